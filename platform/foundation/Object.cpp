@@ -1,0 +1,22 @@
+#include "platform/foundation/Object.h"
+
+#include <cxxabi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+std::string className(const Object& object) {
+    const char* mangled = typeid(object).name();
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> demangled(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), &std::free);
+    return status == 0 && demangled ? demangled.get() : mangled;
+}
+
+std::string Object::description() const {
+    char address[32];
+    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
+    return "<" + className(*this) + " = " + address + ">";
+}

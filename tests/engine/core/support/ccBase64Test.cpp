@@ -1,0 +1,54 @@
+#include "engine/core/support/ccBase64.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "platform/foundation/Log.h"
+
+namespace {
+// Decodes with base64DecodeAlloc; nullopt when it reports an error (null buffer).
+std::optional<std::string> decode(const std::string& text) {
+    unsigned char* out = nullptr;
+    const uint32_t length =
+        base64DecodeAlloc(reinterpret_cast<const unsigned char*>(text.data()), static_cast<uint32_t>(text.size()), &out);
+    if (!out) return std::nullopt;
+    std::string bytes(reinterpret_cast<char*>(out), length);
+    std::free(out);
+    return bytes;
+}
+}  // namespace
+
+TEST(ccBase64, DecodesGroupsAndPadding) {
+    EXPECT_EQ(decode("TWFu"), "Man");
+    EXPECT_EQ(decode("TWE="), "Ma");
+    EXPECT_EQ(decode("TQ=="), "M");
+    EXPECT_EQ(decode("SGVsbG8sIHdvcmxkIQ=="), "Hello, world!");
+    EXPECT_EQ(decode("+/+/"), std::string("\xfb\xff\xbf", 3));
+    EXPECT_EQ(decode(""), "");
+}
+
+TEST(ccBase64, SkipsForeignCharactersAndStopsAtTheFirstPad) {
+    EXPECT_EQ(decode("TWFu\nTWFu"), "ManMan");
+    EXPECT_EQ(decode(" T W\r\nF u\t"), "Man");
+    EXPECT_EQ(decode("TQ==TWFu"), "M");
+    EXPECT_EQ(decode("TWFu\x80\xff*TWFu"), "ManMan");
+    // A group cut short without padding is dropped without an error.
+    EXPECT_EQ(decode("TWF"), "");
+    EXPECT_EQ(decode("TWFuTW"), "Man");
+}
+
+TEST(ccBase64, OneCharacterBeforeThePadIsAnError) {
+    LogCapture capture;
+    unsigned char out[8] = {};
+    uint32_t length = 99;
+    EXPECT_EQ(base64DecodeInto(reinterpret_cast<const unsigned char*>("TWFuT="), 6, out, &length), 1);
+    EXPECT_EQ(length, 3u);
+    EXPECT_TRUE(capture.contains("base64Decode: encoding incomplete: at least 2 bits missing"));
+    EXPECT_FALSE(capture.contains("Base64Utils: error decoding"));
+
+    EXPECT_EQ(decode("T="), std::nullopt);
+    EXPECT_TRUE(capture.contains("Base64Utils: error decoding"));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+// For fuzz targets that read files: one temporary file per process, rewritten with each input
+// and removed when the process exits normally.
+class FuzzInputFile {
+public:
+    // Writes the input to the file and returns its path.
+    static const char* write(const uint8_t* data, size_t size) {
+        static FuzzInputFile file;
+        FILE* stream = std::fopen(file.path_.c_str(), "wb");
+        if (!stream || std::fwrite(data, 1, size, stream) != size) std::abort();
+        std::fclose(stream);
+        return file.path_.c_str();
+    }
+
+private:
+    FuzzInputFile() {
+        path_ = (std::filesystem::temp_directory_path() / "vantrel-fuzz-XXXXXX").string();
+        const int descriptor = mkstemp(path_.data());
+        if (descriptor < 0) std::abort();
+        close(descriptor);
+    }
+    ~FuzzInputFile() { std::remove(path_.c_str()); }
+
+    std::string path_;
+};

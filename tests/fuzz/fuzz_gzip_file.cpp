@@ -1,0 +1,16 @@
+// gzip files, read through zlib's file reader.
+#include <cstdint>
+#include <cstdlib>
+
+#include "FuzzInputFile.h"
+#include "engine/core/support/ccInflate.h"
+#include "platform/foundation/Log.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    LogCapture quiet;
+    unsigned char* out = nullptr;
+    const int32_t length = ccInflateGZipFile(FuzzInputFile::write(data, size), &out);
+    if ((length < 0) != (out == nullptr)) std::abort();
+    std::free(out);
+    return 0;
+}

@@ -1,0 +1,38 @@
+#include "support/TestSupport.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+TemporaryFolder::TemporaryFolder() {
+    std::string pattern = (fs::temp_directory_path() / "vantrel-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+    std::error_code error;
+    fs::remove_all(path_, error);
+}
+
+std::string TemporaryFolder::file(const std::string& name) const { return (fs::path(path_) / name).string(); }
+
+std::string TemporaryFolder::write(const std::string& name, const std::string& bytes) const {
+    const fs::path target = fs::path(path_) / name;
+    fs::create_directories(target.parent_path());
+    std::ofstream(target, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return target.string();
+}
+
+std::string readFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string testDataPath(const std::string& name) { return (fs::path(VANTREL_TEST_DATA) / name).string(); }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+// A fresh folder under the system's temporary folder, removed with everything in it when the
+// object goes.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    // Full path of a file in the folder.
+    std::string file(const std::string& name) const;
+    // Writes the bytes to the named file (parents created) and returns its full path.
+    std::string write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string path_;
+};
+
+// The whole content of a file; empty when it cannot be read.
+std::string readFileBytes(const std::string& path);
+
+// Full path of a file in tests/data.
+std::string testDataPath(const std::string& name);
