@@ -1,11 +1,23 @@
+#include "engine/core/CCDirectorDisplayLink.h"
+#include "engine/core/CCGLView.h"
+#include "engine/core/CCScene.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 
-// The game's entry. The engine's window and scenes start here as they are built; for now the
-// program reports where it finds its resources and where it will keep the player's files.
+// The game's entry: the engine's window at the design size of 1024 x 768 points, letterboxed when
+// it is resized, running a scene until the window is closed.
 int main() {
-    logLine("Vantrel: resources in %s", resourceFolder().c_str());
-    logLine("Vantrel: saved files in %s", applicationDataFolder().c_str());
-    logLine("Vantrel: preferences in %s", configurationFolder().c_str());
+    logLine("Vantrel: %s, resources in %s", ccEngineVersion(), resourceFolder().c_str());
+
+    // sharedDirector makes the frame-loop director.
+    auto* director = static_cast<CCDirectorDisplayLink*>(CCDirector::sharedDirector());
+    const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "Vantrel");
+    if (!view) return 1;  // the reason is logged
+    director->setView(view.get());
+    director->setProjection(CCProjectionKind2D);
+    director->setResizeMode(CCResizeModeKeepDesignSize);
+    director->runWithScene(CCScene::node().get());
+    director->mainLoop();
+    director->end();
     return 0;
 }

@@ -52,9 +52,9 @@ const char* fillTemporary(int fd, const std::string& path, const std::string& by
 }  // namespace
 
 bool writeFileAtomically(const std::string& path, const std::string& bytes) {
-    std::string folder = stringByDeletingLastPathComponent(path);
-    if (folder.empty()) folder = ".";
-    std::string temporary = stringByAppendingPathComponent(folder, "." + lastPathComponent(path) + ".XXXXXX");
+    const std::string parent = stringByDeletingLastPathComponent(path);
+    const std::string folder = parent.empty() ? std::string(".") : parent;
+    std::string temporary = stringByAppendingPathComponent(folder, stringWithFormat(".%s.XXXXXX", lastPathComponent(path).c_str()));
 
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return report(path, "creating a temporary file", errno);

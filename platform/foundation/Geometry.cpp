@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 #include "platform/foundation/StringUtils.h"
 
@@ -101,3 +102,40 @@ bool CGRectIntersectsRect(CGRect a, CGRect b) {
 }
 
 bool CGRectEqualToRect(CGRect a, CGRect b) { return CGRectStandardize(a) == CGRectStandardize(b); }
+
+CGAffineTransform CGAffineTransformConcat(const CGAffineTransform& t1, const CGAffineTransform& t2) {
+    return {t1.a * t2.a + t1.b * t2.c,           t1.a * t2.b + t1.b * t2.d,
+            t1.c * t2.a + t1.d * t2.c,           t1.c * t2.b + t1.d * t2.d,
+            t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
+}
+
+CGAffineTransform CGAffineTransformTranslate(const CGAffineTransform& t, double dx, double dy) {
+    return {t.a, t.b, t.c, t.d, t.a * dx + t.c * dy + t.tx, t.b * dx + t.d * dy + t.ty};
+}
+
+CGAffineTransform CGAffineTransformInvert(const CGAffineTransform& t) {
+    const double determinant = t.a * t.d - t.b * t.c;
+    if (determinant == 0 || !std::isfinite(determinant)) return t;
+    return {t.d / determinant,  -t.b / determinant, -t.c / determinant, t.a / determinant,
+            (t.c * t.ty - t.d * t.tx) / determinant, (t.b * t.tx - t.a * t.ty) / determinant};
+}
+
+CGPoint CGPointApplyAffineTransform(CGPoint p, const CGAffineTransform& t) {
+    return {t.a * p.x + t.c * p.y + t.tx, t.b * p.x + t.d * p.y + t.ty};
+}
+
+CGRect CGRectApplyAffineTransform(CGRect r, const CGAffineTransform& t) {
+    const CGPoint corners[] = {
+        CGPointApplyAffineTransform(r.origin, t),
+        CGPointApplyAffineTransform({r.origin.x + r.size.width, r.origin.y}, t),
+        CGPointApplyAffineTransform({r.origin.x, r.origin.y + r.size.height}, t),
+        CGPointApplyAffineTransform({r.origin.x + r.size.width, r.origin.y + r.size.height}, t)};
+    double minX = corners[0].x, maxX = corners[0].x, minY = corners[0].y, maxY = corners[0].y;
+    for (const CGPoint& corner : corners) {
+        minX = std::fmin(minX, corner.x);
+        maxX = std::fmax(maxX, corner.x);
+        minY = std::fmin(minY, corner.y);
+        maxY = std::fmax(maxY, corner.y);
+    }
+    return CGRectMake(minX, minY, maxX - minX, maxY - minY);
+}

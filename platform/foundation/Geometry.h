@@ -72,3 +72,15 @@ inline bool CGPointEqualToPoint(CGPoint a, CGPoint b) { return a == b; }
 inline bool CGSizeEqualToSize(CGSize a, CGSize b) { return a == b; }
 // Compares the standardised rects.
 bool CGRectEqualToRect(CGRect a, CGRect b);
+
+// Affine transforms, as the platform defines them.
+inline constexpr CGAffineTransform CGAffineTransformIdentity{};
+// t1 then t2.
+CGAffineTransform CGAffineTransformConcat(const CGAffineTransform& t1, const CGAffineTransform& t2);
+// The translation by (dx, dy), then t.
+CGAffineTransform CGAffineTransformTranslate(const CGAffineTransform& t, double dx, double dy);
+// A transform that cannot be inverted comes back unchanged.
+CGAffineTransform CGAffineTransformInvert(const CGAffineTransform& t);
+CGPoint CGPointApplyAffineTransform(CGPoint point, const CGAffineTransform& t);
+// The smallest axis-aligned rectangle holding the images of the rectangle's corners.
+CGRect CGRectApplyAffineTransform(CGRect rect, const CGAffineTransform& t);

@@ -2,10 +2,11 @@
 
 #include <cxxabi.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <typeinfo>
+
+#include "platform/foundation/StringUtils.h"
 
 std::string className(const Object& object) {
     const char* mangled = typeid(object).name();
@@ -16,7 +17,5 @@ std::string className(const Object& object) {
 }
 
 std::string Object::description() const {
-    char address[32];
-    std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
-    return "<" + className(*this) + " = " + address + ">";
+    return stringWithFormat("<%s = %p>", className(*this).c_str(), static_cast<const void*>(this));
 }

@@ -400,9 +400,10 @@ TEST(ValueTest, RefusesHostileNestingAndSharing) {
     expectParseFailure("<!DOCTYPE plist [ <!ENTITY a 'b'> ]><plist><true/></plist>", "internal subset");
 
     // A cycle, and 60 arrays that each hold the next twice (2^60 nodes once expanded).
-    expectParseFailure(binaryList({"\xA1" + ref(1), "\xA1" + ref(0)}), "reference cycle");
+    expectParseFailure(binaryList({std::string("\xA1").append(ref(1)), std::string("\xA1").append(ref(0))}),
+                       "reference cycle");
     std::vector<std::string> doubling;
-    for (int i = 0; i < 60; ++i) doubling.push_back("\xA2" + ref(i + 1) + ref(i + 1));
+    for (int i = 0; i < 60; ++i) doubling.push_back(std::string("\xA2").append(ref(i + 1)).append(ref(i + 1)));
     doubling.push_back("\x09");
     expectParseFailure(binaryList(doubling), "expands too far");
 

@@ -1,0 +1,351 @@
+#include "engine/core/CCDirector.h"
+
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "engine/actions/CCActionManager.h"
+#include "engine/core/CCDirectorDisplayLink.h"
+#include "engine/core/CCEventDispatcher.h"
+#include "engine/core/CCGLView.h"
+#include "engine/core/CCScene.h"
+#include "engine/core/CCScheduler.h"
+#include "engine/core/ccCachePurge.h"
+#include "engine/core/ccGLStateCache.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NamedException.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/StringUtils.h"
+#include "platform/window/Event.h"
+
+uint64_t ccDrawCallCounter = 0;
+
+const char* ccEngineVersion() { return "Lumora v2.1-beta2"; }
+
+namespace {
+
+RefPtr<CCDirector> sharedDirectorInstance;
+
+// Points times this are pixels; written only by setContentScaleFactor.
+double contentScaleFactorValue = 1.0;
+
+// The smallest GL maximum texture size at which high resolution is allowed.
+constexpr GLint kHighResolutionTextureSize = 4096;
+
+void requireScene(const CCScene* scene, const char* operation) {
+    if (!scene) throw NamedException("NSInvalidArgumentException", std::string(operation) + ": the scene is null");
+}
+
+// Seconds from `then` to `now` as the frame time is computed: in single precision.
+float secondsBetween(const ccTimeval& then, const ccTimeval& now) {
+    return static_cast<float>(now.microseconds - then.microseconds) / 1000000.0f +
+           static_cast<float>(now.seconds - then.seconds);
+}
+
+}  // namespace
+
+CCDirector* CCDirector::sharedDirector() {
+    if (!sharedDirectorInstance) sharedDirectorInstance = makeRef<CCDirectorDisplayLink>();
+    return sharedDirectorInstance.get();
+}
+
+void CCDirector::setSharedDirector(RefPtr<CCDirector> director) { sharedDirectorInstance = std::move(director); }
+
+CCDirector::CCDirector()
+    : scheduler_(makeRef<CCScheduler>()), actionManager_(makeRef<CCActionManager>()) {
+    scenesStack_.reserve(10);
+    // The lowest priority of all, so that actions step before every other update.
+    scheduler_->scheduleUpdateForTarget(actionManager_.get(), INT32_MIN, false);
+}
+
+CCDirector::~CCDirector() = default;
+
+std::string CCDirector::description() const {
+    return stringWithFormat("<%s = %p | Size: %0.f x %0.f, view = %s>", className(*this).c_str(),
+                            static_cast<const void*>(this), winSizeInPoints_.width, winSizeInPoints_.height,
+                            view_ ? view_->description().c_str() : "(null)");
+}
+
+// MARK: view and projection
+
+void CCDirector::setView(CCGLView* view) {
+    if (view == view_.get()) return;
+    view_ = view;
+    winSizeInPoints_ = view ? view->bounds().size : CGSizeZero;
+    winSizeInPixels_ = winSizeInPoints_;
+    createStatsLabel();
+    if (view) setGLDefaultValues();
+}
+
+void CCDirector::setGLDefaultValues() {
+    if (!view_) return;
+    setAlphaBlending(true);
+    setDepthTest(view_->depthFormat() != 0);
+    setProjection(projection_);
+    glClearColor(0, 0, 0, 1);
+}
+
+void CCDirector::setAlphaBlending(bool on) {
+    if (on) {
+        ccGLSetBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        ccGLSetBlendFunc(GL_ONE, GL_ZERO);
+    }
+}
+
+void CCDirector::setDepthTest(bool on) {
+    if (on) {
+        glClearDepth(1.0);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+}
+
+void CCDirector::setProjection(int) {}
+
+float CCDirector::getZEye() const {
+    return static_cast<float>(winSizeInPixels_.height) / 1.1566f / static_cast<float>(contentScaleFactorValue);
+}
+
+void CCDirector::reshapeProjection(CGSize size) {
+    winSizeInPoints_ = size;
+    winSizeInPixels_ = size;
+    setProjection(projection_);
+}
+
+CGSize CCDirector::winSize() const { return winSizeInPoints_; }
+
+CGSize CCDirector::winSizeInPixels() const { return winSizeInPixels_; }
+
+CGPoint CCDirector::convertToGL(CGPoint) const { return CGPointZero; }
+
+CGPoint CCDirector::convertToUI(CGPoint) const { return CGPointZero; }
+
+// MARK: scene stack
+
+void CCDirector::runWithScene(CCScene* scene) {
+    requireScene(scene, "runWithScene");
+    pushScene(scene);
+    startAnimation();
+}
+
+void CCDirector::replaceScene(CCScene* scene) {
+    requireScene(scene, "replaceScene");
+    if (scenesStack_.empty()) {
+        throw NamedException("NSRangeException", "replaceScene: the scene stack is empty; start with runWithScene");
+    }
+    sendCleanupToScene_ = true;
+    scenesStack_.back() = scene;
+    nextScene_ = scene;
+}
+
+void CCDirector::pushScene(CCScene* scene) {
+    requireScene(scene, "pushScene");
+    sendCleanupToScene_ = false;
+    scenesStack_.emplace_back(scene);
+    nextScene_ = scene;
+}
+
+void CCDirector::popScene() {
+    if (scenesStack_.empty()) throw NamedException("NSRangeException", "popScene: the scene stack is empty");
+    scenesStack_.pop_back();
+    if (scenesStack_.empty()) {
+        end();
+    } else {
+        sendCleanupToScene_ = true;
+        nextScene_ = scenesStack_.back().get();
+    }
+}
+
+void CCDirector::popToRootScene() {
+    if (scenesStack_.size() == 1) {
+        scenesStack_.pop_back();
+        end();
+        return;
+    }
+    while (scenesStack_.size() > 1) {
+        const RefPtr<CCScene> top = scenesStack_.back();
+        if (top->isRunning()) {
+            top->onExitTransitionDidStart();
+            top->onExit();
+        }
+        top->cleanup();
+        scenesStack_.pop_back();
+    }
+    nextScene_ = scenesStack_.empty() ? nullptr : scenesStack_.back().get();
+    sendCleanupToScene_ = false;
+}
+
+void CCDirector::end() {
+    // Keeps the view, and with it the GL context, alive until the purges and the error check are done.
+    const RefPtr<CCGLView> view = view_;
+
+    if (const RefPtr<CCScene> running = runningScene_) {
+        running->onExitTransitionDidStart();
+        running->onExit();
+        running->cleanup();
+    }
+    runningScene_ = nullptr;
+    nextScene_ = nullptr;
+    scenesStack_.clear();
+
+    stopAnimation();
+
+    delegate_ = nullptr;
+    setView(nullptr);
+
+    if (view) view->lockOpenGLContext();
+    ccCachePurgeAll();
+    ccGLInvalidateStateCache();
+    if (view) {
+        if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
+            logLine("OpenGL error 0x%04X in %s %d", error, "-[CCDirector end]", __LINE__);
+        }
+        view->unlockOpenGLContext();
+    }
+}
+
+void CCDirector::setNextScene() {
+    if (!nextScene_) return;
+    const RefPtr<CCScene> outgoing = runningScene_;
+    const bool runningIsTransition = outgoing && outgoing->isTransition();
+    const bool newIsTransition = nextScene_->isTransition();
+
+    // A transition makes the exit and enter calls of the scenes it links itself.
+    if (!newIsTransition && outgoing) {
+        outgoing->onExitTransitionDidStart();
+        outgoing->onExit();
+        if (sendCleanupToScene_) outgoing->cleanup();
+        // The outgoing scene ended the engine on its way out: nothing to switch to.
+        if (!nextScene_) return;
+    }
+    runningScene_ = nextScene_;
+    nextScene_ = nullptr;
+    if (!runningIsTransition) {
+        runningScene_->onEnter();
+        runningScene_->onEnterTransitionDidFinish();
+    }
+}
+
+void CCDirector::pause() {
+    if (isPaused_) return;
+    oldAnimationInterval_ = animationInterval_;
+    setAnimationInterval(1.0 / 4);
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.postNotification(kCCDirectorIsPausedWillChangeNotification, this);
+    isPaused_ = true;
+    center.postNotification(kCCDirectorIsPausedDidChangeNotification, this);
+}
+
+void CCDirector::resume() {
+    if (!isPaused_) return;
+    setAnimationInterval(oldAnimationInterval_);
+    // The paused time does not count as frame time.
+    readClock(&lastUpdate_);
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.postNotification(kCCDirectorIsPausedWillChangeNotification, this);
+    isPaused_ = false;
+    center.postNotification(kCCDirectorIsPausedDidChangeNotification, this);
+    dt_ = 0;
+}
+
+// MARK: frame bookkeeping
+
+bool CCDirector::readClock(ccTimeval* now) {
+    const auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
+    const auto microseconds = std::chrono::duration_cast<std::chrono::microseconds>(sinceEpoch).count();
+    now->seconds = microseconds / 1000000;
+    now->microseconds = static_cast<int32_t>(microseconds % 1000000);
+    return true;
+}
+
+void CCDirector::calculateDeltaTime() {
+    ccTimeval now;
+    if (!readClock(&now)) {
+        dt_ = 0;
+        return;
+    }
+    if (nextDeltaTimeZero_) {
+        dt_ = 0;
+        nextDeltaTimeZero_ = false;
+    } else {
+        dt_ = std::max(0.0f, secondsBetween(lastUpdate_, now));
+    }
+    lastUpdate_ = now;
+}
+
+void CCDirector::calculateMPF() {
+    ccTimeval now;
+    if (readClock(&now)) secondsPerFrame_ = secondsBetween(lastUpdate_, now);
+}
+
+void CCDirector::showStats() {
+    ++frames_;
+    accumDt_ += dt_;
+    if (displayStats_ && accumDt_ > 0.1f) {
+        frameRate_ = static_cast<float>(frames_) / accumDt_;
+        frames_ = 0;
+        accumDt_ = 0;
+    }
+    ccDrawCallCounter = 0;
+}
+
+void CCDirector::purgeCachedData() { ccCachePurgeUnused(); }
+
+void CCDirector::drawScene() {}
+
+void CCDirector::startAnimation() {}
+
+void CCDirector::stopAnimation() {}
+
+void CCDirector::setAnimationInterval(double) {}
+
+// MARK: properties
+
+void CCDirector::setNotificationNode(RefPtr<CCNode> node) { notificationNode_ = std::move(node); }
+
+void CCDirector::setDelegate(RefPtr<CCDirectorDelegate> delegate) { delegate_ = std::move(delegate); }
+
+void CCDirector::setScheduler(RefPtr<CCScheduler> scheduler) { scheduler_ = std::move(scheduler); }
+
+void CCDirector::setActionManager(RefPtr<CCActionManager> actionManager) {
+    actionManager_ = std::move(actionManager);
+}
+
+// MARK: platform additions
+
+CGPoint CCDirector::convertEventToGL(const Event& event) const {
+    // The view fills its window, so window and view coordinates are the same points.
+    return convertToLogicalCoordinates(event.locationInWindow);
+}
+
+CGPoint CCDirector::convertToLogicalCoordinates(CGPoint point) const { return point; }
+
+double CCDirector::contentScaleFactor() const { return contentScaleFactorValue; }
+
+void CCDirector::setContentScaleFactor(double factor) {
+    if (factor == contentScaleFactorValue) return;
+    contentScaleFactorValue = factor;
+    setProjection(projection_);
+}
+
+bool CCDirector::enableHighResolutionDisplay(bool enable) {
+    const double factor = enable ? 2.0 : 1.0;
+    if (contentScaleFactorValue == factor) return true;
+    if (!view_) return false;
+    GLint maxTextureSize = 0;
+    view_->lockOpenGLContext();
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    view_->unlockOpenGLContext();
+    if (maxTextureSize < kHighResolutionTextureSize) return false;
+    setContentScaleFactor(factor);
+    createStatsLabel();
+    return true;
+}
+
+CCEventDispatcher* CCDirector::eventDispatcher() const { return nullptr; }
+
+void CCDirector::setEventDispatcher(RefPtr<CCEventDispatcher>) {}

@@ -1,0 +1,332 @@
+#include "platform/window/GLWindow.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/foundation/Log.h"
+#include "platform/window/KeyCodes.h"
+
+namespace {
+
+// Buttons as the event record numbers them: 0 left, 1 right, 2 middle, 3 and up the extra ones.
+int64_t buttonNumber(uint8_t sdlButton) {
+    switch (sdlButton) {
+        case SDL_BUTTON_LEFT: return 0;
+        case SDL_BUTTON_RIGHT: return 1;
+        case SDL_BUTTON_MIDDLE: return 2;
+        default: return sdlButton - 1;
+    }
+}
+
+uint64_t currentModifierFlags() {
+    return modifierFlagsForKeyMod(uint16_t(SDL_GetModState()));
+}
+
+double seconds(uint32_t milliseconds) {
+    return milliseconds / 1000.0;
+}
+
+}  // namespace
+
+std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size, bool hidden) {
+    if (!(size.width >= 1 && size.height >= 1 && size.width <= INT32_MAX && size.height <= INT32_MAX)) {
+        logLine("Lumora: cannot open a window of %g x %g points", size.width, size.height);
+        return nullptr;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        logLine("Lumora: cannot open a window: %s", SDL_GetError());
+        return nullptr;
+    }
+    SDL_GL_ResetAttributes();
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    // Client-side vertex arrays and the alpha and luminance texture formats need the
+    // compatibility profile.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+
+    const uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
+    SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                          int(std::lround(size.width)), int(std::lround(size.height)), flags);
+    if (!window) {
+        logLine("Lumora: cannot open a window: %s", SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) {
+        logLine("Lumora: cannot create an OpenGL context: %s", SDL_GetError());
+        SDL_DestroyWindow(window);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    // Characters come from the keys themselves (KeyCodes.h); no input method in between.
+    SDL_StopTextInput();
+    return std::unique_ptr<GLWindow>(new GLWindow(window, context));
+}
+
+GLWindow::GLWindow(SDL_Window* window, void* context) : window_(window), context_(context) {}
+
+GLWindow::~GLWindow() {
+    SDL_GL_DeleteContext(context_);
+    SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool GLWindow::makeCurrent() {
+    if (SDL_GL_MakeCurrent(window_, context_) == 0) return true;
+    logLine("Lumora: cannot make the OpenGL context current: %s", SDL_GetError());
+    return false;
+}
+
+void GLWindow::swapBuffers() {
+    SDL_GL_SwapWindow(window_);
+}
+
+bool GLWindow::setSwapInterval(int interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0;
+}
+
+CGSize GLWindow::size() const {
+    int width = 0, height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    return {double(width), double(height)};
+}
+
+CGSize GLWindow::drawableSize() const {
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(window_, &width, &height);
+    return {double(width), double(height)};
+}
+
+bool GLWindow::setFullScreen(bool fullScreen) {
+    if (fullScreen == isFullScreen()) return true;
+    // The windowed size is put back by hand on leaving: without a window manager (or with some)
+    // the window would otherwise keep the screen's size.
+    if (fullScreen) SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
+        if (!fullScreen && windowedWidth_ > 0 && windowedHeight_ > 0) {
+            SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
+        }
+        return true;
+    }
+    logLine("Lumora: cannot %s full screen: %s", fullScreen ? "enter" : "leave", SDL_GetError());
+    return false;
+}
+
+bool GLWindow::isFullScreen() const {
+    return (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+void GLWindow::setAcceptsTouchEvents(bool accepts) {
+    acceptsTouchEvents_ = accepts;
+    if (!accepts) fingers_.clear();
+}
+
+uint32_t GLWindow::windowID() const {
+    return SDL_GetWindowID(window_);
+}
+
+void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window) {
+    const uint32_t id = windowID();
+    bool closeReported = false;
+    auto report = [&](WindowEventType type, CGSize size = {}) {
+        if (type == WindowEventType::closeRequested) {
+            if (closeReported) return;
+            closeReported = true;
+        }
+        if (window) window(WindowEvent{type, size});
+    };
+    auto deliver = [&](const std::optional<Event>& event) {
+        if (event && input) input(*event);
+    };
+
+    SDL_Event sdl;
+    while (SDL_PollEvent(&sdl)) {
+        switch (sdl.type) {
+            case SDL_QUIT:
+                report(WindowEventType::closeRequested);
+                break;
+            case SDL_WINDOWEVENT:
+                if (sdl.window.windowID != id) break;
+                switch (sdl.window.event) {
+                    case SDL_WINDOWEVENT_SIZE_CHANGED:
+                        if (sdl.window.data1 > 0 && sdl.window.data2 > 0) {
+                            report(WindowEventType::resized, {double(sdl.window.data1), double(sdl.window.data2)});
+                        }
+                        break;
+                    case SDL_WINDOWEVENT_CLOSE:
+                        report(WindowEventType::closeRequested);
+                        break;
+                    case SDL_WINDOWEVENT_FOCUS_GAINED:
+                        report(WindowEventType::focusGained);
+                        break;
+                    case SDL_WINDOWEVENT_FOCUS_LOST:
+                        // Fingers on a window that loses focus will not be followed to their end.
+                        deliver(cancelTouches(seconds(sdl.window.timestamp)));
+                        report(WindowEventType::focusLost);
+                        break;
+                    case SDL_WINDOWEVENT_ENTER:
+                        deliver(pointerEvent(EventType::mouseEntered, seconds(sdl.window.timestamp)));
+                        break;
+                    case SDL_WINDOWEVENT_LEAVE:
+                        deliver(pointerEvent(EventType::mouseExited, seconds(sdl.window.timestamp)));
+                        break;
+                    default:
+                        break;
+                }
+                break;
+            case SDL_KEYDOWN:
+            case SDL_KEYUP:
+                // Key events without a focused window (id 0) still belong to the only window.
+                if (sdl.key.windowID != 0 && sdl.key.windowID != id) break;
+                deliver(eventForKeyboardEvent(sdl.key));
+                break;
+            case SDL_MOUSEMOTION:
+                if (sdl.motion.windowID != 0 && sdl.motion.windowID != id) break;
+                deliver(mouseEvent(sdl));
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                if (sdl.button.windowID != 0 && sdl.button.windowID != id) break;
+                deliver(mouseEvent(sdl));
+                break;
+            case SDL_MOUSEWHEEL:
+                if (sdl.wheel.windowID != 0 && sdl.wheel.windowID != id) break;
+                deliver(mouseEvent(sdl));
+                break;
+            case SDL_FINGERDOWN:
+            case SDL_FINGERMOTION:
+            case SDL_FINGERUP:
+                if (sdl.tfinger.windowID != 0 && sdl.tfinger.windowID != id) break;
+                deliver(touchEvent(sdl));
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+CGPoint GLWindow::locationInWindow(double x, double yFromTop) const {
+    return {x, size().height - yFromTop};
+}
+
+CGPoint GLWindow::mouseLocation() const {
+    int x = 0, y = 0;
+    SDL_GetMouseState(&x, &y);
+    return locationInWindow(x, y);
+}
+
+Event GLWindow::pointerEvent(EventType type, double timestamp) const {
+    Event event;
+    event.type = type;
+    event.timestamp = timestamp;
+    event.locationInWindow = mouseLocation();
+    event.modifierFlags = currentModifierFlags();
+    return event;
+}
+
+std::optional<Event> GLWindow::mouseEvent(const SDL_Event& sdl) const {
+    Event event;
+    event.modifierFlags = currentModifierFlags();
+    switch (sdl.type) {
+        case SDL_MOUSEMOTION: {
+            const uint32_t buttons = sdl.motion.state;
+            event.timestamp = seconds(sdl.motion.timestamp);
+            event.locationInWindow = locationInWindow(sdl.motion.x, sdl.motion.y);
+            event.deltaX = sdl.motion.xrel;
+            event.deltaY = sdl.motion.yrel;
+            if (buttons & SDL_BUTTON_LMASK) {
+                event.type = EventType::mouseDragged;
+                event.buttonNumber = 0;
+            } else if (buttons & SDL_BUTTON_RMASK) {
+                event.type = EventType::rightMouseDragged;
+                event.buttonNumber = 1;
+            } else if (buttons != 0) {
+                // Left and right are up: the lowest button held is the one reported.
+                event.type = EventType::otherMouseDragged;
+                event.buttonNumber = buttonNumber(uint8_t(__builtin_ctz(buttons) + 1));
+            } else {
+                event.type = EventType::mouseMoved;
+            }
+            return event;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            const bool down = sdl.type == SDL_MOUSEBUTTONDOWN;
+            event.timestamp = seconds(sdl.button.timestamp);
+            event.locationInWindow = locationInWindow(sdl.button.x, sdl.button.y);
+            event.buttonNumber = buttonNumber(sdl.button.button);
+            event.clickCount = sdl.button.clicks;
+            if (sdl.button.button == SDL_BUTTON_LEFT) {
+                event.type = down ? EventType::mouseDown : EventType::mouseUp;
+            } else if (sdl.button.button == SDL_BUTTON_RIGHT) {
+                event.type = down ? EventType::rightMouseDown : EventType::rightMouseUp;
+            } else {
+                event.type = down ? EventType::otherMouseDown : EventType::otherMouseUp;
+            }
+            return event;
+        }
+        case SDL_MOUSEWHEEL:
+            event.type = EventType::scrollWheel;
+            event.timestamp = seconds(sdl.wheel.timestamp);
+            event.locationInWindow = locationInWindow(sdl.wheel.mouseX, sdl.wheel.mouseY);
+            // SDL counts x positive to the right; the event record counts it positive to the left.
+            // Both count y positive away from the user, and both flip with natural scrolling.
+            event.deltaX = -double(sdl.wheel.preciseX);
+            event.deltaY = sdl.wheel.preciseY;
+            event.scrollingDeltaX = event.deltaX;
+            event.scrollingDeltaY = event.deltaY;
+            return event;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<Event> GLWindow::touchEvent(const SDL_Event& sdl) {
+    if (!acceptsTouchEvents_) return std::nullopt;
+    const SDL_TouchFingerEvent& finger = sdl.tfinger;
+    EventType type = EventType::touchesMoved;
+    uint64_t phase = kTouchPhaseMoved;
+    if (sdl.type == SDL_FINGERDOWN) {
+        type = EventType::touchesBegan;
+        phase = kTouchPhaseBegan;
+    } else if (sdl.type == SDL_FINGERUP) {
+        type = EventType::touchesEnded;
+        phase = kTouchPhaseEnded;
+    }
+    Event event = pointerEvent(type, seconds(finger.timestamp));
+
+    // A finger already down when touches were switched on is taken up at its first report.
+    auto changed = std::find_if(fingers_.begin(), fingers_.end(), [&](const Finger& f) {
+        return f.device == finger.touchId && f.touch.identity == finger.fingerId;
+    });
+    if (changed == fingers_.end()) {
+        Finger landed{finger.touchId, {}};
+        landed.touch.identity = finger.fingerId;
+        changed = fingers_.insert(fingers_.end(), landed);
+    }
+    changed->touch.normalizedPosition = {finger.x, 1.0 - finger.y};
+
+    for (const Finger& f : fingers_) {
+        if (f.device != finger.touchId) continue;
+        Touch touch = f.touch;
+        touch.phase = &f == &*changed ? phase : kTouchPhaseStationary;
+        event.touches.push_back(touch);
+    }
+    if (phase == kTouchPhaseEnded) fingers_.erase(changed);
+    return event;
+}
+
+std::optional<Event> GLWindow::cancelTouches(double timestamp) {
+    if (fingers_.empty()) return std::nullopt;
+    Event event = pointerEvent(EventType::touchesCancelled, timestamp);
+    for (const Finger& f : fingers_) {
+        Touch touch = f.touch;
+        touch.phase = kTouchPhaseCancelled;
+        event.touches.push_back(touch);
+    }
+    fingers_.clear();
+    return event;
+}
