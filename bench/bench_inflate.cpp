@@ -1,18 +1,19 @@
 // Inflation of texture-sized data: our in-memory and CCZ readers against plain zlib doing the same
-// work with the output size known in advance. Prints our time over zlib's for each pair.
+// work with the output size known in advance.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/BenchmarkPairs.h"
 #include "engine/core/support/ccInflate.h"
 
 namespace {
@@ -163,58 +164,17 @@ void ZlibReadFileAndUncompress(benchmark::State& state) {
     setBytes(state);
 }
 
-BENCHMARK(OursInflateMemory)->Unit(benchmark::kMillisecond);
-BENCHMARK(ZlibInflateLoop)->Unit(benchmark::kMillisecond);
-BENCHMARK(OursInflateMemoryExactHint)->Unit(benchmark::kMillisecond);
-BENCHMARK(ZlibUncompress)->Unit(benchmark::kMillisecond);
-BENCHMARK(OursInflateCCZFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(ZlibReadFileAndUncompress)->Unit(benchmark::kMillisecond);
-
-// Shows the usual console output and keeps each benchmark's real time per iteration: the median
-// when repetitions are asked for, else the single run's.
-class RecordingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            const std::string name = run.run_name.str();
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians_[name] = run.GetAdjustedRealTime();
-            } else if (run.run_type == Run::RT_Iteration) {
-                singles_[name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    // 0 when the benchmark did not run.
-    double time(const std::string& name) const {
-        if (const auto median = medians_.find(name); median != medians_.end()) return median->second;
-        const auto single = singles_.find(name);
-        return single == singles_.end() ? 0.0 : single->second;
-    }
-
-private:
-    std::map<std::string, double> medians_;
-    std::map<std::string, double> singles_;
-};
+void printData() {
+    std::printf("data: %zu bytes RGBA, %zu bytes deflated\n", data().image.size(), data().zlib.size());
+}
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    std::printf("data: %zu bytes RGBA, %zu bytes deflated\n", data().image.size(), data().zlib.size());
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const std::pair<const char*, const char*> pairs[] = {
-        {"OursInflateMemory", "ZlibInflateLoop"},
-        {"OursInflateMemoryExactHint", "ZlibUncompress"},
-        {"OursInflateCCZFile", "ZlibReadFileAndUncompress"},
-    };
-    for (const auto& [ours, peer] : pairs) {
-        if (reporter.time(ours) > 0 && reporter.time(peer) > 0) {
-            std::printf("%s / %s: %.2f\n", ours, peer, reporter.time(ours) / reporter.time(peer));
-        }
-    }
-    return 0;
+    return runBenchmarkPairs(argc, argv,
+                             {
+                                 {"memory", OursInflateMemory, ZlibInflateLoop},
+                                 {"memoryExactHint", OursInflateMemoryExactHint, ZlibUncompress},
+                                 {"cczFile", OursInflateCCZFile, ZlibReadFileAndUncompress},
+                             },
+                             "zlib", benchmark::kMillisecond, printData);
 }

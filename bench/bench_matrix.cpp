@@ -6,8 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <map>
-#include <string>
 #include <vector>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -16,6 +14,8 @@
 #include "engine/core/math/kmGLMatrix.h"
 #include "engine/core/math/kmMat4.h"
 #include "engine/core/math/kmVec3.h"
+
+#include "bench/BenchmarkPairs.h"
 
 namespace {
 
@@ -192,58 +192,16 @@ void printAgreement() {
                 largestDifference(ours, glm::translate(glm::mat4(1.0f), glm::vec3(3, 4, 0)) * glmB));
 }
 
-// Keeps each benchmark's time per iteration (ns) while printing the usual table.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    struct Pair {
-        const char* name;
-        void (*ours)(benchmark::State&);
-        void (*glm)(benchmark::State&);
-    };
-    const Pair pairs[] = {
-        {"multiply", multiplyOurs, multiplyGlm},
-        {"invert", invertOurs, invertGlm},
-        {"lookAt", lookAtOurs, lookAtGlm},
-        {"perspective", perspectiveOurs, perspectiveGlm},
-        {"push/translate/multiply/pop", nodeBracketOurs, nodeBracketGlm},
-    };
-    for (const Pair& pair : pairs) {
-        benchmark::RegisterBenchmark((std::string(pair.name) + "/ours").c_str(), pair.ours)->Unit(benchmark::kNanosecond);
-        benchmark::RegisterBenchmark((std::string(pair.name) + "/glm").c_str(), pair.glm)->Unit(benchmark::kNanosecond);
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    printAgreement();
-    CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    std::printf("\nours over glm (below 1: ours is faster):\n");
-    for (const Pair& pair : pairs) {
-        const auto ours = reporter.times.find(std::string(pair.name) + "/ours");
-        const auto glm = reporter.times.find(std::string(pair.name) + "/glm");
-        if (ours == reporter.times.end() || glm == reporter.times.end()) {
-            continue;  // filtered out
-        }
-        std::printf("%s: ours %.2f ns, glm %.2f ns, ratio %.2f\n", pair.name, ours->second, glm->second,
-                    ours->second / glm->second);
-    }
-    return 0;
+    return runBenchmarkPairs(argc, argv,
+                             {
+                                 {"multiply", multiplyOurs, multiplyGlm},
+                                 {"invert", invertOurs, invertGlm},
+                                 {"lookAt", lookAtOurs, lookAtGlm},
+                                 {"perspective", perspectiveOurs, perspectiveGlm},
+                                 {"push/translate/multiply/pop", nodeBracketOurs, nodeBracketGlm},
+                             },
+                             "glm", benchmark::kNanosecond, printAgreement);
 }

@@ -4,12 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <functional>
-#include <map>
-#include <string>
 #include <vector>
 
+#include "bench/BenchmarkPairs.h"
 #include "engine/core/CCScheduler.h"
 
 namespace {
@@ -59,37 +57,8 @@ void tickLimit(benchmark::State& state) {
     state.counters["calls/frame"] = static_cast<double>(calls.size());
 }
 
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::RegisterBenchmark("tick/ours", tickOurs)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("tick/limit", tickLimit)->Unit(benchmark::kMicrosecond);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    const auto ours = reporter.times.find("tick/ours");
-    const auto limit = reporter.times.find("tick/limit");
-    if (ours != reporter.times.end() && limit != reporter.times.end()) {
-        std::printf("\nscheduler tick over the std::function limit (below 1: ours is faster): "
-                    "ours %.2f us, limit %.2f us, ratio %.2f\n",
-                    ours->second, limit->second, ours->second / limit->second);
-    }
-    return 0;
+    return runBenchmarkPairs(argc, argv, {{"tick", tickOurs, tickLimit}}, "limit", benchmark::kMicrosecond);
 }

@@ -6,14 +6,12 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
-#include <map>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include <glm/mat4x4.hpp>
 
+#include "bench/BenchmarkPairs.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCNode.h"
 #include "engine/core/math/kmGLMatrix.h"
@@ -173,59 +171,19 @@ void visitDirtyLimit(benchmark::State& state) {
     }
 }
 
-// Keeps each benchmark's time per iteration (ns) while printing the usual table.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    struct Pair {
-        const char* name;
-        void (*ours)(benchmark::State&);
-        void (*limit)(benchmark::State&);
-    };
-    const Pair pairs[] = {
-        {"visit/clean", visitCleanOurs, visitCleanLimit},
-        {"visit/dirty", visitDirtyOurs, visitDirtyLimit},
-    };
-    for (const Pair& pair : pairs) {
-        benchmark::RegisterBenchmark((std::string(pair.name) + "/ours").c_str(), pair.ours)->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((std::string(pair.name) + "/glm").c_str(), pair.limit)->Unit(benchmark::kMicrosecond);
-    }
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    std::printf("\nours over the glm walk (below 1: ours is faster):\n");
-    for (const Pair& pair : pairs) {
-        const auto ours = reporter.times.find(std::string(pair.name) + "/ours");
-        const auto limit = reporter.times.find(std::string(pair.name) + "/glm");
-        if (ours == reporter.times.end() || limit == reporter.times.end()) {
-            continue;  // filtered out
-        }
-        std::printf("%s: ours %.1f us, glm %.1f us, ratio %.2f\n", pair.name, ours->second, limit->second,
-                    ours->second / limit->second);
-    }
+    const int status = runBenchmarkPairs(argc, argv,
+                                         {
+                                             {"visit/clean", visitCleanOurs, visitCleanLimit},
+                                             {"visit/dirty", visitDirtyOurs, visitDirtyLimit},
+                                         },
+                                         "glm", benchmark::kMicrosecond);
 
     // The tree goes before the process does, with the director it took its scheduler from.
     ourTree().root.reset();
     CCDirector::sharedDirector()->end();
     CCDirector::setSharedDirector(nullptr);
-    return 0;
+    return status;
 }
