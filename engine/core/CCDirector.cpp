@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "engine/actions/CCActionManager.h"
+#include "engine/core/CCConfiguration.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/CCGLView.h"
@@ -336,9 +337,8 @@ bool CCDirector::enableHighResolutionDisplay(bool enable) {
     const double factor = enable ? 2.0 : 1.0;
     if (contentScaleFactorValue == factor) return true;
     if (!view_) return false;
-    GLint maxTextureSize = 0;
     view_->lockOpenGLContext();
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    const GLint maxTextureSize = CCConfiguration::sharedConfiguration()->maxTextureSize();
     view_->unlockOpenGLContext();
     if (maxTextureSize < kHighResolutionTextureSize) return false;
     setContentScaleFactor(factor);

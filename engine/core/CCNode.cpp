@@ -4,6 +4,7 @@
 
 #include "engine/actions/CCActionManager.h"
 #include "engine/core/CCDirector.h"
+#include "engine/core/CCGLProgram.h"
 #include "engine/core/math/kmGLMatrix.h"
 #include "platform/foundation/StringUtils.h"
 
@@ -13,16 +14,12 @@ namespace {
 // mean "already drawn".
 uint64_t ccNodeArrivalCounter = 1;
 
-CCNode::CameraFactory cameraFactory = nullptr;
-
 // Degrees to radians as the transform computes it, in single precision.
 constexpr float kDegreesToRadians = 0.017453292f;
 
 }  // namespace
 
 RefPtr<CCNode> CCNode::node() { return makeRef<CCNode>(); }
-
-void CCNode::setCameraFactory(CameraFactory factory) { cameraFactory = factory; }
 
 CCNode::CCNode() {
     CCDirector* director = CCDirector::sharedDirector();
@@ -123,8 +120,10 @@ void CCNode::setGrid(RefPtr<CCNodeGrid> grid) { grid_ = std::move(grid); }
 
 void CCNode::setUserObject(RefPtr<Object> userObject) { userObject_ = std::move(userObject); }
 
-CCNodeCamera* CCNode::camera() {
-    if (!camera_ && cameraFactory) camera_ = cameraFactory();
+void CCNode::setShaderProgram(CCGLProgram* program) { shaderProgram_ = program; }
+
+CCCamera* CCNode::camera() {
+    if (!camera_) camera_ = makeRef<CCCamera>();
     return camera_.get();
 }
 

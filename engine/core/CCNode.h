@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/core/CCCamera.h"
 #include "engine/core/CCScheduler.h"
 #include "engine/core/CCSelector.h"
 #include "engine/core/support/CCArray.h"
@@ -11,6 +12,7 @@
 
 class CCAction;
 class CCActionManager;
+class CCGLProgram;
 class CCNode;
 
 // What a node asks of a grid effect wrapped around its drawing: the grid captures the node's
@@ -20,13 +22,6 @@ public:
     virtual bool active() const = 0;
     virtual void beforeDraw() = 0;
     virtual void afterDraw(CCNode* target) = 0;
-};
-
-// What a node asks of its camera: placing the eye in the current model-view matrix. The camera
-// class implements it and installs the factory that CCNode::camera() makes cameras with.
-class CCNodeCamera : public Object {
-public:
-    virtual void locate() = 0;
 };
 
 // The base of everything drawn or scheduled: a 2D transform (position, anchor point, content size,
@@ -42,11 +37,7 @@ public:
 // with `using CCNode::addChild;`.
 class CCNode : public Object {
 public:
-    using CameraFactory = RefPtr<CCNodeCamera> (*)();
-
     static RefPtr<CCNode> node();
-    // The camera class installs the factory that camera() uses; null makes no cameras.
-    static void setCameraFactory(CameraFactory factory);
 
     CCNode();
 
@@ -107,10 +98,13 @@ public:
     void setUserData(void* userData) { userData_ = userData; }
     uint64_t orderOfArrival() const { return orderOfArrival_; }
     void setOrderOfArrival(uint64_t order) { orderOfArrival_ = order; }
+    // The program drawing subclasses draw with; null for nodes that draw nothing.
+    CCGLProgram* shaderProgram() const { return shaderProgram_.get(); }
+    void setShaderProgram(CCGLProgram* program);
     int glServerState() const { return glServerState_; }
     void setGlServerState(int flags) { glServerState_ = flags; }
-    // The node's camera, made on first use by the installed factory; null while there is none.
-    virtual CCNodeCamera* camera();
+    // The node's camera, made on first use.
+    virtual CCCamera* camera();
 
     // Children. The child must not be null and must have no parent (not checked).
     virtual void addChild(CCNode* child, int64_t z, int64_t tag);
@@ -219,7 +213,7 @@ private:
     CGSize contentSize_;            // points, untransformed
     CGAffineTransform transform_;   // node to parent, valid when !isTransformDirty_
     CGAffineTransform inverse_;     // parent to node, valid when !isInverseDirty_
-    RefPtr<CCNodeCamera> camera_;
+    RefPtr<CCCamera> camera_;
     RefPtr<CCNodeGrid> grid_;
     int64_t zOrder_ = 0;            // negative: drawn behind the parent
     RefPtr<CCArray> children_;      // of CCNode; null until the first addChild
@@ -227,6 +221,7 @@ private:
     int64_t tag_ = -1;              // -1: none
     void* userData_ = nullptr;      // not owned
     RefPtr<Object> userObject_;
+    RefPtr<CCGLProgram> shaderProgram_;
     int glServerState_ = 0;         // flags handed to the GL state cache by drawing subclasses
     uint64_t orderOfArrival_ = 0;   // tie-breaker among equal z orders; 0 once drawn
     RefPtr<CCScheduler> scheduler_;

@@ -1,16 +1,68 @@
 #include "engine/core/ccGLStateCache.h"
 
+#include <array>
+
 #include "engine/core/math/kmGLMatrix.h"
+#include "platform/foundation/Log.h"
 
 namespace {
 
-// No GL blend factor has this value, so the first ccGLSetBlendFunc always reaches GL.
-constexpr GLenum kUnknown = 0xFFFFFFFF;
+// No program, texture, unit or blend factor has this value, so a field holding it ("unknown")
+// always differs from what is asked next and the call reaches GL.
+constexpr GLuint kUnknown = 0xFFFFFFFF;
 
-GLenum ccBlendingSource = kUnknown;
-GLenum ccBlendingDest = kUnknown;
+constexpr std::array<GLuint, kCCMaxActiveTexture> unknownTextures() {
+    std::array<GLuint, kCCMaxActiveTexture> slots{};
+    slots.fill(kUnknown);
+    return slots;
+}
 
-// Applies a pair without looking at the cache.
+// The three attribute arrays in flag-bit order: bit 1 << i is attribute index i.
+constexpr GLuint kAttribCount = 3;
+
+// All of it constant-initialised, so the record is valid before any static initialiser runs.
+GLuint currentProgram = kUnknown;
+GLenum blendingSource = kUnknown;
+GLenum blendingDest = kUnknown;
+GLuint activeTextureUnit = kUnknown;
+std::array<GLuint, kCCMaxActiveTexture> boundTextures = unknownTextures();
+GLuint boundVertexArray = 0;  // a fresh context has none bound
+GLuint enabledAttribs = 0;    // flag bits of the enabled arrays, valid where knownAttribs is set
+GLuint knownAttribs = kCCVertexAttribFlag_PosColorTex;  // a fresh context has all three off
+
+}  // namespace
+
+void ccGLInvalidateStateCache() {
+    kmGLFreeStacks();
+    currentProgram = kUnknown;
+    blendingSource = kUnknown;
+    blendingDest = kUnknown;
+    activeTextureUnit = kUnknown;
+    boundTextures = unknownTextures();
+    // The context may go on or be replaced by a new one whose object names start again, so the
+    // vertex array object and the attribute arrays are not known either.
+    boundVertexArray = kUnknown;
+    knownAttribs = 0;
+}
+
+void ccGLUseProgram(GLuint program) {
+    if (program == currentProgram) return;
+    currentProgram = program;
+    glUseProgram(program);
+}
+
+void ccGLDeleteProgram(GLuint program) {
+    if (program == currentProgram) currentProgram = kUnknown;
+    glDeleteProgram(program);
+}
+
+void ccGLSetBlendFunc(GLenum sfactor, GLenum dfactor) {
+    if (sfactor == blendingSource && dfactor == blendingDest) return;
+    blendingSource = sfactor;
+    blendingDest = dfactor;
+    ccGLApplyBlending(sfactor, dfactor);
+}
+
 void ccGLApplyBlending(GLenum sfactor, GLenum dfactor) {
     if (sfactor == GL_ONE && dfactor == GL_ZERO) {
         glDisable(GL_BLEND);
@@ -20,19 +72,61 @@ void ccGLApplyBlending(GLenum sfactor, GLenum dfactor) {
     }
 }
 
-}  // namespace
-
-void ccGLSetBlendFunc(GLenum sfactor, GLenum dfactor) {
-    if (sfactor == ccBlendingSource && dfactor == ccBlendingDest) return;
-    ccBlendingSource = sfactor;
-    ccBlendingDest = dfactor;
-    ccGLApplyBlending(sfactor, dfactor);
+void ccGLReapplyBlending() {
+    glBlendEquation(GL_FUNC_ADD);
+    ccGLApplyBlending(blendingSource, blendingDest);
 }
 
-void ccGLInvalidateStateCache() {
-    kmGLFreeStacks();
-    ccBlendingSource = kUnknown;
-    ccBlendingDest = kUnknown;
+void ccGLBindTexture(GLuint name) { ccGLBindTextureOnUnit(0, name); }
+
+void ccGLBindTextureOnUnit(GLuint unit, GLuint name) {
+    if (unit >= kCCMaxActiveTexture) {
+        logLine("Lumora: texture unit %u is not one of the %u the engine binds on", unit, kCCMaxActiveTexture);
+        return;
+    }
+    if (unit != activeTextureUnit) {
+        activeTextureUnit = unit;
+        glActiveTexture(GL_TEXTURE0 + unit);
+    }
+    if (boundTextures[unit] == name) return;
+    boundTextures[unit] = name;
+    glBindTexture(GL_TEXTURE_2D, name);
 }
+
+void ccGLDeleteTexture(GLuint name) {
+    for (GLuint& slot : boundTextures) {
+        if (slot == name) slot = kUnknown;
+    }
+    glDeleteTextures(1, &name);
+}
+
+void ccGLBindVertexArray(GLuint vao) {
+    if (vao == boundVertexArray) return;
+    boundVertexArray = vao;
+    glBindVertexArray(vao);
+}
+
+void ccGLDeleteVertexArray(GLuint vao) {
+    if (vao == boundVertexArray) boundVertexArray = 0;
+    glDeleteVertexArrays(1, &vao);
+}
+
+void ccGLSetVertexAttribs(GLuint flags) {
+    ccGLBindVertexArray(0);
+    for (GLuint index = 0; index < kAttribCount; ++index) {
+        const GLuint bit = 1u << index;
+        const GLuint wanted = flags & bit;
+        if ((knownAttribs & bit) && (enabledAttribs & bit) == wanted) continue;
+        knownAttribs |= bit;
+        enabledAttribs = (enabledAttribs & ~bit) | wanted;
+        if (wanted) {
+            glEnableVertexAttribArray(index);
+        } else {
+            glDisableVertexAttribArray(index);
+        }
+    }
+}
+
+void ccGLApplyServerState(int) {}
 
 void ccGLProjectionChanged() {}

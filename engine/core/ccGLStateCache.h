@@ -2,17 +2,72 @@
 
 #include <epoxy/gl.h>
 
-// The engine's record of the GL state it set, so that redundant GL calls are skipped. Every blend
-// change goes through here, never straight to GL. Engine thread only, with the view's context
-// current.
+// The engine's record of the GL state it set, so that GL calls that would change nothing are
+// skipped: the current program, the blend factors, the active texture unit and the 2D texture of
+// units 0-15, the bound vertex array object and the three vertex attribute arrays. Every change of
+// these goes through here, never straight to GL, or the record stops being true.
+//
+// Engine thread only, with the view's context current. The record describes that one context:
+// textures are created and bound on the engine thread only (the texture cache decodes on its
+// worker and uploads here), so no other context ever changes what it describes.
+
+// Fixed vertex attribute indices of every program and draw call.
+constexpr GLuint kCCVertexAttrib_Position = 0;
+constexpr GLuint kCCVertexAttrib_Color = 1;
+constexpr GLuint kCCVertexAttrib_TexCoords = 2;
+
+// Flag bits for ccGLSetVertexAttribs, one per attribute index above.
+constexpr GLuint kCCVertexAttribFlag_None = 0;
+constexpr GLuint kCCVertexAttribFlag_Position = 1 << 0;
+constexpr GLuint kCCVertexAttribFlag_Color = 1 << 1;
+constexpr GLuint kCCVertexAttribFlag_TexCoords = 1 << 2;
+constexpr GLuint kCCVertexAttribFlag_PosColorTex =
+    kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color | kCCVertexAttribFlag_TexCoords;
+
+// Texture units whose binding is recorded.
+constexpr GLuint kCCMaxActiveTexture = 16;
+
+// Forgets every recorded value, so that the next call of each kind reaches GL, and frees the
+// matrix stacks. Needs no GL context.
+void ccGLInvalidateStateCache();
+
+void ccGLUseProgram(GLuint program);
+// Deletes the program; the current program becomes unknown when it was this one.
+void ccGLDeleteProgram(GLuint program);
 
 // Sets the blend factors unless they are the ones last set; (GL_ONE, GL_ZERO) turns blending off.
 void ccGLSetBlendFunc(GLenum sfactor, GLenum dfactor);
+// Applies a pair without looking at the record: (GL_ONE, GL_ZERO) disables blending, any other
+// pair enables it with those factors.
+void ccGLApplyBlending(GLenum sfactor, GLenum dfactor);
+// Sets the additive blend equation and re-applies the recorded pair, after something outside the
+// engine changed them.
+void ccGLReapplyBlending();
 
-// Forgets every cached value, so that the next call of each kind reaches GL, and frees the matrix
-// stacks. Needs no GL context.
-void ccGLInvalidateStateCache();
+// Binds the 2D texture on unit 0.
+void ccGLBindTexture(GLuint name);
+// Makes the unit active and binds the 2D texture there, each only when it changes. After it, GL
+// texture calls act on that texture. Units from kCCMaxActiveTexture on are refused with a log line.
+void ccGLBindTextureOnUnit(GLuint unit, GLuint name);
+// Deletes the texture; every unit that held it becomes unknown, since GL unbinds it and a later
+// texture may reuse the name.
+void ccGLDeleteTexture(GLuint name);
 
-// Announces that the projection matrix was rebuilt (by the director or a grid). Nothing cached
-// depends on it yet.
+// Binds the vertex array object (0: none).
+void ccGLBindVertexArray(GLuint vao);
+// Deletes the vertex array object; when it is the bound one the record becomes 0, as GL's binding
+// does, so a later object reusing the name is bound again.
+void ccGLDeleteVertexArray(GLuint vao);
+
+// Unbinds any vertex array object, then enables the attribute arrays whose flag bit is set and
+// disables the others, each only when its state changes. The arrays recorded are those of "no
+// vertex array object": arrays enabled while an object is bound belong to that object.
+void ccGLSetVertexAttribs(GLuint flags);
+
+// Receives a node's glServerState at the start of its draw; no server state is recorded, so
+// nothing happens.
+void ccGLApplyServerState(int flags);
+
+// Announces that the projection matrix was rebuilt (by the director or a grid). Nothing recorded
+// depends on it.
 void ccGLProjectionChanged();

@@ -304,14 +304,11 @@ TEST_F(CCNodeTest, GridAndCameraWrapTheDrawing) {
     private:
         Log* log_;
     };
-    class Camera : public CCNodeCamera {
+    // Keeps the model-view matrix its draw sees.
+    class MatrixNode : public CCNode {
     public:
-        void locate() override {
-            ++locates;
-            kmGLGetMatrix(KM_GL_MODELVIEW, &atLocate);
-        }
-        int locates = 0;
-        kmMat4 atLocate;
+        void draw() override { kmGLGetMatrix(KM_GL_MODELVIEW, &atDraw); }
+        kmMat4 atDraw;
     };
 
     auto node = make("node");
@@ -321,31 +318,24 @@ TEST_F(CCNodeTest, GridAndCameraWrapTheDrawing) {
     EXPECT_EQ(log_, (Log{"before", "node", "after"}));
     EXPECT_EQ(grid->target, node.get());
 
-    // No camera class yet: none is made.
-    EXPECT_EQ(node->camera(), nullptr);
-    static RefPtr<Camera> made;
-    CCNode::setCameraFactory([]() -> RefPtr<CCNodeCamera> {
-        made = makeRef<Camera>();
-        return made;
-    });
-    CCNodeCamera* camera = node->camera();
-    EXPECT_EQ(camera, made.get());
-    EXPECT_EQ(node->camera(), camera);  // made once
-    CCNode::setCameraFactory(nullptr);
-
-    // The grid places the camera itself while it is active.
-    node->visit();
-    EXPECT_EQ(made->locates, 0);
-    grid->isActive = false;
-    node->setContentSize({20, 10});
-    node->setAnchorPoint({0.5, 0.5});
-    node->setPosition({100, 50});
-    node->visit();
-    EXPECT_EQ(made->locates, 1);
-    // Located about the anchor point: the node's transform, then the anchor offset.
-    EXPECT_FLOAT_EQ(made->atLocate.mat[12], 100);
-    EXPECT_FLOAT_EQ(made->atLocate.mat[13], 50);
-    made.reset();
+    // An eye one unit in front of the centre moves the drawing one unit back, about the anchor
+    // point; while a grid is active the grid places the camera instead.
+    kmGLFreeStacks();
+    auto viewed = makeRef<MatrixNode>();
+    viewed->setContentSize({20, 10});
+    viewed->setAnchorPoint({0.5, 0.5});
+    viewed->setPosition({100, 50});
+    viewed->camera()->setEyeX(0, 0, 1);
+    EXPECT_EQ(viewed->camera(), viewed->camera());  // made once
+    viewed->visit();
+    EXPECT_FLOAT_EQ(viewed->atDraw.mat[12], 90);
+    EXPECT_FLOAT_EQ(viewed->atDraw.mat[13], 45);
+    EXPECT_FLOAT_EQ(viewed->atDraw.mat[14], -1);
+    auto viewedGrid = makeRef<Grid>(&log_);
+    viewed->setGrid(viewedGrid);
+    viewed->visit();
+    EXPECT_FLOAT_EQ(viewed->atDraw.mat[14], 0);
+    viewed->setGrid(nullptr);
 }
 
 TEST_F(CCNodeTest, SceneCoversTheLogicalWindow) {

@@ -1,0 +1,201 @@
+// The atlas node drawn by the real director: the colour and opacity tint of premultiplied and
+// straight-alpha textures read back from the frame, the item grid, and one draw call per node.
+
+#include "engine/core/CCAtlasNode.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/core/CCTexture2D.h"
+#include "engine/core/CCTextureAtlas.h"
+#include "engine/core/support/CCFileUtils.h"
+#include "platform/foundation/Folders.h"
+#include "platform/foundation/NamedException.h"
+#include "platform/image/Image.h"
+#include "support/AllocationCounter.h"
+#include "support/GLSceneTest.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+constexpr ccColor3B kBlue{0, 0, 255};
+
+// A row of items, the way the character-map label lays out its text: item i of the texture's top
+// row drawn at (i x item width, 0), item-sized.
+class TileRow : public CCAtlasNode {
+public:
+    static RefPtr<TileRow> rowWithTileFile(const std::string& file, uint64_t width, uint64_t height, uint64_t items) {
+        RefPtr<TileRow> row = makeRef<TileRow>();
+        return row->initWithTileFile(file, width, height, items) ? row : nullptr;
+    }
+
+    void updateAtlasValues() override {
+        const CCTexture2D* texture = this->texture();
+        const float itemS = static_cast<float>(itemWidth_) / texture->pixelsWide();
+        const float itemT = static_cast<float>(itemHeight_) / texture->pixelsHigh();
+        const ccColor4B white{255, 255, 255, 255};
+        for (uint64_t i = 0; i < quadsToDraw_; ++i) {
+            const float x = static_cast<float>(i * itemWidth_);
+            const float w = static_cast<float>(itemWidth_);
+            const float h = static_cast<float>(itemHeight_);
+            const float s = (i % itemsPerRow_) * itemS;
+            ccV3F_C4B_T2F_Quad quad;
+            quad.bl = {{x, 0, 0}, white, {s, itemT}};
+            quad.br = {{x + w, 0, 0}, white, {s + itemS, itemT}};
+            quad.tl = {{x, h, 0}, white, {s, 0}};
+            quad.tr = {{x + w, h, 0}, white, {s + itemS, 0}};
+            textureAtlas_->updateQuad(&quad, i);
+        }
+    }
+
+    void draw() override {
+        const uint64_t before = ccDrawCallCounter;
+        CCAtlasNode::draw();
+        drawCalls = ccDrawCallCounter - before;
+    }
+
+    ccColor3B shaderColor() const { return color_; }
+
+    uint64_t drawCalls = 0;
+};
+
+class CCAtlasNodeGLTest : public GLSceneTest {
+protected:
+    void SetUp() override {
+        GLSceneTest::SetUp();
+        savedResourceFolder_ = resourceFolder();
+        setResourceFolder(folder_.path());
+        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+        // White pictures of 256 x 64: one with an alpha channel (premultiplied when loaded), one
+        // without.
+        std::vector<uint8_t> white(256 * 64 * 4, 255);
+        ASSERT_TRUE(Image(256, 64, true, white).writePNG(folder_.file("tiles.png")));
+        ASSERT_TRUE(Image(256, 64, false, white).writePNG(folder_.file("opaque.png")));
+        // Drawn over blue, so that the blend function shows.
+        glClearColor(0, 0, 1, 1);
+    }
+
+    void TearDown() override {
+        GLSceneTest::TearDown();
+        setResourceFolder(savedResourceFolder_);
+    }
+
+    TemporaryFolder folder_;
+    std::string savedResourceFolder_;
+};
+
+TEST_F(CCAtlasNodeGLTest, PremultipliedTextureTintsWithThePremultipliedColour) {
+    RefPtr<TileRow> row = TileRow::rowWithTileFile("tiles.png", 16, 32, 3);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->itemsPerRow(), 16u);
+    EXPECT_EQ(row->itemsPerColumn(), 2u);
+    EXPECT_EQ(row->quadsToDraw(), 3u);
+    EXPECT_EQ(row->textureAtlas()->capacity(), 3u);
+    EXPECT_TRUE(row->texture()->hasPremultipliedAlpha());
+    EXPECT_TRUE(row->doesOpacityModifyRGB());
+    EXPECT_EQ(row->blendFunc(), (ccBlendFunc{GL_ONE, GL_ONE_MINUS_SRC_ALPHA}));
+    EXPECT_EQ(row->opacity(), 255);
+    EXPECT_EQ(row->color(), (ccColor3B{255, 255, 255}));
+
+    row->updateAtlasValues();
+    scene_->addChild(row.get());
+    runFrames(1);
+    EXPECT_EQ(row->drawCalls, 1u);
+    EXPECT_TRUE(pixelNear(8, 16, {255, 255, 255}));
+    EXPECT_TRUE(pixelNear(40, 16, {255, 255, 255}));
+    EXPECT_TRUE(pixelNear(48, 16, kBlue));  // past the third item
+    EXPECT_TRUE(pixelNear(8, 32, kBlue));   // above the row
+
+    // Opacity 128 over (255, 100, 0): the shader gets (128, 50, 0) and alpha 128, which blends
+    // one-to-(1 - alpha) over the blue.
+    row->setColor({255, 100, 0});
+    row->setOpacity(128);
+    EXPECT_EQ(row->color(), (ccColor3B{255, 100, 0}));
+    EXPECT_EQ(row->shaderColor(), (ccColor3B{128, 50, 0}));
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(8, 16, {128, 50, 127}));
+    EXPECT_TRUE(pixelNear(40, 16, {128, 50, 127}));
+
+    // Without the premultiplication the colour goes to the shader as set.
+    row->setOpacityModifyRGB(false);
+    EXPECT_EQ(row->shaderColor(), (ccColor3B{255, 100, 0}));
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(8, 16, {255, 100, 127}));
+
+    // Fewer quads to draw than the atlas holds.
+    row->setQuadsToDraw(1);
+    runFrames(1);
+    EXPECT_EQ(row->drawCalls, 1u);
+    EXPECT_TRUE(pixelNear(8, 16, {255, 100, 127}));
+    EXPECT_TRUE(pixelNear(24, 16, kBlue));
+
+    // Steady frames with a changing tint allocate nothing.
+    AllocationCounter counter;
+    for (uint8_t opacity = 100; opacity < 120; ++opacity) {
+        row->setOpacity(opacity);
+        runFrames(1);
+    }
+    EXPECT_EQ(counter.count(), 0u);
+}
+
+TEST_F(CCAtlasNodeGLTest, StraightAlphaTextureBlendsWithItsAlpha) {
+    RefPtr<TileRow> row = TileRow::rowWithTileFile("opaque.png", 16, 32, 2);
+    ASSERT_NE(row, nullptr);
+    EXPECT_FALSE(row->texture()->hasPremultipliedAlpha());
+    EXPECT_FALSE(row->doesOpacityModifyRGB());
+    EXPECT_EQ(row->blendFunc(), (ccBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
+
+    row->setColor({255, 100, 0});
+    row->setOpacity(128);
+    EXPECT_EQ(row->color(), (ccColor3B{255, 100, 0}));
+    EXPECT_EQ(row->shaderColor(), (ccColor3B{255, 100, 0}));  // opacity leaves it alone
+    row->updateAtlasValues();
+    row->setPosition({100, 100});
+    scene_->addChild(row.get());
+    runFrames(1);
+    EXPECT_EQ(row->drawCalls, 1u);
+    EXPECT_TRUE(pixelNear(108, 116, {128, 50, 127}));
+    EXPECT_TRUE(pixelNear(124, 116, {128, 50, 127}));
+    EXPECT_TRUE(pixelNear(8, 16, kBlue));
+
+    // A premultiplied texture turns premultiplication on but keeps the blend function, as set.
+    RefPtr<TileRow> other = TileRow::rowWithTileFile("tiles.png", 16, 32, 1);
+    ASSERT_NE(other, nullptr);
+    row->setTexture(other->texture());
+    EXPECT_TRUE(row->doesOpacityModifyRGB());
+    EXPECT_EQ(row->blendFunc(), (ccBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
+    row->setBlendFunc({GL_ONE, GL_ZERO});
+    EXPECT_EQ(row->blendFunc(), (ccBlendFunc{GL_ONE, GL_ZERO}));
+}
+
+TEST_F(CCAtlasNodeGLTest, MadeOnlyFromALoadableImageAndFilledBySubclasses) {
+    EXPECT_EQ(CCAtlasNode::atlasWithTileFile("missing.png", 16, 16, 4), nullptr);
+    EXPECT_EQ(CCAtlasNode::atlasWithTileFile("tiles.png", 16, 16, CCTextureAtlas::kCCTextureAtlasMaxCapacity + 1),
+              nullptr);
+
+    RefPtr<CCAtlasNode> node = CCAtlasNode::atlasWithTileFile("tiles.png", 16, 16, 4);
+    ASSERT_NE(node, nullptr);
+    try {
+        node->updateAtlasValues();
+        ADD_FAILURE() << "the base class filled the atlas";
+    } catch (const NamedException& exception) {
+        EXPECT_EQ(exception.name(), "CCAtlasNode:Abstract");
+        EXPECT_EQ(exception.reason(), "updateAtlasValue not overriden");
+    }
+
+    // An item size of zero fits no items rather than dividing by zero.
+    RefPtr<CCAtlasNode> empty = CCAtlasNode::atlasWithTileFile("tiles.png", 0, 0, 1);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->itemsPerRow(), 0u);
+    EXPECT_EQ(empty->itemsPerColumn(), 0u);
+
+    // A node made without the initialiser has no atlas and draws nothing.
+    auto bare = makeRef<CCAtlasNode>();
+    EXPECT_EQ(bare->texture(), nullptr);
+    scene_->addChild(bare.get());
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(8, 8, kBlue));
+}
+
+}  // namespace

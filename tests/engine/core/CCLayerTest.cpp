@@ -1,0 +1,227 @@
+// Layers without drawing: registration with the director's event dispatcher as they enter and
+// leave the running tree, priorities, and the multiplex that shows one layer at a time.
+
+#include "engine/core/CCLayer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/core/CCDirectorDisplayLink.h"
+#include "engine/core/CCEventDispatcher.h"
+#include "engine/core/CCLayerMultiplex.h"
+#include "engine/core/CCScene.h"
+#include "engine/core/math/kmGLMatrix.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NamedException.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+// A layer that notes each event it is offered as "name:kind" and never consumes it; its
+// priorities are settable.
+class RecordingLayer : public CCLayer {
+public:
+    RecordingLayer(std::string name, Log* log) : name_(std::move(name)), log_(log) {}
+
+    int64_t mousePriority = 0;
+    int64_t keyboardPriority = 0;
+    int64_t touchPriority = 0;
+    int64_t mouseDelegatePriority() const override { return mousePriority; }
+    int64_t keyboardDelegatePriority() const override { return keyboardPriority; }
+    int64_t touchDelegatePriority() const override { return touchPriority; }
+
+    bool ccMouseDown(const Event&) override { return note("mouse"); }
+    bool ccKeyDown(const Event&) override { return note("key"); }
+    bool ccTouchesBeganWithEvent(const Event&) override { return note("touch"); }
+
+    void update(float) override { ++updates; }
+    int updates = 0;
+
+private:
+    bool note(const char* kind) {
+        log_->push_back(name_ + ":" + kind);
+        return false;
+    }
+
+    std::string name_;
+    Log* log_;
+};
+
+class CCLayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        director_ = makeRef<CCDirectorDisplayLink>();
+        CCDirector::setSharedDirector(director_);
+        scene_ = CCScene::node();
+        scene_->onEnter();
+    }
+
+    void TearDown() override {
+        scene_->onExit();
+        scene_.reset();
+        director_->end();
+        CCDirector::setSharedDirector(nullptr);
+        director_.reset();
+        kmGLFreeStacks();
+    }
+
+    RefPtr<RecordingLayer> make(const std::string& name) { return makeRef<RecordingLayer>(name, &log_); }
+
+    // Offers one event of each kind and returns what the layers noted.
+    Log deliver() {
+        log_.clear();
+        CCEventDispatcher* dispatcher = director_->eventDispatcher();
+        Event event;
+        event.type = EventType::mouseDown;
+        dispatcher->mouseDown(event);
+        event.type = EventType::keyDown;
+        dispatcher->keyDown(event);
+        event.type = EventType::touchesBegan;
+        dispatcher->touchesBeganWithEvent(event);
+        return log_;
+    }
+
+    RefPtr<CCDirectorDisplayLink> director_;
+    RefPtr<CCScene> scene_;
+    Log log_;
+};
+
+TEST_F(CCLayerTest, StartsAsAWindowSizedLayerPlacedByItsCorner) {
+    auto layer = CCLayer::node();
+    EXPECT_EQ(layer->contentSize(), director_->winSize());
+    EXPECT_EQ(layer->anchorPoint(), CGPointMake(0.5, 0.5));
+    EXPECT_TRUE(layer->ignoreAnchorPointForPosition());
+    EXPECT_FALSE(layer->isMouseEnabled());
+    EXPECT_FALSE(layer->isKeyboardEnabled());
+    EXPECT_FALSE(layer->isTouchEnabled());
+    EXPECT_EQ(layer->mouseDelegatePriority(), 0);
+    EXPECT_EQ(layer->keyboardDelegatePriority(), 0);
+    EXPECT_EQ(layer->touchDelegatePriority(), 0);
+}
+
+TEST_F(CCLayerTest, IsRegisteredExactlyWhileRunningWithAKindEnabled) {
+    auto layer = make("a");
+    // Enabled before entering: nothing is registered yet.
+    layer->setIsTouchEnabled(true);
+    layer->setIsTouchEnabled(true);
+    EXPECT_TRUE(layer->isTouchEnabled());
+    EXPECT_EQ(deliver(), Log{});
+
+    // Entering registers the enabled kind, once despite the repeated setter.
+    scene_->addChild(layer.get());
+    EXPECT_EQ(deliver(), Log{"a:touch"});
+
+    // While running, enabling and disabling act at once; repeating a value changes nothing.
+    layer->setIsMouseEnabled(true);
+    layer->setIsKeyboardEnabled(true);
+    layer->setIsKeyboardEnabled(true);
+    EXPECT_EQ(deliver(), (Log{"a:mouse", "a:key", "a:touch"}));
+    layer->setIsTouchEnabled(false);
+    EXPECT_EQ(deliver(), (Log{"a:mouse", "a:key"}));
+
+    // Leaving removes every enabled kind; the flags stay, so entering again registers them again.
+    scene_->removeChild(layer.get(), false);
+    EXPECT_EQ(deliver(), Log{});
+    EXPECT_TRUE(layer->isMouseEnabled());
+    scene_->addChild(layer.get());
+    EXPECT_EQ(deliver(), (Log{"a:mouse", "a:key"}));
+
+    // The dispatcher holds the layer while registered and lets go when it leaves.
+    const uint32_t owners = layer->retainCount();
+    scene_->removeChild(layer.get(), true);
+    EXPECT_EQ(layer->retainCount(), owners - 3);  // the scene and the two registrations
+
+    // Disabling while not running changes only the flag.
+    layer->setIsMouseEnabled(false);
+    scene_->addChild(layer.get());
+    EXPECT_EQ(deliver(), Log{"a:key"});
+    scene_->removeChild(layer.get(), true);
+}
+
+TEST_F(CCLayerTest, RegistersAtEachKindsPriority) {
+    auto low = make("low"), middle = make("middle"), high = make("high");
+    high->mousePriority = 10;
+    low->mousePriority = -127;
+    middle->keyboardPriority = 5;
+    high->keyboardPriority = 7;
+    low->keyboardPriority = 6;
+    for (RecordingLayer* layer : {high.get(), middle.get(), low.get()}) {
+        layer->setIsMouseEnabled(true);
+        layer->setIsKeyboardEnabled(true);
+        scene_->addChild(layer);
+    }
+    // Ascending priority per kind; equal priorities (none here) would keep registration order.
+    EXPECT_EQ(deliver(), (Log{"low:mouse", "middle:mouse", "high:mouse", "middle:key", "low:key", "high:key"}));
+
+    // A priority changed while registered waits for the next entry.
+    middle->mousePriority = 20;
+    EXPECT_EQ(deliver()[1], "middle:mouse");
+    scene_->removeChild(middle.get(), false);
+    scene_->addChild(middle.get());
+    EXPECT_EQ(deliver(), (Log{"low:mouse", "high:mouse", "middle:mouse", "middle:key", "low:key", "high:key"}));
+
+    // Enabling a kind while running registers at that kind's priority.
+    middle->touchPriority = -1;
+    low->setIsTouchEnabled(true);
+    middle->setIsTouchEnabled(true);
+    const Log got = deliver();
+    EXPECT_EQ(Log(got.end() - 2, got.end()), (Log{"middle:touch", "low:touch"}));
+}
+
+TEST_F(CCLayerTest, MultiplexShowsOneLayerAtATime) {
+    auto first = make("first"), second = make("second"), third = make("third");
+    auto multiplex = CCLayerMultiplex::layerWithLayers({first, second, third});
+    ASSERT_NE(multiplex, nullptr);
+    ASSERT_NE(multiplex->children(), nullptr);
+    EXPECT_EQ(multiplex->children()->count(), 1u);
+    EXPECT_EQ(multiplex->children()->objectAtIndex(0), first.get());
+    EXPECT_EQ(multiplex->enabledLayer(), 0u);
+
+    scene_->addChild(multiplex.get());
+    first->scheduleUpdate();
+    director_->scheduler()->update(0.1f);
+    EXPECT_EQ(first->updates, 1);
+
+    // The shown layer leaves with cleanup: its schedules stop for good.
+    multiplex->switchTo(1);
+    EXPECT_EQ(multiplex->enabledLayer(), 1u);
+    EXPECT_EQ(multiplex->children()->count(), 1u);
+    EXPECT_EQ(multiplex->children()->objectAtIndex(0), second.get());
+    EXPECT_EQ(first->parent(), nullptr);
+    EXPECT_TRUE(second->isRunning());
+    EXPECT_FALSE(first->isRunning());
+    director_->scheduler()->update(0.1f);
+    EXPECT_EQ(first->updates, 1);
+
+    // Releasing: the slot of the layer shown so far empties and the multiplex no longer owns it.
+    const uint32_t owners = second->retainCount();
+    multiplex->switchToAndReleaseMe(2);
+    EXPECT_EQ(multiplex->children()->objectAtIndex(0), third.get());
+    EXPECT_EQ(multiplex->layers()[1], nullptr);
+    EXPECT_EQ(second->retainCount(), owners - 2);  // as child and in the list
+
+    // Caller errors throw and change nothing.
+    EXPECT_THROW(multiplex->switchTo(1), NamedException);
+    EXPECT_THROW(multiplex->switchTo(3), NamedException);
+    EXPECT_THROW(multiplex->switchToAndReleaseMe(2), NamedException);
+    EXPECT_EQ(multiplex->enabledLayer(), 2u);
+    EXPECT_EQ(multiplex->children()->count(), 1u);
+    EXPECT_EQ(multiplex->children()->objectAtIndex(0), third.get());
+
+    // Switching back to a kept layer works after all that.
+    multiplex->switchTo(0);
+    EXPECT_EQ(multiplex->children()->objectAtIndex(0), first.get());
+    scene_->removeChild(multiplex.get(), true);
+}
+
+TEST_F(CCLayerTest, MultiplexRefusesAnEmptyListOrANullLayer) {
+    LogCapture capture;
+    EXPECT_EQ(CCLayerMultiplex::layerWithLayers({}), nullptr);
+    EXPECT_EQ(CCLayerMultiplex::layerWithLayers({make("a"), nullptr}), nullptr);
+    EXPECT_TRUE(capture.contains("CCLayerMultiplex"));
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+// The motion streak: its point bookkeeping (capacity, spacing, ageing) and the ribbon that the
+// real director draws behind a moving head, read back from the frame. Every frame lasts exactly
+// FixedClockDirector::kFrameSeconds.
+
+#include "engine/core/CCMotionStreak.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "engine/core/CCTexture2D.h"
+#include "platform/foundation/Log.h"
+#include "support/AllocationCounter.h"
+#include "support/GLSceneTest.h"
+
+namespace {
+
+constexpr ccColor3B kBlack{0, 0, 0};
+constexpr ccColor3B kYellow{255, 255, 0};
+
+class CCMotionStreakGLTest : public GLSceneTest {
+protected:
+    // An opaque white 2 x 2 texture, so that the ribbon shows its vertex colours.
+    static RefPtr<CCTexture2D> whiteTexture() {
+        const std::vector<uint8_t> pixels(2 * 2 * 4, 255);
+        auto texture = makeRef<CCTexture2D>();
+        EXPECT_TRUE(texture->initWithData(pixels.data(), kCCTexture2DPixelFormat_RGBA8888, 2, 2, CGSizeMake(2, 2)));
+        return texture;
+    }
+
+    // Puts the head at each point in turn, one frame each.
+    void moveThrough(CCMotionStreak* streak, const std::vector<CGPoint>& path) {
+        for (CGPoint p : path) {
+            streak->setPosition(p);
+            runFrames(1);
+        }
+    }
+
+    static std::vector<CGPoint> line(CGPoint from, CGPoint step, int count) {
+        std::vector<CGPoint> points;
+        for (int i = 0; i < count; ++i) points.push_back(CGPointMake(from.x + i * step.x, from.y + i * step.y));
+        return points;
+    }
+
+    static bool allFinite(const CCMotionStreak& streak) {
+        for (uint64_t i = 0; i < 2 * streak.nuPoints(); ++i) {
+            if (!std::isfinite(streak.vertices()[i].x) || !std::isfinite(streak.vertices()[i].y)) return false;
+        }
+        return true;
+    }
+};
+
+TEST_F(CCMotionStreakGLTest, SizesItsArraysFromTheFadeAndRefusesNoFade) {
+    auto texture = whiteTexture();
+    auto streak = CCMotionStreak::streakWithFade(0.5f, -1, 10, kYellow, texture.get());
+    ASSERT_NE(streak, nullptr);
+    EXPECT_EQ(streak->maxPoints(), 32u);
+    EXPECT_EQ(streak->minSeg(), 4.0f);  // width / 5, squared
+    EXPECT_TRUE(streak->isFastMode());
+    EXPECT_EQ(streak->texture(), texture.get());
+    EXPECT_EQ(streak->blendFunc(), (ccBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
+    EXPECT_EQ(streak->anchorPoint(), CGPointZero);
+    EXPECT_TRUE(streak->ignoreAnchorPointForPosition());
+    auto other = CCMotionStreak::streakWithFade(2, 3, 10, kYellow, texture.get());
+    EXPECT_EQ(other->minSeg(), 9.0f);
+    // The scheduler holds streaks that never joined the scene until they are cleaned up.
+    streak->cleanup();
+    other->cleanup();
+
+    LogCapture capture;
+    EXPECT_EQ(CCMotionStreak::streakWithFade(0, 1, 10, kYellow, texture.get()), nullptr);
+    EXPECT_EQ(CCMotionStreak::streakWithFade(-1, 1, 10, kYellow, texture.get()), nullptr);
+    EXPECT_EQ(CCMotionStreak::streakWithFade(std::numeric_limits<float>::quiet_NaN(), 1, 10, kYellow, texture.get()),
+              nullptr);
+    EXPECT_EQ(CCMotionStreak::streakWithFade(1e30f, 1, 10, kYellow, texture.get()), nullptr);
+    EXPECT_TRUE(capture.contains("fade time"));
+    EXPECT_EQ(CCMotionStreak::streakWithFade(1, 1, 10, kYellow, "no such image.png"), nullptr);
+    EXPECT_TRUE(capture.contains("no such image.png"));
+}
+
+TEST_F(CCMotionStreakGLTest, AddsPointsAsTheHeadMovesAndDropsThemAsTheyFade) {
+    // Each frame takes 1/32 of a point's life.
+    auto streak = CCMotionStreak::streakWithFade(0.5f, 2, 10, kYellow, whiteTexture().get());
+    scene_->addChild(streak.get());
+    // Nothing happens before the head is set; setting it leaves the node where it is.
+    runFrames(2);
+    EXPECT_EQ(streak->nuPoints(), 0u);
+    streak->setPosition({100, 100});
+    EXPECT_EQ(streak->position(), CGPointZero);
+
+    // A head that stays still adds one point, which fades out after the fade time; the head is
+    // then added afresh. One point draws nothing.
+    moveThrough(streak.get(), std::vector<CGPoint>(5, CGPointMake(100, 100)));
+    EXPECT_EQ(streak->nuPoints(), 1u);
+    EXPECT_EQ(streak->pointState()[0], 1 - 4 / 32.0f);
+    const uint64_t callsBefore = ccDrawCallCounter;
+    runFrames(30);  // the point's 32nd frame of ageing ends it, and the head comes back
+    EXPECT_EQ(streak->nuPoints(), 1u);
+    EXPECT_EQ(streak->pointState()[0], 1 - 2 / 32.0f);
+    EXPECT_EQ(ccDrawCallCounter, callsBefore);
+
+    // One unit per frame with a least segment of 2: a point every second frame.
+    streak->reset();
+    EXPECT_EQ(streak->nuPoints(), 0u);
+    moveThrough(streak.get(), line({0, 50}, {1, 0}, 9));
+    ASSERT_EQ(streak->nuPoints(), 5u);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(streak->pointVertexes()[i], CGPointMake(2 * i, 50));
+    // Each point's alpha is its remaining life; new points are opaque.
+    EXPECT_EQ(streak->colorPointer()[8 * 4 + 3], 255);
+    EXPECT_EQ(streak->colorPointer()[8 * 0 + 7], uint8_t((1 - 8 / 32.0f) * 255));
+    EXPECT_TRUE(allFinite(*streak));
+
+    // A fast head fills the capacity exactly: 32 points of 0.5 s at 64 frames a second.
+    moveThrough(streak.get(), line({0, 100}, {5, 0}, 40));
+    EXPECT_EQ(streak->nuPoints(), 32u);
+    EXPECT_EQ(streak->pointVertexes()[31], CGPointMake(195, 100));
+    EXPECT_EQ(streak->pointVertexes()[0], CGPointMake(40, 100));
+
+    // Tinting recolours the ribbon in place, keeping the alphas; opacity changes nothing.
+    const uint8_t alpha = streak->colorPointer()[3];
+    streak->tintWithColor({0, 0, 255});
+    EXPECT_EQ(streak->color(), (ccColor3B{0, 0, 255}));
+    EXPECT_EQ(streak->colorPointer()[0], 0);
+    EXPECT_EQ(streak->colorPointer()[2], 255);
+    EXPECT_EQ(streak->colorPointer()[3], alpha);
+    EXPECT_EQ(streak->colorPointer()[8 * 31 + 6], 255);
+    streak->setOpacity(0);
+    EXPECT_EQ(streak->opacity(), 0);
+}
+
+TEST_F(CCMotionStreakGLTest, APathOfCoincidentPointsStaysFinite) {
+    // A least segment of 0 lets the head pile up points on one spot.
+    auto fast = CCMotionStreak::streakWithFade(1, 0, 10, kYellow, whiteTexture().get());
+    auto slow = CCMotionStreak::streakWithFade(1, 0, 10, kYellow, whiteTexture().get());
+    slow->setFastMode(false);
+    scene_->addChild(fast.get());
+    scene_->addChild(slow.get());
+    std::vector<CGPoint> path(4, CGPointMake(50, 50));
+    for (CGPoint p : line({50, 50}, {10, 0}, 5)) path.push_back(p);
+    path.insert(path.end(), 3, CGPointMake(90, 50));
+    for (CGPoint p : path) {
+        fast->setPosition(p);
+        slow->setPosition(p);
+        runFrames(1);
+    }
+    ASSERT_EQ(fast->nuPoints(), path.size());
+    ASSERT_EQ(slow->nuPoints(), path.size());
+    EXPECT_TRUE(allFinite(*fast));
+    EXPECT_TRUE(allFinite(*slow));
+    // Rebuilt whole, every point gets the full width across the line; built point by point, the
+    // points from the first that moved on. Points that never moved have no width.
+    auto expectAcross = [&](const CCMotionStreak& streak, uint64_t i) {
+        for (uint64_t side = 0; side < 2; ++side) {
+            const ccVertex2F v = streak.vertices()[2 * i + side];
+            EXPECT_NEAR(v.x, path[i].x, 1e-3) << i;
+            EXPECT_NEAR(std::fabs(v.y - 50), 5, 1e-3) << i;
+        }
+    };
+    for (uint64_t i = 0; i < path.size(); ++i) expectAcross(*slow, i);
+    for (uint64_t i = 5; i < path.size(); ++i) expectAcross(*fast, i);
+    EXPECT_EQ(fast->vertices()[0], (ccVertex2F{50, 50}));
+}
+
+TEST_F(CCMotionStreakGLTest, DrawsAFadingRibbonAlongThePath) {
+    auto streak = CCMotionStreak::streakWithFade(1, 1, 10, kYellow, whiteTexture().get());
+    scene_->addChild(streak.get());
+    const std::vector<CGPoint> path = line({20, 120}, {10, 0}, 20);
+    const uint64_t callsBefore = ccDrawCallCounter;
+    moveThrough(streak.get(), path);
+    EXPECT_EQ(ccDrawCallCounter, callsBefore + 19);  // from the second point on
+    ASSERT_EQ(streak->nuPoints(), 20u);
+
+    // Point k was added at frame k and has aged in each of the 19 - k frames since: its alpha,
+    // over black, is the brightness of yellow there. Sampled just before each point.
+    for (int k = 1; k < 20; k += 3) {
+        const float life = 1 - (19 - k) * FixedClockDirector::kFrameSeconds;  // fade 1 s
+        const uint8_t expected = static_cast<uint8_t>(life * 255);
+        EXPECT_TRUE(pixelNear(int(path[k].x) - 1, 120, {expected, expected, 0})) << "point " << k;
+    }
+    EXPECT_TRUE(pixelNear(int(path[19].x) - 1, 124, kYellow));  // the full width at the head
+    EXPECT_TRUE(pixelNear(100, 127, kBlack));  // beside the ribbon
+    EXPECT_TRUE(pixelNear(100, 113, kBlack));
+    EXPECT_TRUE(pixelNear(220, 120, kBlack));  // ahead of the head
+    EXPECT_TRUE(pixelNear(15, 120, kBlack));   // behind the tail
+
+    // Standing still, the ribbon fades: dimmer after a few frames, gone after the fade time.
+    const uint8_t before = pixel(int(path[10].x), 120).r;
+    runFrames(10);
+    EXPECT_LT(pixel(int(path[10].x), 120).r + 30, before);
+    runFrames(60);
+    EXPECT_LE(streak->nuPoints(), 1u);
+    EXPECT_TRUE(pixelNear(int(path[10].x), 120, kBlack));
+}
+
+TEST_F(CCMotionStreakGLTest, SteadyFramesOfAMovingStreakAllocateNothing) {
+    auto streak = CCMotionStreak::streakWithFade(0.3f, 2, 8, kYellow, whiteTexture().get());
+    scene_->addChild(streak.get());
+    const std::vector<CGPoint> path = line({10, 10}, {3, 2}, 90);
+    moveThrough(streak.get(), std::vector<CGPoint>(path.begin(), path.begin() + 30));
+
+    AllocationCounter counter;
+    for (size_t i = 30; i < path.size(); ++i) {
+        streak->setPosition(path[i]);
+        runFrames(1);
+    }
+    EXPECT_EQ(counter.count(), 0u);
+    EXPECT_GT(streak->nuPoints(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// The texture atlas drawn by the real director: one draw call per run, the upload of only the
+// drawn run when dirty, buffers that follow a change of capacity, and steady frames that allocate
+// nothing. The bookkeeping of the quads themselves is checked without GL in CCTextureAtlasTest.
+
+#include "engine/core/CCTextureAtlas.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/core/CCGLProgram.h"
+#include "engine/core/CCShaderCache.h"
+#include "engine/core/CCTexture2D.h"
+#include "engine/core/ccGLStateCache.h"
+#include "support/AllocationCounter.h"
+#include "support/GLSceneTest.h"
+
+namespace {
+
+constexpr ccColor3B kBlack{0, 0, 0};
+constexpr ccColor3B kRed{255, 0, 0};
+constexpr ccColor3B kGreen{0, 255, 0};
+constexpr ccColor3B kBlue{0, 0, 255};
+
+// A 20 x 20 square with its lower-left corner at (x, 0), in one colour.
+ccV3F_C4B_T2F_Quad square(float x, ccColor3B color) {
+    const ccColor4B c{color.r, color.g, color.b, 255};
+    ccV3F_C4B_T2F_Quad q;
+    q.bl = {{x, 0, 0}, c, {0, 1}};
+    q.br = {{x + 20, 0, 0}, c, {1, 1}};
+    q.tl = {{x, 20, 0}, c, {0, 0}};
+    q.tr = {{x + 20, 20, 0}, c, {1, 0}};
+    return q;
+}
+
+// Draws a run of its atlas the way batch nodes do, and notes the draw calls it cost.
+class AtlasDrawer : public CCNode {
+public:
+    explicit AtlasDrawer(CCTextureAtlas* atlas) : atlas(atlas) {
+        setShaderProgram(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor));
+    }
+
+    void draw() override {
+        shaderProgram()->use();
+        shaderProgram()->setUniformsForBuiltins();
+        ccGLSetBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        const uint64_t before = ccDrawCallCounter;
+        if (all) {
+            atlas->drawQuads();
+        } else {
+            atlas->drawNumberOfQuads(count, start);
+        }
+        drawCalls = ccDrawCallCounter - before;
+    }
+
+    RefPtr<CCTextureAtlas> atlas;
+    bool all = true;
+    uint64_t count = 0;
+    uint64_t start = 0;
+    uint64_t drawCalls = 0;
+};
+
+// Squares whose colour changes in place every frame.
+class Flasher : public AtlasDrawer {
+public:
+    using AtlasDrawer::AtlasDrawer;
+    void update(float) override {
+        flip = !flip;
+        for (uint64_t i = 0; i < atlas->totalQuads(); ++i) {
+            const ccV3F_C4B_T2F_Quad q = square(i * 25.0f, flip ? kRed : kGreen);
+            atlas->updateQuad(&q, i);
+        }
+    }
+    bool flip = false;
+};
+
+class CCTextureAtlasGLTest : public GLSceneTest {
+protected:
+    void SetUp() override {
+        GLSceneTest::SetUp();
+        const std::vector<uint8_t> white(2 * 2 * 4, 255);
+        texture_ = makeRef<CCTexture2D>();
+        ASSERT_TRUE(texture_->initWithData(white.data(), kCCTexture2DPixelFormat_RGBA8888, 2, 2, CGSizeMake(2, 2)));
+    }
+
+    void TearDown() override {
+        texture_.reset();
+        GLSceneTest::TearDown();
+    }
+
+    // An atlas of squares in a row, 25 pixels apart, of the given colours.
+    RefPtr<CCTextureAtlas> row(const std::vector<ccColor3B>& colors, uint64_t capacity) {
+        RefPtr<CCTextureAtlas> atlas = CCTextureAtlas::textureAtlasWithTexture(texture_.get(), capacity);
+        for (size_t i = 0; i < colors.size(); ++i) {
+            const ccV3F_C4B_T2F_Quad q = square(i * 25.0f, colors[i]);
+            atlas->updateQuad(&q, i);
+        }
+        return atlas;
+    }
+
+    // The centre of square i.
+    ::testing::AssertionResult squareIs(int i, ccColor3B color) { return pixelNear(i * 25 + 10, 10, color); }
+
+    RefPtr<CCTexture2D> texture_;
+};
+
+TEST_F(CCTextureAtlasGLTest, DrawsARunWithOneCall) {
+    auto drawer = makeRef<AtlasDrawer>(row({kRed, kGreen, kBlue}, 4).get());
+    EXPECT_EQ(drawer->atlas->texture(), texture_.get());
+    scene_->addChild(drawer.get());
+
+    runFrames(1);
+    EXPECT_EQ(drawer->drawCalls, 1u);
+    EXPECT_TRUE(squareIs(0, kRed));
+    EXPECT_TRUE(squareIs(1, kGreen));
+    EXPECT_TRUE(squareIs(2, kBlue));
+    EXPECT_TRUE(squareIs(3, kBlack));
+    EXPECT_TRUE(pixelNear(22, 10, kBlack));  // the gap between squares
+
+    drawer->all = false;
+    drawer->count = 1;
+    drawer->start = 1;
+    runFrames(1);
+    EXPECT_EQ(drawer->drawCalls, 1u);
+    EXPECT_TRUE(squareIs(0, kBlack));
+    EXPECT_TRUE(squareIs(1, kGreen));
+    EXPECT_TRUE(squareIs(2, kBlack));
+}
+
+TEST_F(CCTextureAtlasGLTest, ADirtyDrawUploadsOnlyTheRunItDraws) {
+    auto drawer = makeRef<AtlasDrawer>(row({kRed, kRed, kRed, kRed, kRed, kRed}, 6).get());
+    scene_->addChild(drawer.get());
+    runFrames(1);
+    EXPECT_TRUE(squareIs(0, kRed));
+
+    // Quad 0 changes, but the next draw covers quads 2 to 5 only and clears the dirty mark.
+    const ccV3F_C4B_T2F_Quad blue = square(0, kBlue);
+    drawer->atlas->updateQuad(&blue, 0);
+    drawer->all = false;
+    drawer->count = 4;
+    drawer->start = 2;
+    runFrames(1);
+    EXPECT_TRUE(squareIs(0, kBlack));
+    EXPECT_TRUE(squareIs(2, kRed));
+
+    // So drawing everything shows the old quad 0 ...
+    drawer->all = true;
+    runFrames(1);
+    EXPECT_TRUE(squareIs(0, kRed));
+    // ... until a dirty draw covers it.
+    drawer->atlas->quads();
+    runFrames(1);
+    EXPECT_TRUE(squareIs(0, kBlue));
+    EXPECT_TRUE(squareIs(5, kRed));
+}
+
+TEST_F(CCTextureAtlasGLTest, BuffersFollowTheCapacity) {
+    auto drawer = makeRef<AtlasDrawer>(row({kRed, kGreen}, 2).get());
+    scene_->addChild(drawer.get());
+    runFrames(1);
+    EXPECT_TRUE(squareIs(1, kGreen));
+
+    ASSERT_TRUE(drawer->atlas->resizeCapacity(5));
+    for (int i = 2; i < 5; ++i) {
+        const ccV3F_C4B_T2F_Quad q = square(i * 25.0f, kBlue);
+        drawer->atlas->insertQuad(&q, i);
+    }
+    runFrames(1);
+    EXPECT_EQ(drawer->drawCalls, 1u);
+    EXPECT_TRUE(squareIs(0, kRed));
+    EXPECT_TRUE(squareIs(4, kBlue));
+
+    ASSERT_TRUE(drawer->atlas->resizeCapacity(1));
+    runFrames(1);
+    EXPECT_TRUE(squareIs(0, kRed));
+    EXPECT_TRUE(squareIs(1, kBlack));
+
+}
+
+TEST_F(CCTextureAtlasGLTest, SteadyFramesAllocateNothing) {
+    auto still = makeRef<AtlasDrawer>(row({kRed, kGreen, kBlue}, 3).get());
+    auto flashing = makeRef<Flasher>(row({kRed, kRed}, 2).get());
+    flashing->setPosition({0, 50});
+    scene_->addChild(still.get());
+    scene_->addChild(flashing.get());
+    flashing->scheduleUpdate();
+    runFrames(3);
+
+    AllocationCounter counter;
+    runFrames(20);
+    EXPECT_EQ(counter.count(), 0u);
+    EXPECT_TRUE(squareIs(2, kBlue));
+    EXPECT_TRUE(pixelNear(10, 60, flashing->flip ? kRed : kGreen));
+}
+
+}  // namespace

@@ -1,0 +1,251 @@
+// The texture cache with the real director and GL context: keys after suffix removal, PVR and
+// picture loads, removal of unused textures, and asynchronous loads that complete on the engine
+// thread in the order they were asked for.
+
+#include "engine/core/CCTextureCache.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/core/CCTexture2D.h"
+#include "engine/core/support/CCFileUtils.h"
+#include "platform/foundation/Folders.h"
+#include "platform/foundation/Log.h"
+#include "platform/image/Image.h"
+#include "support/GLSceneTest.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// A picture of one colour; `alpha` below 255 gives a picture with transparency.
+Image solidImage(uint32_t width, uint32_t height, ccColor4B color) {
+    std::vector<uint8_t> pixels;
+    for (uint32_t i = 0; i < width * height; ++i) pixels.insert(pixels.end(), {color.r, color.g, color.b, color.a});
+    return Image(width, height, color.a < 255, std::move(pixels));
+}
+
+// A 2x2 PVR version 3 file of "rgba" 8888 pixels, one level.
+std::string tinyPVR() {
+    std::string bytes(52, '\0');
+    auto put32 = [&bytes](size_t offset, uint32_t value) { std::memcpy(&bytes[offset], &value, 4); };
+    put32(0, 0x03525650);
+    const uint64_t format = 0x0808080861626772;
+    std::memcpy(&bytes[8], &format, 8);
+    put32(24, 2);  // height
+    put32(28, 2);  // width
+    put32(32, 1);  // depth
+    put32(36, 1);  // surfaces
+    put32(40, 1);  // faces
+    put32(44, 1);  // mipmaps
+    return bytes + std::string(16, '\x7f');
+}
+
+class CCTextureCacheGLTest : public GLSceneTest {
+protected:
+    void SetUp() override {
+        GLSceneTest::SetUp();
+        savedResourceFolder_ = resourceFolder();
+        setResourceFolder(folder_.path());
+        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+        writeImage("hero-mac.png", solidImage(4, 2, {255, 0, 0, 128}));
+        writeImage("plain.png", solidImage(2, 2, {0, 255, 0, 255}));
+        writeImage("other.png", solidImage(8, 8, {0, 0, 255, 255}));
+        folder_.write("tiny.pvr", tinyPVR());
+        cache_ = CCTextureCache::sharedTextureCache();
+    }
+
+    void TearDown() override {
+        GLSceneTest::TearDown();  // the director's end purges the cache and the file lookups
+        setResourceFolder(savedResourceFolder_);
+    }
+
+    void writeImage(const std::string& name, const Image& image) { ASSERT_TRUE(image.writePNG(folder_.file(name))); }
+
+    TemporaryFolder folder_;
+    std::string savedResourceFolder_;
+    CCTextureCache* cache_ = nullptr;
+};
+
+TEST_F(CCTextureCacheGLTest, OneTexturePerKeyWithoutTheDeviceSuffix) {
+    EXPECT_EQ(CCTextureCache::sharedTextureCache(), cache_);
+
+    // "hero.png" is found as "hero-mac.png"; both names are the key "hero.png".
+    const RefPtr<CCTexture2D> hero = cache_->addImage("hero.png");
+    ASSERT_NE(hero, nullptr);
+    EXPECT_EQ(hero->contentSizeInPixels(), CGSizeMake(4, 2));
+    EXPECT_TRUE(hero->hasPremultipliedAlpha());
+    EXPECT_EQ(cache_->addImage("hero-mac.png"), hero);
+    EXPECT_EQ(cache_->addImage("hero.png"), hero);
+    EXPECT_EQ(cache_->textureForKey("hero.png"), hero);
+    EXPECT_EQ(cache_->textureForKey("hero-mac.png"), nullptr);
+    EXPECT_EQ(cache_->textureForKey("HERO.png"), nullptr);  // case is kept
+
+    const RefPtr<CCTexture2D> plain = cache_->addImage("plain.png");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_NE(plain, hero);
+    EXPECT_FALSE(plain->hasPremultipliedAlpha());
+
+    // PVR names go to the PVR reader, under the same kind of key.
+    const RefPtr<CCTexture2D> pvr = cache_->addImage("tiny.pvr");
+    ASSERT_NE(pvr, nullptr);
+    EXPECT_EQ(pvr->pixelsWide(), 2u);
+    EXPECT_EQ(pvr->pixelFormat(), kCCTexture2DPixelFormat_RGBA8888);
+    EXPECT_EQ(cache_->addPVRImage("tiny.pvr"), pvr);
+    EXPECT_EQ(cache_->textureForKey("tiny.pvr"), pvr);
+
+    // A missing or broken file stores nothing and is tried again next time.
+    EXPECT_EQ(cache_->addImage("missing.png"), nullptr);
+    folder_.write("broken.png", "\x89PNG\r\n\x1a\nnot really");
+    EXPECT_EQ(cache_->addImage("broken.png"), nullptr);
+    EXPECT_EQ(cache_->addPVRImage("missing.pvr"), nullptr);
+    EXPECT_EQ(cache_->textureForKey("missing.png"), nullptr);
+    writeImage("missing.png", solidImage(2, 2, {1, 2, 3, 255}));
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    EXPECT_NE(cache_->addImage("missing.png"), nullptr);
+
+    // Pictures made elsewhere: kept under a key when one is given, the first one winning.
+    const Image picture = solidImage(2, 2, {9, 9, 9, 255});
+    const RefPtr<CCTexture2D> made = cache_->addCGImage(&picture, "made");
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(cache_->addCGImage(&picture, "made"), made);
+    EXPECT_EQ(cache_->textureForKey("made"), made);
+    const RefPtr<CCTexture2D> loose = cache_->addCGImage(&picture, "");
+    ASSERT_NE(loose, nullptr);
+    EXPECT_NE(loose, made);
+    EXPECT_EQ(cache_->addCGImage(nullptr, "nothing"), nullptr);
+
+    EXPECT_EQ(cache_->description(),
+              stringWithFormat("<CCTextureCache = %p | num of textures =  5 | keys: (hero.png, made, missing.png, "
+                               "plain.png, tiny.pvr)>",
+                               static_cast<void*>(cache_)));
+
+    LogCapture capture;
+    cache_->dumpCachedTextureInfo();
+    ASSERT_EQ(capture.lines().size(), 6u);
+    EXPECT_EQ(capture.lines()[0],
+              stringWithFormat("Lumora: \"hero.png\"\trc=2\tid=%u\t4 x 2\t@ 32 bpp =>\t0 KB", hero->name()));
+    EXPECT_EQ(capture.lines()[5], "Lumora: CCTextureCache dumpDebugInfo:\t5 textures,\tfor 0 KB (0.00 MB)");
+}
+
+TEST_F(CCTextureCacheGLTest, RemovalDropsOnlyTheCachesReference) {
+    RefPtr<CCTexture2D> kept = cache_->addImage("hero.png");  // as a sprite would hold it
+    ASSERT_NE(cache_->addImage("plain.png"), nullptr);
+    ASSERT_NE(cache_->addImage("other.png"), nullptr);
+
+    cache_->removeUnusedTextures();
+    EXPECT_EQ(cache_->textureForKey("hero.png"), kept);
+    EXPECT_EQ(cache_->textureForKey("plain.png"), nullptr);
+    EXPECT_EQ(cache_->textureForKey("other.png"), nullptr);
+
+    // The director's purge of cached data asks the same of the cache.
+    ASSERT_NE(cache_->addImage("plain.png"), nullptr);
+    director_->purgeCachedData();
+    EXPECT_EQ(cache_->textureForKey("plain.png"), nullptr);
+    EXPECT_EQ(cache_->textureForKey("hero.png"), kept);
+
+    // Removing by texture or by key only lets go of the cache's reference.
+    cache_->removeTexture(nullptr);
+    cache_->removeTexture(kept.get());
+    EXPECT_EQ(cache_->textureForKey("hero.png"), nullptr);
+    EXPECT_EQ(kept->retainCount(), 1u);
+    EXPECT_NE(kept->name(), 0u);
+    EXPECT_NE(cache_->addImage("hero.png"), kept);  // loaded anew
+
+    ASSERT_NE(cache_->addImage("plain.png"), nullptr);
+    cache_->removeTextureForKey("plain.png");
+    cache_->removeTextureForKey("not there");
+    EXPECT_EQ(cache_->textureForKey("plain.png"), nullptr);
+    EXPECT_NE(cache_->textureForKey("hero.png"), nullptr);
+
+    cache_->removeAllTextures();
+    EXPECT_EQ(cache_->textureForKey("hero.png"), nullptr);
+
+    // Purging makes a new shared cache next time.
+    CCTextureCache::purgeSharedTextureCache();
+    CCTextureCache* fresh = CCTextureCache::sharedTextureCache();
+    EXPECT_EQ(fresh->textureForKey("hero.png"), nullptr);
+    EXPECT_NE(fresh->addImage("hero.png"), nullptr);
+}
+
+// Takes the texture through a method, the target form of the asynchronous load.
+class Receiver : public Object {
+public:
+    void loaded(CCTexture2D* texture) { received.push_back(texture); }
+    std::vector<CCTexture2D*> received;
+};
+
+TEST_F(CCTextureCacheGLTest, AsynchronousLoadsCompleteInOrderOnTheEngineThread) {
+    struct Delivery {
+        std::string name;
+        RefPtr<CCTexture2D> texture;
+        std::thread::id thread;
+        uint64_t frames;
+    };
+    std::vector<Delivery> deliveries;
+    auto request = [&](const std::string& name) {
+        cache_->addImageAsync(name, [&, name](CCTexture2D* texture) {
+            deliveries.push_back({name, texture, std::this_thread::get_id(), director_->totalFrames()});
+        });
+    };
+    const RefPtr<CCTexture2D> plain = cache_->addImage("plain.png");
+    const auto receiver = makeRef<Receiver>();
+    const uint64_t framesAtRequest = director_->totalFrames();
+
+    request("hero.png");
+    request("missing.png");
+    request("tiny.pvr");
+    request("hero-mac.png");  // the same key, also not cached yet
+    cache_->addImageAsync("other.png", receiver.get(), &Receiver::loaded);
+    EXPECT_EQ(receiver->retainCount(), 2u);  // kept by the request
+    request("other.png");
+    EXPECT_TRUE(deliveries.empty());
+
+    // A cached texture is delivered at once, ahead of the loads under way.
+    request("plain.png");
+    ASSERT_EQ(deliveries.size(), 1u);
+    EXPECT_EQ(deliveries[0].texture, plain);
+
+    for (int frame = 0; frame < 600 && deliveries.size() < 6; ++frame) runFrames(1);
+    ASSERT_EQ(deliveries.size(), 6u);
+    const std::vector<std::string> order = {"plain.png", "hero.png", "missing.png", "tiny.pvr", "hero-mac.png",
+                                            "other.png"};
+    for (size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(deliveries[i].name, order[i]);
+        EXPECT_EQ(deliveries[i].thread, std::this_thread::get_id()) << order[i];
+        if (i > 0) {
+            EXPECT_GT(deliveries[i].frames, framesAtRequest) << order[i];
+        }
+    }
+    ASSERT_NE(deliveries[1].texture, nullptr);
+    EXPECT_EQ(deliveries[1].texture, cache_->textureForKey("hero.png"));
+    EXPECT_EQ(deliveries[2].texture, nullptr);
+    ASSERT_NE(deliveries[3].texture, nullptr);
+    EXPECT_EQ(deliveries[3].texture, cache_->textureForKey("tiny.pvr"));
+    EXPECT_EQ(deliveries[4].texture, deliveries[1].texture);  // one texture per key
+    ASSERT_NE(deliveries[5].texture, nullptr);
+    EXPECT_EQ(deliveries[5].texture, cache_->textureForKey("other.png"));
+    ASSERT_EQ(receiver->received.size(), 1u);
+    EXPECT_EQ(receiver->received[0], deliveries[5].texture.get());
+    EXPECT_EQ(receiver->retainCount(), 1u);
+    EXPECT_EQ(cache_->textureForKey("missing.png"), nullptr);
+}
+
+TEST_F(CCTextureCacheGLTest, LoadsOfAPurgedCacheDeliverNothingButNull) {
+    bool delivered = false;
+    RefPtr<CCTexture2D> texture;
+    cache_->addImageAsync("other.png", [&](CCTexture2D* loaded) {
+        delivered = true;
+        texture = loaded;
+    });
+    CCTextureCache::purgeSharedTextureCache();
+    for (int frame = 0; frame < 600 && !delivered; ++frame) runFrames(1);
+    EXPECT_TRUE(delivered);
+    EXPECT_EQ(texture, nullptr);
+    EXPECT_EQ(CCTextureCache::sharedTextureCache()->textureForKey("other.png"), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The GL state cache without a GL context: the GL entry points it calls are replaced, for the
+// length of each test, by recorders that note each call, so the tests see exactly which calls
+// reach GL.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/core/ccGLStateCache.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/StringUtils.h"
+
+namespace {
+
+std::vector<std::string> calls;
+
+void note(const char* format, unsigned a, unsigned b = 0) { calls.push_back(stringWithFormat(format, a, b)); }
+
+// libepoxy dispatches every GL function through a writable global pointer; a test may point one
+// elsewhere and put it back.
+template <typename Function>
+class Swap {
+public:
+    Swap(Function& slot, Function replacement) : slot_(slot), saved_(slot) { slot_ = replacement; }
+    ~Swap() { slot_ = saved_; }
+    Swap(const Swap&) = delete;
+    Swap& operator=(const Swap&) = delete;
+
+private:
+    Function& slot_;
+    Function saved_;
+};
+
+class ccGLStateCacheTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ccGLInvalidateStateCache();
+        calls.clear();
+    }
+
+    // What reached GL since the last look, then forgotten.
+    std::vector<std::string> take() { return std::exchange(calls, {}); }
+
+    Swap<PFNGLUSEPROGRAMPROC> useProgram_{epoxy_glUseProgram, [](GLuint p) { note("UseProgram %u", p); }};
+    Swap<PFNGLDELETEPROGRAMPROC> deleteProgram_{epoxy_glDeleteProgram, [](GLuint p) { note("DeleteProgram %u", p); }};
+    Swap<PFNGLENABLEPROC> enable_{epoxy_glEnable, [](GLenum cap) { note("Enable 0x%X", cap); }};
+    Swap<PFNGLDISABLEPROC> disable_{epoxy_glDisable, [](GLenum cap) { note("Disable 0x%X", cap); }};
+    Swap<PFNGLBLENDFUNCPROC> blendFunc_{epoxy_glBlendFunc,
+                                        [](GLenum s, GLenum d) { note("BlendFunc 0x%X 0x%X", s, d); }};
+    Swap<PFNGLBLENDEQUATIONPROC> blendEquation_{epoxy_glBlendEquation, [](GLenum e) { note("BlendEquation 0x%X", e); }};
+    Swap<PFNGLACTIVETEXTUREPROC> activeTexture_{epoxy_glActiveTexture,
+                                                [](GLenum unit) { note("ActiveTexture %u", unit - GL_TEXTURE0); }};
+    Swap<PFNGLBINDTEXTUREPROC> bindTexture_{epoxy_glBindTexture, [](GLenum, GLuint name) { note("BindTexture %u", name); }};
+    Swap<PFNGLDELETETEXTURESPROC> deleteTextures_{epoxy_glDeleteTextures, [](GLsizei n, const GLuint* names) {
+                                                      note("DeleteTextures %u %u", unsigned(n), names[0]);
+                                                  }};
+    Swap<PFNGLBINDVERTEXARRAYPROC> bindVertexArray_{epoxy_glBindVertexArray,
+                                                    [](GLuint vao) { note("BindVertexArray %u", vao); }};
+    Swap<PFNGLDELETEVERTEXARRAYSPROC> deleteVertexArrays_{epoxy_glDeleteVertexArrays, [](GLsizei n, const GLuint* names) {
+                                                              note("DeleteVertexArrays %u %u", unsigned(n), names[0]);
+                                                          }};
+    Swap<PFNGLENABLEVERTEXATTRIBARRAYPROC> enableAttrib_{epoxy_glEnableVertexAttribArray,
+                                                         [](GLuint index) { note("EnableAttrib %u", index); }};
+    Swap<PFNGLDISABLEVERTEXATTRIBARRAYPROC> disableAttrib_{epoxy_glDisableVertexAttribArray,
+                                                           [](GLuint index) { note("DisableAttrib %u", index); }};
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(ccGLStateCacheTest, ProgramsReachGLOnlyWhenTheyChange) {
+    ccGLUseProgram(3);
+    ccGLUseProgram(3);
+    EXPECT_EQ(take(), Calls{"UseProgram 3"});
+    ccGLUseProgram(4);
+    ccGLUseProgram(3);
+    EXPECT_EQ(take(), (Calls{"UseProgram 4", "UseProgram 3"}));
+
+    ccGLInvalidateStateCache();
+    ccGLUseProgram(3);
+    EXPECT_EQ(take(), Calls{"UseProgram 3"});
+
+    // Deleting another program keeps the current one; deleting the current one forgets it, so
+    // a new program that gets its name is made current again.
+    ccGLDeleteProgram(9);
+    ccGLUseProgram(3);
+    ccGLDeleteProgram(3);
+    ccGLUseProgram(3);
+    EXPECT_EQ(take(), (Calls{"DeleteProgram 9", "DeleteProgram 3", "UseProgram 3"}));
+}
+
+TEST_F(ccGLStateCacheTest, BlendingIsSetOnceAndOneZeroTurnsItOff) {
+    ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(take(), (Calls{"Enable 0xBE2", "BlendFunc 0x302 0x303"}));
+
+    ccGLSetBlendFunc(GL_ONE, GL_ZERO);
+    ccGLSetBlendFunc(GL_ONE, GL_ZERO);
+    EXPECT_EQ(take(), Calls{"Disable 0xBE2"});
+
+    // Re-applying sends the recorded pair whatever GL was left with.
+    ccGLReapplyBlending();
+    EXPECT_EQ(take(), (Calls{"BlendEquation 0x8006", "Disable 0xBE2"}));
+
+    ccGLInvalidateStateCache();
+    ccGLSetBlendFunc(GL_ONE, GL_ZERO);
+    EXPECT_EQ(take(), Calls{"Disable 0xBE2"});
+}
+
+TEST_F(ccGLStateCacheTest, TexturesAreBoundOncePerUnitAndForgottenWhenDeleted) {
+    ccGLBindTexture(5);
+    ccGLBindTextureOnUnit(0, 5);
+    EXPECT_EQ(take(), (Calls{"ActiveTexture 0", "BindTexture 5"}));
+
+    // Each unit keeps its own texture; coming back to unit 0 only makes it active, so that
+    // texture calls after the bind act on texture 5.
+    ccGLBindTextureOnUnit(1, 5);
+    ccGLBindTexture(5);
+    EXPECT_EQ(take(), (Calls{"ActiveTexture 1", "BindTexture 5", "ActiveTexture 0"}));
+
+    // GL unbinds a deleted texture from every unit; a new texture reusing the name is bound again.
+    ccGLDeleteTexture(5);
+    ccGLBindTexture(5);
+    ccGLBindTextureOnUnit(1, 5);
+    EXPECT_EQ(take(), (Calls{"DeleteTextures 1 5", "BindTexture 5", "ActiveTexture 1", "BindTexture 5"}));
+
+    ccGLInvalidateStateCache();
+    ccGLBindTextureOnUnit(1, 5);
+    EXPECT_EQ(take(), (Calls{"ActiveTexture 1", "BindTexture 5"}));
+
+    LogCapture capture;
+    ccGLBindTextureOnUnit(kCCMaxActiveTexture, 5);
+    EXPECT_TRUE(take().empty());
+    EXPECT_TRUE(capture.contains("Lumora: texture unit 16"));
+}
+
+TEST_F(ccGLStateCacheTest, AttributeFlagsUnbindTheVertexArrayAndChangeOnlyWhatDiffers) {
+    // After invalidation nothing about the arrays is known: all three are sent.
+    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color);
+    EXPECT_EQ(take(), (Calls{"BindVertexArray 0", "EnableAttrib 0", "EnableAttrib 1", "DisableAttrib 2"}));
+    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color);
+    EXPECT_TRUE(take().empty());
+
+    ccGLBindVertexArray(7);
+    ccGLBindVertexArray(7);
+    EXPECT_EQ(take(), Calls{"BindVertexArray 7"});
+    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
+    EXPECT_EQ(take(), (Calls{"BindVertexArray 0", "DisableAttrib 1", "EnableAttrib 2"}));
+    ccGLSetVertexAttribs(kCCVertexAttribFlag_None);
+    EXPECT_EQ(take(), (Calls{"DisableAttrib 0", "DisableAttrib 2"}));
+}
+
+TEST_F(ccGLStateCacheTest, DeletingTheBoundVertexArrayForgetsIt) {
+    ccGLBindVertexArray(7);
+    ccGLDeleteVertexArray(8);
+    ccGLBindVertexArray(7);
+    EXPECT_EQ(take(), (Calls{"BindVertexArray 7", "DeleteVertexArrays 1 8"}));
+
+    // GL falls back to no vertex array object; a new object reusing name 7 is bound again.
+    ccGLDeleteVertexArray(7);
+    ccGLBindVertexArray(0);
+    ccGLBindVertexArray(7);
+    EXPECT_EQ(take(), (Calls{"DeleteVertexArrays 1 7", "BindVertexArray 7"}));
+
+    // Invalidation forgets the binding too: the next context may hand out the same names.
+    ccGLInvalidateStateCache();
+    ccGLBindVertexArray(7);
+    EXPECT_EQ(take(), Calls{"BindVertexArray 7"});
+}
+
+}  // namespace
