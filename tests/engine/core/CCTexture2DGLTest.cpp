@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "engine/core/CCDirector.h"
+#include "engine/core/CCTextureCache.h"
 #include "engine/core/ccGLStateCache.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/image/Image.h"
 #include "platform/text/TextRenderer.h"
 #include "support/GLSceneTest.h"
+#include "support/PVRFiles.h"
 #include "support/TestSupport.h"
 #include "support/TextureImage.h"
 
@@ -419,6 +421,33 @@ TEST_F(CCTexture2DGLTest, DrawnQuadsShowThePictureUpright) {
         EXPECT_TRUE(pixelNear(224, 104, {255, 255, 255}));
         EXPECT_TRUE(pixelNear(66, 64, {0, 0, 0}));
         EXPECT_TRUE(pixelNear(233, 108, {0, 0, 0}));
+        scene_->removeChild(drawer.get(), true);
+    }
+}
+
+// Files through the texture cache: a PNG and an uncompressed PVR of the same picture draw alike.
+TEST_F(CCTexture2DGLTest, PNGAndPVRFilesDrawAsTheirPictures) {
+    TemporaryFolder folder;
+    const Image picture = quadrants(64, 32);
+    ASSERT_TRUE(picture.writePNG(folder.file("quadrants.png")));
+    const PVRLayout& rgba8888 = kPVRLayouts[1];
+    const std::vector<uint8_t>& pixels = picture.pixels();
+    const std::vector<unsigned char> pvr = makePVRv2(rgba8888, 64, 32, {pixels.begin(), pixels.end()}, 0xFF000000);
+    folder.write("quadrants.pvr", std::string(pvr.begin(), pvr.end()));
+
+    for (const char* name : {"quadrants.png", "quadrants.pvr"}) {
+        SCOPED_TRACE(name);
+        auto drawer = makeRef<TextureDrawer>();
+        drawer->texture = CCTextureCache::sharedTextureCache()->addImage(folder.file(name));
+        ASSERT_NE(drawer->texture, nullptr);
+        drawer->point = {50, 40};
+        scene_->addChild(drawer.get());
+        runFrames(1);
+        EXPECT_TRUE(pixelNear(66, 64, {255, 0, 0}));
+        EXPECT_TRUE(pixelNear(98, 64, {0, 255, 0}));
+        EXPECT_TRUE(pixelNear(66, 48, {0, 0, 255}));
+        EXPECT_TRUE(pixelNear(98, 48, {255, 255, 255}));
+        EXPECT_TRUE(pixelNear(49, 50, {0, 0, 0}));
         scene_->removeChild(drawer.get(), true);
     }
 }
