@@ -1,5 +1,3 @@
-// The operating-system version as the configuration reads and packs it.
-
 #include <gtest/gtest.h>
 
 #include <cstdio>

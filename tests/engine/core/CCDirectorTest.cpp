@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +80,10 @@ public:
 
 using RecordingScene = Recording<CCScene>;
 
+// {enters, entersFinished, exitsStarted, exits, cleanups}
+using Counts = std::array<int, 5>;
+Counts counts(const RecordingScene& s) { return {s.enters, s.entersFinished, s.exitsStarted, s.exits, s.cleanups}; }
+
 class RecordingTransition : public Recording<CCScene> {
 public:
     bool isTransition() const override { return true; }
@@ -123,6 +129,15 @@ protected:
 
     void frame() { director_->getFrameForTime(); }
 
+    // A ticker with a scheduled update, added to the scene, which is then run.
+    RefPtr<Ticker> runWithTicker(RecordingScene* scene, Log* log) {
+        auto ticker = makeRef<Ticker>("update", log);
+        scene->addChild(ticker.get());
+        ticker->scheduleUpdate();
+        director_->runWithScene(scene);
+        return ticker;
+    }
+
     RefPtr<ClockedDirector> director_;
 };
 
@@ -138,8 +153,7 @@ TEST_F(CCDirectorTest, ScenesSwitchAtTheStartOfTheNextFrame) {
     EXPECT_EQ(director_->runningScene(), nullptr);
     frame();
     EXPECT_EQ(director_->runningScene(), a.get());
-    EXPECT_EQ(a->enters, 1);
-    EXPECT_EQ(a->entersFinished, 1);
+    EXPECT_EQ(counts(*a), (Counts{1, 1, 0, 0, 0}));
 
     // Twice in one frame: only the second is switched in; the first is never entered.
     director_->replaceScene(b.get());
@@ -148,19 +162,15 @@ TEST_F(CCDirectorTest, ScenesSwitchAtTheStartOfTheNextFrame) {
     EXPECT_TRUE(director_->sendCleanupToScene());
     frame();
     EXPECT_EQ(director_->runningScene(), c.get());
-    EXPECT_EQ(b->enters, 0);
-    EXPECT_EQ(a->exitsStarted, 1);
-    EXPECT_EQ(a->exits, 1);
-    EXPECT_EQ(a->cleanups, 1);
-    EXPECT_EQ(c->enters, 1);
-    EXPECT_EQ(c->entersFinished, 1);
+    EXPECT_EQ(counts(*a), (Counts{1, 1, 1, 1, 1}));
+    EXPECT_EQ(counts(*b), (Counts{0, 0, 0, 0, 0}));
+    EXPECT_EQ(counts(*c), (Counts{1, 1, 0, 0, 0}));
 
     // The stack kept its depth of one: popping it ends the engine.
     director_->popScene();
     EXPECT_FALSE(director_->isAnimating());
     EXPECT_EQ(director_->runningScene(), nullptr);
-    EXPECT_EQ(c->exits, 1);
-    EXPECT_EQ(c->cleanups, 1);
+    EXPECT_EQ(counts(*c), (Counts{1, 1, 1, 1, 1}));
 }
 
 TEST_F(CCDirectorTest, PushPopAndPopToRootMakeExactLifecycleCalls) {
@@ -170,30 +180,22 @@ TEST_F(CCDirectorTest, PushPopAndPopToRootMakeExactLifecycleCalls) {
     director_->pushScene(b.get());
     EXPECT_FALSE(director_->sendCleanupToScene());
     frame();
-    EXPECT_EQ(a->exits, 1);
-    EXPECT_EQ(a->cleanups, 0);
-    EXPECT_EQ(b->enters, 1);
+    EXPECT_EQ(counts(*a), (Counts{1, 1, 1, 1, 0}));
+    EXPECT_EQ(counts(*b), (Counts{1, 1, 0, 0, 0}));
     director_->pushScene(c.get());
     frame();
-    EXPECT_EQ(b->exits, 1);
-    EXPECT_EQ(c->enters, 1);
+    EXPECT_EQ(counts(*b), (Counts{1, 1, 1, 1, 0}));
 
     // The running top exits at once; both upper scenes are cleaned up and leave.
     director_->popToRootScene();
-    EXPECT_EQ(c->exitsStarted, 1);
-    EXPECT_EQ(c->exits, 1);
-    EXPECT_EQ(c->cleanups, 1);
-    EXPECT_EQ(b->exits, 1);
-    EXPECT_EQ(b->cleanups, 1);
+    EXPECT_EQ(counts(*c), (Counts{1, 1, 1, 1, 1}));
+    EXPECT_EQ(counts(*b), (Counts{1, 1, 1, 1, 1}));
     EXPECT_FALSE(director_->sendCleanupToScene());
     EXPECT_EQ(director_->runningScene(), c.get());
     // At the switch the old running scene exits once more, without a second cleanup.
     frame();
-    EXPECT_EQ(c->exitsStarted, 2);
-    EXPECT_EQ(c->exits, 2);
-    EXPECT_EQ(c->cleanups, 1);
-    EXPECT_EQ(a->enters, 2);
-    EXPECT_EQ(a->entersFinished, 2);
+    EXPECT_EQ(counts(*c), (Counts{1, 1, 2, 2, 1}));
+    EXPECT_EQ(counts(*a), (Counts{2, 2, 1, 1, 0}));
     EXPECT_EQ(director_->runningScene(), a.get());
 
     // Popping a pushed scene cleans it up and enters the one below again.
@@ -203,13 +205,13 @@ TEST_F(CCDirectorTest, PushPopAndPopToRootMakeExactLifecycleCalls) {
     director_->popScene();
     EXPECT_TRUE(director_->sendCleanupToScene());
     frame();
-    EXPECT_EQ(d->cleanups, 1);
-    EXPECT_EQ(a->enters, 3);
+    EXPECT_EQ(counts(*d), (Counts{1, 1, 1, 1, 1}));
+    EXPECT_EQ(counts(*a), (Counts{3, 3, 2, 2, 0}));
 
     // With one scene left, popToRootScene ends the engine.
     director_->popToRootScene();
     EXPECT_FALSE(director_->isAnimating());
-    EXPECT_EQ(a->cleanups, 1);
+    EXPECT_EQ(counts(*a), (Counts{3, 3, 3, 3, 1}));
 }
 
 TEST_F(CCDirectorTest, TransitionsMakeTheEnterAndExitCallsOfTheScenesTheyLink) {
@@ -220,17 +222,13 @@ TEST_F(CCDirectorTest, TransitionsMakeTheEnterAndExitCallsOfTheScenesTheyLink) {
 
     director_->replaceScene(transition.get());
     frame();
-    EXPECT_EQ(a->exitsStarted, 0);
-    EXPECT_EQ(a->exits, 0);
-    EXPECT_EQ(a->cleanups, 0);
-    EXPECT_EQ(transition->enters, 1);
+    EXPECT_EQ(counts(*a), (Counts{1, 1, 0, 0, 0}));
+    EXPECT_EQ(counts(*transition), (Counts{1, 1, 0, 0, 0}));
 
     director_->replaceScene(b.get());
     frame();
-    EXPECT_EQ(transition->exits, 1);
-    EXPECT_EQ(transition->cleanups, 1);
-    EXPECT_EQ(b->enters, 0);
-    EXPECT_EQ(b->entersFinished, 0);
+    EXPECT_EQ(counts(*transition), (Counts{1, 1, 1, 1, 1}));
+    EXPECT_EQ(counts(*b), (Counts{0, 0, 0, 0, 0}));
     EXPECT_EQ(director_->runningScene(), b.get());
     // What a transition would do itself before ending.
     a->onExit();
@@ -238,24 +236,17 @@ TEST_F(CCDirectorTest, TransitionsMakeTheEnterAndExitCallsOfTheScenesTheyLink) {
 }
 
 TEST_F(CCDirectorTest, MisusedSceneStackThrowsInsteadOfCorrupting) {
-    try {
-        director_->replaceScene(makeRef<RecordingScene>().get());
-        FAIL() << "replaceScene on an empty stack";
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "NSRangeException");
-    }
-    try {
-        director_->popScene();
-        FAIL() << "popScene on an empty stack";
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "NSRangeException");
-    }
-    try {
-        director_->runWithScene(nullptr);
-        FAIL() << "a null scene";
-    } catch (const NamedException& e) {
-        EXPECT_EQ(e.name(), "NSInvalidArgumentException");
-    }
+    const auto thrownName = [](const std::function<void()>& misuse) {
+        try {
+            misuse();
+        } catch (const NamedException& e) {
+            return e.name();
+        }
+        return std::string("nothing thrown");
+    };
+    EXPECT_EQ(thrownName([&] { director_->replaceScene(makeRef<RecordingScene>().get()); }), "NSRangeException");
+    EXPECT_EQ(thrownName([&] { director_->popScene(); }), "NSRangeException");
+    EXPECT_EQ(thrownName([&] { director_->runWithScene(nullptr); }), "NSInvalidArgumentException");
     EXPECT_FALSE(director_->isAnimating());
     director_->popToRootScene();  // empty: only forgets the next scene
     frame();
@@ -263,10 +254,13 @@ TEST_F(CCDirectorTest, MisusedSceneStackThrowsInsteadOfCorrupting) {
 }
 
 TEST_F(CCDirectorTest, FrameTimeComesFromTheClock) {
+    const auto dtAfter = [this](double seconds) {
+        director_->advance(seconds);
+        director_->calculateDeltaTime();
+        return director_->dt();
+    };
     director_->startAnimation();
-    director_->advance(0.016);
-    director_->calculateDeltaTime();
-    EXPECT_NEAR(director_->dt(), 0.016f, 1e-6);
+    EXPECT_NEAR(dtAfter(0.016), 0.016f, 1e-6);
 
     // Microseconds borrow from the seconds.
     director_->now = {2000, 999999};
@@ -281,35 +275,24 @@ TEST_F(CCDirectorTest, FrameTimeComesFromTheClock) {
     EXPECT_EQ(director_->dt(), 0);
 
     director_->setNextDeltaTimeZero(true);
-    director_->advance(0.5);
-    director_->calculateDeltaTime();
-    EXPECT_EQ(director_->dt(), 0);
+    EXPECT_EQ(dtAfter(0.5), 0);
     EXPECT_FALSE(director_->nextDeltaTimeZero());
-    director_->advance(0.02);
-    director_->calculateDeltaTime();
-    EXPECT_NEAR(director_->dt(), 0.02f, 1e-6);
 
     // A failed reading gives zero and changes nothing else.
     director_->clockWorks = false;
     director_->setNextDeltaTimeZero(true);
-    director_->calculateDeltaTime();
-    EXPECT_EQ(director_->dt(), 0);
+    EXPECT_EQ(dtAfter(0.01), 0);
     EXPECT_TRUE(director_->nextDeltaTimeZero());
     director_->clockWorks = true;
     director_->setNextDeltaTimeZero(false);
-    director_->advance(0.03);
-    director_->calculateDeltaTime();
-    EXPECT_NEAR(director_->dt(), 0.03f, 1e-6);  // measured from the last good reading
+    EXPECT_NEAR(dtAfter(0.02), 0.03f, 1e-6);  // measured from the last good reading
 }
 
 TEST_F(CCDirectorTest, PauseStopsTheSchedulerButNotTheDrawing) {
     Log log;
     auto scene = makeRef<RecordingScene>();
     scene->log = &log;
-    auto ticker = makeRef<Ticker>("update", &log);
-    scene->addChild(ticker.get());
-    ticker->scheduleUpdate();
-    director_->runWithScene(scene.get());
+    runWithTicker(scene.get(), &log);
     frame();
     frame();
     EXPECT_EQ(log, (Log{"draw", "update", "draw"}));
@@ -324,7 +307,6 @@ TEST_F(CCDirectorTest, PauseStopsTheSchedulerButNotTheDrawing) {
     }
     director_->pause();
     director_->pause();  // already paused: nothing
-    EXPECT_TRUE(director_->isPaused());
     EXPECT_EQ(observed, (std::vector<std::pair<std::string, bool>>{{kCCDirectorIsPausedWillChangeNotification, false},
                                                                   {kCCDirectorIsPausedDidChangeNotification, true}}));
     log.clear();
@@ -333,32 +315,25 @@ TEST_F(CCDirectorTest, PauseStopsTheSchedulerButNotTheDrawing) {
     frame();
     EXPECT_EQ(log, (Log{"draw", "draw"}));
     EXPECT_EQ(director_->totalFrames(), frames + 2);
-    EXPECT_DOUBLE_EQ(director_->animationInterval(), 1.0 / 60);
 
     // The paused time is not counted as frame time.
     director_->advance(100);
     director_->resume();
-    EXPECT_FALSE(director_->isPaused());
-    EXPECT_EQ(director_->dt(), 0);
     EXPECT_EQ(observed.size(), 4u);
     EXPECT_EQ(observed[3], std::make_pair(std::string(kCCDirectorIsPausedDidChangeNotification), false));
+    log.clear();
     director_->advance(0.01);
     frame();
     EXPECT_NEAR(director_->dt(), 0.01f, 1e-6);
-    EXPECT_EQ(log.back(), "draw");
-    EXPECT_EQ(log[log.size() - 2], "update");
+    EXPECT_EQ(log, (Log{"update", "draw"}));
     center.removeObserver(&observer);
 }
 
 TEST_F(CCDirectorTest, StatisticsMeasureTheFrameRateOverEachTenthOfASecond) {
     Log log;
     auto scene = makeRef<RecordingScene>();
-    auto ticker = makeRef<Ticker>("update", &log);
     // Each frame costs 5 ms between its start and its end.
-    ticker->hook = [this] { director_->advance(0.005); };
-    scene->addChild(ticker.get());
-    ticker->scheduleUpdate();
-    director_->runWithScene(scene.get());
+    runWithTicker(scene.get(), &log)->hook = [this] { director_->advance(0.005); };
     frame();  // enters the scene
     director_->setDisplayStats(true);
     director_->advance(0.03);
@@ -409,10 +384,8 @@ TEST_F(CCDirectorTest, ProjectionLetterboxesTheDesignSizeIntoTheView) {
     director_->setOriginalWinSize({1024, 768});
     director_->setProjection(CCProjectionKind2D);
     director_->reshapeProjection({1440, 900});
-    EXPECT_EQ(director_->resizeMode(), CCResizeModeKeepDesignSize);
     expectPoint(director_->winOffset(), 120, 0);
     EXPECT_EQ(director_->winSize(), CGSizeMake(1024, 768));
-    EXPECT_EQ(director_->winSizeInPixels(), CGSizeMake(1024, 768));
     expectPoint(director_->convertToLogicalCoordinates({120, 0}), 0, 0);
     expectPoint(director_->convertToLogicalCoordinates({1320, 900}), 1024, 768);
     EXPECT_LT(director_->convertToLogicalCoordinates({60, 450}).x, 0);  // on the bar
@@ -446,17 +419,12 @@ TEST_F(CCDirectorTest, ProjectionLetterboxesTheDesignSizeIntoTheView) {
 
     // 3D: the eye above the centre at the distance that shows the whole height at 60 degrees.
     director_->setProjection(CCProjectionKind3D);
-    EXPECT_EQ(director_->projection(), CCProjectionKind3D);
     const float zEye = 900 / 1.1566f;
     EXPECT_FLOAT_EQ(director_->getZEye(), zEye);
     kmGLGetMatrix(KM_GL_MODELVIEW, &modelview);
     EXPECT_NEAR(modelview.mat[12], -720, 1e-3);
     EXPECT_NEAR(modelview.mat[13], -450, 1e-3);
     EXPECT_NEAR(modelview.mat[14], -zEye, 1e-2);
-    director_->setContentScaleFactor(2);
-    kmGLGetMatrix(KM_GL_MODELVIEW, &modelview);
-    EXPECT_NEAR(modelview.mat[14], -zEye / 2, 1e-2);
-    director_->setContentScaleFactor(1);
 
     // Custom: the delegate's.
     class Delegate : public CCDirectorDelegate {
@@ -468,7 +436,6 @@ TEST_F(CCDirectorTest, ProjectionLetterboxesTheDesignSizeIntoTheView) {
     director_->setDelegate(delegate);
     director_->setProjection(CCProjectionKindCustom);
     EXPECT_EQ(delegate->calls, 1);
-    EXPECT_EQ(director_->projection(), CCProjectionKindCustom);
 }
 
 TEST_F(CCDirectorTest, AViewWithoutSizeIsSkippedUntilItHasOne) {
@@ -547,14 +514,10 @@ TEST_F(CCDirectorTest, EndingFromInsideAFrameStopsTheLoopAfterThatFrame) {
     LogCapture capture;
     Log log;
     auto scene = makeRef<RecordingScene>();
-    auto ticker = makeRef<Ticker>("update", &log);
-    scene->addChild(ticker.get());
-    ticker->scheduleUpdate();
-    ticker->hook = [&] {
+    EXPECT_EQ(director_->runFrames(5), 0u);  // not animating yet
+    runWithTicker(scene.get(), &log)->hook = [&] {
         if (log.size() == 2) director_->popScene();
     };
-    EXPECT_EQ(director_->runFrames(5), 0u);  // not animating yet
-    director_->runWithScene(scene.get());
     EXPECT_EQ(director_->runFrames(10), 3u);
     EXPECT_EQ(director_->totalFrames(), 3u);
     EXPECT_FALSE(director_->isAnimating());
@@ -563,29 +526,13 @@ TEST_F(CCDirectorTest, EndingFromInsideAFrameStopsTheLoopAfterThatFrame) {
     EXPECT_FALSE(capture.contains("refusing to pop"));
 }
 
-TEST_F(CCDirectorTest, SharedDirectorAndPlatformAdditions) {
+TEST_F(CCDirectorTest, SharedDirectorIsMadeOnDemandAndHighResolutionNeedsGL) {
     EXPECT_EQ(CCDirector::sharedDirector(), director_.get());
-    EXPECT_STREQ(ccEngineVersion(), "Lumora v2.1-beta2");
-    const std::string text = director_->description();
-    EXPECT_EQ(text.rfind("<(anonymous namespace)::ClockedDirector = 0x", 0), 0u) << text;
-    EXPECT_NE(text.find(" | Size: 0 x 0, view = (null)>"), std::string::npos) << text;
-    expectPoint(director_->convertToGL({3, 4}), 0, 0, 0);
-    expectPoint(director_->convertToUI({3, 4}), 0, 0, 0);
-    EXPECT_NE(director_->eventDispatcher(), nullptr);
-
-    // High resolution needs GL to ask about texture sizes.
-    EXPECT_TRUE(director_->enableHighResolutionDisplay(false));
     EXPECT_FALSE(director_->enableHighResolutionDisplay(true));
     EXPECT_EQ(director_->contentScaleFactor(), 1.0);
+    EXPECT_NE(director_->eventDispatcher(), nullptr);
+    EXPECT_EQ(makeRef<CCDirector>()->eventDispatcher(), nullptr);
 
-    // Full screen without a view only records the state.
-    director_->setFullScreen(true);
-    EXPECT_TRUE(director_->isFullScreen());
-    director_->setFullScreen(false);
-
-    // The plain director has no dispatcher; the shared one made on demand is the frame-loop one.
-    auto plain = makeRef<CCDirector>();
-    EXPECT_EQ(plain->eventDispatcher(), nullptr);
     director_->end();
     CCDirector::setSharedDirector(nullptr);
     CCDirector* made = CCDirector::sharedDirector();

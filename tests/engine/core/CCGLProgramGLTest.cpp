@@ -4,11 +4,9 @@
 
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -56,27 +54,6 @@ public:
     static inline PFNGLUNIFORMMATRIX4FVPROC original = nullptr;
     static inline int count = 0;
 };
-
-// Writes the window's back buffer as a PNG next to the test program, for a look at a failure.
-void saveFrame(const std::string& name) {
-    std::vector<unsigned char> pixels(kWidth * kHeight * 4);
-    glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    const std::string path = name + ".png";
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (png && info && setjmp(png_jmpbuf(png)) == 0) {
-        png_init_io(png, file);
-        png_set_IHDR(png, info, kWidth, kHeight, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-        png_write_info(png, info);
-        for (int row = kHeight - 1; row >= 0; --row) png_write_row(png, &pixels[row * kWidth * 4]);
-        png_write_end(png, nullptr);
-    }
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-}
 
 class CCGLProgramGLTest : public ::testing::Test {
 protected:
@@ -140,24 +117,11 @@ protected:
         glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     }
 
-    static Pixel pixelAt(int x, int y) {
+    // The back buffer's pixel is `expected` within 3 per channel.
+    static void expectPixel(const std::string& what, Pixel expected, int x = kWidth / 2, int y = kHeight / 2) {
         unsigned char rgba[4] = {};
         glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-        return {rgba[0], rgba[1], rgba[2]};
-    }
-
-    // The pixel is `expected` within 3 per channel; saves the frame when not.
-    static void expectPixel(const std::string& what, int x, int y, Pixel expected) {
-        const Pixel got = pixelAt(x, y);
-        bool near = true;
-        for (int i = 0; i < 3; ++i) near = near && std::abs(got[i] - expected[i]) <= 3;
-        EXPECT_TRUE(near) << what << ": got (" << got[0] << ", " << got[1] << ", " << got[2] << "), expected ("
-                          << expected[0] << ", " << expected[1] << ", " << expected[2] << ")";
-        if (!near) saveFrame("CCGLProgramGLTest-" + what);
-    }
-
-    static void expectCentre(const std::string& what, Pixel expected) {
-        expectPixel(what, kWidth / 2, kHeight / 2, expected);
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(rgba[i], expected[i], 3) << what << " channel " << i;
     }
 
     RefPtr<CCDirectorDisplayLink> director_;
@@ -220,23 +184,23 @@ TEST_F(CCGLProgramGLTest, BuiltinProgramsDrawWhatTheirTableSays) {
     ccGLSetBlendFunc(GL_ONE, GL_ZERO);
 
     drawQuad(cache->programForKey(kCCShader_PositionTextureColor), color);
-    expectCentre("PositionTextureColor", {102, 102, 13});
+    expectPixel("PositionTextureColor", {102, 102, 13});
     drawQuad(cache->programForKey(kCCShader_PositionColor), color);
-    expectCentre("PositionColor", {128, 255, 64});
+    expectPixel("PositionColor", {128, 255, 64});
     drawQuad(cache->programForKey(kCCShader_PositionTexture), color);
-    expectCentre("PositionTexture", {204, 102, 51});
+    expectPixel("PositionTexture", {204, 102, 51});
 
     CCGLProgram* uColorTexture = cache->programForKey(kCCShader_PositionTexture_uColor);
     uColorTexture->use();
     uColorTexture->setUniformLocationWithF1(uColorTexture->uniformLocation("u_color"), 0.5f, 0.5f, 1, 1);
     drawQuad(uColorTexture, color);
-    expectCentre("PositionTexture_uColor", {102, 51, 51});
+    expectPixel("PositionTexture_uColor", {102, 51, 51});
 
     CCGLProgram* uColor = cache->programForKey(kCCShader_Position_uColor);
     uColor->use();
     uColor->setUniformLocationWithF1(uColor->uniformLocation("u_color"), 0.25f, 0.5f, 0.75f, 1);
     drawQuad(uColor, color);
-    expectCentre("Position_uColor", {64, 128, 191});
+    expectPixel("Position_uColor", {64, 128, 191});
 
     // The texel's alpha 0.5 is at most 0.6: nothing is drawn over the blue clear colour. At 0.4
     // the fragment stays.
@@ -245,24 +209,24 @@ TEST_F(CCGLProgramGLTest, BuiltinProgramsDrawWhatTheirTableSays) {
     alphaTest->use();
     alphaTest->setUniformLocationWithF1(alphaValue, 0.6f);
     drawQuad(alphaTest, color);
-    expectCentre("AlphaTestDiscarded", {0, 0, 255});
+    expectPixel("AlphaTestDiscarded", {0, 0, 255});
     alphaTest->setUniformLocationWithF1(alphaValue, 0.4f);
     drawQuad(alphaTest, color);
-    expectCentre("AlphaTestKept", {102, 102, 13});
+    expectPixel("AlphaTestKept", {102, 102, 13});
 
     // Alpha shows through blending over the clear colour: rgb of the vertex colour, weighted by
     // vertex alpha x texel alpha (about 0.5).
     ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawQuad(cache->programForKey(kCCShader_PositionTextureA8Color), color);
-    expectCentre("PositionTextureA8Color", {64, 128, 159});
+    expectPixel("PositionTextureA8Color", {64, 128, 159});
     ccGLSetBlendFunc(GL_ONE, GL_ZERO);
 
     // Colour premultiplied by its alpha 0.5; full inside the unit circle of the texture
     // coordinates, nothing in the corners beyond it.
     drawQuad(cache->programForKey(kCCShader_PositionLengthTextureColor), {255, 128, 0, 128}, -1, 1);
-    expectCentre("PositionLengthTextureColor", {128, 64, 0});
-    expectPixel("PositionLengthTextureColorHalfWay", kWidth / 2 + kWidth / 4, kHeight / 2, {128, 64, 0});
-    expectPixel("PositionLengthTextureColorCorner", 2, 2, {0, 0, 0});
+    expectPixel("PositionLengthTextureColor", {128, 64, 0});
+    expectPixel("PositionLengthTextureColorHalfWay", {128, 64, 0}, kWidth / 2 + kWidth / 4);
+    expectPixel("PositionLengthTextureColorCorner", {0, 0, 0}, 2, 2);
 
     ccGLDeleteTexture(texture);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -361,33 +325,26 @@ void main()
 }
 
 TEST_F(CCGLProgramGLTest, BadShadersAreRefusedWithTheirLog) {
-    {
-        LogCapture capture;
-        RefPtr<CCGLProgram> program = makeRef<CCGLProgram>();
-        EXPECT_FALSE(program->initWithVertexShaderByteArray("void main() { gl_Position = nonsense; }",
-                                                            ccPositionColor_frag));
-        EXPECT_TRUE(capture.contains("Lumora: ERROR: Failed to compile vertex shader: "));
-        EXPECT_TRUE(capture.contains("nonsense"));
-    }
-    {
-        LogCapture capture;
-        RefPtr<CCGLProgram> program = makeRef<CCGLProgram>();
-        EXPECT_FALSE(program->initWithVertexShaderByteArray(ccPositionColor_vert, "void main() { gl_FragColor = 1; }"));
-        EXPECT_TRUE(capture.contains("Lumora: ERROR: Failed to compile fragment shader: "));
-    }
-    {
+    const struct {
+        const char *vertex, *fragment, *log, *glLog;
+    } refusals[] = {
+        {"void main() { gl_Position = nonsense; }", ccPositionColor_frag,
+         "Lumora: ERROR: Failed to compile vertex shader: ", "nonsense"},
+        {ccPositionColor_vert, "void main() { gl_FragColor = 1; }",
+         "Lumora: ERROR: Failed to compile fragment shader: ", ""},
         // Compiles, but a fragment shader without main cannot be linked.
+        {ccPositionColor_vert, "vec4 unused() { return vec4(1.0); }", "Lumora: ERROR: Failed to link program", "main"},
+    };
+    for (const auto& refusal : refusals) {
         LogCapture capture;
         RefPtr<CCGLProgram> program = makeRef<CCGLProgram>();
-        ASSERT_TRUE(program->initWithVertexShaderByteArray(ccPositionColor_vert, "vec4 unused() { return vec4(1.0); }"));
-        EXPECT_FALSE(program->link());
-        EXPECT_TRUE(capture.contains("Lumora: ERROR: Failed to link program"));
-        EXPECT_TRUE(capture.contains("main"));
+        EXPECT_FALSE(program->initWithVertexShaderByteArray(refusal.vertex, refusal.fragment) && program->link());
+        EXPECT_TRUE(capture.contains(refusal.log)) << refusal.log;
+        EXPECT_TRUE(capture.contains(refusal.glLog)) << refusal.glLog;
     }
     {
         LogCapture capture;
-        RefPtr<CCGLProgram> program = makeRef<CCGLProgram>();
-        EXPECT_FALSE(program->initWithVertexShaderFilename("/nonexistent/a.vsh", "/nonexistent/a.fsh"));
+        EXPECT_FALSE(makeRef<CCGLProgram>()->initWithVertexShaderFilename("/nonexistent/a.vsh", "/nonexistent/a.fsh"));
         EXPECT_TRUE(capture.contains("Lumora: ERROR: cannot read the vertex shader /nonexistent/a.vsh"));
     }
     // Shader files are read as text.

@@ -66,7 +66,6 @@ TEST_F(CCNodeTransformTest, PlacesTheAnchorPointAtThePosition) {
     node->setPosition({100, 50});
     node->setAnchorPoint({0.5, 0.5});
     node->setContentSize({20, 10});
-    EXPECT_EQ(node->anchorPointInPoints(), CGPointMake(10, 5));
     expectTransform(node->nodeToParentTransform(), 1, 0, 0, 1, 90, 45);
     expectRect(node->boundingBox(), 90, 45, 20, 10);
 

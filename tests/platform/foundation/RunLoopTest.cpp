@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -110,22 +111,6 @@ TEST(RunLoop, WorkRunsInPostingOrderOnTheLoopThread) {
     EXPECT_EQ(loop.runOnce(), 0);
 }
 
-TEST(RunLoop, WorkPostedDuringAPassWaitsForTheNextPass) {
-    drainCurrent();
-    RunLoop& loop = RunLoop::current();
-    std::vector<std::string> ran;
-    loop.performBlock([&] {
-        ran.push_back("first");
-        loop.performBlock([&] { ran.push_back("posted by first"); });
-    });
-    loop.performBlock([&] { ran.push_back("second"); });
-
-    EXPECT_EQ(loop.runOnce(), 2);
-    EXPECT_EQ(ran, (std::vector<std::string>{"first", "second"}));
-    EXPECT_EQ(loop.runOnce(), 1);
-    EXPECT_EQ(ran.back(), "posted by first");
-}
-
 TEST(RunLoop, WaitingHandOffRunsOnTheTargetThread) {
     LoopThread target;
 
@@ -198,16 +183,23 @@ TEST(RunLoop, StoppedLoopsReleaseWaitersAndTakeNoWork) {
     EXPECT_EQ(order, std::vector<int>{1});
 }
 
-TEST(RunLoop, ThrowingBlocksAreLoggedAndTheRestRuns) {
+TEST(RunLoop, WorkPostedDuringAPassWaitsForTheNextAndThrowingBlocksAreLogged) {
     drainCurrent();
     LogCapture capture;
     RunLoop& loop = RunLoop::current();
-    int after = 0;
+    std::vector<std::string> ran;
+    loop.performBlock([&] {
+        ran.push_back("first");
+        loop.performBlock([&] { ran.push_back("posted by first"); });
+    });
     loop.performBlock([] { throw NamedException("Test", "broken block"); });
-    loop.performBlock([&] { ++after; });
-    EXPECT_EQ(loop.runOnce(), 2);
-    EXPECT_EQ(after, 1);
+    loop.performBlock([&] { ran.push_back("after the throw"); });
+
+    EXPECT_EQ(loop.runOnce(), 3);
+    EXPECT_EQ(ran, (std::vector<std::string>{"first", "after the throw"}));
     EXPECT_TRUE(capture.contains("broken block"));
+    EXPECT_EQ(loop.runOnce(), 1);
+    EXPECT_EQ(ran.back(), "posted by first");
     EXPECT_FALSE(loop.performBlock(std::function<void()>()));
 }
 

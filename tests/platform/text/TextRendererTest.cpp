@@ -1,6 +1,3 @@
-// Finding fonts without substitutes, laying text out in lines, and drawing coverage with the
-// requested placement.
-
 #include "platform/text/TextRenderer.h"
 
 #include <fontconfig/fontconfig.h>
@@ -56,7 +53,6 @@ TEST_F(TextRendererTest, FontsAreFoundByFamilyOrFileAndNeverSubstituted) {
     EXPECT_FALSE(renderer.initWithFont("No Such Family Anywhere", 20));
     EXPECT_TRUE(capture.contains("font No Such Family Anywhere not found"));
     EXPECT_FALSE(renderer.initWithFont(kFamily, 0));
-    EXPECT_FALSE(renderer.initWithFont(kFamily, -3));
 
     // A font file name is looked up among the resources first, whatever the case of ".ttf".
     TemporaryFolder resources;
@@ -79,8 +75,6 @@ TEST_F(TextRendererTest, LinesBreakAtLineFeedsAndWrapAsTheModeSays) {
     const TextRenderer::Layout one = renderer.layout("Hello", 0, 0);
     ASSERT_EQ(one.lines.size(), 1u);
     EXPECT_EQ(one.lines[0].glyphs.size(), 5u);
-    EXPECT_GT(one.size.width, 16 * 2);
-    EXPECT_EQ(one.size.height, lineHeight);
     EXPECT_EQ(one.size.width, std::ceil(one.lines[0].width));
 
     const TextRenderer::Layout two = renderer.layout("Hello\nworld\r\nagain\rend", 0, 0);
@@ -110,7 +104,6 @@ TEST_F(TextRendererTest, LinesBreakAtLineFeedsAndWrapAsTheModeSays) {
 
     // Nothing to set is nothing wide; bad UTF-8 sets replacement characters rather than failing.
     EXPECT_EQ(renderer.layout("", 0, 0).size.width, 0);
-    EXPECT_EQ(renderer.layout("   ", 0, 0).size.width, 0);
     EXPECT_EQ(renderer.layout("a\xFF\xC3(\xE2\x82", 0, 0).lines[0].glyphs.size(), 6u);
     EXPECT_EQ(renderer.layout("\xC3\xA9t\xC3\xA9", 0, 0).lines[0].glyphs.size(), 3u);
 }

@@ -23,23 +23,18 @@ SDL_KeyboardEvent keyEvent(uint32_t type, SDL_Scancode scancode, uint16_t mod = 
 
 TEST(KeyCodes, VirtualKeyCodesOfAUSKeyboard) {
     const std::map<SDL_Scancode, uint16_t> expected = {
-        {SDL_SCANCODE_A, 0},       {SDL_SCANCODE_S, 1},        {SDL_SCANCODE_Z, 6},         {SDL_SCANCODE_B, 11},
-        {SDL_SCANCODE_Q, 12},      {SDL_SCANCODE_W, 13},       {SDL_SCANCODE_M, 46},        {SDL_SCANCODE_1, 18},
-        {SDL_SCANCODE_5, 23},      {SDL_SCANCODE_6, 22},       {SDL_SCANCODE_0, 29},        {SDL_SCANCODE_RETURN, 36},
-        {SDL_SCANCODE_TAB, 48},    {SDL_SCANCODE_SPACE, 49},   {SDL_SCANCODE_BACKSPACE, 51}, {SDL_SCANCODE_ESCAPE, 53},
-        {SDL_SCANCODE_LSHIFT, 56}, {SDL_SCANCODE_LCTRL, 59},   {SDL_SCANCODE_LALT, 58},     {SDL_SCANCODE_LGUI, 55},
-        {SDL_SCANCODE_KP_0, 82},   {SDL_SCANCODE_KP_1, 83},    {SDL_SCANCODE_KP_2, 84},     {SDL_SCANCODE_KP_3, 85},
-        {SDL_SCANCODE_KP_4, 86},   {SDL_SCANCODE_KP_5, 87},    {SDL_SCANCODE_KP_6, 88},     {SDL_SCANCODE_KP_7, 89},
-        {SDL_SCANCODE_KP_8, 91},   {SDL_SCANCODE_KP_9, 92},    {SDL_SCANCODE_F1, 122},      {SDL_SCANCODE_F5, 96},
-        {SDL_SCANCODE_F12, 111},   {SDL_SCANCODE_LEFT, 123},   {SDL_SCANCODE_RIGHT, 124},   {SDL_SCANCODE_DOWN, 125},
-        {SDL_SCANCODE_UP, 126},    {SDL_SCANCODE_DELETE, 117}, {SDL_SCANCODE_HOME, 115},    {SDL_SCANCODE_KP_ENTER, 76},
+        {SDL_SCANCODE_A, 0},       {SDL_SCANCODE_Z, 6},      {SDL_SCANCODE_B, 11},        {SDL_SCANCODE_M, 46},
+        {SDL_SCANCODE_5, 23},      {SDL_SCANCODE_6, 22},     {SDL_SCANCODE_0, 29},        {SDL_SCANCODE_RETURN, 36},
+        {SDL_SCANCODE_TAB, 48},    {SDL_SCANCODE_ESCAPE, 53}, {SDL_SCANCODE_LSHIFT, 56},  {SDL_SCANCODE_LCTRL, 59},
+        {SDL_SCANCODE_LALT, 58},   {SDL_SCANCODE_LGUI, 55},  {SDL_SCANCODE_KP_0, 82},     {SDL_SCANCODE_KP_7, 89},
+        {SDL_SCANCODE_KP_8, 91},   {SDL_SCANCODE_F1, 122},   {SDL_SCANCODE_F5, 96},       {SDL_SCANCODE_F12, 111},
+        {SDL_SCANCODE_LEFT, 123},  {SDL_SCANCODE_UP, 126},   {SDL_SCANCODE_DELETE, 117},  {SDL_SCANCODE_KP_ENTER, 76},
     };
     for (const auto& [scancode, code] : expected) {
         EXPECT_EQ(keyCodeForScancode(scancode), code) << SDL_GetScancodeName(scancode);
     }
 
     // Keys without a code, and values outside SDL's range.
-    EXPECT_FALSE(keyCodeForScancode(SDL_SCANCODE_UNKNOWN));
     EXPECT_FALSE(keyCodeForScancode(SDL_SCANCODE_VOLUMEUP));
     EXPECT_FALSE(keyCodeForScancode(SDL_Scancode(SDL_NUM_SCANCODES + 5)));
     EXPECT_FALSE(keyCodeForScancode(SDL_Scancode(-1)));
@@ -58,48 +53,31 @@ TEST(KeyCodes, VirtualKeyCodesOfAUSKeyboard) {
 }
 
 TEST(KeyCodes, CharactersOfAUSLayout) {
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_A, false, false), "a");
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_A, true, false), "A");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_A, false, true), "A");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_1, false, true), "1");  // caps lock shifts letters only
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_1, true, false), "!");
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_SLASH, true, false), "?");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_APOSTROPHE, true, false), "\"");
 
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_RETURN, false, false), "\r");
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_ESCAPE, false, false), "\x1b");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_BACKSPACE, false, false), "\x7f");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_TAB, true, false), "\t");
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_SPACE, false, false), " ");
 
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_UP, false, false), kUpArrowCharacters);
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_DOWN, false, false), kDownArrowCharacters);
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_LEFT, true, false), kLeftArrowCharacters);
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_RIGHT, false, false), kRightArrowCharacters);
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_UP, false, false), "\xEF\x9C\x80");  // U+F700 in UTF-8
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_F1, false, false), "\uF704");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_F12, false, false), "\uF70F");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_DELETE, false, false), "\uF728");
 
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_KP_7, true, false), "7");
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_KP_ENTER, false, false), "\x03");
-
     EXPECT_EQ(charactersForScancode(SDL_SCANCODE_LSHIFT, true, false), "");
-    EXPECT_EQ(charactersForScancode(SDL_SCANCODE_VOLUMEUP, false, false), "");
 }
 
 TEST(KeyCodes, ModifierFlags) {
-    EXPECT_EQ(modifierFlagsForKeyMod(KMOD_NONE), 0u);
-    EXPECT_EQ(modifierFlagsForKeyMod(KMOD_LSHIFT), kModifierShift);
     EXPECT_EQ(modifierFlagsForKeyMod(KMOD_RSHIFT), kModifierShift);
-    EXPECT_EQ(modifierFlagsForKeyMod(KMOD_RCTRL), kModifierControl);
     EXPECT_EQ(modifierFlagsForKeyMod(KMOD_LALT), kModifierOption);
-    EXPECT_EQ(modifierFlagsForKeyMod(KMOD_RGUI), kModifierCommand);
-    EXPECT_EQ(modifierFlagsForKeyMod(KMOD_CAPS), kModifierCapsLock);
     EXPECT_EQ(modifierFlagsForKeyMod(KMOD_NUM), 0u);  // num lock has no flag
-    EXPECT_EQ(modifierFlagsForKeyMod(KMOD_LSHIFT | KMOD_LCTRL | KMOD_LGUI),
-              kModifierShift | kModifierControl | kModifierCommand);
-    EXPECT_EQ(kModifierNumericPad, 0x200000u);
+    EXPECT_EQ(modifierFlagsForKeyMod(KMOD_RCTRL | KMOD_LGUI | KMOD_CAPS),
+              kModifierControl | kModifierCommand | kModifierCapsLock);
 
     for (SDL_Scancode modifier : {SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT, SDL_SCANCODE_LCTRL, SDL_SCANCODE_RCTRL,
                                   SDL_SCANCODE_LALT, SDL_SCANCODE_RALT, SDL_SCANCODE_LGUI, SDL_SCANCODE_RGUI,
@@ -124,12 +102,10 @@ TEST(KeyCodes, KeyEvents) {
     auto released = eventForKeyboardEvent(keyEvent(SDL_KEYUP, SDL_SCANCODE_UP));
     ASSERT_TRUE(released);
     EXPECT_EQ(released->type, EventType::keyUp);
-    EXPECT_FALSE(released->isARepeat);
 
     // A keypad digit carries the numeric-pad flag and types its digit.
     auto keypad = eventForKeyboardEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_KP_9, KMOD_NUM));
     ASSERT_TRUE(keypad);
-    EXPECT_EQ(keypad->keyCode, kKeyCodeKeypad9);
     EXPECT_EQ(keypad->characters, "9");
     EXPECT_EQ(keypad->modifierFlags, kModifierNumericPad);
 
@@ -145,28 +121,17 @@ TEST(KeyCodes, KeyEvents) {
     EXPECT_EQ(shiftedOne->charactersIgnoringModifiers, "!");
     EXPECT_EQ(shiftedOne->modifierFlags, kModifierShift | kModifierControl);
 
-    auto escape = eventForKeyboardEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE));
-    ASSERT_TRUE(escape);
-    EXPECT_EQ(escape->keyCode, kKeyCodeEscape);
-    EXPECT_EQ(escape->modifierFlags & kModifierNumericPad, 0u);
-
     // Modifier keys change flags only: flagsChanged with the state after the change, never a
     // key-down or key-up, and nothing for a held modifier that repeats.
     auto shiftDown = eventForKeyboardEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT));
     ASSERT_TRUE(shiftDown);
     EXPECT_EQ(shiftDown->type, EventType::flagsChanged);
-    EXPECT_EQ(shiftDown->keyCode, 56);
     EXPECT_EQ(shiftDown->modifierFlags, kModifierShift);
-    EXPECT_TRUE(shiftDown->characters.empty());
     auto shiftUp = eventForKeyboardEvent(keyEvent(SDL_KEYUP, SDL_SCANCODE_LSHIFT, KMOD_NONE));
     ASSERT_TRUE(shiftUp);
     EXPECT_EQ(shiftUp->type, EventType::flagsChanged);
     EXPECT_EQ(shiftUp->modifierFlags, 0u);
     EXPECT_FALSE(eventForKeyboardEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT, 1)));
-    auto capsLock = eventForKeyboardEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS));
-    ASSERT_TRUE(capsLock);
-    EXPECT_EQ(capsLock->type, EventType::flagsChanged);
-    EXPECT_EQ(capsLock->modifierFlags, kModifierCapsLock);
 
     // Keys without a code and events that are no key events give nothing.
     EXPECT_FALSE(eventForKeyboardEvent(keyEvent(SDL_KEYDOWN, SDL_SCANCODE_VOLUMEUP)));

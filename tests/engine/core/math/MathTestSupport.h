@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine/core/math/kmMat4.h"
+#include "engine/core/math/kmVec3.h"
 
 // Every element of actual within tolerance of expected; names the first element that is not.
 inline ::testing::AssertionResult matricesNear(const kmMat4& expected, const kmMat4& actual, float tolerance) {
@@ -15,6 +16,15 @@ inline ::testing::AssertionResult matricesNear(const kmMat4& expected, const kmM
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+inline ::testing::AssertionResult vectorsNear(const kmVec3& expected, const kmVec3& actual, float tolerance) {
+    if (std::fabs(expected.x - actual.x) <= tolerance && std::fabs(expected.y - actual.y) <= tolerance &&
+        std::fabs(expected.z - actual.z) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "expected (" << expected.x << ", " << expected.y << ", " << expected.z
+                                         << "), got (" << actual.x << ", " << actual.y << ", " << actual.z << ")";
 }
 
 // A matrix with elements in [-1, 1] plus 4 on the diagonal: diagonally dominant, so well

@@ -6,6 +6,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/foundation/StringUtils.h"
+
 namespace {
 
 struct Tracked : Object {
@@ -60,7 +62,6 @@ TEST(CCArray, CopiesAndConversionsShareTheObjectsAndReleaseThemAtTheEnd) {
         EXPECT_NE(copy, array);
         EXPECT_EQ(contents(*copy), raw(objects));
         EXPECT_EQ(raw(copy->getNSArray()), raw(objects));
-        EXPECT_EQ(CCArray::arrayWithArray(nullptr)->count(), 0u);
         EXPECT_EQ(objects[0]->retainCount(), 3u);
 
         // addObjectsFromNSArray grows once for the whole vector: 1 -> 8 for six objects.
@@ -79,7 +80,6 @@ TEST(CCArray, EmptyArraysAnswerNothingAndRandomPicksMembers) {
     RefPtr<CCArray> array = CCArray::array();
     EXPECT_EQ(array->lastObject(), nullptr);
     EXPECT_EQ(array->randomObject(), nullptr);
-    EXPECT_EQ(array->begin(), array->end());
 
     std::vector<RefPtr<Object>> objects = makeObjects(&deaths, {1, 2, 3});
     array->addObjectsFromNSArray(objects);
@@ -190,9 +190,7 @@ TEST(CCArray, SortsFollowTheirTieRules) {
 TEST(CCArray, DescriptionListsEveryObject) {
     int deaths = 0;
     RefPtr<CCArray> array = CCArray::array();
-    const std::string emptyText = array->description();
-    EXPECT_EQ(emptyText.rfind("<CCArray = 0x", 0), 0u) << emptyText;
-    EXPECT_EQ(emptyText.substr(emptyText.size() - 7), "> = ( )");
+    EXPECT_EQ(array->description(), stringWithFormat("<CCArray = %p> = ( )", static_cast<void*>(array.get())));
 
     RefPtr<Tracked> object = makeRef<Tracked>(&deaths);
     array->addObject(object.get());

@@ -85,17 +85,15 @@ Result inflateWithHint(const std::string& in, int32_t hint) {
     return taken(length, out);
 }
 
-Result inflateGZipFile(const std::string& path) {
+// One call of a file reader (ccInflateGZipFile or ccInflateCCZFile).
+Result inflateFile(int32_t (*reader)(const char*, unsigned char**), const std::string& path) {
     unsigned char* out = nullptr;
-    const int32_t length = ccInflateGZipFile(path.c_str(), &out);
+    const int32_t length = reader(path.c_str(), &out);
     return taken(length, out);
 }
 
-Result inflateCCZFile(const std::string& path) {
-    unsigned char* out = nullptr;
-    const int32_t length = ccInflateCCZFile(path.c_str(), &out);
-    return taken(length, out);
-}
+Result inflateGZipFile(const std::string& path) { return inflateFile(ccInflateGZipFile, path); }
+Result inflateCCZFile(const std::string& path) { return inflateFile(ccInflateCCZFile, path); }
 
 std::string bigEndian(uint32_t value, int bytes) {
     std::string out;
@@ -119,7 +117,6 @@ TEST(ccInflate, MemoryGrowsFromTheHintUntilTheStreamEnds) {
     const Result grown = inflateWithHint(zlib, 16);
     EXPECT_EQ(grown.length, 100);
     EXPECT_EQ(grown.bytes, data);
-    EXPECT_EQ(inflateWithHint(zlib, 100).bytes, data);
     // A hint of 0 or less, as a tile map of zero (or overflowing) size gives, starts at the default.
     EXPECT_EQ(inflateWithHint(zlib, 0).bytes, data);
     EXPECT_EQ(inflateWithHint(zlib, -5).bytes, data);
@@ -130,17 +127,9 @@ TEST(ccInflate, MemoryGrowsFromTheHintUntilTheStreamEnds) {
     const int32_t length =
         ccInflateMemory(reinterpret_cast<const unsigned char*>(deflated.data()), static_cast<uint32_t>(deflated.size()), &out);
     EXPECT_EQ(taken(length, out).bytes, large);
-}
 
-TEST(ccInflate, MemoryTakesGzipLikeZlib) {
-    const std::string data = sampleData(5000);
-    const std::string gzip = gzipCompress(data);
-    unsigned char* out = nullptr;
-    const int32_t length =
-        ccInflateMemory(reinterpret_cast<const unsigned char*>(gzip.data()), static_cast<uint32_t>(gzip.size()), &out);
-    const Result result = taken(length, out);
-    EXPECT_EQ(result.length, 5000);
-    EXPECT_EQ(result.bytes, data);
+    // gzip streams are taken like zlib ones.
+    EXPECT_EQ(inflateWithHint(gzipCompress(data), 0).bytes, data);
 }
 
 TEST(ccInflate, MemoryRefusesBrokenStreams) {
