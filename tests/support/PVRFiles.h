@@ -67,7 +67,8 @@ inline void putLE32(std::vector<unsigned char>* bytes, size_t offset, uint32_t v
 // A v2 file: the 52-byte header, its data length the size of `data`, then `data`.
 inline std::vector<unsigned char> makePVRv2(const PVRLayout& layout, uint32_t width, uint32_t height,
                                             const std::vector<unsigned char>& data, uint32_t alphaMask) {
-    std::vector<unsigned char> bytes(52);
+    std::vector<unsigned char> bytes(52 + data.size());
+    std::copy(data.begin(), data.end(), bytes.begin() + 52);
     putLE32(&bytes, 0, 52);
     putLE32(&bytes, 4, height);
     putLE32(&bytes, 8, width);
@@ -77,14 +78,14 @@ inline std::vector<unsigned char> makePVRv2(const PVRLayout& layout, uint32_t wi
     putLE32(&bytes, 40, alphaMask);
     putLE32(&bytes, 44, 0x21525650);
     putLE32(&bytes, 48, 1);
-    bytes.insert(bytes.end(), data.begin(), data.end());
     return bytes;
 }
 
 // A v3 file: the 52-byte header, then `payload`, whose first `metadataLength` bytes are metadata.
 inline std::vector<unsigned char> makePVRv3(const PVRLayout& layout, uint32_t width, uint32_t height, uint32_t levels,
                                             const std::vector<unsigned char>& payload, uint32_t metadataLength) {
-    std::vector<unsigned char> bytes(52);
+    std::vector<unsigned char> bytes(52 + payload.size());
+    std::copy(payload.begin(), payload.end(), bytes.begin() + 52);
     putLE32(&bytes, 0, 0x03525650);
     putLE32(&bytes, 8, static_cast<uint32_t>(layout.v3PixelFormat));
     putLE32(&bytes, 12, static_cast<uint32_t>(layout.v3PixelFormat >> 32));
@@ -95,6 +96,5 @@ inline std::vector<unsigned char> makePVRv3(const PVRLayout& layout, uint32_t wi
     putLE32(&bytes, 40, 1);
     putLE32(&bytes, 44, levels);
     putLE32(&bytes, 48, metadataLength);
-    bytes.insert(bytes.end(), payload.begin(), payload.end());
     return bytes;
 }

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/foundation/Folders.h"
+
 namespace fs = std::filesystem;
 
 TemporaryFolder::TemporaryFolder() {
@@ -27,6 +29,12 @@ std::string TemporaryFolder::write(const std::string& name, const std::string& b
     std::ofstream(target, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return target.string();
 }
+
+ScopedResourceFolder::ScopedResourceFolder(const std::string& folder) : saved_(resourceFolder()) {
+    setResourceFolder(folder);
+}
+
+ScopedResourceFolder::~ScopedResourceFolder() { setResourceFolder(saved_); }
 
 std::string readFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -21,6 +21,19 @@ private:
     std::string path_;
 };
 
+// Points the program's resource folder at another folder while alive, and back afterwards, also
+// when a test ends early.
+class ScopedResourceFolder {
+public:
+    explicit ScopedResourceFolder(const std::string& folder);
+    ~ScopedResourceFolder();
+    ScopedResourceFolder(const ScopedResourceFolder&) = delete;
+    ScopedResourceFolder& operator=(const ScopedResourceFolder&) = delete;
+
+private:
+    std::string saved_;
+};
+
 // The whole content of a file; empty when it cannot be read.
 std::string readFileBytes(const std::string& path);
 

@@ -10,7 +10,6 @@
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/CCTextureAtlas.h"
 #include "engine/core/support/CCFileUtils.h"
-#include "platform/foundation/Folders.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/image/Image.h"
 #include "support/AllocationCounter.h"
@@ -64,8 +63,6 @@ class CCAtlasNodeGLTest : public GLSceneTest {
 protected:
     void SetUp() override {
         GLSceneTest::SetUp();
-        savedResourceFolder_ = resourceFolder();
-        setResourceFolder(folder_.path());
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         // White pictures of 256 x 64: one with an alpha channel (premultiplied when loaded), one
         // without.
@@ -76,13 +73,8 @@ protected:
         glClearColor(0, 0, 1, 1);
     }
 
-    void TearDown() override {
-        GLSceneTest::TearDown();
-        setResourceFolder(savedResourceFolder_);
-    }
-
     TemporaryFolder folder_;
-    std::string savedResourceFolder_;
+    ScopedResourceFolder useFolder_{folder_.path()};
 };
 
 TEST_F(CCAtlasNodeGLTest, PremultipliedTextureTintsWithThePremultipliedColour) {

@@ -16,7 +16,6 @@
 #include "engine/core/ccCachePurge.h"
 #include "engine/core/math/kmGLMatrix.h"
 #include "engine/core/support/CCFileUtils.h"
-#include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -478,8 +477,7 @@ TEST_F(CCDirectorTest, EndPurgesTheCachesInOrder) {
 
     // The file lookups are purged too: a file made after a failed lookup is found afterwards.
     TemporaryFolder folder;
-    const std::string resources = resourceFolder();
-    setResourceFolder(folder.path());
+    const ScopedResourceFolder useFolder(folder.path());
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     EXPECT_EQ(files->fullPathFromRelativePath("late.png"), "late.png");
     folder.write("late.png", "x");
@@ -506,7 +504,6 @@ TEST_F(CCDirectorTest, EndPurgesTheCachesInOrder) {
     for (ccCacheSlot slot : {kCCCacheShaders, kCCCacheFontConfigurations, kCCCacheTextures}) {
         ccCacheRegisterPurge(slot, nullptr, nullptr);
     }
-    setResourceFolder(resources);
     files->purgeCachedEntries();
 }
 

@@ -12,6 +12,7 @@
 #include "engine/core/CCScheduler.h"
 #include "engine/core/math/kmGLMatrix.h"
 #include "platform/foundation/Log.h"
+#include "support/HeadlessDirectorTest.h"
 
 namespace {
 
@@ -66,15 +67,8 @@ public:
     int steps = 0;
 };
 
-class CCNodeTest : public ::testing::Test {
+class CCNodeTest : public HeadlessDirectorTest {
 protected:
-    void SetUp() override { CCDirector::setSharedDirector(makeRef<CCDirectorDisplayLink>()); }
-    void TearDown() override {
-        CCDirector::sharedDirector()->end();
-        CCDirector::setSharedDirector(nullptr);
-        kmGLFreeStacks();
-    }
-
     static void tick() { CCDirector::sharedDirector()->scheduler()->update(0.1f); }
 
     RefPtr<RecordingNode> make(const std::string& name) { return makeRef<RecordingNode>(name, &log_); }

@@ -5,6 +5,7 @@
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCNode.h"
 #include "engine/core/math/kmGLMatrix.h"
+#include "support/HeadlessDirectorTest.h"
 
 namespace {
 
@@ -51,15 +52,7 @@ void expectMatrixIs(const kmMat4& m, const CGAffineTransform& t, float z = 0) {
     EXPECT_NEAR(m.mat[14], z, 1e-5);
 }
 
-class CCNodeTransformTest : public ::testing::Test {
-protected:
-    void SetUp() override { CCDirector::setSharedDirector(makeRef<CCDirectorDisplayLink>()); }
-    void TearDown() override {
-        CCDirector::sharedDirector()->end();
-        CCDirector::setSharedDirector(nullptr);
-        kmGLFreeStacks();
-    }
-};
+using CCNodeTransformTest = HeadlessDirectorTest;
 
 TEST_F(CCNodeTransformTest, PlacesTheAnchorPointAtThePosition) {
     auto node = CCNode::node();

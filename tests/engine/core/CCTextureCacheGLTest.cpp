@@ -13,7 +13,6 @@
 
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/support/CCFileUtils.h"
-#include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/image/Image.h"
 #include "support/GLSceneTest.h"
@@ -48,8 +47,6 @@ class CCTextureCacheGLTest : public GLSceneTest {
 protected:
     void SetUp() override {
         GLSceneTest::SetUp();
-        savedResourceFolder_ = resourceFolder();
-        setResourceFolder(folder_.path());
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         writeImage("hero-mac.png", solidImage(4, 2, {255, 0, 0, 128}));
         writeImage("plain.png", solidImage(2, 2, {0, 255, 0, 255}));
@@ -58,15 +55,10 @@ protected:
         cache_ = CCTextureCache::sharedTextureCache();
     }
 
-    void TearDown() override {
-        GLSceneTest::TearDown();  // the director's end purges the cache and the file lookups
-        setResourceFolder(savedResourceFolder_);
-    }
-
     void writeImage(const std::string& name, const Image& image) { ASSERT_TRUE(image.writePNG(folder_.file(name))); }
 
     TemporaryFolder folder_;
-    std::string savedResourceFolder_;
+    ScopedResourceFolder useFolder_{folder_.path()};
     CCTextureCache* cache_ = nullptr;
 };
 
@@ -206,7 +198,9 @@ TEST_F(CCTextureCacheGLTest, AsynchronousLoadsCompleteInOrderOnTheEngineThread) 
     for (size_t i = 0; i < order.size(); ++i) {
         EXPECT_EQ(deliveries[i].name, order[i]);
         EXPECT_EQ(deliveries[i].thread, std::this_thread::get_id()) << order[i];
-        if (i > 0) EXPECT_GT(deliveries[i].frames, framesAtRequest) << order[i];
+        if (i > 0) {
+            EXPECT_GT(deliveries[i].frames, framesAtRequest) << order[i];
+        }
     }
     // The texture delivered is the one cached under its key; one texture per key.
     const char* keys[] = {"plain.png", "hero.png", "missing.png", "tiny.pvr", "hero.png", "other.png"};

@@ -11,7 +11,6 @@
 
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/support/CCFileUtils.h"
-#include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "support/GLSceneTest.h"
 #include "support/PVRFiles.h"
@@ -173,8 +172,7 @@ TEST_F(CCTexturePVRGLTest, TheTextureTakesOverThePVRsName) {
     resources.write("icons.pvr", asString(makePVRv3(rgba4444, 32, 16, 6, chain, 0)));
     resources.write("single.pvr", asString(makePVRv2(kPVRLayouts[6], 8, 8, Bytes(64), 0)));
     resources.write("broken.pvr", "PVR");
-    const std::string savedResources = resourceFolder();
-    setResourceFolder(resources.path());
+    const ScopedResourceFolder useResources(resources.path());
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();
 
     auto texture = makeRef<CCTexture2D>();
@@ -201,7 +199,6 @@ TEST_F(CCTexturePVRGLTest, TheTextureTakesOverThePVRsName) {
     EXPECT_FALSE(makeRef<CCTexture2D>()->initWithPVRFile("broken.pvr"));
     EXPECT_FALSE(makeRef<CCTexture2D>()->initWithPVRFile("absent.pvr"));
     texture = nullptr;
-    setResourceFolder(savedResources);
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -83,10 +84,10 @@ TEST(CCTexturePVRTest, LevelsHaveAtLeastTwoPixelsEachWayAndTheLastMayBeCut) {
     EXPECT_EQ(levelLengths(*parsed.texture), (std::vector<uint32_t>{128, 12}));
 
     // v3 skips the metadata and takes the header's level count; the last level may be cut.
-    const Bytes metadata(20, 0xAB);
-    Bytes withMetadata = metadata;
-    withMetadata.insert(withMetadata.end(), chain.begin(), chain.end() - 10);
-    Bytes v3 = makePVRv3(rgba, 8, 4, 4, withMetadata, static_cast<uint32_t>(metadata.size()));
+    const size_t metadataLength = 20;
+    Bytes withMetadata(metadataLength + chain.size() - 10, 0xAB);
+    std::copy(chain.begin(), chain.end() - 10, withMetadata.begin() + metadataLength);
+    Bytes v3 = makePVRv3(rgba, 8, 4, 4, withMetadata, static_cast<uint32_t>(metadataLength));
     parsed = parse(v3);
     ASSERT_TRUE(parsed.ok);
     EXPECT_EQ(levelLengths(*parsed.texture), (std::vector<uint32_t>{128, 32, 16, 6}));

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "support/TestSupport.h"
 
@@ -57,14 +56,12 @@ TEST_F(TextRendererTest, FontsAreFoundByFamilyOrFileAndNeverSubstituted) {
     // A font file name is looked up among the resources first, whatever the case of ".ttf".
     TemporaryFolder resources;
     resources.write("Custom.TTF", readFileBytes(kFontFile));
-    const std::string savedResources = resourceFolder();
-    setResourceFolder(resources.path());
+    const ScopedResourceFolder useResources(resources.path());
     EXPECT_TRUE(renderer.initWithFont("Custom.TTF", 12));
     EXPECT_TRUE(renderer.initWithFont(kFontFile, 12));  // or as a path
     capture.clear();
     EXPECT_FALSE(renderer.initWithFont("Missing.ttf", 12));
     EXPECT_TRUE(capture.contains("font file Missing.ttf not found"));
-    setResourceFolder(savedResources);
 }
 
 TEST_F(TextRendererTest, LinesBreakAtLineFeedsAndWrapAsTheModeSays) {

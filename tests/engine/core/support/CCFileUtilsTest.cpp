@@ -7,20 +7,17 @@
 #include <string>
 #include <thread>
 
-#include "platform/foundation/Folders.h"
 #include "support/TestSupport.h"
 
 namespace {
 // A resource folder of our own and a fresh lookup object for each test.
 class CCFileUtilsTest : public ::testing::Test {
 protected:
-    CCFileUtilsTest() { setResourceFolder(resources_.path()); }
-    ~CCFileUtilsTest() override { setResourceFolder(""); }
-
     std::string resource(const std::string& name) { return resources_.write(name, "x"); }
     void removeResource(const std::string& name) { std::filesystem::remove(resources_.file(name)); }
 
     TemporaryFolder resources_;
+    ScopedResourceFolder useResources_{resources_.path()};
     RefPtr<CCFileUtils> utils_ = makeRef<CCFileUtils>();
 };
 }  // namespace

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "engine/core/CCDirectorDisplayLink.h"
+#include "engine/core/math/kmGLMatrix.h"
+
+// A fixture with a fresh shared director and no view: nodes made in a test take its scheduler and
+// action manager, and everything is ended and forgotten afterwards.
+class HeadlessDirectorTest : public ::testing::Test {
+protected:
+    void SetUp() override { CCDirector::setSharedDirector(makeRef<CCDirectorDisplayLink>()); }
+    void TearDown() override {
+        CCDirector::sharedDirector()->end();
+        CCDirector::setSharedDirector(nullptr);
+        kmGLFreeStacks();
+    }
+};
