@@ -43,7 +43,7 @@ class RefPtr {
 public:
     RefPtr() = default;
     RefPtr(std::nullptr_t) {}
-    RefPtr(T* object) : object_(object) { if (object_) object_->retain(); }
+    explicit RefPtr(T* object) : object_(object) { if (object_) object_->retain(); }
     RefPtr(const RefPtr& other) : RefPtr(other.object_) {}
     RefPtr(RefPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
     template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>
