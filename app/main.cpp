@@ -13,10 +13,10 @@ int main() {
     auto* director = static_cast<CCDirectorDisplayLink*>(CCDirector::sharedDirector());
     const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "Vantrel");
     if (!view) return 1;  // the reason is logged
-    director->setView(view.get());
+    director->setView(view);
     director->setProjection(CCProjectionKind2D);
     director->setResizeMode(CCResizeModeKeepDesignSize);
-    director->runWithScene(CCScene::node().get());
+    director->runWithScene(CCScene::node());
     director->mainLoop();
     director->end();
     return 0;

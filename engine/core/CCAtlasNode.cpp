@@ -29,9 +29,9 @@ bool CCAtlasNode::initWithTileFile(const std::string& tile, uint64_t tileWidth, 
     calculateMaxItems();
     quadsToDraw_ = itemsToRender;
 
-    CCGLProgram* program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTexture_uColor);
-    setShaderProgram(program);
+    RefPtr<CCGLProgram> program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTexture_uColor);
     uniformColor_ = program ? glGetUniformLocation(program->program(), "u_color") : -1;
+    setShaderProgram(std::move(program));
     return true;
 }
 
@@ -98,10 +98,10 @@ void CCAtlasNode::setOpacityModifyRGB(bool modify) {
 
 CCTexture2D* CCAtlasNode::texture() const { return textureAtlas_ ? textureAtlas_->texture() : nullptr; }
 
-void CCAtlasNode::setTexture(CCTexture2D* texture) {
-    if (textureAtlas_) textureAtlas_->setTexture(texture);
+void CCAtlasNode::setTexture(RefPtr<CCTexture2D> texture) {
+    if (textureAtlas_) textureAtlas_->setTexture(std::move(texture));
     updateBlendFunc();
     updateOpacityModifyRGB();
 }
 
-void CCAtlasNode::setTextureAtlas(CCTextureAtlas* textureAtlas) { textureAtlas_ = textureAtlas; }
+void CCAtlasNode::setTextureAtlas(RefPtr<CCTextureAtlas> textureAtlas) { textureAtlas_ = std::move(textureAtlas); }

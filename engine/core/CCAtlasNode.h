@@ -6,9 +6,9 @@
 #include <string>
 
 #include "engine/core/CCNode.h"
+#include "engine/core/CCTexture2D.h"
 #include "engine/core/ccTypes.h"
 
-class CCTexture2D;
 class CCTextureAtlas;
 
 // The base of nodes that draw a grid of equal-sized items cut from one texture (the character-map
@@ -56,12 +56,12 @@ public:
 
     // The atlas's texture; setting it updates the blend function and opacityModifyRGB.
     virtual CCTexture2D* texture() const;
-    virtual void setTexture(CCTexture2D* texture);
+    virtual void setTexture(RefPtr<CCTexture2D> texture);
     virtual ccBlendFunc blendFunc() const { return blendFunc_; }
     virtual void setBlendFunc(ccBlendFunc blendFunc) { blendFunc_ = blendFunc; }
 
     CCTextureAtlas* textureAtlas() const { return textureAtlas_.get(); }
-    void setTextureAtlas(CCTextureAtlas* textureAtlas);
+    void setTextureAtlas(RefPtr<CCTextureAtlas> textureAtlas);
     uint64_t quadsToDraw() const { return quadsToDraw_; }
     void setQuadsToDraw(uint64_t quadsToDraw) { quadsToDraw_ = quadsToDraw; }
     uint64_t itemsPerRow() const { return itemsPerRow_; }

@@ -70,13 +70,13 @@ std::string CCDirector::description() const {
 
 // MARK: view and projection
 
-void CCDirector::setView(CCGLView* view) {
-    if (view == view_.get()) return;
-    view_ = view;
-    winSizeInPoints_ = view ? view->bounds().size : CGSizeZero;
+void CCDirector::setView(RefPtr<CCGLView> view) {
+    if (view == view_) return;
+    view_ = std::move(view);
+    winSizeInPoints_ = view_ ? view_->bounds().size : CGSizeZero;
     winSizeInPixels_ = winSizeInPoints_;
     createStatsLabel();
-    if (view) setGLDefaultValues();
+    if (view_) setGLDefaultValues();
 }
 
 void CCDirector::setGLDefaultValues() {
@@ -127,27 +127,27 @@ CGPoint CCDirector::convertToUI(CGPoint) const { return CGPointZero; }
 
 // MARK: scene stack
 
-void CCDirector::runWithScene(CCScene* scene) {
-    requireScene(scene, "runWithScene");
-    pushScene(scene);
+void CCDirector::runWithScene(RefPtr<CCScene> scene) {
+    requireScene(scene.get(), "runWithScene");
+    pushScene(std::move(scene));
     startAnimation();
 }
 
-void CCDirector::replaceScene(CCScene* scene) {
-    requireScene(scene, "replaceScene");
+void CCDirector::replaceScene(RefPtr<CCScene> scene) {
+    requireScene(scene.get(), "replaceScene");
     if (scenesStack_.empty()) {
         throw NamedException("NSRangeException", "replaceScene: the scene stack is empty; start with runWithScene");
     }
     sendCleanupToScene_ = true;
-    scenesStack_.back() = scene;
-    nextScene_ = scene;
+    nextScene_ = scene.get();
+    scenesStack_.back() = std::move(scene);
 }
 
-void CCDirector::pushScene(CCScene* scene) {
-    requireScene(scene, "pushScene");
+void CCDirector::pushScene(RefPtr<CCScene> scene) {
+    requireScene(scene.get(), "pushScene");
     sendCleanupToScene_ = false;
-    scenesStack_.emplace_back(scene);
-    nextScene_ = scene;
+    nextScene_ = scene.get();
+    scenesStack_.push_back(std::move(scene));
 }
 
 void CCDirector::popScene() {
@@ -202,9 +202,7 @@ void CCDirector::end() {
     ccCachePurgeAll();
     ccGLInvalidateStateCache();
     if (view) {
-        if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
-            logLine("OpenGL error 0x%04X in %s %d", error, "-[CCDirector end]", __LINE__);
-        }
+        ccCheckGLError();
         view->unlockOpenGLContext();
     }
 }
@@ -223,7 +221,7 @@ void CCDirector::setNextScene() {
         // The outgoing scene ended the engine on its way out: nothing to switch to.
         if (!nextScene_) return;
     }
-    runningScene_ = nextScene_;
+    runningScene_ = RefPtr(nextScene_);
     nextScene_ = nullptr;
     if (!runningIsTransition) {
         runningScene_->onEnter();

@@ -75,7 +75,7 @@ public:
     CCGLView* view() const { return view_.get(); }
     // Nothing for the current view; else keeps the view, takes its size as the window size and,
     // for a view, applies the GL defaults.
-    virtual void setView(CCGLView* view);
+    virtual void setView(RefPtr<CCGLView> view);
     // Alpha blending on, depth test as the view's depth format asks, the current projection, clear
     // colour opaque black. Needs the view.
     void setGLDefaultValues();
@@ -99,11 +99,11 @@ public:
     // MARK: scene stack
 
     // pushScene, then startAnimation.
-    void runWithScene(CCScene* scene);
+    void runWithScene(RefPtr<CCScene> scene);
     // Replaces the top of the stack. An empty stack throws NamedException "NSRangeException": start
     // with runWithScene.
-    void replaceScene(CCScene* scene);
-    void pushScene(CCScene* scene);
+    void replaceScene(RefPtr<CCScene> scene);
+    void pushScene(RefPtr<CCScene> scene);
     // Drops the top scene; the last one ends the engine. An empty stack throws "NSRangeException".
     void popScene();
     // Leaves only the root scene (exit and cleanup of the others at once); with one scene, end.

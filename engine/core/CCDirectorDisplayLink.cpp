@@ -56,7 +56,7 @@ void CCDirectorDisplayLink::drawScene() {
     if (displayStats_) calculateMPF();
 }
 
-void CCDirectorDisplayLink::setView(CCGLView* view) {
+void CCDirectorDisplayLink::setView(RefPtr<CCGLView> view) {
     CCDirectorMac::setView(view);
     if (view) view->setEventDelegate(eventDispatcher_.get());
     if (eventDispatcher_) eventDispatcher_->setDispatchEvents(true);

@@ -23,7 +23,7 @@ public:
     void drawScene() override;
     // Also (even for the same view): the event dispatcher becomes the view's event delegate with
     // delivery on, trackpad touches off, swap interval 1.
-    void setView(CCGLView* view) override;
+    void setView(RefPtr<CCGLView> view) override;
 
     // The frame: records the engine thread on the first one, draws, then runs one pass of the
     // engine thread's run loop. Returns 0 (success).

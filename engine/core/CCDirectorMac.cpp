@@ -15,9 +15,9 @@ CCDirectorMac::CCDirectorMac() : eventDispatcher_(makeRef<CCEventDispatcher>()) 
 
 CCDirectorMac::~CCDirectorMac() = default;
 
-void CCDirectorMac::setView(CCGLView* view) {
-    if (view == view_.get()) return;
-    CCDirector::setView(view);
+void CCDirectorMac::setView(RefPtr<CCGLView> view) {
+    if (view == view_) return;
+    CCDirector::setView(std::move(view));
     if (!isFullScreen_ && originalWinSize_ == CGSizeZero) originalWinSize_ = winSizeInPixels_;
 }
 
@@ -127,7 +127,7 @@ void CCDirectorMac::setFullScreen(bool fullScreen) {
     if (view) view->setFullScreen(fullScreen);
     isFullScreen_ = fullScreen;
     // Again with the same view: the frame-loop director re-runs its view set-up.
-    setView(view.get());
+    setView(view);
     if (view) view->setAcceptsTouchEvents(acceptsTouchEvents);
 }
 

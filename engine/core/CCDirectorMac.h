@@ -17,7 +17,7 @@ public:
     CCDirectorMac();
 
     // A new view also fixes the design size when none is known yet (outside full screen).
-    void setView(CCGLView* view) override;
+    void setView(RefPtr<CCGLView> view) override;
 
     int resizeMode() const { return resizeMode_; }
     // A change re-applies the projection.

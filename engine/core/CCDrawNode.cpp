@@ -41,11 +41,6 @@ ccColor4B toColor4B(ccColor4F c) {
     return ccc4BFromccc4F({unit(c.r), unit(c.g), unit(c.b), unit(c.a)});
 }
 
-void reportGLError(const char* function, int line) {
-    const GLenum error = glGetError();
-    if (error != GL_NO_ERROR) logLine("OpenGL error 0x%04X in %s %d", error, function, line);
-}
-
 }  // namespace
 
 RefPtr<CCDrawNode> CCDrawNode::node() { return makeRef<CCDrawNode>(); }
@@ -72,7 +67,7 @@ CCDrawNode::CCDrawNode() {
                           reinterpret_cast<const void*>(offsetof(ccV2F_C4B_T2F, texCoords)));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     ccGLBindVertexArray(0);
-    reportGLError("-[CCDrawNode init]", 145);
+    ccCheckGLError();
     dirty_ = true;
 }
 
@@ -201,5 +196,5 @@ void CCDrawNode::render() {
     ccGLBindVertexArray(vao_);
     glDrawArrays(GL_TRIANGLES, 0, bufferCount_);
     ccDrawCallCounter += 1;
-    reportGLError("-[CCDrawNode render]", 183);
+    ccCheckGLError();
 }

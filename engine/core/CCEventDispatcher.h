@@ -47,9 +47,10 @@ public:
     CCEventDispatcher() = default;
     ~CCEventDispatcher() override;
 
-    // Registration of an object that is both an Object and the delegate interface. Lower
-    // priorities are offered events first; equal priorities keep registration order. Registering a
-    // delegate twice lists it twice. Null does nothing.
+    // Registration of an object that is both an Object and the delegate interface; the object is
+    // retained while it is listed. Lower priorities are offered events first; equal priorities keep
+    // registration order. Registering a delegate twice lists it twice. Null does nothing. Taken as a
+    // raw pointer because layers and menus register themselves.
     template <class T>
     void addMouseDelegate(T* delegate, int64_t priority) {
         static_assert(std::is_base_of_v<Object, T> && std::is_base_of_v<CCMouseEventDelegate, T>);

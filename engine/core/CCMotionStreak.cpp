@@ -33,9 +33,9 @@ RefPtr<CCMotionStreak> CCMotionStreak::streakWithFade(float fade, float minSeg, 
 }
 
 RefPtr<CCMotionStreak> CCMotionStreak::streakWithFade(float fade, float minSeg, float stroke, ccColor3B color,
-                                                      CCTexture2D* texture) {
+                                                      RefPtr<CCTexture2D> texture) {
     RefPtr<CCMotionStreak> streak = makeRef<CCMotionStreak>();
-    if (!streak->initWithFade(fade, minSeg, stroke, color, texture)) return nullptr;
+    if (!streak->initWithFade(fade, minSeg, stroke, color, std::move(texture))) return nullptr;
     return streak;
 }
 
@@ -45,10 +45,10 @@ bool CCMotionStreak::initWithFade(float fade, float minSeg, float stroke, ccColo
         logLine("Lumora: CCMotionStreak: cannot load the texture \"%s\"", path.c_str());
         return false;
     }
-    return initWithFade(fade, minSeg, stroke, color, texture.get());
+    return initWithFade(fade, minSeg, stroke, color, std::move(texture));
 }
 
-bool CCMotionStreak::initWithFade(float fade, float minSeg, float stroke, ccColor3B color, CCTexture2D* texture) {
+bool CCMotionStreak::initWithFade(float fade, float minSeg, float stroke, ccColor3B color, RefPtr<CCTexture2D> texture) {
     // The capacity (int)(fade x 60) + 2 must exist; the fade divides.
     if (!(fade > 0 && double(fade) * kPointsPerSecond < double(INT_MAX - 2))) {
         logLine("Lumora: CCMotionStreak: the fade time %g s is not a positive number of seconds", fade);
@@ -81,7 +81,7 @@ bool CCMotionStreak::initWithFade(float fade, float minSeg, float stroke, ccColo
 
     blendFunc_ = {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA};
     setShaderProgram(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor));
-    texture_ = texture;
+    texture_ = std::move(texture);
     color_ = color;
     scheduleUpdate();
     return true;
@@ -182,3 +182,5 @@ void CCMotionStreak::draw() {
     glDrawArrays(GL_TRIANGLE_STRIP, 0, static_cast<GLsizei>(2 * nuPoints_));
     ccDrawCallCounter += 1;
 }
+
+void CCMotionStreak::setTexture(RefPtr<CCTexture2D> texture) { texture_ = std::move(texture); }

@@ -5,9 +5,8 @@
 #include <vector>
 
 #include "engine/core/CCNode.h"
+#include "engine/core/CCTexture2D.h"
 #include "engine/core/ccTypes.h"
-
-class CCTexture2D;
 
 // A fading textured ribbon behind a moving point. The owner moves the head with setPosition every
 // frame; the node itself stays at (0, 0), so the ribbon lies in the parent's space. Each update
@@ -23,7 +22,7 @@ public:
     static RefPtr<CCMotionStreak> streakWithFade(float fade, float minSeg, float stroke, ccColor3B color,
                                                  const std::string& path);
     static RefPtr<CCMotionStreak> streakWithFade(float fade, float minSeg, float stroke, ccColor3B color,
-                                                 CCTexture2D* texture);
+                                                 RefPtr<CCTexture2D> texture);
 
     // Holds no points until initialised.
     CCMotionStreak() = default;
@@ -32,7 +31,7 @@ public:
     // fade: seconds a point lives, more than 0 (false, logged, otherwise). minSeg: the least
     // distance between successive points, -1 for stroke / 5. stroke: ribbon width, points. A null
     // texture draws with texture name 0.
-    bool initWithFade(float fade, float minSeg, float stroke, ccColor3B color, CCTexture2D* texture);
+    bool initWithFade(float fade, float minSeg, float stroke, ccColor3B color, RefPtr<CCTexture2D> texture);
 
     // Moves the head, not the node.
     void setPosition(CGPoint position) override;
@@ -53,7 +52,7 @@ public:
     void draw() override;
 
     CCTexture2D* texture() const { return texture_.get(); }
-    void setTexture(CCTexture2D* texture) { texture_ = texture; }
+    void setTexture(RefPtr<CCTexture2D> texture);
     ccBlendFunc blendFunc() const { return blendFunc_; }
     void setBlendFunc(ccBlendFunc blendFunc) { blendFunc_ = blendFunc; }
     // Fast mode widens only the newest point each update instead of the whole strip.

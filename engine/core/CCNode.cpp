@@ -23,8 +23,8 @@ RefPtr<CCNode> CCNode::node() { return makeRef<CCNode>(); }
 
 CCNode::CCNode() {
     CCDirector* director = CCDirector::sharedDirector();
-    scheduler_ = director->scheduler();
-    actionManager_ = director->actionManager();
+    scheduler_ = RefPtr(director->scheduler());
+    actionManager_ = RefPtr(director->actionManager());
 }
 
 CCNode::~CCNode() {
@@ -120,7 +120,7 @@ void CCNode::setGrid(RefPtr<CCNodeGrid> grid) { grid_ = std::move(grid); }
 
 void CCNode::setUserObject(RefPtr<Object> userObject) { userObject_ = std::move(userObject); }
 
-void CCNode::setShaderProgram(CCGLProgram* program) { shaderProgram_ = program; }
+void CCNode::setShaderProgram(RefPtr<CCGLProgram> program) { shaderProgram_ = std::move(program); }
 
 CCCamera* CCNode::camera() {
     if (!camera_) camera_ = makeRef<CCCamera>();

@@ -100,7 +100,7 @@ public:
     void setOrderOfArrival(uint64_t order) { orderOfArrival_ = order; }
     // The program drawing subclasses draw with; null for nodes that draw nothing.
     CCGLProgram* shaderProgram() const { return shaderProgram_.get(); }
-    void setShaderProgram(CCGLProgram* program);
+    void setShaderProgram(RefPtr<CCGLProgram> program);
     int glServerState() const { return glServerState_; }
     void setGlServerState(int flags) { glServerState_ = flags; }
     // The node's camera, made on first use.

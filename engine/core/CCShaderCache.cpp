@@ -81,12 +81,12 @@ void CCShaderCache::loadDefaultShaders() {
     }
 }
 
-CCGLProgram* CCShaderCache::programForKey(std::string_view key) const {
+RefPtr<CCGLProgram> CCShaderCache::programForKey(std::string_view key) const {
     const auto found = programs_.find(key);
-    return found == programs_.end() ? nullptr : found->second.get();
+    return found == programs_.end() ? nullptr : found->second;
 }
 
-void CCShaderCache::addProgram(CCGLProgram* program, std::string_view key) {
+void CCShaderCache::addProgram(RefPtr<CCGLProgram> program, std::string_view key) {
     if (!program) throw NamedException("NSInvalidArgumentException", "addProgram: a null program");
-    programs_.insert_or_assign(std::string(key), RefPtr<CCGLProgram>(program));
+    programs_.insert_or_assign(std::string(key), std::move(program));
 }

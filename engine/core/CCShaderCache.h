@@ -37,10 +37,10 @@ public:
     // Builds and stores the built-in programs (see sharedShaderCache for failure).
     void loadDefaultShaders();
     // Null for an unknown key.
-    CCGLProgram* programForKey(std::string_view key) const;
+    RefPtr<CCGLProgram> programForKey(std::string_view key) const;
     // Stores the program under the key, replacing any program there. A null program throws
     // NamedException "NSInvalidArgumentException".
-    void addProgram(CCGLProgram* program, std::string_view key);
+    void addProgram(RefPtr<CCGLProgram> program, std::string_view key);
 
 private:
     std::map<std::string, RefPtr<CCGLProgram>, std::less<>> programs_;

@@ -277,7 +277,7 @@ CGSize CCTexture2D::contentSize() const {
 
 CCGLProgram* CCTexture2D::shaderProgram() const { return shaderProgram_.get(); }
 
-void CCTexture2D::setShaderProgram(CCGLProgram* program) { shaderProgram_ = program; }
+void CCTexture2D::setShaderProgram(RefPtr<CCGLProgram> program) { shaderProgram_ = std::move(program); }
 
 void CCTexture2D::drawAtPoint(CGPoint point) {
     const double width = static_cast<double>(width_) * maxS_;

@@ -103,7 +103,7 @@ public:
     bool hasPremultipliedAlpha() const { return hasPremultipliedAlpha_; }
     bool hasMipmaps() const { return hasMipmaps_; }
     CCGLProgram* shaderProgram() const;
-    void setShaderProgram(CCGLProgram* program);
+    void setShaderProgram(RefPtr<CCGLProgram> program);
     int32_t resolutionType() const { return resolutionType_; }
     void setResolutionType(int32_t type) { resolutionType_ = type; }
 

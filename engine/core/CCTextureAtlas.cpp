@@ -23,17 +23,17 @@ RefPtr<CCTextureAtlas> CCTextureAtlas::textureAtlasWithFile(const std::string& f
     return atlas->initWithFile(file, capacity) ? atlas : nullptr;
 }
 
-RefPtr<CCTextureAtlas> CCTextureAtlas::textureAtlasWithTexture(CCTexture2D* texture, uint64_t capacity) {
+RefPtr<CCTextureAtlas> CCTextureAtlas::textureAtlasWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity) {
     RefPtr<CCTextureAtlas> atlas = makeRef<CCTextureAtlas>();
-    return atlas->initWithTexture(texture, capacity) ? atlas : nullptr;
+    return atlas->initWithTexture(std::move(texture), capacity) ? atlas : nullptr;
 }
 
 bool CCTextureAtlas::initWithFile(const std::string& file, uint64_t capacity) {
     const RefPtr<CCTexture2D> texture = CCTextureCache::sharedTextureCache()->addImage(file);
-    return texture && initWithTexture(texture.get(), capacity);
+    return texture && initWithTexture(texture, capacity);
 }
 
-bool CCTextureAtlas::initWithTexture(CCTexture2D* texture, uint64_t capacity) {
+bool CCTextureAtlas::initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity) {
     if (!checkCapacity("initWithTexture", capacity)) return false;
     try {
         quads_.assign(capacity, ccV3F_C4B_T2F_Quad{});
@@ -45,7 +45,7 @@ bool CCTextureAtlas::initWithTexture(CCTexture2D* texture, uint64_t capacity) {
     }
     capacity_ = capacity;
     totalQuads_ = 0;
-    texture_ = texture;
+    texture_ = std::move(texture);
     setupIndices();
     dirty_ = true;
     return true;
@@ -278,4 +278,4 @@ void CCTextureAtlas::drawNumberOfQuads(uint64_t n, uint64_t start) {
     ++ccDrawCallCounter;
 }
 
-void CCTextureAtlas::setTexture(CCTexture2D* texture) { texture_ = texture; }
+void CCTextureAtlas::setTexture(RefPtr<CCTexture2D> texture) { texture_ = std::move(texture); }

@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/CCTexture2D.h"
 #include "engine/core/ccTypes.h"
 #include "platform/foundation/Object.h"
-
-class CCTexture2D;
 
 // An array of textured quads that all sample one texture, drawn a contiguous run at a time with
 // one indexed draw call. Batch nodes, atlas labels and the atlas node keep their quads here.
@@ -31,7 +30,7 @@ public:
 
     // Null when the image cannot be loaded or the capacity is refused.
     static RefPtr<CCTextureAtlas> textureAtlasWithFile(const std::string& file, uint64_t capacity);
-    static RefPtr<CCTextureAtlas> textureAtlasWithTexture(CCTexture2D* texture, uint64_t capacity);
+    static RefPtr<CCTextureAtlas> textureAtlasWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity);
 
     CCTextureAtlas() = default;
 
@@ -39,7 +38,7 @@ public:
     bool initWithFile(const std::string& file, uint64_t capacity);
     // Zeroed quads, the index pattern for every slot, no quads in use, dirty. The texture may be
     // null (the atlas then draws with no texture bound). False (logged) above the maximum capacity.
-    bool initWithTexture(CCTexture2D* texture, uint64_t capacity);
+    bool initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity);
 
     // "<CCTextureAtlas = 0x... | totalQuads =  5>".
     std::string description() const override;
@@ -102,7 +101,7 @@ public:
     uint64_t totalQuads() const { return totalQuads_; }
     uint64_t capacity() const { return capacity_; }
     CCTexture2D* texture() const { return texture_.get(); }
-    void setTexture(CCTexture2D* texture);
+    void setTexture(RefPtr<CCTexture2D> texture);
 
 protected:
     ~CCTextureAtlas() override;

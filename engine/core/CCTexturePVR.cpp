@@ -277,9 +277,7 @@ bool CCTexturePVR::createGLTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
-        logLine("OpenGL error 0x%04X in %s %d", error, "-[CCTexturePVR createGLTexture]", __LINE__);
-    }
+    ccCheckGLError();
 
     const ccPVRTexturePixelFormatInfo& info = *pixelFormatInfo_;
     uint32_t width = width_;

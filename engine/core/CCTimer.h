@@ -30,8 +30,9 @@ public:
     float interval() const { return interval_; }
     void setInterval(float interval) { interval_ = interval; }
 
-    // The scheduler whose tables hold the timer; cancel() unschedules through it. Null for a timer
-    // that no scheduler made: cancelling it then does nothing.
+    // The scheduler whose tables hold the timer (not retained: the scheduler outlives its timers);
+    // cancel() unschedules through it. Null for a timer that no scheduler made: cancelling it then
+    // does nothing.
     CCScheduler* scheduler() const { return scheduler_; }
     void setScheduler(CCScheduler* scheduler) { scheduler_ = scheduler; }
 

@@ -77,7 +77,7 @@ void drawPoints(const ccVertex2F* vertices, uint64_t count) {
 }  // namespace
 
 void ccDrawPrimitivesInit() {
-    CCGLProgram* program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_Position_uColor);
+    CCGLProgram* program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_Position_uColor).get();
     if (program == state.program) return;
     state.program = program;
     state.colorLocation = program->uniformLocation("u_color");

@@ -32,6 +32,14 @@ GLuint knownAttribs = kCCVertexAttribFlag_PosColorTex;  // a fresh context has a
 
 }  // namespace
 
+GLenum ccCheckGLError(std::source_location where) {
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR) {
+        logLine("OpenGL error 0x%04X in %s %u", error, where.function_name(), static_cast<unsigned>(where.line()));
+    }
+    return error;
+}
+
 void ccGLInvalidateStateCache() {
     kmGLFreeStacks();
     currentProgram = kUnknown;

@@ -92,7 +92,7 @@ RunLoop& RunLoop::current() {
         const pid_t self = gettid();
         std::lock_guard lock(registryMutex);
         if (mainLoop && mainLoop->thread_ == self) {
-            threadLoop.loop = mainLoop;
+            threadLoop.loop = RefPtr(mainLoop);
         } else {
             threadLoop.loop = RefPtr<RunLoop>(new RunLoop(self));
             if (!mainLoop && self == getpid()) {

@@ -73,12 +73,12 @@ protected:
         CCDirector::setSharedDirector(director_);
         view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "GLSceneTest");
         ASSERT_NE(view_, nullptr);
-        director_->setView(view_.get());
+        director_->setView(view_);
         director_->setProjection(CCProjectionKind2D);
         grabber_ = makeRef<FrameGrabber>();
         director_->setNotificationNode(grabber_);
         scene_ = CCScene::node();
-        director_->runWithScene(scene_.get());
+        director_->runWithScene(scene_);
         ASSERT_EQ(director_->runFrames(1), 1u);
     }
 

@@ -40,7 +40,7 @@ public:
     // A new default entry for a target that has none, placed last; it retains the target.
     Entry* append(Object* target) {
         Entry* entry = new Entry();
-        entry->target = target;
+        entry->target = RefPtr(target);
         entries_.emplace(target, entry);
         entry->previousInTable = last_;
         (last_ ? last_->nextInTable : first_) = entry;

@@ -144,7 +144,7 @@ TEST_F(CCAtlasNodeGLTest, StraightAlphaTextureBlendsWithItsAlpha) {
     // A premultiplied texture turns premultiplication on but keeps the blend function, as set.
     RefPtr<TileRow> other = TileRow::rowWithTileFile("tiles.png", 16, 32, 1);
     ASSERT_NE(other, nullptr);
-    row->setTexture(other->texture());
+    row->setTexture(RefPtr(other->texture()));
     EXPECT_TRUE(row->doesOpacityModifyRGB());
     EXPECT_EQ(row->blendFunc(), (ccBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
 }

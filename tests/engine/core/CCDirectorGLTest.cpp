@@ -74,11 +74,11 @@ protected:
         CCDirector::setSharedDirector(director_);
         view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "CCDirectorGLTest");
         ASSERT_NE(view_, nullptr);
-        director_->setView(view_.get());
+        director_->setView(view_);
         director_->setProjection(CCProjectionKind2D);
         director_->setResizeMode(CCResizeModeKeepDesignSize);
         scene_ = CCScene::node();
-        director_->runWithScene(scene_.get());
+        director_->runWithScene(scene_);
         // The first frame records the engine thread; events before it have nowhere to go.
         ASSERT_EQ(director_->runFrames(2), 2u);
     }

@@ -129,7 +129,7 @@ protected:
     void frame() { director_->getFrameForTime(); }
 
     // A ticker with a scheduled update, added to the scene, which is then run.
-    RefPtr<Ticker> runWithTicker(RecordingScene* scene, Log* log) {
+    RefPtr<Ticker> runWithTicker(const RefPtr<RecordingScene>& scene, Log* log) {
         auto ticker = makeRef<Ticker>("update", log);
         scene->addChild(ticker.get());
         ticker->scheduleUpdate();
@@ -147,7 +147,7 @@ void expectPoint(CGPoint p, double x, double y, double tolerance = 1e-3) {
 
 TEST_F(CCDirectorTest, ScenesSwitchAtTheStartOfTheNextFrame) {
     auto a = makeRef<RecordingScene>(), b = makeRef<RecordingScene>(), c = makeRef<RecordingScene>();
-    director_->runWithScene(a.get());
+    director_->runWithScene(a);
     EXPECT_TRUE(director_->isAnimating());
     EXPECT_EQ(director_->runningScene(), nullptr);
     frame();
@@ -155,8 +155,8 @@ TEST_F(CCDirectorTest, ScenesSwitchAtTheStartOfTheNextFrame) {
     EXPECT_EQ(counts(*a), (Counts{1, 1, 0, 0, 0}));
 
     // Twice in one frame: only the second is switched in; the first is never entered.
-    director_->replaceScene(b.get());
-    director_->replaceScene(c.get());
+    director_->replaceScene(b);
+    director_->replaceScene(c);
     EXPECT_EQ(director_->runningScene(), a.get());
     EXPECT_TRUE(director_->sendCleanupToScene());
     frame();
@@ -174,14 +174,14 @@ TEST_F(CCDirectorTest, ScenesSwitchAtTheStartOfTheNextFrame) {
 
 TEST_F(CCDirectorTest, PushPopAndPopToRootMakeExactLifecycleCalls) {
     auto a = makeRef<RecordingScene>(), b = makeRef<RecordingScene>(), c = makeRef<RecordingScene>();
-    director_->runWithScene(a.get());
+    director_->runWithScene(a);
     frame();
-    director_->pushScene(b.get());
+    director_->pushScene(b);
     EXPECT_FALSE(director_->sendCleanupToScene());
     frame();
     EXPECT_EQ(counts(*a), (Counts{1, 1, 1, 1, 0}));
     EXPECT_EQ(counts(*b), (Counts{1, 1, 0, 0, 0}));
-    director_->pushScene(c.get());
+    director_->pushScene(c);
     frame();
     EXPECT_EQ(counts(*b), (Counts{1, 1, 1, 1, 0}));
 
@@ -199,7 +199,7 @@ TEST_F(CCDirectorTest, PushPopAndPopToRootMakeExactLifecycleCalls) {
 
     // Popping a pushed scene cleans it up and enters the one below again.
     auto d = makeRef<RecordingScene>();
-    director_->pushScene(d.get());
+    director_->pushScene(d);
     frame();
     director_->popScene();
     EXPECT_TRUE(director_->sendCleanupToScene());
@@ -216,15 +216,15 @@ TEST_F(CCDirectorTest, PushPopAndPopToRootMakeExactLifecycleCalls) {
 TEST_F(CCDirectorTest, TransitionsMakeTheEnterAndExitCallsOfTheScenesTheyLink) {
     auto a = makeRef<RecordingScene>(), b = makeRef<RecordingScene>();
     auto transition = makeRef<RecordingTransition>();
-    director_->runWithScene(a.get());
+    director_->runWithScene(a);
     frame();
 
-    director_->replaceScene(transition.get());
+    director_->replaceScene(transition);
     frame();
     EXPECT_EQ(counts(*a), (Counts{1, 1, 0, 0, 0}));
     EXPECT_EQ(counts(*transition), (Counts{1, 1, 0, 0, 0}));
 
-    director_->replaceScene(b.get());
+    director_->replaceScene(b);
     frame();
     EXPECT_EQ(counts(*transition), (Counts{1, 1, 1, 1, 1}));
     EXPECT_EQ(counts(*b), (Counts{0, 0, 0, 0, 0}));
@@ -243,7 +243,7 @@ TEST_F(CCDirectorTest, MisusedSceneStackThrowsInsteadOfCorrupting) {
         }
         return std::string("nothing thrown");
     };
-    EXPECT_EQ(thrownName([&] { director_->replaceScene(makeRef<RecordingScene>().get()); }), "NSRangeException");
+    EXPECT_EQ(thrownName([&] { director_->replaceScene(makeRef<RecordingScene>()); }), "NSRangeException");
     EXPECT_EQ(thrownName([&] { director_->popScene(); }), "NSRangeException");
     EXPECT_EQ(thrownName([&] { director_->runWithScene(nullptr); }), "NSInvalidArgumentException");
     EXPECT_FALSE(director_->isAnimating());
@@ -291,7 +291,7 @@ TEST_F(CCDirectorTest, PauseStopsTheSchedulerButNotTheDrawing) {
     Log log;
     auto scene = makeRef<RecordingScene>();
     scene->log = &log;
-    runWithTicker(scene.get(), &log);
+    runWithTicker(scene, &log);
     frame();
     frame();
     EXPECT_EQ(log, (Log{"draw", "update", "draw"}));
@@ -332,7 +332,7 @@ TEST_F(CCDirectorTest, StatisticsMeasureTheFrameRateOverEachTenthOfASecond) {
     Log log;
     auto scene = makeRef<RecordingScene>();
     // Each frame costs 5 ms between its start and its end.
-    runWithTicker(scene.get(), &log)->hook = [this] { director_->advance(0.005); };
+    runWithTicker(scene, &log)->hook = [this] { director_->advance(0.005); };
     frame();  // enters the scene
     director_->setDisplayStats(true);
     director_->advance(0.03);
@@ -369,7 +369,7 @@ TEST_F(CCDirectorTest, AFrameTicksActionsUpdatesAndTimersThenDrawsThenRunsPosted
     middle->runAction(makeRef<LoggingAction>(&log).get());
     middle->hook = [&log] { RunLoop::current().performBlock([&log] { log.push_back("posted"); }); };
 
-    director_->runWithScene(scene.get());
+    director_->runWithScene(scene);
     EXPECT_EQ(director_->runningThread(), nullptr);
     frame();  // enters the scene: nothing was running during the tick
     EXPECT_EQ(director_->runningThread(), &RunLoop::current());
@@ -490,7 +490,7 @@ TEST_F(CCDirectorTest, EndPurgesTheCachesInOrder) {
     EXPECT_EQ(files->fullPathFromRelativePath("later.png"), "later.png");
     folder.write("later.png", "x");
     auto scene = makeRef<RecordingScene>();
-    director_->runWithScene(scene.get());
+    director_->runWithScene(scene);
     frame();
     purges.clear();
     director_->end();
@@ -512,7 +512,7 @@ TEST_F(CCDirectorTest, EndingFromInsideAFrameStopsTheLoopAfterThatFrame) {
     Log log;
     auto scene = makeRef<RecordingScene>();
     EXPECT_EQ(director_->runFrames(5), 0u);  // not animating yet
-    runWithTicker(scene.get(), &log)->hook = [&] {
+    runWithTicker(scene, &log)->hook = [&] {
         if (log.size() == 2) director_->popScene();
     };
     EXPECT_EQ(director_->runFrames(10), 3u);

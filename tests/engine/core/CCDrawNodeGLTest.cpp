@@ -261,7 +261,7 @@ TEST_F(CCDrawNodeGLTest, PrimitivesDrawInTheCurrentColour) {
     };
     runFrames(1);
     director_->setContentScaleFactor(1);
-    CCGLProgram* program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_Position_uColor);
+    RefPtr<CCGLProgram> program = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_Position_uColor);
     GLfloat uploaded = 0;
     glGetUniformfv(program->program(), program->uniformLocation("u_pointSize"), &uploaded);
     EXPECT_EQ(uploaded, 4.0f);

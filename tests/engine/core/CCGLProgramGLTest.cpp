@@ -62,9 +62,9 @@ protected:
         CCDirector::setSharedDirector(director_);
         view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "CCGLProgramGLTest", true);
         ASSERT_NE(view_, nullptr);
-        director_->setView(view_.get());
+        director_->setView(view_);
         director_->setProjection(CCProjectionKind2D);
-        director_->runWithScene(CCScene::node().get());
+        director_->runWithScene(CCScene::node());
         ASSERT_EQ(director_->runFrames(3), 3u);
         view_->lockOpenGLContext();
     }
@@ -152,7 +152,7 @@ TEST_F(CCGLProgramGLTest, BuiltinProgramsBuildWithTheirAttributesAndUniforms) {
     EXPECT_TRUE(capture.lines().empty());
     for (const Expected& builtin : builtins) {
         SCOPED_TRACE(builtin.key);
-        CCGLProgram* program = cache->programForKey(builtin.key);
+        RefPtr<CCGLProgram> program = cache->programForKey(builtin.key);
         ASSERT_NE(program, nullptr);
         const GLuint name = program->program();
         GLint linked = GL_FALSE;
@@ -183,47 +183,47 @@ TEST_F(CCGLProgramGLTest, BuiltinProgramsDrawWhatTheirTableSays) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
     ccGLSetBlendFunc(GL_ONE, GL_ZERO);
 
-    drawQuad(cache->programForKey(kCCShader_PositionTextureColor), color);
+    drawQuad(cache->programForKey(kCCShader_PositionTextureColor).get(), color);
     expectPixel("PositionTextureColor", {102, 102, 13});
-    drawQuad(cache->programForKey(kCCShader_PositionColor), color);
+    drawQuad(cache->programForKey(kCCShader_PositionColor).get(), color);
     expectPixel("PositionColor", {128, 255, 64});
-    drawQuad(cache->programForKey(kCCShader_PositionTexture), color);
+    drawQuad(cache->programForKey(kCCShader_PositionTexture).get(), color);
     expectPixel("PositionTexture", {204, 102, 51});
 
-    CCGLProgram* uColorTexture = cache->programForKey(kCCShader_PositionTexture_uColor);
+    RefPtr<CCGLProgram> uColorTexture = cache->programForKey(kCCShader_PositionTexture_uColor);
     uColorTexture->use();
     uColorTexture->setUniformLocationWithF1(uColorTexture->uniformLocation("u_color"), 0.5f, 0.5f, 1, 1);
-    drawQuad(uColorTexture, color);
+    drawQuad(uColorTexture.get(), color);
     expectPixel("PositionTexture_uColor", {102, 51, 51});
 
-    CCGLProgram* uColor = cache->programForKey(kCCShader_Position_uColor);
+    RefPtr<CCGLProgram> uColor = cache->programForKey(kCCShader_Position_uColor);
     uColor->use();
     uColor->setUniformLocationWithF1(uColor->uniformLocation("u_color"), 0.25f, 0.5f, 0.75f, 1);
-    drawQuad(uColor, color);
+    drawQuad(uColor.get(), color);
     expectPixel("Position_uColor", {64, 128, 191});
 
     // The texel's alpha 0.5 is at most 0.6: nothing is drawn over the blue clear colour. At 0.4
     // the fragment stays.
-    CCGLProgram* alphaTest = cache->programForKey(kCCShader_PositionTextureColorAlphaTest);
+    RefPtr<CCGLProgram> alphaTest = cache->programForKey(kCCShader_PositionTextureColorAlphaTest);
     const GLint alphaValue = alphaTest->uniformLocation(kCCUniformAlphaTestValue_s);
     alphaTest->use();
     alphaTest->setUniformLocationWithF1(alphaValue, 0.6f);
-    drawQuad(alphaTest, color);
+    drawQuad(alphaTest.get(), color);
     expectPixel("AlphaTestDiscarded", {0, 0, 255});
     alphaTest->setUniformLocationWithF1(alphaValue, 0.4f);
-    drawQuad(alphaTest, color);
+    drawQuad(alphaTest.get(), color);
     expectPixel("AlphaTestKept", {102, 102, 13});
 
     // Alpha shows through blending over the clear colour: rgb of the vertex colour, weighted by
     // vertex alpha x texel alpha (about 0.5).
     ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    drawQuad(cache->programForKey(kCCShader_PositionTextureA8Color), color);
+    drawQuad(cache->programForKey(kCCShader_PositionTextureA8Color).get(), color);
     expectPixel("PositionTextureA8Color", {64, 128, 159});
     ccGLSetBlendFunc(GL_ONE, GL_ZERO);
 
     // Colour premultiplied by its alpha 0.5; full inside the unit circle of the texture
     // coordinates, nothing in the corners beyond it.
-    drawQuad(cache->programForKey(kCCShader_PositionLengthTextureColor), {255, 128, 0, 128}, -1, 1);
+    drawQuad(cache->programForKey(kCCShader_PositionLengthTextureColor).get(), {255, 128, 0, 128}, -1, 1);
     expectPixel("PositionLengthTextureColor", {128, 64, 0});
     expectPixel("PositionLengthTextureColorHalfWay", {128, 64, 0}, kWidth / 2 + kWidth / 4);
     expectPixel("PositionLengthTextureColorCorner", {0, 0, 0}, 2, 2);
@@ -365,14 +365,13 @@ TEST_F(CCGLProgramGLTest, TheShaderCacheIsRebuiltAfterAPurgeAndTakesReplacements
     // The director's end purges the cache through the purge registry.
     ccCachePurgeAll();
     EXPECT_EQ(kept->retainCount(), 1u);
-    CCGLProgram* rebuilt = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionColor);
-    ASSERT_NE(rebuilt, nullptr);
-    EXPECT_NE(rebuilt->program(), kept->program());
+    const RefPtr<CCGLProgram> keptRebuilt = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionColor);
+    ASSERT_NE(keptRebuilt, nullptr);
+    EXPECT_NE(keptRebuilt->program(), kept->program());
     EXPECT_EQ(glIsProgram(kept->program()), GL_TRUE);
     kept->use();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
-    const RefPtr<CCGLProgram> keptRebuilt = rebuilt;
     CCShaderCache::purgeSharedTextureCache();
     EXPECT_EQ(keptRebuilt->retainCount(), 1u);
     EXPECT_NE(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionColor), keptRebuilt.get());
@@ -380,9 +379,9 @@ TEST_F(CCGLProgramGLTest, TheShaderCacheIsRebuiltAfterAPurgeAndTakesReplacements
     CCShaderCache* cache = CCShaderCache::sharedShaderCache();
     RefPtr<CCGLProgram> replacement = buildProgram(ccPositionColor_vert, ccPositionColor_frag);
     ASSERT_NE(replacement, nullptr);
-    cache->addProgram(replacement.get(), kCCShader_PositionColor);
+    cache->addProgram(replacement, kCCShader_PositionColor);
     EXPECT_EQ(cache->programForKey(kCCShader_PositionColor), replacement.get());
-    cache->addProgram(replacement.get(), "MyProgram");
+    cache->addProgram(replacement, "MyProgram");
     EXPECT_EQ(cache->programForKey("MyProgram"), replacement.get());
     EXPECT_THROW(cache->addProgram(nullptr, "MyProgram"), NamedException);
 }

@@ -54,11 +54,11 @@ protected:
 
 TEST_F(CCMotionStreakGLTest, SizesItsArraysFromTheFadeAndRefusesNoFade) {
     auto texture = whiteTexture();
-    auto streak = CCMotionStreak::streakWithFade(0.5f, -1, 10, kYellow, texture.get());
+    auto streak = CCMotionStreak::streakWithFade(0.5f, -1, 10, kYellow, texture);
     ASSERT_NE(streak, nullptr);
     EXPECT_EQ(streak->maxPoints(), 32u);
     EXPECT_EQ(streak->minSeg(), 4.0f);  // width / 5, squared
-    auto other = CCMotionStreak::streakWithFade(2, 3, 10, kYellow, texture.get());
+    auto other = CCMotionStreak::streakWithFade(2, 3, 10, kYellow, texture);
     EXPECT_EQ(other->minSeg(), 9.0f);
     // The scheduler holds streaks that never joined the scene until they are cleaned up.
     streak->cleanup();
@@ -66,7 +66,7 @@ TEST_F(CCMotionStreakGLTest, SizesItsArraysFromTheFadeAndRefusesNoFade) {
 
     LogCapture capture;
     for (const float fade : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), 1e30f}) {
-        EXPECT_EQ(CCMotionStreak::streakWithFade(fade, 1, 10, kYellow, texture.get()), nullptr) << fade;
+        EXPECT_EQ(CCMotionStreak::streakWithFade(fade, 1, 10, kYellow, texture), nullptr) << fade;
     }
     EXPECT_TRUE(capture.contains("fade time"));
     EXPECT_EQ(CCMotionStreak::streakWithFade(1, 1, 10, kYellow, "no such image.png"), nullptr);
@@ -75,7 +75,7 @@ TEST_F(CCMotionStreakGLTest, SizesItsArraysFromTheFadeAndRefusesNoFade) {
 
 TEST_F(CCMotionStreakGLTest, AddsPointsAsTheHeadMovesAndDropsThemAsTheyFade) {
     // Each frame takes 1/32 of a point's life.
-    auto streak = CCMotionStreak::streakWithFade(0.5f, 2, 10, kYellow, whiteTexture().get());
+    auto streak = CCMotionStreak::streakWithFade(0.5f, 2, 10, kYellow, whiteTexture());
     scene_->addChild(streak.get());
     // Nothing happens before the head is set; setting it leaves the node where it is.
     runFrames(2);
@@ -119,8 +119,8 @@ TEST_F(CCMotionStreakGLTest, AddsPointsAsTheHeadMovesAndDropsThemAsTheyFade) {
 
 TEST_F(CCMotionStreakGLTest, APathOfCoincidentPointsStaysFinite) {
     // A least segment of 0 lets the head pile up points on one spot.
-    auto fast = CCMotionStreak::streakWithFade(1, 0, 10, kYellow, whiteTexture().get());
-    auto slow = CCMotionStreak::streakWithFade(1, 0, 10, kYellow, whiteTexture().get());
+    auto fast = CCMotionStreak::streakWithFade(1, 0, 10, kYellow, whiteTexture());
+    auto slow = CCMotionStreak::streakWithFade(1, 0, 10, kYellow, whiteTexture());
     slow->setFastMode(false);
     scene_->addChild(fast.get());
     scene_->addChild(slow.get());
@@ -151,7 +151,7 @@ TEST_F(CCMotionStreakGLTest, APathOfCoincidentPointsStaysFinite) {
 }
 
 TEST_F(CCMotionStreakGLTest, DrawsAFadingRibbonAlongThePath) {
-    auto streak = CCMotionStreak::streakWithFade(1, 1, 10, kYellow, whiteTexture().get());
+    auto streak = CCMotionStreak::streakWithFade(1, 1, 10, kYellow, whiteTexture());
     scene_->addChild(streak.get());
     const std::vector<CGPoint> path = line({20, 120}, {10, 0}, 20);
     const uint64_t callsBefore = ccDrawCallCounter;
@@ -181,7 +181,7 @@ TEST_F(CCMotionStreakGLTest, DrawsAFadingRibbonAlongThePath) {
 }
 
 TEST_F(CCMotionStreakGLTest, SteadyFramesOfAMovingStreakAllocateNothing) {
-    auto streak = CCMotionStreak::streakWithFade(0.3f, 2, 8, kYellow, whiteTexture().get());
+    auto streak = CCMotionStreak::streakWithFade(0.3f, 2, 8, kYellow, whiteTexture());
     scene_->addChild(streak.get());
     const std::vector<CGPoint> path = line({10, 10}, {3, 2}, 90);
     moveThrough(streak.get(), std::vector<CGPoint>(path.begin(), path.begin() + 30));

@@ -90,7 +90,7 @@ protected:
 
     // An atlas of squares in a row, 25 pixels apart, of the given colours.
     RefPtr<CCTextureAtlas> row(const std::vector<ccColor3B>& colors, uint64_t capacity) {
-        RefPtr<CCTextureAtlas> atlas = CCTextureAtlas::textureAtlasWithTexture(texture_.get(), capacity);
+        RefPtr<CCTextureAtlas> atlas = CCTextureAtlas::textureAtlasWithTexture(texture_, capacity);
         for (size_t i = 0; i < colors.size(); ++i) {
             const ccV3F_C4B_T2F_Quad q = square(i * 25.0f, colors[i]);
             atlas->updateQuad(&q, i);

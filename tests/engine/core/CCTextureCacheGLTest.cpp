@@ -170,7 +170,7 @@ TEST_F(CCTextureCacheGLTest, AsynchronousLoadsCompleteInOrderOnTheEngineThread) 
     std::vector<Delivery> deliveries;
     auto request = [&](const std::string& name) {
         cache_->addImageAsync(name, [&, name](CCTexture2D* texture) {
-            deliveries.push_back({name, texture, std::this_thread::get_id(), director_->totalFrames()});
+            deliveries.push_back({name, RefPtr(texture), std::this_thread::get_id(), director_->totalFrames()});
         });
     };
     const RefPtr<CCTexture2D> plain = cache_->addImage("plain.png");
@@ -218,7 +218,7 @@ TEST_F(CCTextureCacheGLTest, LoadsOfAPurgedCacheDeliverNothingButNull) {
     RefPtr<CCTexture2D> texture;
     cache_->addImageAsync("other.png", [&](CCTexture2D* loaded) {
         delivered = true;
-        texture = loaded;
+        texture = RefPtr(loaded);
     });
     CCTextureCache::purgeSharedTextureCache();
     for (int frame = 0; frame < 600 && !delivered; ++frame) runFrames(1);
