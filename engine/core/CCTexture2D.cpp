@@ -91,7 +91,7 @@ void* convertedPixels(const Image& image, CCTexture2DPixelFormat format, uint64_
         case kCCTexture2DPixelFormat_A8:
             return convertEachPixel<1>(image, width, height, [](uint8_t* t, const uint8_t* s) { *t = s[3]; });
         default:
-            throw NamedException("NSInternalInconsistencyException", "Invalid pixel format");
+            throwNamedException("NSInternalInconsistencyException", "Invalid pixel format");
     }
 }
 
@@ -106,7 +106,8 @@ CCTexture2D::~CCTexture2D() {
 bool CCTexture2D::initWithData(const void* data, CCTexture2DPixelFormat format, uint64_t pixelsWide,
                                uint64_t pixelsHigh, CGSize contentSize) {
     UploadLayout layout{};
-    if (!uploadLayoutForFormat(format, &layout)) throw NamedException("NSInternalInconsistencyException", "");
+    CC_REQUIRE(uploadLayoutForFormat(format, &layout), "NSInternalInconsistencyException",
+               "pixel format %d has no raw upload", static_cast<int>(format));
 
     // Rows are packed. An alignment of 4 is both what the picture formats were made for and
     // harmless only when every row's byte count is a multiple of 4; otherwise GL would skip bytes
@@ -244,6 +245,10 @@ bool CCTexture2D::initWithPVRFile(const std::string& file) {
     const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(file, &resolutionType);
     auto pvr = makeRef<CCTexturePVR>();
     if (!pvr->initWithContentsOfFile(path)) return false;
+    if (pvr->numberOfMipmaps() == 0) {
+        logLine("Lumora: PVR file %s holds no image", path.c_str());
+        return false;
+    }
     pvr->setRetainName(true);
 
     if (name_) ccGLDeleteTexture(name_);

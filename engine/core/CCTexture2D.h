@@ -82,7 +82,7 @@ public:
                         const TextRenderer& font, int lineBreakMode);
 
     // The PVR file (looked up as a resource), all its levels; no premultiplied alpha unless
-    // PVRImagesHavePremultipliedAlpha(true) was set. False when it cannot be read.
+    // PVRImagesHavePremultipliedAlpha(true) was set. False when it cannot be read or holds no level.
     bool initWithPVRFile(const std::string& file);
 
     // "<CCTexture2D = 0x... | Name = 3 | Dimensions = 128x64 | Pixel format = RGBA8888 |

@@ -11,6 +11,7 @@
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/core/support/ccInflate.h"
 #include "engine/core/support/ccPointMath.h"
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtils.h"
 
@@ -66,6 +67,15 @@ uint64_t levelByteCount(const ccPVRTexturePixelFormatInfo& info, uint32_t width,
 }
 
 uint32_t halved(uint32_t size) { return std::max<uint32_t>(size / 2, 1); }
+
+// Level 0 must have pixels, and few enough that padding or uploading it stays within the decoding
+// budget; logs a refusal.
+bool isAcceptedSize(uint32_t width, uint32_t height) {
+    if (width > 0 && height > 0 && uint64_t{width} * height <= InputLimits::kImagePixels) return true;
+    logLine("Lumora: PVR texture of %u x %u pixels refused (1 to %llu pixels)", width, height,
+            static_cast<unsigned long long>(InputLimits::kImagePixels));
+    return false;
+}
 
 int hexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -178,6 +188,7 @@ bool CCTexturePVR::unpackPVRv2Data(const unsigned char* data, uint64_t length, b
     const uint32_t dataLength = readLE32(data + 20);
     const uint32_t alphaMask = readLE32(data + 40);
 
+    if (!isAcceptedSize(width, height)) return false;
     if (!supportsNPOT && (!isPowerOfTwo(width) || !isPowerOfTwo(height))) {
         logLine("Lumora: PVR texture of %u x %u pixels needs power-of-two sizes", width, height);
         return false;
@@ -232,6 +243,7 @@ bool CCTexturePVR::unpackPVRv3Data(const unsigned char* data, uint64_t length, b
     uint32_t width = readLE32(data + 28);
     const uint32_t levels = readLE32(data + 44);
     const uint32_t metadataLength = readLE32(data + 48);
+    if (!isAcceptedSize(width, height)) return false;
     width_ = width;
     height_ = height;
     if (levels == 0) return true;
@@ -277,7 +289,7 @@ bool CCTexturePVR::createGLTexture() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    ccCheckGLError();
+    CC_CHECK_GL_ERROR();
 
     const ccPVRTexturePixelFormatInfo& info = *pixelFormatInfo_;
     uint32_t width = width_;

@@ -34,8 +34,9 @@ struct ccPVRTexturePixelFormatInfo {
 //
 // Parsing (unpackPVRData and the two version readers) needs no GL: it takes the context's
 // abilities as arguments and only records where each level lies in the bytes. Hostile files are
-// refused with one log line: a file shorter than its 52-byte header, more than kCCPVRMipmapMax
-// levels, v3 metadata or levels beyond the end of the file. A v2 data length is clamped to the
+// refused with one log line: a file shorter than its 52-byte header, a width or height of 0, more
+// than InputLimits::kImagePixels pixels, more than kCCPVRMipmapMax levels, v3 metadata or levels
+// beyond the end of the file. A v2 data length is clamped to the
 // bytes the file holds; a last level cut short is uploaded padded with zeros.
 //
 // Engine thread only for initWith... and createGLTexture (they need the view's GL context).

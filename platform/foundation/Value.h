@@ -106,20 +106,24 @@ public:
 
     // Reads an XML or binary property list (told apart by the "bplist00" header; a UTF-8 byte order
     // mark before XML is skipped). A keyed-archive reference (UID) reads as the dictionary
-    // {"CF$UID": n} that XML lists use for it. A malformed, truncated or too deeply nested list, or
-    // one above 16 MiB, gives nullopt with the reason in *error, or logged when error is null:
-    // "Value: cannot parse <path or "property list data">: <reason>".
+    // {"CF$UID": n} that XML lists use for it. The list must keep to InputLimits: kFileBytes of
+    // input, kNestingDepth levels of dictionaries and arrays, kPropertyListValues values (keys
+    // count, and an object a binary list shares counts once per place it stands) and kDecodedBytes
+    // of string and data payload counted the same way. A list that is malformed, truncated or
+    // beyond those limits, or that holds a value it cannot carry exactly (an integer beyond 64
+    // bits or not in plain decimal, a real or date that is not one, a date outside the years 1 to
+    // 9999, a string with U+0000 or an unpaired surrogate, a key outside a dictionary or without a
+    // value), gives nullopt with the reason in *error, or logged when error is null:
+    // "Value: cannot parse <path or "property list data">: <reason>"; so does running out of memory.
     static std::optional<Value> fromBytes(const std::string& bytes, std::string* error);
     static std::optional<Value> fromFile(const std::string& path, std::string* error);
     // The list as XML or binary bytes; XML keeps dates to the whole second. Strings that are not
     // valid UTF-8 are written with U+FFFD in place of each bad sequence, and strings stop at an
-    // embedded NUL. A tree that holds a none value or is nested deeper than the read limit cannot
+    // embedded NUL. A tree that holds a none value or a date outside the years 1 to 9999, is nested
+    // deeper than InputLimits::kNestingDepth, or would take more than InputLimits::kFileBytes cannot
     // be written: the result is empty and one line is logged.
     std::string toXML() const;
     std::string toBinary() const;
-
-    // Nesting of dictionaries and arrays beyond which lists are neither read nor written.
-    static constexpr int kMaxDepth = 512;
 
 private:
     // Hashes std::string and std::string_view alike, so that lookups by view allocate nothing.
@@ -171,10 +175,6 @@ private:
         }
     }
     Value(Integer number) : storage_(number) {}
-
-    // A new libplist node for the value (owned by the caller), or null with the reason.
-    static void* toNode(const Value& value, int depth, std::string* reason);
-    std::string serialized(bool binary) const;
 
     // Alternatives in the order of Kind.
     std::variant<std::monostate, Dictionary, std::vector<Value>, std::string, Integer, Real, bool, Data, Date>

@@ -1,9 +1,7 @@
 #include "platform/image/Image.h"
 
-#include <cstdio>
-#include <memory>
-
 #include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/image/JPEGCodec.h"
@@ -18,17 +16,10 @@ Image::Image(uint32_t width, uint32_t height, bool hasAlpha, std::vector<uint8_t
 
 bool Image::initWithContentsOfFile(const std::string& path, uint32_t maxSize) {
     clear();
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
     std::vector<uint8_t> bytes;
-    if (file && std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        if (size > 0 && std::fseek(file.get(), 0, SEEK_SET) == 0) {
-            bytes.resize(static_cast<size_t>(size));
-            if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) bytes.clear();
-        }
-    }
-    if (bytes.empty()) {
-        logLine("Lumora: image file %s cannot be read", path.c_str());
+    std::string why;
+    if (!readRegularFile(path, InputLimits::kFileBytes, &bytes, &why)) {
+        logLine("image file %s cannot be read: %s", path.c_str(), why.c_str());
         return false;
     }
     return initWithData(bytes.data(), bytes.size(), maxSize);
@@ -38,7 +29,7 @@ bool Image::initWithData(const uint8_t* data, size_t length, uint32_t maxSize) {
     clear();
     if (PNGCodec::isPNG(data, length)) return PNGCodec::decode(data, length, maxSize, this);
     if (JPEGCodec::isJPEG(data, length)) return JPEGCodec::decode(data, length, maxSize, this);
-    logLine("Lumora: image data is neither PNG nor JPEG");
+    logLine("image data is neither PNG nor JPEG");
     return false;
 }
 
@@ -52,12 +43,29 @@ bool Image::writeJPEG(const std::string& path, int quality) const {
     return JPEGCodec::encode(*this, quality, &bytes) && writeFileAtomically(path, bytes);
 }
 
-void Image::allocate(uint32_t width, uint32_t height, bool hasAlpha, int bitsPerComponent) {
+std::string Image::sizeRefusal(uint32_t width, uint32_t height, uint32_t maxSize) {
+    const std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels exceeds the ";
+    if (width > maxSize || height > maxSize) return size + "limit of " + std::to_string(maxSize);
+    if (uint64_t{width} * height > InputLimits::kImagePixels) {
+        return size + "budget of " + std::to_string(InputLimits::kImagePixels) + " pixels";
+    }
+    return {};
+}
+
+void Image::startPixels(uint32_t width, uint32_t height, bool hasAlpha, int bitsPerComponent) {
+    clear();
     width_ = width;
     height_ = height;
     hasAlpha_ = hasAlpha;
     bitsPerComponent_ = bitsPerComponent;
-    pixels_.assign(static_cast<size_t>(width) * height * 4, 0);
+    pixels_.reserve(static_cast<size_t>(width) * height * 4);
+}
+
+uint8_t* Image::rowToFill(uint32_t y) {
+    CC_REQUIRE(y < height_, "NSRangeException", "row %u beyond a picture of %u rows", y, height_);
+    const size_t rowBytes = static_cast<size_t>(width_) * 4;
+    if (pixels_.size() < (y + size_t{1}) * rowBytes) pixels_.resize((y + size_t{1}) * rowBytes);
+    return pixels_.data() + y * rowBytes;
 }
 
 void Image::clear() { *this = Image(); }

@@ -18,8 +18,9 @@ public:
     // NamedException "NSInvalidArgumentException").
     Image(uint32_t width, uint32_t height, bool hasAlpha, std::vector<uint8_t> pixels);
 
-    // Decodes a PNG or JPEG file. Pictures wider or higher than `maxSize` pixels are refused
-    // before their pixels are allocated. On failure the image is left empty.
+    // Decodes a PNG or JPEG file: a regular file of at most InputLimits::kFileBytes. Pictures
+    // wider or higher than `maxSize` pixels, or of more than InputLimits::kImagePixels pixels, are
+    // refused before their pixels are allocated. On failure the image is left empty.
     bool initWithContentsOfFile(const std::string& path, uint32_t maxSize);
     // The same from bytes in memory.
     bool initWithData(const uint8_t* data, size_t length, uint32_t maxSize);
@@ -44,13 +45,21 @@ private:
     friend class PNGCodec;
     friend class JPEGCodec;
 
-    // Clears to an empty image of the given size and allocates its pixels, zeroed.
-    void allocate(uint32_t width, uint32_t height, bool hasAlpha, int bitsPerComponent);
+    // Why a picture of width x height pixels may not be decoded: a side above `maxSize`, or more
+    // than InputLimits::kImagePixels pixels in all. Empty when it may.
+    static std::string sizeRefusal(uint32_t width, uint32_t height, uint32_t maxSize);
+    // Makes this an empty picture of the given size that a decoder fills through rowToFill. The
+    // pixels are reserved at once but zero-filled only as rows are reached, so a file cut short
+    // costs the memory of the rows it holds.
+    void startPixels(uint32_t width, uint32_t height, bool hasAlpha, int bitsPerComponent);
+    // Row y (width x 4 bytes) for the decoder to write, the pixels grown to cover it.
+    uint8_t* rowToFill(uint32_t y);
     void clear();
 
     uint32_t width_ = 0;   // pixels
     uint32_t height_ = 0;  // pixels
     bool hasAlpha_ = false;
     int bitsPerComponent_ = 8;
-    std::vector<uint8_t> pixels_;  // width_ x height_ x 4 bytes, premultiplied RGBA
+    // width_ x height_ x 4 bytes, premultiplied RGBA; fewer only while a decoder fills them
+    std::vector<uint8_t> pixels_;
 };

@@ -8,13 +8,11 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <string>
 
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 #include "platform/image/Image.h"
-
-// libjpeg reports errors through a callback that must not return; it jumps back to the setjmp in
-// the functions below. Those functions hold only trivially destructible locals, and the frames
-// jumped over are libjpeg's own, so the jump skips no destructor.
 
 namespace {
 
@@ -36,6 +34,16 @@ void failOnWarning(j_common_ptr info, int level) {
     if (level < 0) jumpToRecovery(info);
 }
 
+// Called by libjpeg before each step of reading a progressive file into memory. Every scan is a
+// pass over all of the picture's coefficients, so the number of scans bounds the decoding time.
+void refuseExtraScans(j_common_ptr info) {
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > static_cast<int>(InputLimits::kImageScans)) {
+        auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+        std::snprintf(errors->message, sizeof errors->message, "more than %u scans", InputLimits::kImageScans);
+        std::longjmp(errors->recovery, 1);
+    }
+}
+
 void installErrorManager(j_common_ptr info, ErrorManager* errors) {
     info->err = jpeg_std_error(&errors->manager);
     errors->manager.error_exit = jumpToRecovery;
@@ -43,47 +51,13 @@ void installErrorManager(j_common_ptr info, ErrorManager* errors) {
     errors->message[0] = '\0';
 }
 
-// Creates the decoder (which may fail too) and reads the header of the JPEG in `data`. False with
-// the reason in `errors->message`. The decoder must be destroyed either way.
-bool readHeader(jpeg_decompress_struct* info, ErrorManager* errors, const uint8_t* data, size_t length) {
+// Runs libjpeg calls; false, with the reason in `errors->message`, when libjpeg reports an error
+// (from inside the calls, through the jump above). `calls` must hold no object with a destructor:
+// the jump skips its frame along with libjpeg's.
+template <typename Calls>
+bool recovering(ErrorManager* errors, const Calls& calls) {
     if (setjmp(errors->recovery)) return false;
-    jpeg_create_decompress(info);
-    jpeg_mem_src(info, data, static_cast<unsigned long>(length));
-    jpeg_read_header(info, TRUE);
-    return true;
-}
-
-// Decompresses into `pixels`, image_width x image_height x 4 bytes owned by the caller.
-bool readPixels(jpeg_decompress_struct* info, ErrorManager* errors, uint8_t* pixels) {
-    if (setjmp(errors->recovery)) return false;
-    info->out_color_space = JCS_EXT_RGBA;
-    jpeg_start_decompress(info);
-    while (info->output_scanline < info->output_height) {
-        JSAMPROW row = pixels + static_cast<size_t>(info->output_scanline) * info->output_width * 4;
-        jpeg_read_scanlines(info, &row, 1);
-    }
-    jpeg_finish_decompress(info);
-    return true;
-}
-
-bool encodeWithRecovery(jpeg_compress_struct* info, ErrorManager* errors, const Image* image, int quality,
-                        unsigned char** buffer, unsigned long* size) {
-    if (setjmp(errors->recovery)) return false;
-    jpeg_create_compress(info);
-    jpeg_mem_dest(info, buffer, size);
-    info->image_width = image->width();
-    info->image_height = image->height();
-    info->input_components = 4;
-    info->in_color_space = JCS_EXT_RGBX;
-    jpeg_set_defaults(info);
-    jpeg_set_quality(info, std::clamp(quality, 1, 100), TRUE);
-    jpeg_start_compress(info, TRUE);
-    const uint8_t* pixels = image->pixels().data();
-    while (info->next_scanline < info->image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(pixels) + static_cast<size_t>(info->next_scanline) * image->width() * 4;
-        jpeg_write_scanlines(info, &row, 1);
-    }
-    jpeg_finish_compress(info);
+    calls();
     return true;
 }
 
@@ -97,24 +71,40 @@ bool JPEGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Ima
     jpeg_decompress_struct info{};
     ErrorManager errors;
     installErrorManager(reinterpret_cast<j_common_ptr>(&info), &errors);
-    Image decoded;
-    bool decodedWell = readHeader(&info, &errors, data, length);
-    if (decodedWell && (info.image_width > maxSize || info.image_height > maxSize)) {
-        std::snprintf(errors.message, sizeof errors.message, "%u x %u pixels exceeds the limit of %u",
-                      info.image_width, info.image_height, maxSize);
-        decodedWell = false;
+    // Creating the decoder may fail too; it is destroyed either way.
+    bool decodedWell = recovering(&errors, [&] {
+        jpeg_create_decompress(&info);
+        jpeg_mem_src(&info, data, static_cast<unsigned long>(length));
+        jpeg_read_header(&info, TRUE);
+    });
+    if (decodedWell) {
+        const std::string refusal = Image::sizeRefusal(info.image_width, info.image_height, maxSize);
+        std::snprintf(errors.message, sizeof errors.message, "%s", refusal.c_str());
+        decodedWell = refusal.empty();
     }
     if (decodedWell && (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)) {
         std::snprintf(errors.message, sizeof errors.message, "CMYK images are not supported");
         decodedWell = false;
     }
+    Image decoded;
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = refuseExtraScans;
     if (decodedWell) {
-        decoded.allocate(info.image_width, info.image_height, false, 8);
-        decodedWell = readPixels(&info, &errors, decoded.pixels_.data());
+        decoded.startPixels(info.image_width, info.image_height, false, 8);
+        decodedWell = recovering(&errors, [&] {
+            info.progress = &progress;
+            info.out_color_space = JCS_EXT_RGBA;
+            jpeg_start_decompress(&info);
+            while (info.output_scanline < info.output_height) {
+                JSAMPROW row = decoded.rowToFill(info.output_scanline);
+                jpeg_read_scanlines(&info, &row, 1);
+            }
+            jpeg_finish_decompress(&info);
+        });
     }
     jpeg_destroy_decompress(&info);
     if (!decodedWell) {
-        logLine("Lumora: JPEG image cannot be decoded: %s", errors.message);
+        logLine("JPEG image cannot be decoded: %s", errors.message);
         return false;
     }
     *image = std::move(decoded);
@@ -127,10 +117,25 @@ bool JPEGCodec::encode(const Image& image, int quality, std::string* bytes) {
     installErrorManager(reinterpret_cast<j_common_ptr>(&info), &errors);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    const bool encodedWell = encodeWithRecovery(&info, &errors, &image, quality, &buffer, &size);
+    const bool encodedWell = recovering(&errors, [&] {
+        jpeg_create_compress(&info);
+        jpeg_mem_dest(&info, &buffer, &size);
+        info.image_width = image.width();
+        info.image_height = image.height();
+        info.input_components = 4;
+        info.in_color_space = JCS_EXT_RGBX;
+        jpeg_set_defaults(&info);
+        jpeg_set_quality(&info, std::clamp(quality, 1, 100), TRUE);
+        jpeg_start_compress(&info, TRUE);
+        while (info.next_scanline < info.image_height) {
+            JSAMPROW row = const_cast<uint8_t*>(image.pixels().data()) + size_t{info.next_scanline} * image.width() * 4;
+            jpeg_write_scanlines(&info, &row, 1);
+        }
+        jpeg_finish_compress(&info);
+    });
     jpeg_destroy_compress(&info);
     if (encodedWell) bytes->assign(reinterpret_cast<const char*>(buffer), size);
     std::free(buffer);
-    if (!encodedWell) logLine("Lumora: JPEG image cannot be encoded: %s", errors.message);
+    if (!encodedWell) logLine("JPEG image cannot be encoded: %s", errors.message);
     return encodedWell;
 }

@@ -3,39 +3,114 @@
 #include <png.h>
 
 #include <algorithm>
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
 
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 #include "platform/image/Image.h"
+
+namespace {
+
+// The file libpng reads, and why it stopped.
+struct Source {
+    const uint8_t* data;
+    size_t length;
+    size_t offset;  // bytes read so far
+    char message[160];
+};
+
+[[noreturn]] void fail(png_structp png, png_const_charp message) {
+    auto* source = static_cast<Source*>(png_get_error_ptr(png));
+    std::snprintf(source->message, sizeof source->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+// Warnings are about skipped or repaired chunks; the picture itself is whole.
+void ignoreWarning(png_structp, png_const_charp) {}
+
+void readBytes(png_structp png, png_bytep bytes, size_t count) {
+    auto* source = static_cast<Source*>(png_get_io_ptr(png));
+    if (count > source->length - source->offset) png_error(png, "the file ends early");
+    std::memcpy(bytes, source->data + source->offset, count);
+    source->offset += count;
+}
+
+// Whether every chunk up to IEND lies within the file. libpng allocates what a chunk declares (up
+// to 2 GiB) before it reads the data, so a short file must not get to declare more than it has.
+bool chunksFit(const Source& source) {
+    for (size_t offset = 8; offset + 8 <= source.length;) {
+        const uint64_t chunkBytes = png_get_uint_32(source.data + offset) + uint64_t{12};  // with length, type, CRC
+        if (chunkBytes > source.length - offset) return false;
+        if (std::memcmp(source.data + offset + 4, "IEND", 4) == 0) break;
+        offset += chunkBytes;
+    }
+    return true;
+}
+
+// Runs libpng calls; false, with the reason in the source's message, when libpng reports an error
+// (from inside the calls, through the jump in fail). `calls` must hold no object with a destructor:
+// the jump skips its frame along with libpng's.
+template <typename Calls>
+bool recovering(png_structp png, const Calls& calls) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    calls();
+    return true;
+}
+
+}  // namespace
 
 bool PNGCodec::isPNG(const uint8_t* data, size_t length) {
     return length >= 8 && png_sig_cmp(data, 0, 8) == 0;
 }
 
 bool PNGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image) {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&png, data, length)) {
-        logLine("Lumora: PNG image cannot be read: %s", png.message);
-        png_image_free(&png);
-        return false;
-    }
-    if (png.width > maxSize || png.height > maxSize) {
-        logLine("Lumora: PNG image of %u x %u pixels exceeds the limit of %u", png.width, png.height, maxSize);
-        png_image_free(&png);
-        return false;
-    }
-    const bool hasAlpha = (png.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    Source source{data, length, 0, "libpng cannot start"};
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, fail, ignoreWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool decodedWell = info && recovering(png, [&] {
+        if (!chunksFit(source)) png_error(png, "a chunk is longer than the rest of the file");
+        png_set_read_fn(png, &source, readBytes);
+        // Every ancillary chunk but the transparency is skipped unread (text chunks may inflate to
+        // gigabytes), and whatever libpng still keeps of a chunk is bounded.
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+        png_set_chunk_malloc_max(png, InputLimits::kImageChunkBytes);
+        png_set_chunk_cache_max(png, InputLimits::kImageChunks);
+        png_read_info(png, info);
+    });
     Image decoded;
-    decoded.allocate(png.width, png.height, hasAlpha, (png.format & PNG_FORMAT_FLAG_LINEAR) ? 16 : 8);
-    png.format = PNG_FORMAT_RGBA;
-    if (!png_image_finish_read(&png, nullptr, decoded.pixels_.data(), 0, nullptr)) {
-        logLine("Lumora: PNG image cannot be decoded: %s", png.message);
-        png_image_free(&png);
+    if (decodedWell) {
+        const uint32_t width = png_get_image_width(png, info);
+        const uint32_t height = png_get_image_height(png, info);
+        const std::string refusal = Image::sizeRefusal(width, height, maxSize);
+        std::snprintf(source.message, sizeof source.message, "%s", refusal.c_str());
+        decodedWell = refusal.empty();
+        const bool hasAlpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 ||
+                              png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+        if (decodedWell) decoded.startPixels(width, height, hasAlpha, png_get_bit_depth(png, info) == 16 ? 16 : 8);
+    }
+    decodedWell = decodedWell && recovering(png, [&] {
+        png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, a transparency chunk to alpha
+        png_set_scale_16(png);
+        png_set_gray_to_rgb(png);
+        png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+        const int passes = png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        for (int pass = 0; pass < passes; ++pass) {
+            for (uint32_t y = 0; y < decoded.height(); ++y) {
+                // A row that an interlaced pass skips is not grown into yet.
+                const bool reached = passes == 1 || PNG_ROW_IN_INTERLACE_PASS(y, pass);
+                png_read_row(png, reached ? decoded.rowToFill(y) : nullptr, nullptr);
+            }
+        }
+    });
+    png_destroy_read_struct(&png, &info, nullptr);
+    if (!decodedWell) {
+        logLine("PNG image cannot be decoded: %s", source.message);
         return false;
     }
-    if (hasAlpha) {
+    if (decoded.hasAlpha()) {
         for (size_t i = 0; i < decoded.pixels_.size(); i += 4) {
             uint8_t* pixel = &decoded.pixels_[i];
             const unsigned alpha = pixel[3];
@@ -75,7 +150,7 @@ bool PNGCodec::encode(const Image& image, std::string* bytes) {
             return true;
         }
     }
-    logLine("Lumora: PNG image cannot be encoded: %s", png.message);
+    logLine("PNG image cannot be encoded: %s", png.message);
     png_image_free(&png);
     return false;
 }

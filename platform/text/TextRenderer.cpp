@@ -75,7 +75,7 @@ bool TextRenderer::registerFontFile(const std::string& path) {
     std::lock_guard lock(mutex);
     if (registered.count(path)) return true;
     if (!FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str()))) {
-        logLine("Lumora: font file %s cannot be registered", path.c_str());
+        logLine("font file %s cannot be registered", path.c_str());
         return false;
     }
     registered.insert(path);
@@ -92,7 +92,7 @@ std::string TextRenderer::findFontFile(const std::string& fontName, int* faceInd
                 return path;
             }
         }
-        logLine("Lumora: font file %s not found", fontName.c_str());
+        logLine("font file %s not found", fontName.c_str());
         return {};
     }
 
@@ -113,13 +113,13 @@ std::string TextRenderer::findFontFile(const std::string& fontName, int* faceInd
             return reinterpret_cast<const char*>(file);
         }
     }
-    logLine("Lumora: font %s not found", fontName.c_str());
+    logLine("font %s not found", fontName.c_str());
     return {};
 }
 
 bool TextRenderer::initWithFont(const std::string& fontName, double fontSize) {
     if (!(fontSize > 0 && fontSize < 4096)) {
-        logLine("Lumora: font size %g is out of range", fontSize);
+        logLine("font size %g is out of range", fontSize);
         return false;
     }
     int faceIndex = 0;
@@ -127,14 +127,14 @@ bool TextRenderer::initWithFont(const std::string& fontName, double fontSize) {
     if (path.empty()) return false;
     if (!library_ && FT_Init_FreeType(&library_) != 0) {
         library_ = nullptr;
-        logLine("Lumora: the font rasteriser cannot start");
+        logLine("the font rasteriser cannot start");
         return false;
     }
     if (face_) FT_Done_Face(face_);
     face_ = nullptr;
     if (FT_New_Face(library_, path.c_str(), faceIndex, &face_) != 0 ||
         FT_Set_Char_Size(face_, 0, std::lround(fontSize * 64), 72, 72) != 0) {
-        logLine("Lumora: font %s cannot be used at size %g", fontName.c_str(), fontSize);
+        logLine("font %s cannot be used at size %g", fontName.c_str(), fontSize);
         if (face_) FT_Done_Face(face_);
         face_ = nullptr;
         return false;

@@ -1,4 +1,4 @@
-// gzip files, read through zlib's file reader.
+// gzip files (or other files, passed through as they stand).
 #include <cstdint>
 #include <cstdlib>
 
@@ -10,7 +10,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LogCapture quiet;
     unsigned char* out = nullptr;
     const int32_t length = ccInflateGZipFile(FuzzInputFile::write(data, size), &out);
-    if ((length < 0) != (out == nullptr)) std::abort();
+    // A buffer exactly on success, of no more than the file (read as it stands) or its stream can
+    // inflate to within the budget.
+    if ((length < 0) != (out == nullptr) || length > kCCInflateMaxSize ||
+        length > static_cast<int64_t>(size) * kCCInflateMaxRatio) {
+        std::abort();
+    }
     std::free(out);
     return 0;
 }

@@ -2,7 +2,6 @@
 // tile map computes it from its layer size; the rest is the compressed stream.
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "engine/core/support/ccInflate.h"
 #include "platform/foundation/Log.h"
@@ -14,7 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     unsigned char* out = nullptr;
     const int32_t length =
         ccInflateMemoryWithHint(data + 4, static_cast<uint32_t>(size - 4), &out, static_cast<int32_t>(hint));
-    if (length < 0 || (out == nullptr && length != 0)) std::abort();
+    // A buffer exactly on success, of no more than the input can inflate to within the budget.
+    if ((length < 0) != (out == nullptr) || length > kCCInflateMaxSize ||
+        length > static_cast<int64_t>(size - 4) * kCCInflateMaxRatio) {
+        std::abort();
+    }
     std::free(out);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "engine/core/CCTexturePVR.h"
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -11,7 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto texture = makeRef<CCTexturePVR>();
     for (const bool abilities : {true, false}) {
         if (!texture->unpackPVRData(data, size, abilities, abilities)) continue;
-        if (texture->numberOfMipmaps() > kCCPVRMipmapMax || !texture->pixelFormatInfo()) std::abort();
+        const uint64_t pixels = uint64_t{texture->width()} * texture->height();
+        if (texture->numberOfMipmaps() > kCCPVRMipmapMax || !texture->pixelFormatInfo() || pixels == 0 ||
+            pixels > InputLimits::kImagePixels) {
+            std::abort();
+        }
         // Every level lies within the input.
         for (uint64_t level = 0; level < texture->numberOfMipmaps(); ++level) {
             const CCPVRMipmap& mipmap = texture->mipmap(level);

@@ -1,12 +1,12 @@
 #include "engine/core/support/CCFileUtils.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "platform/foundation/Folders.h"
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/StringUtils.h"
 
 namespace fs = std::filesystem;
@@ -167,21 +167,12 @@ void CCFileUtils::setMacRetinaDisplaySuffix(const std::string& suffix) {
 
 int64_t ccLoadFileToMemory(const char* path, unsigned char** out) {
     *out = nullptr;
-    FILE* file = std::fopen(path, "rb");
-    if (!file) return -1;
-    // Directories and devices open too, but have no meaningful size.
-    struct stat status {};
-    int64_t size = -1;
-    if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode)) {
-        size = status.st_size;
-        // One spare byte so that an empty file still gets a buffer of its own.
-        *out = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(size) + 1));
-        if (!*out || std::fread(*out, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size)) {
-            std::free(*out);
-            *out = nullptr;
-            size = -1;
-        }
-    }
-    std::fclose(file);
-    return size;
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!readRegularFile(path, InputLimits::kFileBytes, &bytes, &why)) return -1;
+    // One spare byte so that an empty file still gets a buffer of its own.
+    *out = static_cast<unsigned char*>(std::malloc(bytes.size() + 1));
+    if (!*out) return -1;
+    std::copy(bytes.begin(), bytes.end(), *out);
+    return static_cast<int64_t>(bytes.size());
 }

@@ -93,5 +93,6 @@ private:
 
 // Reads the whole file into a new malloc'ed buffer handed to the caller through `*out` (freed
 // with free) and returns its size. An empty file gives 0 with a non-null buffer. Returns -1 with
-// `*out` null when the file cannot be opened, is not a regular file, or cannot be read whole.
+// `*out` null, logging nothing, when readRegularFile refuses the file: it cannot be opened, is not
+// a regular file, holds more than InputLimits::kFileBytes or cannot be read whole.
 int64_t ccLoadFileToMemory(const char* path, unsigned char** out);

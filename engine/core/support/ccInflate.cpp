@@ -22,20 +22,35 @@ using MallocBuffer = std::unique_ptr<unsigned char, FreeDeleter>;
 constexpr int64_t kOutputLimit = int64_t{kCCInflateMaxSize} + 1;
 
 constexpr int kZlibOrGzipWindowBits = 15 + 32;
-constexpr int32_t kGZipFirstRead = 512 * 1024;
 constexpr int64_t kCCZHeaderLength = 16;
 
 void logTooLarge() { logLine("Lumora: inflated data larger than %d bytes refused", kCCInflateMaxSize); }
 
 MallocBuffer allocate(int64_t size) { return MallocBuffer(static_cast<unsigned char*>(std::malloc(size))); }
 
-// Reallocates to `size` bytes; on failure the buffer keeps its old allocation.
+// Reallocates to `size` bytes (at least 1); on failure the buffer keeps its old allocation.
 bool resize(MallocBuffer& buffer, int64_t size) {
-    void* grown = std::realloc(buffer.get(), size);
-    if (!grown) return false;
+    void* resized = std::realloc(buffer.get(), size);
+    if (!resized) return false;
     (void)buffer.release();
-    buffer.reset(static_cast<unsigned char*>(grown));
+    buffer.reset(static_cast<unsigned char*>(resized));
     return true;
+}
+
+// Most bytes `length` compressed bytes can inflate to; at least 1, so that every buffer has an
+// address of its own.
+int64_t mostInflated(uint64_t length) { return std::max<int64_t>(static_cast<int64_t>(length) * kCCInflateMaxRatio, 1); }
+
+bool startsGZipMember(const unsigned char* bytes, uint64_t length) {
+    return length >= 2 && bytes[0] == 0x1F && bytes[1] == 0x8B;
+}
+
+// Hands the first `length` bytes of the buffer to the caller, the allocation shrunk to fit (kept
+// as it is if the shrinking fails).
+int32_t handOver(MallocBuffer buffer, int64_t length, unsigned char** out) {
+    resize(buffer, std::max<int64_t>(length, 1));
+    *out = buffer.release();
+    return static_cast<int32_t>(length);
 }
 
 uint32_t readBigEndian(const unsigned char* bytes, int count) {
@@ -48,38 +63,50 @@ uint32_t readBigEndian(const unsigned char* bytes, int count) {
 int32_t ccInflateMemoryWithHint(const unsigned char* in, uint32_t inLength, unsigned char** out,
                                 int32_t outLengthHint) {
     *out = nullptr;
-    int64_t size = outLengthHint > 0 ? std::min(outLengthHint, kCCInflateMaxSize) : kCCInflateDefaultSize;
+    const int64_t most = mostInflated(inLength);
+    int64_t size = std::min({outLengthHint > 0 ? int64_t{outLengthHint} : kCCInflateDefaultSize, most,
+                             int64_t{kCCInflateMaxSize}});
     MallocBuffer buffer = allocate(size);
-    if (!buffer) return 0;
+    if (!buffer) return -1;
 
     z_stream stream{};
     stream.next_in = const_cast<Bytef*>(in);  // zlib never writes its input
     stream.avail_in = inLength;
-    if (inflateInit2(&stream, kZlibOrGzipWindowBits) != Z_OK) return 0;
+    if (inflateInit2(&stream, kZlibOrGzipWindowBits) != Z_OK) return -1;
     stream.next_out = buffer.get();
     stream.avail_out = static_cast<uInt>(size);
-    // Z_OK with room left means the input ended early: the loop stops and that counts as failure.
+    const bool gzip = startsGZipMember(in, inLength);
     int status;
-    while ((status = inflate(&stream, Z_NO_FLUSH)) == Z_OK && stream.avail_out == 0) {
-        if (size == kOutputLimit) {
-            logTooLarge();
+    for (;;) {
+        status = inflate(&stream, Z_NO_FLUSH);
+        if (status == Z_STREAM_END) {
+            if (!gzip || !startsGZipMember(stream.next_in, stream.avail_in)) break;
+            inflateReset(&stream);
+            continue;
+        }
+        // With the output full, Z_OK means progress (the stream may still end without more
+        // room) and Z_BUF_ERROR means the stream needs room. Anything else, or either with room
+        // left (the input ended early), is a failure.
+        if (stream.avail_out != 0 || (status != Z_OK && status != Z_BUF_ERROR)) break;
+        if (status == Z_OK) continue;
+        const int64_t grown = std::min({size * 2, most, kOutputLimit});
+        if (grown == size) {
+            if (size == kOutputLimit) logTooLarge();
             break;
         }
-        const int64_t grown = std::min(size * 2, kOutputLimit);
         if (!resize(buffer, grown)) break;
         stream.next_out = buffer.get() + size;
         stream.avail_out = static_cast<uInt>(grown - size);
         size = grown;
     }
-    const uint64_t produced = stream.total_out;
     inflateEnd(&stream);
-    if (status != Z_STREAM_END) return 0;
-    if (produced > uint64_t{kCCInflateMaxSize}) {
+    if (status != Z_STREAM_END) return -1;
+    const int64_t produced = stream.next_out - buffer.get();
+    if (produced > kCCInflateMaxSize) {
         logTooLarge();
-        return 0;
+        return -1;
     }
-    *out = buffer.release();
-    return static_cast<int32_t>(produced);
+    return handOver(std::move(buffer), produced, out);
 }
 
 int32_t ccInflateMemory(const unsigned char* in, uint32_t inLength, unsigned char** out) {
@@ -88,36 +115,13 @@ int32_t ccInflateMemory(const unsigned char* in, uint32_t inLength, unsigned cha
 
 int32_t ccInflateGZipFile(const char* path, unsigned char** out) {
     *out = nullptr;
-    gzFile file = gzopen(path, "rb");
-    if (!file) return -1;
-    // The buffer always holds `total` bytes read plus room for `request` more.
-    int64_t request = kGZipFirstRead;
-    int64_t total = 0;
-    MallocBuffer buffer = allocate(request);
-    bool ok = buffer != nullptr;
-    while (ok) {
-        const int got = gzread(file, buffer.get() + total, static_cast<unsigned>(request));
-        if (got < 0) {
-            ok = false;
-            break;
-        }
-        total += got;
-        if (got < request) break;
-        if (total == kOutputLimit) {
-            logTooLarge();
-            ok = false;
-            break;
-        }
-        request = std::min(request * 2, kOutputLimit - total);
-        ok = resize(buffer, total + request);
-    }
-    // zlib ends a truncated stream like a complete one and only records the error.
-    int error = Z_OK;
-    gzerror(file, &error);
-    gzclose(file);
-    if (!ok || error != Z_OK) return -1;
-    *out = buffer.release();
-    return static_cast<int32_t>(total);
+    unsigned char* bytes = nullptr;
+    const int64_t length = ccLoadFileToMemory(path, &bytes);
+    if (length < 0) return -1;
+    MallocBuffer file(bytes);
+    // Files no larger than InputLimits::kFileBytes, below kCCInflateMaxSize, pass as they stand.
+    if (!startsGZipMember(bytes, static_cast<uint64_t>(length))) return handOver(std::move(file), length, out);
+    return ccInflateMemoryWithHint(bytes, static_cast<uint32_t>(length), out, 0);
 }
 
 int32_t ccInflateCCZFile(const char* path, unsigned char** out) {
@@ -135,13 +139,13 @@ int32_t ccInflateCCZFile(const char* path, unsigned char** out) {
         logTooLarge();
         return -1;
     }
-    MallocBuffer buffer = allocate(std::max<uint32_t>(length, 1));
+    // The header's length is an upper bound that the stream need not reach.
+    const int64_t compressed = fileLength - kCCZHeaderLength;
+    uLongf produced = static_cast<uLongf>(std::min<int64_t>(length, mostInflated(compressed)));
+    MallocBuffer buffer = allocate(std::max<int64_t>(produced, 1));
     if (!buffer) return -1;
-    uLongf produced = length;
-    if (uncompress(buffer.get(), &produced, bytes + kCCZHeaderLength,
-                   static_cast<uLong>(fileLength - kCCZHeaderLength)) != Z_OK) {
+    if (uncompress(buffer.get(), &produced, bytes + kCCZHeaderLength, static_cast<uLong>(compressed)) != Z_OK) {
         return -1;
     }
-    *out = buffer.release();
-    return static_cast<int32_t>(produced);
+    return handOver(std::move(buffer), static_cast<int64_t>(produced), out);
 }

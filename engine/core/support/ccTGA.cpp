@@ -1,11 +1,14 @@
 #include "engine/core/support/ccTGA.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
+
+#include "platform/foundation/InputLimits.h"
 
 namespace {
 constexpr size_t kHeaderLength = 18;
@@ -24,45 +27,41 @@ uint16_t readLittleEndian16(const unsigned char* bytes) { return static_cast<uin
 
 size_t bytesPerPixel(const sImageTGA* image) { return image->pixelDepth / 8; }
 
-size_t pixelCount(const sImageTGA* image) {
-    if (image->width <= 0 || image->height <= 0) return 0;
-    return static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
-}
+size_t pixelCount(const sImageTGA* image) { return size_t{image->width} * image->height; }
 
 // Stored B, G, R(, A); kept R, G, B(, A).
 void swapRedAndBlue(unsigned char* pixel, size_t bytes) {
     if (bytes >= 3) std::swap(pixel[0], pixel[2]);
 }
 
-// Bytes between the file position and the end of the file.
-uint64_t bytesLeft(FILE* file) {
-    struct stat status {};
-    const long position = std::ftell(file);
-    if (fstat(fileno(file), &status) != 0 || position < 0 || status.st_size <= position) return 0;
-    return static_cast<uint64_t>(status.st_size - position);
-}
-
 bool isSupportedDepth(uint8_t depth) { return depth == 8 || depth == 16 || depth == 24 || depth == 32; }
 
-// The loading steps after opening the file; returns the status.
-int32_t readImage(FILE* file, sImageTGA* image) {
-    if (!tgaReadHeader(file, image)) return kTGAStatusReadError;
+// The loading steps over the file's bytes; returns the status.
+int32_t readImage(std::vector<uint8_t>& bytes, sImageTGA* image) {
+    if (bytes.size() < kHeaderLength) return kTGAStatusReadError;
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(fmemopen(bytes.data(), bytes.size(), "rb"), std::fclose);
+    if (!file) return kTGAStatusOutOfMemory;
+    if (!tgaReadHeader(file.get(), image)) return kTGAStatusReadError;
     if (image->type == kTypeColourMapped) return kTGAStatusColourMapped;
     if (image->type != kTypeTrueColour && image->type != kTypeGreyscale && image->type != kTypeRLETrueColour) {
         return kTGAStatusUnsupported;
     }
-    if (image->width <= 0 || image->height <= 0 || !isSupportedDepth(image->pixelDepth)) {
+    const uint8_t colourMapType = bytes[1];
+    const uint64_t count = pixelCount(image);
+    if (colourMapType > kColourMapPresent || count == 0 || count > InputLimits::kImagePixels ||
+        !isSupportedDepth(image->pixelDepth)) {
         return kTGAStatusUnsupported;
     }
-    // Up to 4 GiB: refuse before allocating what the rest of the file cannot possibly fill.
-    const uint64_t size = pixelCount(image) * bytesPerPixel(image);
-    const uint64_t encoded = bytesLeft(file);
+    // Refuse before allocating what the rest of the file cannot possibly fill.
+    const uint64_t size = count * bytesPerPixel(image);
+    const uint64_t encoded = bytes.size() - static_cast<uint64_t>(std::ftell(file.get()));
     if (size > (image->type == kTypeRLETrueColour ? encoded * kMostRLEExpansion : encoded)) {
         return kTGAStatusReadError;
     }
     image->imageData = static_cast<unsigned char*>(std::calloc(size, 1));
     if (!image->imageData) return kTGAStatusOutOfMemory;
-    const bool read = image->type == kTypeRLETrueColour ? tgaReadRLEData(file, image) : tgaReadRawData(file, image);
+    const bool read = image->type == kTypeRLETrueColour ? tgaReadRLEData(file.get(), image)
+                                                        : tgaReadRawData(file.get(), image);
     return read ? kTGAStatusOK : kTGAStatusReadError;
 }
 }  // namespace
@@ -70,13 +69,13 @@ int32_t readImage(FILE* file, sImageTGA* image) {
 sImageTGA* tgaLoadFromFile(const char* path) {
     sImageTGA* image = new (std::nothrow) sImageTGA;
     if (!image) return nullptr;
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!readRegularFile(path, InputLimits::kFileBytes, &bytes, &why)) {
         image->status = kTGAStatusCannotOpen;
         return image;
     }
-    image->status = readImage(file, image);
-    std::fclose(file);
+    image->status = readImage(bytes, image);
     if (image->status == kTGAStatusOK && image->flipped) {
         tgaFlipImage(image);
         if (image->flipped) image->status = kTGAStatusOutOfMemory;
@@ -114,8 +113,8 @@ bool tgaReadHeader(FILE* file, sImageTGA* image) {
     const uint16_t colourMapLength = readLittleEndian16(header + 5);
     const uint8_t colourMapEntryBits = header[7];
     image->type = header[2];
-    image->width = static_cast<int16_t>(readLittleEndian16(header + 12));
-    image->height = static_cast<int16_t>(readLittleEndian16(header + 14));
+    image->width = readLittleEndian16(header + 12);
+    image->height = readLittleEndian16(header + 14);
     image->pixelDepth = header[16];
     image->flipped = (header[17] & kTopToBottomBit) ? 1 : 0;
     long skipped = imageIDLength;
@@ -158,7 +157,7 @@ bool tgaReadRLEData(FILE* file, sImageTGA* image) {
 
 void tgaFlipImage(sImageTGA* image) {
     if (!image->imageData) return;
-    const size_t rowBytes = static_cast<size_t>(image->width > 0 ? image->width : 0) * bytesPerPixel(image);
+    const size_t rowBytes = size_t{image->width} * bytesPerPixel(image);
     const int height = image->height;
     auto* row = static_cast<unsigned char*>(std::malloc(rowBytes > 0 ? rowBytes : 1));
     if (!row) return;

@@ -9,11 +9,13 @@
 // Values of sImageTGA::status.
 enum : int32_t {
     kTGAStatusOK = 0,
-    kTGAStatusCannotOpen = 1,
+    kTGAStatusCannotOpen = 1,     // not a regular file of at most InputLimits::kFileBytes
     kTGAStatusReadError = 2,      // a stream error or a file too short for its pixels
     kTGAStatusColourMapped = 3,   // image type 1, not supported
     kTGAStatusOutOfMemory = 4,    // also: the rows could not be flipped
-    kTGAStatusUnsupported = 5,    // another image type, a size of 0 or a depth other than 8/16/24/32
+    // another image type or colour-map type, a size of 0, more than InputLimits::kImagePixels
+    // pixels, or a depth other than 8/16/24/32
+    kTGAStatusUnsupported = 5,
 };
 
 // A loaded TGA image; made by tgaLoadFromFile and freed with tgaFreeImage.
@@ -21,8 +23,8 @@ struct sImageTGA {
     int32_t status = kTGAStatusOK;
     uint8_t type = 0;        // 2 true-colour, 3 greyscale, 10 run-length-encoded true-colour
     uint8_t pixelDepth = 0;  // bits per pixel: 8, 16, 24 or 32
-    int16_t width = 0;       // pixels, above 0 once the header is accepted
-    int16_t height = 0;      // pixels, above 0 once the header is accepted
+    uint16_t width = 0;      // pixels, above 0 once the header is accepted
+    uint16_t height = 0;     // pixels, above 0 once the header is accepted
     // width x height x pixelDepth/8 bytes (malloc'ed), rows bottom to top, 24- and 32-bit pixels as
     // R, G, B(, A); null unless pixel data was allocated. After a read error it holds what was
     // read and zeros after it.
@@ -31,7 +33,8 @@ struct sImageTGA {
 };
 
 // Loads an image; returns null only when the record cannot be allocated. Check `status` before
-// using the pixels.
+// using the pixels. The file is read whole with readRegularFile and parsed in memory, so the steps
+// below see a stream over its bytes.
 sImageTGA* tgaLoadFromFile(const char* path);
 // Frees the record and its pixels; null is ignored.
 void tgaFreeImage(sImageTGA* image);

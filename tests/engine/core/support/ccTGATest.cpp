@@ -2,29 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/foundation/InputLimits.h"
 #include "support/TestSupport.h"
 
 namespace {
 struct TGAHeader {
-    uint8_t imageIDLength = 0;
-    uint8_t colourMapType = 0;
-    uint8_t type = 2;
+    uint8_t imageIDLength = 0, colourMapType = 0, type = 2;
     uint16_t colourMapLength = 0;
     uint8_t colourMapEntryBits = 0;
-    int16_t width = 2;
-    int16_t height = 2;
-    uint8_t pixelDepth = 24;
-    uint8_t descriptor = 0;
+    uint16_t width = 2, height = 2;
+    uint8_t pixelDepth = 24, descriptor = 0;
 
-    std::string bytes() const {
-        auto le16 = [](int value) { return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF)}; };
-        return std::string{static_cast<char>(imageIDLength), static_cast<char>(colourMapType), static_cast<char>(type)} +
-               le16(0) + le16(colourMapLength) + static_cast<char>(colourMapEntryBits) + le16(0) + le16(0) +
-               le16(width) + le16(height) + static_cast<char>(pixelDepth) + static_cast<char>(descriptor);
+    std::string operator+(const std::string& rest) const {
+        auto le16 = [](int value) { return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)}; };
+        return std::string{char(imageIDLength), char(colourMapType), char(type)} + le16(0) + le16(colourMapLength) +
+               char(colourMapEntryBits) + le16(0) + le16(0) + le16(width) + le16(height) + char(pixelDepth) + char(descriptor) + rest;
     }
 };
 
@@ -33,121 +30,84 @@ struct TGAFree {
 };
 using TGAImage = std::unique_ptr<sImageTGA, TGAFree>;
 
-std::string bytes(std::initializer_list<int> values) {
-    std::string out;
-    for (int value : values) out += static_cast<char>(value);
-    return out;
-}
+std::string bytes(std::initializer_list<int> values) { return std::string(values.begin(), values.end()); }
 
 std::vector<int> pixels(const sImageTGA& image) {
-    const size_t size = static_cast<size_t>(image.width) * image.height * (image.pixelDepth / 8);
-    return std::vector<int>(image.imageData, image.imageData + size);
+    if (!image.imageData) return {};
+    return std::vector<int>(image.imageData, image.imageData + size_t{image.width} * image.height * (image.pixelDepth / 8));
 }
 
 class ccTGATest : public ::testing::Test {
 protected:
-    TGAImage load(const std::string& fileBytes) {
-        return TGAImage(tgaLoadFromFile(folder_.write("image.tga", fileBytes).c_str()));
-    }
+    TGAImage load(const std::string& fileBytes) { return TGAImage(tgaLoadFromFile(folder_.write("i.tga", fileBytes).c_str())); }
 
     TemporaryFolder folder_;
 };
 }  // namespace
 
-TEST_F(ccTGATest, RawImagesLoadBottomToTopAsRGB) {
-    // Stored top row first, B, G, R.
-    const TGAImage flipped = load(TGAHeader{.descriptor = 0x20}.bytes() +
-                                  bytes({3, 2, 1, 6, 5, 4,        // top: (1,2,3) (4,5,6)
-                                         9, 8, 7, 12, 11, 10}));  // bottom: (7,8,9) (10,11,12)
-    ASSERT_TRUE(flipped);
-    EXPECT_EQ(flipped->status, kTGAStatusOK);
-    EXPECT_EQ(flipped->flipped, 0);
-    EXPECT_EQ(pixels(*flipped), (std::vector<int>{7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}));
-
-    const TGAImage rgba = load(TGAHeader{.width = 1, .pixelDepth = 32}.bytes() + bytes({3, 2, 1, 255, 30, 20, 10, 128}));
-    EXPECT_EQ(rgba->status, kTGAStatusOK);
-    EXPECT_EQ(pixels(*rgba), (std::vector<int>{1, 2, 3, 255, 10, 20, 30, 128}));
-
-    // Other depths are kept byte for byte.
-    const TGAImage grey = load(TGAHeader{.type = 3, .pixelDepth = 8}.bytes() + bytes({1, 2, 3, 4}));
-    EXPECT_EQ(pixels(*grey), (std::vector<int>{1, 2, 3, 4}));
-}
-
-TEST_F(ccTGATest, ImageIDAndColourMapAreSkipped) {
-    const std::string pixelBytes = bytes({3, 2, 1, 6, 5, 4});
-    const TGAImage withMap = load(TGAHeader{.imageIDLength = 3, .colourMapType = 1, .colourMapLength = 2,
-                                            .colourMapEntryBits = 24, .height = 1}.bytes() +
-                                  "id!" + bytes({9, 9, 9, 9, 9, 9}) + pixelBytes);
-    EXPECT_EQ(withMap->status, kTGAStatusOK);
-    EXPECT_EQ(pixels(*withMap), (std::vector<int>{1, 2, 3, 4, 5, 6}));
-    // 15-bit entries take 2 bytes each.
-    const TGAImage packedMap = load(TGAHeader{.colourMapType = 1, .colourMapLength = 3, .colourMapEntryBits = 15,
-                                              .height = 1}.bytes() + bytes({9, 9, 9, 9, 9, 9}) + pixelBytes);
-    EXPECT_EQ(pixels(*packedMap), (std::vector<int>{1, 2, 3, 4, 5, 6}));
-}
-
-TEST_F(ccTGATest, RunLengthPacketsAreDecodedAndCutAtTheImageEnd) {
-    const TGAImage image = load(TGAHeader{.type = 10, .width = 3}.bytes() +
-                                bytes({0x81, 3, 2, 1,                    // run of 2
-                                       0x02, 6, 5, 4, 9, 8, 7, 12, 11, 10,  // raw 3
-                                       0xFF, 15, 14, 13}));             // run of 128, only 1 fits
-    ASSERT_EQ(image->status, kTGAStatusOK);
-    EXPECT_EQ(pixels(*image), (std::vector<int>{1, 2, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
-
-    const TGAImage raw = load(TGAHeader{.type = 10, .width = 2, .height = 1, .pixelDepth = 32}.bytes() +
-                              bytes({0x7F, 3, 2, 1, 40, 6, 5, 4, 80}));  // raw 128, only 2 fit
-    ASSERT_EQ(raw->status, kTGAStatusOK);
-    EXPECT_EQ(pixels(*raw), (std::vector<int>{1, 2, 3, 40, 4, 5, 6, 80}));
-}
-
-TEST_F(ccTGATest, UnsupportedImagesAreRefused) {
-    const TGAImage colourMapped = load(TGAHeader{.colourMapType = 1, .type = 1, .pixelDepth = 8}.bytes() +
-                                       std::string(16, '\0'));
-    EXPECT_EQ(colourMapped->status, kTGAStatusColourMapped);
-    EXPECT_EQ(colourMapped->imageData, nullptr);
-
-    const std::string enough(64, '\0');
-    for (const TGAHeader& header : {TGAHeader{.type = 9}, TGAHeader{.type = 0}, TGAHeader{.width = 0},
-                                    TGAHeader{.height = -2}, TGAHeader{.pixelDepth = 15}, TGAHeader{.pixelDepth = 0},
-                                    TGAHeader{.pixelDepth = 40}}) {
-        const TGAImage image = load(header.bytes() + enough);
-        EXPECT_EQ(image->status, kTGAStatusUnsupported);
-        EXPECT_EQ(image->imageData, nullptr);
+TEST_F(ccTGATest, ImagesLoadBottomToTopAsRGBOrAreRefusedBeforeTheirPixelsAreAllocated) {
+    const std::string enough(64, '\0'), twoPixels = bytes({3, 2, 1, 6, 5, 4});
+    const std::tuple<std::string, int32_t, std::vector<int>> files[] = {
+        // Stored top row first, B, G, R: top (1,2,3) (4,5,6), bottom (7,8,9) (10,11,12).
+        {TGAHeader{.descriptor = 0x20} + twoPixels + bytes({9, 8, 7, 12, 11, 10}), kTGAStatusOK, {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}},
+        {TGAHeader{.width = 1, .pixelDepth = 32} + bytes({3, 2, 1, 255, 30, 20, 10, 128}), kTGAStatusOK, {1, 2, 3, 255, 10, 20, 30, 128}},
+        {TGAHeader{.type = 3, .pixelDepth = 8} + bytes({1, 2, 3, 4}), kTGAStatusOK, {1, 2, 3, 4}},  // kept as stored
+        // The image ID and colour map are skipped; 15-bit entries take 2 bytes each.
+        {TGAHeader{.imageIDLength = 3, .colourMapType = 1, .colourMapLength = 2, .colourMapEntryBits = 24, .height = 1} +
+             "id!" + std::string(6, 9) + twoPixels, kTGAStatusOK, {1, 2, 3, 4, 5, 6}},
+        {TGAHeader{.colourMapType = 1, .colourMapLength = 3, .colourMapEntryBits = 15, .height = 1} + std::string(6, 9) + twoPixels,
+         kTGAStatusOK, {1, 2, 3, 4, 5, 6}},
+        // Run-length packets: a run of 2, raw 3, then a run of 128 (raw 128) of which only 1 (2) fit.
+        {TGAHeader{.type = 10, .width = 3} + bytes({0x81, 3, 2, 1, 0x02, 6, 5, 4, 9, 8, 7, 12, 11, 10, 0xFF, 15, 14, 13}),
+         kTGAStatusOK, {1, 2, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
+        {TGAHeader{.type = 10, .width = 2, .height = 1, .pixelDepth = 32} + bytes({0x7F, 3, 2, 1, 40, 6, 5, 4, 80}),
+         kTGAStatusOK, {1, 2, 3, 40, 4, 5, 6, 80}},
+        // Data that stops early leaves zeros, not stale memory, after what was read.
+        {TGAHeader{.type = 10, .descriptor = 0x20} + bytes({0x81, 3, 2, 1, 0x01, 6}), kTGAStatusReadError, {1, 2, 3, 1, 2, 3, 0, 0, 0, 0, 0, 0}},
+        {TGAHeader{.colourMapType = 1, .type = 1, .pixelDepth = 8} + enough, kTGAStatusColourMapped, {}},
+        {TGAHeader{.type = 9} + enough, kTGAStatusUnsupported, {}},
+        {TGAHeader{.type = 0} + enough, kTGAStatusUnsupported, {}},
+        {TGAHeader{.colourMapType = 2} + enough, kTGAStatusUnsupported, {}},
+        {TGAHeader{.width = 0} + enough, kTGAStatusUnsupported, {}},
+        {TGAHeader{.height = 0} + enough, kTGAStatusUnsupported, {}},
+        {TGAHeader{.pixelDepth = 15} + enough, kTGAStatusUnsupported, {}},
+        {TGAHeader{.pixelDepth = 40} + enough, kTGAStatusUnsupported, {}},
+        // More pixels than the budget, in 600 KB of 128-pixel runs.
+        {TGAHeader{.type = 10, .width = 32767, .height = InputLimits::kImagePixels / 32767 + 1, .pixelDepth = 8} +
+             std::string(600000, '\xFF'), kTGAStatusUnsupported, {}},
+        {(TGAHeader{} + "").substr(0, 10), kTGAStatusReadError, {}},
+        {TGAHeader{} + std::string(11, '\0'), kTGAStatusReadError, {}},
+        {TGAHeader{.imageIDLength = 200} + std::string(12, '\0'), kTGAStatusReadError, {}},
+        {TGAHeader{.type = 10, .width = 4096, .height = 4096, .pixelDepth = 32} + bytes({0xFF, 1, 2, 3, 4}),  // 64 MiB
+         kTGAStatusReadError, {}},
+    };
+    for (const auto& [file, status, expected] : files) {
+        const TGAImage image = load(file);
+        EXPECT_EQ(image->status, status) << testing::PrintToString(file.substr(0, 18));
+        EXPECT_EQ(pixels(*image), expected) << testing::PrintToString(file.substr(0, 18));
+        EXPECT_TRUE(status != kTGAStatusOK || image->flipped == 0);
     }
-    EXPECT_EQ(TGAImage(tgaLoadFromFile(folder_.file("missing.tga").c_str()))->status, kTGAStatusCannotOpen);
-}
-
-TEST_F(ccTGATest, ShortFilesAreReadErrors) {
-    EXPECT_EQ(load(TGAHeader{}.bytes().substr(0, 10))->status, kTGAStatusReadError);
-    EXPECT_EQ(load(TGAHeader{}.bytes() + std::string(11, '\0'))->status, kTGAStatusReadError);
-    EXPECT_EQ(load(TGAHeader{.imageIDLength = 200}.bytes() + std::string(12, '\0'))->status, kTGAStatusReadError);
-    // A huge image in a tiny file is refused before its pixels are allocated.
-    const TGAImage huge = load(TGAHeader{.type = 10, .width = 32767, .height = 32767, .pixelDepth = 32}.bytes() +
-                               bytes({0xFF, 1, 2, 3, 4}));
-    EXPECT_EQ(huge->status, kTGAStatusReadError);
-    EXPECT_EQ(huge->imageData, nullptr);
-
-    // Run-length data that stops early leaves zeros, not stale memory, after what was read.
-    const TGAImage cut = load(TGAHeader{.type = 10, .descriptor = 0x20}.bytes() + bytes({0x81, 3, 2, 1, 0x01, 6}));
-    EXPECT_EQ(cut->status, kTGAStatusReadError);
-    ASSERT_NE(cut->imageData, nullptr);
-    EXPECT_EQ(pixels(*cut), (std::vector<int>{1, 2, 3, 1, 2, 3, 0, 0, 0, 0, 0, 0}));
+    // Sizes are unsigned 16-bit.
+    const TGAImage wide = load(TGAHeader{.type = 3, .width = 40000, .height = 1, .pixelDepth = 8} + std::string(40000, 7));
+    ASSERT_EQ(wide->status, kTGAStatusOK);
+    EXPECT_EQ(wide->imageData[39999], 7);
+    // What is not a regular file within the file budget is not opened.
+    std::filesystem::resize_file(folder_.write("huge.tga", ""), InputLimits::kFileBytes + 1);
+    for (const std::string& path : {folder_.file("missing.tga"), folder_.path(), folder_.file("huge.tga")}) {
+        EXPECT_EQ(TGAImage(tgaLoadFromFile(path.c_str()))->status, kTGAStatusCannotOpen) << path;
+    }
 }
 
 TEST_F(ccTGATest, GreyscaleConversionTakesOnlyTrueColourPixels) {
-    const TGAImage image = load(TGAHeader{.height = 1}.bytes() + bytes({50, 200, 100, 0, 0, 0}));
+    const TGAImage image = load(TGAHeader{.height = 1} + bytes({50, 200, 100, 0, 0, 0}));
     tgaConvertToGreyscale(image.get());
-    EXPECT_EQ(image->pixelDepth, 8);
-    EXPECT_EQ(image->type, 3);
+    EXPECT_EQ(std::make_pair(image->pixelDepth, image->type), std::make_pair(uint8_t{8}, uint8_t{3}));
     EXPECT_EQ(pixels(*image), (std::vector<int>{153, 0}));  // 0.30 * 100 + 0.59 * 200 + 0.11 * 50 = 153.5
-
     // 16-bit pixels have no third byte to read: they stay as they are.
-    const TGAImage wide = load(TGAHeader{.width = 1, .height = 1, .pixelDepth = 16}.bytes() + bytes({1, 2}));
+    const TGAImage wide = load(TGAHeader{.width = 1, .height = 1, .pixelDepth = 16} + bytes({1, 2}));
     tgaConvertToGreyscale(wide.get());
-    EXPECT_EQ(wide->pixelDepth, 16);
     EXPECT_EQ(pixels(*wide), (std::vector<int>{1, 2}));
-
-    const TGAImage refused = load(TGAHeader{.type = 1}.bytes());
+    const TGAImage refused = load(TGAHeader{.type = 1} + "");
     tgaConvertToGreyscale(refused.get());
     EXPECT_EQ(refused->imageData, nullptr);
     tgaConvertToGreyscale(nullptr);
