@@ -7,12 +7,13 @@
 // The game's entry: the engine's window at the design size of 1024 x 768 points, letterboxed when
 // it is resized, running a scene until the window is closed.
 int main() {
+    // Without a display the one logged line says so, and nothing else is printed.
+    const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "Vantrel");
+    if (!view) return 1;
     logLine("Vantrel: %s, resources in %s", ccEngineVersion(), resourceFolder().c_str());
 
     // sharedDirector makes the frame-loop director.
     auto* director = static_cast<CCDirectorDisplayLink*>(CCDirector::sharedDirector());
-    const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "Vantrel");
-    if (!view) return 1;  // the reason is logged
     director->setView(view);
     director->setProjection(CCProjectionKind2D);
     director->setResizeMode(CCResizeModeKeepDesignSize);

@@ -43,7 +43,3 @@ bool CCAction::isDone() const {
 void CCAction::step(float) {}
 
 void CCAction::update(float) {}
-
-RefPtr<CCFiniteTimeAction> CCFiniteTimeAction::reverse() const {
-    return nullptr;
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/actions/CCAction.h"
+#include "engine/actions/CCFiniteTimeAction.h"
 
 // An action that takes no time: its first step applies it (update(1)) and it is done.
 class CCActionInstant : public CCFiniteTimeAction {

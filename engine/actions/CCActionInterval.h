@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/actions/CCAction.h"
+#include "engine/actions/CCFiniteTimeAction.h"
 
 // An action that runs for its duration. Each step adds the frame time to `elapsed` and passes the
 // progress elapsed / duration, clamped to 0..1, to update(). The first step after a start adds no

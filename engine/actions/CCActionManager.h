@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "engine/actions/CCAction.h"
-#include "engine/core/support/ccArray.h"
-#include "engine/core/support/ccTargetTable.h"
+#include "engine/core/support/ccTargetWalk.h"
 #include "platform/foundation/Object.h"
 
 // Owns every running action. The director has the scheduler call update() once per frame before
@@ -59,24 +58,6 @@ public:
     void update(float dt);
 
 private:
-    // The running actions of one target.
-    struct Element : ccTargetTableEntry<Element> {
-        Element() : actions(ccArrayCreate(4)) {}
-        ~Element() { ccArrayDestroy(actions); }
-        Element(const Element&) = delete;
-        Element& operator=(const Element&) = delete;
-
-        ccArray* actions;  // CCAction objects in the order they were added, each retained
-        uint64_t actionIndex = 0;  // position of the walk; may wrap below 0 to re-read slot 0
-        CCAction* currentAction = nullptr;  // the action being stepped (not retained)
-        bool currentActionSalvaged = false;  // currentAction was removed and is held by an extra reference
-        bool paused = false;
-    };
-
-    void removeActionAtIndex(uint64_t index, Element* element);
-    void deleteHashElement(Element* element);
-
-    ccTargetTable<Element> targets_;
-    Element* currentTarget_ = nullptr;  // the element being walked by update()
-    bool currentTargetSalvaged_ = false;  // it lost its last action during its walk
+    // Per target, its running actions (CCAction objects) in the order they were added.
+    ccTargetWalk targets_;
 };

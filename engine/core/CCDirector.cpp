@@ -7,6 +7,7 @@
 
 #include "engine/actions/CCActionManager.h"
 #include "engine/core/CCConfiguration.h"
+#include "engine/core/CCDirectorDelegate.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/CCGLView.h"
@@ -14,7 +15,6 @@
 #include "engine/core/CCScheduler.h"
 #include "engine/core/ccCachePurge.h"
 #include "engine/core/ccGLStateCache.h"
-#include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringUtils.h"
@@ -35,7 +35,7 @@ double contentScaleFactorValue = 1.0;
 constexpr GLint kHighResolutionTextureSize = 4096;
 
 void requireScene(const CCScene* scene, const char* operation) {
-    if (!scene) throw NamedException("NSInvalidArgumentException", std::string(operation) + ": the scene is null");
+    CC_REQUIRE(scene, "NSInvalidArgumentException", "%s: the scene is null", operation);
 }
 
 // Seconds from `then` to `now` as the frame time is computed: in single precision.
@@ -135,9 +135,8 @@ void CCDirector::runWithScene(RefPtr<CCScene> scene) {
 
 void CCDirector::replaceScene(RefPtr<CCScene> scene) {
     requireScene(scene.get(), "replaceScene");
-    if (scenesStack_.empty()) {
-        throw NamedException("NSRangeException", "replaceScene: the scene stack is empty; start with runWithScene");
-    }
+    CC_REQUIRE(!scenesStack_.empty(), "NSRangeException",
+               "replaceScene: the scene stack is empty; start with runWithScene");
     sendCleanupToScene_ = true;
     nextScene_ = scene.get();
     scenesStack_.back() = std::move(scene);
@@ -151,7 +150,7 @@ void CCDirector::pushScene(RefPtr<CCScene> scene) {
 }
 
 void CCDirector::popScene() {
-    if (scenesStack_.empty()) throw NamedException("NSRangeException", "popScene: the scene stack is empty");
+    CC_REQUIRE(!scenesStack_.empty(), "NSRangeException", "popScene: the scene stack is empty");
     scenesStack_.pop_back();
     if (scenesStack_.empty()) {
         end();
@@ -202,7 +201,7 @@ void CCDirector::end() {
     ccCachePurgeAll();
     ccGLInvalidateStateCache();
     if (view) {
-        ccCheckGLError();
+        CC_CHECK_GL_ERROR();
         view->unlockOpenGLContext();
     }
 }

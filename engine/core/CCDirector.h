@@ -8,6 +8,7 @@
 #include "platform/foundation/Object.h"
 
 class CCActionManager;
+class CCDirectorDelegate;
 class CCEventDispatcher;
 class CCGLView;
 class CCNode;
@@ -31,13 +32,6 @@ const char* ccEngineVersion();
 // after isPaused changes, so that watchers see the value on both sides of the change.
 inline constexpr const char* kCCDirectorIsPausedWillChangeNotification = "CCDirectorIsPausedWillChange";
 inline constexpr const char* kCCDirectorIsPausedDidChangeNotification = "CCDirectorIsPausedDidChange";
-
-// Asked by the director for the projection of kind CCProjectionKindCustom.
-class CCDirectorDelegate : public Object {
-public:
-    // Sets up the viewport and the projection and model-view matrices; nothing by default.
-    virtual void updateProjection() {}
-};
 
 // A frame-time clock reading: whole seconds and the microseconds past them (0..999999).
 struct ccTimeval {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/core/CCDirectorDelegate.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/CCGLView.h"
 #include "engine/core/ccGLStateCache.h"

@@ -67,7 +67,7 @@ CCDrawNode::CCDrawNode() {
                           reinterpret_cast<const void*>(offsetof(ccV2F_C4B_T2F, texCoords)));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     ccGLBindVertexArray(0);
-    ccCheckGLError();
+    CC_CHECK_GL_ERROR();
     dirty_ = true;
 }
 
@@ -196,5 +196,5 @@ void CCDrawNode::render() {
     ccGLBindVertexArray(vao_);
     glDrawArrays(GL_TRIANGLES, 0, bufferCount_);
     ccDrawCallCounter += 1;
-    ccCheckGLError();
+    CC_CHECK_GL_ERROR();
 }

@@ -2,6 +2,7 @@
 
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCEventDispatcher.h"
+#include "engine/core/CCEventObject.h"
 #include "platform/foundation/RunLoop.h"
 
 RefPtr<CCGLView> CCGLView::viewWithFrame(CGRect frame, const std::string& title, bool hidden) {

@@ -208,24 +208,13 @@ void CCNode::reorderChild(CCNode* child, int64_t z) {
 
 void CCNode::sortAllChildren() {
     if (!isReorderChildDirty_) return;
-    ccArray* array = children_ ? children_->data() : nullptr;
-    if (array && array->num >= 2) {
-        // Insertion sort: the arrays are nearly sorted, and equal keys keep their order.
-        Object** slots = array->arr;
-        for (uint64_t i = 1; i < array->num; ++i) {
-            CCNode* moving = static_cast<CCNode*>(slots[i]);
-            uint64_t j = i;
-            while (j > 0) {
-                const CCNode* earlier = static_cast<const CCNode*>(slots[j - 1]);
-                const bool after = earlier->zOrder_ > moving->zOrder_ ||
-                                   (earlier->zOrder_ == moving->zOrder_ &&
-                                    earlier->orderOfArrival_ > moving->orderOfArrival_);
-                if (!after) break;
-                slots[j] = slots[j - 1];
-                --j;
-            }
-            slots[j] = moving;
-        }
+    // Insertion sort: the arrays are nearly sorted, and equal keys keep their order.
+    if (children_) {
+        ccArrayInsertionSortBy(children_->data(), [](const Object* earlier, const Object* later) {
+            const auto* a = static_cast<const CCNode*>(earlier);
+            const auto* b = static_cast<const CCNode*>(later);
+            return a->zOrder_ > b->zOrder_ || (a->zOrder_ == b->zOrder_ && a->orderOfArrival_ > b->orderOfArrival_);
+        });
     }
     isReorderChildDirty_ = false;
 }
@@ -234,14 +223,16 @@ template <typename F>
 void CCNode::forEachChild(F f) {
     if (!children_) return;
     // A call may add or remove children (a child leaving its parent as it enters, say): by index,
-    // re-reading the count, and going on after the child's current slot, or from its old slot
-    // when it left. Children added meanwhile are walked too.
-    for (uint64_t i = 0; i < children_->count(); ++i) {
-        const RefPtr<CCNode> child(static_cast<CCNode*>(children_->objectAtIndex(i)));
+    // re-reading the count, going on after the child's current slot, or at its old slot when it
+    // left, which its successor now holds. Children added meanwhile are walked too.
+    uint64_t next = 0;
+    while (next < children_->count()) {
+        const RefPtr<CCNode> child(static_cast<CCNode*>(children_->objectAtIndex(next)));
         f(child.get());
-        if (i >= children_->count() || children_->objectAtIndex(i) != child.get()) {
-            const uint64_t index = children_->indexOfObject(child.get());
-            i = index != ccArrayNotFound ? index : i - 1;  // wraps to UINT64_MAX at 0; the ++ makes it 0
+        if (next < children_->count() && children_->objectAtIndex(next) == child.get()) {
+            ++next;
+        } else if (const uint64_t index = children_->indexOfObject(child.get()); index != ccArrayNotFound) {
+            next = index + 1;
         }
     }
 }

@@ -3,13 +3,39 @@
 #include <climits>
 #include <unordered_set>
 
+#include "engine/core/CCTimerBlock.h"
+#include "engine/core/CCTimerTargetSelector.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/StringUtils.h"
 
 namespace {
 
-void requireTarget(const Object* target) {
-    if (!target) throw NamedException("NSInternalInconsistencyException", "Argument target must be non-nil");
+// The slot of the entry's first timer of class T that matches, or ccArrayNotFound; a null entry
+// has none.
+template <typename T, typename Matches>
+uint64_t indexOfTimer(const ccTargetWalkEntry* entry, Matches matches) {
+    if (!entry) return ccArrayNotFound;
+    for (uint64_t i = 0; i < entry->objects->num; ++i) {
+        const auto* timer = dynamic_cast<const T*>(entry->objects->arr[i]);
+        if (timer && matches(*timer)) return i;
+    }
+    return ccArrayNotFound;
+}
+
+uint64_t indexOfSelectorTimer(const ccTargetWalkEntry* entry, SEL_SCHEDULE selector) {
+    return indexOfTimer<CCTimerTargetSelector>(
+        entry, [selector](const CCTimerTargetSelector& timer) { return timer.selector() == selector; });
+}
+
+uint64_t indexOfBlockTimer(const ccTargetWalkEntry* entry, const std::string& key) {
+    return indexOfTimer<CCTimerBlock>(entry, [&key](const CCTimerBlock& timer) { return timer.key() == key; });
+}
+
+// Gives the timer in slot `index` the interval; false when the slot is ccArrayNotFound.
+bool setIntervalOfTimerAt(const ccTargetWalkEntry* entry, uint64_t index, float interval) {
+    if (index == ccArrayNotFound) return false;
+    static_cast<CCTimer*>(entry->objects->arr[index])->setInterval(interval);
+    return true;
 }
 
 }  // namespace
@@ -35,26 +61,7 @@ void CCScheduler::update(float dt) {
         }
     }
 
-    for (TimerEntry* entry = hashForTimers_.first(); entry;) {
-        currentTarget_ = entry;
-        currentTargetSalvaged_ = false;
-        if (!entry->paused) {
-            for (entry->timerIndex = 0; entry->timerIndex < entry->timers->num; ++entry->timerIndex) {
-                entry->currentTimer = static_cast<CCTimer*>(entry->timers->arr[entry->timerIndex]);
-                entry->currentTimerSalvaged = false;
-                entry->currentTimer->update(dt);
-                if (entry->currentTimerSalvaged) entry->currentTimer->release();
-                entry->currentTimer = nullptr;
-            }
-        }
-        TimerEntry* next = entry->nextInTable;
-        if (currentTargetSalvaged_ && entry->timers->num == 0) {
-            currentTarget_ = nullptr;
-            removeHashElement(entry);
-        }
-        entry = next;
-    }
-    currentTarget_ = nullptr;
+    hashForTimers_.walk([dt](ccTargetWalkEntry*, Object* timer) { static_cast<CCTimer*>(timer)->update(dt); });
 
     if (updatesMarked_) {
         updatesMarked_ = false;
@@ -75,16 +82,9 @@ void CCScheduler::scheduleSelector(SEL_SCHEDULE selector, Object* target, float 
 
 void CCScheduler::scheduleSelector(SEL_SCHEDULE selector, Object* target, float interval, bool paused,
                                    uint32_t repeat, float delay) {
-    if (!selector) throw NamedException("NSInternalInconsistencyException", "Argument selector must be non-nil");
-    requireTarget(target);
-    TimerEntry* entry = timerEntryForTarget(target, paused);
-    for (uint64_t i = 0; i < entry->timers->num; ++i) {
-        auto* timer = dynamic_cast<CCTimerTargetSelector*>(static_cast<CCTimer*>(entry->timers->arr[i]));
-        if (timer && timer->selector() == selector) {
-            timer->setInterval(interval);
-            return;
-        }
-    }
+    CC_REQUIRE(selector, "NSInternalInconsistencyException", "Argument selector must be non-nil");
+    ccTargetWalkEntry* entry = hashForTimers_.entryForTarget(target, paused);
+    if (setIntervalOfTimerAt(entry, indexOfSelectorTimer(entry, selector), interval)) return;
     RefPtr<CCTimerTargetSelector> timer = makeRef<CCTimerTargetSelector>();
     timer->initWithTarget(target, selector, interval, repeat, delay);
     addTimer(entry, timer.get());
@@ -92,88 +92,35 @@ void CCScheduler::scheduleSelector(SEL_SCHEDULE selector, Object* target, float 
 
 void CCScheduler::scheduleBlockForKey(const std::string& key, Object* target, float interval, bool paused,
                                       uint32_t repeat, float delay, std::function<void(float)> block) {
-    if (!block) throw NamedException("NSInternalInconsistencyException", "Argument block must be non-nil");
-    requireTarget(target);
-    TimerEntry* entry = timerEntryForTarget(target, paused);
-    for (uint64_t i = 0; i < entry->timers->num; ++i) {
-        auto* timer = dynamic_cast<CCTimerBlock*>(static_cast<CCTimer*>(entry->timers->arr[i]));
-        if (timer && timer->key() == key) {
-            timer->setInterval(interval);
-            return;
-        }
-    }
+    CC_REQUIRE(block, "NSInternalInconsistencyException", "Argument block must be non-nil");
+    ccTargetWalkEntry* entry = hashForTimers_.entryForTarget(target, paused);
+    if (setIntervalOfTimerAt(entry, indexOfBlockTimer(entry, key), interval)) return;
     RefPtr<CCTimerBlock> timer = makeRef<CCTimerBlock>();
     timer->initWithInterval(interval, repeat, delay, key, std::move(block));
     timer->setTarget(target);
     addTimer(entry, timer.get());
 }
 
-CCScheduler::TimerEntry* CCScheduler::timerEntryForTarget(Object* target, bool paused) {
-    TimerEntry* entry = hashForTimers_.find(target);
-    if (!entry) {
-        entry = hashForTimers_.append(target);
-        entry->paused = paused;
-    }
-    return entry;
-}
-
-void CCScheduler::addTimer(TimerEntry* entry, CCTimer* timer) {
+void CCScheduler::addTimer(ccTargetWalkEntry* entry, CCTimer* timer) {
     timer->setScheduler(this);
-    ccArrayAppend(entry->timers, timer);
+    ccArrayAppend(entry->objects, timer);
 }
 
 void CCScheduler::unscheduleSelector(SEL_SCHEDULE selector, Object* target) {
-    TimerEntry* entry = target ? hashForTimers_.find(target) : nullptr;
-    if (!entry || !selector) return;
-    for (uint64_t i = 0; i < entry->timers->num; ++i) {
-        auto* timer = dynamic_cast<CCTimerTargetSelector*>(static_cast<CCTimer*>(entry->timers->arr[i]));
-        if (timer && timer->selector() == selector) {
-            removeTimerAtIndex(entry, i);
-            return;
-        }
-    }
+    ccTargetWalkEntry* entry = target && selector ? hashForTimers_.find(target) : nullptr;
+    const uint64_t index = indexOfSelectorTimer(entry, selector);
+    // The timer may be the one whose callback is running: the walk keeps it alive until it returns.
+    if (index != ccArrayNotFound) hashForTimers_.removeAt(entry, index);
 }
 
 void CCScheduler::unscheduleBlockForKey(const std::string& key, Object* target) {
-    TimerEntry* entry = target ? hashForTimers_.find(target) : nullptr;
-    if (!entry) return;
-    for (uint64_t i = 0; i < entry->timers->num; ++i) {
-        auto* timer = dynamic_cast<CCTimerBlock*>(static_cast<CCTimer*>(entry->timers->arr[i]));
-        if (timer && timer->key() == key) {
-            removeTimerAtIndex(entry, i);
-            return;
-        }
-    }
-}
-
-void CCScheduler::removeTimerAtIndex(TimerEntry* entry, uint64_t index) {
-    // The timer may be the one whose callback is running: it stays alive until update() has
-    // finished stepping it.
-    Object* timer = entry->timers->arr[index];
-    // Whatever the timer's destruction sets off happens after this entry has been dealt with.
-    RefPtr<Object> removed(timer);
-    if (timer == entry->currentTimer && !entry->currentTimerSalvaged) {
-        timer->retain();
-        entry->currentTimerSalvaged = true;
-    }
-    ccArrayRemoveAt(entry->timers, index);
-    // Keeps the walk in progress from skipping the timer that moved into this slot.
-    if (entry->timerIndex >= index) entry->timerIndex -= 1;
-    if (entry->timers->num == 0) {
-        if (currentTarget_ == entry) {
-            currentTargetSalvaged_ = true;
-        } else {
-            removeHashElement(entry);
-        }
-    }
-}
-
-void CCScheduler::removeHashElement(TimerEntry* entry) {
-    hashForTimers_.remove(entry);
+    ccTargetWalkEntry* entry = target ? hashForTimers_.find(target) : nullptr;
+    const uint64_t index = indexOfBlockTimer(entry, key);
+    if (index != ccArrayNotFound) hashForTimers_.removeAt(entry, index);
 }
 
 void CCScheduler::scheduleUpdate(Object* target, SEL_SCHEDULE update, int64_t priority, bool paused) {
-    requireTarget(target);
+    CC_REQUIRE(target, "NSInternalInconsistencyException", "Argument target must be non-nil");
     if (UpdateEntry* existing = hashForUpdates_.find(target)) {
         existing->markedForDeletion = false;
         return;
@@ -216,19 +163,7 @@ void CCScheduler::unscheduleAllSelectorsForTarget(Object* target) {
     if (!target) return;
     // The update goes first: removing the timer entry may release the last reference to the target.
     unscheduleUpdateForTarget(target);
-    TimerEntry* entry = hashForTimers_.find(target);
-    if (!entry) return;
-    if (entry->currentTimer && !entry->currentTimerSalvaged &&
-        ccArrayHasObject(entry->timers, entry->currentTimer)) {
-        entry->currentTimer->retain();
-        entry->currentTimerSalvaged = true;
-    }
-    ccArrayRemoveAll(entry->timers);
-    if (currentTarget_ == entry) {
-        currentTargetSalvaged_ = true;
-    } else {
-        removeHashElement(entry);
-    }
+    if (ccTargetWalkEntry* entry = hashForTimers_.find(target)) hashForTimers_.removeAll(entry);
 }
 
 void CCScheduler::unscheduleAllSelectors() {
@@ -247,8 +182,8 @@ void CCScheduler::forEachUpdateWithMinPriority(int64_t minPriority, Action actio
 }
 
 void CCScheduler::unscheduleAllSelectorsWithMinPriority(int64_t minPriority) {
-    for (TimerEntry* entry = hashForTimers_.first(); entry;) {
-        TimerEntry* next = entry->nextInTable;
+    for (ccTargetWalkEntry* entry = hashForTimers_.first(); entry;) {
+        ccTargetWalkEntry* next = entry->nextInTable;
         unscheduleAllSelectorsForTarget(entry->target.get());
         entry = next;
     }
@@ -258,18 +193,18 @@ void CCScheduler::unscheduleAllSelectorsWithMinPriority(int64_t minPriority) {
 
 void CCScheduler::pauseTarget(Object* target) {
     if (!target) return;
-    if (TimerEntry* entry = hashForTimers_.find(target)) entry->paused = true;
+    if (ccTargetWalkEntry* entry = hashForTimers_.find(target)) entry->paused = true;
     if (UpdateEntry* entry = hashForUpdates_.find(target)) entry->paused = true;
 }
 
 void CCScheduler::resumeTarget(Object* target) {
     if (!target) return;
-    if (TimerEntry* entry = hashForTimers_.find(target)) entry->paused = false;
+    if (ccTargetWalkEntry* entry = hashForTimers_.find(target)) entry->paused = false;
     if (UpdateEntry* entry = hashForUpdates_.find(target)) entry->paused = false;
 }
 
 bool CCScheduler::isTargetPaused(Object* target) const {
-    const TimerEntry* entry = target ? hashForTimers_.find(target) : nullptr;
+    const ccTargetWalkEntry* entry = target ? hashForTimers_.find(target) : nullptr;
     return entry && entry->paused;
 }
 
@@ -283,7 +218,7 @@ std::vector<RefPtr<Object>> CCScheduler::pauseAllTargetsWithMinPriority(int64_t 
     const auto add = [&](const RefPtr<Object>& target) {
         if (seen.insert(target.get()).second) paused.push_back(target);
     };
-    for (TimerEntry* entry = hashForTimers_.first(); entry; entry = entry->nextInTable) {
+    for (ccTargetWalkEntry* entry = hashForTimers_.first(); entry; entry = entry->nextInTable) {
         entry->paused = true;
         add(entry->target);
     }

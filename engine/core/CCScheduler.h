@@ -7,8 +7,8 @@
 
 #include "engine/core/CCSelector.h"
 #include "engine/core/CCTimer.h"
-#include "engine/core/support/ccArray.h"
 #include "engine/core/support/ccTargetTable.h"
+#include "engine/core/support/ccTargetWalk.h"
 #include "platform/foundation/Object.h"
 
 // The engine's clock. Each frame update(dt) calls, in this order: the per-frame updates with a
@@ -97,27 +97,10 @@ private:
         UpdateEntry* last = nullptr;
     };
 
-    // A target's timers.
-    struct TimerEntry : ccTargetTableEntry<TimerEntry> {
-        TimerEntry() : timers(ccArrayCreate(10)) {}
-        ~TimerEntry() { ccArrayDestroy(timers); }
-        TimerEntry(const TimerEntry&) = delete;
-        TimerEntry& operator=(const TimerEntry&) = delete;
-
-        ccArray* timers;  // CCTimer objects in scheduling order, each retained
-        uint32_t timerIndex = 0;  // position of the walk; may wrap below 0 to re-read slot 0
-        CCTimer* currentTimer = nullptr;  // the timer being stepped
-        bool currentTimerSalvaged = false;  // currentTimer was unscheduled and is held by an extra reference
-        bool paused = false;
-    };
-
     void scheduleUpdate(Object* target, SEL_SCHEDULE update, int64_t priority, bool paused);
-    // The target's timer entry, created (paused or not) when it has none.
-    TimerEntry* timerEntryForTarget(Object* target, bool paused);
-    void addTimer(TimerEntry* entry, CCTimer* timer);
-    void removeTimerAtIndex(TimerEntry* entry, uint64_t index);
+    // Files the timer (retained) after the entry's other timers.
+    void addTimer(ccTargetWalkEntry* entry, CCTimer* timer);
     void removeUpdateFromHash(UpdateEntry* entry);
-    void removeHashElement(TimerEntry* entry);
     // Calls action(entry) for each entry of the three lists whose priority is >= min, taking the
     // successor first.
     template <typename Action>
@@ -128,9 +111,7 @@ private:
     UpdateList updates0_;    // priority 0, in scheduling order
     UpdateList updatesPos_;  // priority > 0, ascending; equal priorities in scheduling order
     ccTargetTable<UpdateEntry> hashForUpdates_;
-    ccTargetTable<TimerEntry> hashForTimers_;
-    TimerEntry* currentTarget_ = nullptr;  // the timer entry being walked by update()
-    bool currentTargetSalvaged_ = false;   // it lost all its timers during its walk
+    ccTargetWalk hashForTimers_;           // per target, its CCTimer objects in scheduling order
     bool updateHashLocked_ = false;        // update() is running: update entries are only marked
     bool updatesMarked_ = false;           // some entry was marked during this tick: sweep the lists after it
 };

@@ -32,11 +32,9 @@ GLuint knownAttribs = kCCVertexAttribFlag_PosColorTex;  // a fresh context has a
 
 }  // namespace
 
-GLenum ccCheckGLError(std::source_location where) {
+GLenum ccCheckGLErrorAt(const char* function, int line) {
     const GLenum error = glGetError();
-    if (error != GL_NO_ERROR) {
-        logLine("OpenGL error 0x%04X in %s %u", error, where.function_name(), static_cast<unsigned>(where.line()));
-    }
+    if (error != GL_NO_ERROR) logLine("OpenGL error 0x%04X in %s %d", error, function, line);
     return error;
 }
 

@@ -2,8 +2,6 @@
 
 #include <epoxy/gl.h>
 
-#include <source_location>
-
 // The engine's record of the GL state it set, so that GL calls that would change nothing are
 // skipped: the current program, the blend factors, the active texture unit and the 2D texture of
 // units 0-15, the bound vertex array object and the three vertex attribute arrays. Every change of
@@ -31,7 +29,8 @@ constexpr GLuint kCCMaxActiveTexture = 16;
 
 // Logs "OpenGL error 0x%04X in <function> <line>" naming the caller when GL has an error pending,
 // and returns that error (GL_NO_ERROR when there is none). Clears the error.
-GLenum ccCheckGLError(std::source_location where = std::source_location::current());
+#define CC_CHECK_GL_ERROR() ccCheckGLErrorAt(__PRETTY_FUNCTION__, __LINE__)
+GLenum ccCheckGLErrorAt(const char* function, int line);
 
 // Forgets every recorded value, so that the next call of each kind reaches GL, and frees the
 // matrix stacks. Needs no GL context.

@@ -54,26 +54,6 @@ thread_local ThreadLoop threadLoop;
 
 }  // namespace
 
-RunLoopTimer::RunLoopTimer(double interval, bool repeats, double fireTime, Block block)
-    : interval_(interval), repeats_(repeats), fireTime_(fireTime),
-      block_(std::make_shared<const Block>(std::move(block))) {}
-
-void RunLoopTimer::invalidate() {
-    std::shared_ptr<const Block> released;
-    std::lock_guard lock(mutex_);
-    released.swap(block_);
-}
-
-bool RunLoopTimer::isValid() const {
-    std::lock_guard lock(mutex_);
-    return block_ != nullptr;
-}
-
-std::shared_ptr<const RunLoopTimer::Block> RunLoopTimer::block() const {
-    std::lock_guard lock(mutex_);
-    return block_;
-}
-
 RunLoop::RunLoop(pid_t thread) : thread_(thread) {}
 
 RunLoop::~RunLoop() { stop(); }
@@ -108,7 +88,7 @@ void RunLoop::setMainThread() {
     RunLoop& loop = current();
     std::lock_guard lock(registryMutex);
     if (mainLoop == &loop) return;
-    if (mainLoop) throw NamedException("RunLoop", "the main thread was already chosen");
+    CC_REQUIRE(!mainLoop, "RunLoop", "the main thread was already chosen");
     mainLoop = &loop;
     mainLoop->retain();
 }
@@ -116,7 +96,7 @@ void RunLoop::setMainThread() {
 bool RunLoop::isCurrent() const { return gettid() == thread_; }
 
 void RunLoop::requireCurrent(const char* operation) const {
-    if (!isCurrent()) throw NamedException("RunLoop", std::string(operation) + " called off the loop's thread");
+    CC_REQUIRE(isCurrent(), "RunLoop", "%s called off the loop's thread", operation);
 }
 
 bool RunLoop::performBlock(std::function<void()> block, bool waitUntilDone) {

@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cerrno>  // program_invocation_short_name
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/foundation/Log.h"
 #include "platform/window/KeyCodes.h"
@@ -28,17 +30,44 @@ double seconds(uint32_t milliseconds) {
     return milliseconds / 1000.0;
 }
 
+// Opens the video system. Unless a driver is asked for by name (SDL_VIDEODRIVER or the hint, as
+// tests do), only a graphical session's drivers are tried, those whose variable is set: without
+// this SDL falls back to its off-screen driver, and the program would run in a window nobody can
+// see, with no vertical sync to pace it. False after one logged line.
+bool openVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO) || SDL_GetHint(SDL_HINT_VIDEODRIVER)) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+        logLine("cannot open a window: %s", SDL_GetError());
+        return false;
+    }
+    struct Session {
+        const char* variable;
+        const char* driver;
+    };
+    std::string failures;
+    for (const Session& session : {Session{"DISPLAY", "x11"}, Session{"WAYLAND_DISPLAY", "wayland"}}) {
+        const char* display = std::getenv(session.variable);
+        if (!display || !*display) continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, session.driver);
+        const bool opened = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+        if (opened) return true;
+        if (!failures.empty()) failures += "; ";
+        failures += std::string(session.variable) + "=" + display + ": " + SDL_GetError();
+    }
+    logLine("%s needs a graphical session: no display could be opened (%s)", program_invocation_short_name,
+            failures.empty() ? "DISPLAY and WAYLAND_DISPLAY are not set" : failures.c_str());
+    return false;
+}
+
 }  // namespace
 
 std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size, bool hidden) {
     if (!(size.width >= 1 && size.height >= 1 && size.width <= INT32_MAX && size.height <= INT32_MAX)) {
-        logLine("Lumora: cannot open a window of %g x %g points", size.width, size.height);
+        logLine("cannot open a window of %g x %g points", size.width, size.height);
         return nullptr;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        logLine("Lumora: cannot open a window: %s", SDL_GetError());
-        return nullptr;
-    }
+    if (!openVideo()) return nullptr;
     SDL_GL_ResetAttributes();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
@@ -50,13 +79,13 @@ std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size
     SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                           int(std::lround(size.width)), int(std::lround(size.height)), flags);
     if (!window) {
-        logLine("Lumora: cannot open a window: %s", SDL_GetError());
+        logLine("cannot open a window: %s", SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {
-        logLine("Lumora: cannot create an OpenGL context: %s", SDL_GetError());
+        logLine("cannot create an OpenGL context: %s", SDL_GetError());
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
@@ -76,7 +105,7 @@ GLWindow::~GLWindow() {
 
 bool GLWindow::makeCurrent() {
     if (SDL_GL_MakeCurrent(window_, context_) == 0) return true;
-    logLine("Lumora: cannot make the OpenGL context current: %s", SDL_GetError());
+    logLine("cannot make the OpenGL context current: %s", SDL_GetError());
     return false;
 }
 
@@ -111,7 +140,7 @@ bool GLWindow::setFullScreen(bool fullScreen) {
         }
         return true;
     }
-    logLine("Lumora: cannot %s full screen: %s", fullScreen ? "enter" : "leave", SDL_GetError());
+    logLine("cannot %s full screen: %s", fullScreen ? "enter" : "leave", SDL_GetError());
     return false;
 }
 

@@ -42,7 +42,9 @@ public:
 
     // Opens a resizable window of `size` points with its GL context current on the calling thread.
     // A hidden window draws and reads back like a shown one (for tests). Returns null and logs one
-    // line when the size is not positive, no display can be opened or GL cannot be had.
+    // line when the size is not positive, no display can be opened or GL cannot be had. The display
+    // is the session's (DISPLAY, WAYLAND_DISPLAY); SDL's off-screen and dummy drivers serve only
+    // when asked for by name (SDL_VIDEODRIVER), never as a silent fallback.
     static std::unique_ptr<GLWindow> create(const std::string& title, CGSize size, bool hidden = false);
     ~GLWindow();
     GLWindow(const GLWindow&) = delete;

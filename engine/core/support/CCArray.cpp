@@ -1,7 +1,6 @@
 #include "engine/core/support/CCArray.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <cstdlib>
 
@@ -44,7 +43,7 @@ bool CCArray::containsObject(const Object* object) const {
 }
 
 Object* CCArray::objectAtIndex(uint64_t index) const {
-    assert(index < data_->num && "index out of range");
+    ccArrayRequireIndex(data_, index);
     return data_->arr[index];
 }
 
@@ -111,7 +110,7 @@ void CCArray::removeObjectsInArray(const CCArray* other) {
 }
 
 void CCArray::removeLastObject() {
-    assert(data_->num > 0 && "removeLastObject on an empty array");
+    CC_REQUIRE(data_->num > 0, "NSRangeException", "removeLastObject on an empty array");
     ccArrayRemoveAt(data_, data_->num - 1);
 }
 
@@ -132,7 +131,7 @@ void CCArray::exchangeObjectAtIndex(uint64_t index1, uint64_t index2) {
 }
 
 void CCArray::replaceObjectAtIndex(uint64_t index, Object* object) {
-    assert(index < data_->num && "index out of range");
+    ccArrayRequireIndex(data_, index);
     ccArrayInsertAt(data_, object, index);
     ccArrayRemoveAt(data_, index + 1);
 }

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/support/ccArray.h"
+#include "engine/core/support/ccArrayStore.h"
 #include "platform/foundation/Object.h"
 
 // An ordered, retaining list of objects: an Object wrapper around a ccArray record, which callers
-// may also walk directly through data(). Identity is pointer identity. Index arguments must be in
-// range (checked by assertions in debug builds only).
+// may also walk directly through data(). Identity is pointer identity. An index argument out of
+// range throws NSRangeException in every build.
 class CCArray : public Object {
 public:
     static RefPtr<CCArray> array();

@@ -2,13 +2,12 @@
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <string>
 
 #include "platform/foundation/Object.h"
 
-// Named timers that code brackets with ccProfilingBegin / ccProfilingEnd. Meant for one thread (the
-// engine's); nothing here locks.
+// Named timers, kept by the shared CCProfiler, that code brackets with ccProfilingBegin /
+// ccProfilingEnd. Meant for one thread (the engine's); nothing here locks.
 
 // Intervals are measured on the monotonic clock, so a change of the wall clock cannot produce
 // negative or huge intervals. All times are milliseconds.
@@ -42,26 +41,6 @@ private:
     double maxTime_ = 0;
     double totalTime_ = 0;
     uint64_t numberOfCalls_ = 0;
-};
-
-// The shared set of active timers, by name.
-class CCProfiler : public Object {
-public:
-    static CCProfiler* sharedProfiler();
-
-    // A new timer under that name, replacing any timer of the same name; the profiler holds the only
-    // reference, so the pointer lives until the timer is released.
-    CCProfilingTimer* createAndAddTimerWithName(const std::string& name);
-    void releaseTimer(const std::string& name);
-    void releaseAllTimers();
-    // Logs each timer's description as one line, in name order.
-    void displayTimers() const;
-
-    // Null when no timer has that name.
-    CCProfilingTimer* timerWithName(const std::string& name) const;
-
-private:
-    std::map<std::string, RefPtr<CCProfilingTimer>> activeTimers_;
 };
 
 // Starts an interval of the named timer, making the timer when it does not exist yet.

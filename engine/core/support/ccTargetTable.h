@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <unordered_map>
 
+#include "platform/foundation/NamedException.h"
 #include "platform/foundation/Object.h"
 
 // The part of a ccTargetTable entry that the table manages. An entry type derives from
@@ -37,11 +39,16 @@ public:
     Entry* first() const { return first_; }
     bool empty() const { return first_ == nullptr; }
 
-    // A new default entry for a target that has none, placed last; it retains the target.
+    // A new default entry for a target that has none, placed last; it retains the target. A null
+    // target, or one that has an entry already, throws NSInternalInconsistencyException.
     Entry* append(Object* target) {
-        Entry* entry = new Entry();
-        entry->target = RefPtr(target);
-        entries_.emplace(target, entry);
+        CC_REQUIRE(target, "NSInternalInconsistencyException", "a table entry needs a target");
+        CC_REQUIRE(!entries_.contains(target), "NSInternalInconsistencyException", "target %p has an entry already",
+                   static_cast<const void*>(target));
+        auto made = std::make_unique<Entry>();
+        made->target = RefPtr(target);
+        entries_.emplace(target, made.get());
+        Entry* entry = made.release();
         entry->previousInTable = last_;
         (last_ ? last_->nextInTable : first_) = entry;
         last_ = entry;
@@ -49,9 +56,13 @@ public:
     }
 
     // Unlinks the entry, then frees it. The table is consistent again before the entry's fields
-    // go, so whatever their destructors (or the target's) do may use it.
+    // go, so whatever their destructors (or the target's) do may use it. An entry of another table
+    // throws NSInternalInconsistencyException.
     void remove(Entry* entry) {
-        entries_.erase(entry->target.get());
+        const auto found = entries_.find(entry->target.get());
+        CC_REQUIRE(found != entries_.end() && found->second == entry, "NSInternalInconsistencyException",
+                   "entry %p is not in this table", static_cast<const void*>(entry));
+        entries_.erase(found);
         (entry->previousInTable ? entry->previousInTable->nextInTable : first_) = entry->nextInTable;
         (entry->nextInTable ? entry->nextInTable->previousInTable : last_) = entry->previousInTable;
         delete entry;

@@ -1,11 +1,9 @@
+#include "engine/core/CCCamera.h"
+
 #include <gtest/gtest.h>
 
-#include <cfloat>
-
-#include "engine/core/CCCamera.h"
 #include "engine/core/CCNode.h"
 #include "engine/core/math/kmGLMatrix.h"
-#include "platform/foundation/StringUtils.h"
 #include "tests/engine/core/math/MathTestSupport.h"
 
 namespace {
@@ -18,67 +16,38 @@ kmMat4 modelView() {
 
 class CCCameraTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        kmGLFreeStacks();
-        kmGLSetMatrixMode(KM_GL_MODELVIEW);
-    }
+    void SetUp() override { kmGLFreeStacks(); }
     void TearDown() override { kmGLFreeStacks(); }
 };
 
-TEST_F(CCCameraTest, ARestoredCameraChangesNothing) {
-    const RefPtr<CCCamera> camera = makeRef<CCCamera>();
-    float x = -1, y = -1, z = -1;
-    camera->eyeX(&x, &y, &z);
-    EXPECT_EQ(z, FLT_EPSILON);
-    EXPECT_FALSE(camera->dirty());
-
+TEST_F(CCCameraTest, LocateMultipliesTheLookAtMatrixInAndARestoredCameraChangesNothing) {
+    const RefPtr<CCNode> node = CCNode::node();
+    CCCamera* camera = node->camera();
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(node->camera(), camera);
+    const glm::mat4 translation = glm::translate(glm::mat4(1), {3, 4, 0});
     kmGLTranslate(3, 4, 0);
     camera->locate();
-    kmMat4 translation;
-    EXPECT_TRUE(matricesNear(*kmMat4MakeTranslation(&translation, 3, 4, 0), modelView(), 0));
+    EXPECT_TRUE(near(translation, modelView(), 0));
 
-    EXPECT_EQ(camera->description(), stringWithFormat("<CCCamera = %p | center = (0.00,0.00,0.00)>",
-                                                      static_cast<const void*>(camera.get())));
-}
-
-TEST_F(CCCameraTest, MovingTheEyeDirtiesTheCameraUntilItIsLocated) {
-    const RefPtr<CCCamera> camera = makeRef<CCCamera>();
-    camera->setEyeX(0, 0, 10);
+    // Looking from (2, 3, 10) at a point to the right, with a tilted up: the reference's view
+    // matrix, multiplied on the right of what was there, and again on each locate.
+    camera->setEyeX(2, 3, 10);
+    camera->setCenterX(5, 0, 1);
+    camera->setUpX(1, 1, 0);
     EXPECT_TRUE(camera->dirty());
-
-    // Looking down -z from 10 above the origin moves the world 10 away from the eye.
-    kmGLTranslate(1, 0, 0);
     camera->locate();
     EXPECT_FALSE(camera->dirty());
-    kmMat4 expected;
-    EXPECT_TRUE(matricesNear(*kmMat4MakeTranslation(&expected, 1, 0, -10), modelView(), 1e-6f));
-
-    // Locating again multiplies by the same matrix once more.
+    const glm::mat4 view = glm::lookAt(glm::vec3(2, 3, 10), {5, 0, 1}, {1, 1, 0});
+    EXPECT_TRUE(near(translation * view, modelView(), 1e-5f));
     camera->locate();
-    EXPECT_FLOAT_EQ(modelView().mat[14], -20);
-
-    // Looking at a point to the right from the origin turns the world: +x goes to -z.
-    camera->setEyeX(0, 0, 0);
-    camera->setCenterX(5, 0, 0);
-    EXPECT_TRUE(camera->dirty());
-    kmGLSetIdentity();
-    camera->locate();
-    const kmMat4 turned = modelView();
-    EXPECT_NEAR(turned.mat[2], -1, 1e-6);  // row 2, column 0: x feeds -z
-    EXPECT_NEAR(turned.mat[0], 0, 1e-6);
+    EXPECT_TRUE(near(translation * view * view, modelView(), 1e-4f));
 
     camera->restore();
     EXPECT_FALSE(camera->dirty());
     kmGLSetIdentity();
     camera->locate();
-    EXPECT_TRUE(matricesNear(*kmMat4MakeIdentity(&expected), modelView(), 0));
-}
-
-TEST_F(CCCameraTest, NodesMakeCamerasOnFirstUse) {
-    const RefPtr<CCNode> node = CCNode::node();
-    CCCamera* camera = node->camera();
-    ASSERT_NE(camera, nullptr);
-    EXPECT_EQ(node->camera(), camera);
+    EXPECT_TRUE(near(glm::mat4(1), modelView(), 0));
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <string>
-
 #include "engine/core/CCConfiguration.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -12,11 +9,7 @@ TEST(CCConfigurationTest, VersionsPackOneBytePerComponent) {
     EXPECT_EQ(CCConfiguration::packOSVersion("10.9"), 0x0A090000u);
     EXPECT_EQ(CCConfiguration::packOSVersion("6.1.0.7.9"), 0x06010007u);
     EXPECT_EQ(CCConfiguration::packOSVersion(""), 0u);
-
-    int major = -1, minor = -1, patch = -1;
-    const std::string version = CCConfiguration::getMacVersion();
-    ASSERT_EQ(std::sscanf(version.c_str(), "%d.%d.%d", &major, &minor, &patch), 3) << version;
-    EXPECT_GT(major, 0);
+    EXPECT_NE(CCConfiguration::packOSVersion(CCConfiguration::getMacVersion()) >> 24, 0u);
 }
 
 }  // namespace

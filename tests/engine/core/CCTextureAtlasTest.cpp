@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/foundation/Log.h"
-#include "platform/foundation/StringUtils.h"
 
 namespace {
 
@@ -42,109 +41,49 @@ RefPtr<CCTextureAtlas> atlasWith(const std::string& text, uint64_t capacity) {
     return atlas;
 }
 
-TEST(CCTextureAtlasTest, UpdatesAndInsertsPlaceQuadsAsTold) {
-    RefPtr<CCTextureAtlas> atlas = CCTextureAtlas::textureAtlasWithTexture(nullptr, 10);
-    ASSERT_NE(atlas, nullptr);
-
-    // Updating past the end counts every slot up to it as used; the skipped ones stay zeroed.
-    const ccV3F_C4B_T2F_Quad x = quad('X');
-    atlas->updateQuad(&x, 5);
-    EXPECT_EQ(atlas->totalQuads(), 6u);
-    EXPECT_EQ(letters(atlas.get()), "00000X");
-    EXPECT_EQ(atlas->quads()[5].br.colors, (ccColor4B{1, 2, 3, 4}));
-
-    atlas = atlasWith("ABC", 10);
-    atlas->insertQuad(&x, 0);
-    EXPECT_EQ(letters(atlas.get()), "XABC");
-    atlas->insertQuad(&x, 4);  // at the end
-    EXPECT_EQ(letters(atlas.get()), "XABCX");
-
-    atlas = atlasWith("ABC", 10);
-    const ccV3F_C4B_T2F_Quad xy[] = {quad('X'), quad('Y')};
-    atlas->insertQuads(xy, 1, 2);
-    EXPECT_EQ(letters(atlas.get()), "AXYBC");
-
-    // Filling with empty quads and counting them in.
-    atlas->fillWithEmptyQuadsFromIndex(1, 2);
-    EXPECT_EQ(letters(atlas.get()), "A00BC");
-    const ccV3F_C4B_T2F_Quad z = quad('Z');
-    atlas->quads()[5] = z;
-    atlas->increaseTotalQuadsWith(1);
-    EXPECT_EQ(letters(atlas.get()), "A00BCZ");
-
-    EXPECT_EQ(atlas->description(),
-              stringWithFormat("<CCTextureAtlas = %p | totalQuads =  6>", static_cast<void*>(atlas.get())));
-}
-
-TEST(CCTextureAtlasTest, MovesKeepEveryQuadOnce) {
-    RefPtr<CCTextureAtlas> atlas = atlasWith("ABCDE", 8);
-    atlas->moveQuadsFromIndex(2, 2, 0);
-    EXPECT_EQ(letters(atlas.get()), "CDABE");
-
-    atlas = atlasWith("ABCDE", 8);
-    atlas->moveQuadsFromIndex(0, 2, 3);
-    EXPECT_EQ(letters(atlas.get()), "CDEAB");
-
-    atlas->moveQuadsFromIndex(1, 3, 1);  // onto itself
-    EXPECT_EQ(letters(atlas.get()), "CDEAB");
-
-    atlas = atlasWith("ABCD", 8);
-    atlas->insertQuadFromIndex(3, 1);
-    EXPECT_EQ(letters(atlas.get()), "ADBC");
-    atlas->insertQuadFromIndex(1, 3);
-    EXPECT_EQ(letters(atlas.get()), "ABCD");
-    atlas->insertQuadFromIndex(0, 0);
-    EXPECT_EQ(letters(atlas.get()), "ABCD");
-
-    // Opening a gap of two after A: the tail is copied up, the count is the caller's to raise.
-    atlas->moveQuadsFromIndex(1, 3);
-    EXPECT_EQ(atlas->totalQuads(), 4u);
-    atlas->increaseTotalQuadsWith(2);
-    EXPECT_EQ(letters(atlas.get()), "ABCBCD");
-    // And closing it again.
-    atlas->moveQuadsFromIndex(3, 1);
-    atlas->removeQuadsAtIndex(4, 2);
-    EXPECT_EQ(letters(atlas.get()), "ABCD");
-}
-
-TEST(CCTextureAtlasTest, RemovalsAndResizesShrinkTheQuadsInUse) {
-    RefPtr<CCTextureAtlas> atlas = atlasWith("ABCDE", 8);
-    atlas->removeQuadAtIndex(1);
-    EXPECT_EQ(letters(atlas.get()), "ACDE");
-    atlas->removeQuadsAtIndex(1, 2);
-    EXPECT_EQ(letters(atlas.get()), "AE");
-    atlas->removeQuadAtIndex(1);
-    EXPECT_EQ(letters(atlas.get()), "A");
-    atlas->removeAllQuads();
-    EXPECT_EQ(atlas->totalQuads(), 0u);
-
-    atlas = atlasWith("ABCDE", 8);
-    EXPECT_TRUE(atlas->resizeCapacity(2));
-    EXPECT_EQ(letters(atlas.get()), "AB");
-
-    // Growing keeps the quads and adds empty slots.
-    EXPECT_TRUE(atlas->resizeCapacity(6));
-    EXPECT_EQ(atlas->capacity(), 6u);
-    atlas->increaseTotalQuadsWith(4);
-    EXPECT_EQ(letters(atlas.get()), "AB0000");
-    EXPECT_TRUE(atlas->resizeCapacity(6));
-
-    // An empty atlas is allowed (a label with no text), and grows like any other.
-    atlas = atlasWith("", 0);
-    ASSERT_NE(atlas, nullptr);
-    EXPECT_TRUE(atlas->resizeCapacity(1));
-    const ccV3F_C4B_T2F_Quad a = quad('A');
-    atlas->insertQuad(&a, 0);
-    EXPECT_EQ(letters(atlas.get()), "A");
-
-    // Replacing the whole array takes exactly capacity quads.
-    atlas = atlasWith("AB", 3);
-    atlas->setQuads({quad('X'), quad('Y'), quad('Z')});
-    EXPECT_EQ(letters(atlas.get()), "XY");
-    LogCapture capture;
-    atlas->setQuads({quad('Q')});
-    EXPECT_TRUE(capture.contains("setQuads"));
-    EXPECT_EQ(letters(atlas.get()), "XY");
+TEST(CCTextureAtlasTest, EditsPlaceMoveAndRemoveQuadsAsTold) {
+    const ccV3F_C4B_T2F_Quad x = quad('X'), xy[] = {quad('X'), quad('Y')};
+    const struct {
+        const char* start;
+        uint64_t capacity;
+        std::function<void(CCTextureAtlas*)> edit;
+        const char* expected;
+    } edits[] = {
+        // Updating past the end counts every slot up to it as used; the skipped ones stay zeroed.
+        {"", 10, [&](CCTextureAtlas* a) { a->updateQuad(&x, 5); }, "00000X"},
+        {"ABC", 10, [&](CCTextureAtlas* a) { a->insertQuad(&x, 0); a->insertQuad(&x, 4); }, "XABCX"},
+        {"ABC", 10, [&](CCTextureAtlas* a) { a->insertQuads(xy, 1, 2); }, "AXYBC"},
+        {"ABCDE", 8, [](CCTextureAtlas* a) { a->fillWithEmptyQuadsFromIndex(1, 2); }, "A00DE"},
+        {"AB", 8, [](CCTextureAtlas* a) { a->quads()[2] = quad('Z'); a->increaseTotalQuadsWith(1); }, "ABZ"},
+        {"ABCDE", 8, [](CCTextureAtlas* a) { a->moveQuadsFromIndex(2, 2, 0); }, "CDABE"},
+        {"ABCDE", 8, [](CCTextureAtlas* a) { a->moveQuadsFromIndex(0, 2, 3); }, "CDEAB"},
+        {"ABCDE", 8, [](CCTextureAtlas* a) { a->moveQuadsFromIndex(1, 3, 1); }, "ABCDE"},
+        {"ABCD", 8, [](CCTextureAtlas* a) { a->insertQuadFromIndex(3, 1); }, "ADBC"},
+        {"ABCD", 8, [](CCTextureAtlas* a) { a->insertQuadFromIndex(1, 3); }, "ACDB"},
+        // Opening a gap of two after A: the tail is copied up, the count is the caller's to raise.
+        {"ABCD", 8, [](CCTextureAtlas* a) { a->moveQuadsFromIndex(1, 3); a->increaseTotalQuadsWith(2); }, "ABCBCD"},
+        {"ABCDEF", 8, [](CCTextureAtlas* a) { a->moveQuadsFromIndex(3, 1); a->removeQuadsAtIndex(4, 2); },
+         "ADEF"},
+        {"ABCDE", 8, [](CCTextureAtlas* a) { a->removeQuadAtIndex(1); a->removeQuadsAtIndex(1, 2); }, "AE"},
+        {"ABCDE", 8, [](CCTextureAtlas* a) { a->removeAllQuads(); }, ""},
+        // Shrinking drops the quads beyond; growing keeps them and adds empty slots.
+        {"ABCDE", 8,
+         [](CCTextureAtlas* a) { a->resizeCapacity(2); a->resizeCapacity(6); a->increaseTotalQuadsWith(4); },
+         "AB0000"},
+        // An empty atlas is allowed (a label with no text), and grows like any other.
+        {"", 0, [&](CCTextureAtlas* a) { a->resizeCapacity(1); a->insertQuad(&x, 0); }, "X"},
+        // Replacing the whole array takes exactly capacity quads.
+        {"AB", 3, [](CCTextureAtlas* a) { a->setQuads({quad('X'), quad('Y'), quad('Z')}); }, "XY"},
+    };
+    for (const auto& row : edits) {
+        SCOPED_TRACE(row.expected);
+        RefPtr<CCTextureAtlas> atlas = atlasWith(row.start, row.capacity);
+        ASSERT_NE(atlas, nullptr);
+        LogCapture capture;
+        row.edit(atlas.get());
+        EXPECT_EQ(letters(atlas.get()), row.expected);
+        EXPECT_TRUE(capture.lines().empty());
+    }
 }
 
 TEST(CCTextureAtlasTest, CapacitiesBeyondSixteenBitIndicesAreRefused) {
@@ -191,6 +130,7 @@ TEST(CCTextureAtlasTest, EditsOutsideTheQuadsAreRefused) {
         [&] { atlas->fillWithEmptyQuadsFromIndex(kHuge, 2); },
         [&] { atlas->increaseTotalQuadsWith(2); },
         [&] { atlas->drawNumberOfQuads(2, 3); },          // refused before any GL work
+        [&] { atlas->setQuads({quad('Q')}); },            // not exactly the capacity
     };
     for (size_t i = 0; i < refused.size(); ++i) {
         LogCapture capture;

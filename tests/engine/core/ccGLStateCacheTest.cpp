@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/core/ccGLStateCache.h"
@@ -35,14 +35,6 @@ private:
 
 class ccGLStateCacheTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ccGLInvalidateStateCache();
-        calls.clear();
-    }
-
-    // What reached GL since the last look, then forgotten.
-    std::vector<std::string> take() { return std::exchange(calls, {}); }
-
     Swap<PFNGLUSEPROGRAMPROC> useProgram_{epoxy_glUseProgram, [](GLuint p) { note("UseProgram %u", p); }};
     Swap<PFNGLDELETEPROGRAMPROC> deleteProgram_{epoxy_glDeleteProgram, [](GLuint p) { note("DeleteProgram %u", p); }};
     Swap<PFNGLENABLEPROC> enable_{epoxy_glEnable, [](GLenum cap) { note("Enable 0x%X", cap); }};
@@ -69,104 +61,100 @@ protected:
 
 using Calls = std::vector<std::string>;
 
-TEST_F(ccGLStateCacheTest, ProgramsReachGLOnlyWhenTheyChange) {
-    ccGLUseProgram(3);
-    ccGLUseProgram(3);
-    EXPECT_EQ(take(), Calls{"UseProgram 3"});
-    ccGLUseProgram(4);
-    ccGLUseProgram(3);
-    EXPECT_EQ(take(), (Calls{"UseProgram 4", "UseProgram 3"}));
-
-    ccGLInvalidateStateCache();
-    ccGLUseProgram(3);
-    EXPECT_EQ(take(), Calls{"UseProgram 3"});
-
-    // Deleting another program keeps the current one; deleting the current one forgets it, so
-    // a new program that gets its name is made current again.
-    ccGLDeleteProgram(9);
-    ccGLUseProgram(3);
-    ccGLDeleteProgram(3);
-    ccGLUseProgram(3);
-    EXPECT_EQ(take(), (Calls{"DeleteProgram 9", "DeleteProgram 3", "UseProgram 3"}));
-}
-
-TEST_F(ccGLStateCacheTest, BlendingIsSetOnceAndOneZeroTurnsItOff) {
-    ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    EXPECT_EQ(take(), (Calls{"Enable 0xBE2", "BlendFunc 0x302 0x303"}));
-
-    ccGLSetBlendFunc(GL_ONE, GL_ZERO);
-    ccGLSetBlendFunc(GL_ONE, GL_ZERO);
-    EXPECT_EQ(take(), Calls{"Disable 0xBE2"});
-
-    // Re-applying sends the recorded pair whatever GL was left with.
-    ccGLReapplyBlending();
-    EXPECT_EQ(take(), (Calls{"BlendEquation 0x8006", "Disable 0xBE2"}));
-
-    ccGLInvalidateStateCache();
-    ccGLSetBlendFunc(GL_ONE, GL_ZERO);
-    EXPECT_EQ(take(), Calls{"Disable 0xBE2"});
-}
-
-TEST_F(ccGLStateCacheTest, TexturesAreBoundOncePerUnitAndForgottenWhenDeleted) {
-    ccGLBindTexture(5);
-    ccGLBindTextureOnUnit(0, 5);
-    EXPECT_EQ(take(), (Calls{"ActiveTexture 0", "BindTexture 5"}));
-
-    // Each unit keeps its own texture; coming back to unit 0 only makes it active, so that
-    // texture calls after the bind act on texture 5.
-    ccGLBindTextureOnUnit(1, 5);
-    ccGLBindTexture(5);
-    EXPECT_EQ(take(), (Calls{"ActiveTexture 1", "BindTexture 5", "ActiveTexture 0"}));
-
-    // GL unbinds a deleted texture from every unit; a new texture reusing the name is bound again.
-    ccGLDeleteTexture(5);
-    ccGLBindTexture(5);
-    ccGLBindTextureOnUnit(1, 5);
-    EXPECT_EQ(take(), (Calls{"DeleteTextures 1 5", "BindTexture 5", "ActiveTexture 1", "BindTexture 5"}));
-
-    ccGLInvalidateStateCache();
-    ccGLBindTextureOnUnit(1, 5);
-    EXPECT_EQ(take(), (Calls{"ActiveTexture 1", "BindTexture 5"}));
+TEST_F(ccGLStateCacheTest, OnlyChangesReachGLAndDeletionsOrInvalidationForgetTheState) {
+    const struct {
+        const char* name;
+        std::function<void()> calls;
+        Calls expected;
+    } sequences[] = {
+        // Deleting another program keeps the current one; deleting the current one forgets it, so
+        // a new program that gets its name is made current again.
+        {"programs",
+         [] {
+             for (GLuint program : {3, 3, 4, 3}) ccGLUseProgram(program);
+             ccGLInvalidateStateCache();
+             ccGLUseProgram(3);
+             ccGLDeleteProgram(9);
+             ccGLUseProgram(3);
+             ccGLDeleteProgram(3);
+             ccGLUseProgram(3);
+         },
+         {"UseProgram 3", "UseProgram 4", "UseProgram 3", "UseProgram 3", "DeleteProgram 9", "DeleteProgram 3",
+          "UseProgram 3"}},
+        // (GL_ONE, GL_ZERO) turns blending off; re-applying sends the recorded state whatever GL
+        // was left with.
+        {"blending",
+         [] {
+             ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+             ccGLSetBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+             ccGLSetBlendFunc(GL_ONE, GL_ZERO);
+             ccGLSetBlendFunc(GL_ONE, GL_ZERO);
+             ccGLReapplyBlending();
+             ccGLInvalidateStateCache();
+             ccGLSetBlendFunc(GL_ONE, GL_ZERO);
+         },
+         {"Enable 0xBE2", "BlendFunc 0x302 0x303", "Disable 0xBE2", "BlendEquation 0x8006", "Disable 0xBE2",
+          "Disable 0xBE2"}},
+        // Each unit keeps its own texture; coming back to unit 0 only makes it active, so that
+        // texture calls after the bind act on texture 5. GL unbinds a deleted texture from every
+        // unit, so a new texture reusing the name is bound again.
+        {"textures",
+         [] {
+             ccGLBindTexture(5);
+             ccGLBindTextureOnUnit(0, 5);
+             ccGLBindTextureOnUnit(1, 5);
+             ccGLBindTexture(5);
+             ccGLDeleteTexture(5);
+             ccGLBindTexture(5);
+             ccGLBindTextureOnUnit(1, 5);
+             ccGLInvalidateStateCache();
+             ccGLBindTextureOnUnit(1, 5);
+         },
+         {"ActiveTexture 0", "BindTexture 5", "ActiveTexture 1", "BindTexture 5", "ActiveTexture 0",
+          "DeleteTextures 1 5", "BindTexture 5", "ActiveTexture 1", "BindTexture 5", "ActiveTexture 1",
+          "BindTexture 5"}},
+        // After invalidation nothing about the arrays is known: all three are sent. Attribute
+        // flags unbind the vertex array object.
+        {"attributes",
+         [] {
+             ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color);
+             ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color);
+             ccGLBindVertexArray(7);
+             ccGLBindVertexArray(7);
+             ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
+             ccGLSetVertexAttribs(kCCVertexAttribFlag_None);
+         },
+         {"BindVertexArray 0", "EnableAttrib 0", "EnableAttrib 1", "DisableAttrib 2", "BindVertexArray 7",
+          "BindVertexArray 0", "DisableAttrib 1", "EnableAttrib 2", "DisableAttrib 0", "DisableAttrib 2"}},
+        // GL falls back to no vertex array object when the bound one is deleted; invalidation
+        // forgets the binding too, as the next context may hand out the same names.
+        {"vertex arrays",
+         [] {
+             ccGLBindVertexArray(7);
+             ccGLDeleteVertexArray(8);
+             ccGLBindVertexArray(7);
+             ccGLDeleteVertexArray(7);
+             ccGLBindVertexArray(0);
+             ccGLBindVertexArray(7);
+             ccGLInvalidateStateCache();
+             ccGLBindVertexArray(7);
+         },
+         {"BindVertexArray 7", "DeleteVertexArrays 1 8", "DeleteVertexArrays 1 7", "BindVertexArray 7",
+          "BindVertexArray 7"}},
+    };
+    for (const auto& sequence : sequences) {
+        SCOPED_TRACE(sequence.name);
+        ccGLInvalidateStateCache();
+        calls.clear();
+        sequence.calls();
+        EXPECT_EQ(calls, sequence.expected);
+    }
 
     LogCapture capture;
+    calls.clear();
     ccGLBindTextureOnUnit(kCCMaxActiveTexture, 5);
-    EXPECT_TRUE(take().empty());
+    EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(capture.contains("Lumora: texture unit 16"));
-}
-
-TEST_F(ccGLStateCacheTest, AttributeFlagsUnbindTheVertexArrayAndChangeOnlyWhatDiffers) {
-    // After invalidation nothing about the arrays is known: all three are sent.
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color);
-    EXPECT_EQ(take(), (Calls{"BindVertexArray 0", "EnableAttrib 0", "EnableAttrib 1", "DisableAttrib 2"}));
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color);
-    EXPECT_TRUE(take().empty());
-
-    ccGLBindVertexArray(7);
-    ccGLBindVertexArray(7);
-    EXPECT_EQ(take(), Calls{"BindVertexArray 7"});
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
-    EXPECT_EQ(take(), (Calls{"BindVertexArray 0", "DisableAttrib 1", "EnableAttrib 2"}));
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_None);
-    EXPECT_EQ(take(), (Calls{"DisableAttrib 0", "DisableAttrib 2"}));
-}
-
-TEST_F(ccGLStateCacheTest, DeletingTheBoundVertexArrayForgetsIt) {
-    ccGLBindVertexArray(7);
-    ccGLDeleteVertexArray(8);
-    ccGLBindVertexArray(7);
-    EXPECT_EQ(take(), (Calls{"BindVertexArray 7", "DeleteVertexArrays 1 8"}));
-
-    // GL falls back to no vertex array object; a new object reusing name 7 is bound again.
-    ccGLDeleteVertexArray(7);
-    ccGLBindVertexArray(0);
-    ccGLBindVertexArray(7);
-    EXPECT_EQ(take(), (Calls{"DeleteVertexArrays 1 7", "BindVertexArray 7"}));
-
-    // Invalidation forgets the binding too: the next context may hand out the same names.
-    ccGLInvalidateStateCache();
-    ccGLBindVertexArray(7);
-    EXPECT_EQ(take(), Calls{"BindVertexArray 7"});
 }
 
 }  // namespace

@@ -7,85 +7,58 @@
 #include <vector>
 
 namespace {
-// Observers are identified by address; these give distinct ones.
-int observerA, observerB, observerC, observerD;
-int senderX, senderY;
+int observerA, observerB, observerC, observerD, senderX, senderY;  // identified by address
 }  // namespace
 
 TEST(NotificationCenter, DeliversByNameAndSenderInRegistrationOrder) {
     NotificationCenter center;
-    std::vector<std::string> calls;
-    auto record = [&](std::string who) {
-        return [&calls, who](const Notification& n) {
-            calls.push_back(who + ":" + n.name + (n.object == &senderX ? "@X" : n.object ? "@Y" : "@-"));
-        };
+    std::string calls;
+    const auto record = [&](const char* who) {
+        return [&calls, who](const Notification& n) { calls += std::string(who) + n.name + (n.object == &senderX ? "X " : n.object ? "Y " : "- "); };
     };
     center.addObserver(&observerA, "tick", nullptr, record("A"));
     center.addObserver(&observerB, "", nullptr, record("B"));
     center.addObserver(&observerC, "tick", &senderX, record("C"));
     center.addObserver(&observerD, "", &senderY, record("D"));
-
-    center.postNotification("tick", &senderX);
-    center.postNotification("tock", &senderY);
-    center.postNotification("tick", nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"A:tick@X", "B:tick@X", "C:tick@X", "B:tock@Y", "D:tock@Y",
-                                               "A:tick@-", "B:tick@-"}));
-
-    // Removal by name and sender takes only what matches; removal by observer takes the rest.
+    for (auto [name, sender] : {std::pair{"tick", &senderX}, {"tock", &senderY}, {"tick", nullptr}}) center.postNotification(name, sender);
+    EXPECT_EQ(calls, "AtickX BtickX CtickX BtockY DtockY Atick- Btick- ");
+    // Removal by name and sender takes only what matches (B observes any sender, not X); by observer, the rest.
     center.addObserver(&observerA, "tock", nullptr, record("A"));
     center.removeObserver(&observerA, "tick", nullptr);
-    center.removeObserver(&observerB, "", &senderX);  // B observes any sender, not X: stays
+    center.removeObserver(&observerB, "", &senderX);
     calls.clear();
-    center.postNotification("tick", &senderX);
-    center.postNotification("tock", nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"B:tick@X", "C:tick@X", "B:tock@-", "A:tock@-"}));
+    for (auto [name, sender] : {std::pair{"tick", &senderX}, {"tock", nullptr}}) center.postNotification(name, sender);
     center.removeObserver(&observerB);
-    calls.clear();
     center.postNotification("tock", nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"A:tock@-"}));
+    EXPECT_EQ(calls, "BtickX CtickX Btock- Atock- Atock- ");
 }
 
-TEST(NotificationCenter, ObserversMayChangeRegistrationsDuringAPost) {
+TEST(NotificationCenter, ObserversMayChangeRegistrationsDuringAPostFromAnyThread) {
     NotificationCenter center;
-    std::vector<std::string> calls;
-
+    std::string calls;
     // A removes itself and C (not yet called); B still runs; D is added and waits for the next post.
     center.addObserver(&observerA, "go", nullptr, [&](const Notification&) {
-        calls.push_back("A");
+        calls += "A";
         center.removeObserver(&observerA);
         center.removeObserver(&observerC);
-        center.addObserver(&observerD, "go", nullptr, [&](const Notification&) { calls.push_back("D"); });
+        center.addObserver(&observerD, "go", nullptr, [&](const Notification&) { calls += "D"; });
     });
-    center.addObserver(&observerB, "go", nullptr, [&](const Notification&) { calls.push_back("B"); });
-    center.addObserver(&observerC, "go", nullptr, [&](const Notification&) { calls.push_back("C"); });
-    center.postNotification("go", nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"A", "B"}));
-    calls.clear();
-    center.postNotification("go", nullptr);
-    EXPECT_EQ(calls, (std::vector<std::string>{"B", "D"}));
-
-    // Removing everybody from the first callback stops the post there.
-    calls.clear();
+    for (auto [observer, name] : {std::pair{&observerB, "B"}, {&observerC, "C"}}) {
+        center.addObserver(observer, "go", nullptr, [&calls, name](const Notification&) { calls += name; });
+    }
+    for (int post = 0; post < 2; ++post) center.postNotification("go", nullptr);
+    // Removing everybody from the first callback stops that post there.
     center.addObserver(&observerA, "all", nullptr, [&](const Notification&) {
-        calls.push_back("A");
+        calls += "a";
         for (const int* observer : {&observerA, &observerB, &observerC, &observerD}) center.removeObserver(observer);
     });
-    center.addObserver(&observerB, "all", nullptr, [&](const Notification&) { calls.push_back("B"); });
-    center.postNotification("all", nullptr);
-    center.postNotification("all", nullptr);
-    center.postNotification("go", nullptr);
-    EXPECT_EQ(calls, std::vector<std::string>{"A"});
-}
-
-TEST(NotificationCenter, RegistersAndPostsFromManyThreads) {
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    EXPECT_EQ(&center, &NotificationCenter::defaultCenter());
+    center.addObserver(&observerB, "all", nullptr, [&](const Notification&) { calls += "b"; });
+    for (const char* name : {"all", "all", "go"}) center.postNotification(name, nullptr);
+    EXPECT_EQ(calls, "ABBDa");
     std::atomic<int> received{0};
     std::vector<std::thread> threads;
-    int identities[4];  // a distinct observer and sender per thread
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&, t] {
-            const void* self = &identities[t];
+    for (const int* self : {&observerA, &observerB, &observerC, &observerD}) {  // a distinct observer and sender each
+        threads.emplace_back([&center, &received, self] {
             for (int i = 0; i < 200; ++i) {
                 center.addObserver(self, "threaded", self, [&](const Notification&) { ++received; });
                 center.postNotification("threaded", self);

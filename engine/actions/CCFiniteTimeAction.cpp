@@ -1,0 +1,5 @@
+#include "engine/actions/CCFiniteTimeAction.h"
+
+RefPtr<CCFiniteTimeAction> CCFiniteTimeAction::reverse() const {
+    return nullptr;
+}
