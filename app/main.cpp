@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
@@ -10,7 +12,12 @@ int main() {
     // Without a display the one logged line says so, and nothing else is printed.
     const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "Vantrel");
     if (!view) return 1;
-    logLine("Vantrel: %s, resources in %s", ccEngineVersion(), resourceFolder().c_str());
+    std::error_code error;
+    if (const std::string resources = resourceFolder(); std::filesystem::is_directory(resources, error)) {
+        logLine("Vantrel: %s, resources in %s", ccEngineVersion(), resources.c_str());
+    } else {
+        logLine("Vantrel: %s", ccEngineVersion());
+    }
 
     // sharedDirector makes the frame-loop director.
     auto* director = static_cast<CCDirectorDisplayLink*>(CCDirector::sharedDirector());

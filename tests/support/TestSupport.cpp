@@ -43,4 +43,3 @@ std::string readFileBytes(const std::string& path) {
     return bytes.str();
 }
 
-std::string testDataPath(const std::string& name) { return (fs::path(VANTREL_TEST_DATA) / name).string(); }

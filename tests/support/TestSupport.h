@@ -37,5 +37,3 @@ private:
 // The whole content of a file; empty when it cannot be read.
 std::string readFileBytes(const std::string& path);
 
-// Full path of a file in tests/data.
-std::string testDataPath(const std::string& name);
