@@ -64,7 +64,7 @@ public:
     explicit OurFrame(uint64_t n) : n_(n) {
         for (uint64_t first = 0; first < n; first += CCTextureAtlas::kCCTextureAtlasMaxCapacity) {
             const uint64_t count = std::min(n - first, CCTextureAtlas::kCCTextureAtlasMaxCapacity);
-            atlases_.push_back(CCTextureAtlas::textureAtlasWithTexture(texture.get(), count));
+            atlases_.push_back(CCTextureAtlas::textureAtlasWithTexture(texture, count));
         }
         move(0);
         program_ = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor);
@@ -101,7 +101,7 @@ public:
 private:
     uint64_t n_;
     std::vector<RefPtr<CCTextureAtlas>> atlases_;
-    CCGLProgram* program_ = nullptr;
+    RefPtr<CCGLProgram> program_;
 };
 
 void runOurs(benchmark::State& state, uint64_t n, bool moving) {

