@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/core/CCNode.h"
+#include "engine/core/CCRGBAProtocol.h"
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/ccTypes.h"
 
@@ -20,7 +21,7 @@ class CCTextureAtlas;
 // colour as set, premultiplied by the opacity.
 //
 // Engine thread only.
-class CCAtlasNode : public CCNode {
+class CCAtlasNode : public CCNode, public CCRGBAProtocol {
 public:
     // Null when the atlas cannot be made (the image does not load, or the capacity is refused).
     static RefPtr<CCAtlasNode> atlasWithTileFile(const std::string& tile, uint64_t tileWidth, uint64_t tileHeight,
@@ -47,12 +48,12 @@ public:
     void draw() override;
 
     // The colour as set (with opacityModifyRGB), or the colour sent to the shader.
-    virtual ccColor3B color() const;
-    virtual void setColor(ccColor3B color);
-    virtual uint8_t opacity() const { return opacity_; }
-    virtual void setOpacity(uint8_t opacity);
-    virtual void setOpacityModifyRGB(bool modify);
-    virtual bool doesOpacityModifyRGB() const { return opacityModifyRGB_; }
+    ccColor3B color() const override;
+    void setColor(ccColor3B color) override;
+    uint8_t opacity() const override { return opacity_; }
+    void setOpacity(uint8_t opacity) override;
+    void setOpacityModifyRGB(bool modify) override;
+    bool doesOpacityModifyRGB() const override { return opacityModifyRGB_; }
 
     // The atlas's texture; setting it updates the blend function and opacityModifyRGB.
     virtual CCTexture2D* texture() const;

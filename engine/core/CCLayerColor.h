@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "engine/core/CCLayer.h"
+#include "engine/core/CCRGBAProtocol.h"
 #include "engine/core/ccTypes.h"
 
 // A layer that fills its content rectangle with one colour, blended with (GL_SRC_ALPHA,
@@ -10,7 +11,7 @@
 // program. Subclasses change the per-corner colours in updateColor (see CCLayerGradient).
 //
 // Making one needs the view's GL context (the program comes from the shader cache).
-class CCLayerColor : public CCLayer {
+class CCLayerColor : public CCLayer, public CCRGBAProtocol {
 public:
     static RefPtr<CCLayerColor> layerWithColor(ccColor4B color, float width, float height);
     // The window's size.
@@ -28,10 +29,10 @@ public:
     void changeWidth(float width);
     void changeHeight(float height);
 
-    ccColor3B color() const { return color_; }
-    virtual void setColor(ccColor3B color);
-    uint8_t opacity() const { return opacity_; }
-    virtual void setOpacity(uint8_t opacity);
+    ccColor3B color() const override { return color_; }
+    void setColor(ccColor3B color) override;
+    uint8_t opacity() const override { return opacity_; }
+    void setOpacity(uint8_t opacity) override;
     ccBlendFunc blendFunc() const { return blendFunc_; }
     void setBlendFunc(ccBlendFunc blendFunc) { blendFunc_ = blendFunc; }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/core/CCNode.h"
+#include "engine/core/CCRGBAProtocol.h"
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/ccTypes.h"
 
@@ -16,7 +17,7 @@
 //
 // All memory is allocated by the initialiser, about 60 points per second of fade: updating and
 // drawing allocate nothing. Making one from a file needs the view's GL context.
-class CCMotionStreak : public CCNode {
+class CCMotionStreak : public CCNode, public CCRGBAProtocol {
 public:
     // Null (logged) when the initialiser refuses.
     static RefPtr<CCMotionStreak> streakWithFade(float fade, float minSeg, float stroke, ccColor3B color,
@@ -38,12 +39,12 @@ public:
     // Also recolours the points already in the ribbon, keeping their alpha.
     void tintWithColor(ccColor3B color);
     // The colour of new points.
-    ccColor3B color() const { return color_; }
-    void setColor(ccColor3B color) { color_ = color; }
+    ccColor3B color() const override { return color_; }
+    void setColor(ccColor3B color) override { color_ = color; }
     // The ribbon's alpha comes from the points' life only: opacity is always 0 and setting it does
     // nothing.
-    uint8_t opacity() const { return 0; }
-    void setOpacity(uint8_t) {}
+    uint8_t opacity() const override { return 0; }
+    void setOpacity(uint8_t) override {}
     // Removes every point.
     void reset();
 
