@@ -39,8 +39,8 @@ inline const PVRLayout kPVRLayouts[] = {
 // stored as at least 2 pixels each way.
 inline uint64_t pvrChainBytes(const PVRLayout& layout, uint32_t width, uint32_t height, uint32_t levels) {
     uint64_t total = 0;
-    for (uint32_t level = 0; level < levels; ++level, width = std::max(width / 2, 1u), height = std::max(height / 2, 1u)) {
-        total += uint64_t{std::max(width, 2u)} * std::max(height, 2u) * (layout.bitsPerPixel / 8);
+    for (uint32_t level = 0; level < levels; ++level) {
+        total += uint64_t{std::max(width >> level, 2u)} * std::max(height >> level, 2u) * (layout.bitsPerPixel / 8);
     }
     return total;
 }
@@ -86,12 +86,4 @@ inline std::vector<uint8_t> readTextureImage(GLuint name, GLint level, GLenum fo
     std::vector<uint8_t> pixels(bytes);
     glGetTexImage(GL_TEXTURE_2D, level, format, type, pixels.data());
     return pixels;
-}
-
-// One parameter of the named texture.
-inline GLint textureParameter(GLuint name, GLenum parameter) {
-    ccGLBindTexture(name);
-    GLint value = 0;
-    glGetTexParameteriv(GL_TEXTURE_2D, parameter, &value);
-    return value;
 }

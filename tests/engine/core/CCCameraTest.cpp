@@ -24,7 +24,6 @@ TEST_F(CCCameraTest, LocateMultipliesTheLookAtMatrixInAndARestoredCameraChangesN
     const RefPtr<CCNode> node = CCNode::node();
     CCCamera* camera = node->camera();
     ASSERT_NE(camera, nullptr);
-    EXPECT_EQ(node->camera(), camera);
     const glm::mat4 translation = glm::translate(glm::mat4(1), {3, 4, 0});
     kmGLTranslate(3, 4, 0);
     camera->locate();
@@ -35,16 +34,13 @@ TEST_F(CCCameraTest, LocateMultipliesTheLookAtMatrixInAndARestoredCameraChangesN
     camera->setEyeX(2, 3, 10);
     camera->setCenterX(5, 0, 1);
     camera->setUpX(1, 1, 0);
-    EXPECT_TRUE(camera->dirty());
     camera->locate();
-    EXPECT_FALSE(camera->dirty());
     const glm::mat4 view = glm::lookAt(glm::vec3(2, 3, 10), {5, 0, 1}, {1, 1, 0});
     EXPECT_TRUE(near(translation * view, modelView(), 1e-5f));
     camera->locate();
     EXPECT_TRUE(near(translation * view * view, modelView(), 1e-4f));
 
     camera->restore();
-    EXPECT_FALSE(camera->dirty());
     kmGLSetIdentity();
     camera->locate();
     EXPECT_TRUE(near(glm::mat4(1), modelView(), 0));

