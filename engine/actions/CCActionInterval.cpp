@@ -42,7 +42,9 @@ void CCActionInterval::step(float dt) {
         firstTick_ = false;
         elapsed_ = 0;
     } else {
-        elapsed_ += dt;
+        // Time never runs backwards: a negative dt would send a sequence back into a part it has
+        // finished and stopped, which it would then start, and call, a second time.
+        elapsed_ += std::max(dt, 0.0f);
     }
     const float progress = std::max(std::min(elapsed_ / std::max(duration_, FLT_EPSILON), 1.0f), 0.0f);
     update(progress);

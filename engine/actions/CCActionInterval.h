@@ -5,7 +5,7 @@
 // An action that runs for its duration. Each step adds the frame time to `elapsed` and passes the
 // progress elapsed / duration, clamped to 0..1, to update(). The first step after a start adds no
 // time, so the first update() always gets 0 and an action needs at least two steps; the last one
-// always gets exactly 1.
+// always gets exactly 1. A negative frame time counts as 0, so progress never decreases.
 class CCActionInterval : public CCFiniteTimeAction {
 public:
     static RefPtr<CCActionInterval> actionWithDuration(float duration);

@@ -8,6 +8,7 @@
 
 #include <epoxy/gl.h>
 
+#include "engine/actions/ccCardinalSpline.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLProgram.h"
 #include "engine/core/CCShaderCache.h"
@@ -172,6 +173,18 @@ void ccDrawCubicBezier(CGPoint origin, CGPoint control1, CGPoint control2, CGPoi
     vertices[segments] = d;
     drawVertices(GL_LINE_STRIP, vertices, segments + 1);
 }
+
+void ccDrawCardinalSpline(const CCPointArray* points, double tension, uint64_t segments) {
+    if (!points || points->count() == 0 || segments == 0) return;
+    ccVertex2F* vertices = segments < kMaxVertices ? scratch(segments + 1) : nullptr;
+    if (!vertices) return;
+    for (uint64_t i = 0; i <= segments; ++i) {
+        vertices[i] = toVertex(ccCardinalSplineAt(*points, tension, static_cast<double>(i) / segments));
+    }
+    drawVertices(GL_LINE_STRIP, vertices, segments + 1);
+}
+
+void ccDrawCatmullRom(const CCPointArray* points, uint64_t segments) { ccDrawCardinalSpline(points, 0.5, segments); }
 
 void ccDrawColor4F(float r, float g, float b, float a) { state.color = {r, g, b, a}; }
 

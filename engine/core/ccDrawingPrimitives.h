@@ -5,8 +5,10 @@
 #include "engine/core/ccTypes.h"
 #include "platform/foundation/Geometry.h"
 
+class CCPointArray;
+
 // Immediate-mode debug drawing from inside some node's draw: points, lines, rectangles, polygons,
-// circles and Bezier curves in one process-wide colour (initially opaque white) with the
+// circles, Bezier curves and splines in one process-wide colour (initially opaque white) with the
 // "ShaderPosition_uColor" program, from client memory, in the current model-view space. Each call
 // is one GL draw and adds one to ccDrawCallCounter, except where noted. Blending is left as the
 // calling node set it.
@@ -38,6 +40,12 @@ void ccDrawCircle(CGPoint center, float radius, float angle, uint64_t segments, 
 // Curves as `segments` line pieces ending exactly at the destination.
 void ccDrawQuadBezier(CGPoint origin, CGPoint control, CGPoint destination, uint64_t segments);
 void ccDrawCubicBezier(CGPoint origin, CGPoint control1, CGPoint control2, CGPoint destination, uint64_t segments);
+// The cardinal spline through the array's points (ccCardinalSplineAt) as `segments` line pieces
+// ending exactly at the last point; the points share the pieces equally, the last point getting a
+// short piece that leaves it and comes back. A null or empty array, or 0 segments, draws nothing.
+void ccDrawCardinalSpline(const CCPointArray* points, double tension, uint64_t segments);
+// ccDrawCardinalSpline with tension 0.5.
+void ccDrawCatmullRom(const CCPointArray* points, uint64_t segments);
 
 // The current colour, 0-1 per component.
 void ccDrawColor4F(float r, float g, float b, float a);

@@ -24,8 +24,9 @@ TEST(CCActionInterval, ProgressStartsAtZeroIsClampedEndsAtOneAndRewindsOnRestart
     for (int run = 0; run < 2; ++run) {
         action->progress.clear();
         action->startWithTarget(target.get());
-        for (float dt : {0.25f, 0.25f, -1.0f, 5.0f}) action->step(dt);  // the first adds no time
-        EXPECT_EQ(action->progress, (std::vector<float>{0, 0.25f, 0, 1}));
+        // The first step adds no time; a negative one none either.
+        for (float dt : {0.25f, 0.25f, -1.0f, 5.0f}) action->step(dt);
+        EXPECT_EQ(action->progress, (std::vector<float>{0, 0.25f, 0.25f, 1}));
         EXPECT_TRUE(action->isDone());
     }
     // A zero duration is stored as the float epsilon: two steps, 0 then 1.
