@@ -1,5 +1,6 @@
 #include "engine/actions/CCReverseTime.h"
 
+#include "engine/actions/CCActionInstant.h"
 #include "platform/foundation/NamedException.h"
 
 RefPtr<CCReverseTime> CCReverseTime::actionWithAction(RefPtr<CCFiniteTimeAction> action) {
@@ -11,6 +12,7 @@ RefPtr<CCReverseTime> CCReverseTime::actionWithAction(RefPtr<CCFiniteTimeAction>
 bool CCReverseTime::initWithAction(RefPtr<CCFiniteTimeAction> action) {
     CC_REQUIRE(action, "NSInvalidArgumentException", "a reverse-time action needs an action");
     initWithDuration(action->duration());
+    otherIsInstant_ = dynamic_cast<const CCActionInstant*>(action.get()) != nullptr;
     other_ = std::move(action);
     return true;
 }
@@ -27,6 +29,7 @@ RefPtr<CCFiniteTimeAction> CCReverseTime::reverse() const {
 
 void CCReverseTime::startWithTarget(Object* target) {
     CCActionInterval::startWithTarget(target);
+    instantApplied_ = false;
     other_->startWithTarget(target);
 }
 
@@ -36,5 +39,9 @@ void CCReverseTime::stop() {
 }
 
 void CCReverseTime::update(float t) {
+    if (otherIsInstant_) {
+        if (instantApplied_) return;
+        instantApplied_ = true;
+    }
     other_->update(1 - t);
 }

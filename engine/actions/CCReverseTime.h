@@ -4,7 +4,8 @@
 
 // Plays a finite-time action backwards: its update gets 1 - t. A property action starts from the
 // end state it computes at its own start, so a reversed move-by runs from the moved position back
-// to where the target stood.
+// to where the target stood. An instant action inside is applied once, at the first update, not
+// at both of the two updates an interval of no duration gets.
 class CCReverseTime : public CCActionInterval {
 public:
     // Lasts as long as the action, which is required (NSInvalidArgumentException).
@@ -25,4 +26,6 @@ protected:
 
 private:
     RefPtr<CCFiniteTimeAction> other_;
+    bool otherIsInstant_ = false;
+    bool instantApplied_ = false;  // since the start
 };

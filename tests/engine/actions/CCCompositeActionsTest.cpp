@@ -81,6 +81,8 @@ const Timeline kTimelines[] = {
      {"b start", "a start", "a 0", "b 0", "a 0.5", "b 0.166667", "a 1", "a stop", "b 0.5", "b 1"}},
     {"a spawn of two instant actions applies each once",
      [](Maker& m) { return CCSpawn::actionOne(m.call("c1"), m.call("c2")); }, {0, 1}, {"c1", "c2"}},
+    {"a reversed instant action applies once",
+     [](Maker& m) { return CCReverseTime::actionWithAction(m.call("c")); }, {0, 1}, {"c"}},
     {"a repeat ends in the end state; a crossing step gives the progress into the run",
      [](Maker& m) { return CCRepeat::actionWithAction(m.rec("a", 1), 3); },
      {0, 0.5f, 1, 5},
