@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cinttypes>
+#include <cstdio>
 
 #include "engine/actions/CCActionManager.h"
 #include "engine/core/CCConfiguration.h"
@@ -13,8 +15,12 @@
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
 #include "engine/core/CCScheduler.h"
+#include "engine/core/CCTextureCache.h"
 #include "engine/core/ccCachePurge.h"
 #include "engine/core/ccGLStateCache.h"
+#include "engine/core/support/CCFileUtils.h"
+#include "engine/render/CCLabelAtlas.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/StringUtils.h"
@@ -30,6 +36,9 @@ RefPtr<CCDirector> sharedDirectorInstance;
 
 // Points times this are pixels; written only by setContentScaleFactor.
 double contentScaleFactorValue = 1.0;
+
+// The statistics character map: cells of 12 x 32 points for '.', '/' and the digits.
+constexpr const char* kStatsCharMap = "fps_images.png";
 
 // The smallest GL maximum texture size at which high resolution is allowed.
 constexpr GLint kHighResolutionTextureSize = 4096;
@@ -194,6 +203,7 @@ void CCDirector::end() {
 
     stopAnimation();
 
+    FPSLabel_ = SPFLabel_ = drawsLabel_ = nullptr;
     delegate_ = nullptr;
     setView(nullptr);
 
@@ -283,12 +293,58 @@ void CCDirector::calculateMPF() {
 void CCDirector::showStats() {
     ++frames_;
     accumDt_ += dt_;
+    const bool labels = displayStats_ && FPSLabel_;
     if (displayStats_ && accumDt_ > 0.1f) {
+        // Formatted on the stack: the labels' texts stay within their first capacity.
+        char text[32];
+        if (labels) {
+            std::snprintf(text, sizeof text, "%.3f", secondsPerFrame_);
+            SPFLabel_->setString(text);
+        }
         frameRate_ = static_cast<float>(frames_) / accumDt_;
         frames_ = 0;
         accumDt_ = 0;
+        if (labels) {
+            std::snprintf(text, sizeof text, "%.1f", frameRate_);
+            FPSLabel_->setString(text);
+            std::snprintf(text, sizeof text, "%4" PRIu64, ccDrawCallCounter);
+            drawsLabel_->setString(text);
+        }
+    }
+    if (labels) {
+        drawsLabel_->visit();
+        FPSLabel_->visit();
+        SPFLabel_->visit();
     }
     ccDrawCallCounter = 0;
+}
+
+void CCDirector::createStatsLabel() {
+    if (FPSLabel_) {
+        const RefPtr<CCTexture2D> texture(FPSLabel_->texture());
+        FPSLabel_ = SPFLabel_ = drawsLabel_ = nullptr;
+        CCTextureCache::sharedTextureCache()->removeTexture(texture.get());
+        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    }
+    // The labels' texture lives in the view's GL context.
+    if (!view_) return;
+
+    const CCTexture2DPixelFormat format = CCTexture2D::defaultAlphaPixelFormat();
+    CCTexture2D::setDefaultAlphaPixelFormat(kCCTexture2DPixelFormat_RGBA4444);
+    const auto label = [](const char* text) { return CCLabelAtlas::labelWithString(text, kStatsCharMap, 12, 32, '.'); };
+    FPSLabel_ = label("00.0");
+    SPFLabel_ = label("0.000");
+    drawsLabel_ = label("000");
+    CCTexture2D::setDefaultAlphaPixelFormat(format);
+
+    if (!FPSLabel_ || !SPFLabel_ || !drawsLabel_) {
+        FPSLabel_ = SPFLabel_ = drawsLabel_ = nullptr;
+        logLine("Lumora: no statistics: the character map %s cannot be loaded", kStatsCharMap);
+        return;
+    }
+    drawsLabel_->setPosition(CGPointMake(0, 34));
+    SPFLabel_->setPosition(CGPointMake(0, 17));
+    FPSLabel_->setPosition(CGPointZero);
 }
 
 void CCDirector::purgeCachedData() { ccCachePurgeUnused(); }

@@ -196,6 +196,11 @@ public:
 protected:
     ~CCNode() override;
 
+    // Set when a child was added or reordered: the next sortAllChildren sorts. Sprites and batch
+    // nodes also set it to have their atlas renumbered.
+    bool isReorderChildDirty() const { return isReorderChildDirty_; }
+    void setReorderChildDirty(bool dirty) { isReorderChildDirty_ = dirty; }
+
 private:
     void markTransformsDirty() { isTransformDirty_ = isInverseDirty_ = true; }
     void childrenAlloc();

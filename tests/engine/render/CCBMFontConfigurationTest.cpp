@@ -1,0 +1,80 @@
+// The .fnt reader: positional fields, duplicates, kerning, malformed lines, the cache and refusals.
+
+#include "engine/render/CCBMFontConfiguration.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+
+#include "engine/core/support/CCFileUtils.h"
+#include "platform/foundation/InputLimits.h"
+#include "platform/foundation/Log.h"
+#include "support/TestSupport.h"
+
+constexpr const char* kFont =
+    "common lineHeight=16 base=13 scaleW=64 scaleH=64 pages=1\r\n"
+    "page id=0 file=\"glyphs.png\"\r\n"
+    "chars count=3\r\n"
+    "char id=65   x=1 y=2 width=3 height=4 xoffset=5 yoffset=6 xadvance=7 page=0\r\n"
+    "char id=65 x=10 y=20 width=10 height=12 xoffset=1 yoffset=-4 xadvance=11 page=0\r\n"
+    "char id=65601 x=9 y=9 width=9 height=9 xoffset=9 yoffset=9 xadvance=9\r\n"
+    "char id=86 x=30 y=40\n"
+    "kerning first=65 second=86 amount=-2\n"
+    "kerning first=40000 second=65 amount=3\n"
+    "kerning first=65 second=70000 amount=5\n";
+
+TEST(CCBMFontConfigurationTest, ReadsFieldsByPositionAndKeepsTheLastDefinition) {
+    CCBMFontConfiguration font;
+    font.parseConfigText(kFont, "fonts/title.fnt");
+    EXPECT_EQ(font.commonHeight(), 16);
+    EXPECT_EQ(font.atlasName(), "fonts/glyphs.png");
+    EXPECT_EQ(font.characterSet().count(), 2u);  // not the count line's 3, nor 65601 cut to 65
+    const ccBMFontDef *a = font.fontDefForCharacter('A'), *v = font.fontDefForCharacter('V');
+    ASSERT_TRUE(a && v);
+    EXPECT_EQ(a->rect, CGRectMake(10, 20, 10, 12));
+    EXPECT_EQ((std::array{a->xOffset, a->yOffset, a->xAdvance}), (std::array<int16_t, 3>{1, -4, 11}));
+    EXPECT_EQ(v->rect, CGRectMake(30, 40, 0, 0));  // a cut line reads its missing fields as 0
+    // Pair keys above 0x7FFFFFFF stay apart from the others; codes beyond 16 bits are skipped.
+    EXPECT_EQ((std::array{font.kerningAmount('A', 'V'), font.kerningAmount(40000, 'A'),
+                          font.kerningAmount('A', 70000 & 0xFFFF), font.kerningAmount('V', 'A')}),
+              (std::array{-2, 3, 0, 0}));
+}
+
+TEST(CCBMFontConfigurationTest, MalformedLinesNeverCrashAndYieldZerosOrNothing) {
+    // Each line alone, the characters it defines and the atlas name it leaves: missing numbers
+    // read as 0 ("char" alone defines U+0000), ids beyond 16 bits and unquoted names count for nothing.
+    const struct { const char* line; size_t defined; const char* atlas; } rows[] = {
+        {"char", 1, ""}, {"char id=-1 x=3", 0, ""}, {"char id=70000", 0, ""}, {"page id", 0, ""},
+        {"page id=0 file=glyphs.png", 0, ""}, {"page id=0 file=\"glyphs.png", 0, ""},
+        {"page id=0 file=\"\"", 0, ""}, {"page id=0 file=\"a b.png\"\r", 0, "a b.png"},
+        {"kerning first", 0, ""}, {"common lineHeight", 0, ""}, {"====", 0, ""}, {"\n\n\r", 0, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        CCBMFontConfiguration font;
+        font.parseConfigText(row.line, "title.fnt");
+        EXPECT_EQ(font.characterSet().count(), row.defined);
+        EXPECT_EQ(font.atlasName(), row.atlas);
+        EXPECT_EQ(font.commonHeight(), 0);
+    }
+}
+
+TEST(CCBMFontConfigurationTest, CacheSharesReadFontsAndRefusesBadFilesOnce) {
+    const TemporaryFolder folder;
+    const ScopedResourceFolder useFolder(folder.path());
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    LogCapture log;
+    EXPECT_EQ(ccFNTConfigLoad("title.fnt"), nullptr);
+    folder.write("title.fnt", kFont);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    // A failed name is not cached: the file that appeared is read now, and once only.
+    const RefPtr<CCBMFontConfiguration> font = ccFNTConfigLoad("title.fnt");
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->atlasName(), "glyphs.png");
+    EXPECT_EQ(ccFNTConfigLoad("title.fnt"), font);
+    std::filesystem::resize_file(folder.write("huge.fnt", ""), InputLimits::kFileBytes + 1);
+    EXPECT_EQ(ccFNTConfigLoad("huge.fnt"), nullptr);
+    ASSERT_EQ(log.lines().size(), 2u);
+    EXPECT_TRUE(log.contains("Lumora: Error parsing FNTfile huge.fnt: larger than"));
+}

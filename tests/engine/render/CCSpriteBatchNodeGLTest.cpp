@@ -1,0 +1,191 @@
+// The sprite batch drawn by the real director: draw order follows the lazily renumbered atlas,
+// subtrees come and go with their quads, the atlas grows, one draw call covers every sprite, steady
+// frames allocate nothing, and inconsistent use is refused instead of corrupting the atlas.
+
+#include "engine/render/CCSpriteBatchNode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "SpriteGLTest.h"
+#include "engine/render/CCSprite.h"
+#include "platform/foundation/NamedException.h"
+#include "support/AllocationCounter.h"
+
+namespace {
+
+// Notes the draw calls of its last draw.
+class CountingBatch : public CCSpriteBatchNode {
+public:
+    void draw() override {
+        const uint64_t before = ccDrawCallCounter;
+        CCSpriteBatchNode::draw();
+        drawCalls = ccDrawCallCounter - before;
+    }
+    uint64_t drawCalls = 0;
+};
+
+class CCSpriteBatchNodeGLTest : public SpriteGLTest {
+protected:
+    void SetUp() override {
+        SpriteGLTest::SetUp();
+        batch_ = makeRef<CountingBatch>();
+        ASSERT_TRUE(batch_->initWithTexture(texture_, CCSpriteBatchNode::kDefaultCapacity));
+        scene_->addChild(batch_.get());
+    }
+    void TearDown() override {
+        batch_.reset();
+        SpriteGLTest::TearDown();
+    }
+
+    // A sprite showing one 32 x 32 cell (0 red, 1 green, 2 blue, 3 yellow) centred at (x, y).
+    RefPtr<CCSprite> cell(int index, double x, double y) {
+        RefPtr<CCSprite> sprite =
+            CCSprite::spriteWithTexture(texture_, CGRectMake(index % 2 * 32, index / 2 * 32, 32, 32));
+        sprite->setPosition({x, y});
+        return sprite;
+    }
+
+    // Every descendant's index is its place, and its quad is the atlas's quad there.
+    ::testing::AssertionResult consistent(std::initializer_list<CCSprite*> order) {
+        CCArray* descendants = batch_->descendants();
+        if (descendants->count() != order.size() || batch_->textureAtlas()->totalQuads() != order.size()) {
+            return ::testing::AssertionFailure() << descendants->count() << " descendants";
+        }
+        uint64_t i = 0;
+        for (CCSprite* sprite : order) {
+            const ccV3F_C4B_T2F_Quad quad = sprite->quad();
+            if (descendants->objectAtIndex(i) != sprite || sprite->atlasIndex() != i ||
+                std::memcmp(&batch_->textureAtlas()->quads()[i], &quad, sizeof quad) != 0) {
+                return ::testing::AssertionFailure() << "sprite " << i << " out of place";
+            }
+            ++i;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    RefPtr<CountingBatch> batch_;
+};
+
+TEST_F(CCSpriteBatchNodeGLTest, AtlasOrderIsDrawOrderAfterEachVisit) {
+    RefPtr<CCSprite> a = cell(1, 100, 100), c = cell(0, 100, 92);
+    RefPtr<CCSprite> a1 = cell(2, 40, 32), a2 = cell(3, 8, 32);  // in a's space: a's corner is (84, 84)
+    batch_->addChild(a.get(), 0);
+    a->addChild(a1.get(), -1);
+    a->addChild(a2.get(), 1);
+    batch_->addChild(c.get(), -1);
+    runFrames(1);
+    EXPECT_TRUE(consistent({c.get(), a1.get(), a.get(), a2.get()}));
+    EXPECT_EQ(batch_->drawCalls, 1u);
+    EXPECT_TRUE(pixelNear(112, 100, kGreen));   // a over a1 and c
+    EXPECT_TRUE(pixelNear(120, 100, kBlue));    // a1 alone
+    EXPECT_TRUE(pixelNear(100, 100, kYellow));  // a2 over all
+    EXPECT_TRUE(pixelNear(100, 80, kRed));      // c alone
+
+    batch_->reorderChild(c.get(), 5);
+    a->reorderChild(a2.get(), -2);
+    runFrames(1);
+    EXPECT_TRUE(consistent({a2.get(), a1.get(), a.get(), c.get()}));
+    EXPECT_TRUE(pixelNear(100, 100, kRed));
+
+    // Moving a child rewrites only its quad, under the same single draw call.
+    a1->setPosition({40, 0});
+    runFrames(1);
+    EXPECT_TRUE(consistent({a2.get(), a1.get(), a.get(), c.get()}));
+    EXPECT_TRUE(pixelNear(120, 70, kBlue));
+    EXPECT_EQ(batch_->drawCalls, 1u);
+
+    // A hidden sprite collapses its subtree's quads but keeps their slots.
+    a->setVisible(false);
+    runFrames(1);
+    EXPECT_EQ(a1->quad().tr.vertices, (ccVertex3F{0, 0, 0}));
+    EXPECT_TRUE(consistent({a2.get(), a1.get(), a.get(), c.get()}));
+    EXPECT_TRUE(pixelNear(120, 70, kBlack));
+}
+
+TEST_F(CCSpriteBatchNodeGLTest, SubtreesLeaveWithTheirQuadsAndTheAtlasGrows) {
+    RefPtr<CCSprite> first = cell(0, 30, 30), parent = cell(1, 200, 200), last = cell(3, 60, 30);
+    RefPtr<CCSprite> k1 = cell(2, 0, 0), k2 = cell(2, 10, 0);
+    batch_->addChild(first.get());
+    batch_->addChild(parent.get());
+    parent->addChild(k1.get());
+    parent->addChild(k2.get());
+    batch_->addChild(last.get());
+    runFrames(1);
+    ASSERT_TRUE(consistent({first.get(), parent.get(), k1.get(), k2.get(), last.get()}));
+
+    batch_->removeChild(parent.get(), true);
+    EXPECT_TRUE(consistent({first.get(), last.get()}));
+    for (CCSprite* gone : {parent.get(), k1.get(), k2.get()}) {
+        EXPECT_EQ(gone->batchNode(), nullptr);
+        EXPECT_EQ(gone->atlasIndex(), CCSpriteNoAtlasIndex);
+    }
+    // Out of the batch the subtree draws itself again.
+    scene_->addChild(parent.get());
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(200, 200, kGreen));
+
+    // The 30th sprite grows a 29-quad atlas to 40; removing everything keeps the capacity.
+    std::vector<RefPtr<CCSprite>> many;
+    while (batch_->descendants()->count() < 30) {
+        many.push_back(cell(0, 0, 0));
+        batch_->addChild(many.back().get());
+    }
+    EXPECT_EQ(batch_->textureAtlas()->capacity(), 40u);
+    batch_->removeAllChildrenWithCleanup(true);
+    EXPECT_EQ(batch_->textureAtlas()->capacity(), 40u);
+    EXPECT_EQ(many.front()->atlasIndex(), CCSpriteNoAtlasIndex);
+    EXPECT_EQ(first->atlasIndex(), CCSpriteNoAtlasIndex);
+    runFrames(1);
+    EXPECT_EQ(batch_->drawCalls, 0u);
+}
+
+TEST_F(CCSpriteBatchNodeGLTest, SteadyFramesOfMovingSpritesAllocateNothing) {
+    std::vector<RefPtr<CCSprite>> sprites;
+    for (int i = 0; i < 8; ++i) {
+        sprites.push_back(cell(i % 4, 20 + 30 * i, 100));
+        batch_->addChild(sprites.back().get(), 8 - i);
+    }
+    runFrames(2);
+    AllocationCounter counter;
+    for (int frame = 0; frame < 10; ++frame) {
+        for (auto& sprite : sprites) sprite->setRotation(static_cast<float>(frame));
+        batch_->reorderChild(sprites[frame % 8].get(), frame);
+        runFrames(1);
+    }
+    EXPECT_EQ(counter.count(), 0u);
+    EXPECT_EQ(batch_->drawCalls, 1u);
+}
+
+TEST_F(CCSpriteBatchNodeGLTest, InconsistentUseIsRefusedBeforeTheAtlasIsTouched) {
+    RefPtr<CCSprite> inside = cell(0, 50, 50);
+    batch_->addChild(inside.get());
+
+    // Only sprites, at any depth.
+    EXPECT_THROW(batch_->addChild(CCNode::node().get()), NamedException);
+    RefPtr<CCSprite> withNode = cell(1, 0, 0);
+    withNode->addChild(CCNode::node().get());
+    EXPECT_THROW(batch_->addChild(withNode.get()), NamedException);
+    EXPECT_THROW(inside->addChild(CCNode::node().get()), NamedException);
+    EXPECT_TRUE(consistent({inside.get()}));
+
+    // Another batch's sprite is not this batch's to take out.
+    RefPtr<CCSpriteBatchNode> other = CCSpriteBatchNode::batchNodeWithTexture(texture_);
+    RefPtr<CCSprite> foreign = cell(2, 0, 0);
+    other->addChild(foreign.get());
+    batch_->removeChild(foreign.get(), true);
+    inside->removeChild(foreign.get(), true);
+    EXPECT_TRUE(consistent({inside.get()}));
+    EXPECT_EQ(other->textureAtlas()->totalQuads(), 1u);
+
+    // A raw quad index beyond what an atlas can hold stops instead of growing for ever.
+    EXPECT_THROW(batch_->addQuadFromSprite(cell(0, 0, 0).get(), CCTextureAtlas::kCCTextureAtlasMaxCapacity),
+                 NamedException);
+    // A sprite entered without a quad at an index past the atlas cannot be renumbered into it.
+    batch_->addSpriteWithoutQuad(cell(3, 0, 0).get(), 7, 0);
+    batch_->reorderChild(inside.get(), 9);
+    EXPECT_THROW(batch_->sortAllChildren(), NamedException);
+}
+
+}  // namespace
