@@ -320,12 +320,10 @@ void CCNode::visit() {
 }
 
 void CCNode::transform() {
-    // The node-to-parent transform as a column-major 4x4 matrix, with the depth as z translation.
-    // Filled in one go: assembling it through a temporary costs more than the multiplication.
+    // The node-to-parent transform as a 4x4 matrix with the depth as z translation, multiplied in
+    // without building that matrix.
     const CGAffineTransform& t = nodeToParentTransform();
-    const kmMat4 matrix = {{float(t.a), float(t.b), 0, 0, float(t.c), float(t.d), 0, 0, 0, 0, 1, 0, float(t.tx),
-                            float(t.ty), vertexZ_, 1}};
-    kmGLMultiply(&matrix);
+    kmGLMultiplyAffine(float(t.a), float(t.b), float(t.c), float(t.d), float(t.tx), float(t.ty), vertexZ_);
 
     // With an active grid the grid places the camera itself.
     if (camera_ && !(grid_ && grid_->active())) {

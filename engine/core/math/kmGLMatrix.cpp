@@ -12,6 +12,11 @@ kmMat4Stack projectionStack;
 kmMat4Stack textureStack;
 kmMat4Stack* currentStack = nullptr;
 bool initialised = false;
+// The current stack's top slot was reserved by kmGLPush and not yet written: it stands for a copy
+// of the matrix below it. kmGLMultiplyAffine, which every node visit calls right after its push,
+// then writes its product straight into the slot, sparing the copy; any other access fills the
+// slot first.
+bool topPending = false;
 
 kmMat4Stack* stackForMode(uint32_t mode) {
     switch (mode) {
@@ -41,8 +46,16 @@ kmMat4Stack* stackForMode(uint32_t mode) {
     }
 }
 
+void fillPendingTop() {
+    if (topPending) {
+        *currentStack->top = currentStack->top[-1];
+        topPending = false;
+    }
+}
+
 kmMat4* currentTop() {
     kmGLInitStacks();
+    fillPendingTop();
     return currentStack->top;
 }
 
@@ -60,18 +73,28 @@ void kmGLFreeStacks() {
     kmMat4StackRelease(&textureStack);
     initialised = false;
     currentStack = nullptr;
+    topPending = false;
 }
 
 void kmGLSetMatrixMode(uint32_t mode) {
     kmGLInitStacks();
+    fillPendingTop();
     if (kmMat4Stack* stack = stackForMode(mode)) {
         currentStack = stack;
     }
 }
 
 void kmGLPush() {
-    kmGLInitStacks();
-    kmMat4StackPush(currentStack, currentStack->top);
+    kmMat4* top = currentTop();
+    kmMat4Stack* stack = currentStack;
+    // A push that fills the block goes through the stack, which grows it.
+    if (stack->count + 1 < stack->capacity) {
+        stack->top = top + 1;
+        ++stack->count;
+        topPending = true;
+    } else {
+        kmMat4StackPush(stack, top);
+    }
 }
 
 void kmGLPop() {
@@ -80,6 +103,7 @@ void kmGLPop() {
         logLine("Lumora: kmGLPop: refusing to pop the last matrix of the stack (unbalanced push and pop)");
         return;
     }
+    topPending = false;
     kmMat4StackPop(currentStack);
 }
 
@@ -94,6 +118,13 @@ void kmGLLoad(const kmMat4* pIn) {
 void kmGLMultiply(const kmMat4* pIn) {
     kmMat4* top = currentTop();
     kmMat4Multiply(top, top, pIn);
+}
+
+void kmGLMultiplyAffine(float a, float b, float c, float d, float tx, float ty, float tz) {
+    kmGLInitStacks();
+    kmMat4* top = currentStack->top;
+    kmMat4MultiplyAffine(top, topPending ? top - 1 : top, a, b, c, d, tx, ty, tz);
+    topPending = false;
 }
 
 void kmGLTranslate(float x, float y, float z) {
@@ -120,6 +151,7 @@ void kmGLScale(float x, float y, float z) {
 
 void kmGLGetMatrix(uint32_t mode, kmMat4* pOut) {
     kmGLInitStacks();
+    fillPendingTop();
     if (const kmMat4Stack* stack = stackForMode(mode)) {
         *pOut = *stack->top;
     }

@@ -31,6 +31,9 @@ void kmGLSetIdentity();
 void kmGLLoad(const kmMat4* pIn);
 // top = top x pIn.
 void kmGLMultiply(const kmMat4* pIn);
+// top = top x the 2D affine matrix of kmMat4MultiplyAffine, the fast form of kmGLMultiply for
+// node transforms.
+void kmGLMultiplyAffine(float a, float b, float c, float d, float tx, float ty, float tz);
 void kmGLTranslate(float x, float y, float z);
 // Rotation by the angle in degrees about the axis, which is normalised first.
 void kmGLRotate(float angle, float x, float y, float z);

@@ -27,6 +27,12 @@ bool kmMat4Equal(const kmMat4* pM1, const kmMat4* pM2);
 kmMat4* kmMat4Transpose(kmMat4* pOut, const kmMat4* pIn);
 // pM1 x pM2: pM2 acts first on a vector.
 kmMat4* kmMat4Multiply(kmMat4* pOut, const kmMat4* pM1, const kmMat4* pM2);
+// pM1 x the 2D affine matrix with columns (a, b, 0, 0), (c, d, 0, 0), (0, 0, 1, 0), (tx, ty, tz, 1),
+// at half the cost of kmMat4Multiply: the products by that matrix's zeros and ones are left out.
+// For finite pM1 the result equals kmMat4Multiply's, sums in the same order, up to the sign of a
+// zero element.
+kmMat4* kmMat4MultiplyAffine(kmMat4* pOut, const kmMat4* pM1, float a, float b, float c, float d, float tx, float ty,
+                             float tz);
 // Gauss-Jordan elimination with full pivoting; null, pOut untouched, for a singular matrix (a pivot
 // of exactly 0) or one whose remaining elements are all NaN.
 kmMat4* kmMat4Invert(kmMat4* pOut, const kmMat4* pM);

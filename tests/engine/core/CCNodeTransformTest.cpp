@@ -3,6 +3,7 @@
 #include "engine/core/CCNode.h"
 #include "engine/core/math/kmGLMatrix.h"
 #include "support/HeadlessDirectorTest.h"
+#include "tests/engine/core/math/MathTestSupport.h"
 
 namespace {
 
@@ -20,6 +21,21 @@ void expectNear(const CGAffineTransform& t, const CGAffineTransform& expected, c
 }
 
 using CCNodeTransformTest = HeadlessDirectorTest;
+
+// An active grid that moves the matrix before the node's transform is applied.
+class ShiftingGrid : public CCNodeGrid {
+public:
+    bool active() const override { return true; }
+    void beforeDraw() override { kmGLTranslate(1, -2, 3); }
+    void afterDraw(CCNode*) override {}
+};
+
+// The node's transform as the general 4x4 matrix, depth as z translation.
+kmMat4 embedded(CCNode& node) {
+    const CGAffineTransform& t = node.nodeToParentTransform();
+    return {{float(t.a), float(t.b), 0, 0, float(t.c), float(t.d), 0, 0, 0, 0, 1, 0, float(t.tx), float(t.ty),
+             node.vertexZ(), 1}};
+}
 
 // A 20 x 10 node anchored at its centre; rotations and skews are clockwise degrees.
 TEST_F(CCNodeTransformTest, TransformsFollowAnchorRotationSkewAndScaleByHand) {
@@ -80,6 +96,64 @@ TEST_F(CCNodeTransformTest, ConversionsRoundTripAndMatchTheDrawingMatrix) {
     const kmMat4& m = leaf->drawnWith;
     expectNear({m.mat[0], m.mat[1], m.mat[4], m.mat[5], m.mat[12], m.mat[13]}, leaf->nodeToWorldTransform(), "leaf");
     EXPECT_EQ(m.mat[14], 2);
+}
+
+// Drawing multiplies the node's transform into a general (projective) matrix as the full 4x4
+// product would, for a node and for its child pushed on top of it.
+TEST_F(CCNodeTransformTest, DrawingMatchesTheGeneralMatrixProduct) {
+    kmMat4 projection, view, start;
+    kmVec3 eye = {3, 4, 10}, center = {0, 1, 0}, up = {0.2f, 1, 0};
+    kmMat4Multiply(&start, kmMat4MakePerspective(&projection, 60, 1.5f, 0.1f, 100),
+                   kmMat4MakeLookAt(&view, &eye, &center, &up));
+    const struct {
+        const char* what;
+        float rotation, skewX, skewY, scaleX, scaleY, vertexZ;
+        bool camera, grid;
+    } cases[] = {
+        {"rotation with skew", 30, 10, -20, 1, 1, 0, false, false},
+        {"mirrored scale", 0, 0, 0, 2, -0.5f, 0, false, false},
+        {"depth", 75, 0, 0, 1.5f, 1.5f, 7, false, false},
+        {"camera moved", 15, 0, 0, 1, 1, -3, true, false},
+        {"grid", 40, 5, 0, 1, 1, 2, false, true},
+    };
+    for (const auto& each : cases) {
+        auto node = makeRef<MatrixNode>(), child = makeRef<MatrixNode>();
+        node->addChild(child.get());
+        node->setContentSize({20, 10});
+        node->setAnchorPoint({0.3, 0.7});
+        node->setPosition({5, -3});
+        node->setRotation(each.rotation);
+        node->setSkewX(each.skewX);
+        node->setSkewY(each.skewY);
+        node->setScaleX(each.scaleX);
+        node->setScaleY(each.scaleY);
+        node->setVertexZ(each.vertexZ);
+        if (each.camera) node->camera()->setEyeX(1, 2, 50);
+        if (each.grid) node->setGrid(makeRef<ShiftingGrid>());
+        child->setPosition({-4, 9});
+        child->setRotation(-50);
+        child->setVertexZ(1);
+
+        kmGLFreeStacks();
+        kmGLLoad(&start);
+        if (each.grid) kmGLTranslate(1, -2, 3);
+        kmMat4 general = embedded(*node);
+        kmGLMultiply(&general);
+        const CGPoint anchor = node->anchorPointInPoints();
+        if (each.camera) {
+            kmGLTranslate(float(anchor.x), float(anchor.y), 0);
+            node->camera()->locate();
+            kmGLTranslate(float(-anchor.x), float(-anchor.y), 0);
+        }
+        kmGLGetMatrix(KM_GL_MODELVIEW, &general);
+        kmMat4 childGeneral = embedded(*child);
+        kmMat4Multiply(&childGeneral, &general, &childGeneral);
+
+        kmGLLoad(&start);
+        node->visit();
+        EXPECT_TRUE(elementsNear(general.mat, node->drawnWith.mat, 16, 0)) << each.what;
+        EXPECT_TRUE(elementsNear(childGeneral.mat, child->drawnWith.mat, 16, 0)) << each.what;
+    }
 }
 
 }  // namespace
