@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "engine/actions/CCAnimationCache.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLProgram.h"
 #include "engine/core/CCShaderCache.h"
@@ -222,6 +223,21 @@ void CCSprite::setDisplayFrame(const CCSpriteFrame* frame) {
     if (nameOf(texture.get()) != nameOf(texture_.get())) setTexture(std::move(texture));
     rectRotated_ = frame->rotated();
     setTextureRect(frame->rect(), rectRotated_, frame->originalSize());
+}
+
+void CCSprite::setDisplayFrameWithAnimationName(const std::string& animationName, int32_t index) {
+    const RefPtr<CCAnimation> animation = CCAnimationCache::sharedAnimationCache()->animationByName(animationName);
+    if (!animation) {
+        logLine("Lumora: CCSprite: no animation named \"%s\"; the frame is unchanged", animationName.c_str());
+        return;
+    }
+    const std::vector<RefPtr<CCAnimationFrame>>& frames = animation->frames();
+    if (index < 0 || static_cast<size_t>(index) >= frames.size()) {
+        logLine("Lumora: CCSprite: animation \"%s\" has no frame %d; the frame is unchanged", animationName.c_str(),
+                index);
+        return;
+    }
+    setDisplayFrame(frames[static_cast<size_t>(index)]->spriteFrame());
 }
 
 bool CCSprite::isFrameDisplayed(const CCSpriteFrame* frame) const {

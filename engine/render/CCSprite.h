@@ -88,9 +88,11 @@ public:
 
     // Frames. setDisplayFrame shows the frame (a null frame changes nothing); isFrameDisplayed
     // tells whether the frame's rect, texture and offset are those shown (false for null);
-    // displayFrame is a new frame describing what is shown. Showing a frame of a named animation
-    // by index belongs with the animation cache and is added there.
+    // displayFrame is a new frame describing what is shown.
     virtual void setDisplayFrame(const CCSpriteFrame* frame);
+    // Shows frame `index` (0-based) of the shared animation cache's animation of that name; an
+    // unknown name or an index outside the frames changes nothing and logs one line.
+    void setDisplayFrameWithAnimationName(const std::string& animationName, int32_t index);
     bool isFrameDisplayed(const CCSpriteFrame* frame) const;
     RefPtr<CCSpriteFrame> displayFrame() const;
 
