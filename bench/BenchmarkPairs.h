@@ -1,29 +1,45 @@
 #pragma once
 
-// Runs benchmarks in pairs — our code and a peer doing the same work — and prints our time over
-// the peer's for each pair after the usual console table.
+// Runs benchmarks in pairs — our code and a peer doing the same work — or in groups of our code
+// and several peers, and prints our time over each peer's after the usual console table.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
+// Our benchmark and the one peer it is compared with.
 struct BenchmarkPair {
     std::string name;
     void (*ours)(benchmark::State&);
     void (*peer)(benchmark::State&);
 };
 
-// Registers "<name>/ours" and "<name>/<peerName>" for every pair, with times shown in `unit`,
-// calls `beforeRunning` (if any) once the command line is accepted, runs the benchmarks the
-// command line selects, then prints one line per pair whose two halves both ran:
-// "<name>: ours X <unit>, <peerName> Y <unit>, ratio Z". A pair's time is the median of its
-// repetitions when repetitions are asked for, else its single run's real time per iteration.
-// Returns the process exit status: 1 for unrecognised arguments, else 0.
-inline int runBenchmarkPairs(int argc, char** argv, const std::vector<BenchmarkPair>& pairs, const char* peerName,
-                             benchmark::TimeUnit unit, void (*beforeRunning)() = nullptr) {
+// A peer doing the same work as ours, under the name it is reported by.
+struct BenchmarkPeer {
+    std::string name;
+    void (*run)(benchmark::State&);
+};
+
+// Our benchmark and the peers it is compared with.
+struct BenchmarkGroup {
+    std::string name;
+    void (*ours)(benchmark::State&);
+    std::vector<BenchmarkPeer> peers;
+};
+
+// Registers "<name>/ours" and "<name>/<peer name>" for every group and peer, with times shown in
+// `unit`, calls `beforeRunning` (if any) once the command line is accepted, runs the benchmarks
+// the command line selects, then prints one line per group whose own half and at least one peer
+// ran: "<name>: ours X <unit>, <peer> Y <unit>, ratio Z" with ", <peer> Y <unit>, ratio Z" again
+// for every further peer that ran. A time is the median of its repetitions when repetitions are
+// asked for, else its single run's real time per iteration. Returns the process exit status: 1
+// for unrecognised arguments, else 0.
+inline int runBenchmarkGroups(int argc, char** argv, const std::vector<BenchmarkGroup>& groups,
+                              benchmark::TimeUnit unit, void (*beforeRunning)() = nullptr) {
     class RecordingReporter : public benchmark::ConsoleReporter {
     public:
         void ReportRuns(const std::vector<Run>& runs) override {
@@ -50,10 +66,15 @@ inline int runBenchmarkPairs(int argc, char** argv, const std::vector<BenchmarkP
         std::map<std::string, double> singles_;
     };
 
-    const std::string peerSuffix = std::string("/") + peerName;
-    for (const BenchmarkPair& pair : pairs) {
-        benchmark::RegisterBenchmark((pair.name + "/ours").c_str(), pair.ours)->Unit(unit);
-        benchmark::RegisterBenchmark((pair.name + peerSuffix).c_str(), pair.peer)->Unit(unit);
+    std::vector<std::string> peerNames;  // every peer once, in order of first appearance
+    for (const BenchmarkGroup& group : groups) {
+        benchmark::RegisterBenchmark((group.name + "/ours").c_str(), group.ours)->Unit(unit);
+        for (const BenchmarkPeer& peer : group.peers) {
+            benchmark::RegisterBenchmark((group.name + "/" + peer.name).c_str(), peer.run)->Unit(unit);
+            if (std::find(peerNames.begin(), peerNames.end(), peer.name) == peerNames.end()) {
+                peerNames.push_back(peer.name);
+            }
+        }
     }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
@@ -63,14 +84,29 @@ inline int runBenchmarkPairs(int argc, char** argv, const std::vector<BenchmarkP
     benchmark::Shutdown();
 
     const char* unitName = benchmark::GetTimeUnitString(unit);
-    std::printf("\nours over %s (below 1: ours is faster):\n", peerName);
-    for (const BenchmarkPair& pair : pairs) {
-        const double ours = reporter.time(pair.name + "/ours");
-        const double peer = reporter.time(pair.name + peerSuffix);
-        if (ours > 0 && peer > 0) {
-            std::printf("%s: ours %.2f %s, %s %.2f %s, ratio %.2f\n", pair.name.c_str(), ours, unitName, peerName, peer,
-                        unitName, ours / peer);
+    std::string over;
+    for (const std::string& name : peerNames) over += (over.empty() ? "" : ", ") + name;
+    std::printf("\nours over %s (below 1: ours is faster):\n", over.c_str());
+    for (const BenchmarkGroup& group : groups) {
+        const double ours = reporter.time(group.name + "/ours");
+        if (ours <= 0) continue;
+        std::string line;
+        for (const BenchmarkPeer& peer : group.peers) {
+            const double time = reporter.time(group.name + "/" + peer.name);
+            if (time <= 0) continue;
+            char part[160];
+            std::snprintf(part, sizeof(part), ", %s %.2f %s, ratio %.2f", peer.name.c_str(), time, unitName, ours / time);
+            line += part;
         }
+        if (!line.empty()) std::printf("%s: ours %.2f %s%s\n", group.name.c_str(), ours, unitName, line.c_str());
     }
     return 0;
+}
+
+// runBenchmarkGroups with one peer, named `peerName`, in every group.
+inline int runBenchmarkPairs(int argc, char** argv, const std::vector<BenchmarkPair>& pairs, const char* peerName,
+                             benchmark::TimeUnit unit, void (*beforeRunning)() = nullptr) {
+    std::vector<BenchmarkGroup> groups;
+    for (const BenchmarkPair& pair : pairs) groups.push_back({pair.name, pair.ours, {{peerName, pair.peer}}});
+    return runBenchmarkGroups(argc, argv, groups, unit, beforeRunning);
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/BenchmarkPairs.h"
+#include "bench/RawQuads.h"
 #include "engine/core/CCGLProgram.h"
 #include "engine/core/CCShaderCache.h"
 #include "engine/core/CCTexture2D.h"
@@ -116,115 +117,31 @@ void runOurs(benchmark::State& state, uint64_t n, bool moving) {
 
 // MARK: the limit
 
-const char kPeerVertexShader[] = R"(
-attribute vec4 a_position;
-attribute vec4 a_color;
-attribute vec2 a_texCoord;
-uniform mat4 u_mvp;
-varying vec4 v_color;
-varying vec2 v_texCoord;
-void main() {
-    gl_Position = u_mvp * a_position;
-    v_color = a_color;
-    v_texCoord = a_texCoord;
-}
-)";
-
-const char kPeerFragmentShader[] = R"(
-uniform sampler2D u_texture;
-varying vec4 v_color;
-varying vec2 v_texCoord;
-void main() {
-    gl_FragColor = v_color * texture2D(u_texture, v_texCoord);
-}
-)";
-
-GLuint compile(GLenum type, const char* source) {
-    const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    return shader;
-}
-
 class PeerFrame {
 public:
     explicit PeerFrame(uint64_t n) : quads_(n) {
-        const GLuint vertex = compile(GL_VERTEX_SHADER, kPeerVertexShader);
-        const GLuint fragment = compile(GL_FRAGMENT_SHADER, kPeerFragmentShader);
-        program_ = glCreateProgram();
-        glAttachShader(program_, vertex);
-        glAttachShader(program_, fragment);
-        glBindAttribLocation(program_, 0, "a_position");
-        glBindAttribLocation(program_, 1, "a_color");
-        glBindAttribLocation(program_, 2, "a_texCoord");
-        glLinkProgram(program_);
-        glDeleteShader(vertex);
-        glDeleteShader(fragment);
-        mvp_ = glGetUniformLocation(program_, "u_mvp");
-        glUseProgram(program_);
-        glUniform1i(glGetUniformLocation(program_, "u_texture"), 0);
-
-        std::vector<GLuint> indices(n * 6);
-        for (uint64_t i = 0; i < n; ++i) {
-            const auto first = static_cast<GLuint>(i * 4);
-            const GLuint quad[] = {first, first + 1, first + 2, first + 3, first + 2, first + 1};
-            std::copy(quad, quad + 6, &indices[i * 6]);
-        }
-        for (uint64_t i = 0; i < n; ++i) quads_[i] = quadAt(i, 0);
-
-        glGenVertexArrays(1, &vao_);
-        glBindVertexArray(vao_);
-        glGenBuffers(2, buffers_);
-        glBindBuffer(GL_ARRAY_BUFFER, buffers_[0]);
-        glBufferData(GL_ARRAY_BUFFER, n * sizeof(ccV3F_C4B_T2F_Quad), quads_.data(), GL_DYNAMIC_DRAW);
-        constexpr GLsizei stride = sizeof(ccV3F_C4B_T2F);
-        glEnableVertexAttribArray(0);
-        glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(0));
-        glEnableVertexAttribArray(1);
-        glVertexAttribPointer(1, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<const void*>(12));
-        glEnableVertexAttribArray(2);
-        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(16));
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[1]);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, indices.size() * sizeof(GLuint), indices.data(), GL_STATIC_DRAW);
-        glBindVertexArray(0);
-    }
-
-    ~PeerFrame() {
-        // Back to the state the engine's cache can pick up from.
-        glBindVertexArray(0);
-        glUseProgram(0);
-        glDeleteBuffers(2, buffers_);
-        glDeleteVertexArrays(1, &vao_);
-        glDeleteProgram(program_);
+        fill(0);
+        raw_ = std::make_unique<RawQuads>(quads_);
     }
 
     void move(float shift) {
-        for (size_t i = 0; i < quads_.size(); ++i) quads_[i] = quadAt(i, shift);
-        glBindBuffer(GL_ARRAY_BUFFER, buffers_[0]);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, quads_.size() * sizeof(ccV3F_C4B_T2F_Quad), quads_.data());
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        fill(shift);
+        raw_->upload(quads_);
     }
 
     void draw() {
         glClear(GL_COLOR_BUFFER_BIT);
-        glUseProgram(program_);
-        const kmMat4 mvp = projection();
-        glUniformMatrix4fv(mvp_, 1, GL_FALSE, mvp.mat);
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, texture->name());
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        glBindVertexArray(vao_);
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads_.size() * 6), GL_UNSIGNED_INT, nullptr);
+        raw_->draw(projection(), texture->name(), GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
         glFinish();
     }
 
 private:
+    void fill(float shift) {
+        for (size_t i = 0; i < quads_.size(); ++i) quads_[i] = quadAt(i, shift);
+    }
+
     std::vector<ccV3F_C4B_T2F_Quad> quads_;
-    GLuint program_ = 0;
-    GLint mvp_ = -1;
-    GLuint vao_ = 0;
-    GLuint buffers_[2] = {0, 0};
+    std::unique_ptr<RawQuads> raw_;
 };
 
 void runPeer(benchmark::State& state, uint64_t n, bool moving) {
