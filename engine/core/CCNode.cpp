@@ -303,6 +303,8 @@ void CCNode::visit() {
     const ccArray* array = children_ ? children_->data() : nullptr;
     if (array && array->num > 0) {
         sortAllChildren();
+        // The children's first lines are fetched together rather than one subtree at a time.
+        for (uint64_t i = 0; i < array->num; ++i) __builtin_prefetch(array->arr[i]);
         uint64_t i = 0;
         for (; i < array->num; ++i) {
             CCNode* child = static_cast<CCNode*>(array->arr[i]);
@@ -319,22 +321,18 @@ void CCNode::visit() {
     kmGLPop();
 }
 
-void CCNode::transform() {
-    // The node-to-parent transform as a 4x4 matrix with the depth as z translation, multiplied in
-    // without building that matrix.
-    const CGAffineTransform& t = nodeToParentTransform();
-    kmGLMultiplyAffine(float(t.a), float(t.b), float(t.c), float(t.d), float(t.tx), float(t.ty), vertexZ_);
+void CCNode::transform() { applyTransform(); }
 
+void CCNode::applyCamera() {
     // With an active grid the grid places the camera itself.
-    if (camera_ && !(grid_ && grid_->active())) {
-        const CGPoint anchor = anchorPointInPoints_;
-        if (anchor == CGPointZero) {
-            camera_->locate();
-        } else {
-            kmGLTranslate(static_cast<float>(anchor.x), static_cast<float>(anchor.y), 0);
-            camera_->locate();
-            kmGLTranslate(static_cast<float>(-anchor.x), static_cast<float>(-anchor.y), 0);
-        }
+    if (grid_ && grid_->active()) return;
+    const CGPoint anchor = anchorPointInPoints_;
+    if (anchor == CGPointZero) {
+        camera_->locate();
+    } else {
+        kmGLTranslate(static_cast<float>(anchor.x), static_cast<float>(anchor.y), 0);
+        camera_->locate();
+        kmGLTranslate(static_cast<float>(-anchor.x), static_cast<float>(-anchor.y), 0);
     }
 }
 

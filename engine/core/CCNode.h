@@ -7,6 +7,7 @@
 #include "engine/core/CCScheduler.h"
 #include "engine/core/CCSelector.h"
 #include "engine/core/support/CCArray.h"
+#include "engine/core/math/kmGLMatrix.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
 
@@ -203,6 +204,19 @@ protected:
 
 private:
     void markTransformsDirty() { isTransformDirty_ = isInverseDirty_ = true; }
+    // The camera's part of transform(), for a node that has a camera; out of line so that the
+    // common case stays small.
+    [[gnu::noinline]] void applyCamera();
+    // The body of CCNode::transform(), inline so that the compiler can inline visit's call of
+    // transform() behind its check that the node does not override it (one node in 2000 then costs
+    // no call).
+    void applyTransform() {
+        // The node-to-parent transform as a 4x4 matrix with the depth as z translation,
+        // multiplied in without building that matrix.
+        const CGAffineTransform& t = nodeToParentTransform();
+        kmGLMultiplyAffine(float(t.a), float(t.b), float(t.c), float(t.d), float(t.tx), float(t.ty), vertexZ_);
+        if (camera_) applyCamera();
+    }
     void childrenAlloc();
     void insertChild(CCNode* child, int64_t z);
     // The child is known to be a child.
@@ -211,36 +225,39 @@ private:
     template <typename F>
     void forEachChild(F f);
 
+    // The fields a drawing visit reads come first, within the first two cache lines of the node;
+    // those the parent's walk reads (with the table pointer) first of all.
+    bool visible_ = true;
+    bool isTransformDirty_ = true;
+    bool isReorderChildDirty_ = false;
+    float vertexZ_ = 0;             // GL z of the node, applied when drawing
+    int64_t zOrder_ = 0;            // negative: drawn behind the parent
+    CGAffineTransform transform_;   // node to parent, valid when !isTransformDirty_
+    RefPtr<CCCamera> camera_;
+    RefPtr<CCNodeGrid> grid_;
+    RefPtr<CCArray> children_;      // of CCNode; null until the first addChild
+    uint64_t orderOfArrival_ = 0;   // tie-breaker among equal z orders; 0 once drawn
+
     float rotationX_ = 0;           // degrees, clockwise; turns the local y axis
     float rotationY_ = 0;           // degrees, clockwise; turns the local x axis
     float scaleX_ = 1;
     float scaleY_ = 1;
-    float vertexZ_ = 0;             // GL z of the node, applied when drawing
     CGPoint position_;              // points, in the parent's space
     float skewX_ = 0;               // degrees
     float skewY_ = 0;               // degrees
     CGPoint anchorPointInPoints_;   // anchorPoint_ x contentSize_
     CGPoint anchorPoint_;           // 0..1 per axis
     CGSize contentSize_;            // points, untransformed
-    CGAffineTransform transform_;   // node to parent, valid when !isTransformDirty_
     CGAffineTransform inverse_;     // parent to node, valid when !isInverseDirty_
-    RefPtr<CCCamera> camera_;
-    RefPtr<CCNodeGrid> grid_;
-    int64_t zOrder_ = 0;            // negative: drawn behind the parent
-    RefPtr<CCArray> children_;      // of CCNode; null until the first addChild
     CCNode* parent_ = nullptr;      // not owned
     int64_t tag_ = -1;              // -1: none
     void* userData_ = nullptr;      // not owned
     RefPtr<Object> userObject_;
     RefPtr<CCGLProgram> shaderProgram_;
     int glServerState_ = 0;         // flags handed to the GL state cache by drawing subclasses
-    uint64_t orderOfArrival_ = 0;   // tie-breaker among equal z orders; 0 once drawn
     RefPtr<CCScheduler> scheduler_;
     RefPtr<CCActionManager> actionManager_;
     bool isRunning_ = false;        // between onEnter and onExit
-    bool isTransformDirty_ = true;
     bool isInverseDirty_ = true;
-    bool visible_ = true;
     bool ignoreAnchorPointForPosition_ = false;  // position places the (0, 0) corner
-    bool isReorderChildDirty_ = false;
 };

@@ -10,13 +10,6 @@ namespace {
 kmMat4Stack modelviewStack;
 kmMat4Stack projectionStack;
 kmMat4Stack textureStack;
-kmMat4Stack* currentStack = nullptr;
-bool initialised = false;
-// The current stack's top slot was reserved by kmGLPush and not yet written: it stands for a copy
-// of the matrix below it. kmGLMultiplyAffine, which every node visit calls right after its push,
-// then writes its product straight into the slot, sparing the copy; any other access fills the
-// slot first.
-bool topPending = false;
 
 kmMat4Stack* stackForMode(uint32_t mode) {
     switch (mode) {
@@ -31,14 +24,13 @@ kmMat4Stack* stackForMode(uint32_t mode) {
     }
 }
 
-// Kept out of line so that the per-node calls carry only the initialised test.
+// Kept out of line so that the inline per-node operations carry only the null test.
 [[gnu::cold, gnu::noinline]] void createStacks() {
     kmMat4Stack* const stacks[] = {&modelviewStack, &projectionStack, &textureStack};
     for (kmMat4Stack* stack : stacks) {
         kmMat4StackInit(stack);
     }
-    currentStack = &modelviewStack;
-    initialised = true;
+    kmGLCurrent.stack = &modelviewStack;
     kmMat4 identity;
     kmMat4MakeIdentity(&identity);
     for (kmMat4Stack* stack : stacks) {
@@ -47,22 +39,24 @@ kmMat4Stack* stackForMode(uint32_t mode) {
 }
 
 void fillPendingTop() {
-    if (topPending) {
-        *currentStack->top = currentStack->top[-1];
-        topPending = false;
+    if (kmGLCurrent.topPending) {
+        *kmGLCurrent.stack->top = kmGLCurrent.stack->top[-1];
+        kmGLCurrent.topPending = false;
     }
 }
 
 kmMat4* currentTop() {
     kmGLInitStacks();
     fillPendingTop();
-    return currentStack->top;
+    return kmGLCurrent.stack->top;
 }
 
 }  // namespace
 
+kmGLCurrentStack kmGLCurrent;
+
 void kmGLInitStacks() {
-    if (!initialised) {
+    if (!kmGLCurrent.stack) {
         createStacks();
     }
 }
@@ -71,40 +65,30 @@ void kmGLFreeStacks() {
     kmMat4StackRelease(&modelviewStack);
     kmMat4StackRelease(&projectionStack);
     kmMat4StackRelease(&textureStack);
-    initialised = false;
-    currentStack = nullptr;
-    topPending = false;
+    kmGLCurrent = {};
 }
 
 void kmGLSetMatrixMode(uint32_t mode) {
     kmGLInitStacks();
     fillPendingTop();
     if (kmMat4Stack* stack = stackForMode(mode)) {
-        currentStack = stack;
+        kmGLCurrent.stack = stack;
     }
 }
 
-void kmGLPush() {
+void kmGLPushSlow() {
     kmMat4* top = currentTop();
-    kmMat4Stack* stack = currentStack;
-    // A push that fills the block goes through the stack, which grows it.
-    if (stack->count + 1 < stack->capacity) {
-        stack->top = top + 1;
-        ++stack->count;
-        topPending = true;
-    } else {
-        kmMat4StackPush(stack, top);
-    }
+    kmMat4StackPush(kmGLCurrent.stack, top);
 }
 
-void kmGLPop() {
+void kmGLPopSlow() {
     kmGLInitStacks();
-    if (currentStack->count <= 1) {
+    if (kmGLCurrent.stack->count <= 1) {
         logLine("Lumora: kmGLPop: refusing to pop the last matrix of the stack (unbalanced push and pop)");
         return;
     }
-    topPending = false;
-    kmMat4StackPop(currentStack);
+    kmGLCurrent.topPending = false;
+    kmMat4StackPop(kmGLCurrent.stack);
 }
 
 void kmGLSetIdentity() {
@@ -118,13 +102,6 @@ void kmGLLoad(const kmMat4* pIn) {
 void kmGLMultiply(const kmMat4* pIn) {
     kmMat4* top = currentTop();
     kmMat4Multiply(top, top, pIn);
-}
-
-void kmGLMultiplyAffine(float a, float b, float c, float d, float tx, float ty, float tz) {
-    kmGLInitStacks();
-    kmMat4* top = currentStack->top;
-    kmMat4MultiplyAffine(top, topPending ? top - 1 : top, a, b, c, d, tx, ty, tz);
-    topPending = false;
 }
 
 void kmGLTranslate(float x, float y, float z) {

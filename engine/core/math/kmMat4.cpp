@@ -107,19 +107,6 @@ kmMat4* kmMat4Multiply(kmMat4* pOut, const kmMat4* pM1, const kmMat4* pM2) {
     return fill(pOut, product);
 }
 
-kmMat4* kmMat4MultiplyAffine(kmMat4* pOut, const kmMat4* pM1, float a, float b, float c, float d, float tx, float ty,
-                             float tz) {
-    const float* m = pM1->mat;
-    kmMat4 product;
-    for (int row = 0; row < 4; ++row) {
-        product.mat[row] = m[row] * a + m[row + 4] * b;
-        product.mat[row + 4] = m[row] * c + m[row + 4] * d;
-        product.mat[row + 8] = m[row + 8];
-        product.mat[row + 12] = m[row] * tx + m[row + 4] * ty + m[row + 8] * tz + m[row + 12];
-    }
-    return fill(pOut, product);
-}
-
 kmMat4* kmMat4Invert(kmMat4* pOut, const kmMat4* pM) {
     // a[row][col] is worked on a copy; the reduced copy, with its column interchanges undone, is
     // the inverse.

@@ -31,8 +31,20 @@ kmMat4* kmMat4Multiply(kmMat4* pOut, const kmMat4* pM1, const kmMat4* pM2);
 // at half the cost of kmMat4Multiply: the products by that matrix's zeros and ones are left out.
 // For finite pM1 the result equals kmMat4Multiply's, sums in the same order, up to the sign of a
 // zero element.
-kmMat4* kmMat4MultiplyAffine(kmMat4* pOut, const kmMat4* pM1, float a, float b, float c, float d, float tx, float ty,
-                             float tz);
+// Inline: the drawing walk calls it once per node.
+inline kmMat4* kmMat4MultiplyAffine(kmMat4* pOut, const kmMat4* pM1, float a, float b, float c, float d, float tx,
+                                    float ty, float tz) {
+    const float* m = pM1->mat;
+    kmMat4 product;
+    for (int row = 0; row < 4; ++row) {
+        product.mat[row] = m[row] * a + m[row + 4] * b;
+        product.mat[row + 4] = m[row] * c + m[row + 4] * d;
+        product.mat[row + 8] = m[row + 8];
+        product.mat[row + 12] = m[row] * tx + m[row + 4] * ty + m[row + 8] * tz + m[row + 12];
+    }
+    *pOut = product;
+    return pOut;
+}
 // Gauss-Jordan elimination with full pivoting; null, pOut untouched, for a singular matrix (a pivot
 // of exactly 0) or one whose remaining elements are all NaN.
 kmMat4* kmMat4Invert(kmMat4* pOut, const kmMat4* pM);

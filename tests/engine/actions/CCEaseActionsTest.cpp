@@ -123,7 +123,7 @@ TEST(CCEaseActions, ReversesPairTheCurvesAroundTheInnerReverseAndCopiesKeepParam
     struct Row {
         Make make;
         const char* reverseClass;
-        float reverseParameter;
+        float reverseParameter = 0;  // the rate or period; 0 for curves without one
     };
     const Row rows[] = {
         {ease<CCEaseIn, 3.0f>, "CCEaseIn", 0.33333334f},

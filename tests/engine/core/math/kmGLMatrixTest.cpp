@@ -68,4 +68,21 @@ TEST_F(kmGLMatrixTest, TransformsMultiplyOnTheRight) {
     EXPECT_TRUE(near(glm::mat4(1), top(KM_GL_MODELVIEW), 0));
 }
 
+// Deep enough to cross the stack's growth points, with and without the affine multiply writing a
+// reserved top: every level reads back as the running product, and popping returns each one.
+TEST_F(kmGLMatrixTest, DeepPushesKeepEveryLevelThroughGrowth) {
+    constexpr int kDepth = 150;
+    for (int level = 1; level <= kDepth; ++level) {
+        kmGLPush();
+        if (level % 2) kmGLMultiplyAffine(1, 0, 0, 1, 1, 0, 0);  // one point right
+        else kmGLTranslate(0, 1, 0);                              // one point up
+        const kmMat4 m = top(KM_GL_MODELVIEW);
+        ASSERT_EQ(m.mat[12], float((level + 1) / 2)) << level;
+        ASSERT_EQ(m.mat[13], float(level / 2)) << level;
+    }
+    for (int level = kDepth; level > 0; --level) kmGLPop();
+    EXPECT_TRUE(near(glm::mat4(1), top(KM_GL_MODELVIEW), 0));
+    EXPECT_TRUE(popRefused());
+}
+
 }  // namespace
