@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/CCDirector.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
@@ -59,6 +60,19 @@ public:
     int width = 0;
     int height = 0;
     std::vector<uint8_t> pixels;
+};
+
+// A node of class Base that notes how many draw calls its own draw made the last time.
+template <class Base>
+class CountingDrawCalls : public Base {
+public:
+    void draw() override {
+        const uint64_t before = ccDrawCallCounter;
+        Base::draw();
+        drawCalls = ccDrawCallCounter - before;
+    }
+
+    uint64_t drawCalls = 0;
 };
 
 class GLSceneTest : public ::testing::Test {

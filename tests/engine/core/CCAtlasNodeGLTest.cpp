@@ -22,7 +22,7 @@ constexpr ccColor3B kBlue{0, 0, 255};
 
 // A row of items, the way the character-map label lays out its text: item i of the texture's top
 // row drawn at (i x item width, 0), item-sized.
-class TileRow : public CCAtlasNode {
+class TileRow : public CountingDrawCalls<CCAtlasNode> {
 public:
     static RefPtr<TileRow> rowWithTileFile(const std::string& file, uint64_t width, uint64_t height, uint64_t items) {
         RefPtr<TileRow> row = makeRef<TileRow>();
@@ -43,14 +43,6 @@ public:
             textureAtlas_->updateQuad(&quad, i);
         }
     }
-
-    void draw() override {
-        const uint64_t before = ccDrawCallCounter;
-        CCAtlasNode::draw();
-        drawCalls = ccDrawCallCounter - before;
-    }
-
-    uint64_t drawCalls = 0;
 };
 
 class CCAtlasNodeGLTest : public GLSceneTest {

@@ -15,16 +15,7 @@
 
 namespace {
 
-// Notes the draw calls of its last draw.
-class CountingBatch : public CCSpriteBatchNode {
-public:
-    void draw() override {
-        const uint64_t before = ccDrawCallCounter;
-        CCSpriteBatchNode::draw();
-        drawCalls = ccDrawCallCounter - before;
-    }
-    uint64_t drawCalls = 0;
-};
+using CountingBatch = CountingDrawCalls<CCSpriteBatchNode>;
 
 class CCSpriteBatchNodeGLTest : public SpriteGLTest {
 protected:
