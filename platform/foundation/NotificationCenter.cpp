@@ -1,6 +1,7 @@
 #include "platform/foundation/NotificationCenter.h"
 
 #include <algorithm>
+#include <utility>
 
 NotificationCenter& NotificationCenter::defaultCenter() {
     static NotificationCenter center;
@@ -12,7 +13,9 @@ void NotificationCenter::addObserver(const void* observer, std::string name, con
     auto registration = std::make_shared<Registration>(
         Registration{observer, std::move(name), object, std::move(callback)});
     std::lock_guard lock(mutex_);
-    registrations_.push_back(std::move(registration));
+    auto updated = std::make_shared<Registrations>(*registrations_);
+    updated->push_back(std::move(registration));
+    registrations_ = std::move(updated);
 }
 
 void NotificationCenter::removeObserver(const void* observer) { removeObserver(observer, std::string(), nullptr); }
@@ -20,8 +23,10 @@ void NotificationCenter::removeObserver(const void* observer) { removeObserver(o
 void NotificationCenter::removeObserver(const void* observer, const std::string& name, const void* object) {
     // Callbacks are destroyed after the lock is let go, in case their captures post or register.
     std::vector<std::shared_ptr<Registration>> removed;
+    std::shared_ptr<const Registrations> replaced;
     std::lock_guard lock(mutex_);
-    std::erase_if(registrations_, [&](const std::shared_ptr<Registration>& registration) {
+    auto updated = std::make_shared<Registrations>(*registrations_);
+    std::erase_if(*updated, [&](const std::shared_ptr<Registration>& registration) {
         const bool matches = registration->observer == observer &&
                              (name.empty() || registration->name == name) &&
                              (!object || registration->object == object);
@@ -31,6 +36,7 @@ void NotificationCenter::removeObserver(const void* observer, const std::string&
         }
         return matches;
     });
+    replaced = std::exchange(registrations_, std::move(updated));
 }
 
 bool NotificationCenter::isRemoved(const Registration& registration) const {
@@ -40,18 +46,16 @@ bool NotificationCenter::isRemoved(const Registration& registration) const {
 
 void NotificationCenter::postNotification(const std::string& name, const void* object,
                                           std::shared_ptr<const Value> userInfo) {
-    std::vector<std::shared_ptr<Registration>> matching;
+    std::shared_ptr<const Registrations> registrations;
     {
         std::lock_guard lock(mutex_);
-        for (const std::shared_ptr<Registration>& registration : registrations_) {
-            if ((registration->name.empty() || registration->name == name) &&
-                (!registration->object || registration->object == object)) {
-                matching.push_back(registration);
-            }
-        }
+        registrations = registrations_;
     }
     const Notification notification{name, object, std::move(userInfo)};
-    for (const std::shared_ptr<Registration>& registration : matching) {
-        if (!isRemoved(*registration)) registration->callback(notification);
+    for (const std::shared_ptr<Registration>& registration : *registrations) {
+        if ((registration->name.empty() || registration->name == name) &&
+            (!registration->object || registration->object == object) && !isRemoved(*registration)) {
+            registration->callback(notification);
+        }
     }
 }

@@ -8,9 +8,9 @@
 
 class Value;
 
-// One posted notification, as its observers receive it.
+// One posted notification, as its observers receive it; valid only during the delivery.
 struct Notification {
-    std::string name;
+    const std::string& name;
     const void* object = nullptr;            // the sender; may be null
     std::shared_ptr<const Value> userInfo;   // may be null
 };
@@ -22,6 +22,8 @@ struct Notification {
 // may add and remove observers (themselves included) while a notification is delivered: an observer
 // removed before its turn is not called, and one added during a post waits for the next post. A
 // removal made on another thread while a post is under way may still see one call in flight.
+// Posting allocates nothing: it walks a snapshot of the registrations, which registering and
+// removing replace.
 class NotificationCenter {
 public:
     using Callback = std::function<void(const Notification&)>;
@@ -51,6 +53,10 @@ private:
 
     bool isRemoved(const Registration& registration) const;
 
+    using Registrations = std::vector<std::shared_ptr<Registration>>;
+
     mutable std::mutex mutex_;
-    std::vector<std::shared_ptr<Registration>> registrations_;  // registration order
+    // In registration order; never changed in place, so that a post can walk the list it took
+    // while registrations go on.
+    std::shared_ptr<const Registrations> registrations_ = std::make_shared<const Registrations>();
 };

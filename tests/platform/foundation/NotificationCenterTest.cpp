@@ -6,6 +6,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/foundation/Value.h"
+#include "support/AllocationCounter.h"
+
 namespace {
 int observerA, observerB, observerC, observerD, senderX, senderY;  // identified by address
 }  // namespace
@@ -68,4 +71,19 @@ TEST(NotificationCenter, ObserversMayChangeRegistrationsDuringAPostFromAnyThread
     }
     for (std::thread& thread : threads) thread.join();
     EXPECT_EQ(received, 4 * 200);
+}
+
+// An animation posts one notification per frame shown: posting to a long name, with user info,
+// must allocate nothing once the observers are registered.
+TEST(NotificationCenter, PostingAllocatesNothing) {
+    NotificationCenter center;
+    const std::string name = "AFrameWasShownWithANameLongerThanTheInlineBuffer";
+    const auto userInfo = std::make_shared<const Value>(Value(3));
+    int calls = 0;
+    center.addObserver(&observerA, name, nullptr, [&](const Notification& n) { calls += n.userInfo->intValue(); });
+    center.addObserver(&observerB, "other", nullptr, [&](const Notification&) { calls += 100; });
+    AllocationCounter allocations;
+    for (int i = 0; i < 10; ++i) center.postNotification(name, &senderX, userInfo);
+    EXPECT_EQ(allocations.count(), 0u);
+    EXPECT_EQ(calls, 30);
 }
