@@ -1,0 +1,62 @@
+#include "engine/render/CCMenuItemFont.h"
+
+#include "engine/render/CCLabelTTF.h"
+
+namespace {
+
+uint64_t classFontSize = 32;
+
+std::string& classFontName() {
+    static std::string name = "Marker Felt";
+    return name;
+}
+
+}  // namespace
+
+void CCMenuItemFont::setDefaultFontSize(uint64_t size) { classFontSize = size; }
+
+uint64_t CCMenuItemFont::defaultFontSize() { return classFontSize; }
+
+void CCMenuItemFont::setDefaultFontName(const std::string& name) { classFontName() = name; }
+
+const std::string& CCMenuItemFont::defaultFontName() { return classFontName(); }
+
+RefPtr<CCMenuItemFont> CCMenuItemFont::itemWithString(std::string_view text) { return itemWithString(text, nullptr); }
+
+RefPtr<CCMenuItemFont> CCMenuItemFont::itemWithString(std::string_view text, Object* target,
+                                                      SEL_MenuHandler selector) {
+    return itemWithString(text, callbackFor(target, selector));
+}
+
+RefPtr<CCMenuItemFont> CCMenuItemFont::itemWithString(std::string_view text, CCMenuItemBlock block) {
+    auto item = makeRef<CCMenuItemFont>();
+    return item->initWithString(text, std::move(block)) ? item : nullptr;
+}
+
+bool CCMenuItemFont::initWithString(std::string_view text, Object* target, SEL_MenuHandler selector) {
+    return initWithString(text, callbackFor(target, selector));
+}
+
+bool CCMenuItemFont::initWithString(std::string_view text, CCMenuItemBlock block) {
+    fontName_ = classFontName();
+    fontSize_ = classFontSize;
+    RefPtr<CCLabelTTF> label = CCLabelTTF::labelWithString(text, fontName_, static_cast<double>(fontSize_));
+    return label && initWithLabel(std::move(label), std::move(block));
+}
+
+void CCMenuItemFont::setFontSize(uint64_t size) {
+    fontSize_ = size;
+    recreateLabel();
+}
+
+void CCMenuItemFont::setFontName(const std::string& name) {
+    fontName_ = name;
+    recreateLabel();
+}
+
+void CCMenuItemFont::recreateLabel() {
+    const auto* shown = dynamic_cast<const CCLabelProtocol*>(label());
+    RefPtr<CCLabelTTF> label =
+        CCLabelTTF::labelWithString(shown ? shown->string() : "", fontName_, static_cast<double>(fontSize_));
+    if (label) setLabel(std::move(label));
+}
