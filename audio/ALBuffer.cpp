@@ -1,0 +1,108 @@
+#include "audio/ALBuffer.h"
+
+#include "audio/ALContext.h"
+#include "audio/ALDevice.h"
+#include "audio/ALWrapper.h"
+#include "audio/OALTools.h"
+#include "audio/OpenALManager.h"
+#include "platform/foundation/NamedException.h"
+#include "platform/foundation/StringUtils.h"
+
+RefPtr<ALBuffer> ALBuffer::bufferWithName(const std::string& name, std::unique_ptr<uint8_t[]> data, ALsizei size,
+                                          ALenum format, ALsizei frequency) {
+    RefPtr<ALBuffer> buffer(new ALBuffer());
+    buffer->ownedData_ = std::move(data);
+    return buffer->initWithName(name, buffer->ownedData_.get(), size, format, frequency) ? buffer : nullptr;
+}
+
+bool ALBuffer::initWithName(const std::string& name, const uint8_t* data, ALsizei size, ALenum format, ALsizei frequency) {
+    CC_REQUIRE(bytesPerFrame(format) > 0 && frequency > 0 && size >= 0, "NSInvalidArgumentException",
+               "ALBuffer format 0x%x, %d Hz, %d bytes", unsigned(format), frequency, size);
+    setName(name);
+    bufferData_ = data;
+    dataSize_ = size;
+    format_ = format;
+    sampleRate_ = frequency;
+    ALContext* context = OpenALManager::sharedInstance()->currentContext();
+    if (!context) {
+        OALTools::logError("-[ALBuffer initWithName:data:size:format:frequency:]",
+                           "Cannot allocate a buffer without a current context. Make sure "
+                           "[OpenALManager sharedInstance].currentContext is valid");
+        return false;
+    }
+    device_ = RefPtr<ALDevice>(context->device());
+    bufferId_ = ALWrapper::genBuffer();
+    if (bufferId_ == UINT32_MAX) return false;
+    if (!ALWrapper::bufferDataStatic(bufferId_, format, data, size, frequency)) return false;
+    duration_ = float(double(size) / (double(bytesPerFrame(format)) * frequency));
+    return true;
+}
+
+ALBuffer::~ALBuffer() {
+    if (bufferId_ != UINT32_MAX) ALWrapper::deleteBuffer(bufferId_);
+}
+
+RefPtr<ALBuffer> ALBuffer::sliceWithName(const std::string& name, int offset, int size) {
+    constexpr const char* function = "-[ALBuffer sliceWithName:offset:size:]";
+    const int64_t frameBytes = bytesPerFrame(format_);
+    const int64_t frames = dataSize_ / frameBytes;
+    if (offset < 0) {
+        OALTools::logError(function, "%s: Buffer offset %d is too small. Returning nil", description().c_str(), offset);
+        return nullptr;
+    }
+    if (size <= 0) {
+        OALTools::logError(function, "%s: Buffer size %d is too small. Returning nil", description().c_str(), size);
+        return nullptr;
+    }
+    if (int64_t{offset} + size > frames) {
+        OALTools::logError(function, "%s: Buffer offset+size goes beyond end of buffer (%d + %d > %lld). Returning nil",
+                           description().c_str(), offset, size, static_cast<long long>(frames));
+        return nullptr;
+    }
+    RefPtr<ALBuffer> slice(new ALBuffer());
+    slice->parentBuffer_ = RefPtr<ALBuffer>(this);
+    const ALsizei sliceBytes = ALsizei(size * frameBytes);
+    return slice->initWithName(name, bufferData_ + offset * frameBytes, sliceBytes, format_, sampleRate_) ? slice : nullptr;
+}
+
+std::string ALBuffer::name() const {
+    std::lock_guard lock(nameMutex_);
+    return name_;
+}
+
+void ALBuffer::setName(const std::string& name) {
+    std::lock_guard lock(nameMutex_);
+    name_ = name;
+}
+
+int ALBuffer::bits() const {
+    return ALWrapper::getBufferi(bufferId_, AL_BITS);
+}
+
+int ALBuffer::channels() const {
+    return ALWrapper::getBufferi(bufferId_, AL_CHANNELS);
+}
+
+int ALBuffer::frequency() const {
+    return ALWrapper::getBufferi(bufferId_, AL_FREQUENCY);
+}
+
+int ALBuffer::size() const {
+    return ALWrapper::getBufferi(bufferId_, AL_SIZE);
+}
+
+std::string ALBuffer::description() const {
+    const std::string key = name();
+    const std::string shown = key.find("://") != std::string::npos ? lastPathComponent(key) : key;
+    return stringWithFormat("<%s: %p: %s>", className(*this).c_str(), static_cast<const void*>(this), shown.c_str());
+}
+
+int ALBuffer::bytesPerFrame(ALenum format) {
+    switch (format) {
+    case AL_FORMAT_MONO8: return 1;
+    case AL_FORMAT_MONO16:
+    case AL_FORMAT_STEREO8: return 2;
+    case AL_FORMAT_STEREO16: return 4;
+    default: return 0;
+    }
+}

@@ -1,0 +1,65 @@
+#include "audio/ALBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "audio/OpenALManager.h"
+#include "audio/support/AudioTestSupport.h"
+#include "platform/foundation/Log.h"
+
+namespace {
+
+// A stereo 16-bit buffer of `frames` frames whose sample i holds the value i.
+RefPtr<ALBuffer> countingBuffer(int frames) {
+    std::unique_ptr<uint8_t[]> bytes(new uint8_t[size_t(frames) * 4]);
+    int16_t* samples = reinterpret_cast<int16_t*>(bytes.get());
+    std::iota(samples, samples + frames * 2, int16_t{0});
+    return ALBuffer::bufferWithName("file:///sounds/count.wav", std::move(bytes), frames * 4, AL_FORMAT_STEREO16, 8000);
+}
+
+using ALBufferTest = AudioDeviceTest;
+
+}  // namespace
+
+TEST_F(ALBufferTest, SlicesShareTheParentsMemoryWithinItsBounds) {
+    RefPtr<ALBuffer> parent = countingBuffer(100);
+    ASSERT_TRUE(parent);
+    EXPECT_FLOAT_EQ(parent->duration(), 100.0f / 8000);
+    LogCapture log;
+    const struct {
+        int offset, size;
+        const char* error;  // null: the slice exists
+    } rows[] = {
+        {90, 10, nullptr},
+        {0, 100, nullptr},
+        {91, 10, "<ALBuffer: %p: count.wav>: Buffer offset+size goes beyond end of buffer (91 + 10 > 100). Returning nil"},
+        {-1, 10, "Buffer offset -1 is too small"},
+        {10, 0, "Buffer size 0 is too small"},
+        {1, 2147483647, "(1 + 2147483647 > 100)"},
+    };
+    for (const auto& row : rows) {
+        log.clear();
+        RefPtr<ALBuffer> slice = parent->sliceWithName("slice", row.offset, row.size);
+        EXPECT_EQ(bool(slice), row.error == nullptr) << row.offset << "+" << row.size;
+        if (!row.error) continue;
+        char expected[200];
+        std::snprintf(expected, sizeof(expected), row.error, static_cast<void*>(parent.get()));
+        EXPECT_TRUE(log.contains(expected)) << (log.lines().empty() ? "" : log.lines()[0]);
+    }
+    // The slice keeps the parent's bytes after the last outside owner lets go (ASan would tell).
+    RefPtr<ALBuffer> slice = parent->sliceWithName("slice", 90, 10);
+    parent.reset();
+    EXPECT_FALSE(slice->freeDataOnDestroy());
+    EXPECT_EQ(reinterpret_cast<const int16_t*>(slice->bufferData())[19], 199);
+    EXPECT_EQ(slice->size(), 40);
+}
+
+TEST_F(ALBufferTest, NoCurrentContextGivesNullBeforeANameIsMade) {
+    OpenALManager::sharedInstance()->setCurrentContext(nullptr);
+    LogCapture log;
+    EXPECT_FALSE(countingBuffer(10));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{
+        "OAL Error: -[ALBuffer initWithName:data:size:format:frequency:]: Cannot allocate a buffer without a current context. "
+        "Make sure [OpenALManager sharedInstance].currentContext is valid"});
+}

@@ -1,0 +1,109 @@
+#include "audio/ALWrapper.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "audio/OALTools.h"
+#include "audio/support/AudioTestSupport.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/NotificationCenter.h"
+
+using ALWrapperTest = AudioDeviceTest;
+
+// The error is reported once, and its observers run after the lock is let go: a thread the observer
+// waits for can still call OpenAL.
+TEST_F(ALWrapperTest, AnErrorLogsOneLineAndPostsOneNotificationOutsideTheLock) {
+    int observer = 0, posts = 0;
+    NotificationCenter::defaultCenter().addObserver(&observer, kOALAudioErrorNotification, ALWrapper::notificationObject(),
+                                                    [&](const Notification&) {
+                                                        ++posts;
+                                                        std::thread([] { ALWrapper::getFloat(AL_DOPPLER_FACTOR); }).join();
+                                                    });
+    LogCapture log;
+    EXPECT_FALSE(ALWrapper::sourcePlay(12345));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"OAL Error: +[ALWrapper sourcePlay:]: Invalid Name (error code 0x0000a001)"});
+    EXPECT_EQ(posts, 1);
+    // A null string from OpenAL (an unknown parameter) reads as empty.
+    EXPECT_EQ(ALWrapper::getString(0x7FFF), "");
+    EXPECT_EQ(posts, 2);
+    NotificationCenter::defaultCenter().removeObserver(&observer);
+}
+
+TEST_F(ALWrapperTest, GenSourceAnswersAllOnesOnceOpenALRunsOut) {
+    std::vector<ALuint> sources;
+    LogCapture log;
+    for (ALuint source = 0; source != UINT32_MAX && sources.size() < 1000; sources.push_back(source)) source = ALWrapper::genSource();
+    EXPECT_EQ(sources.back(), UINT32_MAX);
+    EXPECT_EQ(log.lines().size(), 1u);
+    sources.pop_back();
+    EXPECT_TRUE(ALWrapper::deleteSources(sources.data(), ALsizei(sources.size())));
+}
+
+TEST(ALWrapperLists, ParseNullAndSpaceSeparatedText) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(ALWrapper::parseNullSeparatedStringList("A\0B\0\0"), (List{"A", "B"}));
+    EXPECT_EQ(ALWrapper::parseNullSeparatedStringList(nullptr), List{});
+    const std::string word199(199, 'w');
+    const struct {
+        std::string text;
+        List words;
+    } spaced[] = {
+        {"a b", {"a", "b"}},
+        {"a  b", {"a", "", "b"}},
+        {"a ", {"a", ""}},
+        {word199, {word199}},
+        {word199 + "x", {word199, ""}},
+        {word199 + "xy z", {word199, "y", "z"}},
+    };
+    for (const auto& row : spaced) EXPECT_EQ(ALWrapper::parseSpaceSeparatedStringList(row.text.c_str()), row.words) << row.text;
+    EXPECT_EQ(ALWrapper::parseSpaceSeparatedStringList(nullptr), List{""});
+}
+
+// Every platform extension is missing here: each operation warns once and answers its neutral value.
+TEST(ALWrapperExtensions, MissingExtensionsWarnAndAnswerNeutralValues) {
+    const struct {
+        std::function<double()> call;
+        double answer;
+        const char* warning;
+    } rows[] = {
+        {[] { return ALWrapper::getMixerOutputDataRate(); }, 0, "getMixerOutputDataRate]: No proc ptr for alcGetMacOSXMixerOutputRate. Returning 0"},
+        {[] { return ALWrapper::setMixerOutputDataRate(48000); }, 0, "No proc ptr for alcMacOSXMixerOutputRate"},
+        {[] { return ALWrapper::setRenderingQuality(1); }, 0, "No proc ptr for alcMacOSXRenderingQuality"},
+        {[] { return ALWrapper::getRenderingQuality(); }, 0, "No proc ptr for alcMacOSXGetRenderingQuality. Returning 0"},
+        {[] { return ALWrapper::asaGetListenerb(ASAProperty::kReverbOn); }, 0, "No proc ptr for alcASAGetListener. Returning false"},
+        {[] { return ALWrapper::asaGetListeneri(ASAProperty::kReverbRoomType); }, -1, "No proc ptr for alcASAGetListener. Returning -1"},
+        {[] { return ALWrapper::asaGetListenerf(ASAProperty::kGlobalReverbLevel); }, 0, "No proc ptr for alcASAGetListener. Returning 0"},
+        {[] { return ALWrapper::asaListenerf(ASAProperty::kReverbEQGain, 1); }, 0, "No proc ptr for alcASASetListener"},
+        {[] { return ALWrapper::asaGetSourcei(1, ASAProperty::kOcclusion); }, -1, "No proc ptr for alcASAGetSource. Returning -1"},
+        {[] { return ALWrapper::setObstruction(1, 1); }, 0, "setObstruction:onSource:]: No proc ptr for alcASASetSource"},
+        {[] { return ALWrapper::getSourceReverbSendLevel(1); }, 0, "No proc ptr for alcASAGetSource. Returning 0"},
+        {[] { return ALWrapper::addNotification(1, 1, nullptr, nullptr); }, 0, "No proc ptr for alSourceAddNotification"},
+        {[] { return ALWrapper::removeNotification(1, 1, nullptr, nullptr); }, 0, "No proc ptr for alSourceRemoveNotification"},
+    };
+    for (const auto& row : rows) {
+        LogCapture log;
+        EXPECT_EQ(row.call(), row.answer) << row.warning;
+        ASSERT_EQ(log.lines().size(), 1u) << row.warning;
+        EXPECT_EQ(log.lines()[0].rfind("OAL Warning: +[ALWrapper ", 0), 0u) << log.lines()[0];
+        EXPECT_TRUE(log.contains(row.warning)) << log.lines()[0];
+    }
+}
+
+TEST(OALTools, ExtAudioErrorsAndFileAddresses) {
+    LogCapture log;
+    OALTools::notifyExtAudioError(0, "-[T f]", "nothing");
+    EXPECT_TRUE(log.lines().empty());
+    OALTools::notifyExtAudioError(-66563, "-[T f]", "Could not read %s", "x.wav");
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"OAL Error: -[T f]: Could not read x.wav (error code 0xfffffffffffefbfd: Non-PCM client format)"});
+    log.clear();
+
+    TemporaryFolder folder;
+    folder.write("sounds/a.wav", "RIFF");
+    EXPECT_EQ(OALTools::urlForPath("/no/such/file.wav", folder.path()), "file:///no/such/file.wav");
+    EXPECT_EQ(OALTools::urlForPath("sounds/a.wav", folder.path()), "file://" + folder.file("sounds/a.wav"));
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(OALTools::urlForPath("sounds/b.wav", folder.path()), "");
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"OAL Error: +[OALTools urlForPath:bundle:]: Could not find full path of file sounds/b.wav"});
+    EXPECT_EQ(secondsBetweenMachTimes(1, 2), 0.0);  // a later reading that is earlier must not wrap
+}
