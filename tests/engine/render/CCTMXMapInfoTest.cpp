@@ -1,0 +1,157 @@
+#include "engine/render/CCTMXMapInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TMXTestMaps.h"
+#include "platform/foundation/Log.h"
+#include "support/Deflate.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+// A 10 x 10 map of 32-pixel tiles around `body`.
+std::string mapXML(const std::string& body) {
+    return R"(<?xml version="1.0"?><map version="1.0" orientation="orthogonal" width="10" height="10" )"
+           R"(tilewidth="32" tileheight="32">)" + body + "</map>";
+}
+
+// A 2 x 2 layer named `name` with a data element of those attributes and text.
+std::string layerXML(const std::string& name, const std::string& dataAttributes, const std::string& text) {
+    return R"(<layer name=")" + name + R"(" width="2" height="2"><data )" + dataAttributes + ">" + text +
+           "</data></layer>";
+}
+
+RefPtr<CCTMXMapInfo> parse(const std::string& xml) { return CCTMXMapInfo::formatWithXML(xml, "res"); }
+
+}  // namespace
+
+TEST(CCTMXMapInfo, ReadsLayerObjectAndPropertyRecords) {
+    const RefPtr<CCTMXMapInfo> info = parse(mapXML(R"(
+        <properties><property name="m" value="map"/></properties>
+        <tileset name="ts" firstgid="17" tilewidth="32" tileheight="32" spacing="2" margin="1">
+          <property name="early" value="goes to the map"/>
+          <image source="tiles.png"/><tile id="5"><properties><property name="kind" value="water"/></properties></tile>
+        </tileset>
+        <layer name="A" width="2" height="2" opacity="0.5" x="3" y="-1"><property name="l" value="layer"/></layer>
+        <layer name="B" width="2" height="2" visible="0"/><layer name="C" width="2" height="2" visible="false"/>
+        <objectgroup name="g"><property name="gp" value="group"/>
+          <object name="box" type="t" x="5" y="32" height="16"><property name="x" value="overwritten"/>
+            <polygon points="0,0 1,1"/><polyline points="2,2"/></object>
+          <object name="flat" y="32"/></objectgroup>)"));
+    ASSERT_EQ(info->layers().size(), 3u);
+    const CCTMXLayerInfo& a = *info->layers()[0];
+    EXPECT_EQ((std::vector{a.opacity(), info->layers()[1]->opacity()}), (std::vector<uint8_t>{127, 255}));
+    EXPECT_EQ((std::vector{a.visible(), info->layers()[1]->visible(), info->layers()[2]->visible()}),
+              (std::vector{true, false, true}));
+    EXPECT_EQ(a.offset(), CGPointMake(3, -1));
+    EXPECT_TRUE(a.tiles().empty());
+    ASSERT_EQ(info->tileProperties().count(22), 1u);  // tile 5 of first GID 17
+    const CCTMXObjectGroup& group = *info->objectGroups()[0];
+    const Value* box = group.objectNamed("box");
+    ASSERT_TRUE(box && group.objectNamed("flat") && !group.objectNamed("none"));
+    EXPECT_EQ((std::vector<std::string>{a.properties()["l"].stringValue(), info->properties()["m"].stringValue(),
+                                        info->properties()["early"].stringValue(),
+                                        info->tileProperties().at(22)["kind"].stringValue(),
+                                        info->tilesets()[0]->sourceImage(), group.propertyNamed("gp").stringValue(),
+                                        (*box)["x"].stringValue(), (*box)["type"].stringValue(),
+                                        (*box)["polygonPoints"].stringValue(), (*box)["polylinePoints"].stringValue()}),
+              (std::vector<std::string>{"layer", "map", "goes to the map", "water", "res/tiles.png", "group",
+                                        "overwritten", "t", "0,0 1,1", "2,2"}));
+    // y from the map's bottom: 320 - y - height.
+    EXPECT_EQ((std::vector{(*box)["y"].integerValue(), (*group.objectNamed("flat"))["y"].integerValue()}),
+              (std::vector<int64_t>{320 - 32 - 16, 320 - 32}));
+}
+
+TEST(CCTMXMapInfo, RectForGIDCountsTilesAcrossThePictureAndIgnoresFlags) {
+    CCTMXTilesetInfo tileset;
+    tileset.setFirstGid(1);
+    tileset.setTileSize(CGSizeMake(32, 32));
+    tileset.setSpacing(2);
+    tileset.setMargin(1);
+    tileset.setImageSize(CGSizeMake(256, 256));
+    EXPECT_EQ(tileset.rectForGID(10), CGRectMake(69, 35, 32, 32));
+    EXPECT_EQ(tileset.rectForGID(3 | kCCTMXTileHorizontalFlag), CGRectMake(69, 1, 32, 32));
+    tileset.setImageSize(CGSizeMake(20, 256));  // narrower than one tile: no tile per row
+    EXPECT_EQ(tileset.rectForGID(10), CGRectZero);
+}
+
+TEST(CCTMXMapInfo, DecodesEachDataElementByItsOwnEncoding) {
+    const std::vector<uint32_t> all{1, 0x01020304, 3 | kCCTMXTileDiagonalFlag, 4};
+    const std::string gids = littleEndian(all);
+    const struct {
+        std::string attributes, text;
+        std::vector<uint32_t> tiles;
+    } cases[] = {
+        {R"(encoding="base64")", base64(gids), all},
+        {R"(encoding="base64" compression="zlib")", base64(deflated(kZlib, gids)), all},
+        {R"(encoding="base64" compression="gzip")", "\n  " + base64(deflated(kGZip, gids)) + "\n", all},
+        {R"(encoding="base64")", base64(gids.substr(0, 9)), {1, 0x01020304}},  // short: what is whole
+        {R"(encoding="base64" compression="zlib")", base64(deflated(kZlib, gids + gids)), all},  // capped
+        {R"(encoding="base64" compression="zlib")", base64(deflated(kZlib, gids).substr(0, 8)), {}},
+        {R"(encoding="base64" compression="lz4")", base64(gids), {}},
+        {R"(encoding="csv")", "1,2,3,4", {}},
+        {"", "<tile gid=\"1\"/>", {}},
+    };
+    std::string layers;  // a plain layer after compressed ones is read as plain
+    for (const auto& c : cases) layers += layerXML("L", c.attributes, c.text);
+    LogCapture capture;
+    const RefPtr<CCTMXMapInfo> info = parse(mapXML(layers));
+    ASSERT_EQ(info->layers().size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(info->layers()[i]->tiles(), cases[i].tiles) << i;
+    EXPECT_TRUE(capture.contains("Lumora: TMX layer L: data encoding \"csv\""));
+    EXPECT_TRUE(capture.contains("Lumora: TMX layer L: tile data cannot be decoded; the layer is empty"));
+}
+
+TEST(CCTMXMapInfo, ReadsExternalTilesetsFromTheMapsFolderOnly) {
+    TemporaryFolder folder;
+    folder.write("maps/ts.tsx", R"(<tileset name="ext" firstgid="101" tilewidth="16" tileheight="8">)"
+                                R"(<image source="ext.png"/><tileset source="ts.tsx"/></tileset>)");
+    folder.write("maps/loop.tsx", R"(<tileset source="loop.tsx"/>)");
+    folder.write("secret.tsx", R"(<tileset name="outside" firstgid="1"/>)");
+    const std::string map = folder.write("maps/m.tmx", mapXML(R"(<tileset firstgid="5" source="ts.tsx"/>)"
+                                                              R"(<tileset source="loop.tsx"/>)"
+                                                              R"(<tileset source="../secret.tsx"/>)"
+                                                              R"(<tileset source=")" + folder.file("secret.tsx") + "\"/>"));
+    LogCapture capture;
+    const RefPtr<CCTMXMapInfo> info = CCTMXMapInfo::formatWithTMXFile(map);
+    ASSERT_TRUE(info && info->tilesets().size() == 1);
+    const CCTMXTilesetInfo& tileset = *info->tilesets()[0];
+    EXPECT_EQ((std::vector<uint32_t>{tileset.firstGid(), uint32_t(tileset.tileSize().width)}),
+              (std::vector<uint32_t>{101, 16}));
+    EXPECT_EQ(tileset.sourceImage(), folder.file("maps/ext.png"));
+    EXPECT_TRUE(capture.contains("names another tileset document") && capture.contains("lies outside the map's folder"));
+    EXPECT_EQ(CCTMXMapInfo::formatWithTMXFile(folder.file("missing.tmx")), nullptr);
+}
+
+TEST(CCTMXMapInfo, MalformedMapsKeepWhatWasReadBeforeTheFault) {
+    const std::string layerA = layerXML("A", R"(encoding="base64")", base64(littleEndian({1, 2, 3, 4})));
+    const struct {
+        std::string xml;
+        size_t layers, tilesets, groups, properties;
+    } cases[] = {
+        {mapXML(layerA).substr(0, mapXML(layerA).size() - 20), 1, 0, 0, 0},  // truncated
+        {mapXML(layerA + "<layer name=\"B\" width=\"100000\" height=\"100000\"/><layer/>"), 1, 0, 0, 0},
+        {mapXML(layerA + "<layer name=\"B\" width=\"-1\" height=\"5\"/>"), 1, 0, 0, 0},
+        {R"(<!DOCTYPE map [<!ENTITY e "x">]><map><layer/></map>)", 0, 0, 0, 0},
+        {mapXML(R"(<tile id="1"><property name="p" value="v"/></tile><image source="a.png"/>)"), 0, 0, 0, 0},
+        {mapXML(R"(<data encoding="base64">AAAA</data><object name="o"/><polygon points="1,1"/>)"), 0, 0, 0, 0},
+        {mapXML(R"(<objectgroup/><polyline points="1"/><object><property name="p" value="v"/></object>)"), 0, 0, 1, 0},
+        {mapXML(R"(<tileset firstgid="1" tilewidth="0"/><layer width="1" height="1"/>)") + "<map", 1, 1, 0, 0},
+        {"<map><property name=\"p\" value=\"v\"/></map><map>", 0, 0, 0, 1},
+        {"", 0, 0, 0, 0},
+        {"\xff\xfe<map>", 0, 0, 0, 0},
+    };
+    LogCapture capture;
+    for (const auto& c : cases) {
+        const RefPtr<CCTMXMapInfo> info = parse(c.xml);
+        EXPECT_EQ((std::vector<size_t>{info->layers().size(), info->tilesets().size(), info->objectGroups().size(),
+                                       info->properties().count()}),
+                  (std::vector<size_t>{c.layers, c.tilesets, c.groups, c.properties}))
+            << c.xml;
+    }
+    EXPECT_TRUE(capture.contains("refused from here on: it declares a document type"));
+    EXPECT_TRUE(capture.contains("refused from here on: layer of 100000 x 100000 tiles"));
+}
