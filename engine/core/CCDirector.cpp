@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "engine/actions/CCActionManager.h"
+#include "engine/actions/CCTransitionScene.h"
 #include "engine/core/CCConfiguration.h"
 #include "engine/core/CCDirectorDelegate.h"
 #include "engine/core/CCDirectorDisplayLink.h"
@@ -192,13 +193,14 @@ void CCDirector::end() {
     // Keeps the view, and with it the GL context, alive until the purges and the error check are done.
     const RefPtr<CCGLView> view = view_;
 
+    // Cleared first: a transition leaving now sees that its incoming scene does not take over.
+    nextScene_ = nullptr;
     if (const RefPtr<CCScene> running = runningScene_) {
         running->onExitTransitionDidStart();
         running->onExit();
         running->cleanup();
     }
     runningScene_ = nullptr;
-    nextScene_ = nullptr;
     scenesStack_.clear();
 
     stopAnimation();
@@ -219,7 +221,8 @@ void CCDirector::end() {
 void CCDirector::setNextScene() {
     if (!nextScene_) return;
     const RefPtr<CCScene> outgoing = runningScene_;
-    const bool runningIsTransition = outgoing && outgoing->isTransition();
+    const bool enteredByTransition = outgoing && outgoing->isTransition() &&
+                                     static_cast<CCTransitionScene*>(outgoing.get())->inScene() == nextScene_;
     const bool newIsTransition = nextScene_->isTransition();
 
     // A transition makes the exit and enter calls of the scenes it links itself.
@@ -232,7 +235,7 @@ void CCDirector::setNextScene() {
     }
     runningScene_ = RefPtr(nextScene_);
     nextScene_ = nullptr;
-    if (!runningIsTransition) {
+    if (!enteredByTransition) {
         runningScene_->onEnter();
         runningScene_->onEnterTransitionDidFinish();
     }

@@ -106,7 +106,11 @@ public:
     // Shuts the engine down: the running scene exits and is cleaned up, the stack is emptied, the
     // frame loop stops, the view goes and the caches are purged.
     void end();
-    // The switch to nextScene, at the start of a frame.
+    // The switch to nextScene, at the start of a frame. A transition (CCTransitionScene) makes the
+    // lifecycle calls of the scenes it links: the running scene gets no exit calls when the next
+    // scene is a transition, and the next scene gets no enter calls when it is the incoming scene
+    // of the transition that ran (which entered it already). Any other scene after a transition is
+    // entered as usual.
     void setNextScene();
 
     // Stops ticking the scheduler (drawing goes on); resume starts it again with a zero frame time.
@@ -149,6 +153,10 @@ public:
     bool isAnimating() const { return isAnimating_; }
     bool sendCleanupToScene() const { return sendCleanupToScene_; }
     CCScene* runningScene() const { return runningScene_.get(); }
+    // The scene the next switch installs; null when none is due. During the switch it is still set
+    // while the outgoing scene exits, so that a transition can tell whether its incoming scene
+    // takes over.
+    CCScene* nextScene() const { return nextScene_; }
     // The engine thread's loop, where work for the engine thread is posted; null before the first
     // frame.
     RunLoop* runningThread() const { return runningThread_; }
