@@ -3,16 +3,15 @@
 #include <algorithm>
 
 RefPtr<JPJKArray> JPJKArray::arrayWithObjects(RefPtr<Object>* objects, size_t count, bool isMutable) {
-    return arrayWithObjects(std::vector<RefPtr<Object>>(std::make_move_iterator(objects),
-                                                        std::make_move_iterator(objects + count)),
-                            isMutable);
+    for (size_t i = 0; i < count; ++i) {
+        CC_REQUIRE(objects[i], "NSInvalidArgumentException", "*** -[JPJKArray arrayWithObjects]: attempt to insert nil");
+    }
+    Storage elements(std::make_move_iterator(objects), std::make_move_iterator(objects + count));
+    return RefPtr<JPJKArray>(new JPJKArray(std::move(elements), isMutable));
 }
 
 RefPtr<JPJKArray> JPJKArray::arrayWithObjects(std::vector<RefPtr<Object>> objects, bool isMutable) {
-    for (const RefPtr<Object>& object : objects) {
-        CC_REQUIRE(object, "NSInvalidArgumentException", "*** -[JPJKArray arrayWithObjects]: attempt to insert nil");
-    }
-    return RefPtr<JPJKArray>(new JPJKArray(std::move(objects), isMutable));
+    return arrayWithObjects(objects.data(), objects.size(), isMutable);
 }
 
 Object* JPJKArray::objectAtIndex(uint64_t index) const {

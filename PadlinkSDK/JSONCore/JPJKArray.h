@@ -44,13 +44,14 @@ public:
     bool isEqualTo(const JPJKObject& other) const override;
 
 private:
-    JPJKArray(std::vector<RefPtr<Object>> objects, bool isMutable)
-        : objects_(std::move(objects)), mutations_(isMutable ? 1 : 0) {}
+    using Storage = std::vector<RefPtr<Object>, JPJKPoolAllocator<RefPtr<Object>>>;
+
+    JPJKArray(Storage objects, bool isMutable) : objects_(std::move(objects)), mutations_(isMutable ? 1 : 0) {}
 
     void requireMutable(const char* operation) const;
     void countMutation();
 
-    std::vector<RefPtr<Object>> objects_;  // never holds null
+    Storage objects_;  // never holds null
     // 0: immutable. Otherwise the number of mutations so far, wrapping from UINT64_MAX to 1.
     uint64_t mutations_;
 };

@@ -22,7 +22,7 @@ uint64_t JPJKDictionary::capacityForCount(uint64_t count) {
 }
 
 JPJKDictionary::JPJKDictionary(uint64_t capacity, bool isMutable)
-    : capacity_(capacity), mutations_(isMutable ? 1 : 0), table_(new Entry[capacity]) {}
+    : capacity_(capacity), mutations_(isMutable ? 1 : 0), table_(capacity) {}
 
 RefPtr<JPJKDictionary> JPJKDictionary::dictionaryWithObjects(RefPtr<Object>* objects, RefPtr<JPJKObject>* keys,
                                                              const uint64_t* keyHashes, size_t count, bool isMutable) {
@@ -50,9 +50,7 @@ RefPtr<JPJKDictionary> JPJKDictionary::dictionaryWithPairs(
 
 uint64_t JPJKDictionary::find(const Object* key, uint64_t keyHash) const {
     if (capacity_ == 0) return capacity_;
-    const uint64_t home = keyHash % capacity_;
-    for (uint64_t i = 0; i < capacity_; ++i) {
-        const uint64_t slot = (home + i) % capacity_;
+    for (uint64_t i = 0, slot = keyHash % capacity_; i < capacity_; ++i, slot = nextSlot(slot)) {
         const Entry& entry = table_[slot];
         if (!entry.key) return capacity_;
         if (entry.keyHash == keyHash && JPJKObject::isEqual(entry.key.get(), key)) return slot;
@@ -68,9 +66,7 @@ Object* JPJKDictionary::objectForKey(const JPJKObject* key) const {
 
 void JPJKDictionary::add(RefPtr<JPJKObject> key, uint64_t keyHash, RefPtr<Object> object) {
     if (capacity_ == 0) return;
-    const uint64_t home = keyHash % capacity_;
-    for (uint64_t i = 0; i < capacity_; ++i) {
-        const uint64_t slot = (home + i) % capacity_;
+    for (uint64_t i = 0, slot = keyHash % capacity_; i < capacity_; ++i, slot = nextSlot(slot)) {
         Entry& entry = table_[slot];
         if (entry.key && entry.keyHash == keyHash && JPJKObject::isEqual(entry.key.get(), key.get())) {
             removeSlot(slot);
@@ -88,8 +84,8 @@ void JPJKDictionary::removeSlot(uint64_t slot) {
     Entry removed = std::move(table_[slot]);
     table_[slot] = Entry{};
     --count_;
-    for (uint64_t i = 1; i < capacity_; ++i) {
-        Entry& next = table_[(slot + i) % capacity_];
+    for (uint64_t i = 1, at = nextSlot(slot); i < capacity_; ++i, at = nextSlot(at)) {
+        Entry& next = table_[at];
         if (!next.key) break;
         Entry moved = std::move(next);
         next = Entry{};
@@ -128,7 +124,7 @@ void JPJKDictionary::setObject(RefPtr<Object> object, RefPtr<JPJKObject> key) {
                key->description().c_str());
     const uint64_t wanted = capacityForCount(count_ + 1);
     if (wanted > capacity_) {
-        std::unique_ptr<Entry[]> old = std::exchange(table_, std::unique_ptr<Entry[]>(new Entry[wanted]));
+        Table old = std::exchange(table_, Table(wanted));
         const uint64_t oldCapacity = std::exchange(capacity_, wanted);
         count_ = 0;
         for (uint64_t slot = 0; slot < oldCapacity; ++slot) {

@@ -78,11 +78,15 @@ private:
     uint64_t find(const Object* key, uint64_t keyHash) const;
     // Empties the slot and moves the pairs of the cluster after it so that no probe stops early.
     void removeSlot(uint64_t slot);
+    // The slot after `slot` on a probe sequence, wrapping at the end of the table.
+    uint64_t nextSlot(uint64_t slot) const { return slot + 1 == capacity_ ? 0 : slot + 1; }
     void requireMutable(const char* operation) const;
     void countMutation();
 
     uint64_t count_ = 0;
     uint64_t capacity_;
     uint64_t mutations_;  // as JPJKArray's
-    std::unique_ptr<Entry[]> table_;  // capacity_ slots
+    using Table = std::vector<Entry, JPJKPoolAllocator<Entry>>;
+
+    Table table_;  // capacity_ slots
 };

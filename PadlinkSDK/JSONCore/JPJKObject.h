@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "PadlinkSDK/JSONCore/JPJKBlockPool.h"
 #include "platform/foundation/Object.h"
 
 // Base of the JSON library's value classes: strings, numbers, null, data, arrays and dictionaries.
@@ -20,6 +21,10 @@ public:
     virtual bool isEqualTo(const JPJKObject& other) const = 0;
     // An immutable object with the same content: immutable objects answer themselves.
     virtual RefPtr<JPJKObject> copy() const;
+
+    // Values live in the block pool; the virtual destructor hands the most derived size back.
+    static void* operator new(size_t bytes) { return JPJKBlockPool::allocate(bytes); }
+    static void operator delete(void* value, size_t bytes) { JPJKBlockPool::deallocate(value, bytes); }
 
     // Identical, or both library values of one kind with equal content. Null pointers equal only
     // each other.

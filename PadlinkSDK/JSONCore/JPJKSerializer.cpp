@@ -1,9 +1,11 @@
 #include "PadlinkSDK/JSONCore/JPJKSerializer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
+#include <typeinfo>
 #include <vector>
 
 #include "PadlinkSDK/JSONCore/JPJKArray.h"
@@ -15,11 +17,10 @@
 #include "platform/foundation/InputLimits.h"
 
 namespace {
-// The library value an object is, when the encoder can write it; null otherwise.
-const JPJKObject* supportedValue(const Object* object) {
-    const auto* value = dynamic_cast<const JPJKObject*>(object);
-    return value && value->kind() != JPJKObject::Kind::Data ? value : nullptr;
-}
+// Serializations this thread has begun: a cache entry is valid only in the call that made it.
+thread_local uint64_t threadGeneration = 0;
+// The encode cache's entries, shared by this thread's calls (see generation_).
+thread_local std::unique_ptr<JPJKSerializer::CacheEntry[]> threadCache;
 
 bool isScalar(const JPJKObject& value) {
     return value.kind() != JPJKObject::Kind::Array && value.kind() != JPJKObject::Kind::Dictionary;
@@ -29,6 +30,11 @@ std::string classNameOf(const Object* object) { return object ? className(*objec
 
 // Bytes written as they are, except through the option-dependent checks for '/' and non-ASCII.
 constexpr bool needsEscape(uint8_t byte) { return byte < 0x20 || byte == '"' || byte == '\\' || byte == '/' || byte >= 0x80; }
+constexpr auto kNeedsEscape = [] {
+    std::array<bool, 256> table{};
+    for (size_t byte = 0; byte < table.size(); ++byte) table[byte] = needsEscape(static_cast<uint8_t>(byte));
+    return table;
+}();
 }  // namespace
 
 RefPtr<JPJKObject> JPJKSerializer::serializeObject(Object* object, uint64_t options, uint64_t encodeOption,
@@ -39,7 +45,7 @@ RefPtr<JPJKObject> JPJKSerializer::serializeObject(Object* object, uint64_t opti
                "NSInvalidArgumentException", "The collection option excludes the string options.");
     if (error) *error = JPJKError{};
     JPJKSerializer serializer(options, encodeOption, formatter);
-    const JPJKObject* value = supportedValue(object);
+    const JPJKObject* value = serializer.supportedValue(object);
     const auto kind = value ? value->kind() : JPJKObject::Kind::Data;
     if ((encodeOption & JPJKEncodeOptionCollectionObj) && kind != JPJKObject::Kind::Array &&
         kind != JPJKObject::Kind::Dictionary) {
@@ -60,8 +66,21 @@ RefPtr<JPJKObject> JPJKSerializer::serializeObject(Object* object, uint64_t opti
 }
 
 JPJKSerializer::JPJKSerializer(uint64_t options, uint64_t encodeOption, const JPJKUnsupportedFormatter& formatter)
-    : options_(options), encodeOption_(encodeOption), formatter_(formatter), cache_(new CacheEntry[kCacheEntries]) {
+    : options_(options), encodeOption_(encodeOption), formatter_(formatter), generation_(++threadGeneration) {
+    if (!threadCache) threadCache.reset(new CacheEntry[kCacheEntries]);
+    cache_ = threadCache.get();
     out_.reserve(4096);
+}
+
+const JPJKObject* JPJKSerializer::supportedValue(const Object* object) {
+    const std::type_info* const type = &typeid(*object);
+    for (const std::type_info* known : valueTypes_) {
+        if (known == type) return static_cast<const JPJKObject*>(object);
+    }
+    const auto* value = dynamic_cast<const JPJKObject*>(object);
+    if (!value || value->kind() == JPJKObject::Kind::Data) return nullptr;
+    valueTypes_[nextValueType_++ % std::size(valueTypes_)] = type;
+    return value;
 }
 
 size_t JPJKSerializer::cacheSlot(const Object* object) {
@@ -93,7 +112,7 @@ bool JPJKSerializer::writeReplacement(Object* object) {
     const RefPtr<Object> original(object);  // the formatter may let go of the tree's reference
     const RefPtr<Object> replacement = formatter_(object);
     // The formatter may have changed or released objects already written: forget them all.
-    ++generation_;
+    generation_ = ++threadGeneration;
     if (!replacement) {
         fail("Unable to serialize object class %s.", className(*object).c_str());
         return false;
@@ -163,7 +182,7 @@ bool JPJKSerializer::writeString(const std::string& text) {
     char escape[16];
     while (bytes < end) {
         const uint8_t* run = bytes;
-        while (bytes < end && !needsEscape(*bytes)) ++bytes;
+        while (bytes < end && !kNeedsEscape[*bytes]) ++bytes;
         out_.append(reinterpret_cast<const char*>(run), static_cast<size_t>(bytes - run));
         if (bytes == end) break;
         const uint8_t byte = *bytes;
@@ -233,10 +252,11 @@ bool JPJKSerializer::writeDictionary(const JPJKObject& value) {
         out_ += (options_ & JPJKSerializeOptionPretty) ? ": " : ":";
         return writeObject(object);
     };
-    const auto stringKey = [&](Object* key) {
-        auto* string = dynamic_cast<JPJKString*>(key);
-        if (!string) fail("Key must be a string object.");
-        return string;
+    const auto stringKey = [&](Object* key) -> JPJKString* {
+        const JPJKObject* value = supportedValue(key);
+        if (value && value->kind() == JPJKObject::Kind::String) return static_cast<JPJKString*>(key);
+        fail("Key must be a string object.");
+        return nullptr;
     };
     openBracket('{');
     bool written;

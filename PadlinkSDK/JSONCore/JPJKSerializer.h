@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <typeinfo>
 
 #include "PadlinkSDK/JSONCore/JPJKError.h"
 #include "PadlinkSDK/JSONCore/JPJKObject.h"
@@ -51,7 +52,7 @@ public:
     static RefPtr<JPJKObject> serializeObject(Object* object, uint64_t options, uint64_t encodeOption,
                                               const JPJKUnsupportedFormatter& formatter, JPJKError* error);
 
-private:
+    // An entry of the encode cache (kept per thread, across calls).
     struct CacheEntry {
         const Object* object = nullptr;  // not retained: an object of the tree being written
         size_t offset = 0;               // its text in out_
@@ -60,8 +61,12 @@ private:
     };
     static constexpr size_t kCacheEntries = 1024;
 
+private:
     JPJKSerializer(uint64_t options, uint64_t encodeOption, const JPJKUnsupportedFormatter& formatter);
 
+    // The library value an object is, when the encoder can write it; null otherwise. The exact
+    // classes of values seen last are remembered, so that most objects take no dynamic_cast.
+    const JPJKObject* supportedValue(const Object* object);
     // Writes an object of the tree, from the cache when it can.
     bool writeObject(Object* object);
     // Writes a supported value.
@@ -84,7 +89,11 @@ private:
     std::string out_;
     int depth_ = 0;             // collections open
     int replacementDepth_ = 0;  // > 0 while writing a formatter's replacement
-    std::unique_ptr<CacheEntry[]> cache_;
-    uint64_t generation_ = 1;
+    CacheEntry* cache_;  // this thread's kCacheEntries entries
+    // This call's own number among the thread's calls, renewed whenever a formatter has run, so
+    // that entries of other calls (a formatter may serialize too) or of earlier states never match.
+    uint64_t generation_;
+    const std::type_info* valueTypes_[6] = {};
+    size_t nextValueType_ = 0;
     JPJKError error_;
 };

@@ -121,7 +121,6 @@ RefPtr<Object> JPJSONDecoder::parse(const char* bytes, size_t length, bool mutab
     objects_.clear();
     keys_.clear();
     keyHashes_.clear();
-    tokenObject_.reset();
     if (error) *error = std::move(error_);
     error_ = JPJKError{};
     begin_ = end_ = at_ = tokenStart_ = nullptr;
@@ -131,7 +130,7 @@ RefPtr<Object> JPJSONDecoder::parse(const char* bytes, size_t length, bool mutab
 RefPtr<Object> JPJSONDecoder::valueOfToken() {
     switch (token_) {
     case Token::String:
-    case Token::Number: return std::move(tokenObject_);
+    case Token::Number: return tokenObject(false);
     case Token::True: return JPJKNumber::numberWithBool(true);
     case Token::False: return JPJKNumber::numberWithBool(false);
     case Token::Null: return JPJKNull::null();
@@ -200,7 +199,8 @@ RefPtr<Object> JPJSONDecoder::parseDictionary() {
     while (!done && nextToken()) {
         if (token_ == Token::String) {
             if (!allowed(accepted, kAcceptValue, "Unexpected string.")) break;
-            RefPtr<JPJKObject> key = std::move(tokenObject_);
+            RefPtr<JPJKObject> key = tokenObject(true);
+            const uint64_t keyHash = value_.hash;  // a string's hash() is its value hash
             if (!nextToken()) break;
             if (token_ != Token::Colon) {
                 recordError(true, "Expected ':'.");
@@ -213,7 +213,7 @@ RefPtr<Object> JPJSONDecoder::parseDictionary() {
             }
             RefPtr<Object> value = valueOfToken();
             if (!value) break;
-            keyHashes_.push_back(key->hash());
+            keyHashes_.push_back(keyHash);
             keys_.push_back(std::move(key));
             objects_.push_back(std::move(value));
             accepted = kAcceptComma | kAcceptClose;
@@ -253,6 +253,8 @@ size_t JPJSONDecoder::lineEndLength(const uint8_t* at) const {
 }
 
 void JPJSONDecoder::skipWhiteSpace() {
+    // Compact text: the next byte is no space, line end or comment start under any option.
+    if (at_ < end_ && *at_ > ' ' && *at_ != '/' && *at_ < 0x80) return;
     while (at_ < end_) {
         if (*at_ == ' ' || *at_ == '\t') {
             ++at_;
@@ -321,14 +323,7 @@ bool JPJSONDecoder::parseString() {
         const uint8_t byte = *at;
         if (byte == '"') {
             at_ = at + 1;
-            if (at == start) {
-                tokenObject_ = JPJKString::emptyString();
-                return true;
-            }
-            const size_t size = static_cast<size_t>(at - start);
-            tokenObject_ = cachedObject(start, size, kStringValue, hash, [&] {
-                return RefPtr<JPJKObject>(new JPJKString(std::string(reinterpret_cast<const char*>(start), size), hash));
-            });
+            setStringValue(start, static_cast<size_t>(at - start), hash);
             return true;
         }
         if (byte == '\\') return parseStringWithEscapes(start, at, hash);
@@ -401,10 +396,7 @@ bool JPJSONDecoder::parseStringWithEscapes(const uint8_t* start, const uint8_t* 
         const uint8_t byte = *at;
         if (byte == '"') {
             at_ = at + 1;
-            const std::string& text = tokenBuffer_;
-            const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-            tokenObject_ = cachedObject(bytes, text.size(), kStringValue, hash,
-                                        [&] { return RefPtr<JPJKObject>(new JPJKString(text, hash)); });
+            setStringValue(reinterpret_cast<const uint8_t*>(tokenBuffer_.data()), tokenBuffer_.size(), hash);
             return true;
         }
         if (byte < 0x20) {
@@ -494,19 +486,25 @@ bool JPJSONDecoder::parseNumber() {
     token_ = Token::Number;
     const uint8_t* const start = at_;
     const uint8_t* at = start;
-    bool floating = false;
-    const auto digits = [&] {
-        if (at >= end_ || !isDigit(*at)) return false;
-        while (at < end_ && isDigit(*at)) ++at;
-        return true;
-    };
+    const bool negative = *at == '-';
+    if (negative) ++at;
+    // The integer part's value as it is scanned; exact while it has at most 18 digits.
+    uint64_t magnitude = 0;
+    const uint8_t* const integerStart = at;
     bool valid = true;
-    if (*at == '-') ++at;
     if (at < end_ && *at == '0') {
         ++at;
     } else {
-        valid = digits();
+        for (; at < end_ && isDigit(*at); ++at) magnitude = magnitude * 10 + (*at - '0');
+        valid = at > integerStart;
     }
+    const size_t integerDigits = static_cast<size_t>(at - integerStart);
+    bool floating = false;
+    const auto digits = [&] {
+        const uint8_t* const first = at;
+        while (at < end_ && isDigit(*at)) ++at;
+        return at > first;
+    };
     if (valid && at < end_ && *at == '.') {
         floating = true;
         ++at;
@@ -524,112 +522,137 @@ bool JPJSONDecoder::parseNumber() {
         recordError(false, "Invalid number.");
         return false;
     }
-    return convertNumber(start, floating || (at - start == 2 && start[0] == '-'));
+    // "-0" is the double -0.0, which no integer can hold.
+    if (floating || (negative && magnitude == 0 && integerDigits == 1)) return convertDouble(start);
+    if (integerDigits > 18) return convertLongInteger(start, negative);
+    if (negative) return numberToken(kSignedValue, static_cast<uint64_t>(-static_cast<int64_t>(magnitude)));
+    return numberToken(kUnsignedValue, magnitude);
 }
 
-bool JPJSONDecoder::convertNumber(const uint8_t* start, bool floating) {
+bool JPJSONDecoder::convertDouble(const uint8_t* start) {
     const auto* first = reinterpret_cast<const char*>(start);
     const auto* last = reinterpret_cast<const char*>(at_);
-    const int length = static_cast<int>(std::min<ptrdiff_t>(last - first, INT32_MAX));
-    uint8_t type;
-    uint64_t bits;
-    uint64_t hash;
-    std::from_chars_result result;
-    if (floating) {
-        double value = 0;
-        result = std::from_chars(first, last, value);
-        const bool overflowed = result.ec == std::errc() && (value == HUGE_VAL || value == -HUGE_VAL);
-        if (result.ec == std::errc::result_out_of_range || overflowed) {
-            const bool underflow = !overflowed && magnitudeBelowOne(start, at_);
-            recordError(false, "The value '%.*s' could not be represented as a 'double' due to %s.", length, first,
-                        underflow ? "underflow" : "overflow");
-            recordError(false, "Invalid number.");
-            return false;
-        }
-        type = kDoubleValue;
-        std::memcpy(&bits, &value, sizeof bits);
-        hash = 1402737938;
-    } else if (*start == '-') {
-        int64_t value = 0;
-        result = std::from_chars(first, last, value);
-        if (result.ec == std::errc::result_out_of_range) {
-            recordError(false, "The value '%.*s' exceeded the minimum value that could be represented: %lld.", length, first,
-                        static_cast<long long>(INT64_MIN));
-            recordError(false, "Invalid number.");
-            return false;
-        }
-        type = kSignedValue;
-        bits = static_cast<uint64_t>(value);
-        hash = 1402737932 + bits;
-    } else {
-        uint64_t value = 0;
-        result = std::from_chars(first, last, value);
-        if (result.ec == std::errc::result_out_of_range) {
-            recordError(false, "The value '%.*s' exceeded the maximum value that could be represented: %llu.", length, first,
-                        static_cast<unsigned long long>(UINT64_MAX));
-            recordError(false, "Invalid number.");
-            return false;
-        }
-        type = kUnsignedValue;
-        bits = value;
-        hash = 1402737936 + bits;
-    }
-    if (result.ec != std::errc() || result.ptr != last) {
-        recordError(false, "The conversion function did not consume all of the number tokens characters.");
+    double value = 0;
+    const std::from_chars_result result = std::from_chars(first, last, value);
+    const bool overflowed = result.ec == std::errc() && (value == HUGE_VAL || value == -HUGE_VAL);
+    if (result.ec == std::errc::result_out_of_range || overflowed) {
+        const bool underflow = !overflowed && magnitudeBelowOne(start, at_);
+        recordError(false, "The value '%.*s' could not be represented as a 'double' due to %s.", printableLength(start), first,
+                    underflow ? "underflow" : "overflow");
         recordError(false, "Invalid number.");
         return false;
     }
-    uint8_t bytes[8];
-    std::memcpy(bytes, &bits, sizeof bytes);
-    for (uint8_t byte : bytes) hash = JPJKHashByte(hash, byte);
-    tokenObject_ = cachedObject(bytes, sizeof bytes, type, hash, [&] {
-        if (type == kDoubleValue) return RefPtr<JPJKObject>(JPJKNumber::numberWithDouble(std::bit_cast<double>(bits)));
-        if (type == kSignedValue || bits <= INT64_MAX) {
-            return RefPtr<JPJKObject>(JPJKNumber::numberWithLongLong(static_cast<int64_t>(bits)));
+    if (result.ec != std::errc() || result.ptr != last) return unconsumedNumber();
+    return numberToken(kDoubleValue, std::bit_cast<uint64_t>(value));
+}
+
+bool JPJSONDecoder::convertLongInteger(const uint8_t* start, bool negative) {
+    const auto* first = reinterpret_cast<const char*>(start);
+    const auto* last = reinterpret_cast<const char*>(at_);
+    std::from_chars_result result;
+    uint64_t bits;
+    if (negative) {
+        int64_t value = 0;
+        result = std::from_chars(first, last, value);
+        if (result.ec == std::errc::result_out_of_range) {
+            recordError(false, "The value '%.*s' exceeded the minimum value that could be represented: %lld.",
+                        printableLength(start), first, static_cast<long long>(INT64_MIN));
+            recordError(false, "Invalid number.");
+            return false;
         }
-        return RefPtr<JPJKObject>(JPJKNumber::numberWithUnsignedLongLong(bits));
-    });
+        bits = static_cast<uint64_t>(value);
+    } else {
+        result = std::from_chars(first, last, bits);
+        if (result.ec == std::errc::result_out_of_range) {
+            recordError(false, "The value '%.*s' exceeded the maximum value that could be represented: %llu.",
+                        printableLength(start), first, static_cast<unsigned long long>(UINT64_MAX));
+            recordError(false, "Invalid number.");
+            return false;
+        }
+    }
+    if (result.ec != std::errc() || result.ptr != last) return unconsumedNumber();
+    return numberToken(negative ? kSignedValue : kUnsignedValue, bits);
+}
+
+int JPJSONDecoder::printableLength(const uint8_t* start) const {
+    return static_cast<int>(std::min<ptrdiff_t>(at_ - start, INT32_MAX));
+}
+
+bool JPJSONDecoder::unconsumedNumber() {
+    recordError(false, "The conversion function did not consume all of the number tokens characters.");
+    recordError(false, "Invalid number.");
+    return false;
+}
+
+bool JPJSONDecoder::numberToken(uint8_t type, uint64_t bits) {
+    uint64_t hash = type == kDoubleValue ? 1402737938 : (type == kSignedValue ? 1402737932 : 1402737936) + bits;
+    for (int shift = 0; shift < 64; shift += 8) hash = JPJKHashByte(hash, static_cast<uint8_t>(bits >> shift));
+    value_ = TokenValue{nullptr, sizeof bits, type, bits, hash};
     return true;
+}
+
+void JPJSONDecoder::setStringValue(const uint8_t* bytes, size_t size, uint64_t hash) {
+    value_ = TokenValue{bytes, size, kStringValue, 0, hash};
+}
+
+RefPtr<JPJKObject> JPJSONDecoder::tokenObject(bool isKey) {
+    const TokenValue& value = value_;
+    if (value.type != kStringValue) {
+        return cachedObject(isKey, [&]() -> RefPtr<JPJKObject> {
+            if (value.type == kDoubleValue) return JPJKNumber::numberWithDouble(std::bit_cast<double>(value.bits));
+            if (value.type == kSignedValue || value.bits <= INT64_MAX) {
+                return JPJKNumber::numberWithLongLong(static_cast<int64_t>(value.bits));
+            }
+            return JPJKNumber::numberWithUnsignedLongLong(value.bits);
+        });
+    }
+    if (value.size == 0) return JPJKString::emptyString();
+    return cachedObject(isKey, [&] {
+        return RefPtr<JPJKObject>(new JPJKString(std::string(reinterpret_cast<const char*>(value.bytes), value.size), value.hash));
+    });
 }
 
 // Value cache ----------------------------------------------------------------------------------
 
+bool JPJSONDecoder::CacheItem::holds(const TokenValue& value) const {
+    if (!object || hash != value.hash || type != value.type) return false;
+    if (type != kStringValue) return bits == value.bits;
+    const std::string& text = static_cast<const JPJKString&>(*object).UTF8String();
+    return text.size() == value.size && std::memcmp(text.data(), value.bytes, value.size) == 0;
+}
+
 template <typename Make>
-RefPtr<JPJKObject> JPJSONDecoder::cachedObject(const uint8_t* bytes, size_t size, uint8_t type, uint64_t hash, Make&& make) {
-    const uint64_t stride = size + type + 3;
+RefPtr<JPJKObject> JPJSONDecoder::cachedObject(bool isKey, Make&& make) {
+    const TokenValue& value = value_;
+    const uint64_t stride = value.size + value.type + 3;
+    size_t probes[4];
     for (uint64_t i = 0; i < 4; ++i) {
-        const size_t bucket = (hash + i * stride) & (kCacheBuckets - 1);
-        CacheItem& item = cache_[bucket];
-        if (item.object && item.hash == hash && item.type == type && item.bytes.size() == size &&
-            std::memcmp(item.bytes.data(), bytes, size) == 0) {
-            if (ages_[bucket] < 255) ++ages_[bucket];
-            return item.object;
+        probes[i] = (value.hash + i * stride) & (kCacheBuckets - 1);
+        if (cache_[probes[i]].holds(value)) {
+            if (ages_[probes[i]] < 255) ++ages_[probes[i]];
+            return cache_[probes[i]].object;
         }
     }
     RefPtr<JPJKObject> object = make();
     size_t chosen = kCacheBuckets;
     for (uint64_t i = 0; i < 4 && chosen == kCacheBuckets; ++i) {
-        const size_t bucket = (hash + i * stride) & (kCacheBuckets - 1);
-        if (!cache_[bucket].object) chosen = bucket;
+        if (!cache_[probes[i]].object) chosen = probes[i];
     }
-    // No empty bucket: take the first probed one that has not been hit lately, ageing the others
-    // and two buckets drawn by the shift register for each one aged.
-    for (uint64_t i = 0; i < 4 && chosen == kCacheBuckets; ++i) {
-        const size_t bucket = (hash + i * stride) & (kCacheBuckets - 1);
-        if (ages_[bucket] == 0) {
-            chosen = bucket;
+    // No empty bucket: a key takes the first probed one that has not been hit lately, ageing the
+    // others and two buckets drawn by the shift register for each one aged. Other values stay out:
+    // most of them (ids, coordinates, text) never come again, and each one cached would cost
+    // two reference count changes and the release of the value it pushed out.
+    for (uint64_t i = 0; isKey && i < 4 && chosen == kCacheBuckets; ++i) {
+        if (ages_[probes[i]] == 0) {
+            chosen = probes[i];
         } else {
-            ages_[bucket] >>= 1;
+            ages_[probes[i]] >>= 1;
             ageDrawnBucket();
             ageDrawnBucket();
         }
     }
     if (chosen == kCacheBuckets) return object;
-    CacheItem& item = cache_[chosen];
-    item.object = object;
-    item.hash = hash;
-    item.bytes.assign(reinterpret_cast<const char*>(bytes), size);
-    item.type = type;
+    cache_[chosen] = CacheItem{object, value.hash, value.bits, value.type};
     ages_[chosen] = 0;
     return object;
 }

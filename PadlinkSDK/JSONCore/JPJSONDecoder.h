@@ -21,9 +21,10 @@ inline constexpr uint64_t JPJKParseOptionTrailingText = 8;     // text after the
 // JPJKDictionary, JPJKString, JPJKNumber and JPJKNull objects.
 //
 // One pass of a recursive-descent parser over the bytes. A value cache of 1024 buckets, kept across
-// the parses of one decoder, lets equal strings and numbers (dictionary keys above all) share one
-// object. Bad input gives null and a JPJKError of domain "JPJKErrorDomain", code -1, with the byte
-// index and line where it was found; the first error of a parse wins. Collections nest at most
+// the parses of one decoder, lets equal strings and numbers share one object: dictionary keys
+// above all (a key may push a value out), other values when a bucket was free for them. Bad
+// input gives null and a JPJKError of domain "JPJKErrorDomain", code -1, with the byte index and
+// line where it was found; the first error of a parse wins. Collections nest at most
 // InputLimits::kNestingDepth deep. A decoder serves one thread at a time.
 class JPJSONDecoder : public Object {
 public:
@@ -57,11 +58,22 @@ private:
     // What may come next inside a collection.
     enum : unsigned { kAcceptValue = 1, kAcceptComma = 2, kAcceptClose = 4 };
 
+    // The value of the string or number token just read.
+    struct TokenValue {
+        const uint8_t* bytes = nullptr;  // a string's bytes: in the input, or in tokenBuffer_
+        size_t size = 0;                 // of the string, or 8 for a number
+        uint8_t type = 0;
+        uint64_t bits = 0;  // a number's value bytes
+        uint64_t hash = 0;  // the value hash
+    };
+
     struct CacheItem {
         RefPtr<JPJKObject> object;  // null when the bucket is empty
         uint64_t hash = 0;
-        std::string bytes;          // the string's bytes or the number's 8 value bytes
+        uint64_t bits = 0;  // a number's value bytes; a string's bytes are the object's own text
         uint8_t type = 0;
+
+        bool holds(const TokenValue& value) const;
     };
     static constexpr size_t kCacheBuckets = 1024;
 
@@ -87,12 +99,21 @@ private:
     bool parseStringWithEscapes(const uint8_t* start, const uint8_t* at, uint64_t hash);
     bool readHexQuad(const uint8_t* at, uint32_t* value);
     bool parseNumber();
-    bool convertNumber(const uint8_t* start, bool floating);
+    // Convert the number text from `start` to at_ where the scan could not.
+    bool convertDouble(const uint8_t* start);
+    bool convertLongInteger(const uint8_t* start, bool negative);
+    int printableLength(const uint8_t* start) const;
+    bool unconsumedNumber();
+    // Record the value of the token just read.
+    bool numberToken(uint8_t type, uint64_t bits);
+    void setStringValue(const uint8_t* bytes, size_t size, uint64_t hash);
+    // The object of the string or number token just read; a key may push another value out of the cache.
+    RefPtr<JPJKObject> tokenObject(bool isKey);
     bool parseLiteral(const char* word, size_t length, Token token);
 
-    // The cached object for a value, made by `make` and cached when it is not there yet.
+    // The cached object for value_, or one made by `make` and cached when there is room.
     template <typename Make>
-    RefPtr<JPJKObject> cachedObject(const uint8_t* bytes, size_t size, uint8_t type, uint64_t hash, Make&& make);
+    RefPtr<JPJKObject> cachedObject(bool isKey, Make&& make);
     // Steps the shift register and halves the age of the bucket it names.
     void ageDrawnBucket();
 
@@ -111,9 +132,9 @@ private:
     const uint8_t* tokenStart_ = nullptr;
     uint64_t tokenLine_ = 1;
 
-    // The token just read: its type, its bytes in the input and, for strings and numbers, its object.
+    // The token just read: its type, its bytes in the input and, for strings and numbers, its value.
     Token token_ = Token::Null;
-    RefPtr<JPJKObject> tokenObject_;
+    TokenValue value_;
     std::string tokenBuffer_;  // strings with escapes are decoded here
 
     // Children of the collections being parsed; each collection remembers where its own start.

@@ -112,3 +112,11 @@ TEST(JPJKSerializer, CacheNeverHitsOnTheFormattersObjects) {
     };
     EXPECT_EQ(encode(arr({first, second, first}).get(), 0, nullptr, formatter), "[[\"alpha\"],[\"beta\"],[\"alpha\"]]");
 }
+
+TEST(JPJKSerializer, AFormatterThatSerializesLeavesTheOuterCacheRight) {
+    // The inner call caches `shared` at its own offsets; the outer call must not copy from them.
+    const auto shared = str("shared");
+    const JPJKUnsupportedFormatter formatter = [&](Object*) { return str(encode(arr({num(12345), shared}).get())); };
+    EXPECT_EQ(encode(arr({str("a"), JPJKData::dataWithBytes(""), shared}).get(), 0, nullptr, formatter),
+              "[\"a\",\"[12345,\\\"shared\\\"]\",\"shared\"]");
+}

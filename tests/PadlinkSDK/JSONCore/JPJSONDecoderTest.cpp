@@ -94,6 +94,8 @@ TEST(JPJSONDecoder, NumbersKeepTheirTypeAndRange) {
     };
     const std::vector<Case> cases = {
         {"[-0]", 'd', -0.0},
+        {"[-5]", 'q', -5},
+        {"[-922337203685477580]", 'q', -922337203685477580.0},
         {"[18446744073709551615]", 'Q', 18446744073709551615.0},
         {"[9223372036854775807]", 'q', 9223372036854775807.0},
         {"[-9223372036854775808]", 'q', -9223372036854775808.0},
@@ -168,6 +170,13 @@ TEST(JPJSONDecoder, RepeatedKeysAndValuesShareOneObjectAcrossParses) {
     for (size_t i = 1; i < 4; ++i) EXPECT_TRUE(keys[i] == keys[0] && values[i] == values[0]);
     // A cleared cache makes new objects.
     EXPECT_TRUE(keys[4] != keys[0] && keys[4] == keys[5] && JPJKObject::isEqual(keys[4], keys[0]));
+    // Keys still get in once values have filled every bucket.
+    std::string filler = "[";
+    for (int i = 0; i < 8192; ++i) filler += (i ? ",\"" : "\"") + std::to_string(i) + "\"";
+    filler += R"(,{"late":1},{"late":2}])";
+    const auto root = refCast<JPJKArray>(decoder->objectWithUTF8String(filler.data(), filler.size()));
+    EXPECT_EQ(static_cast<JPJKDictionary*>(root->objectAtIndex(8192))->keyEnumerator()->nextObject(),
+              static_cast<JPJKDictionary*>(root->objectAtIndex(8193))->keyEnumerator()->nextObject());
 }
 
 TEST(JPJSONDecoder, NestingStopsAt512Levels) {
