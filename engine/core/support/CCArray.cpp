@@ -6,6 +6,17 @@
 
 #include "platform/foundation/StringUtils.h"
 
+namespace {
+[[maybe_unused]] const bool codingRegistered = [] {
+    KeyedUnarchiver::registerClass("CCArray", [](KeyedUnarchiver& coder) -> RefPtr<Object> {
+        auto array = CCArray::array();
+        if (!array->initWithCoder(coder)) return nullptr;
+        return array;
+    });
+    return true;
+}();
+}  // namespace
+
 RefPtr<CCArray> CCArray::array() {
     return makeRef<CCArray>();
 }
@@ -203,4 +214,15 @@ std::string CCArray::description() const {
         text += ", ";
     }
     return text + ")";
+}
+
+bool CCArray::initWithCoder(KeyedUnarchiver& coder) {
+    const std::vector<RefPtr<Object>> objects = coder.decodeObjects("nsarray");
+    if (coder.failed()) return false;
+    addObjectsFromNSArray(objects);
+    return true;
+}
+
+void CCArray::encodeWithCoder(KeyedArchiver& coder) const {
+    coder.encodeObjects("nsarray", getNSArray());
 }

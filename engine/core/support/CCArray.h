@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "engine/core/support/ccArrayStore.h"
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/KeyedUnarchiver.h"
 #include "platform/foundation/Object.h"
 
 // An ordered, retaining list of objects: an Object wrapper around a ccArray record, which callers
 // may also walk directly through data(). Identity is pointer identity. An index argument out of
 // range throws NSRangeException in every build.
-class CCArray : public Object {
+class CCArray : public Object, public Coding {
 public:
     static RefPtr<CCArray> array();
     static RefPtr<CCArray> arrayWithCapacity(uint64_t capacity);
@@ -98,6 +100,12 @@ public:
 
     // A new CCArray holding the same objects.
     RefPtr<CCArray> copy() const;
+
+    // Keyed coding: the objects go, in order, under the key "nsarray"; every object must adopt
+    // Coding. initWithCoder appends the archived objects to this array and answers false, adding
+    // nothing, when the archive holds no such list or one of its objects cannot be made.
+    bool initWithCoder(KeyedUnarchiver& coder);
+    void encodeWithCoder(KeyedArchiver& coder) const override;
     // "<CCArray = 0x...> = ( " then "<description>, " per object, then ")".
     std::string description() const override;
 

@@ -89,4 +89,27 @@ TEST(CCArray, IndexesOutOfRangeThrowNSRangeException) {
     EXPECT_EQ(object->retainCount(), 2u);
 }
 
+TEST(CCArray, KeyedArchiveRoundTripKeepsNestedArraysInOrder) {
+    auto inner = CCArray::array();
+    auto outer = CCArray::array();
+    outer->addObject(inner.get());
+    outer->addObject(CCArray::array().get());
+    KeyedArchiver archiver;
+    archiver.encodeObject("root", outer.get());
+    KeyedUnarchiver coder(archiver.archivedData());
+    auto copy = refCast<CCArray>(coder.decodeObject("root"));
+    ASSERT_TRUE(copy);
+    ASSERT_EQ(copy->count(), 2u);
+    auto* first = dynamic_cast<CCArray*>(copy->objectAtIndex(0));
+    ASSERT_TRUE(first);
+    EXPECT_NE(first, inner.get());
+    EXPECT_EQ(first->retainCount(), 1u);
+
+    // An element that is not codable is the caller's mistake; an archive without the list fails.
+    outer->addObject(makeRef<Keyed>(1).get());
+    EXPECT_THROW(archiver.encodeObject("bad", outer.get()), NamedException);
+    KeyedUnarchiver empty(KeyedArchiver().archivedData());
+    EXPECT_FALSE(CCArray::array()->initWithCoder(empty));
+}
+
 }  // namespace

@@ -1,0 +1,118 @@
+#include "PadlinkSDK/PadlinkRPCLib/Padlink_SharedUDID.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <regex>
+
+#include "platform/foundation/KeyedArchiver.h"
+#include "platform/foundation/Log.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class SharedUDIDTest : public testing::Test {
+protected:
+    SharedUDIDTest() { Padlink_SharedUDID::setStoreLocations(defaultsFile(), slots()); }
+    ~SharedUDIDTest() override { Padlink_SharedUDID::setStoreLocations("", ""); }
+
+    std::string defaultsFile() const { return folder_.file("config/UserDefaults.plist"); }
+    std::string slots() const { return folder_.file("shared"); }
+    std::string slotFile(int slot) const { return slots() + "/" + Padlink_SharedUDID::kSlotPrefix + std::to_string(slot); }
+
+    // The local record, as the user defaults hold it.
+    Value storedRecord() const {
+        auto defaults = Value::fromFile(defaultsFile(), nullptr);
+        return defaults ? (*defaults)["SharedUDID"] : Value();
+    }
+
+    // A slot written as another program following the scheme would.
+    void writeSlot(int slot, const std::string& identifier) const {
+        KeyedArchiver archiver;
+        archiver.encodeValue("SharedUDID", identifier);
+        archiver.encodeValue("SharedUDID_appUID", "OTHER-APP");
+        Value file = Value::dictionary();
+        file.set(Padlink_SharedUDID::kDataType, Value::data(archiver.archivedData()));
+        folder_.write("shared/" + std::string(Padlink_SharedUDID::kSlotPrefix) + std::to_string(slot), file.toXML());
+    }
+
+    void restartProcess() const { Padlink_SharedUDID::setStoreLocations(defaultsFile(), slots()); }
+
+    std::string valueWithCode(int64_t expectedCode) const {
+        RefPtr<Error> error;
+        const std::string value = Padlink_SharedUDID::valueWithError(&error);
+        EXPECT_TRUE(error && error->code() == expectedCode) << (error ? error->description() : "no error");
+        if (error) {
+            EXPECT_EQ(error->userInfo()["description"].stringValue(), error->localizedDescription());
+        }
+        return value;
+    }
+
+    TemporaryFolder folder_;
+};
+
+const std::regex kIdentifier("[0-9a-f]{40}");
+
+TEST_F(SharedUDIDTest, FreshIdentifierIsStoredInTheDefaultsAndSlotZero) {
+    const std::string value = valueWithCode(0);
+    EXPECT_TRUE(std::regex_match(value, kIdentifier)) << value;
+    EXPECT_EQ(storedRecord()["SharedUDID"].stringValue(), value);
+    EXPECT_EQ(storedRecord()["SharedUDID_slot"].stringValue(), std::string(Padlink_SharedUDID::kSlotPrefix) + "0");
+    struct stat status {};
+    ASSERT_EQ(stat(slotFile(0).c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    // Later runs find it again and do not spread it over more slots.
+    restartProcess();
+    EXPECT_EQ(valueWithCode(0), value);
+    restartProcess();
+    EXPECT_EQ(valueWithCode(0), value);
+    EXPECT_NE(stat(slotFile(1).c_str(), &status), 0);
+    // Cached for the rest of the process, whatever happens to the files.
+    std::remove(defaultsFile().c_str());
+    std::remove(slotFile(0).c_str());
+    EXPECT_EQ(valueWithCode(0), value);
+}
+
+TEST_F(SharedUDIDTest, OptingOutAnswersZerosUntilOptedBackIn) {
+    const std::string value = Padlink_SharedUDID::value();
+    Padlink_SharedUDID::setOptOut(true);
+    EXPECT_EQ(valueWithCode(1), std::string(40, '0'));
+    EXPECT_TRUE(storedRecord()["SharedUDID_optOutTS"].isDate());
+    Padlink_SharedUDID::setOptOut(false);
+    EXPECT_EQ(valueWithCode(0), value);
+}
+
+TEST_F(SharedUDIDTest, StoredIdentifierWinsOverDifferingSlotsWithADiscrepancy) {
+    const std::string mine(40, 'a'), theirs(40, 'b');
+    writeSlot(0, theirs);
+    writeSlot(1, theirs);
+    Value record = Value::dictionary();
+    record.set("SharedUDID", mine);
+    record.set("SharedUDID_slot", std::string(Padlink_SharedUDID::kSlotPrefix) + "7");
+    Value defaults = Value::dictionary();
+    defaults.set("SharedUDID", record);
+    folder_.write("config/UserDefaults.plist", defaults.toXML());
+    EXPECT_EQ(valueWithCode(2), mine);
+}
+
+TEST_F(SharedUDIDTest, SlotsOfTheWrongShapeCountAsEmpty) {
+    const std::string theirs(40, 'c');
+    folder_.write("shared/" + std::string(Padlink_SharedUDID::kSlotPrefix) + "0", "garbage");
+    folder_.write("shared/" + std::string(Padlink_SharedUDID::kSlotPrefix) + "1", "<plist><array/></plist>");
+    writeSlot(2, "C0FFEE");  // not an identifier, though more slots hold it
+    writeSlot(4, "C0FFEE");
+    writeSlot(3, theirs);
+    folder_.write("config/UserDefaults.plist", "not a list");
+    LogCapture log;
+    EXPECT_EQ(valueWithCode(0), theirs);
+    EXPECT_TRUE(log.contains("Padlink: Ignoring shared slot"));
+    EXPECT_TRUE(log.contains("moved to " + defaultsFile() + ".unreadable"));
+    // The first empty slot now holds the identifier in use.
+    restartProcess();
+    std::remove(slotFile(3).c_str());
+    std::remove(defaultsFile().c_str());
+    EXPECT_EQ(valueWithCode(0), theirs);
+}
+
+}  // namespace
