@@ -1,0 +1,450 @@
+#include "audio/OALStreamingPlayer.h"
+
+#include <AL/alext.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "audio/ALContext.h"
+#include "audio/ALDevice.h"
+#include "audio/ALWrapper.h"
+#include "audio/OALTools.h"
+#include "audio/OpenALManager.h"
+
+namespace {
+
+constexpr const char* kErrorDomain = "OALStreamingPlayerErrorDomain";
+// About 93 ms at 44.1 kHz per buffer, so four buffers hold about 0.37 s: far more than one pump
+// period plus the mixer's own update (about 23 ms).
+constexpr int64_t kBufferFrames = 4096;
+constexpr auto kPumpPeriod = std::chrono::milliseconds(10);
+constexpr float kSilenceDecibels = -160;
+
+using SetThreadContext = ALCboolean (*)(ALCcontext*);
+using GetThreadContext = ALCcontext* (*)();
+
+struct ThreadContextCalls {
+    SetThreadContext set;
+    GetThreadContext get;
+};
+
+// ALC_EXT_thread_local_context; both null when OpenAL lacks it.
+const ThreadContextCalls& threadContextCalls() {
+    static const ThreadContextCalls calls = [] {
+        ThreadContextCalls found{
+            reinterpret_cast<SetThreadContext>(ALWrapper::getProcAddress(nullptr, "alcSetThreadContext")),
+            reinterpret_cast<GetThreadContext>(ALWrapper::getProcAddress(nullptr, "alcGetThreadContext"))};
+        if (!found.set || !found.get) found = {};
+        return found;
+    }();
+    return calls;
+}
+
+// Makes `context` the calling thread's own OpenAL context while alive, then restores the thread's
+// previous one; the process-wide current context is never touched.
+class BoundContext {
+public:
+    explicit BoundContext(ALCcontext* context) : previous_(threadContextCalls().get()), context_(context) {
+        if (previous_ != context_) threadContextCalls().set(context_);
+    }
+    ~BoundContext() {
+        if (previous_ != context_) threadContextCalls().set(previous_);
+    }
+    BoundContext(const BoundContext&) = delete;
+    BoundContext& operator=(const BoundContext&) = delete;
+
+private:
+    ALCcontext* const previous_;
+    ALCcontext* const context_;
+};
+
+double clockSeconds() {
+    return double(machAbsoluteTime()) * 1e-9;
+}
+
+float decibels(float level) {
+    return level > 0 ? std::max(kSilenceDecibels, 20 * std::log10(level)) : kSilenceDecibels;
+}
+
+}  // namespace
+
+RefPtr<OALStreamingPlayer> OALStreamingPlayer::playerWithUrl(const std::string& url, RefPtr<Error>* error) {
+    RefPtr<OALStreamingPlayer> player(new OALStreamingPlayer());
+    return player->open(url, error) ? player : nullptr;
+}
+
+bool OALStreamingPlayer::open(const std::string& url, RefPtr<Error>* error) {
+    const auto fail = [error](int64_t code, const std::string& text) {
+        if (error) *error = makeRef<Error>(kErrorDomain, code, text);
+        return false;
+    };
+    url_ = url;
+    const std::string path = OALTools::pathForUrl(url);
+    if (path.empty()) return fail(0, "not a file address: " + url);
+    if (!threadContextCalls().set) return fail(0, "OpenAL cannot give a thread its own context");
+    RefPtr<ALDevice> device;
+    {
+        OpenALManager* manager = OpenALManager::sharedInstance();
+        std::lock_guard lock(manager->lock());
+        if (ALContext* current = manager->currentContext()) device = RefPtr<ALDevice>(current->device());
+    }
+    if (!device) return fail(0, "no audio device is open");
+
+    SF_INFO info{};
+    file_ = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file_) return fail(sf_error(nullptr), sf_strerror(nullptr));
+    if (info.channels < 1 || info.samplerate <= 0) return fail(0, "the file has no channels or no sample rate");
+    fileChannels_ = info.channels;
+    channels_ = std::min(fileChannels_, 2);
+    rate_ = info.samplerate;
+    frames_ = std::max<sf_count_t>(info.frames, 0);
+    decoded_.resize(size_t(kBufferFrames) * size_t(fileChannels_));
+
+    context_ = ALContext::contextOnDevice(device, {});
+    if (!context_) return fail(0, "OpenAL could not make a context for music");
+    BoundContext bound(context_->context());
+    source_ = ALWrapper::genSource();
+    if (source_ == UINT32_MAX) {
+        source_ = 0;
+        return fail(0, "OpenAL could not make a source for music");
+    }
+    if (!ALWrapper::genBuffers(buffers_.data(), kBufferCount)) {
+        buffers_ = {};
+        return fail(0, "OpenAL could not make buffers for music");
+    }
+    // Music sits on the listener: distance never attenuates it, pan alone places it.
+    ALWrapper::sourcei(source_, AL_SOURCE_RELATIVE, AL_TRUE);
+    ALWrapper::sourcef(source_, AL_ROLLOFF_FACTOR, 0);
+    applyPan();
+    pump_ = std::thread([this] { pumpLoop(); });
+    return true;
+}
+
+OALStreamingPlayer::~OALStreamingPlayer() {
+    setDelegate(nullptr);
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    if (pump_.joinable()) pump_.join();
+    if (context_) {
+        BoundContext bound(context_->context());
+        if (source_) {
+            ALWrapper::sourceStop(source_);
+            ALWrapper::sourcei(source_, AL_BUFFER, 0);
+            ALWrapper::deleteSource(source_);
+        }
+        if (buffers_[0]) ALWrapper::deleteBuffers(buffers_.data(), kBufferCount);
+    }
+    if (file_) sf_close(file_);
+}
+
+bool OALStreamingPlayer::prepareToPlay() {
+    std::lock_guard lock(mutex_);
+    BoundContext bound(context_->context());
+    return prepared_ || queueFrom(position_);
+}
+
+bool OALStreamingPlayer::play() {
+    std::lock_guard lock(mutex_);
+    BoundContext bound(context_->context());
+    if (!prepared_ && !queueFrom(position_)) return false;
+    startAt_.reset();
+    if (!startSource()) return false;
+    playing_ = true;
+    paused_ = false;
+    wake_.notify_all();
+    return true;
+}
+
+bool OALStreamingPlayer::playAtTime(double deviceTime) {
+    if (deviceTime <= clockSeconds()) return play();
+    std::lock_guard lock(mutex_);
+    BoundContext bound(context_->context());
+    if (!prepared_ && !queueFrom(position_)) return false;
+    ALWrapper::sourcePause(source_);
+    startAt_ = deviceTime;
+    playing_ = true;
+    paused_ = false;
+    wake_.notify_all();
+    return true;
+}
+
+void OALStreamingPlayer::pause() {
+    std::lock_guard lock(mutex_);
+    if (!playing_) return;
+    BoundContext bound(context_->context());
+    ALWrapper::sourcePause(source_);
+    startAt_.reset();
+    playing_ = false;
+    paused_ = true;
+}
+
+void OALStreamingPlayer::stop() {
+    std::lock_guard lock(mutex_);
+    BoundContext bound(context_->context());
+    if (prepared_) position_ = playingFrame();
+    emptyQueue();
+    startAt_.reset();
+    playing_ = false;
+    paused_ = false;
+    loopsLeft_ = numberOfLoops_;
+}
+
+bool OALStreamingPlayer::playing() const {
+    std::lock_guard lock(mutex_);
+    return playing_;
+}
+
+float OALStreamingPlayer::volume() const {
+    std::lock_guard lock(mutex_);
+    return volume_;
+}
+
+void OALStreamingPlayer::setVolume(float volume) {
+    std::lock_guard lock(mutex_);
+    volume_ = std::max(volume, 0.0f);
+    BoundContext bound(context_->context());
+    ALWrapper::sourcef(source_, AL_GAIN, volume_);
+}
+
+float OALStreamingPlayer::pan() const {
+    std::lock_guard lock(mutex_);
+    return pan_;
+}
+
+void OALStreamingPlayer::setPan(float pan) {
+    std::lock_guard lock(mutex_);
+    pan_ = std::clamp(pan, -1.0f, 1.0f);
+    BoundContext bound(context_->context());
+    applyPan();
+}
+
+void OALStreamingPlayer::applyPan() {
+    const float direction = pan_ * float(M_PI_2);  // radians clockwise from straight ahead
+    if (channels_ == 2) {
+        // OpenAL's angles run counter-clockwise, left first; the pair starts 30 degrees either side
+        // of the middle and closes in on one side as the pan reaches it.
+        const float spread = (1 - std::fabs(pan_)) * float(M_PI / 6);
+        const ALfloat angles[2] = {-direction + spread, -direction - spread};
+        ALWrapper::sourcefv(source_, AL_STEREO_ANGLES, angles);
+    } else {
+        ALWrapper::source3f(source_, AL_POSITION, std::sin(direction), 0, -std::cos(direction));
+    }
+}
+
+int64_t OALStreamingPlayer::numberOfLoops() const {
+    std::lock_guard lock(mutex_);
+    return numberOfLoops_;
+}
+
+void OALStreamingPlayer::setNumberOfLoops(int64_t loops) {
+    std::lock_guard lock(mutex_);
+    numberOfLoops_ = loops;
+    loopsLeft_ = loops;
+    // A decoder that stopped at the end of the file may go round again.
+    if (loops != 0 && !decodeFailed_) decoderDone_ = false;
+}
+
+double OALStreamingPlayer::currentTime() const {
+    std::lock_guard lock(mutex_);
+    BoundContext bound(context_->context());
+    return double(prepared_ ? playingFrame() : position_) / rate_;
+}
+
+void OALStreamingPlayer::setCurrentTime(double seconds) {
+    std::lock_guard lock(mutex_);
+    const int64_t frame = std::clamp<int64_t>(std::llround(std::max(seconds, 0.0) * rate_), 0, frames_);
+    position_ = frame;
+    if (!prepared_) return;
+    BoundContext bound(context_->context());
+    const bool sounding = playing_ && !startAt_;
+    if (queueFrom(frame) && sounding) startSource();
+}
+
+double OALStreamingPlayer::deviceCurrentTime() const {
+    return clockSeconds();
+}
+
+double OALStreamingPlayer::duration() const {
+    return double(frames_) / rate_;
+}
+
+uint64_t OALStreamingPlayer::numberOfChannels() const {
+    return uint64_t(fileChannels_);
+}
+
+bool OALStreamingPlayer::meteringEnabled() const {
+    std::lock_guard lock(mutex_);
+    return meteringEnabled_;
+}
+
+void OALStreamingPlayer::setMeteringEnabled(bool enabled) {
+    std::lock_guard lock(mutex_);
+    meteringEnabled_ = enabled;
+}
+
+void OALStreamingPlayer::updateMeters() {
+    std::lock_guard lock(mutex_);
+    if (!meteringEnabled_) return;
+    averagePower_.fill(kSilenceDecibels);
+    peakPower_.fill(kSilenceDecibels);
+    BoundContext bound(context_->context());
+    int64_t offset = ALWrapper::getSourcei(source_, AL_SAMPLE_OFFSET);
+    for (int i = 0; i < queueCount_; ++i) {
+        const QueuedBuffer& queued = queue_[size_t((queueHead_ + i) % kBufferCount)];
+        if (offset >= queued.frames) {
+            offset -= queued.frames;
+            continue;
+        }
+        for (int channel = 0; channel < channels_; ++channel) {
+            averagePower_[size_t(channel)] = decibels(std::sqrt(queued.meanSquare[size_t(channel)]));
+            peakPower_[size_t(channel)] = decibels(queued.peak[size_t(channel)]);
+        }
+        return;
+    }
+}
+
+float OALStreamingPlayer::averagePowerForChannel(uint64_t channel) const {
+    std::lock_guard lock(mutex_);
+    return channel < 2 ? averagePower_[channel] : kSilenceDecibels;
+}
+
+float OALStreamingPlayer::peakPowerForChannel(uint64_t channel) const {
+    std::lock_guard lock(mutex_);
+    return channel < 2 ? peakPower_[channel] : kSilenceDecibels;
+}
+
+bool OALStreamingPlayer::queueFrom(int64_t frame) {
+    emptyQueue();
+    decoderDone_ = false;
+    decodeFailed_ = false;
+    if (sf_seek(file_, frame, SEEK_SET) < 0) {
+        OALTools::logError("-[OALStreamingPlayer queueFrom:]", "Could not seek to frame %lld in %s",
+                           static_cast<long long>(frame), url_.c_str());
+        return false;
+    }
+    readFrame_ = frame;
+    prepared_ = queueNext();
+    return prepared_;
+}
+
+bool OALStreamingPlayer::queueNext() {
+    if (spareCount_ == 0 || decoderDone_) return false;
+    sf_count_t got = sf_readf_float(file_, decoded_.data(), kBufferFrames);
+    // End of a pass that played something: go round again without a gap.
+    if (got <= 0 && sf_error(file_) == SF_ERR_NO_ERROR && loopsLeft_ != 0 && readFrame_ > 0 &&
+        sf_seek(file_, 0, SEEK_SET) == 0) {
+        readFrame_ = 0;
+        if (loopsLeft_ > 0) --loopsLeft_;
+        got = sf_readf_float(file_, decoded_.data(), kBufferFrames);
+    }
+    if (got <= 0) {
+        decoderDone_ = true;
+        if (const int status = sf_error(file_); status != SF_ERR_NO_ERROR) {
+            decodeFailed_ = true;
+            postDecodeError(makeRef<Error>(kErrorDomain, status, sf_strerror(file_)));
+        }
+        return false;
+    }
+    if (fileChannels_ > 2) {
+        for (sf_count_t frame = 0; frame < got; ++frame) {
+            decoded_[size_t(frame * 2)] = decoded_[size_t(frame * fileChannels_)];
+            decoded_[size_t(frame * 2 + 1)] = decoded_[size_t(frame * fileChannels_ + 1)];
+        }
+    }
+    QueuedBuffer queued{readFrame_, got};
+    if (meteringEnabled_) {
+        for (sf_count_t i = 0; i < got * channels_; ++i) {
+            const size_t channel = size_t(i % channels_);
+            const float sample = decoded_[size_t(i)];
+            queued.peak[channel] = std::max(queued.peak[channel], std::fabs(sample));
+            queued.meanSquare[channel] += sample * sample;
+        }
+        for (float& meanSquare : queued.meanSquare) meanSquare /= float(got);
+    }
+    const ALenum format = channels_ == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
+    const ALuint buffer = spare_[size_t(spareCount_ - 1)];
+    if (!ALWrapper::bufferData(buffer, format, decoded_.data(), ALsizei(got * channels_ * ALsizei(sizeof(float))), rate_) ||
+        !ALWrapper::sourceQueueBuffers(source_, 1, &buffer)) {
+        decoderDone_ = true;
+        return false;
+    }
+    --spareCount_;
+    queue_[size_t((queueHead_ + queueCount_) % kBufferCount)] = queued;
+    ++queueCount_;
+    readFrame_ += got;
+    return true;
+}
+
+void OALStreamingPlayer::emptyQueue() {
+    ALWrapper::sourceStop(source_);
+    ALWrapper::sourcei(source_, AL_BUFFER, 0);
+    queueHead_ = 0;
+    queueCount_ = 0;
+    spare_ = buffers_;
+    spareCount_ = kBufferCount;
+    prepared_ = false;
+}
+
+bool OALStreamingPlayer::startSource() {
+    return ALWrapper::sourcePlay(source_);
+}
+
+int64_t OALStreamingPlayer::playingFrame() const {
+    int64_t offset = ALWrapper::getSourcei(source_, AL_SAMPLE_OFFSET);
+    for (int i = 0; i < queueCount_; ++i) {
+        const QueuedBuffer& queued = queue_[size_t((queueHead_ + i) % kBufferCount)];
+        if (offset < queued.frames) return queued.startFrame + offset;
+        offset -= queued.frames;
+    }
+    return readFrame_;
+}
+
+void OALStreamingPlayer::service() {
+    for (ALint processed = ALWrapper::getSourcei(source_, AL_BUFFERS_PROCESSED); processed > 0 && queueCount_ > 0;
+         --processed) {
+        ALuint buffer = 0;
+        if (!ALWrapper::sourceUnqueueBuffers(source_, 1, &buffer)) break;
+        queueHead_ = (queueHead_ + 1) % kBufferCount;
+        --queueCount_;
+        spare_[size_t(spareCount_++)] = buffer;
+    }
+    while (queueNext()) {}
+    if (ALWrapper::getSourcei(source_, AL_SOURCE_STATE) != AL_STOPPED) return;
+    // A source that ran dry before its refill goes on; one with nothing left has finished.
+    if (queueCount_ > 0) {
+        startSource();
+        return;
+    }
+    emptyQueue();
+    playing_ = false;
+    position_ = 0;
+    loopsLeft_ = numberOfLoops_;
+    postDidFinishPlaying(!decodeFailed_);
+}
+
+void OALStreamingPlayer::pumpLoop() {
+    std::unique_lock lock(mutex_);
+    BoundContext bound(context_->context());
+    while (!quit_) {
+        if (!playing_) {
+            wake_.wait(lock);
+            continue;
+        }
+        if (startAt_) {
+            const double wait = *startAt_ - clockSeconds();
+            if (wait > 0) {
+                wake_.wait_for(lock, std::chrono::duration<double>(wait));
+                continue;
+            }
+            startAt_.reset();
+            startSource();
+        }
+        service();
+        wake_.wait_for(lock, kPumpPeriod);
+    }
+}

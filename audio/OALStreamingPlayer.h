@@ -1,0 +1,136 @@
+#pragma once
+
+#include <AL/al.h>
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/OALAudioPlayer.h"
+
+class ALContext;
+typedef struct sf_private_tag SNDFILE;
+
+// Music from a sound file (anything the decoder reads: WAV, MP3, ...), decoded a little at a time
+// into a few OpenAL buffers queued on one source, which a pump thread of the player's own refills
+// as they play out. Loops are gapless: at the end of the file the decoder seeks back to the start
+// and fills the next buffer from there.
+//
+// The player plays in an OpenAL context of its own on the device of the OpenAL manager's current
+// context, bound per thread only while the player makes its calls, so that the listener of the
+// effects context (effects volume, muting, ducking) never scales music, and the process-wide
+// current context never changes for it.
+//
+// Samples go to OpenAL as 32-bit floats, mono or stereo; files with more channels play their first
+// two.
+class OALStreamingPlayer : public OALAudioPlayer {
+public:
+    // Null, with the reason in `*error`, when the address is not a file's, the decoder cannot open
+    // it, no context is current (no device), or OpenAL cannot make the context, source or buffers.
+    static RefPtr<OALStreamingPlayer> playerWithUrl(const std::string& url, RefPtr<Error>* error);
+
+    // OALAudioPlayer's operations. Metering measures each buffer as it is decoded, so it covers
+    // sound decoded after it was enabled; levels are the file's, before the volume.
+    bool prepareToPlay() override;
+    bool play() override;
+    bool playAtTime(double deviceTime) override;
+    void pause() override;
+    void stop() override;
+    bool playing() const override;
+
+    float volume() const override;
+    void setVolume(float volume) override;
+    float pan() const override;
+    void setPan(float pan) override;
+    int64_t numberOfLoops() const override;
+    void setNumberOfLoops(int64_t loops) override;
+    double currentTime() const override;
+    void setCurrentTime(double seconds) override;
+    double deviceCurrentTime() const override;
+    double duration() const override;
+    uint64_t numberOfChannels() const override;
+
+    bool meteringEnabled() const override;
+    void setMeteringEnabled(bool enabled) override;
+    void updateMeters() override;
+    float averagePowerForChannel(uint64_t channel) const override;
+    float peakPowerForChannel(uint64_t channel) const override;
+
+protected:
+    ~OALStreamingPlayer() override;
+
+private:
+    static constexpr int kBufferCount = 4;
+
+    // One buffer on the source's queue: where in the file it starts and its levels.
+    struct QueuedBuffer {
+        int64_t startFrame = 0;  // file frame of its first sample
+        int64_t frames = 0;
+        std::array<float, 2> peak{};        // largest magnitude per output channel, 0..1+
+        std::array<float, 2> meanSquare{};  // per output channel
+    };
+
+    OALStreamingPlayer() = default;
+    bool open(const std::string& url, RefPtr<Error>* error);
+
+    // Everything below runs with mutex_ held and the player's context bound on the thread.
+    // Empties the queue and queues one buffer from `frame`, so that sound can start at once; the
+    // pump fills the rest. False when nothing could be queued.
+    bool queueFrom(int64_t frame);
+    // Decodes the next stretch into a spare buffer and queues it; false when there is no spare, at
+    // the end of the last loop, or on a decoder error (which also posts the decode error).
+    bool queueNext();
+    // Stops the source and takes every buffer off its queue.
+    void emptyQueue();
+    bool startSource();
+    // The file frame playing now.
+    int64_t playingFrame() const;
+    // One pump pass: refills the queue, restarts a starved source, reports the end.
+    void service();
+    void pumpLoop();
+    void applyPan();
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;  // the pump waits on it
+    std::thread pump_;
+    bool quit_ = false;
+
+    RefPtr<ALContext> context_;
+    ALuint source_ = 0;
+    std::array<ALuint, kBufferCount> buffers_{};
+    std::array<ALuint, kBufferCount> spare_{};  // buffers off the queue, spareCount_ of them
+    int spareCount_ = 0;
+    std::array<QueuedBuffer, kBufferCount> queue_{};  // ring, oldest at queueHead_
+    int queueHead_ = 0;
+    int queueCount_ = 0;
+
+    SNDFILE* file_ = nullptr;
+    std::string url_;
+    int fileChannels_ = 0;  // 1 and up
+    int channels_ = 0;      // sent to OpenAL: 1 or 2
+    int rate_ = 0;          // Hz
+    int64_t frames_ = 0;    // as the header reports it
+    std::vector<float> decoded_;  // one buffer's worth of interleaved file samples
+
+    int64_t position_ = 0;     // file frame to start from when nothing is queued
+    int64_t readFrame_ = 0;    // next file frame the decoder reads
+    int64_t loopsLeft_ = 0;    // wraps still to make; negative: endless
+    bool decoderDone_ = false; // nothing more will be queued
+    bool decodeFailed_ = false;
+    bool prepared_ = false;    // the queue holds sound from the position onwards
+    bool playing_ = false;
+    bool paused_ = false;
+    std::optional<double> startAt_;  // device time of a scheduled start not reached yet
+
+    float volume_ = 1.0f;
+    float pan_ = 0;
+    int64_t numberOfLoops_ = 0;
+    bool meteringEnabled_ = false;
+    std::array<float, 2> averagePower_{-160, -160};  // dB
+    std::array<float, 2> peakPower_{-160, -160};     // dB
+};
