@@ -67,14 +67,14 @@ public:
     // Without a buffer the source plays the one it has. Gain 0 and up, pitch 1 unchanged, pan -1
     // left to 1 right.
     RefPtr<ALSource> play();
-    RefPtr<ALSource> play(RefPtr<ALBuffer> buffer);
-    RefPtr<ALSource> play(RefPtr<ALBuffer> buffer, bool loop);
-    RefPtr<ALSource> play(RefPtr<ALBuffer> buffer, float gain, float pitch, float pan, bool loop);
+    RefPtr<ALSource> play(RefPtr<ALBuffer> buffer) override;
+    RefPtr<ALSource> play(RefPtr<ALBuffer> buffer, bool loop) override;
+    RefPtr<ALSource> play(RefPtr<ALBuffer> buffer, float gain, float pitch, float pan, bool loop) override;
 
     // Stops playing; a pending resume is cancelled.
     void stop() override;
     // As stop, back at the start (state AL_INITIAL).
-    void rewind();
+    void rewind() override;
     // Lifts a manual suspension, stops, and lets go of the buffer.
     void clear() override;
 
@@ -82,58 +82,58 @@ public:
     // be empty) runs; starting one stops the previous one of its kind. Stopping one leaves the
     // value where it is, without the callback.
     void fadeTo(float value, float duration, CompletionCallback onComplete);
-    void stopFade();
+    void stopFade() override;
     void panTo(float value, float duration, CompletionCallback onComplete);
-    void stopPan();
+    void stopPan() override;
     void pitchTo(float value, float duration, CompletionCallback onComplete);
-    void stopPitch();
-    void stopActions();
+    void stopPitch() override;
+    void stopActions() override;
 
     // The play state: the shadow, except that a sound OpenAL has finished answers AL_STOPPED.
     // Setting starts, pauses, stops or rewinds the OpenAL source.
     int state() const;
     void setState(int state);
     // True while a sound plays or is paused (while suspended: as the shadow was).
-    bool playing() const;
+    bool playing() const override;
     // Pausing applies to a playing sound only, unpausing to a paused one.
-    bool paused() const;
-    void setPaused(bool paused);
+    bool paused() const override;
+    void setPaused(bool paused) override;
     // May a new sound cut off the one playing; false by default.
-    bool interruptible() const;
-    void setInterruptible(bool interruptible);
+    bool interruptible() const override;
+    void setInterruptible(bool interruptible) override;
 
     // The gain last set (0 and up), kept while muted; OpenAL gets 0 while muted. Muting stops the
     // running fades. Volume is the gain.
-    float gain() const;
-    void setGain(float gain);
-    float volume() const { return gain(); }
-    void setVolume(float volume) { setGain(volume); }
-    bool muted() const;
-    void setMuted(bool muted);
+    float gain() const override;
+    void setGain(float gain) override;
+    float volume() const override { return gain(); }
+    void setVolume(float volume) override { setGain(volume); }
+    bool muted() const override;
+    void setMuted(bool muted) override;
     // The x of position: -1 left to 1 right; setting moves the source to (pan, 0, 0).
-    float pan() const;
-    void setPan(float pan);
+    float pan() const override;
+    void setPan(float pan) override;
 
     // OpenAL's source parameters, read from OpenAL; setting is ignored while suspended.
     // Angles in degrees, distances in the game's units, gains 0 and up, pitch 1 unchanged.
-    float coneInnerAngle() const;
-    void setConeInnerAngle(float angle);
-    float coneOuterAngle() const;
-    void setConeOuterAngle(float angle);
-    float coneOuterGain() const;
-    void setConeOuterGain(float gain);
-    float maxDistance() const;
-    void setMaxDistance(float distance);
-    float maxGain() const;
-    void setMaxGain(float gain);
-    float minGain() const;
-    void setMinGain(float gain);
-    float pitch() const;
-    void setPitch(float pitch);
-    float referenceDistance() const;
-    void setReferenceDistance(float distance);
-    float rolloffFactor() const;
-    void setRolloffFactor(float factor);
+    float coneInnerAngle() const override;
+    void setConeInnerAngle(float angle) override;
+    float coneOuterAngle() const override;
+    void setConeOuterAngle(float angle) override;
+    float coneOuterGain() const override;
+    void setConeOuterGain(float gain) override;
+    float maxDistance() const override;
+    void setMaxDistance(float distance) override;
+    float maxGain() const override;
+    void setMaxGain(float gain) override;
+    float minGain() const override;
+    void setMinGain(float gain) override;
+    float pitch() const override;
+    void setPitch(float pitch) override;
+    float referenceDistance() const override;
+    void setReferenceDistance(float distance) override;
+    float rolloffFactor() const override;
+    void setRolloffFactor(float factor) override;
     // The playing position in the buffer, in bytes, sample frames and seconds.
     float offsetInBytes() const;
     void setOffsetInBytes(float offset);
@@ -141,27 +141,27 @@ public:
     void setOffsetInSamples(float offset);
     float offsetInSeconds() const;
     void setOffsetInSeconds(float offset);
-    ALXYZ direction() const;
-    void setDirection(ALXYZ direction);
+    ALXYZ direction() const override;
+    void setDirection(ALXYZ direction) override;
     ALXYZ position() const override;
     void setPosition(ALXYZ position) override;
-    ALXYZ velocity() const;
-    void setVelocity(ALXYZ velocity);
-    bool looping() const;
-    void setLooping(bool looping);
-    bool sourceRelative() const;
-    void setSourceRelative(bool relative);
+    ALXYZ velocity() const override;
+    void setVelocity(ALXYZ velocity) override;
+    bool looping() const override;
+    void setLooping(bool looping) override;
+    bool sourceRelative() const override;
+    void setSourceRelative(bool relative) override;
     // AL_UNDETERMINED, AL_STATIC (one buffer attached) or AL_STREAMING (queued buffers).
-    int sourceType() const;
+    int sourceType() const override;
     int buffersQueued() const;
     int buffersProcessed() const;
     // The platform's spatial-audio settings; inert on the desktop.
-    float reverbSendLevel() const;
-    void setReverbSendLevel(float level);
-    float reverbOcclusion() const;
-    void setReverbOcclusion(float occlusion);
-    float reverbObstruction() const;
-    void setReverbObstruction(float obstruction);
+    float reverbSendLevel() const override;
+    void setReverbSendLevel(float level) override;
+    float reverbOcclusion() const override;
+    void setReverbOcclusion(float occlusion) override;
+    float reverbObstruction() const override;
+    void setReverbObstruction(float obstruction) override;
 
     // "gain", "pan" and "pitch" for audio actions.
     float floatProperty(const std::string& key) const override;

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "audio/ALBuffer.h"
 #include "audio/ALListener.h"
-#include "audio/ALSoundSource.h"
+#include "audio/ALSource.h"
 #include "audio/ALWrapper.h"
+#include "audio/OALAction.h"
 #include "audio/OALAudioSession.h"
 #include "audio/OpenALManager.h"
 #include "audio/support/AudioTestSupport.h"
@@ -12,16 +14,14 @@
 
 namespace {
 
-// Registers itself on a context like a real source and records what the context asks of it.
-class FakeSource : public ALSoundSource {
+// A real source on a context that records what the context asks of it.
+class FakeSource : public ALSource {
 public:
-    FakeSource(ALContext* context, std::string& calls) : context_(context), calls_(calls) { context_->notifySourceInitializing(this); }
-    ~FakeSource() { context_->notifySourceDeallocating(this); }
+    FakeSource(RefPtr<ALContext> context, std::string& calls) : calls_(calls) { initOnContext(std::move(context)); }
     void stop() override { calls_ += "stop "; }
     void clear() override { calls_ += "clear "; }
 
 private:
-    ALContext* context_;
     std::string& calls_;
 };
 
@@ -96,7 +96,8 @@ TEST_F(ALContextTest, MutingTheListenerSendsSilenceButKeepsTheGain) {
 TEST_F(ALContextTest, ClearingReachesEverySourceOfEveryContextAndStoppingWaitsForAResume) {
     std::string calls;
     RefPtr<ALContext> other = ALContext::contextOnDevice(device_, {});
-    FakeSource a(context_.get(), calls), b(context_.get(), calls), c(other.get(), calls);
+    RefPtr<FakeSource> a = makeRef<FakeSource>(context_, calls), b = makeRef<FakeSource>(context_, calls),
+                       c = makeRef<FakeSource>(other, calls);
     OpenALManager::sharedInstance()->clearAllBuffers();
     EXPECT_EQ(calls, "clear clear clear ");
     context_->setManuallySuspended(true);
