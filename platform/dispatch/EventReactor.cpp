@@ -60,10 +60,12 @@ void EventReactor::run() {
         if (count <= 0) continue;  // EINTR
         wakeups_.fetch_add(1, std::memory_order_relaxed);
         for (int i = 0; i < count; ++i) {
+            // epoll_event is packed on x86-64: read the key by value, never through a reference.
+            const uint64_t key = events[i].data.u64;
             RefPtr<DispatchSource> source;
             {
                 std::lock_guard lock(mutex_);
-                const auto found = sources_.find(events[i].data.u64);
+                const auto found = sources_.find(key);
                 if (found != sources_.end()) source = found->second;
             }
             if (source) source->fire();
