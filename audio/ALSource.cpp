@@ -7,9 +7,8 @@
 #include "audio/ALContext.h"
 #include "audio/ALDevice.h"
 #include "audio/ALWrapper.h"
-#include "audio/OALCallAction.h"
+#include "audio/OALActionRunner.h"
 #include "audio/OALPropertyAction.h"
-#include "audio/OALSequentialActions.h"
 #include "audio/OALTools.h"
 #include "audio/OpenALManager.h"
 #include "platform/foundation/NamedException.h"
@@ -101,7 +100,7 @@ ALSource::~ALSource() {
     unregisterAllNotifications();
     context_->removeSuspendListener(this);
     context_->notifySourceDeallocating(this);
-    for (RefPtr<OALAction>* slot : {&gainAction_, &panAction_, &pitchAction_}) stopAction(*slot);
+    for (RefPtr<OALAction>* slot : {&gainAction_, &panAction_, &pitchAction_}) OALActionRunner::stop(*slot);
     // On the source's own context: with another one current the same name may be another source.
     withOwnContext([&] {
         ALWrapper::sourceStop(sourceId_);
@@ -211,22 +210,12 @@ void ALSource::clear() {
 void ALSource::runAction(RefPtr<OALAction>& slot, RefPtr<OALPropertyAction> change, CompletionCallback onComplete) {
     std::lock_guard lock(mutex_);
     if (suspended()) return;
-    stopAction(slot);
-    std::function<void()> call;
-    if (onComplete) call = [this, onComplete = std::move(onComplete)] { onComplete(this); };
-    slot = OALSequentialActions::actions({std::move(change), makeRef<OALCallAction>(std::move(call))});
-    // Kept in a local: a zero-length change completes at once, and its callback may start another.
-    const RefPtr<OALAction> action = slot;
-    action->runWithTarget(this);
-}
-
-void ALSource::stopAction(RefPtr<OALAction>& slot) {
-    if (const RefPtr<OALAction> action = std::move(slot)) action->stopAction();
+    OALActionRunner::run(slot, this, std::move(change), std::move(onComplete));
 }
 
 void ALSource::stopActionUnlessSuspended(RefPtr<OALAction>& slot) {
     std::lock_guard lock(mutex_);
-    if (!suspended()) stopAction(slot);
+    if (!suspended()) OALActionRunner::stop(slot);
 }
 
 void ALSource::fadeTo(float value, float duration, CompletionCallback onComplete) {

@@ -201,8 +201,7 @@ protected:
 private:
     // Runs `change` (a property action) followed by the callback, kept in `slot`.
     void runAction(RefPtr<OALAction>& slot, RefPtr<OALPropertyAction> change, CompletionCallback onComplete);
-    // Stops and lets go of the action in `slot`; the second form is ignored while suspended.
-    void stopAction(RefPtr<OALAction>& slot);
+    // Stops and lets go of the action in `slot` unless suspended.
     void stopActionUnlessSuspended(RefPtr<OALAction>& slot);
     // The first steps of every play: false while suspended or when a sound plays that may not be
     // cut off; otherwise stops the actions and the sound.

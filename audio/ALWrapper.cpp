@@ -17,6 +17,8 @@ using ASASetListener = ALenum (*)(ALuint property, ALvoid* data, ALuint dataSize
 using ASAGetSource = ALenum (*)(ALuint property, ALuint source, ALvoid* data, ALuint* dataSize);
 using ASASetSource = ALenum (*)(ALuint property, ALuint source, ALvoid* data, ALuint dataSize);
 using SourceNotification = ALenum (*)(ALuint source, ALuint notificationId, ALSourceNotificationProc, ALvoid*);
+using SetThreadContext = ALCboolean (*)(ALCcontext*);
+using GetThreadContext = ALCcontext* (*)();
 
 constexpr ALuint kNoName = UINT32_MAX;  // what genSource and genBuffer answer on failure
 constexpr size_t kMaxWordLength = 199;  // characters of one space-separated word
@@ -87,6 +89,8 @@ struct Extensions {
     ASASetSource setSource = nullptr;
     SourceNotification addNotification = nullptr;
     SourceNotification removeNotification = nullptr;
+    SetThreadContext setThreadContext = nullptr;
+    GetThreadContext getThreadContext = nullptr;
 
     Extensions() {
         std::lock_guard lock(alLock());
@@ -101,6 +105,8 @@ struct Extensions {
         find(setSource, "alcASASetSource");
         find(addNotification, "alSourceAddNotification");
         find(removeNotification, "alSourceRemoveNotification");
+        find(setThreadContext, "alcSetThreadContext");
+        find(getThreadContext, "alcGetThreadContext");
         alcGetError(nullptr);  // a failed look-up must not be charged to the next ALC call
     }
 
@@ -719,6 +725,30 @@ ALCdevice* ALWrapper::getContextsDevice(ALCcontext* context, ALCdevice* deviceRe
                            static_cast<void*>(context));
     }
     return device;
+}
+
+bool ALWrapper::setThreadContext(ALCcontext* context) {
+    const Extensions& ext = extensions();
+    constexpr const char* function = "+[ALWrapper setThreadContext:]";
+    if (missing(reinterpret_cast<const void*>(ext.setThreadContext), function, "No proc ptr for alcSetThreadContext")) {
+        return false;
+    }
+    ALCboolean made = ALC_FALSE;
+    locked([&] { made = ext.setThreadContext(context); });
+    if (made == ALC_TRUE) return true;
+    OALTools::logError(function, "Could not make context %p the thread's own", static_cast<void*>(context));
+    return false;
+}
+
+ALCcontext* ALWrapper::getThreadContext() {
+    const Extensions& ext = extensions();
+    if (missing(reinterpret_cast<const void*>(ext.getThreadContext), "+[ALWrapper getThreadContext]",
+                "No proc ptr for alcGetThreadContext. Returning nil")) {
+        return nullptr;
+    }
+    ALCcontext* context = nullptr;
+    locked([&] { context = ext.getThreadContext(); });
+    return context;
 }
 
 // ---- Platform extensions

@@ -184,6 +184,12 @@ public:
     static ALCcontext* getCurrentContext();
     static ALCdevice* getContextsDevice(ALCcontext* context);
     static ALCdevice* getContextsDevice(ALCcontext* context, ALCdevice* deviceReference);
+    // The calling thread's own context (ALC_EXT_thread_local_context), which takes the place of
+    // the process-wide current one on that thread only; null gives the thread back to the
+    // process-wide one. Without the extension (see isExtensionPresent(nullptr, ...)) each logs one
+    // warning and answers false / null.
+    static bool setThreadContext(ALCcontext* context);
+    static ALCcontext* getThreadContext();
 
     // Platform extensions: the mixer's output rate (Hz) and rendering quality.
     static double getMixerOutputDataRate();

@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "audio/OALAudioTracks.h"
-#include "audio/OALCallAction.h"
+#include "audio/OALActionRunner.h"
 #include "audio/OALPropertyAction.h"
-#include "audio/OALSequentialActions.h"
 #include "audio/OALTools.h"
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/NamedException.h"
@@ -14,10 +13,6 @@
 #include "platform/foundation/StringUtils.h"
 
 namespace {
-
-void stopAction(RefPtr<OALAction>& slot) {
-    if (const RefPtr<OALAction> action = std::move(slot)) action->stopAction();
-}
 
 const char* errorText(const RefPtr<Error>& error) {
     return error ? error->localizedDescription().c_str() : "unknown error";
@@ -195,12 +190,12 @@ void OALAudioTrack::stopActions() {
 
 void OALAudioTrack::stopFade() {
     std::lock_guard lock(mutex_);
-    stopAction(gainAction_);
+    OALActionRunner::stop(gainAction_);
 }
 
 void OALAudioTrack::stopPan() {
     std::lock_guard lock(mutex_);
-    stopAction(panAction_);
+    OALActionRunner::stop(panAction_);
 }
 
 void OALAudioTrack::fadeTo(float value, float duration, Callback onComplete) {
@@ -213,13 +208,7 @@ void OALAudioTrack::panTo(float value, float duration, Callback onComplete) {
 
 void OALAudioTrack::runAction(RefPtr<OALAction>& slot, RefPtr<OALPropertyAction> change, Callback onComplete) {
     std::lock_guard lock(mutex_);
-    stopAction(slot);
-    std::function<void()> call;
-    if (onComplete) call = [this, onComplete = std::move(onComplete)] { onComplete(this); };
-    slot = OALSequentialActions::actions({std::move(change), makeRef<OALCallAction>(std::move(call))});
-    // Held here: a fade of no length ends at once, and its callback may start the next one.
-    const RefPtr<OALAction> action = slot;
-    action->runWithTarget(this);
+    OALActionRunner::run(slot, this, std::move(change), std::move(onComplete));
 }
 
 float OALAudioTrack::gain() const {

@@ -22,35 +22,15 @@ constexpr int64_t kBufferFrames = 4096;
 constexpr auto kPumpPeriod = std::chrono::milliseconds(10);
 constexpr float kSilenceDecibels = -160;
 
-using SetThreadContext = ALCboolean (*)(ALCcontext*);
-using GetThreadContext = ALCcontext* (*)();
-
-struct ThreadContextCalls {
-    SetThreadContext set;
-    GetThreadContext get;
-};
-
-// ALC_EXT_thread_local_context; both null when OpenAL lacks it.
-const ThreadContextCalls& threadContextCalls() {
-    static const ThreadContextCalls calls = [] {
-        ThreadContextCalls found{
-            reinterpret_cast<SetThreadContext>(ALWrapper::getProcAddress(nullptr, "alcSetThreadContext")),
-            reinterpret_cast<GetThreadContext>(ALWrapper::getProcAddress(nullptr, "alcGetThreadContext"))};
-        if (!found.set || !found.get) found = {};
-        return found;
-    }();
-    return calls;
-}
-
 // Makes `context` the calling thread's own OpenAL context while alive, then restores the thread's
 // previous one; the process-wide current context is never touched.
 class BoundContext {
 public:
-    explicit BoundContext(ALCcontext* context) : previous_(threadContextCalls().get()), context_(context) {
-        if (previous_ != context_) threadContextCalls().set(context_);
+    explicit BoundContext(ALCcontext* context) : previous_(ALWrapper::getThreadContext()), context_(context) {
+        if (previous_ != context_) ALWrapper::setThreadContext(context_);
     }
     ~BoundContext() {
-        if (previous_ != context_) threadContextCalls().set(previous_);
+        if (previous_ != context_) ALWrapper::setThreadContext(previous_);
     }
     BoundContext(const BoundContext&) = delete;
     BoundContext& operator=(const BoundContext&) = delete;
@@ -83,7 +63,9 @@ bool OALStreamingPlayer::open(const std::string& url, RefPtr<Error>* error) {
     url_ = url;
     const std::string path = OALTools::pathForUrl(url);
     if (path.empty()) return fail(0, "not a file address: " + url);
-    if (!threadContextCalls().set) return fail(0, "OpenAL cannot give a thread its own context");
+    if (!ALWrapper::isExtensionPresent(nullptr, "ALC_EXT_thread_local_context")) {
+        return fail(0, "OpenAL cannot give a thread its own context");
+    }
     RefPtr<ALDevice> device;
     {
         OpenALManager* manager = OpenALManager::sharedInstance();

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 
 #include "audio/ALListener.h"
@@ -17,41 +15,11 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int64_t kToneFrames = kRate / 10;
 
-// A run of output frames louder than -60 dB in either channel, quiet gaps under 8 frames (a sine's
-// zero crossings) included, with each channel's sum of squares.
-struct Sounding {
-    int64_t frames = 0;
-    double left = 0, right = 0;
-};
-
-std::vector<Sounding> soundingsIn(const std::string& path) {
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-    EXPECT_TRUE(file && info.channels == 2) << sf_strerror(file);
-    std::vector<Sounding> found;
-    int64_t quiet = 8;  // frames since the last loud one
-    float frame[2];
-    while (file && sf_readf_float(file, frame, 1) == 1) {
-        const bool loud = std::max(std::fabs(frame[0]), std::fabs(frame[1])) >= 1e-3f;
-        if (loud && quiet >= 8) found.emplace_back();
-        quiet = loud ? 0 : quiet + 1;
-        if (quiet >= 8) continue;
-        found.back().frames += 1;
-        found.back().left += frame[0] * frame[0];
-        found.back().right += frame[1] * frame[1];
-    }
-    if (file) sf_close(file);
-    return found;
-}
-
 // Music plays through the wave-file backend while the effects listener is silenced: a 0.1 s tone
-// with two loops, then once more panned left. OpenAL picks its backend once per process; the test
-// command runs each test in a process of its own.
+// with two loops, then once more panned left.
 TEST(OALAudioTrackWave, MusicIgnoresTheEffectsListenerLoopsWithoutGapsAndPans) {
     TemporaryFolder folder;
-    const std::string output = folder.file("out.wav");
-    setenv("ALSOFT_DRIVERS", "wave", 1);
-    setenv("ALSOFT_CONF", folder.write("alsoft.conf", "[wave]\nfile=" + output + "\n").c_str(), 1);
+    const std::string output = useWaveAudioBackend(folder);
     {
         RefPtr<ALDevice> device = ALDevice::deviceWithDeviceSpecifier("");
         ASSERT_TRUE(device);
@@ -59,8 +27,7 @@ TEST(OALAudioTrackWave, MusicIgnoresTheEffectsListenerLoopsWithoutGapsAndPans) {
         RefPtr<ALContext> effects = ALContext::contextOnDevice(device, {});
         OpenALManager::sharedInstance()->setCurrentContext(effects.get());
         effects->listener()->setGain(0);
-        const std::string tone = writeSoundFile(folder.file("tone.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, kRate,
-                                                kToneFrames, [](int64_t f, int c) { return sine440(f, c, kRate); });
+        const std::string tone = writeTone(folder.file("tone.wav"), 1, double(kToneFrames) / kRate, 440);
         RefPtr<OALAudioTrack> track = OALAudioTrack::track();
         for (const int64_t loops : {2, 0}) {
             ASSERT_TRUE(track->playFile(tone, loops));
@@ -74,7 +41,7 @@ TEST(OALAudioTrackWave, MusicIgnoresTheEffectsListenerLoopsWithoutGapsAndPans) {
         track.reset();
         OALAudioTracks::purgeSharedInstance();
     }  // closing the device completes the file
-    const std::vector<Sounding> heard = soundingsIn(output);
+    const std::vector<Sounding> heard = soundingsIn(readWaveOutput(output));
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_NEAR(heard[0].frames, 3 * kToneFrames, kRate / 200);
     EXPECT_NEAR(heard[1].frames, kToneFrames, kRate / 200);

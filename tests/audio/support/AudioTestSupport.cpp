@@ -2,6 +2,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -29,6 +30,11 @@ float sine440(int64_t frame, int, int rate) {
     return 0.5f * float(std::sin(2.0 * M_PI * 440.0 * double(frame) / rate));
 }
 
+std::string writeTone(const std::string& path, int channels, double seconds, double hertz) {
+    return writeSoundFile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_16, channels, 44100, int64_t(seconds * 44100),
+                          [hertz](int64_t frame, int) { return 0.5f * float(std::sin(2 * M_PI * hertz * frame / 44100)); });
+}
+
 std::string writeSoundFile(const std::string& path, int format, int channels, int rate, int64_t frames,
                            const SampleFunction& sample) {
     SF_INFO info {};
@@ -45,4 +51,38 @@ std::string writeSoundFile(const std::string& path, int format, int channels, in
     EXPECT_EQ(sf_writef_float(file, samples.data(), frames), frames);
     sf_close(file);
     return path;
+}
+
+std::string useWaveAudioBackend(const TemporaryFolder& folder) {
+    const std::string output = folder.file("out.wav");
+    setenv("ALSOFT_DRIVERS", "wave", 1);
+    setenv("ALSOFT_CONF", folder.write("alsoft.conf", "[wave]\nfile=" + output + "\n").c_str(), 1);
+    return output;
+}
+
+std::vector<float> readWaveOutput(const std::string& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    EXPECT_TRUE(file && info.channels == 2 && info.samplerate == 44100) << sf_strerror(file);
+    if (!file) return {};
+    std::vector<float> samples(size_t(info.frames) * size_t(info.channels));
+    samples.resize(size_t(sf_readf_float(file, samples.data(), info.frames)) * size_t(info.channels));
+    sf_close(file);
+    return info.channels == 2 ? samples : std::vector<float>{};
+}
+
+std::vector<Sounding> soundingsIn(const std::vector<float>& stereo) {
+    std::vector<Sounding> found;
+    int64_t quiet = 8;  // frames since the last loud one
+    for (size_t i = 2; i + 1 < stereo.size(); i += 2) {
+        const float left = stereo[i], right = stereo[i + 1];
+        const bool loud = std::max(std::fabs(left), std::fabs(right)) >= 1e-3f;
+        if (loud && quiet >= 8) found.emplace_back();
+        quiet = loud ? 0 : quiet + 1;
+        if (quiet >= 8) continue;
+        Sounding& sounding = found.back();
+        ++sounding.frames, sounding.left += left * left, sounding.right += right * right;
+        sounding.crossings += (left < 0) != (stereo[i - 2] < 0);
+    }
+    return found;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "audio/ALContext.h"
 #include "audio/ALDevice.h"
@@ -32,7 +33,30 @@ using SampleFunction = std::function<float(int64_t frame, int channel)>;
 // A 440 Hz sine of amplitude 0.5 in every channel.
 float sine440(int64_t frame, int channel, int rate);
 
+// Writes `seconds` of a sine of amplitude 0.5 at `hertz` in every channel, a 16-bit 44.1 kHz WAV
+// file, and returns its path.
+std::string writeTone(const std::string& path, int channels, double seconds, double hertz);
+
 // Writes a sound file with libsndfile (`format` an SF_FORMAT_* major|subtype) and returns its
 // path; the test fails when the file cannot be written.
 std::string writeSoundFile(const std::string& path, int format, int channels, int rate, int64_t frames,
                            const SampleFunction& sample);
+
+// Hearing what OpenAL plays: its wave-file backend writes the mix (32-bit float stereo at 44.1 kHz,
+// in real time) to the file answered, in `folder`, complete once the device closes. OpenAL picks
+// its backend once per process, when the first device opens, so call this first; the test command
+// runs each test in a process of its own. When the file is missing once a device is open, OpenAL
+// runs on another backend and the test should skip itself.
+std::string useWaveAudioBackend(const TemporaryFolder& folder);
+
+// The interleaved left and right samples of such a file (the test fails on any other layout).
+std::vector<float> readWaveOutput(const std::string& path);
+
+// A run of frames louder than 1e-3 in either channel, quiet gaps under 8 frames (a tone's zero
+// crossings) included: its frames, each channel's sum of squares and the left one's zero crossings.
+struct Sounding {
+    int64_t frames = 0;
+    double left = 0, right = 0;
+    int crossings = 0;
+};
+std::vector<Sounding> soundingsIn(const std::vector<float>& stereo);
