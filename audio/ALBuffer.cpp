@@ -39,7 +39,21 @@ bool ALBuffer::initWithName(const std::string& name, const uint8_t* data, ALsize
 }
 
 ALBuffer::~ALBuffer() {
-    if (bufferId_ != UINT32_MAX) ALWrapper::deleteBuffer(bufferId_);
+    if (bufferId_ == UINT32_MAX) return;
+    // A buffer name belongs to its device, and only a context of that device deletes it. The last
+    // release can come late (a source lets go of its buffer on a timer), when the current context
+    // is another device's, where the same name may be a live buffer, or none at all.
+    ALCcontext* current = ALWrapper::getCurrentContext();
+    if (!device_ || (current && ALWrapper::getContextsDevice(current) == device_->device())) {
+        ALWrapper::deleteBuffer(bufferId_);
+        return;
+    }
+    const std::vector<ALContext*> contexts = device_->contexts();
+    if (contexts.empty()) return;  // closing the device frees the name
+    ALCcontext* previous = ALWrapper::getThreadContext();
+    if (!ALWrapper::setThreadContext(contexts.front()->context())) return;
+    ALWrapper::deleteBuffer(bufferId_);
+    ALWrapper::setThreadContext(previous);
 }
 
 RefPtr<ALBuffer> ALBuffer::sliceWithName(const std::string& name, int offset, int size) {

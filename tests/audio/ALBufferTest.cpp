@@ -4,6 +4,9 @@
 
 #include <numeric>
 
+#include "audio/ALContext.h"
+#include "audio/ALDevice.h"
+#include "audio/ALWrapper.h"
 #include "audio/OpenALManager.h"
 #include "audio/support/AudioTestSupport.h"
 #include "platform/foundation/Log.h"
@@ -62,4 +65,25 @@ TEST_F(ALBufferTest, NoCurrentContextGivesNullBeforeANameIsMade) {
     EXPECT_EQ(log.lines(), std::vector<std::string>{
         "OAL Error: -[ALBuffer initWithName:data:size:format:frequency:]: Cannot allocate a buffer without a current context. "
         "Make sure [OpenALManager sharedInstance].currentContext is valid"});
+}
+
+TEST_F(ALBufferTest, ABufferLetGoLaterIsDeletedOnItsOwnDeviceNotTheCurrentOne) {
+    // Buffer names are numbered per device, so the first buffer of each device has the same name.
+    RefPtr<ALBuffer> first = countingBuffer(10);
+    ASSERT_TRUE(first);
+    RefPtr<ALDevice> otherDevice = ALDevice::deviceWithDeviceSpecifier("");
+    ASSERT_TRUE(otherDevice);
+    RefPtr<ALContext> otherContext = ALContext::contextOnDevice(otherDevice, {});
+    ASSERT_TRUE(otherContext);
+    OpenALManager::sharedInstance()->setCurrentContext(otherContext.get());
+    RefPtr<ALBuffer> second = countingBuffer(10);
+    ASSERT_TRUE(second);
+    ASSERT_EQ(first->bufferId(), second->bufferId());
+
+    LogCapture log;
+    first.reset();
+    EXPECT_TRUE(ALWrapper::isBuffer(second->bufferId())) << "the other device's buffer was deleted";
+    EXPECT_TRUE(log.lines().empty()) << log.lines()[0];
+    second.reset();
+    OpenALManager::sharedInstance()->setCurrentContext(context_.get());
 }
