@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds every test with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs them, then runs each fuzz target for a share of a fixed time
-# budget. Every stage runs even when an earlier one failed; the last line counts what passed and
-# what failed, and the exit status is non-zero when anything failed.
+# UndefinedBehaviorSanitizer, runs them, runs the socket tests and the audio stress test again under
+# ThreadSanitizer, then runs each fuzz target for a share of a fixed time budget. Every stage runs
+# even when an earlier one failed; the last line counts what passed and what failed, and the exit
+# status is non-zero when anything failed.
 set -uo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -62,6 +63,20 @@ if cmake -S "$top" -B "$top/build/test" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANT
     fi
 else
     stage_failed "the tests did not build"
+fi
+
+# ThreadSanitizer: the socket tests (label net) and the audio stress test once more, built with GCC
+# and TSan alone; any report fails the test that raised it.
+if cmake -S "$top" -B "$top/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTREL_TSAN=ON \
+         -DVANTREL_TESTS=ON -DVANTREL_BENCH=OFF >/dev/null &&
+   cmake --build "$top/build/tsan" -j "$jobs" --target padlink_tests audio_tests; then
+    export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions="$top/tests/support/tsan-suppressions"
+    ctest --test-dir "$top/build/tsan" --output-on-failure -j "$jobs" -L net | tee "$scratch/tsan.log"
+    count_ctest "$scratch/tsan.log"
+    ctest --test-dir "$top/build/tsan" --output-on-failure -L audio -R Stress | tee "$scratch/tsan-audio.log"
+    count_ctest "$scratch/tsan-audio.log"
+else
+    stage_failed "the ThreadSanitizer tests did not build"
 fi
 
 # Fuzz targets: clang 14 with libFuzzer, each run from a copy of its seed corpus. Inputs that

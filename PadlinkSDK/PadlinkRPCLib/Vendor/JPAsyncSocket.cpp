@@ -534,7 +534,7 @@ bool JPAsyncSocket::setupReadAndWriteSources() {
         socketFDBytesAvailable_ = readable;
         if (readable > 0) {
             doReadData();
-        } else {
+        } else if (isAtEndOfStream()) {
             doReadEOF();
         }
     });
@@ -548,6 +548,17 @@ bool JPAsyncSocket::setupReadAndWriteSources() {
     // The write source stays suspended until a write waits for room.
     flags_ |= kSocketCanAcceptBytes | kWriteSourceSuspended;
     return true;
+}
+
+bool JPAsyncSocket::isAtEndOfStream() const {
+    // A count of 0 is also what an event reports when a read pass took its bytes between the
+    // event and its handler: only the stream itself can tell.
+    char byte;
+    ssize_t result;
+    do {
+        result = recv(connectedDescriptor()->get(), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    } while (result < 0 && errno == EINTR);
+    return result == 0 || (result < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
 }
 
 RefPtr<DispatchSource> JPAsyncSocket::makeTimer(double seconds, void (JPAsyncSocket::*fired)()) {
@@ -602,6 +613,7 @@ void JPAsyncSocket::closeWithError(const RefPtr<Error>& error) {
     readQueue_.clear();
     writeQueue_.clear();
     reader_.preBuffer().reset();
+    endTLS();
     // Each descriptor closes once the socket and every source watching it have let go: the
     // sources hold it until their cancel handlers have run.
     for (RefPtr<DispatchSource>* source : {&accept4Source_, &accept6Source_, &readSource_, &writeSource_}) {
@@ -620,8 +632,8 @@ void JPAsyncSocket::closeWithError(const RefPtr<Error>& error) {
 }
 
 void JPAsyncSocket::maybeClose() {
-    const bool readsDone = readQueue_.empty() && !currentRead_;
-    const bool writesDone = writeQueue_.empty() && !currentWrite_;
+    const bool readsDone = readQueue_.empty() && !currentRead_ && !(flags_ & kStartingReadTLS);
+    const bool writesDone = writeQueue_.empty() && !currentWrite_ && !(flags_ & kStartingWriteTLS);
     if (flags_ & kDisconnectAfterReads) {
         if (readsDone && (!(flags_ & kDisconnectAfterWrites) || writesDone)) closeWithError(nullptr);
     } else if ((flags_ & kDisconnectAfterWrites) && writesDone) {

@@ -6,12 +6,15 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
+#include <variant>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncReadPacket.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketDelegate.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketReader.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSpecialPacket.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncWritePacket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSecureTransport.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSocketQueue.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/DispatchSource.h"
 #include "platform/dispatch/FileDescriptor.h"
@@ -29,6 +32,9 @@
 // when it answers something (queries, connect, accept, disconnect) but not otherwise (requests,
 // setters). Blocking name lookups run on the global queue; connecting never blocks a thread.
 //
+// TLS (startTLS) runs through OpenSSL with the socket doing the transport; its errors have the
+// domain kTLSErrorDomain and a JPSecureTransport status as code.
+//
 // Linux: sends use MSG_NOSIGNAL (a vanished peer never raises SIGPIPE); an IPv6 listener is
 // IPv6-only so that both families listen on one port; addresses are checked by sa_family.
 //
@@ -37,6 +43,8 @@ class JPAsyncSocket : public Object {
 public:
     // Error domain of the socket's own errors, and their codes.
     static constexpr const char* kErrorDomain = "JPAsyncSocketErrorDomain";
+    // Domain of TLS failures.
+    static constexpr const char* kTLSErrorDomain = "kCFStreamErrorDomainSSL";
     enum ErrorCode : int64_t {
         kBadConfigError = 1,
         kBadParamError = 2,
@@ -170,6 +178,12 @@ public:
     // Queues the bytes (shared, not copied; ignored when empty).
     void writeData(const ByteView& data, double timeout, int64_t tag);
 
+    // Queues the switch to TLS with a settings dictionary (keys in JPSecureTransport.h; none: an
+    // empty one): reads and writes queued before it run in the clear, those after it once the
+    // handshake has completed (socketDidSecure). Dropped on a socket that is not started, after a
+    // disconnect-after request, and when the connection already had one.
+    void startTLS(const Value& settings);
+
     // Progress of the current read or write: the fraction done (1 for reads of no fixed length),
     // NaN with zeros when there is none. Out-parameters may be null.
     float progressOfReadReturningTag(int64_t* tag, uint64_t* done, uint64_t* total) const;
@@ -193,6 +207,9 @@ private:
         kSocketCanAcceptBytes = 0x80,
         kReadSourceSuspended = 0x100,
         kWriteSourceSuspended = 0x200,
+        kQueuedTLS = 0x400,            // a TLS request was queued on this connection
+        kStartingReadTLS = 0x800,      // the read side has reached the TLS request
+        kStartingWriteTLS = 0x1000,    // the write side has reached it
         kSecure = 0x2000,              // the TLS handshake has completed
         kSocketHasReadEOF = 0x4000,
         kReadStreamClosed = 0x8000,    // end of stream reported while the socket stays open
@@ -207,6 +224,16 @@ private:
 
     using ReadPacketPtr = std::shared_ptr<JPAsyncReadPacket>;
     using WritePacketPtr = std::shared_ptr<JPAsyncWritePacket>;
+    using SpecialPacketPtr = std::shared_ptr<JPAsyncSpecialPacket>;
+    // What the queues hold: a read or write, or the TLS request that stands in both queues.
+    using ReadRequest = std::variant<ReadPacketPtr, SpecialPacketPtr>;
+    using WriteRequest = std::variant<WritePacketPtr, SpecialPacketPtr>;
+    // What one write pass moved.
+    struct WriteOutcome {
+        uint64_t written = 0;
+        bool waiting = false;  // the descriptor is full
+        RefPtr<Error> error;
+    };
 
     // Body on the socket queue, waiting for it.
     template <typename Body>
@@ -241,6 +268,8 @@ private:
     void doConnectTimeout();
     void endConnectTimeout();
     bool setupReadAndWriteSources();
+    // True when the peer has ended the stream (or it failed), false while it is only empty now.
+    bool isAtEndOfStream() const;
     // A one-shot timer on the socket queue running `fired` after `seconds`; null (and the socket
     // closing with the system's error) when no timer can be made.
     RefPtr<DispatchSource> makeTimer(double seconds, void (JPAsyncSocket::*fired)());
@@ -263,10 +292,27 @@ private:
     void doReadTimeout();
     void maybeDequeueWrite();
     void doWriteData();
+    WriteOutcome writePlain();
     void completeCurrentWrite();
     void endCurrentWrite();
     void doWriteTimeout();
     void doTimeoutWithExtension(bool reading, double extension);
+
+    // TLS (TLS file).
+    void maybeStartTLS();
+    void continueHandshake();
+    // The transport callbacks of the TLS connection (socket queue only).
+    int32_t sslRead(void* data, size_t* length);
+    int32_t sslWrite(const void* data, size_t* length);
+    // Reads through TLS into `into` until `length` bytes came or TLS answered a status.
+    JPAsyncSocketReader::Fill readSecure(uint8_t* into, uint64_t length, RefPtr<Error>* error, bool* waiting);
+    WriteOutcome writeSecure();
+    // Moves the bytes TLS can decrypt now into the pre-buffer, when that is empty.
+    void flushSSLBuffers();
+    // Bytes the descriptor reported, plus on a secure socket those waiting for or inside TLS.
+    uint64_t readEstimate() const;
+    void endTLS();
+    static RefPtr<Error> tlsError(int32_t status, const std::string& text);
 
     static RefPtr<Error> socketError(ErrorCode code, const std::string& text);
 
@@ -287,25 +333,23 @@ private:
     RefPtr<DispatchSource> connectTimer_;
     RefPtr<DispatchSource> readSource_, writeSource_;
     RefPtr<DispatchSource> readTimer_, writeTimer_;
-    std::deque<ReadPacketPtr> readQueue_;
-    std::deque<WritePacketPtr> writeQueue_;
+    std::deque<ReadRequest> readQueue_;
+    std::deque<WriteRequest> writeQueue_;
     ReadPacketPtr currentRead_;
     WritePacketPtr currentWrite_;
     uint64_t socketFDBytesAvailable_ = 0;  // readable count the read source last reported, less what was read since
     JPAsyncSocketReader reader_;           // the pre-buffer and the read pass
+    SpecialPacketPtr tlsRequest_;          // the TLS request the read side has reached
+    std::unique_ptr<JPSecureTransport> sslContext_;  // null while plain
+    // Raw bytes read from the descriptor for TLS; made when the handshake starts.
+    std::unique_ptr<JPAsyncSocketPreBuffer> sslPreBuffer_;
+    uint64_t sslWriteCachedLength_ = 0;    // bytes TLS has taken from the current write but not yet sent
+    int32_t sslErrCode_ = 0;               // the closed status a TLS read met, 0 otherwise
     RefPtr<Object> userData_;
     bool releasing_ = false;  // set by the destructor: callbacks then carry no socket
 };
 
 template <typename Body>
 inline auto JPAsyncSocket::syncOnQueue(Body&& body) const {
-    using Result = std::invoke_result_t<Body>;
-    if (socketQueue_->isCurrent()) return body();
-    if constexpr (std::is_void_v<Result>) {
-        socketQueue_->sync(std::ref(body));
-    } else {
-        Result result{};
-        socketQueue_->sync([&] { result = body(); });
-        return result;
-    }
+    return syncOnSocketQueue(*socketQueue_, std::forward<Body>(body));
 }

@@ -109,26 +109,50 @@ float JPAsyncSocket::progressOfWriteReturningTag(int64_t* tag, uint64_t* done, u
 
 void JPAsyncSocket::maybeDequeueRead() {
     requireSocketQueue();
-    if (currentRead_ || !(flags_ & kConnected)) return;
+    if (currentRead_ || (flags_ & kStartingReadTLS) || !(flags_ & kConnected)) return;
     if (readQueue_.empty()) {
-        if (flags_ & kDisconnectAfterReads) maybeClose();
+        if (flags_ & kDisconnectAfterReads) {
+            maybeClose();
+        } else if (flags_ & kSecure) {
+            // Decrypted bytes raise no read event: take them now.
+            flushSSLBuffers();
+            if (reader_.preBuffer().availableBytes() == 0) resumeReadSource();
+        }
         return;
     }
-    currentRead_ = std::move(readQueue_.front());
+    ReadRequest next = std::move(readQueue_.front());
     readQueue_.pop_front();
+    if (auto* tls = std::get_if<SpecialPacketPtr>(&next)) {
+        tlsRequest_ = std::move(*tls);
+        flags_ |= kStartingReadTLS;
+        maybeStartTLS();
+        return;
+    }
+    currentRead_ = std::get<ReadPacketPtr>(std::move(next));
     if (currentRead_->timeout() >= 0) readTimer_ = makeTimer(currentRead_->timeout(), &JPAsyncSocket::doReadTimeout);
     doReadData();
 }
 
 void JPAsyncSocket::doReadData() {
-    if (!currentRead_ || (flags_ & kReadsPaused)) {
+    const bool atSwitch = flags_ & kStartingReadTLS;
+    if ((!currentRead_ && !atSwitch) || (flags_ & kReadsPaused)) {
+        if (flags_ & kSecure) flushSSLBuffers();
         // Nothing wants the bytes: stop the source firing for them.
         if (socketFDBytesAvailable_ > 0) suspendReadSource();
         return;
     }
-    const uint64_t estimate = socketFDBytesAvailable_;
+    const uint64_t estimate = readEstimate();
     if (estimate == 0 && reader_.preBuffer().availableBytes() == 0) {
         resumeReadSource();
+        return;
+    }
+    if (atSwitch) {
+        // Bytes past the switch belong to TLS: none is read until both sides are there.
+        if (flags_ & kStartingWriteTLS) {
+            continueHandshake();
+        } else {
+            suspendReadSource();
+        }
         return;
     }
     const int fd = connectedDescriptor()->get();
@@ -138,6 +162,7 @@ void JPAsyncSocket::doReadData() {
     const JPAsyncSocketReader::Pass pass = reader_.pass(
         *currentRead_, endSeenBefore ? 0 : estimate, [&](uint8_t* into, uint64_t length) -> JPAsyncSocketReader::Fill {
             using Stop = JPAsyncSocketReader::Stop;
+            if (flags_ & kSecure) return readSecure(into, length, &error, &waiting);
             ssize_t result;
             do {
                 result = ::read(fd, into, length);
@@ -182,6 +207,11 @@ void JPAsyncSocket::doReadData() {
 
 void JPAsyncSocket::doReadEOF() {
     flags_ |= kSocketHasReadEOF;
+    if (flags_ & kSecure) flushSSLBuffers();
+    if (flags_ & (kStartingReadTLS | kStartingWriteTLS)) {
+        closeWithError(tlsError(JPSecureTransport::kClosedAbort, "The connection ended during the TLS handshake"));
+        return;
+    }
     if (!(flags_ & kReadStreamClosed) && reader_.preBuffer().availableBytes() == 0) {
         bool close = true;
         if (config_ & kAllowHalfDuplex) {
@@ -190,7 +220,9 @@ void JPAsyncSocket::doReadEOF() {
             close = poll(&probe, 1, 0) <= 0 || !(probe.revents & POLLOUT);
         }
         if (close) {
-            closeWithError(socketError(kClosedError, "Socket closed by remote peer"));
+            const bool tlsFailed = sslErrCode_ != 0 && sslErrCode_ != JPSecureTransport::kClosedGraceful;
+            closeWithError(tlsFailed ? tlsError(sslErrCode_, "The TLS connection ended without a close")
+                                     : socketError(kClosedError, "Socket closed by remote peer"));
             return;
         }
         flags_ |= kReadStreamClosed;
@@ -225,19 +257,26 @@ void JPAsyncSocket::doReadTimeout() {
 
 void JPAsyncSocket::maybeDequeueWrite() {
     requireSocketQueue();
-    if (currentWrite_ || !(flags_ & kConnected)) return;
+    if (currentWrite_ || (flags_ & kStartingWriteTLS) || !(flags_ & kConnected)) return;
     if (writeQueue_.empty()) {
         if (flags_ & kDisconnectAfterWrites) maybeClose();
         return;
     }
-    currentWrite_ = std::move(writeQueue_.front());
+    WriteRequest next = std::move(writeQueue_.front());
     writeQueue_.pop_front();
+    if (std::holds_alternative<SpecialPacketPtr>(next)) {
+        flags_ |= kStartingWriteTLS;
+        maybeStartTLS();
+        return;
+    }
+    currentWrite_ = std::get<WritePacketPtr>(std::move(next));
     if (currentWrite_->timeout() >= 0) writeTimer_ = makeTimer(currentWrite_->timeout(), &JPAsyncSocket::doWriteTimeout);
     doWriteData();
 }
 
 void JPAsyncSocket::doWriteData() {
-    if (!currentWrite_ || (flags_ & kWritesPaused)) {
+    const bool atSwitch = flags_ & kStartingWriteTLS;
+    if ((!currentWrite_ && !atSwitch) || (flags_ & kWritesPaused)) {
         if (flags_ & kSocketCanAcceptBytes) suspendWriteSource();
         return;
     }
@@ -245,36 +284,53 @@ void JPAsyncSocket::doWriteData() {
         resumeWriteSource();
         return;
     }
+    if (atSwitch) {
+        if (flags_ & kStartingReadTLS) {
+            continueHandshake();
+        } else {
+            suspendWriteSource();
+        }
+        return;
+    }
+    const WriteOutcome outcome = flags_ & kSecure ? writeSecure() : writePlain();
+    if (outcome.waiting) {
+        flags_ &= ~kSocketCanAcceptBytes;
+        resumeWriteSource();
+    }
+    if (outcome.written > 0) {
+        currentWrite_->addBytesDone(outcome.written);
+        if (currentWrite_->isComplete()) {
+            completeCurrentWrite();
+            if (!outcome.error) maybeDequeueWrite();
+        } else {
+            // The system took what it had room for: wait for more room.
+            flags_ &= ~kSocketCanAcceptBytes;
+            resumeWriteSource();
+            notify(JPAsyncSocketDelegate::kDidWritePartialData,
+                   [length = outcome.written, tag = currentWrite_->tag()](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) {
+                       delegate->socketDidWritePartialDataOfLength(sock, length, tag);
+                   });
+        }
+    }
+    if (outcome.error) closeWithError(outcome.error);
+}
+
+JPAsyncSocket::WriteOutcome JPAsyncSocket::writePlain() {
     const ByteView& data = currentWrite_->data();
     const uint64_t done = currentWrite_->bytesDone();
     ssize_t result;
     do {
         result = ::send(connectedDescriptor()->get(), data.data() + done, data.size() - done, MSG_NOSIGNAL);
     } while (result < 0 && errno == EINTR);
-    RefPtr<Error> error;
-    const bool waiting = result < 0 && wouldBlock(errno);
-    if (result < 0 && !waiting) error = Error::posix(errno, "Error in write() function");
-    if (waiting) {
-        flags_ &= ~kSocketCanAcceptBytes;
-        resumeWriteSource();
-    }
+    WriteOutcome outcome;
     if (result > 0) {
-        currentWrite_->addBytesDone(static_cast<uint64_t>(result));
-        if (currentWrite_->isComplete()) {
-            completeCurrentWrite();
-            if (!error) maybeDequeueWrite();
-        } else {
-            // The system took what it had room for: wait for more room.
-            flags_ &= ~kSocketCanAcceptBytes;
-            resumeWriteSource();
-            notify(JPAsyncSocketDelegate::kDidWritePartialData,
-                   [length = static_cast<uint64_t>(result), tag = currentWrite_->tag()](JPAsyncSocketDelegate* delegate,
-                                                                                        JPAsyncSocket* sock) {
-                       delegate->socketDidWritePartialDataOfLength(sock, length, tag);
-                   });
-        }
+        outcome.written = static_cast<uint64_t>(result);
+    } else if (result < 0 && wouldBlock(errno)) {
+        outcome.waiting = true;
+    } else if (result < 0) {
+        outcome.error = Error::posix(errno, "Error in write() function");
     }
-    if (error) closeWithError(error);
+    return outcome;
 }
 
 void JPAsyncSocket::completeCurrentWrite() {

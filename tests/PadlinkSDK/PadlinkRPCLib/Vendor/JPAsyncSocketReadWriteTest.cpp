@@ -56,6 +56,36 @@ TEST_F(Reads, AHugeDeclaredLengthCostsOnlyTheBytesThatArrived) {
     EXPECT_TRUE(tag == 7 && done == 10 && total == declared && progress < 1e-6f);
 }
 
+// Reads each frame's body from its header's callback, as the command channel does.
+class FramedReader : public Recorder {
+public:
+    void socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) override {
+        if (tag == 0) {
+            sock->readDataToLength(4, -1, 1);
+        } else {
+            Recorder::socketDidReadData(sock, data, tag);
+        }
+    }
+};
+
+TEST_F(Reads, ABodyReadFromTheHeaderCallbackNeverMistakesAnEmptyBufferForTheEnd) {
+    // The body read can take the bytes that a read event already queued announces: that event
+    // then finds nothing readable, which must not pass for the peer's end of stream.
+    FramedReader reader;
+    socket_->synchronouslySetDelegate(&reader);
+    const int far = connectPair();
+    constexpr int kFrames = 300;
+    for (int frame = 1; frame <= kFrames; ++frame) {
+        socket_->readDataToLength(4, -1, 0);
+        Peer::sendAll(far, "HEADbody");
+        ASSERT_TRUE(reader.waitFor("read 1 body", frame));
+    }
+    socket_->synchronouslySetDelegate(nullptr);
+    settle();
+    EXPECT_EQ(reader.lines().size(), static_cast<size_t>(kFrames) + 1) << reader.lines().back();
+    EXPECT_TRUE(socket_->isConnected());
+}
+
 TEST_F(Reads, MaxLengthWithoutTheTerminatorClosesWithCode6AndPeerCloseWithCode7) {
     const int far = connectPair();
     socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 10, 1);

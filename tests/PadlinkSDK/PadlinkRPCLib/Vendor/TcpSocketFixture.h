@@ -26,6 +26,7 @@ public:
     std::deque<double> timeoutAnswers;  // consumed by the time-out questions; 0 once empty
     std::vector<RefPtr<JPAsyncSocket>> accepted;
     uint64_t partialRead = 0, partialWritten = 0;
+    RefPtr<Error> lastError;  // of the last disconnect; read after waiting for it
 
     uint32_t jpAsyncSocketDelegateMethods() const override { return methods; }
     void socketDidAcceptNewSocket(JPAsyncSocket*, JPAsyncSocket* newSocket) override {
@@ -49,7 +50,9 @@ public:
         return answer("write timeout", elapsed);
     }
     void socketDidCloseReadStream(JPAsyncSocket*) override { add("read stream closed"); }
+    void socketDidSecure(JPAsyncSocket*) override { add("secure"); }
     void socketDidDisconnect(JPAsyncSocket*, const RefPtr<Error>& error) override {
+        lastError = error;
         add(error ? "disconnect " + std::to_string(error->code()) : std::string("disconnect"));
     }
 
