@@ -1,0 +1,99 @@
+#include <netinet/tcp.h>
+#include <sys/ioctl.h>
+
+#include "DiscoveryRecorder.h"
+#include "PadlinkSDK/PadlinkRPCLib/JPRPCConnection.h"
+#include "SimulatedPhone.h"
+#include "platform/dispatch/SerialQueue.h"
+#include "platform/foundation/Log.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+const std::string kDeclaration = "<?xml version=\"1.0\"?>";
+
+class ChannelTest : public ::testing::Test, public JPRPCConnectionDelegate {
+protected:
+    void SetUp() override { JPRPCConnection::setDurations({0.05, 45, 120}); }
+    void TearDown() override {
+        JPRPCConnection::setDurations({});
+        for (int fd : peers_) close(fd);
+    }
+    // A primed connection to a plain peer; returns the peer's descriptor.
+    int open(RefPtr<JPRPCConnection>& connection) {
+        uint16_t port = 0;
+        const int listener = peers_.emplace_back(Peer::listenOn(AF_INET, &port));
+        connection = makeRef<JPRPCConnection>(makeRef<JPAsyncSocket>(nullptr, nullptr, queue_));
+        connection->setDelegate(this);
+        EXPECT_TRUE(connection->connectToAddress(SocketAddress::loopback4(port)));
+        connection->prime();
+        const int peer = peers_.emplace_back(accept(listener, nullptr, nullptr)), noDelay = 1;
+        setsockopt(peer, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
+        return peer;
+    }
+    // The next body the peer receives, pumping the main loop (where the timers run) meanwhile.
+    static std::string nextBody(int peer) {
+        pumpMainUntil([&] {
+            int pending = 0;
+            return ioctl(peer, FIONREAD, &pending) == 0 && pending >= 8;
+        });
+        return SimulatedPhone::frame(peer);
+    }
+
+    void rpcConnectionDidReceiveMethodCall(JPRPCConnection*, JPMethodCall* call) override {
+        lines_.push_back("call " + call->methodName());
+    }
+    void rpcConnectionMethodCallDidReturn(JPRPCConnection*, JPMethodCall* call, JPMethodReturn* answer) override {
+        lines_.push_back("return " + call->methodName() + " " + answer->retValue().stringValue());
+    }
+    void rpcConnectionDidWriteMethodCall(JPRPCConnection*, JPMethodCall* call) override {
+        lines_.push_back("wrote " + call->methodName());
+    }
+    void rpcConnectionDidDisconnect(JPRPCConnection*) override { lines_.push_back("disconnect"); }
+
+    RefPtr<DispatchQueue> queue_ = makeRef<SerialQueue>("org.vantrel.test.channel");
+    std::vector<int> peers_;
+    Lines lines_;
+    LogCapture log_;
+};
+
+// Returns go to the oldest non-void call, whatever the framing; a return with no call waiting, a
+// keep-alive and an empty body are dropped and reading goes on; a length past the cap closes the
+// channel before anything is allocated for its body.
+TEST_F(ChannelTest, FramesSplitByteByByte) {
+    RefPtr<JPRPCConnection> connection;
+    const int peer = open(connection);
+    for (const char* method : {"first", "void", "second"}) {
+        connection->sendMethodCall(JPMethodCall::methodCallWithMethodName(method), std::string(method) == "void");
+    }
+    for (const char* method : {"first", "void", "second"}) EXPECT_NE(nextBody(peer).find(method), std::string::npos);
+    const auto returnOf = [](const char* text) {
+        return kDeclaration + "<methodReturn><value><string>" + text + "</string></value></methodReturn>";
+    };
+    std::string stream;
+    for (const std::string& body : {returnOf("one"), std::string(), kDeclaration + "<keepAlive>7</keepAlive>", returnOf("two"),
+                                    returnOf("three"), JPMethodCall::methodCallWithMethodName("ping")->body()}) {
+        stream += SimulatedPhone::framed(body);
+    }
+    for (char byte : stream + SimulatedPhone::word(uint64_t{1} << 40)) Peer::sendAll(peer, std::string(1, byte));
+    ASSERT_TRUE(pumpMainUntil([&] { return !lines_.empty() && lines_.back() == "disconnect"; }));
+    EXPECT_EQ(lines_, (Lines{"wrote first", "wrote void", "wrote second", "return first one", "return second two",
+                             "call ping", "disconnect"}));
+    EXPECT_TRUE(log_.contains("Padlink: Dropped a method return that answers no call"));
+    EXPECT_TRUE(log_.contains("Refused a message body of 1099511627776 bytes"));
+}
+
+// One counter for the process: the next keep-alive on a new connection carries the next number.
+TEST_F(ChannelTest, KeepAliveCounterRunsAcrossConnections) {
+    RefPtr<JPRPCConnection> first, second;
+    const std::string fromFirst = nextBody(open(first));
+    first.reset();
+    const std::string fromSecond = nextBody(open(second));
+    const auto counter = [](const std::string& body) {
+        EXPECT_EQ(body.rfind(kDeclaration + "<keepAlive>", 0), 0u) << body;
+        return std::stoul(body.substr(body.find("e>") + 2));
+    };
+    EXPECT_EQ(counter(fromSecond), counter(fromFirst) + 1);
+}
+
+}  // namespace
