@@ -12,22 +12,16 @@
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
-#include <cstdio>
-#include <memory>
 #include <vector>
 
+#include "bench/BenchWindow.h"
 #include "bench/BenchmarkPairs.h"
 #include "engine/actions/CCWaves3D.h"
 #include "engine/actions/CCWavesTiles3D.h"
-#include "engine/core/CCDirectorDisplayLink.h"
-#include "engine/core/CCGLView.h"
 #include "engine/core/CCLayerColor.h"
-#include "engine/core/CCScene.h"
 #include "engine/core/CCTexture2D.h"
-#include "engine/core/math/kmGLMatrix.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
-#include "platform/window/GLWindow.h"
 
 namespace {
 
@@ -43,16 +37,8 @@ enum class Effect { none, waves3D, wavesTiles3D };
 
 class GridFrames {
 public:
-    explicit GridFrames(Effect effect) {
-        director_ = makeRef<CCDirectorDisplayLink>();
-        CCDirector::setSharedDirector(director_);
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "bench_grid");
-        if (!view_) return;
-        director_->setView(view_);
-        view_->lockOpenGLContext();
-        view_->setSwapInterval(0);
-        view_->unlockOpenGLContext();
-        director_->setProjection(CCProjectionKind2D);
+    explicit GridFrames(Effect effect) : bench_("bench_grid", CGSizeMake(kWidth, kHeight)) {
+        if (!bench_.ready()) return;
 
         std::vector<uint8_t> pixels(kSide * kSide * 4);
         for (uint32_t i = 0; i < kSide * kSide; ++i) {
@@ -74,27 +60,16 @@ public:
         if (effect == Effect::wavesTiles3D) {
             scene_->runAction(CCWavesTiles3D::actionWithWaves(5, 20, kGrid, 1e6f).get());
         }
-        director_->runWithScene(scene_);
+        bench_.runWithScene(scene_);
     }
 
-    ~GridFrames() {
-        // The nodes and the grid let go of their GL objects while the context is still there.
-        scene_.reset();
-        director_->end();
-        CCDirector::setSharedDirector(nullptr);
-        view_.reset();
-        director_.reset();
-        kmGLFreeStacks();
-    }
+    bool ready() const { return bench_.ready(); }
 
-    bool ready() const { return view_ != nullptr; }
-
-    void draw() { director_->drawScene(); }
+    void draw() { bench_.drawScene(); }
 
 private:
-    RefPtr<CCDirectorDisplayLink> director_;
-    RefPtr<CCGLView> view_;
-    RefPtr<CCScene> scene_;
+    BenchDirector bench_;
+    RefPtr<CCScene> scene_;  // released before bench_, while the GL context is there
 };
 
 template <Effect effect>
@@ -111,18 +86,8 @@ void run(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    {
-        const std::unique_ptr<GLWindow> probe = GLWindow::create("bench_grid", CGSizeMake(kWidth, kHeight), true);
-        if (!probe) {
-            std::printf("bench_grid: skipped, no display or GL context (run it under xvfb-run)\n");
-            return 0;
-        }
-        std::printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    }
-    // Defaults that the command line may override, as later flags win.
-    std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=5"),
-                            const_cast<char*>("--benchmark_report_aggregates_only=true")};
-    args.insert(args.end(), argv + 1, argv + argc);
+    if (!benchDisplayAvailable("bench_grid", CGSizeMake(kWidth, kHeight))) return 0;
+    std::vector<char*> args = withFiveRepetitions(argc, argv);
     int count = static_cast<int>(args.size());
     return runBenchmarkPairs(count, args.data(),
                              {{"waves3D", run<Effect::waves3D>, run<Effect::none>},

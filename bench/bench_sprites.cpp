@@ -18,19 +18,15 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/BenchWindow.h"
 #include "bench/BenchmarkPairs.h"
 #include "bench/RawQuads.h"
-#include "engine/core/CCDirectorDisplayLink.h"
-#include "engine/core/CCGLView.h"
-#include "engine/core/CCScene.h"
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/ccGLStateCache.h"
-#include "engine/core/math/kmGLMatrix.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
 #include "platform/window/GLWindow.h"
@@ -72,17 +68,8 @@ Spot spotOf(uint32_t i, uint32_t frame) {
 
 class OurFrames {
 public:
-    explicit OurFrames(uint32_t n) {
-        director_ = makeRef<CCDirectorDisplayLink>();
-        CCDirector::setSharedDirector(director_);
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "bench_sprites ours");
-        if (!view_) return;
-        director_->setView(view_);
-        view_->lockOpenGLContext();
-        view_->setSwapInterval(0);
-        view_->unlockOpenGLContext();
-        director_->setProjection(CCProjectionKind2D);
-
+    explicit OurFrames(uint32_t n) : bench_("bench_sprites ours", CGSizeMake(kWidth, kHeight)) {
+        if (!bench_.ready()) return;
         const std::vector<uint8_t> pixels = texturePixels();
         auto texture = makeRef<CCTexture2D>();
         texture->initWithData(pixels.data(), kCCTexture2DPixelFormat_RGBA8888, kSide, kSide, CGSizeMake(kSide, kSide));
@@ -97,32 +84,21 @@ public:
                 sprites_.push_back(sprite.get());
             }
         }
-        director_->runWithScene(scene);
+        bench_.runWithScene(scene);
     }
 
-    ~OurFrames() {
-        // The nodes let go of their GL objects while the context is still there.
-        sprites_.clear();
-        director_->end();
-        CCDirector::setSharedDirector(nullptr);
-        view_.reset();
-        director_.reset();
-        kmGLFreeStacks();
-    }
-
-    bool ready() const { return view_ != nullptr; }
+    bool ready() const { return bench_.ready(); }
 
     void draw(uint32_t frame) {
         for (uint32_t i = 0; i < sprites_.size(); ++i) {
             const Spot spot = spotOf(i, frame);
             sprites_[i]->setPosition(CGPointMake(spot.x, spot.y));
         }
-        director_->drawScene();
+        bench_.drawScene();
     }
 
 private:
-    RefPtr<CCDirectorDisplayLink> director_;
-    RefPtr<CCGLView> view_;
+    BenchDirector bench_;
     std::vector<CCSprite*> sprites_;  // owned by their batches
 };
 
@@ -300,18 +276,8 @@ BenchmarkGroup groupOf(const char* name) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    {
-        const std::unique_ptr<GLWindow> probe = GLWindow::create("bench_sprites", CGSizeMake(kWidth, kHeight), true);
-        if (!probe) {
-            std::printf("bench_sprites: skipped, no display or GL context (run it under xvfb-run)\n");
-            return 0;
-        }
-        std::printf("GL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    }
-    // Defaults that the command line may override, as later flags win.
-    std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=5"),
-                            const_cast<char*>("--benchmark_report_aggregates_only=true")};
-    args.insert(args.end(), argv + 1, argv + argc);
+    if (!benchDisplayAvailable("bench_sprites", CGSizeMake(kWidth, kHeight))) return 0;
+    std::vector<char*> args = withFiveRepetitions(argc, argv);
     int count = static_cast<int>(args.size());
     return runBenchmarkGroups(count, args.data(), {groupOf<1000>("1000"), groupOf<10000>("10000"), groupOf<50000>("50000")},
                               benchmark::kMillisecond);

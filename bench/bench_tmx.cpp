@@ -15,19 +15,15 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/BenchWindow.h"
 #include "bench/BenchmarkPairs.h"
 #include "bench/RawQuads.h"
-#include "engine/core/CCDirectorDisplayLink.h"
-#include "engine/core/CCGLView.h"
-#include "engine/core/CCScene.h"
-#include "engine/core/math/kmGLMatrix.h"
 #include "engine/core/support/ccBase64.h"
 #include "engine/render/CCTMXTiledMap.h"
 #include "platform/image/Image.h"
@@ -120,16 +116,8 @@ std::vector<uint8_t> tilePixels() {
 
 class OurFrames {
 public:
-    OurFrames() {
-        director_ = makeRef<CCDirectorDisplayLink>();
-        CCDirector::setSharedDirector(director_);
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "bench_tmx ours");
-        if (!view_) return;
-        director_->setView(view_);
-        view_->lockOpenGLContext();
-        view_->setSwapInterval(0);
-        view_->unlockOpenGLContext();
-        director_->setProjection(CCProjectionKind2D);
+    OurFrames() : bench_("bench_tmx ours", CGSizeMake(kWidth, kHeight)) {
+        if (!bench_.ready()) return;
         char folder[] = "/tmp/bench-tmx-XXXXXX";
         if (!mkdtemp(folder)) return;
         folder_ = folder;
@@ -138,25 +126,19 @@ public:
         RefPtr<CCTMXTiledMap> map = CCTMXTiledMap::tiledMapWithXML(mapText(kColumns, kRows), folder_);
         if (!map) return;
         scene->addChild(map.get());
-        director_->runWithScene(scene);
+        bench_.runWithScene(scene);
         mapLoaded_ = true;
     }
 
     ~OurFrames() {
-        director_->end();
-        CCDirector::setSharedDirector(nullptr);
-        view_.reset();
-        director_.reset();
-        kmGLFreeStacks();
         if (!folder_.empty()) std::filesystem::remove_all(folder_);
     }
 
     bool ready() const { return mapLoaded_; }
-    void draw() { director_->drawScene(); }
+    void draw() { bench_.drawScene(); }
 
 private:
-    RefPtr<CCDirectorDisplayLink> director_;
-    RefPtr<CCGLView> view_;
+    BenchDirector bench_;
     std::string folder_;
     bool mapLoaded_ = false;
 };
@@ -225,9 +207,7 @@ void draw(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args{argv[0], const_cast<char*>("--benchmark_repetitions=5"),
-                            const_cast<char*>("--benchmark_report_aggregates_only=true")};
-    args.insert(args.end(), argv + 1, argv + argc);
+    std::vector<char*> args = withFiveRepetitions(argc, argv);
     int count = static_cast<int>(args.size());
     const std::string drawName = "draw/" + std::to_string(kColumns * kRows) + " tiles";
     return runBenchmarkGroups(count, args.data(),

@@ -298,27 +298,36 @@ void CCNode::cleanup() {
 void CCNode::visit() {
     if (!visible_) return;
     kmGLPush();
-    if (grid_ && grid_->active()) grid_->beforeDraw();
+    if (grid_) [[unlikely]] {
+        if (grid_->active()) grid_->beforeDraw();
+    }
     transform();
     const ccArray* array = children_ ? children_->data() : nullptr;
     if (array && array->num > 0) {
-        sortAllChildren();
-        // The children's first lines are fetched together rather than one subtree at a time.
-        for (uint64_t i = 0; i < array->num; ++i) __builtin_prefetch(array->arr[i]);
-        uint64_t i = 0;
-        for (; i < array->num; ++i) {
-            CCNode* child = static_cast<CCNode*>(array->arr[i]);
-            if (child->zOrder_ >= 0) break;
-            child->visit();
-        }
-        draw();
-        for (; i < array->num; ++i) static_cast<CCNode*>(array->arr[i])->visit();
+        drawWithChildren(array);
     } else {
         draw();
     }
     orderOfArrival_ = 0;
-    if (grid_ && grid_->active()) grid_->afterDraw(this);
+    if (grid_) [[unlikely]] {
+        if (grid_->active()) grid_->afterDraw(this);
+    }
     kmGLPop();
+}
+
+void CCNode::drawWithChildren(const ccArray* array) {
+    // The overrides sort only when the flag is set too, so the call is spared when it is clear.
+    if (isReorderChildDirty_) sortAllChildren();
+    // The children's first lines are fetched together rather than one subtree at a time.
+    for (uint64_t i = 0; i < array->num; ++i) __builtin_prefetch(array->arr[i]);
+    uint64_t i = 0;
+    for (; i < array->num; ++i) {
+        CCNode* child = static_cast<CCNode*>(array->arr[i]);
+        if (child->zOrder_ >= 0) break;
+        child->visit();
+    }
+    draw();
+    for (; i < array->num; ++i) static_cast<CCNode*>(array->arr[i])->visit();
 }
 
 void CCNode::transform() { applyTransform(); }
@@ -345,8 +354,11 @@ void CCNode::transformAncestors() {
 // MARK: transforms
 
 const CGAffineTransform& CCNode::nodeToParentTransform() {
-    if (!isTransformDirty_) return transform_;
+    if (isTransformDirty_) [[unlikely]] recomputeTransform();
+    return transform_;
+}
 
+void CCNode::recomputeTransform() {
     // Single precision throughout, as the drawing matrices are.
     float x = static_cast<float>(position_.x);
     float y = static_cast<float>(position_.y);
@@ -382,8 +394,9 @@ const CGAffineTransform& CCNode::nodeToParentTransform() {
         transform_ = CGAffineTransformConcat(skew, transform_);
         if (hasAnchor) transform_ = CGAffineTransformTranslate(transform_, -ax, -ay);
     }
+    const double values[] = {transform_.a, transform_.b, transform_.c, transform_.d, transform_.tx, transform_.ty};
+    for (int i = 0; i < 6; ++i) drawTransform_[i] = static_cast<float>(values[i]);
     isTransformDirty_ = false;
-    return transform_;
 }
 
 const CGAffineTransform& CCNode::parentToNodeTransform() {

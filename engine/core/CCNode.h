@@ -120,7 +120,8 @@ public:
     virtual void removeAllChildrenWithCleanup(bool cleanup);
     // Gives the child a fresh arrival number and the z order; the order changes at the next sort.
     virtual void reorderChild(CCNode* child, int64_t z);
-    // Stable sort by z order, then arrival, only when something was added or reordered.
+    // Stable sort by z order, then arrival, only when something was added or reordered. visit
+    // calls it only while the reorder flag is set.
     virtual void sortAllChildren();
 
     // Lifecycle, sent by the director to the scene and by each node to its children.
@@ -212,11 +213,23 @@ private:
     // no call).
     void applyTransform() {
         // The node-to-parent transform as a 4x4 matrix with the depth as z translation,
-        // multiplied in without building that matrix.
+        // multiplied in without building that matrix. Our own transform comes with its single
+        // precision copy (in the inline clean case the address test is decided at compile time);
+        // an override's is converted here.
         const CGAffineTransform& t = nodeToParentTransform();
-        kmGLMultiplyAffine(float(t.a), float(t.b), float(t.c), float(t.d), float(t.tx), float(t.ty), vertexZ_);
-        if (camera_) applyCamera();
+        if (&t == &transform_) {
+            const float* f = drawTransform_;
+            kmGLMultiplyAffine(f[0], f[1], f[2], f[3], f[4], f[5], vertexZ_);
+        } else {
+            kmGLMultiplyAffine(float(t.a), float(t.b), float(t.c), float(t.d), float(t.tx), float(t.ty), vertexZ_);
+        }
+        if (camera_) [[unlikely]] applyCamera();
     }
+    // visit's drawing of a node with children: sorted, the negative-z children, draw(), the
+    // others. Out of line so that a leaf's visit saves fewer registers.
+    [[gnu::noinline]] void drawWithChildren(const ccArray* array);
+    // Computes transform_ and its single precision copy from the properties; clears the dirty flag.
+    [[gnu::noinline]] void recomputeTransform();
     void childrenAlloc();
     void insertChild(CCNode* child, int64_t z);
     // The child is known to be a child.
@@ -232,7 +245,7 @@ private:
     bool isReorderChildDirty_ = false;
     float vertexZ_ = 0;             // GL z of the node, applied when drawing
     int64_t zOrder_ = 0;            // negative: drawn behind the parent
-    CGAffineTransform transform_;   // node to parent, valid when !isTransformDirty_
+    float drawTransform_[6] = {1, 0, 0, 1, 0, 0};  // transform_'s a, b, c, d, tx, ty as drawing uses them
     RefPtr<CCCamera> camera_;
     RefPtr<CCNodeGrid> grid_;
     RefPtr<CCArray> children_;      // of CCNode; null until the first addChild
@@ -248,6 +261,7 @@ private:
     CGPoint anchorPointInPoints_;   // anchorPoint_ x contentSize_
     CGPoint anchorPoint_;           // 0..1 per axis
     CGSize contentSize_;            // points, untransformed
+    CGAffineTransform transform_;   // node to parent, valid when !isTransformDirty_
     CGAffineTransform inverse_;     // parent to node, valid when !isInverseDirty_
     CCNode* parent_ = nullptr;      // not owned
     int64_t tag_ = -1;              // -1: none

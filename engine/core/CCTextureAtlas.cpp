@@ -153,10 +153,14 @@ void CCTextureAtlas::setQuads(std::vector<ccV3F_C4B_T2F_Quad> quads) {
 }
 
 void CCTextureAtlas::updateQuad(const ccV3F_C4B_T2F_Quad* quad, uint64_t index) {
-    if (!checkRange("updateQuad", index, 1, capacity_)) return;
+    if (ccV3F_C4B_T2F_Quad* slot = quadToUpdate(index)) *slot = *quad;
+}
+
+ccV3F_C4B_T2F_Quad* CCTextureAtlas::quadToUpdate(uint64_t index) {
+    if (!checkRange("updateQuad", index, 1, capacity_)) return nullptr;
     totalQuads_ = std::max(index + 1, totalQuads_);
-    quads_[index] = *quad;
     dirty_ = true;
+    return &quads_[index];
 }
 
 void CCTextureAtlas::insertQuad(const ccV3F_C4B_T2F_Quad* quad, uint64_t index) {

@@ -61,6 +61,9 @@ public:
 
     // Copies the quad into slot `index` (below the capacity); totalQuads becomes at least index + 1.
     void updateQuad(const ccV3F_C4B_T2F_Quad* quad, uint64_t index);
+    // The same for a quad written in place: slot `index` for the caller to fill, or null (logged)
+    // outside the capacity.
+    ccV3F_C4B_T2F_Quad* quadToUpdate(uint64_t index);
     // Opens slot `index` (at most totalQuads) by moving the quads from there up one slot, and
     // copies the quad into it. Needs room for one more quad.
     void insertQuad(const ccV3F_C4B_T2F_Quad* quad, uint64_t index);

@@ -337,11 +337,14 @@ void CCSprite::updateTransform() {
     if (dirty()) {
         CCNode* parent = this->parent();
         CCSprite* parentSprite = parent != batchNode_ ? dynamic_cast<CCSprite*>(parent) : nullptr;
-        if (!visible() || (parentSprite && parentSprite->shouldBeHidden_)) {
-            quad_.bl.vertices = quad_.br.vertices = quad_.tl.vertices = quad_.tr.vertices = {0, 0, 0};
-            shouldBeHidden_ = true;
-        } else {
-            shouldBeHidden_ = false;
+        // The atlas slot takes the colours and texture coordinates first, then the new corners as
+        // they are computed: copying the whole quad after writing its corners would read those
+        // fresh stores back with wider loads, which the processor cannot forward and waits out.
+        ccV3F_C4B_T2F_Quad* slot = textureAtlas_ ? textureAtlas_->quadToUpdate(atlasIndex_) : nullptr;
+        if (slot) *slot = quad_;
+        ccVertex3F bl{}, br{}, tl{}, tr{};
+        shouldBeHidden_ = !visible() || (parentSprite && parentSprite->shouldBeHidden_);
+        if (!shouldBeHidden_) {
             transformToBatch_ = parentSprite
                                     ? CGAffineTransformConcat(nodeToParentTransform(), parentSprite->transformToBatch_)
                                     : nodeToParentTransform();
@@ -353,12 +356,18 @@ void CCSprite::updateTransform() {
             const float x2 = x1 + static_cast<float>(rect_.size.width);
             const float y2 = y1 + static_cast<float>(rect_.size.height);
             const float z = vertexZ();
-            quad_.bl.vertices = {x1 * a + y1 * c + tx, x1 * b + y1 * d + ty, z};
-            quad_.br.vertices = {x2 * a + y1 * c + tx, x2 * b + y1 * d + ty, z};
-            quad_.tr.vertices = {x2 * a + y2 * c + tx, x2 * b + y2 * d + ty, z};
-            quad_.tl.vertices = {x1 * a + y2 * c + tx, x1 * b + y2 * d + ty, z};
+            bl = {x1 * a + y1 * c + tx, x1 * b + y1 * d + ty, z};
+            br = {x2 * a + y1 * c + tx, x2 * b + y1 * d + ty, z};
+            tr = {x2 * a + y2 * c + tx, x2 * b + y2 * d + ty, z};
+            tl = {x1 * a + y2 * c + tx, x1 * b + y2 * d + ty, z};
         }
-        if (textureAtlas_) textureAtlas_->updateQuad(&quad_, atlasIndex_);
+        for (ccV3F_C4B_T2F_Quad* quad : {&quad_, slot}) {
+            if (!quad) continue;
+            quad->bl.vertices = bl;
+            quad->br.vertices = br;
+            quad->tl.vertices = tl;
+            quad->tr.vertices = tr;
+        }
         dirty_ = recursiveDirty_ = false;
     }
     if (hasChildren_) forEachSpriteChild([](CCSprite* child) { child->updateTransform(); });

@@ -10,6 +10,8 @@ namespace {
 kmMat4Stack modelviewStack;
 kmMat4Stack projectionStack;
 kmMat4Stack textureStack;
+// Current while the stacks do not exist: no capacity, so every inline fast path fails over.
+kmMat4Stack unmadeStack = {0, 0, nullptr, nullptr};
 
 kmMat4Stack* stackForMode(uint32_t mode) {
     switch (mode) {
@@ -53,10 +55,10 @@ kmMat4* currentTop() {
 
 }  // namespace
 
-kmGLCurrentStack kmGLCurrent;
+kmGLCurrentStack kmGLCurrent = {&unmadeStack, false};
 
 void kmGLInitStacks() {
-    if (!kmGLCurrent.stack) {
+    if (kmGLCurrent.stack == &unmadeStack) {
         createStacks();
     }
 }
@@ -65,7 +67,7 @@ void kmGLFreeStacks() {
     kmMat4StackRelease(&modelviewStack);
     kmMat4StackRelease(&projectionStack);
     kmMat4StackRelease(&textureStack);
-    kmGLCurrent = {};
+    kmGLCurrent = {&unmadeStack, false};
 }
 
 void kmGLSetMatrixMode(uint32_t mode) {

@@ -20,21 +20,22 @@ constexpr uint32_t KM_GL_PROJECTION = 0x1701;
 constexpr uint32_t KM_GL_TEXTURE = 0x1702;
 
 // The current stack, exposed so that the per-node operations (push, affine multiply, pop) inline
-// into the drawing walk; everything else goes through the functions below. Invariants: stack is
-// null exactly while the stacks do not exist, else it is the current mode's stack; topPending
-// means the top slot was reserved by a push and not yet written, standing for a copy of the
-// matrix below it (the multiply that follows a node's push writes its product straight into the
-// slot, sparing the copy; any other access fills the slot first).
+// into the drawing walk; everything else goes through the functions below. Invariants: stack
+// always points at a stack: the current mode's while the stacks exist, else an empty one without
+// capacity, on which the inline fast paths fail over to the out-of-line halves that make the
+// stacks. topPending means the top slot was reserved by a push and not yet written, standing for
+// a copy of the matrix below it (the multiply that follows a node's push writes its product
+// straight into the slot, sparing the copy; any other access fills the slot first).
 struct kmGLCurrentStack {
-    kmMat4Stack* stack = nullptr;
-    bool topPending = false;
+    kmMat4Stack* stack;
+    bool topPending;
 };
 // Engine-thread state behind every function here; read or write it only through them.
 extern kmGLCurrentStack kmGLCurrent;
 
 // Out-of-line halves of the inline operations: first use, a full block, a pending top, a refused pop.
-void kmGLPushSlow();
-void kmGLPopSlow();
+[[gnu::cold]] void kmGLPushSlow();
+[[gnu::cold]] void kmGLPopSlow();
 
 void kmGLInitStacks();
 // Releases the three stacks; the next operation starts again from identity tops.
@@ -44,7 +45,7 @@ void kmGLSetMatrixMode(uint32_t mode);
 // Pushes a copy of the current top.
 inline void kmGLPush() {
     kmMat4Stack* stack = kmGLCurrent.stack;
-    if (stack && !kmGLCurrent.topPending && stack->count + 1 < stack->capacity) {
+    if (!kmGLCurrent.topPending && stack->count + 1 < stack->capacity) {
         ++stack->top;
         ++stack->count;
         kmGLCurrent.topPending = true;
@@ -55,7 +56,7 @@ inline void kmGLPush() {
 // Pops the current stack; refused with a log line when only its last matrix is left.
 inline void kmGLPop() {
     kmMat4Stack* stack = kmGLCurrent.stack;
-    if (stack && stack->count > 1) {
+    if (stack->count > 1) {
         --stack->top;
         --stack->count;
         kmGLCurrent.topPending = false;
@@ -70,10 +71,15 @@ void kmGLMultiply(const kmMat4* pIn);
 // top = top x the 2D affine matrix of kmMat4MultiplyAffine, the fast form of kmGLMultiply for
 // node transforms.
 inline void kmGLMultiplyAffine(float a, float b, float c, float d, float tx, float ty, float tz) {
-    if (!kmGLCurrent.stack) kmGLInitStacks();
-    kmMat4* top = kmGLCurrent.stack->top;
-    kmMat4MultiplyAffine(top, kmGLCurrent.topPending ? top - 1 : top, a, b, c, d, tx, ty, tz);
-    kmGLCurrent.topPending = false;
+    if (kmGLCurrent.topPending) {
+        kmGLCurrent.topPending = false;
+        kmMat4* top = kmGLCurrent.stack->top;
+        kmMat4MultiplyAffine(top, top - 1, a, b, c, d, tx, ty, tz);
+    } else {
+        kmGLInitStacks();
+        kmMat4* top = kmGLCurrent.stack->top;
+        kmMat4MultiplyAffine(top, top, a, b, c, d, tx, ty, tz);
+    }
 }
 void kmGLTranslate(float x, float y, float z);
 // Rotation by the angle in degrees about the axis, which is normalised first.

@@ -34,15 +34,22 @@ kmMat4* kmMat4Multiply(kmMat4* pOut, const kmMat4* pM1, const kmMat4* pM2);
 // Inline: the drawing walk calls it once per node.
 inline kmMat4* kmMat4MultiplyAffine(kmMat4* pOut, const kmMat4* pM1, float a, float b, float c, float d, float tx,
                                     float ty, float tz) {
+    // Column by column into locals, all read before any is written (pOut may be pM1); the
+    // columns stay in vector registers rather than going through a matrix on the stack.
     const float* m = pM1->mat;
-    kmMat4 product;
+    float x[4], y[4], z[4], w[4];
     for (int row = 0; row < 4; ++row) {
-        product.mat[row] = m[row] * a + m[row + 4] * b;
-        product.mat[row + 4] = m[row] * c + m[row + 4] * d;
-        product.mat[row + 8] = m[row + 8];
-        product.mat[row + 12] = m[row] * tx + m[row + 4] * ty + m[row + 8] * tz + m[row + 12];
+        x[row] = m[row] * a + m[row + 4] * b;
+        y[row] = m[row] * c + m[row + 4] * d;
+        z[row] = m[row + 8];
+        w[row] = m[row] * tx + m[row + 4] * ty + m[row + 8] * tz + m[row + 12];
     }
-    *pOut = product;
+    for (int row = 0; row < 4; ++row) {
+        pOut->mat[row] = x[row];
+        pOut->mat[row + 4] = y[row];
+        pOut->mat[row + 8] = z[row];
+        pOut->mat[row + 12] = w[row];
+    }
     return pOut;
 }
 // Gauss-Jordan elimination with full pivoting; null, pOut untouched, for a singular matrix (a pivot

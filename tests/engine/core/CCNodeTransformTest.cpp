@@ -14,6 +14,13 @@ public:
     kmMat4 drawnWith;
 };
 
+// Placed by a transform of its own rather than by its properties, as a physics body's node is.
+class PlacedNode : public MatrixNode {
+public:
+    const CGAffineTransform& nodeToParentTransform() override { return placement; }
+    CGAffineTransform placement{0.5, 1, -1, 0.5, 7, 8};
+};
+
 void expectNear(const CGAffineTransform& t, const CGAffineTransform& expected, const char* what) {
     const double got[] = {t.a, t.b, t.c, t.d, t.tx, t.ty};
     const double want[] = {expected.a, expected.b, expected.c, expected.d, expected.tx, expected.ty};
@@ -108,16 +115,18 @@ TEST_F(CCNodeTransformTest, DrawingMatchesTheGeneralMatrixProduct) {
     const struct {
         const char* what;
         float rotation, skewX, skewY, scaleX, scaleY, vertexZ;
-        bool camera, grid;
+        bool camera, grid, placed;
     } cases[] = {
-        {"rotation with skew", 30, 10, -20, 1, 1, 0, false, false},
-        {"mirrored scale", 0, 0, 0, 2, -0.5f, 0, false, false},
-        {"depth", 75, 0, 0, 1.5f, 1.5f, 7, false, false},
-        {"camera moved", 15, 0, 0, 1, 1, -3, true, false},
-        {"grid", 40, 5, 0, 1, 1, 2, false, true},
+        {"rotation with skew", 30, 10, -20, 1, 1, 0, false, false, false},
+        {"mirrored scale", 0, 0, 0, 2, -0.5f, 0, false, false, false},
+        {"depth", 75, 0, 0, 1.5f, 1.5f, 7, false, false, false},
+        {"camera moved", 15, 0, 0, 1, 1, -3, true, false, false},
+        {"grid", 40, 5, 0, 1, 1, 2, false, true, false},
+        {"transform overridden", 30, 0, 0, 1, 1, 2, false, false, true},
     };
     for (const auto& each : cases) {
-        auto node = makeRef<MatrixNode>(), child = makeRef<MatrixNode>();
+        RefPtr<MatrixNode> node = each.placed ? RefPtr<MatrixNode>(makeRef<PlacedNode>()) : makeRef<MatrixNode>();
+        auto child = makeRef<MatrixNode>();
         node->addChild(child.get());
         node->setContentSize({20, 10});
         node->setAnchorPoint({0.3, 0.7});
