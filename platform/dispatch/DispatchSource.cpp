@@ -114,6 +114,7 @@ void DispatchSource::cancel() {
         cancelled_ = true;
     }
     EventReactor::shared().remove(ownDescriptor_, key_);
+    // No lock needed: only finish() lets go of queue_, and this very call posts it.
     queue_->async([self = RefPtr(this)] { self->finish(); });
 }
 
@@ -130,11 +131,10 @@ bool DispatchSource::isCancelled() const {
 uint64_t DispatchSource::reactorWakeups() { return EventReactor::shared().wakeups(); }
 
 void DispatchSource::fire() {
-    {
-        std::lock_guard lock(mutex_);
-        if (cancelled_ || eventQueued_) return;
-        eventQueued_ = true;
-    }
+    // Posted under the lock: once cancelled, finish() may let go of the queue at any time.
+    std::lock_guard lock(mutex_);
+    if (cancelled_ || eventQueued_) return;
+    eventQueued_ = true;
     queue_->async([self = RefPtr(this)] { self->deliver(); });
 }
 
@@ -164,4 +164,11 @@ void DispatchSource::finish() {
     eventHandler_ = nullptr;
     cancelHandler_ = nullptr;
     watched_.reset();
+    // Let go of the queue here, inside the block, rather than whenever the last holder of the
+    // source does: a thread waiting for the blocks queued so far then finds the queue released.
+    RefPtr<DispatchQueue> queue;
+    {
+        std::lock_guard lock(mutex_);
+        queue = std::move(queue_);
+    }
 }

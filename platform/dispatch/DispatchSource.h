@@ -28,7 +28,9 @@
 // - cancel() stops events at once (an event already queued is dropped), then the cancel handler runs
 //   on the queue after the last event handler, also when the source is suspended. The watched
 //   descriptor is held until then, so it closes only after the cancel handler (if nobody else
-//   holds it). A source lives until it is cancelled.
+//   holds it). A source lives until it is cancelled. The queue too is held until then and no
+//   longer: whoever still holds a finished source (the reactor, for a moment) does not keep the
+//   queue, and with it a serial queue's thread, alive.
 // All operations are safe from any thread.
 class DispatchSource : public Object {
 public:
@@ -71,7 +73,7 @@ private:
     void fire();
     // On the queue: runs the event handler, then re-arms.
     void deliver();
-    // On the queue, once: runs the cancel handler and lets go of everything.
+    // On the queue, once: runs the cancel handler and lets go of everything, the queue included.
     void finish();
     // Requires mutex_.
     void armLocked();
@@ -79,11 +81,11 @@ private:
     const Kind kind_;
     const int ownDescriptor_;  // registered with the reactor: a duplicate of the watched one, or a timerfd
     std::shared_ptr<const FileDescriptor> watched_;  // released by finish()
-    const RefPtr<DispatchQueue> queue_;
+    RefPtr<DispatchQueue> queue_;  // released by finish(); read under mutex_ by fire()
     uint64_t key_ = 0;  // reactor registration; set once by make()
     std::function<void(uint64_t)> eventHandler_;  // immutable once resumed; cleared by finish()
     std::function<void()> cancelHandler_;
-    mutable std::mutex mutex_;  // guards the three flags
+    mutable std::mutex mutex_;  // guards the four flags, and queue_ once cancelled
     bool suspended_ = true;
     bool cancelled_ = false;
     bool eventQueued_ = false;  // an event block waits on the queue (it re-arms when it has run)

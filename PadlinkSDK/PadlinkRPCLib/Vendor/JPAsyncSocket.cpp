@@ -84,6 +84,12 @@ JPAsyncSocket::~JPAsyncSocket() {
         closeWithError(nullptr);
     } else {
         socketQueue_->sync([this] { closeWithError(nullptr); });
+        // Closing cancelled the sources, whose cancel handlers were queued after the close and hold
+        // the queue until they have run. Waiting for them leaves this socket with the last count
+        // of a queue of its own, so that its worker thread is joined here rather than left to end
+        // on its own while the process may already be exiting (with per-thread library state, such
+        // as OpenSSL's, not yet released).
+        socketQueue_->sync([] {});
     }
 }
 
