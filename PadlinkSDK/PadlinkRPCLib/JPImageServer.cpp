@@ -76,7 +76,7 @@ void JPImageServer::socketDidAcceptNewSocket(JPAsyncSocket* sock, JPAsyncSocket*
 }
 
 void JPImageServer::queueNextFilenameRead() {
-    servingSocket_->readDataToData(JPAsyncSocket::CRLFData(), -1, kMaxRequestLine, kRequestTag);
+    servingSocket_->readDataToData(JPAsyncSocket::CRLFData(), -1, InputLimits::kRequestLineBytes, kRequestTag);
 }
 
 void JPImageServer::socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) {
@@ -94,7 +94,7 @@ void JPImageServer::socketDidDisconnect(JPAsyncSocket* sock, const RefPtr<Error>
     if (sock && sock == servingSocket_.get() && error && error->domain() == JPAsyncSocket::kErrorDomain &&
         error->code() == JPAsyncSocket::kReadMaxedOutError) {
         logLine("Padlink: Closed the image connection: a request line reached %llu bytes without its end",
-                static_cast<unsigned long long>(kMaxRequestLine));
+                static_cast<unsigned long long>(InputLimits::kRequestLineBytes));
     }
 }
 

@@ -9,7 +9,7 @@
 
 // A one-shot TCP server from which one phone fetches the image files of the game's layouts, by
 // file name, one request after another on one connection:
-//   request: the file name in UTF-8, then CR LF (at most kMaxRequestLine bytes in all);
+//   request: the file name in UTF-8, then CR LF (at most InputLimits::kRequestLineBytes bytes in all);
 //   reply:   the length L as an unsigned 64-bit little-endian number, then L bytes: the file's
 //            bytes and one zero byte.
 // Only a file of the list is ever served, found by its exact name; any other request, or a listed
@@ -20,9 +20,6 @@
 // server for a new list drops its old server first, so that the old connection and port close.
 class JPImageServer : public Object, private JPAsyncSocketDelegate {
 public:
-    // Longest request line, CR LF included: a file name is far shorter.
-    static constexpr uint64_t kMaxRequestLine = 1024;
-
     // Listens on a free port for the phone at `phoneHost` (numeric, as JPAsyncSocket::connectedHost
     // gives it) and serves `images`: names or paths, each requested by its last path component.
     // An absolute path is read from there, anything else from the resource folder. Null, with one

@@ -4,6 +4,7 @@
 #include "PadlinkSDK/PadlinkRPCLib/JPXMLRPCEncoder.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/InputLimits.h"
 
 namespace {
 
@@ -90,9 +91,9 @@ void JPRPCConnection::readLength() {
 void JPRPCConnection::readBody(uint64_t length) {
     if (length == 0) {
         handleBody({});
-    } else if (length > kMaxBodyBytes) {
+    } else if (length > InputLimits::kMessageBytes) {
         logLine("Padlink: Refused a message body of %llu bytes (at most %llu); closing the connection",
-                static_cast<unsigned long long>(length), static_cast<unsigned long long>(kMaxBodyBytes));
+                static_cast<unsigned long long>(length), static_cast<unsigned long long>(InputLimits::kMessageBytes));
         socket_->disconnect();
     } else {
         socket_->readDataToLength(length, durations_.readTimeout, kTagReadBody);

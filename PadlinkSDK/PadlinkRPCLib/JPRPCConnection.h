@@ -14,17 +14,13 @@
 // Incoming calls and returns go to the delegate, each return matched with the oldest call sent that
 // awaits one; a keep-alive goes out every keepAliveInterval() seconds while connected.
 //
-// The phone is outside data: a body longer than kMaxBodyBytes is refused before anything is
+// The phone is outside data: a body longer than InputLimits::kMessageBytes is refused before anything is
 // allocated for it (logged; the connection closes), an empty body is read as nothing, and a return
 // that answers no call, or a body that is neither a call nor a return, is dropped.
 //
 // Main thread only: the socket reports on the main queue and the keep-alive timer runs there.
 class JPRPCConnection : public Object, private JPAsyncSocketDelegate {
 public:
-    // Longest message body taken from a phone: 1 MiB. The largest the game itself sends, a layout
-    // with its images inline, is a few KiB.
-    static constexpr uint64_t kMaxBodyBytes = uint64_t{1} << 20;
-
     // Adopts the socket: the connection becomes its delegate on the main queue.
     explicit JPRPCConnection(RefPtr<JPAsyncSocket> socket);
     // Stops the keep-alive and disconnects the socket without a report.

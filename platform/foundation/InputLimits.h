@@ -5,7 +5,7 @@
 #include <vector>
 
 // Budgets that every reader of outside data keeps to: resource files, saved files, images, property
-// lists, compressed data and, later, network messages. Whatever the input, a reader answers within
+// lists, compressed data and network messages. Whatever the input, a reader answers within
 // bounded time and memory: it checks the budget before it allocates or loops, refuses input that
 // would exceed it with one log line, and never reports a cut or made-up result as success.
 //
@@ -36,8 +36,15 @@ inline constexpr uint32_t kImageChunks = 1000;
 // few thousand.
 inline constexpr uint64_t kPropertyListValues = uint64_t{1} << 20;
 
-// Nesting depth of dictionaries and arrays in one property list (and, later, one JSON document).
+// Nesting depth of dictionaries and arrays in one property list, XML-RPC value or JSON document.
 inline constexpr int kNestingDepth = 512;
+
+// Bytes of one message body on a phone's command channel: 1 MiB. The largest the game sends, a
+// layout with its images named, is a few KiB.
+inline constexpr uint64_t kMessageBytes = uint64_t{1} << 20;
+
+// Bytes of one request line to the image server (a file name and CR LF): 1 KiB.
+inline constexpr uint64_t kRequestLineBytes = 1024;
 
 }  // namespace InputLimits
 

@@ -13,6 +13,7 @@
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/Log.h"
 #include "tests/PadlinkSDK/PadlinkRPCLib/DiscoveryRecorder.h"
+#include "platform/foundation/InputLimits.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ std::string complete(std::string stream, std::vector<std::string>* calls, bool* 
         if (stream.size() - at < 8) stream.resize(at + 8, '\0');
         uint64_t length = 0;
         for (int i = 7; i >= 0; --i) length = length << 8 | static_cast<uint8_t>(stream[at + i]);
-        if ((*closes = length > JPRPCConnection::kMaxBodyBytes)) return stream.substr(0, at + 8);
+        if ((*closes = length > InputLimits::kMessageBytes)) return stream.substr(0, at + 8);
         stream.resize(std::max(stream.size(), at + 8 + length), ' ');
         const auto mapper = JPXMLMapper::mapperWithData(std::string_view(stream).substr(at + 8, length));
         if (auto call = mapper ? refCast<JPMethodCall>(mapper->outputObject()) : nullptr) calls->push_back(call->methodName());
