@@ -2,9 +2,9 @@
 
 #include "PadlinkSDK/PadlinkRPCLib/JPXMLMapper.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPXMLRPCEncoder.h"
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"
-#include "platform/foundation/InputLimits.h"
 
 namespace {
 

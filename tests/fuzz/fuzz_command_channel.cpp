@@ -11,9 +11,9 @@
 #include "PadlinkSDK/PadlinkRPCLib/JPRPCConnection.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPXMLMapper.h"
 #include "platform/dispatch/SerialQueue.h"
+#include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 #include "tests/PadlinkSDK/PadlinkRPCLib/DiscoveryRecorder.h"
-#include "platform/foundation/InputLimits.h"
 
 namespace {
 
