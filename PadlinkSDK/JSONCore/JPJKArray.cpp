@@ -7,7 +7,7 @@ RefPtr<JPJKArray> JPJKArray::arrayWithObjects(RefPtr<Object>* objects, size_t co
         CC_REQUIRE(objects[i], "NSInvalidArgumentException", "*** -[JPJKArray arrayWithObjects]: attempt to insert nil");
     }
     Storage elements(std::make_move_iterator(objects), std::make_move_iterator(objects + count));
-    return RefPtr<JPJKArray>(new JPJKArray(std::move(elements), isMutable));
+    return RefPtr<JPJKArray>::adoptNew(new JPJKArray(std::move(elements), isMutable));
 }
 
 RefPtr<JPJKArray> JPJKArray::arrayWithObjects(std::vector<RefPtr<Object>> objects, bool isMutable) {

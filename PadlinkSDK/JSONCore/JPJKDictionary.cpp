@@ -22,15 +22,39 @@ uint64_t JPJKDictionary::capacityForCount(uint64_t count) {
 }
 
 JPJKDictionary::JPJKDictionary(uint64_t capacity, bool isMutable)
-    : capacity_(capacity), mutations_(isMutable ? 1 : 0), table_(capacity) {}
+    : capacity_(capacity),
+      mutations_(isMutable ? 1 : 0),
+      layout_(RefPtr<JPJKKeyLayout>::adoptNew(new JPJKKeyLayout(capacity))),
+      objects_(capacity) {}
 
-RefPtr<JPJKDictionary> JPJKDictionary::dictionaryWithObjects(RefPtr<Object>* objects, RefPtr<JPJKObject>* keys,
-                                                             const uint64_t* keyHashes, size_t count, bool isMutable) {
-    RefPtr<JPJKDictionary> dictionary(new JPJKDictionary(capacityForCount(count), isMutable));
+JPJKDictionary::JPJKDictionary(RefPtr<JPJKKeyLayout> layout)
+    : count_(layout->sequenceSlots.size()),
+      capacity_(layout->slots.size()),
+      mutations_(0),
+      layout_(std::move(layout)),
+      objects_(capacity_) {}
+
+RefPtr<JPJKDictionary> JPJKDictionary::dictionaryWithObjects(RefPtr<Object>* objects, JPJKObject* const* keys,
+                                                             const uint64_t* keyHashes, size_t count, bool isMutable,
+                                                             RefPtr<JPJKKeyLayout>* shared) {
     for (size_t i = 0; i < count; ++i) {
         CC_REQUIRE(keys[i] && objects[i], "NSInvalidArgumentException",
                    "*** -[JPJKDictionary dictionaryWithObjects]: attempt to insert nil");
-        dictionary->add(std::move(keys[i]), keyHashes[i], std::move(objects[i]));
+    }
+    const bool sharing = shared && !isMutable && count <= kMaxSharedPairs;
+    if (sharing && *shared && (*shared)->holdsSequence(keys, count)) {
+        auto dictionary = RefPtr<JPJKDictionary>::adoptNew(new JPJKDictionary(*shared));
+        const auto& slots = dictionary->layout_->sequenceSlots;
+        for (size_t i = 0; i < count; ++i) dictionary->objects_[slots[i]] = std::move(objects[i]);
+        return dictionary;
+    }
+    auto dictionary = RefPtr<JPJKDictionary>::adoptNew(new JPJKDictionary(capacityForCount(count), isMutable));
+    for (size_t i = 0; i < count; ++i) dictionary->add(RefPtr<JPJKObject>(keys[i]), keyHashes[i], std::move(objects[i]));
+    if (sharing && dictionary->count_ == count) {
+        auto& slots = dictionary->layout_->sequenceSlots;
+        slots.resize(count);
+        for (size_t i = 0; i < count; ++i) slots[i] = static_cast<uint32_t>(dictionary->find(keys[i], keyHashes[i]));
+        *shared = dictionary->layout_;
     }
     return dictionary;
 }
@@ -38,11 +62,11 @@ RefPtr<JPJKDictionary> JPJKDictionary::dictionaryWithObjects(RefPtr<Object>* obj
 RefPtr<JPJKDictionary> JPJKDictionary::dictionaryWithPairs(
     std::vector<std::pair<RefPtr<JPJKObject>, RefPtr<Object>>> pairs, bool isMutable) {
     std::vector<RefPtr<Object>> objects;
-    std::vector<RefPtr<JPJKObject>> keys;
+    std::vector<JPJKObject*> keys;
     std::vector<uint64_t> hashes;
     for (auto& [key, object] : pairs) {
         hashes.push_back(key ? key->hash() : 0);
-        keys.push_back(std::move(key));
+        keys.push_back(key.get());
         objects.push_back(std::move(object));
     }
     return dictionaryWithObjects(objects.data(), keys.data(), hashes.data(), pairs.size(), isMutable);
@@ -51,7 +75,7 @@ RefPtr<JPJKDictionary> JPJKDictionary::dictionaryWithPairs(
 uint64_t JPJKDictionary::find(const Object* key, uint64_t keyHash) const {
     if (capacity_ == 0) return capacity_;
     for (uint64_t i = 0, slot = keyHash % capacity_; i < capacity_; ++i, slot = nextSlot(slot)) {
-        const Entry& entry = table_[slot];
+        const JPJKKeyLayout::Slot& entry = layout_->slots[slot];
         if (!entry.key) return capacity_;
         if (entry.keyHash == keyHash && JPJKObject::isEqual(entry.key.get(), key)) return slot;
     }
@@ -61,19 +85,20 @@ uint64_t JPJKDictionary::find(const Object* key, uint64_t keyHash) const {
 Object* JPJKDictionary::objectForKey(const JPJKObject* key) const {
     if (!key) return nullptr;
     const uint64_t slot = find(key, key->hash());
-    return slot < capacity_ ? table_[slot].object.get() : nullptr;
+    return slot < capacity_ ? objects_[slot].get() : nullptr;
 }
 
 void JPJKDictionary::add(RefPtr<JPJKObject> key, uint64_t keyHash, RefPtr<Object> object) {
     if (capacity_ == 0) return;
     for (uint64_t i = 0, slot = keyHash % capacity_; i < capacity_; ++i, slot = nextSlot(slot)) {
-        Entry& entry = table_[slot];
+        JPJKKeyLayout::Slot& entry = layout_->slots[slot];
         if (entry.key && entry.keyHash == keyHash && JPJKObject::isEqual(entry.key.get(), key.get())) {
             removeSlot(slot);
         }
         // The removal may have moved a later pair of the cluster into this slot: probe on then.
         if (!entry.key) {
-            entry = Entry{keyHash, std::move(key), std::move(object)};
+            entry = JPJKKeyLayout::Slot{keyHash, std::move(key)};
+            objects_[slot] = std::move(object);
             ++count_;
             return;
         }
@@ -81,24 +106,22 @@ void JPJKDictionary::add(RefPtr<JPJKObject> key, uint64_t keyHash, RefPtr<Object
 }
 
 void JPJKDictionary::removeSlot(uint64_t slot) {
-    Entry removed = std::move(table_[slot]);
-    table_[slot] = Entry{};
+    const JPJKKeyLayout::Slot removedKey = std::exchange(layout_->slots[slot], {});
+    const RefPtr<Object> removedObject = std::move(objects_[slot]);
     --count_;
     for (uint64_t i = 1, at = nextSlot(slot); i < capacity_; ++i, at = nextSlot(at)) {
-        Entry& next = table_[at];
-        if (!next.key) break;
-        Entry moved = std::move(next);
-        next = Entry{};
+        JPJKKeyLayout::Slot moved = std::exchange(layout_->slots[at], {});
+        if (!moved.key) break;
         --count_;
-        add(std::move(moved.key), moved.keyHash, std::move(moved.object));
+        add(std::move(moved.key), moved.keyHash, std::move(objects_[at]));
     }
 }
 
 void JPJKDictionary::getObjects(Object** objects, JPJKObject** keys) const {
     for (uint64_t slot = 0, filled = 0; slot < capacity_; ++slot) {
-        if (!table_[slot].key) continue;
-        if (objects) objects[filled] = table_[slot].object.get();
-        if (keys) keys[filled] = table_[slot].key.get();
+        if (!objects_[slot]) continue;
+        if (objects) objects[filled] = objects_[slot].get();
+        if (keys) keys[filled] = layout_->slots[slot].key.get();
         ++filled;
     }
 }
@@ -108,7 +131,7 @@ size_t JPJKDictionary::countByEnumerating(JPJKFastEnumerationState* state, Objec
     state->itemsPtr = buffer;
     size_t count = 0;
     for (; state->state < capacity_ && count < length; ++state->state) {
-        if (table_[state->state].key) buffer[count++] = table_[state->state].key.get();
+        if (objects_[state->state]) buffer[count++] = layout_->slots[state->state].key.get();
     }
     return count;
 }
@@ -124,11 +147,13 @@ void JPJKDictionary::setObject(RefPtr<Object> object, RefPtr<JPJKObject> key) {
                key->description().c_str());
     const uint64_t wanted = capacityForCount(count_ + 1);
     if (wanted > capacity_) {
-        Table old = std::exchange(table_, Table(wanted));
+        const RefPtr<JPJKKeyLayout> oldLayout = std::exchange(layout_, RefPtr<JPJKKeyLayout>::adoptNew(new JPJKKeyLayout(wanted)));
+        Objects oldObjects = std::exchange(objects_, Objects(wanted));
         const uint64_t oldCapacity = std::exchange(capacity_, wanted);
         count_ = 0;
         for (uint64_t slot = 0; slot < oldCapacity; ++slot) {
-            if (old[slot].key) add(std::move(old[slot].key), old[slot].keyHash, std::move(old[slot].object));
+            JPJKKeyLayout::Slot& old = oldLayout->slots[slot];
+            if (old.key) add(std::move(old.key), old.keyHash, std::move(oldObjects[slot]));
         }
     }
     RefPtr<JPJKObject> copy = key->copy();
@@ -147,10 +172,10 @@ void JPJKDictionary::removeObjectForKey(const JPJKObject* key) {
 }
 
 RefPtr<JPJKDictionary> JPJKDictionary::copyOf(const JPJKDictionary& source, bool isMutable) {
-    RefPtr<JPJKDictionary> copy(new JPJKDictionary(source.capacity_, isMutable));
+    auto copy = RefPtr<JPJKDictionary>::adoptNew(new JPJKDictionary(source.capacity_, isMutable));
     for (uint64_t slot = 0; slot < source.capacity_; ++slot) {
-        const Entry& entry = source.table_[slot];
-        if (entry.key) copy->add(entry.key, entry.keyHash, entry.object);
+        const JPJKKeyLayout::Slot& entry = source.layout_->slots[slot];
+        if (entry.key) copy->add(entry.key, entry.keyHash, source.objects_[slot]);
     }
     return copy;
 }
@@ -166,10 +191,10 @@ bool JPJKDictionary::isEqualTo(const JPJKObject& other) const {
     const auto& dictionary = static_cast<const JPJKDictionary&>(other);
     if (count_ != dictionary.count_) return false;
     for (uint64_t slot = 0; slot < capacity_; ++slot) {
-        const Entry& entry = table_[slot];
+        const JPJKKeyLayout::Slot& entry = layout_->slots[slot];
         if (!entry.key) continue;
         const uint64_t found = dictionary.find(entry.key.get(), entry.keyHash);
-        if (found == dictionary.capacity_ || !JPJKObject::isEqual(entry.object.get(), dictionary.table_[found].object.get())) {
+        if (found == dictionary.capacity_ || !JPJKObject::isEqual(objects_[slot].get(), dictionary.objects_[found].get())) {
             return false;
         }
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "PadlinkSDK/JSONCore/JPJKFastEnumeration.h"
+#include "PadlinkSDK/JSONCore/JPJKKeyLayout.h"
 #include "PadlinkSDK/JSONCore/JPJKObject.h"
 
 class JPJKDictionaryEnumerator;
@@ -18,10 +19,17 @@ class JPJKDictionaryEnumerator;
 // dictionary beyond the largest capacity (std::length_error).
 class JPJKDictionary : public JPJKObject {
 public:
-    // Takes over the `count` references at `keys` and `objects` (which are left null); the pairs are
-    // added in order, so a repeated key keeps its last object. `keyHashes` are the keys' hash().
-    static RefPtr<JPJKDictionary> dictionaryWithObjects(RefPtr<Object>* objects, RefPtr<JPJKObject>* keys,
-                                                        const uint64_t* keyHashes, size_t count, bool isMutable);
+    // Dictionaries of at most this many pairs may share their key layout.
+    static constexpr size_t kMaxSharedPairs = 64;
+
+    // Takes over the `count` references at `objects` (which are left null) and retains the keys;
+    // the pairs are added in order, so a repeated key keeps its last object. `keyHashes` are the
+    // keys' hash(). `shared`, when given, is the caller's place for a layout to share between
+    // immutable dictionaries: one held there for these very key objects in this order is taken,
+    // and one made here for up to kMaxSharedPairs keys without repeats is left there.
+    static RefPtr<JPJKDictionary> dictionaryWithObjects(RefPtr<Object>* objects, JPJKObject* const* keys,
+                                                        const uint64_t* keyHashes, size_t count, bool isMutable,
+                                                        RefPtr<JPJKKeyLayout>* shared = nullptr);
     // A dictionary of these pairs, for building trees to encode.
     static RefPtr<JPJKDictionary> dictionaryWithPairs(
         std::vector<std::pair<RefPtr<JPJKObject>, RefPtr<Object>>> pairs, bool isMutable);
@@ -61,14 +69,12 @@ public:
 private:
     friend class JPJKDictionaryEnumerator;  // walks the slots
 
-    // A table slot; empty when it has no key.
-    struct Entry {
-        uint64_t keyHash = 0;
-        RefPtr<JPJKObject> key;
-        RefPtr<Object> object;
-    };
+    using Objects = std::vector<RefPtr<Object>, JPJKPoolAllocator<RefPtr<Object>>>;
 
+    // A dictionary with an empty table of `capacity` slots.
     JPJKDictionary(uint64_t capacity, bool isMutable);
+    // An immutable dictionary on a shared layout, with no objects yet.
+    explicit JPJKDictionary(RefPtr<JPJKKeyLayout> layout);
     static RefPtr<JPJKDictionary> copyOf(const JPJKDictionary& source, bool isMutable);
 
     // Puts the pair in the first free slot from the key's home slot on, replacing an equal key's
@@ -86,7 +92,7 @@ private:
     uint64_t count_ = 0;
     uint64_t capacity_;
     uint64_t mutations_;  // as JPJKArray's
-    using Table = std::vector<Entry, JPJKPoolAllocator<Entry>>;
-
-    Table table_;  // capacity_ slots
+    // Keys and hashes of the capacity_ slots; shared only between immutable dictionaries.
+    RefPtr<JPJKKeyLayout> layout_;
+    Objects objects_;  // of the capacity_ slots; null where the slot has no key
 };

@@ -10,7 +10,7 @@ RefPtr<JPJKDictionaryEnumerator> JPJKDictionaryEnumerator::enumeratorWithJPJKDic
 
 JPJKObject* JPJKDictionaryEnumerator::nextObject() {
     while (nextObject_ < collection_->capacity_) {
-        JPJKObject* key = collection_->table_[nextObject_++].key.get();
+        JPJKObject* key = collection_->layout_->slots[nextObject_++].key.get();
         if (key) return key;
     }
     return nullptr;

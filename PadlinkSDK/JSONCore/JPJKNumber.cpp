@@ -22,15 +22,15 @@ JPJKNumber* shared(JPJKNumber* number) {
 }  // namespace
 
 RefPtr<JPJKNumber> JPJKNumber::numberWithLongLong(int64_t value) {
-    return RefPtr<JPJKNumber>(new JPJKNumber('q', static_cast<uint64_t>(value)));
+    return RefPtr<JPJKNumber>::adoptNew(new JPJKNumber('q', static_cast<uint64_t>(value)));
 }
 
 RefPtr<JPJKNumber> JPJKNumber::numberWithUnsignedLongLong(uint64_t value) {
-    return RefPtr<JPJKNumber>(new JPJKNumber('Q', value));
+    return RefPtr<JPJKNumber>::adoptNew(new JPJKNumber('Q', value));
 }
 
 RefPtr<JPJKNumber> JPJKNumber::numberWithDouble(double value) {
-    return RefPtr<JPJKNumber>(new JPJKNumber('d', std::bit_cast<uint64_t>(value)));
+    return RefPtr<JPJKNumber>::adoptNew(new JPJKNumber('d', std::bit_cast<uint64_t>(value)));
 }
 
 RefPtr<JPJKNumber> JPJKNumber::numberWithBool(bool value) {

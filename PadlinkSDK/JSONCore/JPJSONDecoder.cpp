@@ -1,5 +1,6 @@
 #include "PadlinkSDK/JSONCore/JPJSONDecoder.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -51,6 +52,43 @@ bool magnitudeBelowOne(const uint8_t* at, const uint8_t* end) {
     return scale + (negative ? -exponent : exponent) < 0;
 }
 
+// Whether the `size` bytes at a and b agree. Keys are short: up to 16 bytes take two overlapping
+// 8-byte or 4-byte reads of each side instead of a call.
+bool sameBytes(const char* a, const uint8_t* b, size_t size) {
+    const auto read = [](const void* at, auto word) {
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    };
+    if (size >= 8 && size <= 16) {
+        return read(a, uint64_t{}) == read(b, uint64_t{}) &&
+               read(a + size - 8, uint64_t{}) == read(b + size - 8, uint64_t{});
+    }
+    if (size >= 4 && size < 8) {
+        return read(a, uint32_t{}) == read(b, uint32_t{}) &&
+               read(a + size - 4, uint32_t{}) == read(b + size - 4, uint32_t{});
+    }
+    return std::memcmp(a, b, size) == 0;
+}
+
+// The double nearest to significand * 10^exponent when one double operation finds it: a
+// significand of at most 2^53 and 10^0 .. 10^22 are exact doubles, and a multiplication or
+// division of exact operands rounds once. Other numbers are left to the full conversion.
+bool exactDouble(uint64_t significand, int64_t exponent, double* value) {
+    static constexpr auto kPowers = [] {
+        std::array<double, 23> powers{};
+        double power = 1;
+        for (double& entry : powers) {
+            entry = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    if (significand > (uint64_t{1} << 53) || exponent < -22 || exponent > 22) return false;
+    const auto exact = static_cast<double>(significand);
+    *value = exponent < 0 ? exact / kPowers[-exponent] : exact * kPowers[exponent];
+    return true;
+}
+
 // Ends the scope of one collection.
 struct DepthGuard {
     int& depth;
@@ -63,12 +101,14 @@ RefPtr<JPJSONDecoder> JPJSONDecoder::decoderWithParseOptions(uint64_t options) {
     return RefPtr<JPJSONDecoder>(new JPJSONDecoder(options));
 }
 
-JPJSONDecoder::JPJSONDecoder(uint64_t options) : options_(options), cache_(new CacheItem[kCacheBuckets]) {}
+JPJSONDecoder::JPJSONDecoder(uint64_t options)
+    : options_(options), cache_(new CacheItem[kCacheBuckets]), layouts_(new RefPtr<JPJKKeyLayout>[kLayoutBuckets]) {}
 
 JPJSONDecoder::~JPJSONDecoder() = default;
 
 void JPJSONDecoder::clearCache() {
     for (size_t bucket = 0; bucket < kCacheBuckets; ++bucket) cache_[bucket] = CacheItem{};
+    for (size_t bucket = 0; bucket < kLayoutBuckets; ++bucket) layouts_[bucket].reset();
     std::memset(ages_, 0, sizeof ages_);
 }
 
@@ -120,6 +160,7 @@ RefPtr<Object> JPJSONDecoder::parse(const char* bytes, size_t length, bool mutab
     }
     objects_.clear();
     keys_.clear();
+    kept_.clear();
     keyHashes_.clear();
     if (error) *error = std::move(error_);
     error_ = JPJKError{};
@@ -130,7 +171,7 @@ RefPtr<Object> JPJSONDecoder::parse(const char* bytes, size_t length, bool mutab
 RefPtr<Object> JPJSONDecoder::valueOfToken() {
     switch (token_) {
     case Token::String:
-    case Token::Number: return tokenObject(false);
+    case Token::Number: return tokenObject();
     case Token::True: return JPJKNumber::numberWithBool(true);
     case Token::False: return JPJKNumber::numberWithBool(false);
     case Token::Null: return JPJKNull::null();
@@ -199,7 +240,7 @@ RefPtr<Object> JPJSONDecoder::parseDictionary() {
     while (!done && nextToken()) {
         if (token_ == Token::String) {
             if (!allowed(accepted, kAcceptValue, "Unexpected string.")) break;
-            RefPtr<JPJKObject> key = tokenObject(true);
+            JPJKObject* const key = tokenKey();
             const uint64_t keyHash = value_.hash;  // a string's hash() is its value hash
             if (!nextToken()) break;
             if (token_ != Token::Colon) {
@@ -214,7 +255,7 @@ RefPtr<Object> JPJSONDecoder::parseDictionary() {
             RefPtr<Object> value = valueOfToken();
             if (!value) break;
             keyHashes_.push_back(keyHash);
-            keys_.push_back(std::move(key));
+            keys_.push_back(key);
             objects_.push_back(std::move(value));
             accepted = kAcceptComma | kAcceptClose;
         } else if (token_ == Token::Comma) {
@@ -230,9 +271,10 @@ RefPtr<Object> JPJSONDecoder::parseDictionary() {
     }
     RefPtr<Object> dictionary;
     if (done) {
-        dictionary = JPJKDictionary::dictionaryWithObjects(objects_.data() + base, keys_.data() + keyBase,
-                                                           keyHashes_.data() + keyBase, keys_.size() - keyBase,
-                                                           mutableCollections_);
+        JPJKObject* const* const keys = keys_.data() + keyBase;
+        const size_t count = keys_.size() - keyBase;
+        dictionary = JPJKDictionary::dictionaryWithObjects(objects_.data() + base, keys, keyHashes_.data() + keyBase, count,
+                                                           mutableCollections_, &layouts_[layoutBucket(keys, count)]);
     }
     objects_.resize(base);
     keys_.resize(keyBase);
@@ -488,33 +530,40 @@ bool JPJSONDecoder::parseNumber() {
     const uint8_t* at = start;
     const bool negative = *at == '-';
     if (negative) ++at;
-    // The integer part's value as it is scanned; exact while it has at most 18 digits.
-    uint64_t magnitude = 0;
+    // The digits of the integer and fraction parts as one integer, as they are scanned: exact
+    // while there are at most 19 of them.
+    uint64_t significand = 0;
+    const auto digits = [&] {
+        const uint8_t* const first = at;
+        for (; at < end_ && isDigit(*at); ++at) significand = significand * 10 + (*at - '0');
+        return static_cast<size_t>(at - first);
+    };
     const uint8_t* const integerStart = at;
     bool valid = true;
     if (at < end_ && *at == '0') {
         ++at;
     } else {
-        for (; at < end_ && isDigit(*at); ++at) magnitude = magnitude * 10 + (*at - '0');
-        valid = at > integerStart;
+        valid = digits() > 0;
     }
     const size_t integerDigits = static_cast<size_t>(at - integerStart);
     bool floating = false;
-    const auto digits = [&] {
-        const uint8_t* const first = at;
-        while (at < end_ && isDigit(*at)) ++at;
-        return at > first;
-    };
+    size_t fractionDigits = 0;
     if (valid && at < end_ && *at == '.') {
         floating = true;
         ++at;
-        valid = digits();
+        fractionDigits = digits();
+        valid = fractionDigits > 0;
     }
+    int64_t exponent = 0;  // saturates far beyond any double's range
     if (valid && at < end_ && (*at == 'e' || *at == 'E')) {
         floating = true;
         ++at;
+        const bool negativeExponent = at < end_ && *at == '-';
         if (at < end_ && (*at == '+' || *at == '-')) ++at;
-        valid = digits();
+        const uint8_t* const first = at;
+        for (; at < end_ && isDigit(*at); ++at) exponent = std::min<int64_t>(exponent * 10 + (*at - '0'), 1 << 20);
+        valid = at > first;
+        if (negativeExponent) exponent = -exponent;
     }
     at_ = at;
     // A number must end before the input does.
@@ -523,10 +572,16 @@ bool JPJSONDecoder::parseNumber() {
         return false;
     }
     // "-0" is the double -0.0, which no integer can hold.
-    if (floating || (negative && magnitude == 0 && integerDigits == 1)) return convertDouble(start);
+    if (floating || (negative && significand == 0 && integerDigits == 1)) {
+        double value;
+        if (integerDigits + fractionDigits <= 19 && exactDouble(significand, exponent - static_cast<int64_t>(fractionDigits), &value)) {
+            return numberToken(kDoubleValue, std::bit_cast<uint64_t>(negative ? -value : value));
+        }
+        return convertDouble(start);
+    }
     if (integerDigits > 18) return convertLongInteger(start, negative);
-    if (negative) return numberToken(kSignedValue, static_cast<uint64_t>(-static_cast<int64_t>(magnitude)));
-    return numberToken(kUnsignedValue, magnitude);
+    if (negative) return numberToken(kSignedValue, static_cast<uint64_t>(-static_cast<int64_t>(significand)));
+    return numberToken(kUnsignedValue, significand);
 }
 
 bool JPJSONDecoder::convertDouble(const uint8_t* start) {
@@ -595,21 +650,39 @@ void JPJSONDecoder::setStringValue(const uint8_t* bytes, size_t size, uint64_t h
     value_ = TokenValue{bytes, size, kStringValue, 0, hash};
 }
 
-RefPtr<JPJKObject> JPJSONDecoder::tokenObject(bool isKey) {
+RefPtr<JPJKObject> JPJSONDecoder::makeTokenObject() const {
     const TokenValue& value = value_;
-    if (value.type != kStringValue) {
-        return cachedObject(isKey, [&]() -> RefPtr<JPJKObject> {
-            if (value.type == kDoubleValue) return JPJKNumber::numberWithDouble(std::bit_cast<double>(value.bits));
-            if (value.type == kSignedValue || value.bits <= INT64_MAX) {
-                return JPJKNumber::numberWithLongLong(static_cast<int64_t>(value.bits));
-            }
-            return JPJKNumber::numberWithUnsignedLongLong(value.bits);
-        });
+    switch (value.type) {
+    case kStringValue:
+        return RefPtr<JPJKObject>::adoptNew(
+            new JPJKString(std::string(reinterpret_cast<const char*>(value.bytes), value.size), value.hash));
+    case kDoubleValue: return JPJKNumber::numberWithDouble(std::bit_cast<double>(value.bits));
+    case kUnsignedValue:
+        if (value.bits > INT64_MAX) return JPJKNumber::numberWithUnsignedLongLong(value.bits);
+        [[fallthrough]];
+    default: return JPJKNumber::numberWithLongLong(static_cast<int64_t>(value.bits));
     }
-    if (value.size == 0) return JPJKString::emptyString();
-    return cachedObject(isKey, [&] {
-        return RefPtr<JPJKObject>(new JPJKString(std::string(reinterpret_cast<const char*>(value.bytes), value.size), value.hash));
-    });
+}
+
+RefPtr<JPJKObject> JPJSONDecoder::tokenObject() {
+    if (value_.type == kStringValue && value_.size == 0) return JPJKString::emptyString();
+    if (const CacheItem* hit = cacheHit()) return hit->object;
+    RefPtr<JPJKObject> object = makeTokenObject();
+    if (CacheItem* bucket = freeBucket(false)) bucket->object = object;
+    return object;
+}
+
+JPJKObject* JPJSONDecoder::tokenKey() {
+    if (value_.size == 0) return JPJKString::emptyString().get();  // lives for the whole run
+    if (const CacheItem* hit = cacheHit()) return hit->object.get();
+    RefPtr<JPJKObject> object = makeTokenObject();
+    JPJKObject* const key = object.get();
+    if (CacheItem* bucket = freeBucket(true)) {
+        bucket->object = std::move(object);
+    } else {
+        kept_.push_back(std::move(object));
+    }
+    return key;
 }
 
 // Value cache ----------------------------------------------------------------------------------
@@ -618,48 +691,60 @@ bool JPJSONDecoder::CacheItem::holds(const TokenValue& value) const {
     if (!object || hash != value.hash || type != value.type) return false;
     if (type != kStringValue) return bits == value.bits;
     const std::string& text = static_cast<const JPJKString&>(*object).UTF8String();
-    return text.size() == value.size && std::memcmp(text.data(), value.bytes, value.size) == 0;
+    return text.size() == value.size && sameBytes(text.data(), value.bytes, value.size);
 }
 
-template <typename Make>
-RefPtr<JPJKObject> JPJSONDecoder::cachedObject(bool isKey, Make&& make) {
-    const TokenValue& value = value_;
-    const uint64_t stride = value.size + value.type + 3;
-    size_t probes[4];
+size_t JPJSONDecoder::probe(uint64_t i) const {
+    return (value_.hash + i * (value_.size + value_.type + 3)) & (kCacheBuckets - 1);
+}
+
+const JPJSONDecoder::CacheItem* JPJSONDecoder::cacheHit() {
     for (uint64_t i = 0; i < 4; ++i) {
-        probes[i] = (value.hash + i * stride) & (kCacheBuckets - 1);
-        if (cache_[probes[i]].holds(value)) {
-            if (ages_[probes[i]] < 255) ++ages_[probes[i]];
-            return cache_[probes[i]].object;
+        const size_t bucket = probe(i);
+        if (cache_[bucket].holds(value_)) {
+            if (ages_[bucket] < 255) ++ages_[bucket];
+            return &cache_[bucket];
         }
     }
-    RefPtr<JPJKObject> object = make();
+    return nullptr;
+}
+
+JPJSONDecoder::CacheItem* JPJSONDecoder::freeBucket(bool isKey) {
     size_t chosen = kCacheBuckets;
     for (uint64_t i = 0; i < 4 && chosen == kCacheBuckets; ++i) {
-        if (!cache_[probes[i]].object) chosen = probes[i];
+        if (!cache_[probe(i)].object) chosen = probe(i);
     }
     // No empty bucket: a key takes the first probed one that has not been hit lately, ageing the
     // others and two buckets drawn by the shift register for each one aged. Other values stay out:
     // most of them (ids, coordinates, text) never come again, and each one cached would cost
     // two reference count changes and the release of the value it pushed out.
     for (uint64_t i = 0; isKey && i < 4 && chosen == kCacheBuckets; ++i) {
-        if (ages_[probes[i]] == 0) {
-            chosen = probes[i];
+        if (ages_[probe(i)] == 0) {
+            chosen = probe(i);
         } else {
-            ages_[probes[i]] >>= 1;
+            ages_[probe(i)] >>= 1;
             ageDrawnBucket();
             ageDrawnBucket();
         }
     }
-    if (chosen == kCacheBuckets) return object;
-    cache_[chosen] = CacheItem{object, value.hash, value.bits, value.type};
+    if (chosen == kCacheBuckets) return nullptr;
+    CacheItem& item = cache_[chosen];
+    // Keys of the dictionaries being read may be this object: it lives until the parse ends.
+    if (item.object) kept_.push_back(std::move(item.object));
+    item = CacheItem{nullptr, value_.hash, value_.bits, value_.type};
     ages_[chosen] = 0;
-    return object;
+    return &item;
 }
 
 void JPJSONDecoder::ageDrawnBucket() {
     lfsr_ = (lfsr_ >> 1) ^ ((lfsr_ & 1) ? 0x80200003u : 0u);
     ages_[lfsr_ & (kCacheBuckets - 1)] >>= 1;
+}
+
+size_t JPJSONDecoder::layoutBucket(JPJKObject* const* keys, size_t count) {
+    uint64_t hash = count;
+    for (size_t i = 0; i < count; ++i) hash = (hash ^ reinterpret_cast<uintptr_t>(keys[i])) * 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(hash >> 56) & (kLayoutBuckets - 1);
 }
 
 // Errors ---------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 
 #include "PadlinkSDK/JSONCore/JPJKData.h"
 #include "PadlinkSDK/JSONCore/JPJKError.h"
+#include "PadlinkSDK/JSONCore/JPJKKeyLayout.h"
 #include "PadlinkSDK/JSONCore/JPJKObject.h"
 
 // Parse options (bit values); any value of 16 or more is refused.
@@ -22,7 +23,8 @@ inline constexpr uint64_t JPJKParseOptionTrailingText = 8;     // text after the
 //
 // One pass of a recursive-descent parser over the bytes. A value cache of 1024 buckets, kept across
 // the parses of one decoder, lets equal strings and numbers share one object: dictionary keys
-// above all (a key may push a value out), other values when a bucket was free for them. Bad
+// above all (a key may push a value out), other values when a bucket was free for them; immutable
+// dictionaries whose keys are the same objects in the same order share one key layout. Bad
 // input gives null and a JPJKError of domain "JPJKErrorDomain", code -1, with the byte index and
 // line where it was found; the first error of a parse wins. Collections nest at most
 // InputLimits::kNestingDepth deep. A decoder serves one thread at a time.
@@ -107,15 +109,27 @@ private:
     // Record the value of the token just read.
     bool numberToken(uint8_t type, uint64_t bits);
     void setStringValue(const uint8_t* bytes, size_t size, uint64_t hash);
-    // The object of the string or number token just read; a key may push another value out of the cache.
-    RefPtr<JPJKObject> tokenObject(bool isKey);
+    // The object of the string or number token just read, shared through the cache where it can
+    // be; a value takes only a free bucket.
+    RefPtr<JPJKObject> tokenObject();
+    // The same for a dictionary key, which may push another value out of the cache. Not retained:
+    // the cache or kept_ holds it until the parse ends.
+    JPJKObject* tokenKey();
+    // A new object for the token just read.
+    RefPtr<JPJKObject> makeTokenObject() const;
     bool parseLiteral(const char* word, size_t length, Token token);
 
-    // The cached object for value_, or one made by `make` and cached when there is room.
-    template <typename Make>
-    RefPtr<JPJKObject> cachedObject(bool isKey, Make&& make);
+    // The bucket of the i-th probe (0-3) for value_.
+    size_t probe(uint64_t i) const;
+    // The bucket holding value_ (its age raised), or null.
+    const CacheItem* cacheHit();
+    // A bucket made ready for value_'s new object (which the caller stores), or null when none is
+    // free; only a key may push another value out.
+    CacheItem* freeBucket(bool isKey);
     // Steps the shift register and halves the age of the bucket it names.
     void ageDrawnBucket();
+    // The layout slot for a dictionary with these keys.
+    static size_t layoutBucket(JPJKObject* const* keys, size_t count);
 
     // Records the first error of the parse; syntax errors concern the token just read and report
     // where it began.
@@ -139,13 +153,19 @@ private:
 
     // Children of the collections being parsed; each collection remembers where its own start.
     std::vector<RefPtr<Object>> objects_;
-    std::vector<RefPtr<JPJKObject>> keys_;
+    std::vector<JPJKObject*> keys_;  // not retained: see tokenKey()
     std::vector<uint64_t> keyHashes_;
     int depth_ = 0;  // collections open
 
     std::unique_ptr<CacheItem[]> cache_;
+    // Key objects of this parse that the cache does not hold (any more).
+    std::vector<RefPtr<JPJKObject>> kept_;
     uint8_t ages_[kCacheBuckets] = {};  // how often each bucket was hit lately, up to 255
     uint32_t lfsr_ = 1;                 // picks buckets to age
+
+    // Key layouts shared by the immutable dictionaries of equal key sequences, by layoutBucket().
+    static constexpr size_t kLayoutBuckets = 256;
+    std::unique_ptr<RefPtr<JPJKKeyLayout>[]> layouts_;
 
     JPJKError error_;
     bool mutableCollections_ = false;

@@ -18,8 +18,23 @@ public:
     Object& operator=(const Object&) = delete;
 
     void retain() const { refCount_.fetch_add(1, std::memory_order_relaxed); }
+    // The first reference to an object that no other thread can reach yet: while the count is
+    // still 0 nothing else can change it, so a plain store does what retain() would.
+    void retainFirst() const {
+        if (refCount_.load(std::memory_order_relaxed) == 0) {
+            refCount_.store(1, std::memory_order_relaxed);
+        } else {
+            retain();
+        }
+    }
     void release() const {
-        if (refCount_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+        // A count of 1 read with acquire ordering means the caller holds the only reference: no
+        // one can take another (that needs a reference to copy), and the writes of every owner
+        // that let go before happened before this read. The object goes without the
+        // read-modify-write; shared objects take the usual path.
+        if (refCount_.load(std::memory_order_acquire) == 1 || refCount_.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            delete this;
+        }
     }
     // Number of owners right now; 0 for an object no RefPtr has taken yet.
     uint32_t retainCount() const { return refCount_.load(std::memory_order_relaxed); }
@@ -44,6 +59,13 @@ public:
     RefPtr() = default;
     RefPtr(std::nullptr_t) {}
     explicit RefPtr(T* object) : object_(object) { if (object_) object_->retain(); }
+    // Owns an object just made, which no other thread can reach yet (see Object::retainFirst).
+    static RefPtr adoptNew(T* object) {
+        RefPtr owner;
+        owner.object_ = object;
+        object->retainFirst();
+        return owner;
+    }
     RefPtr(const RefPtr& other) : RefPtr(other.object_) {}
     RefPtr(RefPtr&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
     template <typename U, typename = std::enable_if_t<std::is_convertible_v<U*, T*>>>

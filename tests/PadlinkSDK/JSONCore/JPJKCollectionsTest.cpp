@@ -43,6 +43,33 @@ TEST(JPJKDictionary, CapacitiesFollowTheTableAndGrow) {
     EXPECT_EQ(JPJKDictionary::capacityForCount(355500000), 472907251u);
 }
 
+TEST(JPJKDictionary, DecodedDictionariesWithTheSameKeysKeepTheirOwnObjects) {
+    // Dictionaries of one key sequence share their keys' layout. Other orders, repeated keys,
+    // sequences meeting in one layout slot, mutable parses and keys pushed out of the decoder's
+    // cache while their dictionary is read must each still find their own objects.
+    std::string text = R"([{"a":1,"b":2},{"a":3,"b":4},{"b":5,"a":6},{"a":7,"a":8,"b":9},{"a":10,"a":11,"b":12})";
+    for (int i = 0; i < 300; ++i) text += ",{\"x" + std::to_string(i) + "\":" + std::to_string(i) + ",\"y" + std::to_string(i) + "\":0}";
+    text += ",{";
+    for (int i = 0; i < 3000; ++i) text += (i ? ",\"" : "\"") + std::to_string(i) + "\":" + std::to_string(i);
+    text += "}]";
+    const auto decoder = JPJSONDecoder::decoder();
+    for (const bool isMutable : {false, true, false}) {
+        const auto root = refCast<JPJKArray>(isMutable ? decoder->mutableObjectWithUTF8String(text.data(), text.size())
+                                                       : decoder->objectWithUTF8String(text.data(), text.size()));
+        ASSERT_TRUE(root);
+        const auto at = [&](uint64_t i) { return static_cast<JPJKDictionary*>(root->objectAtIndex(i)); };
+        const auto has = [&](uint64_t i, const std::string& key, int64_t value) {
+            return JPJKObject::isEqual(at(i)->objectForKey(static_cast<JPJKObject*>(str(key).get())), num(value).get());
+        };
+        if (isMutable) at(0)->removeObjectForKey(static_cast<JPJKObject*>(str("a").get()));
+        EXPECT_EQ(at(0)->count(), isMutable ? 1u : 2u);
+        EXPECT_TRUE(has(0, "b", 2) && has(1, "a", 3) && has(1, "b", 4) && has(2, "a", 6) && has(2, "b", 5));
+        EXPECT_TRUE(at(3)->count() == 2 && at(4)->count() == 2 && has(3, "a", 8) && has(4, "a", 11) && has(4, "b", 12));
+        for (int i = 0; i < 300; ++i) EXPECT_TRUE(has(5 + i, "x" + std::to_string(i), i)) << i;
+        for (int i = 0; i < 3000; ++i) EXPECT_TRUE(has(305, std::to_string(i), i)) << i;
+    }
+}
+
 TEST(JPJKDictionary, RemovalInsideAWrappingCollisionClusterKeepsTheOthersFindable) {
     // Five keys with the last slot of a 7-slot table as their home: the cluster wraps to the front.
     std::vector<RefPtr<JPJKObject>> keys;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <random>
 
 #include "platform/foundation/NamedException.h"
 #include "tests/PadlinkSDK/JSONCore/JSONTestSupport.h"
@@ -116,6 +119,28 @@ TEST(JPJSONDecoder, NumbersKeepTheirTypeAndRange) {
     JPJKError error;
     EXPECT_FALSE(decode("[" + std::string(1 << 20, '7') + "]", 0, &error));
     EXPECT_EQ(error.atIndex, (1u << 20) + 1);
+}
+
+TEST(JPJSONDecoder, DoublesAreTheNearestToTheirText) {
+    // Short forms take a shortcut; every form must give what the full conversion gives.
+    std::mt19937_64 random(7);
+    std::vector<std::string> texts = {"9007199254740993.0", "9007199254740992e-22", "1e22", "1e23", "0.1", "-0.0", "5e-324"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits = std::to_string(random() % 10'000'000'000'000'000'000ull).substr(0, 1 + random() % 19);
+        digits.insert(1 + random() % digits.size(), ".0");
+        texts.push_back(digits + "e" + std::to_string(static_cast<int>(random() % 61) - 30));
+        char shortest[32];
+        const double value = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 120) - 110);
+        texts.emplace_back(shortest, std::to_chars(shortest, shortest + sizeof shortest, value).ptr);
+    }
+    for (const std::string& text : texts) {
+        double wanted = 0;
+        std::from_chars(text.data(), text.data() + text.size(), wanted);
+        const auto root = decode("[" + text + "]");
+        const auto* number = dynamic_cast<const JPJKNumber*>(only(root));
+        ASSERT_TRUE(number) << text;
+        EXPECT_EQ(std::bit_cast<uint64_t>(number->doubleValue()), std::bit_cast<uint64_t>(wanted)) << text;
+    }
 }
 
 TEST(JPJSONDecoder, StringsDecodeEscapesAndReplaceBadUnicodeWhenLoose) {
