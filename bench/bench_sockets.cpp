@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocket.h"
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocket.h"
 #include "bench/BenchmarkPairs.h"
 #include "platform/dispatch/DispatchSource.h"
 #include "platform/dispatch/SerialQueue.h"
@@ -143,11 +143,11 @@ private:
 // ---- TCP ----
 
 // Reads each answer's header, then its body, and signals the benchmark thread.
-class FramedClient : public JPAsyncSocketDelegate {
+class FramedClient : public JPTcpSocketDelegate {
 public:
-    uint32_t jpAsyncSocketDelegateMethods() const override { return kDidConnectToHost | kDidReadData; }
-    void socketDidConnectToHost(JPAsyncSocket*, const std::string&, uint16_t) override { done.raise(); }
-    void socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) override {
+    uint32_t jpTcpSocketDelegateMethods() const override { return kDidConnectToHost | kDidReadData; }
+    void socketDidConnectToHost(JPTcpSocket*, const std::string&, uint16_t) override { done.raise(); }
+    void socketDidReadData(JPTcpSocket* sock, const ByteView& data, int64_t tag) override {
         if (tag == 0) {
             uint64_t length = 0;
             std::memcpy(&length, data.data(), 8);
@@ -162,7 +162,7 @@ public:
 void tcpOurs(benchmark::State& state) {
     FramedClient client;
     RefPtr<DispatchQueue> delegateQueue = makeRef<SerialQueue>("bench.tcp.delegate");
-    auto sock = makeRef<JPAsyncSocket>(&client, delegateQueue);
+    auto sock = makeRef<JPTcpSocket>(&client, delegateQueue);
     sock->connectToAddress(SocketAddress::loopback4(tcpEchoPort), nullptr);
     client.done.wait();
     const ByteView request = ByteView::copyOf(frame());
@@ -228,10 +228,10 @@ void tcpPosix(benchmark::State& state) {
 
 // ---- UDP ----
 
-class EchoReceiver : public JPAsyncUdpSocketDelegate {
+class EchoReceiver : public JPUdpSocketDelegate {
 public:
-    uint32_t jpAsyncUdpSocketDelegateMethods() const override { return kDidReceiveData; }
-    void udpSocketDidReceiveData(JPAsyncUdpSocket*, const ByteView&, const ByteView&, const RefPtr<Object>&) override {
+    uint32_t jpUdpSocketDelegateMethods() const override { return kDidReceiveData; }
+    void udpSocketDidReceiveData(JPUdpSocket*, const ByteView&, const ByteView&, const RefPtr<Object>&) override {
         done.raise();
     }
     Signal done;
@@ -240,7 +240,7 @@ public:
 void udpOurs(benchmark::State& state) {
     auto receiver = makeRef<EchoReceiver>();
     RefPtr<DispatchQueue> delegateQueue = makeRef<SerialQueue>("bench.udp.delegate");
-    auto sock = makeRef<JPAsyncUdpSocket>(receiver, delegateQueue);
+    auto sock = makeRef<JPUdpSocket>(receiver, delegateQueue);
     sock->setIPv6Enabled(false);
     sock->connectToAddress(SocketAddress::loopback4(udpEchoPort), nullptr);
     sock->beginReceiving(nullptr);
@@ -308,12 +308,12 @@ long voluntarySwitches() {
 void countIdleWakeups() {
     FramedClient client;
     RefPtr<DispatchQueue> delegateQueue = makeRef<SerialQueue>("bench.idle.delegate");
-    auto tcp = makeRef<JPAsyncSocket>(&client, delegateQueue);
+    auto tcp = makeRef<JPTcpSocket>(&client, delegateQueue);
     tcp->connectToAddress(SocketAddress::loopback4(tcpEchoPort), nullptr);
     client.done.wait();
     tcp->readDataToLength(8, -1, 0);
     auto receiver = makeRef<EchoReceiver>();
-    auto udp = makeRef<JPAsyncUdpSocket>(receiver, delegateQueue);
+    auto udp = makeRef<JPUdpSocket>(receiver, delegateQueue);
     udp->connectToAddress(SocketAddress::loopback4(udpEchoPort), nullptr);
     udp->beginReceiving(nullptr);
     delegateQueue->sync([] {});

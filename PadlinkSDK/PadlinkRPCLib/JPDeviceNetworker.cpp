@@ -68,7 +68,7 @@ bool JPDeviceNetworker::connectToIP(const std::string& ip, uint16_t port) {
 }
 
 bool JPDeviceNetworker::connectToAddress(const ByteView& address) {
-    rpcConnection_ = makeRef<JPRPCConnection>(makeRef<JPAsyncSocket>(nullptr, nullptr, commandSocketQueue()));
+    rpcConnection_ = makeRef<JPRPCConnection>(makeRef<JPTcpSocket>(nullptr, nullptr, commandSocketQueue()));
     rpcConnection_->setDelegate(this);
     if (!rpcConnection_->connectToAddress(address) || !connectDataSocket()) {
         rpcConnection_->setDelegate(nullptr);
@@ -82,9 +82,9 @@ bool JPDeviceNetworker::connectToAddress(const ByteView& address) {
 }
 
 bool JPDeviceNetworker::connectDataSocket() {
-    dataSocket_ = makeRef<JPAsyncUdpSocket>(nullptr, nullptr, dataSocketQueue());
+    dataSocket_ = makeRef<JPUdpSocket>(nullptr, nullptr, dataSocketQueue());
     dataSocket_->setIPv4Enabled(true);
-    dataSocket_->setDelegate(RefPtr<JPAsyncUdpSocketDelegate>(this));
+    dataSocket_->setDelegate(RefPtr<JPUdpSocketDelegate>(this));
     dataSocket_->setDelegateQueue(DispatchQueue::main());
     RefPtr<Error> error;
     if (!dataSocket_->bindToPort(0, &error)) {
@@ -102,7 +102,7 @@ bool JPDeviceNetworker::connectDataSocket() {
 
 void JPDeviceNetworker::dropDataSocket() {
     if (!dataSocket_) return;
-    const RefPtr<JPAsyncUdpSocket> socket = std::move(dataSocket_);
+    const RefPtr<JPUdpSocket> socket = std::move(dataSocket_);
     socket->synchronouslySetDelegate(nullptr);  // the socket retains its delegate
     socket->close();
 }
@@ -138,9 +138,9 @@ void JPDeviceNetworker::sendAudioFeedback(const std::string& text) { sendVoidCal
 
 void JPDeviceNetworker::sendVibration() { sendVoidCall("vibrate", {}); }
 
-uint32_t JPDeviceNetworker::jpAsyncUdpSocketDelegateMethods() const { return kDidReceiveData; }
+uint32_t JPDeviceNetworker::jpUdpSocketDelegateMethods() const { return kDidReceiveData; }
 
-void JPDeviceNetworker::udpSocketDidReceiveData(JPAsyncUdpSocket* sock, const ByteView& data, const ByteView& address,
+void JPDeviceNetworker::udpSocketDidReceiveData(JPUdpSocket* sock, const ByteView& data, const ByteView& address,
                                                 const RefPtr<Object>&) {
     CC_REQUIRE(RunLoop::main().isCurrent(), "NSInternalInconsistencyException", "input datagram off the main thread");
     if (sock != dataSocket_.get()) return;

@@ -6,7 +6,7 @@
 #include "PadlinkSDK/PadlinkRPCLib/JPControllerLayout.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPImageServer.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPRPCConnection.h"
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocket.h"
 
 class JPHiddenDevice;
 
@@ -17,7 +17,7 @@ class JPHiddenDevice;
 //
 // The input channel takes datagrams only from the command channel's peer address and of at least
 // 8 bytes; until the phone names its data port, echoes go to its command address.
-class JPDeviceNetworker : public JPAsyncUdpSocketDelegate, private JPRPCConnectionDelegate {
+class JPDeviceNetworker : public JPUdpSocketDelegate, private JPRPCConnectionDelegate {
 public:
     // The version the phone is told the library speaks.
     static constexpr const char* kSDKVersion = "0.0.5";
@@ -44,9 +44,9 @@ public:
     // The input channel's local port (0 while closed).
     uint16_t dataPort() const;
 
-    // JPAsyncUdpSocketDelegate: only datagrams are heard.
-    uint32_t jpAsyncUdpSocketDelegateMethods() const override;
-    void udpSocketDidReceiveData(JPAsyncUdpSocket* sock, const ByteView& data, const ByteView& address,
+    // JPUdpSocketDelegate: only datagrams are heard.
+    uint32_t jpUdpSocketDelegateMethods() const override;
+    void udpSocketDidReceiveData(JPUdpSocket* sock, const ByteView& data, const ByteView& address,
                                  const RefPtr<Object>& context) override;
 
 private:
@@ -84,7 +84,7 @@ private:
     void RPCdisplayModalCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
 
     JPHiddenDevice* device_;  // not retained
-    RefPtr<JPAsyncUdpSocket> dataSocket_;  // its delegate is this networker (retained by the socket)
+    RefPtr<JPUdpSocket> dataSocket_;  // its delegate is this networker (retained by the socket)
     RefPtr<JPImageServer> imageServer_;    // while the phone fetches images
     RefPtr<JPRPCConnection> rpcConnection_;
     // The phone's command address (its IP and command port): the only host whose datagrams are

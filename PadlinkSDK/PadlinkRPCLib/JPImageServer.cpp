@@ -34,7 +34,7 @@ RefPtr<JPImageServer> JPImageServer::imageServer(const std::vector<std::string>&
 }
 
 JPImageServer::JPImageServer(const std::vector<std::string>& images, std::string phoneHost)
-    : listeningSocket_(makeRef<JPAsyncSocket>(static_cast<JPAsyncSocketDelegate*>(this), DispatchQueue::main(),
+    : listeningSocket_(makeRef<JPTcpSocket>(static_cast<JPTcpSocketDelegate*>(this), DispatchQueue::main(),
                                              DispatchQueue::main())),
       phoneHost_(std::move(phoneHost)) {
     for (const std::string& image : images) {
@@ -44,22 +44,22 @@ JPImageServer::JPImageServer(const std::vector<std::string>& images, std::string
 }
 
 JPImageServer::~JPImageServer() {
-    for (const RefPtr<JPAsyncSocket>& socket : {listeningSocket_, servingSocket_}) {
+    for (const RefPtr<JPTcpSocket>& socket : {listeningSocket_, servingSocket_}) {
         if (!socket) continue;
         socket->synchronouslySetDelegate(nullptr);
         socket->disconnect();
     }
 }
 
-uint32_t JPImageServer::jpAsyncSocketDelegateMethods() const {
+uint32_t JPImageServer::jpTcpSocketDelegateMethods() const {
     return kNewSocketQueueForConnection | kDidAcceptNewSocket | kDidReadData | kDidDisconnect;
 }
 
-RefPtr<DispatchQueue> JPImageServer::newSocketQueueForConnectionFromAddress(const ByteView&, JPAsyncSocket*) {
+RefPtr<DispatchQueue> JPImageServer::newSocketQueueForConnectionFromAddress(const ByteView&, JPTcpSocket*) {
     return DispatchQueue::main();
 }
 
-void JPImageServer::socketDidAcceptNewSocket(JPAsyncSocket* sock, JPAsyncSocket* newSocket) {
+void JPImageServer::socketDidAcceptNewSocket(JPTcpSocket* sock, JPTcpSocket* newSocket) {
     if (sock != listeningSocket_.get()) return;
     const std::string host = newSocket->connectedHost();
     if (host != phoneHost_) {
@@ -76,10 +76,10 @@ void JPImageServer::socketDidAcceptNewSocket(JPAsyncSocket* sock, JPAsyncSocket*
 }
 
 void JPImageServer::queueNextFilenameRead() {
-    servingSocket_->readDataToData(JPAsyncSocket::CRLFData(), -1, InputLimits::kRequestLineBytes, kRequestTag);
+    servingSocket_->readDataToData(JPTcpSocket::CRLFData(), -1, InputLimits::kRequestLineBytes, kRequestTag);
 }
 
-void JPImageServer::socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) {
+void JPImageServer::socketDidReadData(JPTcpSocket* sock, const ByteView& data, int64_t tag) {
     if (tag != kRequestTag || sock != servingSocket_.get()) return;
     const std::string name(data.text().substr(0, data.size() - 2));
     if (!write(name, sock)) {
@@ -90,15 +90,15 @@ void JPImageServer::socketDidReadData(JPAsyncSocket* sock, const ByteView& data,
     queueNextFilenameRead();
 }
 
-void JPImageServer::socketDidDisconnect(JPAsyncSocket* sock, const RefPtr<Error>& error) {
-    if (sock && sock == servingSocket_.get() && error && error->domain() == JPAsyncSocket::kErrorDomain &&
-        error->code() == JPAsyncSocket::kReadMaxedOutError) {
+void JPImageServer::socketDidDisconnect(JPTcpSocket* sock, const RefPtr<Error>& error) {
+    if (sock && sock == servingSocket_.get() && error && error->domain() == JPTcpSocket::kErrorDomain &&
+        error->code() == JPTcpSocket::kReadMaxedOutError) {
         logLine("Padlink: Closed the image connection: a request line reached %llu bytes without its end",
                 static_cast<unsigned long long>(InputLimits::kRequestLineBytes));
     }
 }
 
-bool JPImageServer::write(const std::string& name, JPAsyncSocket* socket) {
+bool JPImageServer::write(const std::string& name, JPTcpSocket* socket) {
     const auto entry = imagesDictionary_.find(name);
     if (entry == imagesDictionary_.end()) {
         logLine("Padlink: File not found, %.200s", name.c_str());

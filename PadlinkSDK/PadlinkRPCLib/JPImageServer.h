@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
 
 // A one-shot TCP server from which one phone fetches the image files of the game's layouts, by
 // file name, one request after another on one connection:
@@ -18,9 +18,9 @@
 //
 // Everything, the sockets' own work included, runs on the main thread. An owner that starts a
 // server for a new list drops its old server first, so that the old connection and port close.
-class JPImageServer : public Object, private JPAsyncSocketDelegate {
+class JPImageServer : public Object, private JPTcpSocketDelegate {
 public:
-    // Listens on a free port for the phone at `phoneHost` (numeric, as JPAsyncSocket::connectedHost
+    // Listens on a free port for the phone at `phoneHost` (numeric, as JPTcpSocket::connectedHost
     // gives it) and serves `images`: names or paths, each requested by its last path component.
     // An absolute path is read from there, anything else from the resource folder. Null, with one
     // log line, when the listener cannot start.
@@ -34,19 +34,19 @@ public:
 private:
     JPImageServer(const std::vector<std::string>& images, std::string phoneHost);
 
-    uint32_t jpAsyncSocketDelegateMethods() const override;
-    RefPtr<DispatchQueue> newSocketQueueForConnectionFromAddress(const ByteView& address, JPAsyncSocket* sock) override;
-    void socketDidAcceptNewSocket(JPAsyncSocket* sock, JPAsyncSocket* newSocket) override;
-    void socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) override;
-    void socketDidDisconnect(JPAsyncSocket* sock, const RefPtr<Error>& error) override;
+    uint32_t jpTcpSocketDelegateMethods() const override;
+    RefPtr<DispatchQueue> newSocketQueueForConnectionFromAddress(const ByteView& address, JPTcpSocket* sock) override;
+    void socketDidAcceptNewSocket(JPTcpSocket* sock, JPTcpSocket* newSocket) override;
+    void socketDidReadData(JPTcpSocket* sock, const ByteView& data, int64_t tag) override;
+    void socketDidDisconnect(JPTcpSocket* sock, const RefPtr<Error>& error) override;
 
     // Queues the reply for the listed file `name`; false (logged) when there is none to send.
-    bool write(const std::string& name, JPAsyncSocket* socket);
+    bool write(const std::string& name, JPTcpSocket* socket);
     void queueNextFilenameRead();
 
     std::vector<std::string> imageList_;
-    RefPtr<JPAsyncSocket> listeningSocket_;  // until the phone connects
-    RefPtr<JPAsyncSocket> servingSocket_;    // the phone's one connection
+    RefPtr<JPTcpSocket> listeningSocket_;  // until the phone connects
+    RefPtr<JPTcpSocket> servingSocket_;    // the phone's one connection
     uint16_t listeningPort_ = 0;
     std::map<std::string, std::string> imagesDictionary_;  // requested name -> name or path as listed
     const std::string phoneHost_;

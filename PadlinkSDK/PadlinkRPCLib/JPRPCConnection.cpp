@@ -37,7 +37,7 @@ JPRPCConnection::Durations JPRPCConnection::durations() { return gDurations; }
 
 void JPRPCConnection::setDurations(const Durations& durations) { gDurations = durations; }
 
-JPRPCConnection::JPRPCConnection(RefPtr<JPAsyncSocket> socket) : socket_(std::move(socket)), durations_(gDurations) {
+JPRPCConnection::JPRPCConnection(RefPtr<JPTcpSocket> socket) : socket_(std::move(socket)), durations_(gDurations) {
     socket_->setDelegate(this, DispatchQueue::main());
 }
 
@@ -80,7 +80,7 @@ std::string JPRPCConnection::connectedHost() const { return socket_ ? socket_->c
 
 ByteView JPRPCConnection::connectedAddress() const { return socket_ ? socket_->connectedAddress() : ByteView(); }
 
-uint32_t JPRPCConnection::jpAsyncSocketDelegateMethods() const {
+uint32_t JPRPCConnection::jpTcpSocketDelegateMethods() const {
     return kDidReadData | kDidWriteData | kDidDisconnect;
 }
 
@@ -100,7 +100,7 @@ void JPRPCConnection::readBody(uint64_t length) {
     }
 }
 
-void JPRPCConnection::socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) {
+void JPRPCConnection::socketDidReadData(JPTcpSocket* sock, const ByteView& data, int64_t tag) {
     if (sock != socket_.get()) return;
     if (tag == kTagReadLength) return readBody(readLittleEndian64(data.data()));
     if (tag == kTagReadBody) return handleBody(data.text());
@@ -126,7 +126,7 @@ void JPRPCConnection::handleBody(std::string_view body) {
     }
 }
 
-void JPRPCConnection::socketDidWriteDataWithTag(JPAsyncSocket* sock, int64_t tag) {
+void JPRPCConnection::socketDidWriteDataWithTag(JPTcpSocket* sock, int64_t tag) {
     if (sock != socket_.get()) return;
     const RefPtr<JPRPCConnection> keepAlive(this);
     if (tag == kTagCallBody && !methCallWriteFIFO_.empty()) {
@@ -140,7 +140,7 @@ void JPRPCConnection::socketDidWriteDataWithTag(JPAsyncSocket* sock, int64_t tag
     }
 }
 
-void JPRPCConnection::socketDidDisconnect(JPAsyncSocket* sock, const RefPtr<Error>&) {
+void JPRPCConnection::socketDidDisconnect(JPTcpSocket* sock, const RefPtr<Error>&) {
     if (!sock || sock != socket_.get()) return;
     const RefPtr<JPRPCConnection> keepAlive(this);
     stopKeepAlive();
@@ -165,7 +165,7 @@ void JPRPCConnection::stopKeepAlive() {
 }
 
 void JPRPCConnection::dropSocket() {
-    const RefPtr<JPAsyncSocket> socket = std::move(socket_);
+    const RefPtr<JPTcpSocket> socket = std::move(socket_);
     socket->synchronouslySetDelegate(nullptr);
     socket->disconnect();
 }

@@ -6,7 +6,7 @@
 
 #include "PadlinkSDK/PadlinkRPCLib/JPMethodContainer.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPRPCConnectionDelegate.h"
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
 #include "platform/foundation/RunLoopTimer.h"
 
 // The command channel to one phone: a TCP connection carrying messages framed as an unsigned 64-bit
@@ -19,10 +19,10 @@
 // that answers no call, or a body that is neither a call nor a return, is dropped.
 //
 // Main thread only: the socket reports on the main queue and the keep-alive timer runs there.
-class JPRPCConnection : public Object, private JPAsyncSocketDelegate {
+class JPRPCConnection : public Object, private JPTcpSocketDelegate {
 public:
     // Adopts the socket: the connection becomes its delegate on the main queue.
-    explicit JPRPCConnection(RefPtr<JPAsyncSocket> socket);
+    explicit JPRPCConnection(RefPtr<JPTcpSocket> socket);
     // Stops the keep-alive and disconnects the socket without a report.
     ~JPRPCConnection() override;
 
@@ -68,10 +68,10 @@ private:
         kTagReadBody = 1,
     };
 
-    uint32_t jpAsyncSocketDelegateMethods() const override;
-    void socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) override;
-    void socketDidWriteDataWithTag(JPAsyncSocket* sock, int64_t tag) override;
-    void socketDidDisconnect(JPAsyncSocket* sock, const RefPtr<Error>& error) override;
+    uint32_t jpTcpSocketDelegateMethods() const override;
+    void socketDidReadData(JPTcpSocket* sock, const ByteView& data, int64_t tag) override;
+    void socketDidWriteDataWithTag(JPTcpSocket* sock, int64_t tag) override;
+    void socketDidDisconnect(JPTcpSocket* sock, const RefPtr<Error>& error) override;
 
     void readLength();
     void readBody(uint64_t length);
@@ -82,7 +82,7 @@ private:
     // Clears the socket's delegate and closes it; the socket is gone afterwards.
     void dropSocket();
 
-    RefPtr<JPAsyncSocket> socket_;              // null once the connection has ended
+    RefPtr<JPTcpSocket> socket_;              // null once the connection has ended
     std::deque<RefPtr<JPMethodCall>> requestFIFO_;         // sent, awaiting a return; oldest first
     std::deque<RefPtr<JPMethodCall>> methCallWriteFIFO_;   // queued for writing
     std::deque<RefPtr<JPMethodContainer>> methReturnWriteFIFO_;

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool closes = false;
     const std::string stream = complete(std::string(reinterpret_cast<const char*>(data) + 1, size - 1), &expected, &closes);
     Recorder recorder;
-    const auto connection = makeRef<JPRPCConnection>(makeRef<JPAsyncSocket>(nullptr, nullptr, queue));
+    const auto connection = makeRef<JPRPCConnection>(makeRef<JPTcpSocket>(nullptr, nullptr, queue));
     connection->setDelegate(&recorder);
     if (!connection->connectToAddress(SocketAddress::loopback4(port))) std::abort();
     connection->prime();

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketReader.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocketReader.h"
 
 namespace {
 
@@ -76,15 +76,15 @@ private:
             const uint64_t estimate = arrived_.size() - consumed_;
             if (estimate == 0 && reader_.preBuffer().availableBytes() == 0) return;
             const uint64_t before = packet.bytesDone();
-            const JPAsyncSocketReader::Pass pass = reader_.pass(packet, estimate, [&](uint8_t* into, uint64_t length) {
+            const JPTcpSocketReader::Pass pass = reader_.pass(packet, estimate, [&](uint8_t* into, uint64_t length) {
                 // A length read never asks for more than it still needs.
                 require(packet.readLength() == 0 || length <= packet.readLength() - packet.bytesDone());
                 const uint64_t got = std::min<uint64_t>(length, arrived_.size() - consumed_);
                 std::copy_n(arrived_.data() + consumed_, got, into);
                 consumed_ += got;
                 const bool drained = consumed_ == arrived_.size();
-                return JPAsyncSocketReader::Fill{got, drained ? JPAsyncSocketReader::Stop::WouldBlock
-                                                              : JPAsyncSocketReader::Stop::None};
+                return JPTcpSocketReader::Fill{got, drained ? JPTcpSocketReader::Stop::WouldBlock
+                                                              : JPTcpSocketReader::Stop::None};
             });
             require(packet.bytesDone() == before + pass.stored);
             if (pass.maxedOut) {
@@ -126,7 +126,7 @@ private:
             const size_t start = reads_.front().callerBuffer ? kPrefix.size() : 0;
             held.append(reinterpret_cast<const char*>(packet.buffer()->data()) + start, packet.bytesDone());
         }
-        JPAsyncSocketPreBuffer& preBuffer = reader_.preBuffer();
+        JPTcpSocketPreBuffer& preBuffer = reader_.preBuffer();
         held.append(reinterpret_cast<const char*>(preBuffer.readBuffer()), preBuffer.availableBytes());
         require(held == std::string_view(arrived_).substr(0, consumed_));
     }
@@ -134,7 +134,7 @@ private:
     const uint8_t* const data_;
     const size_t size_;
     size_t position_ = 0;
-    JPAsyncSocketReader reader_;
+    JPTcpSocketReader reader_;
     std::deque<Read> reads_;
     std::string arrived_;    // every byte the peer sent so far
     size_t consumed_ = 0;    // of arrived_, taken by the reader

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketPreBuffer.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocketPreBuffer.h"
 #include "platform/foundation/NamedException.h"
 
 namespace {
@@ -45,7 +45,7 @@ uint64_t JPAsyncReadPacket::readLengthForTermWithHint(uint64_t hint, bool* shoul
     return length;
 }
 
-uint64_t JPAsyncReadPacket::readLengthForTermWithPreBuffer(const JPAsyncSocketPreBuffer& preBuffer, bool* found) const {
+uint64_t JPAsyncReadPacket::readLengthForTermWithPreBuffer(const JPTcpSocketPreBuffer& preBuffer, bool* found) const {
     CC_REQUIRE(isTermRead(), kAssertion, "This method does not apply to non-term reads");
     const uint64_t available = preBuffer.availableBytes();
     CC_REQUIRE(available > 0, kAssertion, "Invoked with empty pre buffer!");

@@ -4,7 +4,7 @@
 
 #include "platform/foundation/ByteView.h"
 
-class JPAsyncSocketPreBuffer;
+class JPTcpSocketPreBuffer;
 
 // One queued read of a TCP socket, of exactly one kind:
 // - a length read (readLength > 0): exactly that many bytes;
@@ -30,7 +30,7 @@ public:
     uint64_t readLengthForTermWithHint(uint64_t hint, bool* shouldPreBuffer) const;
     // Pre-buffered bytes (the pre-buffer must not be empty) that belong to this terminator read, and
     // whether they end with the terminator; the terminator may begin in the bytes already stored.
-    uint64_t readLengthForTermWithPreBuffer(const JPAsyncSocketPreBuffer& preBuffer, bool* found) const;
+    uint64_t readLengthForTermWithPreBuffer(const JPTcpSocketPreBuffer& preBuffer, bool* found) const;
     // After `length` new bytes were stored straight behind bytesDone: the number of them that follow
     // the first terminator ending among them, or -1 when none ends there.
     int64_t searchForTermAfterPreBuffering(uint64_t length) const;

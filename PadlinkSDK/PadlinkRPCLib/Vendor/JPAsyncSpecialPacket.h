@@ -2,7 +2,7 @@
 
 #include "platform/foundation/Value.h"
 
-// A TLS request of a JPAsyncSocket. One packet stands in both the read and the write queue, so that
+// A TLS request of a JPTcpSocket. One packet stands in both the read and the write queue, so that
 // everything requested before it goes in the clear and everything after it through TLS.
 class JPAsyncSpecialPacket {
 public:

@@ -5,7 +5,7 @@
 #include "platform/foundation/ByteView.h"
 #include "platform/foundation/Error.h"
 
-// What the send queue of a JPAsyncUdpSocket holds: a datagram (JPAsyncUdpSendPacket) or a connect
+// What the send queue of a JPUdpSocket holds: a datagram (JPAsyncUdpSendPacket) or a connect
 // request (JPAsyncUdpSpecialPacket). Either may wait for a host lookup, whose outcome lands here on
 // the socket queue.
 class JPAsyncUdpPacket {

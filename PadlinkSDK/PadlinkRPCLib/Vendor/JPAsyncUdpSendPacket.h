@@ -4,7 +4,7 @@
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpPacket.h"
 
-// One queued datagram of a JPAsyncUdpSocket. The bytes are the caller's, shared and not copied: the
+// One queued datagram of a JPUdpSocket. The bytes are the caller's, shared and not copied: the
 // caller must not change them afterwards.
 class JPAsyncUdpSendPacket : public JPAsyncUdpPacket {
 public:

@@ -43,7 +43,7 @@ struct JPSecureTransportBio {
     // Made once, shared by every connection, never freed.
     static const BIO_METHOD* method() {
         static BIO_METHOD* const made = [] {
-            BIO_METHOD* method = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "JPAsyncSocket transport");
+            BIO_METHOD* method = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "JPTcpSocket transport");
             if (method) {
                 BIO_meth_set_read_ex(method, read);
                 BIO_meth_set_write_ex(method, write);

@@ -42,8 +42,8 @@ public:
     // chain's certificates (PEM or DER).
     static constexpr const char* kCertificates = "kCFStreamSSLCertificates";
     static constexpr const char* kLevel = "kCFStreamSSLLevel";  // one of the level strings below
-    static constexpr const char* kCipherSuites = "JPAsyncSocketSSLCipherSuites";  // array of 16-bit suite numbers
-    static constexpr const char* kDiffieHellmanParameters = "JPAsyncSocketSSLDiffieHellmanParameters";  // data, PEM or DER
+    static constexpr const char* kCipherSuites = "JPTcpSocketSSLCipherSuites";  // array of 16-bit suite numbers
+    static constexpr const char* kDiffieHellmanParameters = "JPTcpSocketSSLDiffieHellmanParameters";  // data, PEM or DER
     // Levels: the first three are refused; negotiated means TLS 1.2 or later; any other string
     // changes nothing.
     static constexpr const char* kLevelSSLv2 = "kCFStreamSocketSecurityLevelSSLv2";

@@ -23,7 +23,7 @@ protected:
     int open(RefPtr<JPRPCConnection>& connection) {
         uint16_t port = 0;
         const int listener = peers_.emplace_back(Peer::listenOn(AF_INET, &port));
-        connection = makeRef<JPRPCConnection>(makeRef<JPAsyncSocket>(nullptr, nullptr, queue_));
+        connection = makeRef<JPRPCConnection>(makeRef<JPTcpSocket>(nullptr, nullptr, queue_));
         connection->setDelegate(this);
         EXPECT_TRUE(connection->connectToAddress(SocketAddress::loopback4(port)));
         connection->prime();

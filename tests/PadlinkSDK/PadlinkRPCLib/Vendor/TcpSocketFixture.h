@@ -15,43 +15,43 @@
 #include <thread>
 #include <vector>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/SocketAddress.h"
 
 // Records every callback as a line ("read 3 hello", "disconnect 7") on the delegate queue.
-class Recorder : public JPAsyncSocketDelegate {
+class Recorder : public JPTcpSocketDelegate {
 public:
     uint32_t methods = ~0u;
     std::deque<double> timeoutAnswers;  // consumed by the time-out questions; 0 once empty
-    std::vector<RefPtr<JPAsyncSocket>> accepted;
+    std::vector<RefPtr<JPTcpSocket>> accepted;
     uint64_t partialRead = 0, partialWritten = 0;
     RefPtr<Error> lastError;  // of the last disconnect; read after waiting for it
 
-    uint32_t jpAsyncSocketDelegateMethods() const override { return methods; }
-    void socketDidAcceptNewSocket(JPAsyncSocket*, JPAsyncSocket* newSocket) override {
+    uint32_t jpTcpSocketDelegateMethods() const override { return methods; }
+    void socketDidAcceptNewSocket(JPTcpSocket*, JPTcpSocket* newSocket) override {
         accepted.push_back(RefPtr(newSocket));
         add("accept");
     }
-    void socketDidConnectToHost(JPAsyncSocket*, const std::string& host, uint16_t) override { add("connect " + host); }
-    void socketDidReadData(JPAsyncSocket*, const ByteView& data, int64_t tag) override {
+    void socketDidConnectToHost(JPTcpSocket*, const std::string& host, uint16_t) override { add("connect " + host); }
+    void socketDidReadData(JPTcpSocket*, const ByteView& data, int64_t tag) override {
         add("read " + std::to_string(tag) + " " + std::string(data.text()));
     }
-    void socketDidReadPartialDataOfLength(JPAsyncSocket*, uint64_t length, int64_t) override {
+    void socketDidReadPartialDataOfLength(JPTcpSocket*, uint64_t length, int64_t) override {
         partialRead += length;
         add("partial read");
     }
-    double socketShouldTimeoutReadWithTag(JPAsyncSocket*, int64_t, double elapsed, uint64_t) override {
+    double socketShouldTimeoutReadWithTag(JPTcpSocket*, int64_t, double elapsed, uint64_t) override {
         return answer("read timeout", elapsed);
     }
-    void socketDidWriteDataWithTag(JPAsyncSocket*, int64_t tag) override { add("wrote " + std::to_string(tag)); }
-    void socketDidWritePartialDataOfLength(JPAsyncSocket*, uint64_t length, int64_t) override { partialWritten += length; }
-    double socketShouldTimeoutWriteWithTag(JPAsyncSocket*, int64_t, double elapsed, uint64_t) override {
+    void socketDidWriteDataWithTag(JPTcpSocket*, int64_t tag) override { add("wrote " + std::to_string(tag)); }
+    void socketDidWritePartialDataOfLength(JPTcpSocket*, uint64_t length, int64_t) override { partialWritten += length; }
+    double socketShouldTimeoutWriteWithTag(JPTcpSocket*, int64_t, double elapsed, uint64_t) override {
         return answer("write timeout", elapsed);
     }
-    void socketDidCloseReadStream(JPAsyncSocket*) override { add("read stream closed"); }
-    void socketDidSecure(JPAsyncSocket*) override { add("secure"); }
-    void socketDidDisconnect(JPAsyncSocket*, const RefPtr<Error>& error) override {
+    void socketDidCloseReadStream(JPTcpSocket*) override { add("read stream closed"); }
+    void socketDidSecure(JPTcpSocket*) override { add("secure"); }
+    void socketDidDisconnect(JPTcpSocket*, const RefPtr<Error>& error) override {
         lastError = error;
         add(error ? "disconnect " + std::to_string(error->code()) : std::string("disconnect"));
     }
@@ -147,7 +147,7 @@ protected:
         // Callbacks still queued must not reach the recorder once it is gone.
         socket_->synchronouslySetDelegate(nullptr);
         delegateQueue_->sync([] {});
-        for (const RefPtr<JPAsyncSocket>& child : recorder_.accepted) child->synchronouslySetDelegate(nullptr);
+        for (const RefPtr<JPTcpSocket>& child : recorder_.accepted) child->synchronouslySetDelegate(nullptr);
         for (int fd : peers_) close(fd);
     }
     int keep(int fd) {
@@ -171,6 +171,6 @@ protected:
 
     RefPtr<DispatchQueue> delegateQueue_ = makeRef<SerialQueue>("org.vantrel.test.delegate");
     Recorder recorder_;
-    RefPtr<JPAsyncSocket> socket_ = makeRef<JPAsyncSocket>(&recorder_, delegateQueue_);
+    RefPtr<JPTcpSocket> socket_ = makeRef<JPTcpSocket>(&recorder_, delegateQueue_);
     std::vector<int> peers_;
 };

@@ -11,7 +11,7 @@ using Reads = TcpSocketTest;
 using Writes = TcpSocketTest;
 
 // Bytes the system holds for our socket, not yet read by it.
-int unread(JPAsyncSocket& sock) {
+int unread(JPTcpSocket& sock) {
     int count = -1;
     sock.performBlock([&] { ioctl(sock.socketFD(), FIONREAD, &count); });
     return count;
@@ -19,12 +19,12 @@ int unread(JPAsyncSocket& sock) {
 
 TEST_F(Reads, TerminatorSplitAcrossArrivalsThenLinesServedFromThePreBuffer) {
     const int far = connectPair();
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 1);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 1);
     Peer::sendAll(far, "ab\r");
     ASSERT_TRUE(recorder_.waitFor("partial read"));
     Peer::sendAll(far, "\ncd\r\nef\r\n");
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 2);
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 3);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 2);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 3);
     ASSERT_TRUE(recorder_.waitFor("read 3 ef\r\n"));
     EXPECT_EQ(recorder_.lines(), (std::vector<std::string>{"connect 127.0.0.1", "partial read", "read 1 ab\r\n",
                                                             "read 2 cd\r\n", "read 3 ef\r\n"}));
@@ -59,7 +59,7 @@ TEST_F(Reads, AHugeDeclaredLengthCostsOnlyTheBytesThatArrived) {
 // Reads each frame's body from its header's callback, as the command channel does.
 class FramedReader : public Recorder {
 public:
-    void socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) override {
+    void socketDidReadData(JPTcpSocket* sock, const ByteView& data, int64_t tag) override {
         if (tag == 0) {
             sock->readDataToLength(4, -1, 1);
         } else {
@@ -88,11 +88,11 @@ TEST_F(Reads, ABodyReadFromTheHeaderCallbackNeverMistakesAnEmptyBufferForTheEnd)
 
 TEST_F(Reads, MaxLengthWithoutTheTerminatorClosesWithCode6AndPeerCloseWithCode7) {
     const int far = connectPair();
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 10, 1);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 10, 1);
     Peer::sendAll(far, "0123456789");
     ASSERT_TRUE(recorder_.waitFor("disconnect 6"));
 
-    RefPtr<JPAsyncSocket> other = makeRef<JPAsyncSocket>(&recorder_, delegateQueue_);
+    RefPtr<JPTcpSocket> other = makeRef<JPTcpSocket>(&recorder_, delegateQueue_);
     socket_.swap(other);
     const int secondFar = connectPair();
     socket_->readDataToLength(10, -1, 2);
@@ -121,10 +121,10 @@ class Timeouts : public TcpSocketTest, public ::testing::WithParamInterface<Time
 TEST_P(Timeouts, ExtendOrClose) {
     const TimeoutCase& c = GetParam();
     if (!c.asks) {
-        recorder_.methods &= ~(JPAsyncSocketDelegate::kShouldTimeoutRead | JPAsyncSocketDelegate::kShouldTimeoutWrite);
+        recorder_.methods &= ~(JPTcpSocketDelegate::kShouldTimeoutRead | JPTcpSocketDelegate::kShouldTimeoutWrite);
     }
     recorder_.timeoutAnswers.assign(c.answers.begin(), c.answers.end());
-    recorder_.methods &= ~JPAsyncSocketDelegate::kDidConnectToHost;
+    recorder_.methods &= ~JPTcpSocketDelegate::kDidConnectToHost;
     const int far = connectPair(4096);
     if (c.writing) {
         socket_->performBlock([&] {
@@ -192,8 +192,8 @@ TEST_F(Writes, DisconnectAfterWritingFinishesQueuedWritesThenClosesOnce) {
 TEST_F(Writes, HalfDuplexKeepsWritingAfterThePeerStopsSending) {
     socket_->setAutoDisconnectOnClosedReadStream(false);
     const int far = connectPair();
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 1);
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 2);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 1);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 2);
     Peer::sendAll(far, "last\r\n");
     shutdown(far, SHUT_WR);
     ASSERT_TRUE(recorder_.waitFor("read stream closed"));

@@ -7,18 +7,18 @@
 #include "platform/foundation/ByteView.h"
 #include "platform/foundation/Error.h"
 
-class JPAsyncSocket;
+class JPTcpSocket;
 
-// Receiver of a JPAsyncSocket's callbacks. Every method is optional: a delegate overrides the ones
-// it wants and reports them in jpAsyncSocketDelegateMethods(), which the socket asks before every
+// Receiver of a JPTcpSocket's callbacks. Every method is optional: a delegate overrides the ones
+// it wants and reports them in jpTcpSocketDelegateMethods(), which the socket asks before every
 // callback. All callbacks run on the delegate queue the socket was given.
 //
 // The socket does not retain its delegate. A delegate that goes away first clears itself with
 // synchronouslySetDelegate(nullptr) on its delegate queue: callbacks still queued then find another
 // delegate (or none) and are dropped.
-class JPAsyncSocketDelegate {
+class JPTcpSocketDelegate {
 public:
-    // Capability bits of jpAsyncSocketDelegateMethods(), one per method below.
+    // Capability bits of jpTcpSocketDelegateMethods(), one per method below.
     enum Method : uint32_t {
         kNewSocketQueueForConnection = 1u << 0,
         kDidAcceptNewSocket = 1u << 1,
@@ -34,51 +34,51 @@ public:
         kDidDisconnect = 1u << 11,
     };
 
-    virtual ~JPAsyncSocketDelegate() = default;
+    virtual ~JPTcpSocketDelegate() = default;
 
     // The methods this delegate implements right now (Method bits).
-    virtual uint32_t jpAsyncSocketDelegateMethods() const = 0;
+    virtual uint32_t jpTcpSocketDelegateMethods() const = 0;
 
     // A listening socket accepted a connection from `address`: the serial queue for the new socket,
     // or null for a fresh one.
-    virtual RefPtr<DispatchQueue> newSocketQueueForConnectionFromAddress(const ByteView& address, JPAsyncSocket* sock) {
+    virtual RefPtr<DispatchQueue> newSocketQueueForConnectionFromAddress(const ByteView& address, JPTcpSocket* sock) {
         (void)address, (void)sock;
         return nullptr;
     }
     // The new connected socket; the delegate keeps it (a RefPtr) or it closes when the call returns.
-    virtual void socketDidAcceptNewSocket(JPAsyncSocket* sock, JPAsyncSocket* newSocket) { (void)sock, (void)newSocket; }
-    virtual void socketDidConnectToHost(JPAsyncSocket* sock, const std::string& host, uint16_t port) {
+    virtual void socketDidAcceptNewSocket(JPTcpSocket* sock, JPTcpSocket* newSocket) { (void)sock, (void)newSocket; }
+    virtual void socketDidConnectToHost(JPTcpSocket* sock, const std::string& host, uint16_t port) {
         (void)sock, (void)host, (void)port;
     }
     // A read completed; `data` is the packet's own buffer or a view of the caller's.
-    virtual void socketDidReadData(JPAsyncSocket* sock, const ByteView& data, int64_t tag) {
+    virtual void socketDidReadData(JPTcpSocket* sock, const ByteView& data, int64_t tag) {
         (void)sock, (void)data, (void)tag;
     }
     // A pass added `partialLength` bytes to an unfinished read.
-    virtual void socketDidReadPartialDataOfLength(JPAsyncSocket* sock, uint64_t partialLength, int64_t tag) {
+    virtual void socketDidReadPartialDataOfLength(JPTcpSocket* sock, uint64_t partialLength, int64_t tag) {
         (void)sock, (void)partialLength, (void)tag;
     }
     // The current read's time-out fired after `elapsed` seconds (every extension included) with
     // `bytesDone` bytes read: extra seconds (> 0), or 0 to close the socket with the read time-out.
-    virtual double socketShouldTimeoutReadWithTag(JPAsyncSocket* sock, int64_t tag, double elapsed, uint64_t bytesDone) {
+    virtual double socketShouldTimeoutReadWithTag(JPTcpSocket* sock, int64_t tag, double elapsed, uint64_t bytesDone) {
         (void)sock, (void)tag, (void)elapsed, (void)bytesDone;
         return 0;
     }
-    virtual void socketDidWriteDataWithTag(JPAsyncSocket* sock, int64_t tag) { (void)sock, (void)tag; }
+    virtual void socketDidWriteDataWithTag(JPTcpSocket* sock, int64_t tag) { (void)sock, (void)tag; }
     // A pass sent `partialLength` bytes of an unfinished write.
-    virtual void socketDidWritePartialDataOfLength(JPAsyncSocket* sock, uint64_t partialLength, int64_t tag) {
+    virtual void socketDidWritePartialDataOfLength(JPTcpSocket* sock, uint64_t partialLength, int64_t tag) {
         (void)sock, (void)partialLength, (void)tag;
     }
     // As socketShouldTimeoutReadWithTag, for the current write.
-    virtual double socketShouldTimeoutWriteWithTag(JPAsyncSocket* sock, int64_t tag, double elapsed, uint64_t bytesDone) {
+    virtual double socketShouldTimeoutWriteWithTag(JPTcpSocket* sock, int64_t tag, double elapsed, uint64_t bytesDone) {
         (void)sock, (void)tag, (void)elapsed, (void)bytesDone;
         return 0;
     }
     // The peer closed its sending side while the socket stays open for writing (half duplex).
-    virtual void socketDidCloseReadStream(JPAsyncSocket* sock) { (void)sock; }
+    virtual void socketDidCloseReadStream(JPTcpSocket* sock) { (void)sock; }
     // The TLS handshake completed.
-    virtual void socketDidSecure(JPAsyncSocket* sock) { (void)sock; }
+    virtual void socketDidSecure(JPTcpSocket* sock) { (void)sock; }
     // A started socket closed: `error` is null after a requested close. The last callback of a
     // connection. `sock` is null when the close came from the socket's release.
-    virtual void socketDidDisconnect(JPAsyncSocket* sock, const RefPtr<Error>& error) { (void)sock, (void)error; }
+    virtual void socketDidDisconnect(JPTcpSocket* sock, const RefPtr<Error>& error) { (void)sock, (void)error; }
 };

@@ -1,10 +1,10 @@
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketReader.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocketReader.h"
 
 #include <cstring>
 
 #include "platform/foundation/NamedException.h"
 
-void JPAsyncSocketReader::takeFromPreBuffer(JPAsyncReadPacket& packet, Pass& pass) {
+void JPTcpSocketReader::takeFromPreBuffer(JPAsyncReadPacket& packet, Pass& pass) {
     bool found = false;
     const uint64_t length = packet.isTermRead() ? packet.readLengthForTermWithPreBuffer(preBuffer_, &found)
                                                 : packet.readLengthForNonTermWithHint(preBuffer_.availableBytes());
@@ -20,7 +20,7 @@ void JPAsyncSocketReader::takeFromPreBuffer(JPAsyncReadPacket& packet, Pass& pas
     }
 }
 
-JPAsyncSocketReader::Pass JPAsyncSocketReader::pass(JPAsyncReadPacket& packet, uint64_t estimate, const Source& source) {
+JPTcpSocketReader::Pass JPTcpSocketReader::pass(JPAsyncReadPacket& packet, uint64_t estimate, const Source& source) {
     Pass pass;
     if (preBuffer_.availableBytes() > 0) takeFromPreBuffer(packet, pass);
     if (!pass.done && !pass.maxedOut && estimate > 0) {

@@ -8,9 +8,9 @@
 // and a write position. Bytes are appended only while nothing has been consumed since it was last
 // emptied, so the free space is always behind the write position. It grows by exactly the shortfall
 // asked for and never shrinks.
-class JPAsyncSocketPreBuffer {
+class JPTcpSocketPreBuffer {
 public:
-    explicit JPAsyncSocketPreBuffer(size_t capacity);
+    explicit JPTcpSocketPreBuffer(size_t capacity);
 
     // Makes room for `length` more bytes behind the write position.
     void ensureCapacityForWrite(size_t length);

@@ -1,4 +1,4 @@
-// JPAsyncSocket: the switch to TLS, the handshake, and the transport callbacks of the TLS
+// JPTcpSocket: the switch to TLS, the handshake, and the transport callbacks of the TLS
 // connection, which read and write the descriptor on the socket queue.
 #include <sys/socket.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
 #include "platform/foundation/NamedException.h"
 
 namespace {
@@ -18,13 +18,13 @@ constexpr uint64_t kMaxTLSWritePiece = 32768;
 constexpr size_t kTLSPreBufferCapacity = 4096;
 }  // namespace
 
-RefPtr<Error> JPAsyncSocket::tlsError(int32_t status, const std::string& text) {
+RefPtr<Error> JPTcpSocket::tlsError(int32_t status, const std::string& text) {
     Value userInfo = Value::dictionary();
     userInfo.set(Error::kRecoverySuggestionKey, "Error code definition can be found in JPSecureTransport.h");
     return makeRef<Error>(kTLSErrorDomain, status, text.empty() ? "TLS failure" : text, "", userInfo);
 }
 
-void JPAsyncSocket::startTLS(const Value& settings) {
+void JPTcpSocket::startTLS(const Value& settings) {
     auto packet = std::make_shared<JPAsyncSpecialPacket>(settings.isDictionary() ? settings : Value::dictionary());
     asyncOnQueue([this, packet] {
         if (!(flags_ & kSocketStarted) || (flags_ & (kForbidReadsWrites | kQueuedTLS))) return;
@@ -36,7 +36,7 @@ void JPAsyncSocket::startTLS(const Value& settings) {
     });
 }
 
-void JPAsyncSocket::maybeStartTLS() {
+void JPTcpSocket::maybeStartTLS() {
     // Both sides must have reached the request: everything before it has been read and written.
     if (!(flags_ & kStartingReadTLS) || !(flags_ & kStartingWriteTLS)) return;
     const Value& settings = tlsRequest_->tlsSettings;
@@ -51,8 +51,8 @@ void JPAsyncSocket::maybeStartTLS() {
         return;
     }
     // Bytes already read past the switch are the first TLS records.
-    sslPreBuffer_ = std::make_unique<JPAsyncSocketPreBuffer>(kTLSPreBufferCapacity);
-    JPAsyncSocketPreBuffer& plain = reader_.preBuffer();
+    sslPreBuffer_ = std::make_unique<JPTcpSocketPreBuffer>(kTLSPreBufferCapacity);
+    JPTcpSocketPreBuffer& plain = reader_.preBuffer();
     sslPreBuffer_->ensureCapacityForWrite(plain.availableBytes());
     std::memcpy(sslPreBuffer_->writeBuffer(), plain.readBuffer(), plain.availableBytes());
     sslPreBuffer_->didWrite(plain.availableBytes());
@@ -61,7 +61,7 @@ void JPAsyncSocket::maybeStartTLS() {
     continueHandshake();
 }
 
-void JPAsyncSocket::continueHandshake() {
+void JPTcpSocket::continueHandshake() {
     const int32_t status = sslContext_->handshake();
     if (status == JPSecureTransport::kWouldBlock) return;
     if (status != 0) {
@@ -70,13 +70,13 @@ void JPAsyncSocket::continueHandshake() {
     }
     flags_ = (flags_ & ~(kStartingReadTLS | kStartingWriteTLS)) | kSecure;
     tlsRequest_.reset();
-    notify(JPAsyncSocketDelegate::kDidSecure,
-           [](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) { delegate->socketDidSecure(sock); });
+    notify(JPTcpSocketDelegate::kDidSecure,
+           [](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) { delegate->socketDidSecure(sock); });
     maybeDequeueRead();
     maybeDequeueWrite();
 }
 
-void JPAsyncSocket::endTLS() {
+void JPTcpSocket::endTLS() {
     // The TLS close goes out while the descriptor is still open.
     if (sslContext_) sslContext_->close();
     sslContext_.reset();
@@ -86,7 +86,7 @@ void JPAsyncSocket::endTLS() {
     sslErrCode_ = 0;
 }
 
-int32_t JPAsyncSocket::sslRead(void* data, size_t* length) {
+int32_t JPTcpSocket::sslRead(void* data, size_t* length) {
     CC_REQUIRE(socketQueue_->isCurrent(), kAssertion, "What the deuce?");
     const size_t wanted = *length;
     *length = 0;
@@ -146,7 +146,7 @@ int32_t JPAsyncSocket::sslRead(void* data, size_t* length) {
     return status;
 }
 
-int32_t JPAsyncSocket::sslWrite(const void* data, size_t* length) {
+int32_t JPTcpSocket::sslWrite(const void* data, size_t* length) {
     CC_REQUIRE(socketQueue_->isCurrent(), kAssertion, "What the deuce?");
     const size_t wanted = *length;
     *length = 0;
@@ -167,8 +167,8 @@ int32_t JPAsyncSocket::sslWrite(const void* data, size_t* length) {
                                                                    : JPSecureTransport::kWouldBlock;
 }
 
-JPAsyncSocketReader::Fill JPAsyncSocket::readSecure(uint8_t* into, uint64_t length, RefPtr<Error>* error, bool* waiting) {
-    using Stop = JPAsyncSocketReader::Stop;
+JPTcpSocketReader::Fill JPTcpSocket::readSecure(uint8_t* into, uint64_t length, RefPtr<Error>* error, bool* waiting) {
+    using Stop = JPTcpSocketReader::Stop;
     uint64_t got = 0;
     int32_t status = 0;
     while (got < length && status == 0) {
@@ -189,7 +189,7 @@ JPAsyncSocketReader::Fill JPAsyncSocket::readSecure(uint8_t* into, uint64_t leng
     return {got, Stop::Failed};
 }
 
-JPAsyncSocket::WriteOutcome JPAsyncSocket::writeSecure() {
+JPTcpSocket::WriteOutcome JPTcpSocket::writeSecure() {
     WriteOutcome outcome;
     int32_t status = 0;
     if (sslWriteCachedLength_ > 0) {
@@ -216,9 +216,9 @@ JPAsyncSocket::WriteOutcome JPAsyncSocket::writeSecure() {
     return outcome;
 }
 
-void JPAsyncSocket::flushSSLBuffers() {
+void JPTcpSocket::flushSSLBuffers() {
     CC_REQUIRE(flags_ & kSecure, kAssertion, "Cannot flush ssl buffers on non-secure socket");
-    JPAsyncSocketPreBuffer& preBuffer = reader_.preBuffer();
+    JPTcpSocketPreBuffer& preBuffer = reader_.preBuffer();
     if (preBuffer.availableBytes() > 0) return;
     for (uint64_t estimate = readEstimate(); estimate > 0; estimate = readEstimate()) {
         preBuffer.ensureCapacityForWrite(estimate);
@@ -229,7 +229,7 @@ void JPAsyncSocket::flushSSLBuffers() {
     }
 }
 
-uint64_t JPAsyncSocket::readEstimate() const {
+uint64_t JPTcpSocket::readEstimate() const {
     if (!(flags_ & kSecure)) return socketFDBytesAvailable_;
     return socketFDBytesAvailable_ + sslPreBuffer_->availableBytes() + sslContext_->bufferedReadSize();
 }

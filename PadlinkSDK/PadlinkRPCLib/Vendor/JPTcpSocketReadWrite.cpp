@@ -1,4 +1,4 @@
-// JPAsyncSocket: the read and write queues, their passes over the descriptor and their time-outs.
+// JPTcpSocket: the read and write queues, their passes over the descriptor and their time-outs.
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cmath>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
 #include "platform/foundation/NamedException.h"
 
 namespace {
@@ -22,7 +22,7 @@ float fraction(uint64_t done, uint64_t total) {
 
 // ---- requests ----
 
-void JPAsyncSocket::queueRead(ReadPacketPtr packet) {
+void JPTcpSocket::queueRead(ReadPacketPtr packet) {
     asyncOnQueue([this, packet = std::move(packet)] {
         if ((flags_ & kSocketStarted) && !(flags_ & kForbidReadsWrites)) {
             readQueue_.push_back(packet);
@@ -31,51 +31,51 @@ void JPAsyncSocket::queueRead(ReadPacketPtr packet) {
     });
 }
 
-void JPAsyncSocket::readDataWithTimeout(double timeout, int64_t tag) {
+void JPTcpSocket::readDataWithTimeout(double timeout, int64_t tag) {
     readDataWithTimeout(timeout, nullptr, 0, 0, tag);
 }
 
-void JPAsyncSocket::readDataWithTimeout(double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset, int64_t tag) {
+void JPTcpSocket::readDataWithTimeout(double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset, int64_t tag) {
     readDataWithTimeout(timeout, std::move(buffer), offset, 0, tag);
 }
 
-void JPAsyncSocket::readDataWithTimeout(double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset, uint64_t maxLength,
+void JPTcpSocket::readDataWithTimeout(double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset, uint64_t maxLength,
                                         int64_t tag) {
     if (offset > (buffer ? buffer->size() : 0)) return;
     queueRead(std::make_shared<JPAsyncReadPacket>(std::move(buffer), offset, maxLength, timeout, 0, ByteView(), tag));
 }
 
-void JPAsyncSocket::readDataToLength(uint64_t length, double timeout, int64_t tag) {
+void JPTcpSocket::readDataToLength(uint64_t length, double timeout, int64_t tag) {
     readDataToLength(length, timeout, nullptr, 0, tag);
 }
 
-void JPAsyncSocket::readDataToLength(uint64_t length, double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset,
+void JPTcpSocket::readDataToLength(uint64_t length, double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset,
                                      int64_t tag) {
     if (length == 0 || offset > (buffer ? buffer->size() : 0)) return;
     queueRead(std::make_shared<JPAsyncReadPacket>(std::move(buffer), offset, 0, timeout, length, ByteView(), tag));
 }
 
-void JPAsyncSocket::readDataToData(const ByteView& term, double timeout, int64_t tag) {
+void JPTcpSocket::readDataToData(const ByteView& term, double timeout, int64_t tag) {
     readDataToData(term, timeout, nullptr, 0, 0, tag);
 }
 
-void JPAsyncSocket::readDataToData(const ByteView& term, double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset,
+void JPTcpSocket::readDataToData(const ByteView& term, double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset,
                                    int64_t tag) {
     readDataToData(term, timeout, std::move(buffer), offset, 0, tag);
 }
 
-void JPAsyncSocket::readDataToData(const ByteView& term, double timeout, uint64_t maxLength, int64_t tag) {
+void JPTcpSocket::readDataToData(const ByteView& term, double timeout, uint64_t maxLength, int64_t tag) {
     readDataToData(term, timeout, nullptr, 0, maxLength, tag);
 }
 
-void JPAsyncSocket::readDataToData(const ByteView& term, double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset,
+void JPTcpSocket::readDataToData(const ByteView& term, double timeout, RefPtr<ByteBuffer> buffer, uint64_t offset,
                                    uint64_t maxLength, int64_t tag) {
     if (term.empty() || offset > (buffer ? buffer->size() : 0)) return;
     if (maxLength > 0 && maxLength < term.size()) return;
     queueRead(std::make_shared<JPAsyncReadPacket>(std::move(buffer), offset, maxLength, timeout, 0, term, tag));
 }
 
-void JPAsyncSocket::writeData(const ByteView& data, double timeout, int64_t tag) {
+void JPTcpSocket::writeData(const ByteView& data, double timeout, int64_t tag) {
     if (data.empty()) return;
     asyncOnQueue([this, packet = std::make_shared<JPAsyncWritePacket>(data, timeout, tag)] {
         if ((flags_ & kSocketStarted) && !(flags_ & kForbidReadsWrites)) {
@@ -85,7 +85,7 @@ void JPAsyncSocket::writeData(const ByteView& data, double timeout, int64_t tag)
     });
 }
 
-float JPAsyncSocket::progressOfReadReturningTag(int64_t* tag, uint64_t* done, uint64_t* total) const {
+float JPTcpSocket::progressOfReadReturningTag(int64_t* tag, uint64_t* done, uint64_t* total) const {
     return syncOnQueue([&] {
         const JPAsyncReadPacket* read = currentRead_.get();
         if (tag) *tag = read ? read->tag() : 0;
@@ -95,7 +95,7 @@ float JPAsyncSocket::progressOfReadReturningTag(int64_t* tag, uint64_t* done, ui
     });
 }
 
-float JPAsyncSocket::progressOfWriteReturningTag(int64_t* tag, uint64_t* done, uint64_t* total) const {
+float JPTcpSocket::progressOfWriteReturningTag(int64_t* tag, uint64_t* done, uint64_t* total) const {
     return syncOnQueue([&] {
         const JPAsyncWritePacket* write = currentWrite_.get();
         if (tag) *tag = write ? write->tag() : 0;
@@ -107,7 +107,7 @@ float JPAsyncSocket::progressOfWriteReturningTag(int64_t* tag, uint64_t* done, u
 
 // ---- reading ----
 
-void JPAsyncSocket::maybeDequeueRead() {
+void JPTcpSocket::maybeDequeueRead() {
     requireSocketQueue();
     if (currentRead_ || (flags_ & kStartingReadTLS) || !(flags_ & kConnected)) return;
     if (readQueue_.empty()) {
@@ -129,11 +129,11 @@ void JPAsyncSocket::maybeDequeueRead() {
         return;
     }
     currentRead_ = std::get<ReadPacketPtr>(std::move(next));
-    if (currentRead_->timeout() >= 0) readTimer_ = makeTimer(currentRead_->timeout(), &JPAsyncSocket::doReadTimeout);
+    if (currentRead_->timeout() >= 0) readTimer_ = makeTimer(currentRead_->timeout(), &JPTcpSocket::doReadTimeout);
     doReadData();
 }
 
-void JPAsyncSocket::doReadData() {
+void JPTcpSocket::doReadData() {
     const bool atSwitch = flags_ & kStartingReadTLS;
     if ((!currentRead_ && !atSwitch) || (flags_ & kReadsPaused)) {
         if (flags_ & kSecure) flushSSLBuffers();
@@ -159,9 +159,9 @@ void JPAsyncSocket::doReadData() {
     RefPtr<Error> error;
     bool waiting = false;
     const bool endSeenBefore = flags_ & kSocketHasReadEOF;
-    const JPAsyncSocketReader::Pass pass = reader_.pass(
-        *currentRead_, endSeenBefore ? 0 : estimate, [&](uint8_t* into, uint64_t length) -> JPAsyncSocketReader::Fill {
-            using Stop = JPAsyncSocketReader::Stop;
+    const JPTcpSocketReader::Pass pass = reader_.pass(
+        *currentRead_, endSeenBefore ? 0 : estimate, [&](uint8_t* into, uint64_t length) -> JPTcpSocketReader::Fill {
+            using Stop = JPTcpSocketReader::Stop;
             if (flags_ & kSecure) return readSecure(into, length, &error, &waiting);
             ssize_t result;
             do {
@@ -182,7 +182,7 @@ void JPAsyncSocket::doReadData() {
             waiting = socketFDBytesAvailable_ == 0;
             return {got, waiting ? Stop::WouldBlock : Stop::None};
         });
-    if (pass.stop == JPAsyncSocketReader::Stop::EndOfStream) flags_ |= kSocketHasReadEOF;
+    if (pass.stop == JPTcpSocketReader::Stop::EndOfStream) flags_ |= kSocketHasReadEOF;
     if (pass.maxedOut) error = socketError(kReadMaxedOutError, "Read operation reached set maximum length");
     const bool endOfStream = flags_ & kSocketHasReadEOF;
     if (pass.done) {
@@ -191,8 +191,8 @@ void JPAsyncSocket::doReadData() {
         // The next read may have closed the socket already.
         if (!(flags_ & kSocketStarted)) return;
     } else if (pass.stored > 0) {
-        notify(JPAsyncSocketDelegate::kDidReadPartialData,
-               [length = pass.stored, tag = currentRead_->tag()](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) {
+        notify(JPTcpSocketDelegate::kDidReadPartialData,
+               [length = pass.stored, tag = currentRead_->tag()](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) {
                    delegate->socketDidReadPartialDataOfLength(sock, length, tag);
                });
     }
@@ -205,7 +205,7 @@ void JPAsyncSocket::doReadData() {
     }
 }
 
-void JPAsyncSocket::doReadEOF() {
+void JPTcpSocket::doReadEOF() {
     flags_ |= kSocketHasReadEOF;
     if (flags_ & kSecure) flushSSLBuffers();
     if (flags_ & (kStartingReadTLS | kStartingWriteTLS)) {
@@ -226,36 +226,36 @@ void JPAsyncSocket::doReadEOF() {
             return;
         }
         flags_ |= kReadStreamClosed;
-        notify(JPAsyncSocketDelegate::kDidCloseReadStream,
-               [](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) { delegate->socketDidCloseReadStream(sock); });
+        notify(JPTcpSocketDelegate::kDidCloseReadStream,
+               [](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) { delegate->socketDidCloseReadStream(sock); });
     }
     // The stream stays readable at its end: the source would fire for ever.
     suspendReadSource();
 }
 
-void JPAsyncSocket::completeCurrentRead() {
+void JPTcpSocket::completeCurrentRead() {
     CC_REQUIRE(currentRead_, kAssertion, "Trying to complete current read when there is no current read.");
-    notify(JPAsyncSocketDelegate::kDidReadData,
-           [data = currentRead_->finish(), tag = currentRead_->tag()](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) {
+    notify(JPTcpSocketDelegate::kDidReadData,
+           [data = currentRead_->finish(), tag = currentRead_->tag()](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) {
                delegate->socketDidReadData(sock, data, tag);
            });
     endCurrentRead();
 }
 
-void JPAsyncSocket::endCurrentRead() {
+void JPTcpSocket::endCurrentRead() {
     if (readTimer_) readTimer_->cancel();
     readTimer_.reset();
     currentRead_.reset();
 }
 
-void JPAsyncSocket::doReadTimeout() {
+void JPTcpSocket::doReadTimeout() {
     flags_ |= kReadsPaused;
     askTimeoutExtension(true);
 }
 
 // ---- writing ----
 
-void JPAsyncSocket::maybeDequeueWrite() {
+void JPTcpSocket::maybeDequeueWrite() {
     requireSocketQueue();
     if (currentWrite_ || (flags_ & kStartingWriteTLS) || !(flags_ & kConnected)) return;
     if (writeQueue_.empty()) {
@@ -270,11 +270,11 @@ void JPAsyncSocket::maybeDequeueWrite() {
         return;
     }
     currentWrite_ = std::get<WritePacketPtr>(std::move(next));
-    if (currentWrite_->timeout() >= 0) writeTimer_ = makeTimer(currentWrite_->timeout(), &JPAsyncSocket::doWriteTimeout);
+    if (currentWrite_->timeout() >= 0) writeTimer_ = makeTimer(currentWrite_->timeout(), &JPTcpSocket::doWriteTimeout);
     doWriteData();
 }
 
-void JPAsyncSocket::doWriteData() {
+void JPTcpSocket::doWriteData() {
     const bool atSwitch = flags_ & kStartingWriteTLS;
     if ((!currentWrite_ && !atSwitch) || (flags_ & kWritesPaused)) {
         if (flags_ & kSocketCanAcceptBytes) suspendWriteSource();
@@ -306,8 +306,8 @@ void JPAsyncSocket::doWriteData() {
             // The system took what it had room for: wait for more room.
             flags_ &= ~kSocketCanAcceptBytes;
             resumeWriteSource();
-            notify(JPAsyncSocketDelegate::kDidWritePartialData,
-                   [length = outcome.written, tag = currentWrite_->tag()](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) {
+            notify(JPTcpSocketDelegate::kDidWritePartialData,
+                   [length = outcome.written, tag = currentWrite_->tag()](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) {
                        delegate->socketDidWritePartialDataOfLength(sock, length, tag);
                    });
         }
@@ -315,7 +315,7 @@ void JPAsyncSocket::doWriteData() {
     if (outcome.error) closeWithError(outcome.error);
 }
 
-JPAsyncSocket::WriteOutcome JPAsyncSocket::writePlain() {
+JPTcpSocket::WriteOutcome JPTcpSocket::writePlain() {
     const ByteView& data = currentWrite_->data();
     const uint64_t done = currentWrite_->bytesDone();
     ssize_t result;
@@ -333,31 +333,31 @@ JPAsyncSocket::WriteOutcome JPAsyncSocket::writePlain() {
     return outcome;
 }
 
-void JPAsyncSocket::completeCurrentWrite() {
+void JPTcpSocket::completeCurrentWrite() {
     CC_REQUIRE(currentWrite_, kAssertion, "Trying to complete current write when there is no current write.");
-    notify(JPAsyncSocketDelegate::kDidWriteData, [tag = currentWrite_->tag()](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) {
+    notify(JPTcpSocketDelegate::kDidWriteData, [tag = currentWrite_->tag()](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) {
         delegate->socketDidWriteDataWithTag(sock, tag);
     });
     endCurrentWrite();
 }
 
-void JPAsyncSocket::endCurrentWrite() {
+void JPTcpSocket::endCurrentWrite() {
     if (writeTimer_) writeTimer_->cancel();
     writeTimer_.reset();
     currentWrite_.reset();
 }
 
-void JPAsyncSocket::doWriteTimeout() {
+void JPTcpSocket::doWriteTimeout() {
     flags_ |= kWritesPaused;
     askTimeoutExtension(false);
 }
 
 // ---- time-outs ----
 
-void JPAsyncSocket::askTimeoutExtension(bool reading) {
-    const uint32_t method = reading ? JPAsyncSocketDelegate::kShouldTimeoutRead : JPAsyncSocketDelegate::kShouldTimeoutWrite;
-    JPAsyncSocketDelegate* delegate = delegate_->load();
-    if (!delegateQueue_ || !delegate || !(delegate->jpAsyncSocketDelegateMethods() & method)) {
+void JPTcpSocket::askTimeoutExtension(bool reading) {
+    const uint32_t method = reading ? JPTcpSocketDelegate::kShouldTimeoutRead : JPTcpSocketDelegate::kShouldTimeoutWrite;
+    JPTcpSocketDelegate* delegate = delegate_->load();
+    if (!delegateQueue_ || !delegate || !(delegate->jpTcpSocketDelegateMethods() & method)) {
         doTimeoutWithExtension(reading, 0);
         return;
     }
@@ -376,7 +376,7 @@ void JPAsyncSocket::askTimeoutExtension(bool reading) {
     });
 }
 
-void JPAsyncSocket::doTimeoutWithExtension(bool reading, double extension) {
+void JPTcpSocket::doTimeoutWithExtension(bool reading, double extension) {
     if (reading ? !currentRead_ : !currentWrite_) return;
     if (!(extension > 0)) {
         closeWithError(reading ? socketError(kReadTimeoutError, "Read operation timed out")

@@ -10,7 +10,7 @@
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpPacket.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSendPacket.h"
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSocketDelegate.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocketDelegate.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSocketQueue.h"
 #include "platform/dispatch/DispatchQueue.h"
 #include "platform/dispatch/DispatchSource.h"
@@ -33,10 +33,10 @@
 // a family whose descriptor is open.
 //
 // Durations are seconds; a negative time-out means none.
-class JPAsyncUdpSocket : public Object {
+class JPUdpSocket : public Object {
 public:
     // Error domain of the socket's own errors, and their codes.
-    static constexpr const char* kErrorDomain = "JPAsyncUdpSocketErrorDomain";
+    static constexpr const char* kErrorDomain = "JPUdpSocketErrorDomain";
     enum ErrorCode : int64_t {
         kBadConfigError = 1,
         kBadParamError = 2,
@@ -55,21 +55,21 @@ public:
 
     // The delegate is retained. A null socket queue makes a serial queue of the socket's own; the
     // global (concurrent) queue is refused with NamedException "NSInternalInconsistencyException".
-    explicit JPAsyncUdpSocket(RefPtr<JPAsyncUdpSocketDelegate> delegate = nullptr,
+    explicit JPUdpSocket(RefPtr<JPUdpSocketDelegate> delegate = nullptr,
                               RefPtr<DispatchQueue> delegateQueue = nullptr, RefPtr<DispatchQueue> socketQueue = nullptr);
 
     // Configuration: delegate (retained) and delegate queue. The plain setters do not wait; the
     // synchronously variants return once the socket queue has taken the change.
-    RefPtr<JPAsyncUdpSocketDelegate> delegate() const;
-    void setDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate);
-    void synchronouslySetDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate);
+    RefPtr<JPUdpSocketDelegate> delegate() const;
+    void setDelegate(RefPtr<JPUdpSocketDelegate> delegate);
+    void synchronouslySetDelegate(RefPtr<JPUdpSocketDelegate> delegate);
     RefPtr<DispatchQueue> delegateQueue() const;
     void setDelegateQueue(RefPtr<DispatchQueue> delegateQueue);
     void synchronouslySetDelegateQueue(RefPtr<DispatchQueue> delegateQueue);
     // Either out-parameter may be null.
-    void getDelegate(RefPtr<JPAsyncUdpSocketDelegate>* delegate, RefPtr<DispatchQueue>* delegateQueue) const;
-    void setDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue);
-    void synchronouslySetDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue);
+    void getDelegate(RefPtr<JPUdpSocketDelegate>* delegate, RefPtr<DispatchQueue>* delegateQueue) const;
+    void setDelegate(RefPtr<JPUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue);
+    void synchronouslySetDelegate(RefPtr<JPUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue);
 
     // The two families (both enabled at creation) and which one a lookup giving both should use
     // (neither preferred: the first address of the lookup decides). Kept across closing.
@@ -178,7 +178,7 @@ public:
 
 protected:
     // Closes the socket on its queue without a callback.
-    ~JPAsyncUdpSocket() override;
+    ~JPUdpSocket() override;
 
 private:
     // State bits of flags_.
@@ -239,7 +239,7 @@ private:
     Family& family(int domain) { return domain == AF_INET ? family4_ : family6_; }
 
     // Sends a callback to the delegate queue when the delegate implements `method` right now.
-    void notify(uint32_t method, std::function<void(JPAsyncUdpSocketDelegate*, JPAsyncUdpSocket*)> call);
+    void notify(uint32_t method, std::function<void(JPUdpSocketDelegate*, JPUdpSocket*)> call);
     void notifyDidNotSend(int64_t tag, const RefPtr<Error>& error);
     static RefPtr<Error> udpError(ErrorCode code, const std::string& text);
 
@@ -252,7 +252,7 @@ private:
     bool bindSockets(const ByteView& address4, const ByteView& address6, RefPtr<Error>* error);
     bool connectOnQueue(const PacketPtr& packet, RefPtr<Error>* error);
     // Starts a lookup for `packet` that runs `finished` on the socket queue when done.
-    void asyncResolve(const std::string& host, uint16_t port, PacketPtr packet, void (JPAsyncUdpSocket::*finished)());
+    void asyncResolve(const std::string& host, uint16_t port, PacketPtr packet, void (JPUdpSocket::*finished)());
     void maybeConnect();
     // The address of a usable family to use from a lookup's list, or empty with `*error`.
     ByteView chooseAddress(const std::vector<ByteView>& addresses, RefPtr<Error>* error) const;
@@ -286,7 +286,7 @@ private:
     // Touched on the socket queue only.
     uint32_t flags_ = 0;   // Flag bits; 0 when closed
     uint16_t config_ = 0;  // Config bits
-    RefPtr<JPAsyncUdpSocketDelegate> delegate_;
+    RefPtr<JPUdpSocketDelegate> delegate_;
     RefPtr<DispatchQueue> delegateQueue_;
     const RefPtr<DispatchQueue> socketQueue_;
     SendFilter sendFilter_;
@@ -308,6 +308,6 @@ private:
 };
 
 template <typename Body>
-inline auto JPAsyncUdpSocket::syncOnQueue(Body&& body) const {
+inline auto JPUdpSocket::syncOnQueue(Body&& body) const {
     return syncOnSocketQueue(*socketQueue_, std::forward<Body>(body));
 }

@@ -1,5 +1,5 @@
-// JPAsyncUdpSocket: creation, configuration, descriptors, binding, connecting, closing, addresses.
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSocket.h"
+// JPUdpSocket: creation, configuration, descriptors, binding, connecting, closing, addresses.
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocket.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -20,20 +20,20 @@ constexpr const char* kUnknownInterface =
 
 // ---- creation, queues and callbacks ----
 
-JPAsyncUdpSocket::JPAsyncUdpSocket(RefPtr<JPAsyncUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue,
+JPUdpSocket::JPUdpSocket(RefPtr<JPUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue,
                                    RefPtr<DispatchQueue> socketQueue)
     : delegate_(std::move(delegate)),
       delegateQueue_(std::move(delegateQueue)),
-      socketQueue_(socketQueue ? std::move(socketQueue) : RefPtr<DispatchQueue>(makeRef<SerialQueue>("JPAsyncUdpSocket"))) {
+      socketQueue_(socketQueue ? std::move(socketQueue) : RefPtr<DispatchQueue>(makeRef<SerialQueue>("JPUdpSocket"))) {
     CC_REQUIRE(!socketQueue_->isConcurrent(), kAssertion, "The given socketQueue parameter must not be a concurrent queue.");
 }
 
-JPAsyncUdpSocket::~JPAsyncUdpSocket() {
+JPUdpSocket::~JPUdpSocket() {
     releasing_ = true;
     syncOnQueue([this] { closeWithError(nullptr); });
 }
 
-void JPAsyncUdpSocket::asyncOnQueue(std::function<void()> body) {
+void JPUdpSocket::asyncOnQueue(std::function<void()> body) {
     if (socketQueue_->isCurrent()) {
         body();
     } else {
@@ -41,66 +41,66 @@ void JPAsyncUdpSocket::asyncOnQueue(std::function<void()> body) {
     }
 }
 
-void JPAsyncUdpSocket::requireSocketQueue() const {
+void JPUdpSocket::requireSocketQueue() const {
     CC_REQUIRE(socketQueue_->isCurrent(), kAssertion, "Must be dispatched on socketQueue");
 }
 
-void JPAsyncUdpSocket::notify(uint32_t method, std::function<void(JPAsyncUdpSocketDelegate*, JPAsyncUdpSocket*)> call) {
-    if (releasing_ || !delegateQueue_ || !delegate_ || !(delegate_->jpAsyncUdpSocketDelegateMethods() & method)) return;
+void JPUdpSocket::notify(uint32_t method, std::function<void(JPUdpSocketDelegate*, JPUdpSocket*)> call) {
+    if (releasing_ || !delegateQueue_ || !delegate_ || !(delegate_->jpUdpSocketDelegateMethods() & method)) return;
     delegateQueue_->async([self = RefPtr(this), delegate = delegate_, call = std::move(call)] { call(delegate.get(), self.get()); });
 }
 
-void JPAsyncUdpSocket::notifyDidNotSend(int64_t tag, const RefPtr<Error>& error) {
-    notify(JPAsyncUdpSocketDelegate::kDidNotSendData, [tag, error](JPAsyncUdpSocketDelegate* delegate, JPAsyncUdpSocket* sock) {
+void JPUdpSocket::notifyDidNotSend(int64_t tag, const RefPtr<Error>& error) {
+    notify(JPUdpSocketDelegate::kDidNotSendData, [tag, error](JPUdpSocketDelegate* delegate, JPUdpSocket* sock) {
         delegate->udpSocketDidNotSendDataWithTag(sock, tag, error);
     });
 }
 
-RefPtr<Error> JPAsyncUdpSocket::udpError(ErrorCode code, const std::string& text) {
+RefPtr<Error> JPUdpSocket::udpError(ErrorCode code, const std::string& text) {
     return makeRef<Error>(kErrorDomain, code, text);
 }
 
 // ---- configuration ----
 
-RefPtr<JPAsyncUdpSocketDelegate> JPAsyncUdpSocket::delegate() const {
+RefPtr<JPUdpSocketDelegate> JPUdpSocket::delegate() const {
     return syncOnQueue([this] { return delegate_; });
 }
 
-void JPAsyncUdpSocket::setDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate) {
+void JPUdpSocket::setDelegate(RefPtr<JPUdpSocketDelegate> delegate) {
     asyncOnQueue([this, delegate] { delegate_ = delegate; });
 }
 
-void JPAsyncUdpSocket::synchronouslySetDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate) {
+void JPUdpSocket::synchronouslySetDelegate(RefPtr<JPUdpSocketDelegate> delegate) {
     syncOnQueue([&] { delegate_ = delegate; });
 }
 
-RefPtr<DispatchQueue> JPAsyncUdpSocket::delegateQueue() const {
+RefPtr<DispatchQueue> JPUdpSocket::delegateQueue() const {
     return syncOnQueue([this] { return delegateQueue_; });
 }
 
-void JPAsyncUdpSocket::setDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
+void JPUdpSocket::setDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
     asyncOnQueue([this, delegateQueue] { delegateQueue_ = delegateQueue; });
 }
 
-void JPAsyncUdpSocket::synchronouslySetDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
+void JPUdpSocket::synchronouslySetDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
     syncOnQueue([&] { delegateQueue_ = delegateQueue; });
 }
 
-void JPAsyncUdpSocket::getDelegate(RefPtr<JPAsyncUdpSocketDelegate>* delegate, RefPtr<DispatchQueue>* delegateQueue) const {
+void JPUdpSocket::getDelegate(RefPtr<JPUdpSocketDelegate>* delegate, RefPtr<DispatchQueue>* delegateQueue) const {
     syncOnQueue([&] {
         if (delegate) *delegate = delegate_;
         if (delegateQueue) *delegateQueue = delegateQueue_;
     });
 }
 
-void JPAsyncUdpSocket::setDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue) {
+void JPUdpSocket::setDelegate(RefPtr<JPUdpSocketDelegate> delegate, RefPtr<DispatchQueue> delegateQueue) {
     asyncOnQueue([this, delegate, delegateQueue] {
         delegate_ = delegate;
         delegateQueue_ = delegateQueue;
     });
 }
 
-void JPAsyncUdpSocket::synchronouslySetDelegate(RefPtr<JPAsyncUdpSocketDelegate> delegate,
+void JPUdpSocket::synchronouslySetDelegate(RefPtr<JPUdpSocketDelegate> delegate,
                                                 RefPtr<DispatchQueue> delegateQueue) {
     syncOnQueue([&] {
         delegate_ = delegate;
@@ -108,52 +108,52 @@ void JPAsyncUdpSocket::synchronouslySetDelegate(RefPtr<JPAsyncUdpSocketDelegate>
     });
 }
 
-bool JPAsyncUdpSocket::isConfigBitSet(uint16_t bits) const {
+bool JPUdpSocket::isConfigBitSet(uint16_t bits) const {
     return syncOnQueue([this, bits] { return (config_ & bits) != 0; });
 }
 
-void JPAsyncUdpSocket::changeConfig(uint16_t set, uint16_t clear) {
+void JPUdpSocket::changeConfig(uint16_t set, uint16_t clear) {
     asyncOnQueue([this, set, clear] { config_ = (config_ & ~clear) | set; });
 }
 
-bool JPAsyncUdpSocket::isIPv4Enabled() const { return !isConfigBitSet(kIPv4Disabled); }
-void JPAsyncUdpSocket::setIPv4Enabled(bool flag) { changeConfig(flag ? 0 : kIPv4Disabled, flag ? kIPv4Disabled : 0); }
-bool JPAsyncUdpSocket::isIPv6Enabled() const { return !isConfigBitSet(kIPv6Disabled); }
-void JPAsyncUdpSocket::setIPv6Enabled(bool flag) { changeConfig(flag ? 0 : kIPv6Disabled, flag ? kIPv6Disabled : 0); }
-bool JPAsyncUdpSocket::isIPv4Preferred() const { return isConfigBitSet(kPreferIPv4); }
-bool JPAsyncUdpSocket::isIPv6Preferred() const { return isConfigBitSet(kPreferIPv6); }
-bool JPAsyncUdpSocket::isIPVersionNeutral() const { return !isConfigBitSet(kPreferIPv4 | kPreferIPv6); }
-void JPAsyncUdpSocket::setPreferIPv4() { changeConfig(kPreferIPv4, kPreferIPv6); }
-void JPAsyncUdpSocket::setPreferIPv6() { changeConfig(kPreferIPv6, kPreferIPv4); }
-void JPAsyncUdpSocket::setIPVersionNeutral() { changeConfig(0, kPreferIPv4 | kPreferIPv6); }
+bool JPUdpSocket::isIPv4Enabled() const { return !isConfigBitSet(kIPv4Disabled); }
+void JPUdpSocket::setIPv4Enabled(bool flag) { changeConfig(flag ? 0 : kIPv4Disabled, flag ? kIPv4Disabled : 0); }
+bool JPUdpSocket::isIPv6Enabled() const { return !isConfigBitSet(kIPv6Disabled); }
+void JPUdpSocket::setIPv6Enabled(bool flag) { changeConfig(flag ? 0 : kIPv6Disabled, flag ? kIPv6Disabled : 0); }
+bool JPUdpSocket::isIPv4Preferred() const { return isConfigBitSet(kPreferIPv4); }
+bool JPUdpSocket::isIPv6Preferred() const { return isConfigBitSet(kPreferIPv6); }
+bool JPUdpSocket::isIPVersionNeutral() const { return !isConfigBitSet(kPreferIPv4 | kPreferIPv6); }
+void JPUdpSocket::setPreferIPv4() { changeConfig(kPreferIPv4, kPreferIPv6); }
+void JPUdpSocket::setPreferIPv6() { changeConfig(kPreferIPv6, kPreferIPv4); }
+void JPUdpSocket::setIPVersionNeutral() { changeConfig(0, kPreferIPv4 | kPreferIPv6); }
 
-uint16_t JPAsyncUdpSocket::maxReceiveIPv4BufferSize() const {
+uint16_t JPUdpSocket::maxReceiveIPv4BufferSize() const {
     return syncOnQueue([this] { return static_cast<uint16_t>(family4_.maxReceiveSize); });
 }
 
-void JPAsyncUdpSocket::setMaxReceiveIPv4BufferSize(uint16_t max) {
+void JPUdpSocket::setMaxReceiveIPv4BufferSize(uint16_t max) {
     asyncOnQueue([this, max] { family4_.maxReceiveSize = max; });
 }
 
-uint32_t JPAsyncUdpSocket::maxReceiveIPv6BufferSize() const {
+uint32_t JPUdpSocket::maxReceiveIPv6BufferSize() const {
     return syncOnQueue([this] { return family6_.maxReceiveSize; });
 }
 
-void JPAsyncUdpSocket::setMaxReceiveIPv6BufferSize(uint32_t max) {
+void JPUdpSocket::setMaxReceiveIPv6BufferSize(uint32_t max) {
     asyncOnQueue([this, max] { family6_.maxReceiveSize = max; });
 }
 
-RefPtr<Object> JPAsyncUdpSocket::userData() const {
+RefPtr<Object> JPUdpSocket::userData() const {
     return syncOnQueue([this] { return userData_; });
 }
 
-void JPAsyncUdpSocket::setUserData(RefPtr<Object> userData) {
+void JPUdpSocket::setUserData(RefPtr<Object> userData) {
     asyncOnQueue([this, userData] { userData_ = userData; });
 }
 
 // ---- descriptors ----
 
-bool JPAsyncUdpSocket::preOp(RefPtr<Error>* error) const {
+bool JPUdpSocket::preOp(RefPtr<Error>* error) const {
     const char* problem = nullptr;
     if (!delegate_) {
         problem = "Attempting to use socket without a delegate. Set a delegate first.";
@@ -164,7 +164,7 @@ bool JPAsyncUdpSocket::preOp(RefPtr<Error>* error) const {
     return !problem;
 }
 
-bool JPAsyncUdpSocket::createSockets(bool use4, bool use6, RefPtr<Error>* error) {
+bool JPUdpSocket::createSockets(bool use4, bool use6, RefPtr<Error>* error) {
     CC_REQUIRE(!(flags_ & kDidCreateSockets), kAssertion, "Sockets have already been created");
     if (use4 && !createSocket(family4_, error)) return false;
     if (use6 && !createSocket(family6_, error)) {
@@ -178,7 +178,7 @@ bool JPAsyncUdpSocket::createSockets(bool use4, bool use6, RefPtr<Error>* error)
     return true;
 }
 
-bool JPAsyncUdpSocket::createSocket(Family& family, RefPtr<Error>* error) {
+bool JPUdpSocket::createSocket(Family& family, RefPtr<Error>* error) {
     auto descriptor = std::make_shared<FileDescriptor>(socket(family.domain, SOCK_DGRAM | SOCK_CLOEXEC, 0));
     const int fd = descriptor->get();
     const int on = 1;
@@ -199,7 +199,7 @@ bool JPAsyncUdpSocket::createSocket(Family& family, RefPtr<Error>* error) {
     return true;
 }
 
-void JPAsyncUdpSocket::setupSources(Family& family) {
+void JPUdpSocket::setupSources(Family& family) {
     family.sendSource = DispatchSource::write(family.descriptor, socketQueue_);
     family.receiveSource = DispatchSource::read(family.descriptor, socketQueue_);
     // The sources are cancelled by closing, before the socket goes, so `this` outlives every event.
@@ -223,28 +223,28 @@ void JPAsyncUdpSocket::setupSources(Family& family) {
     flags_ |= family.canAcceptBytesBit | family.sendSuspendedBit | family.receiveSuspendedBit;
 }
 
-void JPAsyncUdpSocket::suspendSendSource(Family& family) {
+void JPUdpSocket::suspendSendSource(Family& family) {
     if (family.sendSource && !(flags_ & family.sendSuspendedBit)) {
         family.sendSource->suspend();
         flags_ |= family.sendSuspendedBit;
     }
 }
 
-void JPAsyncUdpSocket::resumeSendSource(Family& family) {
+void JPUdpSocket::resumeSendSource(Family& family) {
     if (family.sendSource && (flags_ & family.sendSuspendedBit)) {
         family.sendSource->resume();
         flags_ &= ~family.sendSuspendedBit;
     }
 }
 
-void JPAsyncUdpSocket::suspendReceiveSource(Family& family) {
+void JPUdpSocket::suspendReceiveSource(Family& family) {
     if (family.receiveSource && !(flags_ & family.receiveSuspendedBit)) {
         family.receiveSource->suspend();
         flags_ |= family.receiveSuspendedBit;
     }
 }
 
-void JPAsyncUdpSocket::resumeReceiveSource(Family& family) {
+void JPUdpSocket::resumeReceiveSource(Family& family) {
     if (family.receiveSource && (flags_ & family.receiveSuspendedBit)) {
         family.receiveSource->resume();
         flags_ &= ~family.receiveSuspendedBit;
@@ -253,7 +253,7 @@ void JPAsyncUdpSocket::resumeReceiveSource(Family& family) {
 
 // ---- binding ----
 
-bool JPAsyncUdpSocket::preBind(RefPtr<Error>* error) const {
+bool JPUdpSocket::preBind(RefPtr<Error>* error) const {
     if (!preOp(error)) return false;
     const char* problem = nullptr;
     if (flags_ & kDidBind) {
@@ -267,9 +267,9 @@ bool JPAsyncUdpSocket::preBind(RefPtr<Error>* error) const {
     return !problem;
 }
 
-bool JPAsyncUdpSocket::bindToPort(uint16_t port, RefPtr<Error>* error) { return bindToPort(port, "", error); }
+bool JPUdpSocket::bindToPort(uint16_t port, RefPtr<Error>* error) { return bindToPort(port, "", error); }
 
-bool JPAsyncUdpSocket::bindToPort(uint16_t port, const std::string& interface, RefPtr<Error>* error) {
+bool JPUdpSocket::bindToPort(uint16_t port, const std::string& interface, RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool bound = syncOnQueue([&] {
         if (!preBind(&failure)) return false;
@@ -293,7 +293,7 @@ bool JPAsyncUdpSocket::bindToPort(uint16_t port, const std::string& interface, R
     return bound;
 }
 
-bool JPAsyncUdpSocket::bindToAddress(const ByteView& address, RefPtr<Error>* error) {
+bool JPUdpSocket::bindToAddress(const ByteView& address, RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool bound = syncOnQueue([&] {
         if (!preBind(&failure)) return false;
@@ -316,7 +316,7 @@ bool JPAsyncUdpSocket::bindToAddress(const ByteView& address, RefPtr<Error>* err
     return bound;
 }
 
-bool JPAsyncUdpSocket::bindSockets(const ByteView& address4, const ByteView& address6, RefPtr<Error>* error) {
+bool JPUdpSocket::bindSockets(const ByteView& address4, const ByteView& address6, RefPtr<Error>* error) {
     const bool use4 = !address4.empty(), use6 = !address6.empty();
     if (!(flags_ & kDidCreateSockets) && !createSockets(use4, use6, error)) return false;
     for (auto [family, address] : {std::pair{&family4_, &address4}, std::pair{&family6_, &address6}}) {
@@ -342,7 +342,7 @@ bool JPAsyncUdpSocket::bindSockets(const ByteView& address4, const ByteView& add
 
 // ---- connecting ----
 
-bool JPAsyncUdpSocket::connectToHost(const std::string& host, uint16_t port, RefPtr<Error>* error) {
+bool JPUdpSocket::connectToHost(const std::string& host, uint16_t port, RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool queued = syncOnQueue([&] {
         if (host.empty()) {
@@ -352,14 +352,14 @@ bool JPAsyncUdpSocket::connectToHost(const std::string& host, uint16_t port, Ref
         auto packet = std::make_shared<JPAsyncUdpSpecialPacket>();
         packet->resolveInProgress = true;
         if (!connectOnQueue(packet, &failure)) return false;
-        asyncResolve(host, port, packet, &JPAsyncUdpSocket::maybeConnect);
+        asyncResolve(host, port, packet, &JPUdpSocket::maybeConnect);
         return true;
     });
     if (error) *error = failure;
     return queued;
 }
 
-bool JPAsyncUdpSocket::connectToAddress(const ByteView& address, RefPtr<Error>* error) {
+bool JPUdpSocket::connectToAddress(const ByteView& address, RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool queued = syncOnQueue([&] {
         // Anything but an IPv4 or IPv6 address would reach the connect step as an address of no
@@ -377,7 +377,7 @@ bool JPAsyncUdpSocket::connectToAddress(const ByteView& address, RefPtr<Error>* 
     return queued;
 }
 
-bool JPAsyncUdpSocket::connectOnQueue(const PacketPtr& packet, RefPtr<Error>* error) {
+bool JPUdpSocket::connectOnQueue(const PacketPtr& packet, RefPtr<Error>* error) {
     if (!preOp(error)) return false;
     const char* problem = nullptr;
     if (flags_ & (kConnecting | kDidConnect)) {
@@ -399,8 +399,8 @@ bool JPAsyncUdpSocket::connectOnQueue(const PacketPtr& packet, RefPtr<Error>* er
     return true;
 }
 
-void JPAsyncUdpSocket::asyncResolve(const std::string& host, uint16_t port, PacketPtr packet,
-                                    void (JPAsyncUdpSocket::*finished)()) {
+void JPUdpSocket::asyncResolve(const std::string& host, uint16_t port, PacketPtr packet,
+                                    void (JPUdpSocket::*finished)()) {
     DispatchQueue::global()->async([self = RefPtr(this), host, port, packet, finished] {
         RefPtr<Error> failure;
         std::vector<ByteView> addresses = SocketAddress::lookupHost(host, port, SOCK_DGRAM, &failure);
@@ -413,7 +413,7 @@ void JPAsyncUdpSocket::asyncResolve(const std::string& host, uint16_t port, Pack
     });
 }
 
-void JPAsyncUdpSocket::maybeConnect() {
+void JPUdpSocket::maybeConnect() {
     requireSocketQueue();
     const PacketPtr packet = currentSend_;
     if (packet->resolveInProgress) return;
@@ -431,14 +431,14 @@ void JPAsyncUdpSocket::maybeConnect() {
             closeSocket(other);
             flags_ |= other.deactivatedBit | kDidBind | kDidConnect;
             cachedConnectedAddress_ = address;
-            notify(JPAsyncUdpSocketDelegate::kDidConnectToAddress,
-                   [address](JPAsyncUdpSocketDelegate* delegate, JPAsyncUdpSocket* sock) {
+            notify(JPUdpSocketDelegate::kDidConnectToAddress,
+                   [address](JPUdpSocketDelegate* delegate, JPUdpSocket* sock) {
                        delegate->udpSocketDidConnectToAddress(sock, address);
                    });
         }
     }
     if (error) {
-        notify(JPAsyncUdpSocketDelegate::kDidNotConnect, [error](JPAsyncUdpSocketDelegate* delegate, JPAsyncUdpSocket* sock) {
+        notify(JPUdpSocketDelegate::kDidNotConnect, [error](JPUdpSocketDelegate* delegate, JPUdpSocket* sock) {
             delegate->udpSocketDidNotConnect(sock, error);
         });
     }
@@ -447,7 +447,7 @@ void JPAsyncUdpSocket::maybeConnect() {
     maybeDequeueSend();
 }
 
-ByteView JPAsyncUdpSocket::chooseAddress(const std::vector<ByteView>& addresses, RefPtr<Error>* error) const {
+ByteView JPUdpSocket::chooseAddress(const std::vector<ByteView>& addresses, RefPtr<Error>* error) const {
     CC_REQUIRE(!addresses.empty(), kAssertion, "Expected at least one address");
     ByteView address4, address6;
     bool sixFirst = false;
@@ -483,17 +483,17 @@ ByteView JPAsyncUdpSocket::chooseAddress(const std::vector<ByteView>& addresses,
     return address4;
 }
 
-bool JPAsyncUdpSocket::isUsable(const Family& family) const {
+bool JPUdpSocket::isUsable(const Family& family) const {
     return family.descriptor && !(flags_ & family.deactivatedBit);
 }
 
 // ---- closing ----
 
-void JPAsyncUdpSocket::close() {
+void JPUdpSocket::close() {
     syncOnQueue([this] { closeWithError(nullptr); });
 }
 
-void JPAsyncUdpSocket::closeWithError(const RefPtr<Error>& error) {
+void JPUdpSocket::closeWithError(const RefPtr<Error>& error) {
     requireSocketQueue();
     if (currentSend_) endCurrentSend();
     sendQueue_.clear();
@@ -503,12 +503,12 @@ void JPAsyncUdpSocket::closeWithError(const RefPtr<Error>& error) {
     flags_ = 0;
     cachedConnectedAddress_ = ByteView();
     if (created) {
-        notify(JPAsyncUdpSocketDelegate::kDidClose,
-               [error](JPAsyncUdpSocketDelegate* delegate, JPAsyncUdpSocket* sock) { delegate->udpSocketDidClose(sock, error); });
+        notify(JPUdpSocketDelegate::kDidClose,
+               [error](JPUdpSocketDelegate* delegate, JPUdpSocket* sock) { delegate->udpSocketDidClose(sock, error); });
     }
 }
 
-void JPAsyncUdpSocket::closeSocket(Family& family) {
+void JPUdpSocket::closeSocket(Family& family) {
     // Cancelled sources run their cancel handlers even while suspended; the descriptor closes once
     // the last of them and the socket have let go.
     for (RefPtr<DispatchSource>* source : {&family.sendSource, &family.receiveSource}) {
@@ -523,88 +523,88 @@ void JPAsyncUdpSocket::closeSocket(Family& family) {
 
 // ---- state and addresses ----
 
-bool JPAsyncUdpSocket::isConnected() const {
+bool JPUdpSocket::isConnected() const {
     return syncOnQueue([this] { return (flags_ & kDidConnect) != 0; });
 }
 
-bool JPAsyncUdpSocket::isClosed() const {
+bool JPUdpSocket::isClosed() const {
     return syncOnQueue([this] { return !(flags_ & kDidCreateSockets); });
 }
 
-bool JPAsyncUdpSocket::isIPv4() const {
+bool JPUdpSocket::isIPv4() const {
     return syncOnQueue([this] {
         return flags_ & kDidCreateSockets ? family4_.descriptor != nullptr : !(config_ & kIPv4Disabled);
     });
 }
 
-bool JPAsyncUdpSocket::isIPv6() const {
+bool JPUdpSocket::isIPv6() const {
     return syncOnQueue([this] {
         return flags_ & kDidCreateSockets ? family6_.descriptor != nullptr : !(config_ & kIPv6Disabled);
     });
 }
 
-const ByteView& JPAsyncUdpSocket::cachedLocalAddress(const Family& family) const {
+const ByteView& JPUdpSocket::cachedLocalAddress(const Family& family) const {
     if (family.cachedLocalAddress.empty() && (flags_ & kDidBind) && family.descriptor) {
         family.cachedLocalAddress = SocketAddress::localAddress(family.descriptor->get());
     }
     return family.cachedLocalAddress;
 }
 
-ByteView JPAsyncUdpSocket::localAddress() const {
+ByteView JPUdpSocket::localAddress() const {
     return syncOnQueue([this] { return cachedLocalAddress(family4_.descriptor ? family4_ : family6_); });
 }
 
-ByteView JPAsyncUdpSocket::localAddress_IPv4() const {
+ByteView JPUdpSocket::localAddress_IPv4() const {
     return syncOnQueue([this] { return cachedLocalAddress(family4_); });
 }
 
-ByteView JPAsyncUdpSocket::localAddress_IPv6() const {
+ByteView JPUdpSocket::localAddress_IPv6() const {
     return syncOnQueue([this] { return cachedLocalAddress(family6_); });
 }
 
-std::string JPAsyncUdpSocket::localHost() const { return hostFromAddress(localAddress()); }
-uint16_t JPAsyncUdpSocket::localPort() const { return portFromAddress(localAddress()); }
-std::string JPAsyncUdpSocket::localHost_IPv4() const { return hostFromAddress(localAddress_IPv4()); }
-uint16_t JPAsyncUdpSocket::localPort_IPv4() const { return portFromAddress(localAddress_IPv4()); }
-std::string JPAsyncUdpSocket::localHost_IPv6() const { return hostFromAddress(localAddress_IPv6()); }
-uint16_t JPAsyncUdpSocket::localPort_IPv6() const { return portFromAddress(localAddress_IPv6()); }
+std::string JPUdpSocket::localHost() const { return hostFromAddress(localAddress()); }
+uint16_t JPUdpSocket::localPort() const { return portFromAddress(localAddress()); }
+std::string JPUdpSocket::localHost_IPv4() const { return hostFromAddress(localAddress_IPv4()); }
+uint16_t JPUdpSocket::localPort_IPv4() const { return portFromAddress(localAddress_IPv4()); }
+std::string JPUdpSocket::localHost_IPv6() const { return hostFromAddress(localAddress_IPv6()); }
+uint16_t JPUdpSocket::localPort_IPv6() const { return portFromAddress(localAddress_IPv6()); }
 
-ByteView JPAsyncUdpSocket::connectedAddress() const {
+ByteView JPUdpSocket::connectedAddress() const {
     return syncOnQueue([this] { return cachedConnectedAddress_; });
 }
 
-std::string JPAsyncUdpSocket::connectedHost() const { return hostFromAddress(connectedAddress()); }
-uint16_t JPAsyncUdpSocket::connectedPort() const { return portFromAddress(connectedAddress()); }
+std::string JPUdpSocket::connectedHost() const { return hostFromAddress(connectedAddress()); }
+uint16_t JPUdpSocket::connectedPort() const { return portFromAddress(connectedAddress()); }
 
-bool JPAsyncUdpSocket::getHost(std::string* host, uint16_t* port, int* family, const ByteView& address) {
+bool JPUdpSocket::getHost(std::string* host, uint16_t* port, int* family, const ByteView& address) {
     return SocketAddress::hostAndPort(address, host, port, family);
 }
 
-std::string JPAsyncUdpSocket::hostFromAddress(const ByteView& address) {
+std::string JPUdpSocket::hostFromAddress(const ByteView& address) {
     std::string host;
     getHost(&host, nullptr, nullptr, address);
     return host;
 }
 
-uint16_t JPAsyncUdpSocket::portFromAddress(const ByteView& address) {
+uint16_t JPUdpSocket::portFromAddress(const ByteView& address) {
     uint16_t port = 0;
     getHost(nullptr, &port, nullptr, address);
     return port;
 }
 
-int JPAsyncUdpSocket::familyFromAddress(const ByteView& address) { return SocketAddress::family(address); }
+int JPUdpSocket::familyFromAddress(const ByteView& address) { return SocketAddress::family(address); }
 
-void JPAsyncUdpSocket::performBlock(const std::function<void()>& block) { syncOnQueue(block); }
+void JPUdpSocket::performBlock(const std::function<void()>& block) { syncOnQueue(block); }
 
-int JPAsyncUdpSocket::socketFD() const {
+int JPUdpSocket::socketFD() const {
     const int fd4 = socket4FD();
     return fd4 >= 0 ? fd4 : socket6FD();
 }
 
-int JPAsyncUdpSocket::socket4FD() const {
+int JPUdpSocket::socket4FD() const {
     return socketQueue_->isCurrent() && family4_.descriptor ? family4_.descriptor->get() : -1;
 }
 
-int JPAsyncUdpSocket::socket6FD() const {
+int JPUdpSocket::socket6FD() const {
     return socketQueue_->isCurrent() && family6_.descriptor ? family6_.descriptor->get() : -1;
 }

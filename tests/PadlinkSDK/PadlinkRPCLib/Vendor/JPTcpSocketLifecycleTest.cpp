@@ -33,9 +33,9 @@ TEST_F(Lifecycle, ListensOnOnePortForBothFamiliesAndHandsOutEachConnection) {
     // Busy: a second accept or a connect fails with code 1 and the listener goes on accepting.
     RefPtr<Error> error;
     EXPECT_FALSE(socket_->acceptOnPort(0, &error));
-    EXPECT_EQ(error->code(), JPAsyncSocket::kBadConfigError);
+    EXPECT_EQ(error->code(), JPTcpSocket::kBadConfigError);
     EXPECT_FALSE(socket_->connectToHost("localhost", port4, &error));
-    EXPECT_EQ(error->code(), JPAsyncSocket::kBadConfigError);
+    EXPECT_EQ(error->code(), JPTcpSocket::kBadConfigError);
     keep(Peer::connectTo(AF_INET, port4));
     EXPECT_TRUE(recorder_.waitFor("accept", v6 ? 3 : 2));
 }
@@ -43,37 +43,37 @@ TEST_F(Lifecycle, ListensOnOnePortForBothFamiliesAndHandsOutEachConnection) {
 TEST_F(Lifecycle, RefusesBadRequestsSynchronouslyWithTheirCodes) {
     struct Case {
         const char* what;
-        std::function<bool(JPAsyncSocket&, RefPtr<Error>*)> request;
+        std::function<bool(JPTcpSocket&, RefPtr<Error>*)> request;
         int64_t code;
     };
     const Case cases[] = {
-        {"empty host", [](JPAsyncSocket& s, RefPtr<Error>* e) { return s.connectToHost("", 80, e); }, 2},
+        {"empty host", [](JPTcpSocket& s, RefPtr<Error>* e) { return s.connectToHost("", 80, e); }, 2},
         {"17-byte address",
-         [](JPAsyncSocket& s, RefPtr<Error>* e) {
+         [](JPTcpSocket& s, RefPtr<Error>* e) {
              std::string bytes(SocketAddress::loopback4(80).text());
              return s.connectToAddress(ByteView::copyOf(bytes + '\0'), e);
          },
          2},
-        {"unknown interface", [](JPAsyncSocket& s, RefPtr<Error>* e) { return s.acceptOnInterface("nosuch0", 0, e); }, 2},
+        {"unknown interface", [](JPTcpSocket& s, RefPtr<Error>* e) { return s.acceptOnInterface("nosuch0", 0, e); }, 2},
         {"no delegate",
-         [](JPAsyncSocket& s, RefPtr<Error>* e) {
+         [](JPTcpSocket& s, RefPtr<Error>* e) {
              s.synchronouslySetDelegate(nullptr);
              return s.connectToAddress(SocketAddress::loopback4(80), e);
          },
          1},
     };
     for (const Case& c : cases) {
-        RefPtr<JPAsyncSocket> sock = makeRef<JPAsyncSocket>(&recorder_, delegateQueue_);
+        RefPtr<JPTcpSocket> sock = makeRef<JPTcpSocket>(&recorder_, delegateQueue_);
         RefPtr<Error> error;
         EXPECT_FALSE(c.request(*sock, &error)) << c.what;
         ASSERT_TRUE(error) << c.what;
         EXPECT_EQ(error->code(), c.code) << c.what;
-        EXPECT_EQ(error->domain(), JPAsyncSocket::kErrorDomain);
+        EXPECT_EQ(error->domain(), JPTcpSocket::kErrorDomain);
         EXPECT_TRUE(sock->isDisconnected()) << c.what;
         sock->synchronouslySetDelegate(nullptr);
     }
-    EXPECT_EQ(JPAsyncSocket::hostFromAddress(ByteView::copyOf(SocketAddress::loopback4(1).text().substr(0, 15))), "");
-    EXPECT_EQ(JPAsyncSocket::portFromAddress(SocketAddress::loopback6(4242)), 4242);
+    EXPECT_EQ(JPTcpSocket::hostFromAddress(ByteView::copyOf(SocketAddress::loopback4(1).text().substr(0, 15))), "");
+    EXPECT_EQ(JPTcpSocket::portFromAddress(SocketAddress::loopback6(4242)), 4242);
     settle();
     EXPECT_TRUE(recorder_.lines().empty()) << "a refused request sent a callback";
 }

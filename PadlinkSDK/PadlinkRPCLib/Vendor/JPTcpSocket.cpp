@@ -1,4 +1,4 @@
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
 
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -70,15 +70,15 @@ std::shared_ptr<FileDescriptor> makeListener(const ByteView& address, RefPtr<Err
 
 // ---- creation, queues and callbacks ----
 
-JPAsyncSocket::JPAsyncSocket(JPAsyncSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue,
+JPTcpSocket::JPTcpSocket(JPTcpSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue,
                              RefPtr<DispatchQueue> socketQueue)
-    : delegate_(std::make_shared<std::atomic<JPAsyncSocketDelegate*>>(delegate)),
+    : delegate_(std::make_shared<std::atomic<JPTcpSocketDelegate*>>(delegate)),
       delegateQueue_(std::move(delegateQueue)),
-      socketQueue_(socketQueue ? std::move(socketQueue) : RefPtr<DispatchQueue>(makeRef<SerialQueue>("JPAsyncSocket"))) {
+      socketQueue_(socketQueue ? std::move(socketQueue) : RefPtr<DispatchQueue>(makeRef<SerialQueue>("JPTcpSocket"))) {
     CC_REQUIRE(!socketQueue_->isConcurrent(), kAssertion, "The given socketQueue parameter must not be a concurrent queue.");
 }
 
-JPAsyncSocket::~JPAsyncSocket() {
+JPTcpSocket::~JPTcpSocket() {
     releasing_ = true;
     if (socketQueue_->isCurrent()) {
         closeWithError(nullptr);
@@ -93,7 +93,7 @@ JPAsyncSocket::~JPAsyncSocket() {
     }
 }
 
-void JPAsyncSocket::asyncOnQueue(std::function<void()> body) {
+void JPTcpSocket::asyncOnQueue(std::function<void()> body) {
     if (socketQueue_->isCurrent()) {
         body();
     } else {
@@ -101,105 +101,105 @@ void JPAsyncSocket::asyncOnQueue(std::function<void()> body) {
     }
 }
 
-void JPAsyncSocket::requireSocketQueue() const {
+void JPTcpSocket::requireSocketQueue() const {
     CC_REQUIRE(socketQueue_->isCurrent(), kAssertion, "Must be dispatched on socketQueue");
 }
 
-void JPAsyncSocket::notify(uint32_t method, std::function<void(JPAsyncSocketDelegate*, JPAsyncSocket*)> call) {
-    JPAsyncSocketDelegate* delegate = delegate_->load();
-    if (!delegateQueue_ || !delegate || !(delegate->jpAsyncSocketDelegateMethods() & method)) return;
-    RefPtr<JPAsyncSocket> self = releasing_ ? nullptr : RefPtr(this);
+void JPTcpSocket::notify(uint32_t method, std::function<void(JPTcpSocketDelegate*, JPTcpSocket*)> call) {
+    JPTcpSocketDelegate* delegate = delegate_->load();
+    if (!delegateQueue_ || !delegate || !(delegate->jpTcpSocketDelegateMethods() & method)) return;
+    RefPtr<JPTcpSocket> self = releasing_ ? nullptr : RefPtr(this);
     delegateQueue_->async([self, cell = delegate_, delegate, call = std::move(call)] {
         if (cell->load() == delegate) call(delegate, self.get());
     });
 }
 
-RefPtr<Error> JPAsyncSocket::socketError(ErrorCode code, const std::string& text) {
+RefPtr<Error> JPTcpSocket::socketError(ErrorCode code, const std::string& text) {
     return makeRef<Error>(kErrorDomain, code, text);
 }
 
 // ---- configuration ----
 
-JPAsyncSocketDelegate* JPAsyncSocket::delegate() const { return delegate_->load(); }
+JPTcpSocketDelegate* JPTcpSocket::delegate() const { return delegate_->load(); }
 
-void JPAsyncSocket::setDelegate(JPAsyncSocketDelegate* delegate) {
+void JPTcpSocket::setDelegate(JPTcpSocketDelegate* delegate) {
     asyncOnQueue([this, delegate] { delegate_->store(delegate); });
 }
 
-void JPAsyncSocket::synchronouslySetDelegate(JPAsyncSocketDelegate* delegate) {
+void JPTcpSocket::synchronouslySetDelegate(JPTcpSocketDelegate* delegate) {
     syncOnQueue([&] { delegate_->store(delegate); });
 }
 
-RefPtr<DispatchQueue> JPAsyncSocket::delegateQueue() const {
+RefPtr<DispatchQueue> JPTcpSocket::delegateQueue() const {
     return syncOnQueue([this] { return delegateQueue_; });
 }
 
-void JPAsyncSocket::setDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
+void JPTcpSocket::setDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
     asyncOnQueue([this, delegateQueue] { delegateQueue_ = delegateQueue; });
 }
 
-void JPAsyncSocket::synchronouslySetDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
+void JPTcpSocket::synchronouslySetDelegateQueue(RefPtr<DispatchQueue> delegateQueue) {
     syncOnQueue([&] { delegateQueue_ = delegateQueue; });
 }
 
-void JPAsyncSocket::getDelegate(JPAsyncSocketDelegate** delegate, RefPtr<DispatchQueue>* delegateQueue) const {
+void JPTcpSocket::getDelegate(JPTcpSocketDelegate** delegate, RefPtr<DispatchQueue>* delegateQueue) const {
     syncOnQueue([&] {
         if (delegate) *delegate = delegate_->load();
         if (delegateQueue) *delegateQueue = delegateQueue_;
     });
 }
 
-void JPAsyncSocket::setDelegate(JPAsyncSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue) {
+void JPTcpSocket::setDelegate(JPTcpSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue) {
     asyncOnQueue([this, delegate, delegateQueue] {
         delegate_->store(delegate);
         delegateQueue_ = delegateQueue;
     });
 }
 
-void JPAsyncSocket::synchronouslySetDelegate(JPAsyncSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue) {
+void JPTcpSocket::synchronouslySetDelegate(JPTcpSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue) {
     syncOnQueue([&] {
         delegate_->store(delegate);
         delegateQueue_ = delegateQueue;
     });
 }
 
-bool JPAsyncSocket::isConfigBitClear(uint16_t bit) const {
+bool JPTcpSocket::isConfigBitClear(uint16_t bit) const {
     return syncOnQueue([this, bit] { return !(config_ & bit); });
 }
 
-void JPAsyncSocket::setConfigBit(uint16_t bit, bool set) {
+void JPTcpSocket::setConfigBit(uint16_t bit, bool set) {
     asyncOnQueue([this, bit, set] { config_ = set ? config_ | bit : config_ & ~bit; });
 }
 
-bool JPAsyncSocket::autoDisconnectOnClosedReadStream() const { return isConfigBitClear(kAllowHalfDuplex); }
-void JPAsyncSocket::setAutoDisconnectOnClosedReadStream(bool flag) { setConfigBit(kAllowHalfDuplex, !flag); }
-bool JPAsyncSocket::isIPv4Enabled() const { return isConfigBitClear(kIPv4Disabled); }
-void JPAsyncSocket::setIPv4Enabled(bool flag) { setConfigBit(kIPv4Disabled, !flag); }
-bool JPAsyncSocket::isIPv6Enabled() const { return isConfigBitClear(kIPv6Disabled); }
-void JPAsyncSocket::setIPv6Enabled(bool flag) { setConfigBit(kIPv6Disabled, !flag); }
-bool JPAsyncSocket::isIPv4PreferredOverIPv6() const { return isConfigBitClear(kPreferIPv6); }
-void JPAsyncSocket::setPreferIPv4OverIPv6(bool flag) { setConfigBit(kPreferIPv6, !flag); }
+bool JPTcpSocket::autoDisconnectOnClosedReadStream() const { return isConfigBitClear(kAllowHalfDuplex); }
+void JPTcpSocket::setAutoDisconnectOnClosedReadStream(bool flag) { setConfigBit(kAllowHalfDuplex, !flag); }
+bool JPTcpSocket::isIPv4Enabled() const { return isConfigBitClear(kIPv4Disabled); }
+void JPTcpSocket::setIPv4Enabled(bool flag) { setConfigBit(kIPv4Disabled, !flag); }
+bool JPTcpSocket::isIPv6Enabled() const { return isConfigBitClear(kIPv6Disabled); }
+void JPTcpSocket::setIPv6Enabled(bool flag) { setConfigBit(kIPv6Disabled, !flag); }
+bool JPTcpSocket::isIPv4PreferredOverIPv6() const { return isConfigBitClear(kPreferIPv6); }
+void JPTcpSocket::setPreferIPv4OverIPv6(bool flag) { setConfigBit(kPreferIPv6, !flag); }
 
-RefPtr<Object> JPAsyncSocket::userData() const {
+RefPtr<Object> JPTcpSocket::userData() const {
     return syncOnQueue([this] { return userData_; });
 }
 
-void JPAsyncSocket::setUserData(RefPtr<Object> userData) {
+void JPTcpSocket::setUserData(RefPtr<Object> userData) {
     asyncOnQueue([this, userData] { userData_ = userData; });
 }
 
 // ---- accepting ----
 
-bool JPAsyncSocket::acceptOnPort(uint16_t port, RefPtr<Error>* error) { return acceptOnInterface("", port, error); }
+bool JPTcpSocket::acceptOnPort(uint16_t port, RefPtr<Error>* error) { return acceptOnInterface("", port, error); }
 
-bool JPAsyncSocket::acceptOnInterface(const std::string& interface, uint16_t port, RefPtr<Error>* error) {
+bool JPTcpSocket::acceptOnInterface(const std::string& interface, uint16_t port, RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool started = syncOnQueue([&] { return acceptOnQueue(interface, port, &failure); });
     if (error) *error = failure;
     return started;
 }
 
-bool JPAsyncSocket::acceptOnQueue(const std::string& interface, uint16_t port, RefPtr<Error>* error) {
+bool JPTcpSocket::acceptOnQueue(const std::string& interface, uint16_t port, RefPtr<Error>* error) {
     const char* problem = nullptr;
     if (!delegate_->load()) {
         problem = "Attempting to accept without a delegate. Set a delegate first.";
@@ -248,7 +248,7 @@ bool JPAsyncSocket::acceptOnQueue(const std::string& interface, uint16_t port, R
     return true;
 }
 
-bool JPAsyncSocket::startListening(std::shared_ptr<FileDescriptor> listener) {
+bool JPTcpSocket::startListening(std::shared_ptr<FileDescriptor> listener) {
     RefPtr<DispatchSource> source = DispatchSource::read(listener, socketQueue_);
     if (!source) return false;
     const int fd = listener->get();
@@ -262,7 +262,7 @@ bool JPAsyncSocket::startListening(std::shared_ptr<FileDescriptor> listener) {
     return true;
 }
 
-bool JPAsyncSocket::doAccept(int listener) {
+bool JPTcpSocket::doAccept(int listener) {
     sockaddr_storage native{};
     socklen_t length = sizeof native;
     const int fd = accept4(listener, reinterpret_cast<sockaddr*>(&native), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -272,17 +272,17 @@ bool JPAsyncSocket::doAccept(int listener) {
     if (!delegateQueue_) return true;
     const ByteView address = SocketAddress::fromNative(reinterpret_cast<const sockaddr*>(&native), length);
     delegateQueue_->async([listenerSocket = RefPtr(this), cell = delegate_, queue = delegateQueue_, accepted, address] {
-        JPAsyncSocketDelegate* delegate = cell->load();
-        const uint32_t methods = delegate ? delegate->jpAsyncSocketDelegateMethods() : 0;
+        JPTcpSocketDelegate* delegate = cell->load();
+        const uint32_t methods = delegate ? delegate->jpTcpSocketDelegateMethods() : 0;
         RefPtr<DispatchQueue> childQueue;
-        if (methods & JPAsyncSocketDelegate::kNewSocketQueueForConnection) {
+        if (methods & JPTcpSocketDelegate::kNewSocketQueueForConnection) {
             childQueue = delegate->newSocketQueueForConnectionFromAddress(address, listenerSocket.get());
         }
-        RefPtr<JPAsyncSocket> child = makeRef<JPAsyncSocket>(delegate, queue, childQueue);
+        RefPtr<JPTcpSocket> child = makeRef<JPTcpSocket>(delegate, queue, childQueue);
         (SocketAddress::family(address) == AF_INET6 ? child->socket6_ : child->socket4_) = accepted;
         child->flags_ = kSocketStarted | kConnected;
         child->asyncOnQueue([child = child.get()] { child->setupReadAndWriteSources(); });
-        if (methods & JPAsyncSocketDelegate::kDidAcceptNewSocket) {
+        if (methods & JPTcpSocketDelegate::kDidAcceptNewSocket) {
             delegate->socketDidAcceptNewSocket(listenerSocket.get(), child.get());
         }
     });
@@ -291,15 +291,15 @@ bool JPAsyncSocket::doAccept(int listener) {
 
 // ---- connecting ----
 
-bool JPAsyncSocket::connectToHost(const std::string& host, uint16_t port, RefPtr<Error>* error) {
+bool JPTcpSocket::connectToHost(const std::string& host, uint16_t port, RefPtr<Error>* error) {
     return connectToHost(host, port, "", -1, error);
 }
 
-bool JPAsyncSocket::connectToHost(const std::string& host, uint16_t port, double timeout, RefPtr<Error>* error) {
+bool JPTcpSocket::connectToHost(const std::string& host, uint16_t port, double timeout, RefPtr<Error>* error) {
     return connectToHost(host, port, "", timeout, error);
 }
 
-bool JPAsyncSocket::connectToHost(const std::string& host, uint16_t port, const std::string& interface, double timeout,
+bool JPTcpSocket::connectToHost(const std::string& host, uint16_t port, const std::string& interface, double timeout,
                                   RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool started = syncOnQueue([&] { return connectToHostOnQueue(host, port, interface, timeout, &failure); });
@@ -307,15 +307,15 @@ bool JPAsyncSocket::connectToHost(const std::string& host, uint16_t port, const 
     return started;
 }
 
-bool JPAsyncSocket::connectToAddress(const ByteView& address, RefPtr<Error>* error) {
+bool JPTcpSocket::connectToAddress(const ByteView& address, RefPtr<Error>* error) {
     return connectToAddress(address, "", -1, error);
 }
 
-bool JPAsyncSocket::connectToAddress(const ByteView& address, double timeout, RefPtr<Error>* error) {
+bool JPTcpSocket::connectToAddress(const ByteView& address, double timeout, RefPtr<Error>* error) {
     return connectToAddress(address, "", timeout, error);
 }
 
-bool JPAsyncSocket::connectToAddress(const ByteView& address, const std::string& interface, double timeout,
+bool JPTcpSocket::connectToAddress(const ByteView& address, const std::string& interface, double timeout,
                                      RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool started = syncOnQueue([&] { return connectToAddressOnQueue(address, interface, timeout, &failure); });
@@ -323,7 +323,7 @@ bool JPAsyncSocket::connectToAddress(const ByteView& address, const std::string&
     return started;
 }
 
-bool JPAsyncSocket::checkInterface(const SocketAddress::InterfaceAddresses& addresses, RefPtr<Error>* error) const {
+bool JPTcpSocket::checkInterface(const SocketAddress::InterfaceAddresses& addresses, RefPtr<Error>* error) const {
     const char* problem = nullptr;
     if (addresses.address4.empty() && addresses.address6.empty()) {
         problem = "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.";
@@ -336,7 +336,7 @@ bool JPAsyncSocket::checkInterface(const SocketAddress::InterfaceAddresses& addr
     return !problem;
 }
 
-bool JPAsyncSocket::preConnect(const std::string& interface, RefPtr<Error>* error) {
+bool JPTcpSocket::preConnect(const std::string& interface, RefPtr<Error>* error) {
     const char* problem = nullptr;
     if (!delegate_->load()) {
         problem = "Attempting to connect without a delegate. Set a delegate first.";
@@ -362,7 +362,7 @@ bool JPAsyncSocket::preConnect(const std::string& interface, RefPtr<Error>* erro
     return true;
 }
 
-bool JPAsyncSocket::connectToHostOnQueue(const std::string& host, uint16_t port, const std::string& interface,
+bool JPTcpSocket::connectToHostOnQueue(const std::string& host, uint16_t port, const std::string& interface,
                                          double timeout, RefPtr<Error>* error) {
     if (host.empty()) {
         *error = socketError(kBadParamError,
@@ -386,7 +386,7 @@ bool JPAsyncSocket::connectToHostOnQueue(const std::string& host, uint16_t port,
     return true;
 }
 
-void JPAsyncSocket::lookupFinished(int index, const ByteView& address4, const ByteView& address6,
+void JPTcpSocket::lookupFinished(int index, const ByteView& address4, const ByteView& address6,
                                    const RefPtr<Error>& error) {
     if (index != connectIndex_) return;
     if (error) {
@@ -407,7 +407,7 @@ void JPAsyncSocket::lookupFinished(int index, const ByteView& address4, const By
     }
 }
 
-bool JPAsyncSocket::connectToAddressOnQueue(const ByteView& address, const std::string& interface, double timeout,
+bool JPTcpSocket::connectToAddressOnQueue(const ByteView& address, const std::string& interface, double timeout,
                                             RefPtr<Error>* error) {
     const int family = SocketAddress::family(address);
     const bool is4 = family == AF_INET && address.size() == sizeof(sockaddr_in);
@@ -434,7 +434,7 @@ bool JPAsyncSocket::connectToAddressOnQueue(const ByteView& address, const std::
     return true;
 }
 
-bool JPAsyncSocket::connectWithAddresses(const ByteView& address4, const ByteView& address6, RefPtr<Error>* error) {
+bool JPTcpSocket::connectWithAddresses(const ByteView& address4, const ByteView& address6, RefPtr<Error>* error) {
     requireSocketQueue();
     const bool use6 = ((config_ & kPreferIPv6) && !address6.empty()) || address4.empty();
     sockaddr_storage native;
@@ -489,33 +489,33 @@ bool JPAsyncSocket::connectWithAddresses(const ByteView& address4, const ByteVie
     return true;
 }
 
-void JPAsyncSocket::didConnect(int index) {
+void JPTcpSocket::didConnect(int index) {
     if (index != connectIndex_) return;
     flags_ |= kConnected;
     endConnectTimeout();
     const std::string host = connectedHost();
     const uint16_t port = connectedPort();
-    notify(JPAsyncSocketDelegate::kDidConnectToHost,
-           [host, port](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) { delegate->socketDidConnectToHost(sock, host, port); });
+    notify(JPTcpSocketDelegate::kDidConnectToHost,
+           [host, port](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) { delegate->socketDidConnectToHost(sock, host, port); });
     if (!setupReadAndWriteSources()) return;
     maybeDequeueRead();
     maybeDequeueWrite();
 }
 
-void JPAsyncSocket::didNotConnect(int index, const RefPtr<Error>& error) {
+void JPTcpSocket::didNotConnect(int index, const RefPtr<Error>& error) {
     if (index == connectIndex_) closeWithError(error);
 }
 
-void JPAsyncSocket::startConnectTimeout(double timeout) {
-    if (timeout >= 0) connectTimer_ = makeTimer(timeout, &JPAsyncSocket::doConnectTimeout);
+void JPTcpSocket::startConnectTimeout(double timeout) {
+    if (timeout >= 0) connectTimer_ = makeTimer(timeout, &JPTcpSocket::doConnectTimeout);
 }
 
-void JPAsyncSocket::doConnectTimeout() {
+void JPTcpSocket::doConnectTimeout() {
     endConnectTimeout();
     closeWithError(socketError(kConnectTimeoutError, "Attempt to connect to host timed out"));
 }
 
-void JPAsyncSocket::endConnectTimeout() {
+void JPTcpSocket::endConnectTimeout() {
     if (connectTimer_) connectTimer_->cancel();
     if (connectSource_) connectSource_->cancel();
     connectTimer_.reset();
@@ -527,7 +527,7 @@ void JPAsyncSocket::endConnectTimeout() {
 
 // ---- connected descriptors, timers and closing ----
 
-bool JPAsyncSocket::setupReadAndWriteSources() {
+bool JPTcpSocket::setupReadAndWriteSources() {
     const std::shared_ptr<FileDescriptor>& descriptor = connectedDescriptor();
     readSource_ = DispatchSource::read(descriptor, socketQueue_);
     writeSource_ = DispatchSource::write(descriptor, socketQueue_);
@@ -556,7 +556,7 @@ bool JPAsyncSocket::setupReadAndWriteSources() {
     return true;
 }
 
-bool JPAsyncSocket::isAtEndOfStream() const {
+bool JPTcpSocket::isAtEndOfStream() const {
     // A count of 0 is also what an event reports when a read pass took its bytes between the
     // event and its handler: only the stream itself can tell.
     char byte;
@@ -567,7 +567,7 @@ bool JPAsyncSocket::isAtEndOfStream() const {
     return result == 0 || (result < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
 }
 
-RefPtr<DispatchSource> JPAsyncSocket::makeTimer(double seconds, void (JPAsyncSocket::*fired)()) {
+RefPtr<DispatchSource> JPTcpSocket::makeTimer(double seconds, void (JPTcpSocket::*fired)()) {
     RefPtr<DispatchSource> timer = DispatchSource::timer(socketQueue_);
     if (!timer) {
         socketQueue_->async([self = RefPtr(this), failure = Error::posix(errno, "Error creating a timer")] {
@@ -581,37 +581,37 @@ RefPtr<DispatchSource> JPAsyncSocket::makeTimer(double seconds, void (JPAsyncSoc
     return timer;
 }
 
-const std::shared_ptr<FileDescriptor>& JPAsyncSocket::connectedDescriptor() const { return socket4_ ? socket4_ : socket6_; }
+const std::shared_ptr<FileDescriptor>& JPTcpSocket::connectedDescriptor() const { return socket4_ ? socket4_ : socket6_; }
 
-void JPAsyncSocket::suspendReadSource() {
+void JPTcpSocket::suspendReadSource() {
     if (readSource_ && !(flags_ & kReadSourceSuspended)) {
         readSource_->suspend();
         flags_ |= kReadSourceSuspended;
     }
 }
 
-void JPAsyncSocket::resumeReadSource() {
+void JPTcpSocket::resumeReadSource() {
     if (readSource_ && (flags_ & kReadSourceSuspended)) {
         readSource_->resume();
         flags_ &= ~kReadSourceSuspended;
     }
 }
 
-void JPAsyncSocket::suspendWriteSource() {
+void JPTcpSocket::suspendWriteSource() {
     if (writeSource_ && !(flags_ & kWriteSourceSuspended)) {
         writeSource_->suspend();
         flags_ |= kWriteSourceSuspended;
     }
 }
 
-void JPAsyncSocket::resumeWriteSource() {
+void JPTcpSocket::resumeWriteSource() {
     if (writeSource_ && (flags_ & kWriteSourceSuspended)) {
         writeSource_->resume();
         flags_ &= ~kWriteSourceSuspended;
     }
 }
 
-void JPAsyncSocket::closeWithError(const RefPtr<Error>& error) {
+void JPTcpSocket::closeWithError(const RefPtr<Error>& error) {
     requireSocketQueue();
     endConnectTimeout();
     if (currentRead_) endCurrentRead();
@@ -632,12 +632,12 @@ void JPAsyncSocket::closeWithError(const RefPtr<Error>& error) {
     const bool started = flags_ & kSocketStarted;
     flags_ = 0;
     if (started) {
-        notify(JPAsyncSocketDelegate::kDidDisconnect,
-               [error](JPAsyncSocketDelegate* delegate, JPAsyncSocket* sock) { delegate->socketDidDisconnect(sock, error); });
+        notify(JPTcpSocketDelegate::kDidDisconnect,
+               [error](JPTcpSocketDelegate* delegate, JPTcpSocket* sock) { delegate->socketDidDisconnect(sock, error); });
     }
 }
 
-void JPAsyncSocket::maybeClose() {
+void JPTcpSocket::maybeClose() {
     const bool readsDone = readQueue_.empty() && !currentRead_ && !(flags_ & kStartingReadTLS);
     const bool writesDone = writeQueue_.empty() && !currentWrite_ && !(flags_ & kStartingWriteTLS);
     if (flags_ & kDisconnectAfterReads) {
@@ -647,13 +647,13 @@ void JPAsyncSocket::maybeClose() {
     }
 }
 
-void JPAsyncSocket::disconnect() {
+void JPTcpSocket::disconnect() {
     syncOnQueue([this] {
         if (flags_ & kSocketStarted) closeWithError(nullptr);
     });
 }
 
-void JPAsyncSocket::disconnectAfter(uint32_t bits) {
+void JPTcpSocket::disconnectAfter(uint32_t bits) {
     asyncOnQueue([this, bits] {
         if (!(flags_ & kSocketStarted)) return;
         flags_ |= kForbidReadsWrites | bits;
@@ -661,29 +661,29 @@ void JPAsyncSocket::disconnectAfter(uint32_t bits) {
     });
 }
 
-void JPAsyncSocket::disconnectAfterReading() { disconnectAfter(kDisconnectAfterReads); }
-void JPAsyncSocket::disconnectAfterWriting() { disconnectAfter(kDisconnectAfterWrites); }
-void JPAsyncSocket::disconnectAfterReadingAndWriting() { disconnectAfter(kDisconnectAfterReads | kDisconnectAfterWrites); }
+void JPTcpSocket::disconnectAfterReading() { disconnectAfter(kDisconnectAfterReads); }
+void JPTcpSocket::disconnectAfterWriting() { disconnectAfter(kDisconnectAfterWrites); }
+void JPTcpSocket::disconnectAfterReadingAndWriting() { disconnectAfter(kDisconnectAfterReads | kDisconnectAfterWrites); }
 
 // ---- state and addresses ----
 
-bool JPAsyncSocket::isDisconnected() const {
+bool JPTcpSocket::isDisconnected() const {
     return syncOnQueue([this] { return !(flags_ & kSocketStarted); });
 }
 
-bool JPAsyncSocket::isConnected() const {
+bool JPTcpSocket::isConnected() const {
     return syncOnQueue([this] { return (flags_ & kConnected) != 0; });
 }
 
-bool JPAsyncSocket::isIPv4() const {
+bool JPTcpSocket::isIPv4() const {
     return syncOnQueue([this] { return socket4_ != nullptr; });
 }
 
-bool JPAsyncSocket::isIPv6() const {
+bool JPTcpSocket::isIPv6() const {
     return syncOnQueue([this] { return socket6_ != nullptr; });
 }
 
-bool JPAsyncSocket::isSecure() const {
+bool JPTcpSocket::isSecure() const {
     return syncOnQueue([this] { return (flags_ & kSecure) != 0; });
 }
 
@@ -696,67 +696,67 @@ ByteView localOf(const std::shared_ptr<FileDescriptor>& descriptor) {
 }
 }  // namespace
 
-std::string JPAsyncSocket::connectedHost() const {
+std::string JPTcpSocket::connectedHost() const {
     return syncOnQueue([this] { return hostFromAddress(peerOf(connectedDescriptor())); });
 }
 
-uint16_t JPAsyncSocket::connectedPort() const {
+uint16_t JPTcpSocket::connectedPort() const {
     return syncOnQueue([this] { return portFromAddress(peerOf(connectedDescriptor())); });
 }
 
-std::string JPAsyncSocket::localHost() const {
+std::string JPTcpSocket::localHost() const {
     return syncOnQueue([this] { return hostFromAddress(localOf(connectedDescriptor())); });
 }
 
-uint16_t JPAsyncSocket::localPort() const {
+uint16_t JPTcpSocket::localPort() const {
     return syncOnQueue([this] { return portFromAddress(localOf(connectedDescriptor())); });
 }
 
-ByteView JPAsyncSocket::connectedAddress() const {
+ByteView JPTcpSocket::connectedAddress() const {
     return syncOnQueue([this] { return peerOf(connectedDescriptor()); });
 }
 
-ByteView JPAsyncSocket::localAddress() const {
+ByteView JPTcpSocket::localAddress() const {
     return syncOnQueue([this] { return localOf(connectedDescriptor()); });
 }
 
-std::string JPAsyncSocket::connectedHost4() const { return hostFromAddress(peerOf(socket4_)); }
-std::string JPAsyncSocket::connectedHost6() const { return hostFromAddress(peerOf(socket6_)); }
-uint16_t JPAsyncSocket::connectedPort4() const { return portFromAddress(peerOf(socket4_)); }
-uint16_t JPAsyncSocket::connectedPort6() const { return portFromAddress(peerOf(socket6_)); }
-std::string JPAsyncSocket::localHost4() const { return hostFromAddress(localOf(socket4_)); }
-std::string JPAsyncSocket::localHost6() const { return hostFromAddress(localOf(socket6_)); }
-uint16_t JPAsyncSocket::localPort4() const { return portFromAddress(localOf(socket4_)); }
-uint16_t JPAsyncSocket::localPort6() const { return portFromAddress(localOf(socket6_)); }
+std::string JPTcpSocket::connectedHost4() const { return hostFromAddress(peerOf(socket4_)); }
+std::string JPTcpSocket::connectedHost6() const { return hostFromAddress(peerOf(socket6_)); }
+uint16_t JPTcpSocket::connectedPort4() const { return portFromAddress(peerOf(socket4_)); }
+uint16_t JPTcpSocket::connectedPort6() const { return portFromAddress(peerOf(socket6_)); }
+std::string JPTcpSocket::localHost4() const { return hostFromAddress(localOf(socket4_)); }
+std::string JPTcpSocket::localHost6() const { return hostFromAddress(localOf(socket6_)); }
+uint16_t JPTcpSocket::localPort4() const { return portFromAddress(localOf(socket4_)); }
+uint16_t JPTcpSocket::localPort6() const { return portFromAddress(localOf(socket6_)); }
 
-std::string JPAsyncSocket::hostFromAddress(const ByteView& address) {
+std::string JPTcpSocket::hostFromAddress(const ByteView& address) {
     std::string host;
     SocketAddress::hostAndPort(address, &host, nullptr, nullptr);
     return host;
 }
 
-uint16_t JPAsyncSocket::portFromAddress(const ByteView& address) {
+uint16_t JPTcpSocket::portFromAddress(const ByteView& address) {
     uint16_t port = 0;
     SocketAddress::hostAndPort(address, nullptr, &port, nullptr);
     return port;
 }
 
-bool JPAsyncSocket::getHost(std::string* host, uint16_t* port, const ByteView& address) {
+bool JPTcpSocket::getHost(std::string* host, uint16_t* port, const ByteView& address) {
     return SocketAddress::hostAndPort(address, host, port, nullptr);
 }
 
-ByteView JPAsyncSocket::CRLFData() { return ByteView::copyOf("\r\n"); }
-ByteView JPAsyncSocket::CRData() { return ByteView::copyOf("\r"); }
-ByteView JPAsyncSocket::LFData() { return ByteView::copyOf("\n"); }
-ByteView JPAsyncSocket::ZeroData() { return ByteView::copyOf(std::string_view("\0", 1)); }
+ByteView JPTcpSocket::CRLFData() { return ByteView::copyOf("\r\n"); }
+ByteView JPTcpSocket::CRData() { return ByteView::copyOf("\r"); }
+ByteView JPTcpSocket::LFData() { return ByteView::copyOf("\n"); }
+ByteView JPTcpSocket::ZeroData() { return ByteView::copyOf(std::string_view("\0", 1)); }
 
-void JPAsyncSocket::performBlock(const std::function<void()>& block) { syncOnQueue(block); }
+void JPTcpSocket::performBlock(const std::function<void()>& block) { syncOnQueue(block); }
 
-int JPAsyncSocket::socketFD() const {
+int JPTcpSocket::socketFD() const {
     if (!socketQueue_->isCurrent()) return -1;
     return connectedDescriptor() ? connectedDescriptor()->get() : -1;
 }
 
-int JPAsyncSocket::socket4FD() const { return socketQueue_->isCurrent() && socket4_ ? socket4_->get() : -1; }
+int JPTcpSocket::socket4FD() const { return socketQueue_->isCurrent() && socket4_ ? socket4_->get() : -1; }
 
-int JPAsyncSocket::socket6FD() const { return socketQueue_->isCurrent() && socket6_ ? socket6_->get() : -1; }
+int JPTcpSocket::socket6FD() const { return socketQueue_->isCurrent() && socket6_ ? socket6_->get() : -1; }

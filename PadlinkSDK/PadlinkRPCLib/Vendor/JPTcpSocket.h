@@ -9,8 +9,8 @@
 #include <variant>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncReadPacket.h"
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketDelegate.h"
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketReader.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocketDelegate.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocketReader.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSpecialPacket.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncWritePacket.h"
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSecureTransport.h"
@@ -39,10 +39,10 @@
 // IPv6-only so that both families listen on one port; addresses are checked by sa_family.
 //
 // Durations are seconds; a negative time-out means none.
-class JPAsyncSocket : public Object {
+class JPTcpSocket : public Object {
 public:
     // Error domain of the socket's own errors, and their codes.
-    static constexpr const char* kErrorDomain = "JPAsyncSocketErrorDomain";
+    static constexpr const char* kErrorDomain = "JPTcpSocketErrorDomain";
     // Domain of TLS failures.
     static constexpr const char* kTLSErrorDomain = "kCFStreamErrorDomainSSL";
     enum ErrorCode : int64_t {
@@ -58,21 +58,21 @@ public:
 
     // The delegate is not retained. A null socket queue makes a serial queue of the socket's own;
     // the global (concurrent) queue is refused with NamedException "NSInternalInconsistencyException".
-    explicit JPAsyncSocket(JPAsyncSocketDelegate* delegate = nullptr, RefPtr<DispatchQueue> delegateQueue = nullptr,
+    explicit JPTcpSocket(JPTcpSocketDelegate* delegate = nullptr, RefPtr<DispatchQueue> delegateQueue = nullptr,
                            RefPtr<DispatchQueue> socketQueue = nullptr);
 
     // Configuration: delegate (not retained) and delegate queue. The plain setters do not wait; the
     // synchronously variants return once the socket queue has taken the change.
-    JPAsyncSocketDelegate* delegate() const;
-    void setDelegate(JPAsyncSocketDelegate* delegate);
-    void synchronouslySetDelegate(JPAsyncSocketDelegate* delegate);
+    JPTcpSocketDelegate* delegate() const;
+    void setDelegate(JPTcpSocketDelegate* delegate);
+    void synchronouslySetDelegate(JPTcpSocketDelegate* delegate);
     RefPtr<DispatchQueue> delegateQueue() const;
     void setDelegateQueue(RefPtr<DispatchQueue> delegateQueue);
     void synchronouslySetDelegateQueue(RefPtr<DispatchQueue> delegateQueue);
     // Either out-parameter may be null.
-    void getDelegate(JPAsyncSocketDelegate** delegate, RefPtr<DispatchQueue>* delegateQueue) const;
-    void setDelegate(JPAsyncSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue);
-    void synchronouslySetDelegate(JPAsyncSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue);
+    void getDelegate(JPTcpSocketDelegate** delegate, RefPtr<DispatchQueue>* delegateQueue) const;
+    void setDelegate(JPTcpSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue);
+    void synchronouslySetDelegate(JPTcpSocketDelegate* delegate, RefPtr<DispatchQueue> delegateQueue);
 
     // Configuration flags (all true by default): close at the peer's end of stream (false allows
     // half duplex), the two families, and IPv4 first when a lookup gives both.
@@ -192,7 +192,7 @@ public:
 protected:
     // Closes the socket on its queue (a started socket reports socketDidDisconnect with a null
     // socket).
-    ~JPAsyncSocket() override;
+    ~JPTcpSocket() override;
 
 private:
     // State bits of flags_.
@@ -245,7 +245,7 @@ private:
     void setConfigBit(uint16_t bit, bool set);
 
     // Sends a callback to the delegate queue when the delegate implements `method` right now.
-    void notify(uint32_t method, std::function<void(JPAsyncSocketDelegate*, JPAsyncSocket*)> call);
+    void notify(uint32_t method, std::function<void(JPTcpSocketDelegate*, JPTcpSocket*)> call);
     // Asks the delegate for a time-out extension and hands the answer to doTimeoutWithExtension.
     void askTimeoutExtension(bool reading);
 
@@ -272,7 +272,7 @@ private:
     bool isAtEndOfStream() const;
     // A one-shot timer on the socket queue running `fired` after `seconds`; null (and the socket
     // closing with the system's error) when no timer can be made.
-    RefPtr<DispatchSource> makeTimer(double seconds, void (JPAsyncSocket::*fired)());
+    RefPtr<DispatchSource> makeTimer(double seconds, void (JPTcpSocket::*fired)());
     void closeWithError(const RefPtr<Error>& error);
     void maybeClose();
     void disconnectAfter(uint32_t bits);
@@ -305,7 +305,7 @@ private:
     int32_t sslRead(void* data, size_t* length);
     int32_t sslWrite(const void* data, size_t* length);
     // Reads through TLS into `into` until `length` bytes came or TLS answered a status.
-    JPAsyncSocketReader::Fill readSecure(uint8_t* into, uint64_t length, RefPtr<Error>* error, bool* waiting);
+    JPTcpSocketReader::Fill readSecure(uint8_t* into, uint64_t length, RefPtr<Error>* error, bool* waiting);
     WriteOutcome writeSecure();
     // Moves the bytes TLS can decrypt now into the pre-buffer, when that is empty.
     void flushSSLBuffers();
@@ -320,7 +320,7 @@ private:
     uint32_t flags_ = 0;   // state bits (kSocketStarted ... in the source)
     uint16_t config_ = 0;  // configuration bits
     // The delegate, shared with queued callbacks, which deliver only while it is still the delegate.
-    const std::shared_ptr<std::atomic<JPAsyncSocketDelegate*>> delegate_;
+    const std::shared_ptr<std::atomic<JPTcpSocketDelegate*>> delegate_;
     RefPtr<DispatchQueue> delegateQueue_;
     const RefPtr<DispatchQueue> socketQueue_;
     std::shared_ptr<FileDescriptor> socket4_;  // null when absent; shared with the sources watching it
@@ -338,11 +338,11 @@ private:
     ReadPacketPtr currentRead_;
     WritePacketPtr currentWrite_;
     uint64_t socketFDBytesAvailable_ = 0;  // readable count the read source last reported, less what was read since
-    JPAsyncSocketReader reader_;           // the pre-buffer and the read pass
+    JPTcpSocketReader reader_;           // the pre-buffer and the read pass
     SpecialPacketPtr tlsRequest_;          // the TLS request the read side has reached
     std::unique_ptr<JPSecureTransport> sslContext_;  // null while plain
     // Raw bytes read from the descriptor for TLS; made when the handshake starts.
-    std::unique_ptr<JPAsyncSocketPreBuffer> sslPreBuffer_;
+    std::unique_ptr<JPTcpSocketPreBuffer> sslPreBuffer_;
     uint64_t sslWriteCachedLength_ = 0;    // bytes TLS has taken from the current write but not yet sent
     int32_t sslErrCode_ = 0;               // the closed status a TLS read met, 0 otherwise
     RefPtr<Object> userData_;
@@ -350,6 +350,6 @@ private:
 };
 
 template <typename Body>
-inline auto JPAsyncSocket::syncOnQueue(Body&& body) const {
+inline auto JPTcpSocket::syncOnQueue(Body&& body) const {
     return syncOnSocketQueue(*socketQueue_, std::forward<Body>(body));
 }

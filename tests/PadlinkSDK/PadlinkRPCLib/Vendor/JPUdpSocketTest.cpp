@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocket.h"
 #include "TcpSocketFixture.h"
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/NamedException.h"
@@ -20,25 +20,25 @@ namespace {
 
 // Records every callback as a line ("sent 3", "not sent 4 code 1", "got 5 from 127.0.0.1",
 // "closed") on the delegate queue.
-class UdpRecorder : public JPAsyncUdpSocketDelegate {
+class UdpRecorder : public JPUdpSocketDelegate {
 public:
-    uint32_t jpAsyncUdpSocketDelegateMethods() const override { return ~0u; }
-    void udpSocketDidConnectToAddress(JPAsyncUdpSocket*, const ByteView& address) override {
-        add("connected " + JPAsyncUdpSocket::hostFromAddress(address));
+    uint32_t jpUdpSocketDelegateMethods() const override { return ~0u; }
+    void udpSocketDidConnectToAddress(JPUdpSocket*, const ByteView& address) override {
+        add("connected " + JPUdpSocket::hostFromAddress(address));
     }
-    void udpSocketDidNotConnect(JPAsyncUdpSocket*, const RefPtr<Error>& error) override {
+    void udpSocketDidNotConnect(JPUdpSocket*, const RefPtr<Error>& error) override {
         add("not connected " + error->domain());
     }
-    void udpSocketDidSendDataWithTag(JPAsyncUdpSocket*, int64_t tag) override { add("sent " + std::to_string(tag)); }
-    void udpSocketDidNotSendDataWithTag(JPAsyncUdpSocket*, int64_t tag, const RefPtr<Error>& error) override {
+    void udpSocketDidSendDataWithTag(JPUdpSocket*, int64_t tag) override { add("sent " + std::to_string(tag)); }
+    void udpSocketDidNotSendDataWithTag(JPUdpSocket*, int64_t tag, const RefPtr<Error>& error) override {
         add("not sent " + std::to_string(tag) + " code " + std::to_string(error->code()) + " " + error->localizedDescription());
     }
-    void udpSocketDidReceiveData(JPAsyncUdpSocket*, const ByteView& data, const ByteView& address,
+    void udpSocketDidReceiveData(JPUdpSocket*, const ByteView& data, const ByteView& address,
                                  const RefPtr<Object>& context) override {
-        add("got " + std::to_string(data.size()) + " from " + JPAsyncUdpSocket::hostFromAddress(address) +
+        add("got " + std::to_string(data.size()) + " from " + JPUdpSocket::hostFromAddress(address) +
             (context ? " with context" : ""));
     }
-    void udpSocketDidClose(JPAsyncUdpSocket*, const RefPtr<Error>& error) override {
+    void udpSocketDidClose(JPUdpSocket*, const RefPtr<Error>& error) override {
         add(error ? "closed " + std::to_string(error->code()) : std::string("closed"));
     }
 
@@ -112,7 +112,7 @@ protected:
 
     RefPtr<DispatchQueue> delegateQueue_ = makeRef<SerialQueue>("org.vantrel.test.udp.delegate");
     RefPtr<UdpRecorder> recorder_ = makeRef<UdpRecorder>();
-    RefPtr<JPAsyncUdpSocket> socket_ = makeRef<JPAsyncUdpSocket>(recorder_, delegateQueue_);
+    RefPtr<JPUdpSocket> socket_ = makeRef<JPUdpSocket>(recorder_, delegateQueue_);
 };
 
 using UdpSetUp = UdpSocketTest;
@@ -122,7 +122,7 @@ using Receiving = UdpSocketTest;
 // Synchronous refusals: the call answers false with the error and changes nothing.
 struct Refusal {
     const char* name;
-    std::function<bool(JPAsyncUdpSocket&, RefPtr<Error>*)> call;
+    std::function<bool(JPUdpSocket&, RefPtr<Error>*)> call;
     int64_t code;  // 0: false with no error
     const char* text;
 };
@@ -138,7 +138,7 @@ TEST_P(Refusals, AnswerWithTheErrorAndChangeNothing) {
         EXPECT_FALSE(error);
     } else {
         ASSERT_TRUE(error);
-        EXPECT_EQ(error->domain(), JPAsyncUdpSocket::kErrorDomain);
+        EXPECT_EQ(error->domain(), JPUdpSocket::kErrorDomain);
         EXPECT_EQ(error->code(), GetParam().code);
         EXPECT_EQ(error->localizedDescription(), GetParam().text);
     }
@@ -149,26 +149,26 @@ TEST_P(Refusals, AnswerWithTheErrorAndChangeNothing) {
 INSTANTIATE_TEST_SUITE_P(
     UdpSocket, Refusals,
     ::testing::Values(
-        Refusal{"BindWithoutADelegateQueue", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) {
+        Refusal{"BindWithoutADelegateQueue", [](JPUdpSocket& s, RefPtr<Error>* e) {
                     s.synchronouslySetDelegateQueue(nullptr);
                     return s.bindToPort(0, e);
                 }, 1, "Attempting to use socket without a delegate queue. Set a delegate queue first."},
-        Refusal{"ReceiveBeforeAnyDescriptor", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) { return s.receiveOnce(e); }, 1,
+        Refusal{"ReceiveBeforeAnyDescriptor", [](JPUdpSocket& s, RefPtr<Error>* e) { return s.receiveOnce(e); }, 1,
                 "Must bind socket before you can receive data. You can do this explicitly via bind, or implicitly via "
                 "connect or by sending data."},
-        Refusal{"BindTwice", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) { return s.bindToPort(0, e) && s.bindToPort(0, e); },
+        Refusal{"BindTwice", [](JPUdpSocket& s, RefPtr<Error>* e) { return s.bindToPort(0, e) && s.bindToPort(0, e); },
                 1, "Cannot bind a socket more than once."},
-        Refusal{"BindToAnUnknownInterface", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) { return s.bindToPort(0, "no-such-if0", e); },
+        Refusal{"BindToAnUnknownInterface", [](JPUdpSocket& s, RefPtr<Error>* e) { return s.bindToPort(0, "no-such-if0", e); },
                 2, "Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address."},
-        Refusal{"ConnectToFifteenBytes", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) {
+        Refusal{"ConnectToFifteenBytes", [](JPUdpSocket& s, RefPtr<Error>* e) {
                     return s.connectToAddress(ByteView::copyOf(std::string(15, '\2')), e);
                 }, 2, "A valid IPv4 or IPv6 address was not given"},
-        Refusal{"JoinBeforeBinding", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) { return s.joinMulticastGroup("239.1.2.3", e); },
+        Refusal{"JoinBeforeBinding", [](JPUdpSocket& s, RefPtr<Error>* e) { return s.joinMulticastGroup("239.1.2.3", e); },
                 1, "Must bind a socket before joining a multicast group."},
-        Refusal{"JoinAGroupGivenByName", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) {
+        Refusal{"JoinAGroupGivenByName", [](JPUdpSocket& s, RefPtr<Error>* e) {
                     return s.bindToPort(0, e) && s.joinMulticastGroup("localhost", e);
                 }, 2, "Unknown group. Specify valid group IP address."},
-        Refusal{"BroadcastWithoutIPv4", [](JPAsyncUdpSocket& s, RefPtr<Error>* e) {
+        Refusal{"BroadcastWithoutIPv4", [](JPUdpSocket& s, RefPtr<Error>* e) {
                     s.setIPv4Enabled(false);
                     return s.enableBroadcast(true, e);
                 }, 0, ""}),
@@ -201,7 +201,7 @@ TEST_F(UdpSetUp, AFailedBindClosesItsDescriptors) {
 // Per-datagram failures: each goes to udpSocketDidNotSendDataWithTag and the socket stays open.
 struct SendFailure {
     const char* name;
-    std::function<void(JPAsyncUdpSocket&, const UdpPeer&)> send;
+    std::function<void(JPUdpSocket&, const UdpPeer&)> send;
     const char* line;
 };
 
@@ -223,17 +223,17 @@ const ByteView kData = ByteView::copyOf("abc");
 INSTANTIATE_TEST_SUITE_P(
     UdpSocket, SendFailures,
     ::testing::Values(
-        SendFailure{"NoDestination", [](JPAsyncUdpSocket& s, const UdpPeer&) { s.sendData(kData, -1.0, 1); },
+        SendFailure{"NoDestination", [](JPUdpSocket& s, const UdpPeer&) { s.sendData(kData, -1.0, 1); },
                     "not sent 1 code 1 You must specify destination of packet for a non-connected socket"},
-        SendFailure{"NoHost", [](JPAsyncUdpSocket& s, const UdpPeer&) { s.sendData(kData, "", 9, -1, 2); },
+        SendFailure{"NoHost", [](JPUdpSocket& s, const UdpPeer&) { s.sendData(kData, "", 9, -1, 2); },
                     "not sent 2 code 2 The host param is nil. Should be domain name or IP address string."},
-        SendFailure{"NotAnAddress", [](JPAsyncUdpSocket& s, const UdpPeer&) { s.sendData(kData, ByteView::copyOf("junk"), -1, 3); },
+        SendFailure{"NotAnAddress", [](JPUdpSocket& s, const UdpPeer&) { s.sendData(kData, ByteView::copyOf("junk"), -1, 3); },
                     "not sent 3 code 2 A valid IPv4 or IPv6 address was not given"},
-        SendFailure{"AHostOnAConnectedSocket", [](JPAsyncUdpSocket& s, const UdpPeer& p) {
+        SendFailure{"AHostOnAConnectedSocket", [](JPUdpSocket& s, const UdpPeer& p) {
                         s.connectToAddress(p.address, nullptr);
                         s.sendData(kData, "127.0.0.1", 9, -1, 4);
                     }, "not sent 4 code 1 Cannot specify destination of packet for connected socket"},
-        SendFailure{"AFamilyWithoutADescriptor", [](JPAsyncUdpSocket& s, const UdpPeer&) {
+        SendFailure{"AFamilyWithoutADescriptor", [](JPUdpSocket& s, const UdpPeer&) {
                         s.bindToAddress(SocketAddress::loopback4(0), nullptr);
                         s.sendData(kData, SocketAddress::loopback6(9), -1, 5);
                     }, "not sent 5 code 5 IPv6 has been deactivated due to bind/connect, and DNS lookup found no IPv4 address(es)."}),
@@ -274,7 +274,7 @@ TEST_F(Sending, AFilterThatSaysNoCountsAsSentAndASyncFilterOnTheSocketQueueIsRef
     EXPECT_EQ(recorder_->lines(), (std::vector<std::string>{"sent 1", "sent 2"}));
 
     RefPtr<DispatchQueue> own = makeRef<SerialQueue>("org.vantrel.test.udp.own");
-    RefPtr<JPAsyncUdpSocket> onOwnQueue = makeRef<JPAsyncUdpSocket>(nullptr, nullptr, own);
+    RefPtr<JPUdpSocket> onOwnQueue = makeRef<JPUdpSocket>(nullptr, nullptr, own);
     EXPECT_THROW(onOwnQueue->setReceiveFilter([](const ByteView&, const ByteView&, RefPtr<Object>*) { return true; }, own, false),
                  NamedException);
     EXPECT_NO_THROW(onOwnQueue->setReceiveFilter([](const ByteView&, const ByteView&, RefPtr<Object>*) { return true; }, own, true));

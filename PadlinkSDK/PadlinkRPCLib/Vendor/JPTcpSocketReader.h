@@ -4,12 +4,12 @@
 #include <functional>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncReadPacket.h"
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncSocketPreBuffer.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocketPreBuffer.h"
 
 // The read side of a TCP connection without the connection: the pre-buffer and the read pass that
 // moves bytes from it and from a byte source into the current read packet. The socket drives it
 // with its descriptor as the source; tests and the fuzz target drive it with scripted chunks.
-class JPAsyncSocketReader {
+class JPTcpSocketReader {
 public:
     // Why a source stopped filling.
     enum class Stop { None, WouldBlock, EndOfStream, Failed };
@@ -32,7 +32,7 @@ public:
     // Pre-buffer capacity at creation, bytes.
     static constexpr size_t kInitialPreBufferCapacity = 4096;
 
-    JPAsyncSocketReader() : preBuffer_(kInitialPreBufferCapacity) {}
+    JPTcpSocketReader() : preBuffer_(kInitialPreBufferCapacity) {}
 
     // One pass for `packet`: first the pre-buffered bytes that belong to it; then, unless that
     // finished it or `estimate` is 0, one fill of at most `estimate` bytes (fewer when the packet
@@ -40,11 +40,11 @@ public:
     // length read never asks the source for more than it still needs.
     Pass pass(JPAsyncReadPacket& packet, uint64_t estimate, const Source& source);
 
-    JPAsyncSocketPreBuffer& preBuffer() { return preBuffer_; }
+    JPTcpSocketPreBuffer& preBuffer() { return preBuffer_; }
 
 private:
     // Moves the pre-buffered bytes that belong to the packet into it.
     void takeFromPreBuffer(JPAsyncReadPacket& packet, Pass& pass);
 
-    JPAsyncSocketPreBuffer preBuffer_;
+    JPTcpSocketPreBuffer preBuffer_;
 };

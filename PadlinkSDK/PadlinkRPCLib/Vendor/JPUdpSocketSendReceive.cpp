@@ -1,4 +1,4 @@
-// JPAsyncUdpSocket: the send queue, the receive path, the filters, multicast and broadcast.
+// JPUdpSocket: the send queue, the receive path, the filters, multicast and broadcast.
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netdb.h>
@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSocket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocket.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/SocketAddress.h"
 
@@ -76,13 +76,13 @@ unsigned indexOfInterfaceAddr6(const in6_addr& address) {
 
 // ---- queueing ----
 
-void JPAsyncUdpSocket::sendData(const ByteView& data, int64_t tag) { sendData(data, -1.0, tag); }
+void JPUdpSocket::sendData(const ByteView& data, int64_t tag) { sendData(data, -1.0, tag); }
 
-void JPAsyncUdpSocket::sendData(const ByteView& data, double timeout, int64_t tag) {
+void JPUdpSocket::sendData(const ByteView& data, double timeout, int64_t tag) {
     if (!data.empty()) queueSend(std::make_shared<JPAsyncUdpSendPacket>(data, timeout, tag));
 }
 
-void JPAsyncUdpSocket::sendData(const ByteView& data, const std::string& host, uint16_t port, double timeout, int64_t tag) {
+void JPUdpSocket::sendData(const ByteView& data, const std::string& host, uint16_t port, double timeout, int64_t tag) {
     if (data.empty()) return;
     auto packet = std::make_shared<JPAsyncUdpSendPacket>(data, timeout, tag);
     packet->toHost = true;
@@ -90,12 +90,12 @@ void JPAsyncUdpSocket::sendData(const ByteView& data, const std::string& host, u
         packet->resolveError = udpError(kBadParamError, "The host param is nil. Should be domain name or IP address string.");
     } else {
         packet->resolveInProgress = true;
-        asyncResolve(host, port, packet, &JPAsyncUdpSocket::doPreSend);
+        asyncResolve(host, port, packet, &JPUdpSocket::doPreSend);
     }
     queueSend(packet);
 }
 
-void JPAsyncUdpSocket::sendData(const ByteView& data, const ByteView& address, double timeout, int64_t tag) {
+void JPUdpSocket::sendData(const ByteView& data, const ByteView& address, double timeout, int64_t tag) {
     if (data.empty()) return;
     auto packet = std::make_shared<JPAsyncUdpSendPacket>(data, timeout, tag);
     packet->address = address;
@@ -103,14 +103,14 @@ void JPAsyncUdpSocket::sendData(const ByteView& data, const ByteView& address, d
     queueSend(packet);
 }
 
-void JPAsyncUdpSocket::queueSend(SendPacketPtr packet) {
+void JPUdpSocket::queueSend(SendPacketPtr packet) {
     asyncOnQueue([this, packet = std::move(packet)] {
         sendQueue_.push_back(packet);
         maybeDequeueSend();
     });
 }
 
-void JPAsyncUdpSocket::setSendFilter(SendFilter filter, RefPtr<DispatchQueue> queue, bool isAsynchronous) {
+void JPUdpSocket::setSendFilter(SendFilter filter, RefPtr<DispatchQueue> queue, bool isAsynchronous) {
     CC_REQUIRE(!filter || queue, kAssertion, "Must provide a dispatch_queue in which to run the filter block.");
     CC_REQUIRE(!filter || isAsynchronous || queue != socketQueue_, kAssertion,
                "A synchronous filter cannot run on the socket queue: it would wait for itself.");
@@ -121,7 +121,7 @@ void JPAsyncUdpSocket::setSendFilter(SendFilter filter, RefPtr<DispatchQueue> qu
     });
 }
 
-void JPAsyncUdpSocket::setReceiveFilter(ReceiveFilter filter, RefPtr<DispatchQueue> queue, bool isAsynchronous) {
+void JPUdpSocket::setReceiveFilter(ReceiveFilter filter, RefPtr<DispatchQueue> queue, bool isAsynchronous) {
     CC_REQUIRE(!filter || queue, kAssertion, "Must provide a dispatch_queue in which to run the filter block.");
     CC_REQUIRE(!filter || isAsynchronous || queue != socketQueue_, kAssertion,
                "A synchronous filter cannot run on the socket queue: it would wait for itself.");
@@ -132,7 +132,7 @@ void JPAsyncUdpSocket::setReceiveFilter(ReceiveFilter filter, RefPtr<DispatchQue
     });
 }
 
-void JPAsyncUdpSocket::closeAfterSending() {
+void JPUdpSocket::closeAfterSending() {
     asyncOnQueue([this] {
         flags_ |= kCloseAfterSends;
         if (!currentSend_ && sendQueue_.empty()) closeWithError(nullptr);
@@ -141,7 +141,7 @@ void JPAsyncUdpSocket::closeAfterSending() {
 
 // ---- sending ----
 
-void JPAsyncUdpSocket::maybeDequeueSend() {
+void JPUdpSocket::maybeDequeueSend() {
     requireSocketQueue();
     // A send that completes at once ends in another dequeue: the loop below goes on instead, so
     // a long queue never nests calls.
@@ -171,7 +171,7 @@ void JPAsyncUdpSocket::maybeDequeueSend() {
     if (!currentSend_ && (flags_ & kCloseAfterSends)) closeWithError(nullptr);
 }
 
-void JPAsyncUdpSocket::doPreSend() {
+void JPUdpSocket::doPreSend() {
     requireSocketQueue();
     JPAsyncUdpSendPacket& send = static_cast<JPAsyncUdpSendPacket&>(*currentSend_);
     RefPtr<Error> error;
@@ -229,20 +229,20 @@ void JPAsyncUdpSocket::doPreSend() {
     });
 }
 
-void JPAsyncUdpSocket::sendFilterAnswered(bool send) {
+void JPUdpSocket::sendFilterAnswered(bool send) {
     if (send) {
         doSend();
         return;
     }
     // A dropped datagram counts as sent.
     const int64_t tag = static_cast<const JPAsyncUdpSendPacket&>(*currentSend_).tag;
-    notify(JPAsyncUdpSocketDelegate::kDidSendData,
-           [tag](JPAsyncUdpSocketDelegate* delegate, JPAsyncUdpSocket* sock) { delegate->udpSocketDidSendDataWithTag(sock, tag); });
+    notify(JPUdpSocketDelegate::kDidSendData,
+           [tag](JPUdpSocketDelegate* delegate, JPUdpSocket* sock) { delegate->udpSocketDidSendDataWithTag(sock, tag); });
     endCurrentSend();
     maybeDequeueSend();
 }
 
-void JPAsyncUdpSocket::doSend() {
+void JPUdpSocket::doSend() {
     requireSocketQueue();
     const JPAsyncUdpSendPacket& send = static_cast<const JPAsyncUdpSendPacket&>(*currentSend_);
     Family& family = this->family(send.addressFamily == AF_INET ? AF_INET : AF_INET6);
@@ -261,7 +261,7 @@ void JPAsyncUdpSocket::doSend() {
     } while (result < 0 && (errno == EINTR || errno == ECONNREFUSED));
     flags_ |= kDidBind;
     if (result > 0) {
-        notify(JPAsyncUdpSocketDelegate::kDidSendData, [tag = send.tag](JPAsyncUdpSocketDelegate* delegate, JPAsyncUdpSocket* sock) {
+        notify(JPUdpSocketDelegate::kDidSendData, [tag = send.tag](JPUdpSocketDelegate* delegate, JPUdpSocket* sock) {
             delegate->udpSocketDidSendDataWithTag(sock, tag);
         });
         endCurrentSend();
@@ -283,14 +283,14 @@ void JPAsyncUdpSocket::doSend() {
     }
 }
 
-void JPAsyncUdpSocket::doSendTimeout() {
+void JPUdpSocket::doSendTimeout() {
     notifyDidNotSend(static_cast<const JPAsyncUdpSendPacket&>(*currentSend_).tag,
                      udpError(kSendTimeoutError, "Send operation timed out"));
     endCurrentSend();
     maybeDequeueSend();
 }
 
-void JPAsyncUdpSocket::endCurrentSend() {
+void JPUdpSocket::endCurrentSend() {
     if (sendTimer_) sendTimer_->cancel();
     sendTimer_.reset();
     currentSend_.reset();
@@ -298,11 +298,11 @@ void JPAsyncUdpSocket::endCurrentSend() {
 
 // ---- receiving ----
 
-bool JPAsyncUdpSocket::receiveOnce(RefPtr<Error>* error) { return receiveRequest(kReceiveOnce, error); }
+bool JPUdpSocket::receiveOnce(RefPtr<Error>* error) { return receiveRequest(kReceiveOnce, error); }
 
-bool JPAsyncUdpSocket::beginReceiving(RefPtr<Error>* error) { return receiveRequest(kReceiveContinuous, error); }
+bool JPUdpSocket::beginReceiving(RefPtr<Error>* error) { return receiveRequest(kReceiveContinuous, error); }
 
-bool JPAsyncUdpSocket::receiveRequest(uint32_t bit, RefPtr<Error>* error) {
+bool JPUdpSocket::receiveRequest(uint32_t bit, RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool started = syncOnQueue([&] {
         if (flags_ & bit) return true;
@@ -320,7 +320,7 @@ bool JPAsyncUdpSocket::receiveRequest(uint32_t bit, RefPtr<Error>* error) {
     return started;
 }
 
-void JPAsyncUdpSocket::pauseReceiving() {
+void JPUdpSocket::pauseReceiving() {
     asyncOnQueue([this] {
         flags_ &= ~(kReceiveOnce | kReceiveContinuous);
         for (Family* family : {&family4_, &family6_}) {
@@ -329,7 +329,7 @@ void JPAsyncUdpSocket::pauseReceiving() {
     });
 }
 
-void JPAsyncUdpSocket::readEvent(Family& family, uint64_t readable) {
+void JPUdpSocket::readEvent(Family& family, uint64_t readable) {
     if (readable == 0) {
         // Zero readable bytes is an empty datagram (anyone on the network can send one: it must
         // never close the socket), or the report of an ICMP error, or no datagram at all when a
@@ -345,13 +345,13 @@ void JPAsyncUdpSocket::readEvent(Family& family, uint64_t readable) {
     doReceive();
 }
 
-void JPAsyncUdpSocket::doReceive() {
+void JPUdpSocket::doReceive() {
     requireSocketQueue();
     while (receivePass()) {
     }
 }
 
-bool JPAsyncUdpSocket::receivePass() {
+bool JPUdpSocket::receivePass() {
     const bool once = flags_ & kReceiveOnce;
     if (!(once || (flags_ & kReceiveContinuous)) || (once && pendingFilterOperations_ > 0)) {
         for (Family* family : {&family4_, &family6_}) {
@@ -426,7 +426,7 @@ bool JPAsyncUdpSocket::receivePass() {
     return !once;
 }
 
-void JPAsyncUdpSocket::receiveFilterAnswered(bool deliver, const ByteView& data, const ByteView& address,
+void JPUdpSocket::receiveFilterAnswered(bool deliver, const ByteView& data, const ByteView& address,
                                              const RefPtr<Object>& context) {
     --pendingFilterOperations_;
     // Nothing follows the close callback.
@@ -439,32 +439,32 @@ void JPAsyncUdpSocket::receiveFilterAnswered(bool deliver, const ByteView& data,
     }
 }
 
-void JPAsyncUdpSocket::notifyDidReceive(const ByteView& data, const ByteView& address, const RefPtr<Object>& context) {
-    notify(JPAsyncUdpSocketDelegate::kDidReceiveData,
-           [data, address, context](JPAsyncUdpSocketDelegate* delegate, JPAsyncUdpSocket* sock) {
+void JPUdpSocket::notifyDidReceive(const ByteView& data, const ByteView& address, const RefPtr<Object>& context) {
+    notify(JPUdpSocketDelegate::kDidReceiveData,
+           [data, address, context](JPUdpSocketDelegate* delegate, JPUdpSocket* sock) {
                delegate->udpSocketDidReceiveData(sock, data, address, context);
            });
 }
 
 // ---- multicast and broadcast ----
 
-bool JPAsyncUdpSocket::joinMulticastGroup(const std::string& group, RefPtr<Error>* error) {
+bool JPUdpSocket::joinMulticastGroup(const std::string& group, RefPtr<Error>* error) {
     return performMulticastRequest(true, group, "", error);
 }
 
-bool JPAsyncUdpSocket::joinMulticastGroup(const std::string& group, const std::string& interface, RefPtr<Error>* error) {
+bool JPUdpSocket::joinMulticastGroup(const std::string& group, const std::string& interface, RefPtr<Error>* error) {
     return performMulticastRequest(true, group, interface, error);
 }
 
-bool JPAsyncUdpSocket::leaveMulticastGroup(const std::string& group, RefPtr<Error>* error) {
+bool JPUdpSocket::leaveMulticastGroup(const std::string& group, RefPtr<Error>* error) {
     return performMulticastRequest(false, group, "", error);
 }
 
-bool JPAsyncUdpSocket::leaveMulticastGroup(const std::string& group, const std::string& interface, RefPtr<Error>* error) {
+bool JPUdpSocket::leaveMulticastGroup(const std::string& group, const std::string& interface, RefPtr<Error>* error) {
     return performMulticastRequest(false, group, interface, error);
 }
 
-bool JPAsyncUdpSocket::performMulticastRequest(bool join, const std::string& group, const std::string& interface,
+bool JPUdpSocket::performMulticastRequest(bool join, const std::string& group, const std::string& interface,
                                                RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool done = syncOnQueue([&] {
@@ -525,7 +525,7 @@ bool JPAsyncUdpSocket::performMulticastRequest(bool join, const std::string& gro
     return done;
 }
 
-bool JPAsyncUdpSocket::enableBroadcast(bool flag, RefPtr<Error>* error) {
+bool JPUdpSocket::enableBroadcast(bool flag, RefPtr<Error>* error) {
     RefPtr<Error> failure;
     const bool done = syncOnQueue([&] {
         if (!preOp(&failure)) return false;

@@ -77,10 +77,10 @@ TEST_F(Tls, HandshakeAfterTheClearBytesThenEchoThroughTLS) {
     // Wait until the client's first TLS record sits behind the clear line, so that the clear read
     // takes both into the pre-buffer and the handshake must start from what it left there.
     for (int unread = 0; unread <= 7;) socket_->performBlock([&] { ioctl(socket_->socketFD(), FIONREAD, &unread); });
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 1);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 1);
     socket_->startTLS(serverSettings());
     socket_->startTLS(Value());  // a second request on one connection is dropped
-    socket_->readDataToData(JPAsyncSocket::CRLFData(), -1, 2);
+    socket_->readDataToData(JPTcpSocket::CRLFData(), -1, 2);
     socket_->writeData(ByteView::copyOf("pong\r\n"), -1, 3);
     EXPECT_EQ(client.get(), "pong\r\n");
     ASSERT_TRUE(recorder_.waitFor("wrote 3"));
@@ -137,17 +137,17 @@ Value list(Value element) {
 INSTANTIATE_TEST_SUITE_P(
     TcpSocket, TlsRefusals,
     ::testing::Values(
-        TlsRefusal{"SSLv3Level", JPSecureTransport::kLevel, JPSecureTransport::kLevelSSLv3, 0, JPAsyncSocket::kErrorDomain, 8,
+        TlsRefusal{"SSLv3Level", JPSecureTransport::kLevel, JPSecureTransport::kLevelSSLv3, 0, JPTcpSocket::kErrorDomain, 8,
                    "Error in SSLSetProtocolVersionEnabled"},
-        TlsRefusal{"TLSv1Level", JPSecureTransport::kLevel, JPSecureTransport::kLevelTLSv1, 0, JPAsyncSocket::kErrorDomain, 8,
+        TlsRefusal{"TLSv1Level", JPSecureTransport::kLevel, JPSecureTransport::kLevelTLSv1, 0, JPTcpSocket::kErrorDomain, 8,
                    "Error in SSLSetProtocolVersionEnabled"},
-        TlsRefusal{"UnknownCipherSuite", JPSecureTransport::kCipherSuites, list(0xFFFF), 0, JPAsyncSocket::kErrorDomain, 8,
+        TlsRefusal{"UnknownCipherSuite", JPSecureTransport::kCipherSuites, list(0xFFFF), 0, JPTcpSocket::kErrorDomain, 8,
                    "Error in SSLSetEnabledCiphers"},
-        TlsRefusal{"BrokenIdentity", JPSecureTransport::kCertificates, list(junk()), 0, JPAsyncSocket::kErrorDomain, 8,
+        TlsRefusal{"BrokenIdentity", JPSecureTransport::kCertificates, list(junk()), 0, JPTcpSocket::kErrorDomain, 8,
                    "Error in SSLSetCertificate"},
         TlsRefusal{"BrokenDiffieHellmanParameters", JPSecureTransport::kDiffieHellmanParameters, junk(), 0,
-                   JPAsyncSocket::kErrorDomain, 8, "Error in SSLSetDiffieHellmanParams"},
-        TlsRefusal{"PeerBelowTLS12", nullptr, Value(), TLS1_1_VERSION, JPAsyncSocket::kTLSErrorDomain,
+                   JPTcpSocket::kErrorDomain, 8, "Error in SSLSetDiffieHellmanParams"},
+        TlsRefusal{"PeerBelowTLS12", nullptr, Value(), TLS1_1_VERSION, JPTcpSocket::kTLSErrorDomain,
                    JPSecureTransport::kProtocolError, ""}),
     [](const ::testing::TestParamInfo<TlsRefusal>& info) { return std::string(info.param.name); });
 
