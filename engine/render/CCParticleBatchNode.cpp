@@ -11,7 +11,6 @@
 #include "engine/render/CCParticleSystemQuad.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
-#include "platform/foundation/StringUtils.h"
 
 namespace {
 constexpr ccBlendFunc kPremultipliedBlend{GL_ONE, GL_ONE_MINUS_SRC_ALPHA};
@@ -40,11 +39,6 @@ bool CCParticleBatchNode::initWithTexture(RefPtr<CCTexture2D> texture, uint64_t 
 
 bool CCParticleBatchNode::initWithFile(const std::string& file, uint64_t capacity) {
     return initWithTexture(CCTextureCache::sharedTextureCache()->addImage(file), capacity);
-}
-
-std::string CCParticleBatchNode::description() const {
-    return stringWithFormat("<%s = %p | Tag = %lld>", className(*this).c_str(), static_cast<const void*>(this),
-                            static_cast<long long>(tag()));
 }
 
 // MARK: texture

@@ -42,9 +42,6 @@ public:
     bool initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity);
     bool initWithFile(const std::string& file, uint64_t capacity);
 
-    // "<CCParticleBatchNode = 0x... | Tag = -1>".
-    std::string description() const override;
-
     // The atlas's texture; setting a straight-alpha texture turns the default blending straight.
     CCTexture2D* texture() const override;
     void setTexture(RefPtr<CCTexture2D> texture) override;

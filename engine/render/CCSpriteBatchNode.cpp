@@ -12,7 +12,6 @@
 #include "engine/core/math/kmGLMatrix.h"
 #include "engine/render/CCSprite.h"
 #include "platform/foundation/NamedException.h"
-#include "platform/foundation/StringUtils.h"
 
 namespace {
 CCSprite* spriteAt(const CCArray* array, uint64_t index) { return static_cast<CCSprite*>(array->data()->arr[index]); }
@@ -53,11 +52,6 @@ bool CCSpriteBatchNode::initWithTexture(RefPtr<CCTexture2D> texture, uint64_t ca
 
 bool CCSpriteBatchNode::initWithFile(const std::string& file, uint64_t capacity) {
     return initWithTexture(CCTextureCache::sharedTextureCache()->addImage(file), capacity);
-}
-
-std::string CCSpriteBatchNode::description() const {
-    return stringWithFormat("<%s = %p | Tag = %lld>", className(*this).c_str(), static_cast<const void*>(this),
-                            static_cast<long long>(tag()));
 }
 
 // MARK: texture

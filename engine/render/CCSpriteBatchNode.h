@@ -44,9 +44,6 @@ public:
     bool initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity);
     bool initWithFile(const std::string& file, uint64_t capacity);
 
-    // "<CCSpriteBatchNode = 0x... | Tag = -1>".
-    std::string description() const override;
-
     // The atlas's texture; setting it re-derives the blend function.
     CCTexture2D* texture() const override;
     void setTexture(RefPtr<CCTexture2D> texture) override;
