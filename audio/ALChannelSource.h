@@ -87,8 +87,6 @@ public:
     void setInterruptible(bool interruptible) override;
     float gain() const override;
     void setGain(float gain) override;
-    float volume() const override { return gain(); }
-    void setVolume(float volume) override { setGain(volume); }
     bool muted() const override;
     void setMuted(bool muted) override;
     float pan() const override;

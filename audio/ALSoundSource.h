@@ -45,8 +45,8 @@ public:
     // The gain as set (0 and up), kept while muted; volume is the gain.
     virtual float gain() const = 0;
     virtual void setGain(float gain) = 0;
-    virtual float volume() const = 0;
-    virtual void setVolume(float volume) = 0;
+    float volume() const { return gain(); }
+    void setVolume(float volume) { setGain(volume); }
     virtual bool muted() const = 0;
     virtual void setMuted(bool muted) = 0;
     // The x of position: -1 left to 1 right; setting moves to (pan, 0, 0).

@@ -106,8 +106,6 @@ public:
     // running fades. Volume is the gain.
     float gain() const override;
     void setGain(float gain) override;
-    float volume() const override { return gain(); }
-    void setVolume(float volume) override { setGain(volume); }
     bool muted() const override;
     void setMuted(bool muted) override;
     // The x of position: -1 left to 1 right; setting moves the source to (pan, 0, 0).
