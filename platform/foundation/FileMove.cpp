@@ -70,7 +70,10 @@ FileMoveResult copyThenLink(const std::string& from, const std::string& to) {
     else if (fchmod(target, status.st_mode & 07777) != 0) failed = "copying permissions";
     else if (fsync(target) != 0) failed = "flushing";
     int error = errno;
-    if (close(target) != 0 && !failed) failed = "closing", error = errno;
+    if (close(target) != 0 && !failed) {
+        failed = "closing";
+        error = errno;
+    }
     close(source);
     if (!failed && link(temporary.c_str(), to.c_str()) != 0) {
         error = errno;
