@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <mutex>
 
 #include "platform/foundation/AtomicFile.h"
@@ -21,6 +22,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/StringUtils.h"
+#include "platform/foundation/UserDefaults.h"
 
 namespace {
 constexpr const char* kIdentifierKey = "SharedUDID";  // also the user-defaults key of the record
@@ -34,13 +36,9 @@ constexpr double kReferenceDateSince1970 = 978307200;
 
 std::mutex udidMutex;  // guards everything below and the files
 std::optional<std::string> cachedValue;
-std::string userDefaultsFile;  // empty: the default location
+std::string userDefaultsFile;  // empty: the standard store
+std::unique_ptr<UserDefaults> customStore;  // over userDefaultsFile, made on first use
 std::string slotFolder;
-
-std::string defaultsPath() {
-    return userDefaultsFile.empty() ? stringByAppendingPathComponent(configurationFolder(), "UserDefaults.plist")
-                                    : userDefaultsFile;
-}
 
 std::string slotsPath() {
     if (!slotFolder.empty()) return slotFolder;
@@ -103,32 +101,18 @@ Value without(const Value& dictionary, std::string_view key) {
     return copy;
 }
 
-// The user defaults; empty when there is no file. A file that cannot be read is moved aside with
-// one log line rather than overwritten by the next save.
-Value readDefaults() {
-    const std::string path = defaultsPath();
-    struct stat status {};
-    if (lstat(path.c_str(), &status) != 0) return Value::dictionary();
-    std::vector<uint8_t> bytes;
-    std::string why;
-    if (readRegularFile(path, InputLimits::kFileBytes, &bytes, &why)) {
-        auto defaults = Value::fromBytes(std::string(bytes.begin(), bytes.end()), &why);
-        if (defaults && defaults->isDictionary()) return std::move(*defaults);
-        if (defaults) why = "not a dictionary";
-    }
-    const std::string aside = path + ".unreadable";
-    std::rename(path.c_str(), aside.c_str());
-    logLine("Padlink: The user defaults in %s cannot be read (%s); moved to %s", path.c_str(), why.c_str(),
-            aside.c_str());
-    return Value::dictionary();
+// The user-defaults store the identifier lives in: the standard one, or a store of its own over
+// the file set with setStoreLocations, read at the first look-up after that.
+UserDefaults& defaultsStore() {
+    if (userDefaultsFile.empty()) return UserDefaults::standardUserDefaults();
+    if (!customStore) customStore = std::make_unique<UserDefaults>(userDefaultsFile);
+    return *customStore;
 }
 
 void writeDefaultsRecord(const Value& record) {
-    Value defaults = readDefaults();
-    defaults.set(kIdentifierKey, record);
-    const std::string path = defaultsPath();
-    createFolder(stringByDeletingLastPathComponent(path));
-    writeFileAtomically(path, defaults.toXML());
+    UserDefaults& defaults = defaultsStore();
+    defaults.setObject(kIdentifierKey, record);
+    defaults.synchronize();
 }
 
 // The outcome of a look-up, for valueWithError.
@@ -165,15 +149,15 @@ std::string Padlink_SharedUDID::valueWithError(RefPtr<Error>* error) {
         report(error, 0, "SharedUDID in cache from first call");
         return *cachedValue;
     }
-    const Value defaults = readDefaults();
-    const std::string appUID =
-        defaults[kAppUIDKey].isString() ? defaults[kAppUIDKey].stringValue() : newUUIDString();
+    const UserDefaults& defaults = defaultsStore();
+    const Value storedAppUID = defaults.objectForKey(kAppUIDKey);
+    const std::string appUID = storedAppUID.isString() ? storedAppUID.stringValue() : newUUIDString();
 
     Value record;  // the local record, none when there is none
     std::string stored, slotName;
     Value optOutDate;
-    if (defaults[kIdentifierKey].isDictionary()) {
-        record = defaults[kIdentifierKey];
+    if (Value saved = defaults.objectForKey(kIdentifierKey); saved.isDictionary()) {
+        record = std::move(saved);
         if (isIdentifier(record[kIdentifierKey])) stored = record[kIdentifierKey].stringValue();
         if (record[kSlotKey].isString()) slotName = record[kSlotKey].stringValue();
         if (record[kOptOutKey].isDate()) optOutDate = record[kOptOutKey];
@@ -242,8 +226,7 @@ std::string Padlink_SharedUDID::valueWithError(RefPtr<Error>* error) {
 void Padlink_SharedUDID::setOptOut(bool optOut) {
     valueWithError(nullptr);
     std::lock_guard lock(udidMutex);
-    const Value defaults = readDefaults();
-    const Value& stored = defaults[kIdentifierKey];
+    const Value stored = defaultsStore().objectForKey(kIdentifierKey);
     Value record = without(stored.isDictionary() ? stored : Value::dictionary(), kOptOutKey);
     if (optOut) record.set(kOptOutKey, Value::date(now()));
     writeDefaultsRecord(record);
@@ -253,6 +236,7 @@ void Padlink_SharedUDID::setOptOut(bool optOut) {
 void Padlink_SharedUDID::setStoreLocations(std::string userDefaultsFilePath, std::string slotFolderPath) {
     std::lock_guard lock(udidMutex);
     userDefaultsFile = std::move(userDefaultsFilePath);
+    customStore.reset();
     slotFolder = std::move(slotFolderPath);
     cachedValue.reset();
 }

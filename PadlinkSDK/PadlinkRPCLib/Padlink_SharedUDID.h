@@ -10,8 +10,8 @@
 // (the MD5 of a new UUID's text, then 8 random hexadecimal digits), the same for this user across
 // runs and shared with every program following the same scheme.
 //
-// Copies live in the user defaults (a property list under the configuration folder, key
-// "SharedUDID") and in 100 shared slots: files kSlotPrefix + 0...99 in a per-user folder, each a
+// Copies live in the user defaults (the standard UserDefaults store, which the game's settings
+// share, key "SharedUDID") and in 100 shared slots: files kSlotPrefix + 0...99 in a per-user folder, each a
 // property list holding, under kDataType, a keyed archive of a record with the keys "SharedUDID",
 // "SharedUDID_appUID", "SharedUDID_createdTS", "SharedUDID_slot" and "SharedUDID_optOutTS". Slot
 // files may be written by other programs, so each is read as untrusted input: size-capped, and a
@@ -34,9 +34,10 @@ public:
     // Records the opt-out (or its end) in the user defaults and forgets the cached value.
     static void setOptOut(bool optOut);
 
-    // Where the copies live: the user-defaults file and the slot folder (by default
-    // "<configuration folder>/UserDefaults.plist" and "$XDG_DATA_HOME/<kDataType>"). Forgets the
-    // cached value. For tests and for a program hosting the library elsewhere.
+    // Where the copies live: the user-defaults file and the slot folder (by default the standard
+    // store and "$XDG_DATA_HOME/<kDataType>"). A file named here gets a store of its own, read at
+    // the next look-up; an empty name goes back to the standard store. Forgets the cached value.
+    // For tests and for a program hosting the library elsewhere.
     static void setStoreLocations(std::string userDefaultsFile, std::string slotFolder);
 
 private:

@@ -58,6 +58,8 @@ std::string configurationFolder() {
     return stringByAppendingPathComponent(xdgFolder("XDG_CONFIG_HOME", ".config"), kBundleIdentifier);
 }
 
+std::string cachesFolder() { return xdgFolder("XDG_CACHE_HOME", ".cache"); }
+
 std::string documentsFolder() {
     // user-dirs.dirs holds shell assignments such as XDG_DOCUMENTS_DIR="$HOME/Documents".
     std::ifstream dirs(stringByAppendingPathComponent(xdgFolder("XDG_CONFIG_HOME", ".config"), "user-dirs.dirs"));

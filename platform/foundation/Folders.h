@@ -17,6 +17,9 @@ void setResourceFolder(const std::string& folder);
 std::string applicationDataFolder();
 // "$XDG_CONFIG_HOME/<bundle id>" (default ~/.config): preferences.
 std::string configurationFolder();
+// "$XDG_CACHE_HOME" itself (default ~/.cache): where saved files were kept before they moved to the
+// data folder.
+std::string cachesFolder();
 // The user's documents folder from ~/.config/user-dirs.dirs (XDG_DOCUMENTS_DIR), else ~/Documents.
 std::string documentsFolder();
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/foundation/Log.h"
+#include "platform/window/CursorHider.h"
 #include "platform/window/KeyCodes.h"
 
 namespace {
@@ -214,6 +215,7 @@ void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window
                 break;
             case SDL_MOUSEMOTION:
                 if (sdl.motion.windowID != 0 && sdl.motion.windowID != id) break;
+                CursorHider::current().mouseMoved();
                 deliver(mouseEvent(sdl));
                 break;
             case SDL_MOUSEBUTTONDOWN:

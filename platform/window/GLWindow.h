@@ -74,6 +74,8 @@ public:
     // Drains the windowing system's queue: each input event goes to `input`, each window event to
     // `window` (either may be empty), in arrival order. Close requests are reported at most once
     // per call. Events of other windows are dropped. The handlers must not destroy this window.
+    // Every mouse motion over the window is also told to CursorHider::current(), so that a hidden
+    // pointer shows again.
     void pollEvents(const InputHandler& input, const WindowHandler& window);
 
     // The windowing system's id of the window, as carried by its events.

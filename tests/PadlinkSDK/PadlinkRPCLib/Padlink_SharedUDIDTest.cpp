@@ -107,7 +107,7 @@ TEST_F(SharedUDIDTest, SlotsOfTheWrongShapeCountAsEmpty) {
     LogCapture log;
     EXPECT_EQ(valueWithCode(0), theirs);
     EXPECT_TRUE(log.contains("Padlink: Ignoring shared slot"));
-    EXPECT_TRUE(log.contains("moved to " + defaultsFile() + ".unreadable"));
+    EXPECT_TRUE(log.contains("moved to " + defaultsFile() + ".corrupt-"));
     // The first empty slot now holds the identifier in use.
     restartProcess();
     std::remove(slotFile(3).c_str());

@@ -8,6 +8,9 @@
 #include <tuple>
 #include <vector>
 
+#include "platform/window/CursorHider.h"
+#include "support/CountingCursorHider.h"
+
 namespace {
 
 constexpr int kHeight = 300;
@@ -107,6 +110,19 @@ TEST_F(GLWindowTest, PointerEventsBecomeViewOperationsInBottomLeftPoints) {
     EXPECT_EQ(std::tuple(got[0].clickCount, got[3].deltaX, got[3].deltaY), std::tuple(2, 3.0, -4.0));
     // Wheel: up is away from the user, x counts to the left.
     EXPECT_EQ(std::tuple(got[7].locationInWindow.x, got[7].deltaX, got[7].deltaY), std::tuple(30.0, -0.5, 1.25));
+}
+
+TEST_F(GLWindowTest, MouseMotionOverTheWindowShowsAHiddenPointer) {
+    CountingCursorHider hider;
+    CursorHider::current().hideUntilMouseMoves();
+    push({.button = {SDL_MOUSEBUTTONDOWN, 0, id, 0, SDL_BUTTON_LEFT, 1, 1, 0, 5, 5}});
+    push({.motion = {SDL_MOUSEMOTION, 0, id + 100, 0, 0, 5, 5, 1, 1}});  // another window's
+    poll();
+    EXPECT_TRUE(hider.hidden);
+    push({.motion = {SDL_MOUSEMOTION, 0, id, 0, 0, 6, 5, 1, 0}});
+    poll();
+    EXPECT_FALSE(hider.hidden);
+    EXPECT_EQ(hider.motions, 1);
 }
 
 TEST_F(GLWindowTest, KeysOfThisWindowOrOfNoneAreDeliveredAndWindowEventsReportedApart) {

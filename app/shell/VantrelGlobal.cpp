@@ -1,0 +1,15 @@
+#include "app/shell/VantrelGlobal.h"
+
+VantrelGlobal* VantrelGlobal::sharedInstance() {
+    static VantrelGlobal* const instance = new VantrelGlobal();
+    return instance;
+}
+
+void VantrelGlobal::startGame(std::string levelId) {
+    nextLevelId_ = std::move(levelId);
+    lastLevelId_.clear();
+    lastLevelHasNewHighScore_ = false;
+    lastLevelHasNewRank_ = false;
+    lastLevelUnlockedNewLevel_ = false;
+    unlockedLevelId_.clear();
+}

@@ -1,0 +1,221 @@
+#include "app/shell/VantrelNetworkControl.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/shell/VantrelPadlinkLayout.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtils.h"
+
+namespace {
+
+class FakeDevice : public JPDevice {
+public:
+    JPDeviceDelegate* delegate() const override { return delegate_; }
+    void setDelegate(JPDeviceDelegate* delegate) override { delegate_ = delegate; }
+    const std::string& name() const override { return name_; }
+    uint64_t playerNumber() const override { return 1; }
+    uint64_t index() const override { return 0; }
+    bool isConnected() const override { return true; }
+    void disconnect() override {}
+
+private:
+    JPDeviceDelegate* delegate_ = nullptr;
+    std::string name_ = "phone";
+};
+
+// Records what the game asks of the library, in order: "state 1", "layout <signature>".
+class FakeManager : public JPManager {
+public:
+    JPManagerDelegate* delegate() const override { return delegate_; }
+    void setDelegate(JPManagerDelegate* delegate) override { delegate_ = delegate; }
+    int32_t gameState() const override { return gameState_; }
+    void setGameState(int32_t state) override {
+        gameState_ = state;
+        calls.push_back("state " + std::to_string(state));
+    }
+    uint64_t maxPlayerCount() const override { return maxPlayers_; }
+    void setMaxPlayerCount(uint64_t count) override { maxPlayers_ = count; }
+    RefPtr<JPControllerLayout> controllerLayout() const override { return layout_; }
+    void setControllerLayout(RefPtr<JPControllerLayout> layout) override {
+        layout_ = layout;
+        calls.push_back("layout " + signature(*layout));
+    }
+    std::vector<RefPtr<JPDevice>> connectedDevices() const override { return devices; }
+    uint64_t devicesCount() const override { return devices.size(); }
+    bool isSearching() const override { return false; }
+    int32_t layoutIdentifier() const override { return 0; }
+    const std::string& applicationName() const override { return name_; }
+    void setApplicationName(std::string name) override { name_ = std::move(name); }
+    const std::vector<std::string>& imageNames() const override { return images_; }
+    void setImageNames(std::vector<std::string> names) override { images_ = std::move(names); }
+    bool bustImageCache() const override { return false; }
+    void setBustImageCache(bool) override {}
+    bool displayDebugFrames() const override { return false; }
+    void setDisplayDebugFrames(bool) override {}
+    bool launchWindowDisabled() const override { return false; }
+    void setLaunchWindowDisabled(bool) override {}
+    void addListener(JPListener*, bool) override {}
+    void removeListener(JPListener*) override {}
+
+    // The components after the background: "type:identifier:image@x,y".
+    static std::string signature(const JPControllerLayout& layout) {
+        std::string text;
+        for (const auto& component : layout.inputComponentTemplates()) {
+            if (component->inputType() == kJPInputTypeBackgroundImage) continue;
+            text += stringWithFormat("%s%d:%d:%s@%g,%g", text.empty() ? "" : " ", component->inputType(),
+                                     component->inputIdentifier(), component->imageName().value_or("").c_str(),
+                                     component->originX(), component->originY());
+        }
+        return text;
+    }
+
+    std::vector<std::string> calls;
+    std::vector<RefPtr<JPDevice>> devices;
+
+private:
+    JPManagerDelegate* delegate_ = nullptr;
+    int32_t gameState_ = -1;
+    uint64_t maxPlayers_ = 0;
+    RefPtr<JPControllerLayout> layout_;
+    std::string name_;
+    std::vector<std::string> images_;
+};
+
+// A scene listening to phones; counts the connections it hears and whether it is still alive.
+class ListeningScene : public Object, public JPListener {
+public:
+    explicit ListeningScene(bool* alive, uint16_t delegations = kJPDelegationDeviceDidConnect | kJPDelegationDeviceDidDisconnect)
+        : alive_(alive), delegations_(delegations) { *alive_ = true; }
+    ~ListeningScene() override { *alive_ = false; }
+    uint16_t padlinkDelegations() const override { return delegations_; }
+    void padlinkManagerDeviceDidConnect(JPManager*, JPDevice*) override { ++connects; }
+    void padlinkManagerDeviceDidDisconnect(JPManager*, JPDevice*) override { ++disconnects; }
+    int connects = 0, disconnects = 0;
+
+private:
+    bool* alive_;
+    uint16_t delegations_;
+};
+
+class NetworkControlTest : public testing::Test {
+protected:
+    ~NetworkControlTest() override { RunLoop::main().runOnce(); }  // nothing posted outlives the fake
+    std::vector<std::string> applied() {
+        RunLoop::main().runOnce();
+        return std::exchange(manager_.calls, {});
+    }
+
+    FakeManager manager_;
+    VantrelNetworkControl control_{manager_};
+};
+
+const std::string kMenu = "1:14:padlink_arrow_left.png@0,112 1:15:padlink_arrow_right.png@384,112";
+const std::string kPause = "1:6:padlink_pause.png@390,7";
+
+TEST_F(NetworkControlTest, SetsTheManagerUpAndPostsTheEmptyLayout) {
+    EXPECT_EQ(manager_.maxPlayerCount(), 1u);
+    EXPECT_EQ(manager_.applicationName(), "Vantrel");
+    EXPECT_EQ(manager_.gameState(), 0);
+    EXPECT_EQ(manager_.imageNames().size(), 11u);
+    EXPECT_EQ(manager_.delegate(), &control_);
+    EXPECT_FALSE(manager_.controllerLayout());  // posted, not yet applied
+    EXPECT_EQ(std::exchange(manager_.calls, {}), std::vector<std::string>{"state 0"});
+    EXPECT_EQ(applied(), std::vector<std::string>{"layout "});
+    EXPECT_EQ(manager_.controllerLayout()->name(), "Vantrel");
+}
+
+TEST_F(NetworkControlTest, EachScreenGetsItsLayout) {
+    applied();
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { control_.useMenuConfiguration(); }, kMenu},
+        {[&] { control_.useMenuSettingsConfiguration(); }, kMenu + " 1:6:padlink_gamecontrols.png@94,129"},
+        {[&] { control_.useMenuInstructionsConfiguration(); }, kMenu + " 1:6:padlink_instructions.png@109,129"},
+        {[&] { control_.useMenuHivesConfiguration(0); }, kMenu},
+        {[&] { control_.useMenuHivesConfiguration(1); }, kMenu + " 1:6:padlink_hive.png@192,112"},
+        {[&] { control_.useMenuHivesConfiguration(2); }, kMenu + " 1:6:padlink_hive.png@144,112 1:7:padlink_hive.png@240,112"},
+        {[&] { control_.useMenuHivesConfiguration(3); },
+         kMenu + " 1:6:padlink_hive.png@96,112 1:7:padlink_hive.png@192,112 1:8:padlink_hive.png@288,112"},
+        {[&] { control_.useMenuHivesConfiguration(4); }, kMenu},
+        {[&] { control_.useJoystickLeftConfiguration(); }, kPause + " 2:2:@0,40"},
+        {[&] { control_.useJoystickRightConfiguration(); }, kPause + " 2:2:@100,40"},
+        {[&] { control_.useGameConfiguration(0); }, kPause + " 2:2:@50,40"},
+        {[&] { control_.useGameConfiguration(1); }, kPause + " 3:4:@0,0"},
+        {[&] { control_.useGameConfiguration(2); }, kPause + " 0:0:@50,40"},
+        {[&] { control_.useGameConfiguration(7); }, kPause + " 2:2:@50,40"},
+        {[&] { control_.useGamePausedConfiguration(); },
+         "1:14:padlink_keepplaying.png@27,129 1:15:padlink_quitgame.png@262,129"},
+        {[&] { control_.useGameSummaryCompleteConfiguration(); },
+         "1:14:padlink_playagain.png@35,129 1:15:padlink_mainmenu.png@239,129"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        cases[i].first();
+        EXPECT_EQ(applied(), std::vector<std::string>{"layout " + cases[i].second}) << i;
+    }
+    // Every image a layout names is one the manager serves.
+    const auto& served = manager_.imageNames();
+    for (const auto& layout : {VantrelPadlinkLayout::menuHiveABC(), VantrelPadlinkLayout::menuSettings(),
+                               VantrelPadlinkLayout::menuInstructions(), VantrelPadlinkLayout::gamePaused(),
+                               VantrelPadlinkLayout::gameSummaryComplete(), VantrelPadlinkLayout::dpad()}) {
+        for (const std::string& image : layout->imageNames()) {
+            EXPECT_NE(std::find(served.begin(), served.end(), image), served.end()) << image;
+        }
+    }
+}
+
+TEST_F(NetworkControlTest, PostedCallsRunAfterTheFrameInTheOrderMade) {
+    applied();
+    control_.inGame();
+    control_.useGameConfiguration(2);
+    control_.inGamePause();
+    control_.useGamePausedConfiguration();
+    control_.inGameUnPause();
+    control_.inMenu();
+    EXPECT_TRUE(manager_.calls.empty());
+    const auto calls = applied();
+    ASSERT_EQ(calls.size(), 6u);
+    EXPECT_EQ(calls[0], "state 1");
+    EXPECT_EQ(calls[1].rfind("layout " + kPause + " 0:0", 0), 0u);
+    EXPECT_EQ(calls[2], "state 0");
+    EXPECT_EQ(calls[3].rfind("layout 1:14:padlink_keepplaying", 0), 0u);
+    EXPECT_EQ(std::vector(calls.begin() + 4, calls.end()), (std::vector<std::string>{"state 1", "state 0"}));
+}
+
+TEST_F(NetworkControlTest, DevicesFollowTheListeningSceneAndConnectionsAreForwarded) {
+    bool sceneAlive = false, quietAlive = false;
+    RefPtr<ListeningScene> scene = makeRef<ListeningScene>(&sceneAlive);
+    const auto connected = makeRef<FakeDevice>();
+    manager_.devices.push_back(connected);
+    EXPECT_TRUE(control_.padlinkConnected());
+
+    control_.setPadlinkDeviceDelegate(scene.get());
+    control_.setPadlinkManagerDelegate(scene.get());
+    EXPECT_EQ(connected->delegate(), scene.get());
+    ListeningScene* const listening = scene.get();
+    scene.reset();
+    EXPECT_TRUE(sceneAlive);  // kept while it listens
+
+    const auto arriving = makeRef<FakeDevice>();
+    control_.padlinkManagerDeviceDidConnect(&manager_, arriving.get());
+    EXPECT_EQ(arriving->delegate(), listening);
+    control_.padlinkManagerDeviceDidDisconnect(&manager_, arriving.get());
+    EXPECT_EQ(arriving->delegate(), nullptr);
+    EXPECT_EQ(std::pair(listening->connects, listening->disconnects), std::pair(1, 1));
+
+    // A delegate without the connection callbacks is not called.
+    const auto quiet = makeRef<ListeningScene>(&quietAlive, 0);
+    control_.setPadlinkManagerDelegate(quiet.get());
+    control_.padlinkManagerDeviceDidConnect(&manager_, arriving.get());
+    EXPECT_EQ(quiet->connects, 0);
+
+    control_.setPadlinkDeviceDelegate(nullptr);
+    EXPECT_FALSE(sceneAlive);
+    EXPECT_EQ(connected->delegate(), nullptr);
+    control_.setPadlinkManagerDelegate(nullptr);
+}
+
+}  // namespace
