@@ -202,7 +202,8 @@ void GameKitHelper::uncacheScore(const RefPtr<GameServiceScore>& sent) {
 }
 
 void GameKitHelper::cacheAchievement(RefPtr<GameServiceAchievement> achievement) {
-    cachedAchievements_[achievement->identifier()] = std::move(achievement);
+    const std::string identifier = achievement->identifier();
+    cachedAchievements_[identifier] = std::move(achievement);
     saveCachedAchievements();
 }
 
