@@ -221,14 +221,16 @@ void GameKitHelper::saveCachedAchievements() { writeCache(achievementsPath_, cac
 void GameKitHelper::reportCachedScoresAndAchievements() {
     // Snapshots: completions change the caches while the resends are out.
     const auto scores = cachedScores_;
-    for (const auto& [category, score] : scores) {
+    for (const auto& entry : scores) {
+        const RefPtr<GameServiceScore> score = entry.second;
         service_->reportScore(score, whileAlive([this, score](RefPtr<Error> error) {
             lastError_ = error;
             if (!error) uncacheScore(score);
         }));
     }
     const auto achievements = cachedAchievements_;
-    for (const auto& [identifier, achievement] : achievements) {
+    for (const auto& entry : achievements) {
+        const RefPtr<GameServiceAchievement> achievement = entry.second;
         service_->reportAchievement(achievement, whileAlive([this, achievement](RefPtr<Error> error) {
             lastError_ = error;
             if (!error) uncacheAchievement(achievement);
