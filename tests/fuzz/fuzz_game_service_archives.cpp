@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "FuzzInputFile.h"
 #include "app/shell/GameKitHelper.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Log.h"
@@ -13,15 +14,6 @@
 #include "platform/gameservice/LocalGameService.h"
 
 namespace {
-const std::string& folder() {
-    static const std::string path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-fuzz-service-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        return pattern;
-    }();
-    return path;
-}
-
 void drainMainLoop() {
     while (RunLoop::main().runOnce() > 0) {
     }
@@ -31,14 +23,13 @@ void drainMainLoop() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LogCapture quiet;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    std::filesystem::remove_all(folder());
-    std::filesystem::create_directories(folder());
+    const std::string& folder = FuzzScratchFolder::fresh();
     for (const char* name : {GameKitHelper::kCachedScoresFileName, GameKitHelper::kCachedAchievementsFileName,
                              LocalGameService::kStoreFileName}) {
-        if (!writeFileAtomically(folder() + "/" + name, bytes)) std::abort();
+        if (!writeFileAtomically(folder + "/" + name, bytes)) std::abort();
     }
-    auto service = LocalGameService::create(folder());
-    GameKitHelper helper(service, folder());
+    auto service = LocalGameService::create(folder);
+    GameKitHelper helper(service, folder);
     for (const auto& [category, score] : helper.cachedScores()) {
         if (!score || score->category() != category) std::abort();
     }

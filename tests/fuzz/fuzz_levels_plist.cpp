@@ -6,27 +6,18 @@
 #include <filesystem>
 #include <string>
 
+#include "FuzzInputFile.h"
 #include "game/core/Levels.h"
 #include "platform/foundation/Log.h"
-#include "FuzzInputFile.h"
 
 namespace {
-const std::string& dataFolder() {
-    static const std::string path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-fuzz-levels-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        return pattern;
-    }();
-    return path;
-}
 
 bool isFraction(float value) { return std::isfinite(value) && value >= 0 && value <= 1; }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LogCapture quiet;
-    std::filesystem::remove_all(dataFolder());
-    Levels levels(FuzzInputFile::write(data, size), dataFolder(), nullptr, nullptr);
+    Levels levels(FuzzInputFile::write(data, size), FuzzScratchFolder::fresh(), nullptr, nullptr);
     if (levels.levelCount() != static_cast<int>(levels.levels().count())) std::abort();
     if (levels.levelGroupCount() != static_cast<int>(levels.levelGroupOrder().count())) std::abort();
     if (levels.levelGroupAvailableCount() > levels.levelGroupCount()) std::abort();

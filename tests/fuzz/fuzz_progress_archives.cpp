@@ -5,33 +5,23 @@
 #include <filesystem>
 #include <string>
 
+#include "FuzzInputFile.h"
 #include "game/core/Levels.h"
 #include "game/core/Rank.h"
 #include "game/core/Stats.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Log.h"
 
-namespace {
-const std::string& folder() {
-    static const std::string path = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-fuzz-progress-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        return pattern;
-    }();
-    return path;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LogCapture quiet;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    std::filesystem::remove_all(folder());
-    std::filesystem::create_directories(folder());
+    const std::string& folder = FuzzScratchFolder::fresh();
     for (const char* name : {Levels::kScoresFileName, Stats::kStatsFileName}) {
-        if (!writeFileAtomically(folder() + "/" + name, bytes)) std::abort();
+        if (!writeFileAtomically(folder + "/" + name, bytes)) std::abort();
     }
-    Levels levels(folder() + "/levels.plist", folder(), nullptr, nullptr);  // no catalogue
-    Stats stats(folder());
+    Levels levels(folder + "/levels.plist", folder, nullptr, nullptr);  // no catalogue
+    Stats stats(folder);
     Rank rank(levels, stats, nullptr, nullptr);
     const int saved = rank.getSavedRank();
     if (saved < 0 || saved > Rank::kMaxRank) std::abort();
@@ -46,6 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     rank.setSavedRank(saved + 1);
     if (!stats.saveStats()) std::abort();
-    if (!Stats(folder()).getStatInt("rank") && saved < Rank::kMaxRank) std::abort();
+    if (!Stats(folder).getStatInt("rank") && saved < Rank::kMaxRank) std::abort();
     return 0;
 }
