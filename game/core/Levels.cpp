@@ -72,6 +72,11 @@ void Levels::readCatalogue(const std::string& levelsPath) {
         levelCount_ += static_cast<int>(list.size());
         levelGroups_.set(groupId, std::move(kept));
     }
+    for (const Value& group : levelGroupOrder_.elements()) {
+        for (const Value& level : levelGroups_[group.stringValue()].elements()) {
+            groupOfLevel_.try_emplace(level["id"].stringValue(), group.stringValue());
+        }
+    }
 }
 
 std::string Levels::getLevelGroupNameForLevelGroupId(const std::string& groupId) const {
@@ -83,12 +88,8 @@ bool Levels::isLevelGroupAvailable(const std::string& groupId) const {
 }
 
 std::string Levels::getLevelGroupIdForLevelId(const std::string& levelId) const {
-    for (const Value& group : levelGroupOrder_.elements()) {
-        for (const Value& level : levelGroups_[group.stringValue()].elements()) {
-            if (level["id"].stringValue() == levelId) return group.stringValue();
-        }
-    }
-    return {};
+    const auto found = groupOfLevel_.find(levelId);
+    return found == groupOfLevel_.end() ? std::string() : found->second;
 }
 
 std::string Levels::getNextLevelId(const std::string& levelId) const {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "platform/foundation/Value.h"
 
@@ -112,5 +113,6 @@ private:
     int levelGroupCount_ = 0;
     int levelGroupAvailableCount_ = 0;
     int levelCount_ = 0;
+    std::unordered_map<std::string, std::string> groupOfLevel_;  // level id -> first group in menu order holding it
     Value scores_ = Value::dictionary();  // level id -> best score, as saved
 };
