@@ -1,7 +1,6 @@
 #include "game/core/Levels.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 #include "app/shell/GameKitHelper.h"
