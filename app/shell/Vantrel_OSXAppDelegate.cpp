@@ -1,11 +1,19 @@
 #include "app/shell/Vantrel_OSXAppDelegate.h"
 
 #include "app/shell/ApplicationPreferences.h"
+#include "app/shell/GameKitHelper.h"
 #include "engine/core/CCDirectorMac.h"
 #include "platform/foundation/Log.h"
 
 Vantrel_OSXAppDelegate* Vantrel_OSXAppDelegate::sharedInstance() {
-    static Vantrel_OSXAppDelegate* const instance = new Vantrel_OSXAppDelegate(*ApplicationPreferences::sharedInstance());
+    static Vantrel_OSXAppDelegate* const instance = [] {
+        auto* delegate = new Vantrel_OSXAppDelegate(*ApplicationPreferences::sharedInstance());
+        delegate->setGameServiceViewCloser([] {
+            GameKitHelper* helper = GameKitHelper::sharedInstance();
+            if (helper->isGameCenterViewOpen()) helper->closeGameCenter();
+        });
+        return delegate;
+    }();
     return instance;
 }
 

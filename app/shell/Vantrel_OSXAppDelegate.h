@@ -32,8 +32,8 @@ public:
     void restoreFullScreen();
     bool wasFullScreen() const { return wasFullScreen_; }
 
-    // The game-service view is not part of the shell yet: whoever can show it gives here the call
-    // that closes it when open, and toggleFullScreen makes that call first.
+    // The call toggleFullScreen makes first to close an open game-service view; the shared
+    // delegate closes GameKitHelper's, tests give their own.
     void setGameServiceViewCloser(std::function<void()> closer) { closeGameServiceView_ = std::move(closer); }
 
 private:

@@ -32,3 +32,28 @@ private:
 
     std::string path_;
 };
+
+// For fuzz targets that work in a folder: one temporary folder per process, emptied for each
+// input and removed when the process exits normally.
+class FuzzScratchFolder {
+public:
+    // Empties the folder and returns its path.
+    static const std::string& fresh() {
+        static FuzzScratchFolder folder;
+        std::filesystem::remove_all(folder.path_);
+        std::filesystem::create_directory(folder.path_);
+        return folder.path_;
+    }
+
+private:
+    FuzzScratchFolder() {
+        path_ = (std::filesystem::temp_directory_path() / "vantrel-fuzz-folder-XXXXXX").string();
+        if (!mkdtemp(path_.data())) std::abort();
+    }
+    ~FuzzScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+    std::string path_;
+};
