@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "engine/actions/CCActionManager.h"
-#include "engine/actions/transitions/CCTransitionScene.h"
 #include "engine/core/CCConfiguration.h"
 #include "engine/core/CCDirectorDelegate.h"
 #include "engine/core/CCDirectorDisplayLink.h"
@@ -221,8 +220,7 @@ void CCDirector::end() {
 void CCDirector::setNextScene() {
     if (!nextScene_) return;
     const RefPtr<CCScene> outgoing = runningScene_;
-    const bool enteredByTransition = outgoing && outgoing->isTransition() &&
-                                     static_cast<CCTransitionScene*>(outgoing.get())->inScene() == nextScene_;
+    const bool enteredByTransition = outgoing && outgoing->inScene() == nextScene_;
     const bool newIsTransition = nextScene_->isTransition();
 
     // A transition makes the exit and enter calls of the scenes it links itself.

@@ -73,7 +73,7 @@ public:
     void setNewScene(float dt);
 
     // The scene being shown; never null once initialised.
-    CCScene* inScene() const { return inScene_.get(); }
+    CCScene* inScene() const override { return inScene_.get(); }
     // The scene being left; never null once initialised.
     CCScene* outScene() const { return outScene_.get(); }
     // Seconds.
