@@ -11,9 +11,9 @@
 
 #include "bench/BenchmarkPairs.h"
 #include "engine/actions/CCActionManager.h"
-#include "engine/actions/CCMoveBy.h"
-#include "engine/actions/CCRepeatForever.h"
-#include "engine/actions/CCSequence.h"
+#include "engine/actions/composite/CCRepeatForever.h"
+#include "engine/actions/composite/CCSequence.h"
+#include "engine/actions/interval/CCMoveBy.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCNode.h"
 

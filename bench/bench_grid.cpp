@@ -16,8 +16,8 @@
 
 #include "bench/BenchWindow.h"
 #include "bench/BenchmarkPairs.h"
-#include "engine/actions/CCWaves3D.h"
-#include "engine/actions/CCWavesTiles3D.h"
+#include "engine/actions/grid/CCWaves3D.h"
+#include "engine/actions/grid/CCWavesTiles3D.h"
 #include "engine/core/CCLayerColor.h"
 #include "engine/core/CCTexture2D.h"
 #include "engine/render/CCSprite.h"

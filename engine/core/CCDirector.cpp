@@ -8,19 +8,18 @@
 #include <cstdio>
 
 #include "engine/actions/CCActionManager.h"
-#include "engine/actions/CCTransitionScene.h"
 #include "engine/core/CCConfiguration.h"
 #include "engine/core/CCDirectorDelegate.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/CCGLView.h"
+#include "engine/core/CCLabelAtlas.h"
 #include "engine/core/CCScene.h"
 #include "engine/core/CCScheduler.h"
 #include "engine/core/CCTextureCache.h"
 #include "engine/core/ccCachePurge.h"
 #include "engine/core/ccGLStateCache.h"
 #include "engine/core/support/CCFileUtils.h"
-#include "engine/render/CCLabelAtlas.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -221,8 +220,7 @@ void CCDirector::end() {
 void CCDirector::setNextScene() {
     if (!nextScene_) return;
     const RefPtr<CCScene> outgoing = runningScene_;
-    const bool enteredByTransition = outgoing && outgoing->isTransition() &&
-                                     static_cast<CCTransitionScene*>(outgoing.get())->inScene() == nextScene_;
+    const bool enteredByTransition = outgoing && outgoing->inScene() == nextScene_;
     const bool newIsTransition = nextScene_->isTransition();
 
     // A transition makes the exit and enter calls of the scenes it links itself.

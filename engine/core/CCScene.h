@@ -13,4 +13,7 @@ public:
     // True for the scene transitions, which make the enter and exit calls of the scenes they link
     // themselves; the director then leaves those calls out when it switches scenes.
     virtual bool isTransition() const { return false; }
+    // The scene a transition brings in; null for every other scene. The director asks it when it
+    // switches scenes, so that it need not know the transition classes.
+    virtual CCScene* inScene() const { return nullptr; }
 };

@@ -8,11 +8,11 @@
 
 #include <epoxy/gl.h>
 
-#include "engine/actions/ccCardinalSpline.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLProgram.h"
 #include "engine/core/CCShaderCache.h"
 #include "engine/core/ccGLStateCache.h"
+#include "engine/core/math/ccCardinalSpline.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/core/CCLabelProtocol.h"
 #include "engine/core/CCRGBAProtocol.h"
 #include "engine/render/CCBMFontConfiguration.h"
-#include "engine/render/CCLabelProtocol.h"
 #include "engine/render/CCSpriteBatchNode.h"
 
 class CCSprite;

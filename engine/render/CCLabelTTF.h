@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/core/CCLabelProtocol.h"
 #include "engine/core/CCTexture2D.h"
-#include "engine/render/CCLabelProtocol.h"
 #include "engine/render/CCSprite.h"
 
 // Text set in a system font or a TrueType font file and rendered into one texture, which the

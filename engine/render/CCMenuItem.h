@@ -10,7 +10,7 @@ class CCMenuItem;
 // What an item runs when it is activated; the argument is the item (the sender).
 using CCMenuItemBlock = std::function<void(CCMenuItem* sender)>;
 // A method that an item calls on its target with itself as the argument. Make one with
-// ccCallSelector (engine/actions/CCCallFunc.h) from a `void (T::*)(Object* sender)`.
+// ccCallSelector (engine/actions/instant/CCCallFunc.h) from a `void (T::*)(Object* sender)`.
 using SEL_MenuHandler = void (Object::*)(Object* sender);
 
 // A node that a CCMenu holds: it runs its callback when activated, can be disabled, and is marked

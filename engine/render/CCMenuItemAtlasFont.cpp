@@ -1,6 +1,6 @@
 #include "engine/render/CCMenuItemAtlasFont.h"
 
-#include "engine/render/CCLabelAtlas.h"
+#include "engine/core/CCLabelAtlas.h"
 #include "platform/foundation/NamedException.h"
 
 RefPtr<CCMenuItemAtlasFont> CCMenuItemAtlasFont::itemWithString(std::string_view text,

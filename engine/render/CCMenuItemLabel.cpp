@@ -1,7 +1,7 @@
 #include "engine/render/CCMenuItemLabel.h"
 
-#include "engine/actions/CCScaleTo.h"
-#include "engine/render/CCLabelProtocol.h"
+#include "engine/actions/interval/CCScaleTo.h"
+#include "engine/core/CCLabelProtocol.h"
 #include "platform/foundation/NamedException.h"
 
 RefPtr<CCMenuItemLabel> CCMenuItemLabel::itemWithLabel(RefPtr<CCNode> label) {

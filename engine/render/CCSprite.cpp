@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <utility>
 
-#include "engine/actions/CCAnimationCache.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLProgram.h"
 #include "engine/core/CCShaderCache.h"
@@ -11,6 +10,7 @@
 #include "engine/core/CCTextureAtlas.h"
 #include "engine/core/CCTextureCache.h"
 #include "engine/core/ccGLStateCache.h"
+#include "engine/render/CCAnimationCache.h"
 #include "engine/render/CCSpriteBatchNode.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/actions/CCAnimation.h"
-#include "engine/actions/CCAnimationCache.h"
+#include "engine/render/CCAnimation.h"
+#include "engine/render/CCAnimationCache.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 

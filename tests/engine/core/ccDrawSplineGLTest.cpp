@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/actions/CCPointArray.h"
 #include "engine/core/ccDrawingPrimitives.h"
+#include "engine/core/math/CCPointArray.h"
 #include "support/GLSceneTest.h"
 
 namespace {

@@ -3,13 +3,13 @@
 #include <functional>
 #include <vector>
 
-#include "engine/actions/CCFlipX3D.h"
-#include "engine/actions/CCJumpTiles3D.h"
-#include "engine/actions/CCPageTurn3D.h"
-#include "engine/actions/CCShuffleTiles.h"
-#include "engine/actions/CCSplitCols.h"
-#include "engine/actions/CCTurnOffTiles.h"
-#include "engine/actions/CCFadeOutTRTiles.h"
+#include "engine/actions/grid/CCFadeOutTRTiles.h"
+#include "engine/actions/grid/CCFlipX3D.h"
+#include "engine/actions/grid/CCJumpTiles3D.h"
+#include "engine/actions/grid/CCPageTurn3D.h"
+#include "engine/actions/grid/CCShuffleTiles.h"
+#include "engine/actions/grid/CCSplitCols.h"
+#include "engine/actions/grid/CCTurnOffTiles.h"
 #include "engine/render/CCGrid3D.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"

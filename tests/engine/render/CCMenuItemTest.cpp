@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/actions/CCCallFunc.h"
+#include "engine/actions/instant/CCCallFunc.h"
+#include "engine/core/CCLabelProtocol.h"
 #include "engine/core/CCScene.h"
-#include "engine/render/CCLabelProtocol.h"
 #include "engine/render/CCMenuItemLabel.h"
 #include "engine/render/CCMenuItemSprite.h"
 #include "engine/render/CCMenuItemToggle.h"

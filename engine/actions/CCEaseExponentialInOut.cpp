@@ -1,8 +1,0 @@
-#include "engine/actions/CCEaseExponentialInOut.h"
-
-#include <cmath>
-
-void CCEaseExponentialInOut::update(float t) {
-    const float u = 2 * t - 1;
-    other_->update(2 * t < 1 ? 0.5f * std::exp2(10 * u) : 0.5f * (2 - std::exp2(-10 * u)));
-}

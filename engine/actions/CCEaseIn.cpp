@@ -1,7 +1,0 @@
-#include "engine/actions/CCEaseIn.h"
-
-#include <cmath>
-
-void CCEaseIn::update(float t) {
-    other_->update(std::pow(t, rate_));
-}

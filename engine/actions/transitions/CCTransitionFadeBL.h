@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/actions/transitions/CCTransitionFadeTR.h"
+
+// The outgoing scene fades out tile by tile towards the bottom-left corner.
+class CCTransitionFadeBL : public CCTransitionFadeTR {
+public:
+    // A new transition through the initialiser of the same parameters; null when it refuses.
+    static RefPtr<CCTransitionFadeBL> transitionWithDuration(float duration, RefPtr<CCScene> scene);
+
+    // This transition's tile fade.
+    RefPtr<CCActionInterval> actionWithSize(ccGridSize size) override;
+};

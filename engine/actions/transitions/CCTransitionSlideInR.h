@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/actions/transitions/CCTransitionSlideInL.h"
+
+// Both scenes slide left, the incoming one following in from the right; the incoming
+// scene is drawn on top.
+class CCTransitionSlideInR : public CCTransitionSlideInL {
+public:
+    // A new transition through the initialiser of the same parameters; null when it refuses.
+    static RefPtr<CCTransitionSlideInR> transitionWithDuration(float duration, RefPtr<CCScene> scene);
+
+    // Incoming scene on top.
+    void sceneOrder() override;
+
+protected:
+    // This transition's direction.
+    CGPoint slideOffset() const override;
+};
