@@ -1,0 +1,7 @@
+#pragma once
+
+// Marks the flowers, which the level keeps in a list of their own.
+class FlowerProtocol {
+public:
+    virtual ~FlowerProtocol() = default;
+};

@@ -1,0 +1,243 @@
+#include "game/core/GameObject.h"
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "engine/actions/CCAnimation.h"
+#include "engine/core/support/CCFileUtils.h"
+#include "game/core/AnimationUtils.h"
+#include "game/core/MovementProtocol.h"
+#include "game/core/PhysicsChecks.h"
+#include "game/core/VantrelGameLayer.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Random.h"
+
+namespace {
+
+constexpr const char* kDataFile = "gameobject_data.plist";
+constexpr float kPointsPerMetre = 32.0f;
+constexpr float kDegreesToRadians = 0.017453292f;
+
+// The whole of "gameobject_data.plist" while a level exists.
+struct SharedData {
+    Value data;
+    bool loaded = false;
+    GameObject::LinearPathMovementBuilder linearPath;
+    GameObject::OrbitMovementBuilder orbit;
+};
+
+SharedData shared;
+
+void readFloat(const Value& data, const char* key, float* field) {
+    const Value& value = data[key];
+    if (!value.isNone()) *field = value.floatValue();
+}
+
+void readBool(const Value& data, const char* key, bool* field) {
+    const Value& value = data[key];
+    if (!value.isNone()) *field = value.boolValue();
+}
+
+// Whether a joint between the bodies may be made in the running game's world now.
+b2World* worldForJoint(b2Body* bodyA, b2Body* bodyB, CGPoint position, const char* kind) {
+    b2World* world = VantrelGameLayer::currentPhysicsWorld();
+    if (!bodyA || !bodyB || !std::isfinite(position.x) || !std::isfinite(position.y)) {
+        logLine("Physics: %s joint refused: a body is missing or the anchor is not finite", kind);
+        return nullptr;
+    }
+    if (!worldAcceptsChanges(world, "CreateJoint")) return nullptr;
+    if (bodyA->GetWorld() != world || bodyB->GetWorld() != world) {
+        logLine("Physics: %s joint refused: the bodies are not in the game's world", kind);
+        return nullptr;
+    }
+    return world;
+}
+
+b2Vec2 anchorOf(CGPoint position) {
+    return b2Vec2(static_cast<float>(position.x) / kPointsPerMetre, static_cast<float>(position.y) / kPointsPerMetre);
+}
+
+}  // namespace
+
+void GameObject::loadData() {
+    if (shared.loaded) return;
+    const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(kDataFile);
+    std::string error;
+    std::optional<Value> data = Value::fromFile(path, &error);
+    if (!data || !data->isDictionary()) {
+        logLine("Game objects: cannot read %s: %s", kDataFile, data ? "not a dictionary" : error.c_str());
+        data = Value::dictionary();
+    }
+    shared.data = std::move(*data);
+    shared.loaded = true;
+}
+
+void GameObject::cleanupData() {
+    shared.data = Value();
+    shared.loaded = false;
+}
+
+void GameObject::setMovementBuilders(LinearPathMovementBuilder linearPath, OrbitMovementBuilder orbit) {
+    shared.linearPath = std::move(linearPath);
+    shared.orbit = std::move(orbit);
+}
+
+GameObject::~GameObject() = default;
+
+bool GameObject::initGameObjectWithGameData(const Value& data) {
+    return initGameObjectWithType(data["type"].intValue());
+}
+
+bool GameObject::initGameObjectWithType(int32_t type) {
+    type_ = type;
+    gameObjectData_ = shared.data["gameobjects"][std::to_string(type)];
+    typeName_ = gameObjectData_["type_name"].stringValue();
+    const Value& imageName = gameObjectData_["image_name"];
+    imageName_ = imageName.isNone() ? typeName_ : imageName.stringValue();
+    priority_ = 0;
+    return true;
+}
+
+void GameObject::loadGameObjectSettingsFrom(const Value& data, GameObjectBasicData* basic, bool defaultScale) {
+    basic->position = NSPointFromString(data["position"].stringValue());
+    basic->rotation = data["rotation"].floatValue();
+    if (defaultScale) {
+        basic->scaleX = basic->scaleY = 1;
+    } else if (const Value& scale = data["scale"]; !scale.isNone()) {
+        basic->scaleX = basic->scaleY = scale.floatValue();
+    } else {
+        basic->scaleX = data["scale_x"].floatValue();
+        basic->scaleY = data["scale_y"].floatValue();
+    }
+}
+
+void GameObject::loadPhysicsSettingsFrom(const Value& data, GameObjectPhysicsData* physics, bool useDefaults) {
+    if (useDefaults) *physics = GameObjectPhysicsData{};
+    const std::pair<const char*, float*> nonNegative[] = {
+        {"linear_damping", &physics->linearDamping}, {"angular_damping", &physics->angularDamping},
+        {"density", &physics->density},              {"friction", &physics->friction},
+        {"restitution", &physics->restitution},
+    };
+    for (const auto& [key, field] : nonNegative) {
+        const Value& value = data[key];
+        if (!value.isNone() && value.floatValue() >= 0) *field = value.floatValue();
+    }
+    readFloat(data, "gravity_scale", &physics->gravityScale);
+}
+
+void GameObject::loadPhysicsMotorSettingsFrom(const Value& data, GameObjectPhysicsMotorData* motor,
+                                              bool useDefaults) {
+    if (useDefaults) *motor = GameObjectPhysicsMotorData{};
+    readBool(data, "motor_enabled", &motor->enabled);
+    readFloat(data, "motor_speed", &motor->speed);
+    readFloat(data, "motor_max_torque", &motor->maxTorque);
+}
+
+void GameObject::loadPhysicsPrismaticJointSettingsFrom(const Value& data, GameObjectPhysicsPrismaticJointData* joint,
+                                                       bool useDefaults) {
+    if (useDefaults) *joint = GameObjectPhysicsPrismaticJointData{};
+    if (!data["lower_translation"].isNone()) joint->lowerTranslation = data["lower_translation"].floatValue() / 32;
+    if (!data["upper_translation"].isNone()) joint->upperTranslation = data["upper_translation"].floatValue() / 32;
+    readBool(data, "limit_enabled", &joint->limitEnabled);
+    readFloat(data, "motor_max_force", &joint->motorMaxForce);
+    readFloat(data, "motor_speed", &joint->motorSpeed);
+    readBool(data, "motor_enabled", &joint->motorEnabled);
+}
+
+void GameObject::loadPhysicsRotationJointSettingsFrom(const Value& data, GameObjectPhysicsRotationJointData* joint,
+                                                      bool useDefaults) {
+    if (useDefaults) *joint = GameObjectPhysicsRotationJointData{};
+    readFloat(data, "lower_angle", &joint->lowerAngle);
+    readFloat(data, "upper_angle", &joint->upperAngle);
+    readBool(data, "limit_enabled", &joint->limitEnabled);
+    readFloat(data, "motor_max_torque", &joint->motorMaxTorque);
+    readFloat(data, "motor_speed", &joint->motorSpeed);
+    readBool(data, "motor_enabled", &joint->motorEnabled);
+}
+
+b2Joint* GameObject::joinRevoluteBody(b2Body* bodyA, b2Body* bodyB, CGPoint position) {
+    b2World* world = worldForJoint(bodyA, bodyB, position, "revolute");
+    if (!world) return nullptr;
+    b2RevoluteJointDef definition;
+    definition.Initialize(bodyA, bodyB, anchorOf(position));
+    return world->CreateJoint(&definition);
+}
+
+b2Joint* GameObject::joinWeldBody(b2Body* bodyA, b2Body* bodyB, CGPoint position) {
+    b2World* world = worldForJoint(bodyA, bodyB, position, "weld");
+    if (!world) return nullptr;
+    b2WeldJointDef definition;
+    definition.Initialize(bodyA, bodyB, anchorOf(position));
+    return world->CreateJoint(&definition);
+}
+
+CGPoint GameObject::localToGlobalPosition(CGPoint local, CGPoint globalPosition, float globalRotation) {
+    const float a = globalRotation * kDegreesToRadians;
+    const float x = static_cast<float>(local.x);
+    const float y = static_cast<float>(local.y);
+    return CGPointMake(x * std::cos(a) - y * std::sin(a) + static_cast<float>(globalPosition.x),
+                       x * std::sin(a) + y * std::cos(a) + static_cast<float>(globalPosition.y));
+}
+
+void GameObject::createSimpleAnimation() {
+    if (animation_) return;
+    const Value& data = gameObjectData_["animation"];
+    if (data.isNone()) return;
+    animation_ = AnimationUtils::createSimpleAnimation(typeName_, data, imageName_);
+    const Value& idle = data["idle_frame"];
+    animationIdleFrame_ = idle.isNone() ? -1 : idle.intValue() - 1;
+}
+
+void GameObject::playSimpleAnimationWithSprite(CCSprite* sprite) {
+    if (animation_) AnimationUtils::playSimpleAnimation(animation_, sprite, true);
+}
+
+void GameObject::stopSimpleAnimationWithSprite(CCSprite* sprite) {
+    stopSimpleAnimationWithSprite(sprite, animationIdleFrame_);
+}
+
+void GameObject::stopSimpleAnimationWithSprite(CCSprite* sprite, int32_t idleFrame) {
+    if (animation_) AnimationUtils::stopSimpleAnimation(sprite, animation_.get(), idleFrame);
+}
+
+RefPtr<MovementProtocol> GameObject::createMovementForNode(CCNode* node, const Value& instancePathData) {
+    const Value& movements = shared.data["movements"];
+    const Value* movement = &gameObjectData_["movement"];
+    if (movement->isNone()) {
+        if (const Value& id = gameObjectData_["movement_id"]; !id.isNone()) {
+            movement = &movements[id.stringValue()];
+        } else if (const Value& ids = gameObjectData_["movement_ids"]; ids.count() > 0) {
+            movement = &movements[ids.at(Random::arc4random() % ids.count()).stringValue()];
+        }
+    }
+    if (movement->isNone() && instancePathData.isNone()) return nullptr;
+    const Value& behaviour = (*movement)["linear_path_behaviour"];
+    if (!instancePathData.isNone()) {
+        return shared.linearPath ? shared.linearPath(behaviour, instancePathData, node) : nullptr;
+    }
+    if (const Value& path = (*movement)["linear_path_data"]; !path.isNone()) {
+        return shared.linearPath ? shared.linearPath(behaviour, path, node) : nullptr;
+    }
+    if (const Value& orbit = (*movement)["orbit"]; !orbit.isNone()) {
+        return shared.orbit ? shared.orbit(orbit, node) : nullptr;
+    }
+    return nullptr;
+}
+
+void GameObject::removeChild(GameObject*) {}
+void GameObject::update(float) {}
+void GameObject::onDayIsOver() {}
+b2Body* GameObject::getPrimaryBody() { return nullptr; }
+CCAnimation* GameObject::animation() const { return animation_.get(); }
+
+bool GameObject::isFlower() const { return static_cast<uint32_t>(type_) - 1 < 99; }
+bool GameObject::isPickup() const { return static_cast<uint32_t>(type_) - 100 < 100; }
+bool GameObject::isEnemy() const { return static_cast<uint32_t>(type_) - 200 < 100; }
+bool GameObject::isProjectile() const { return static_cast<uint32_t>(type_) - 300 < 100; }
+bool GameObject::isDestructable() const { return static_cast<uint32_t>(type_) - 400 < 100; }
+bool GameObject::isDynamic() const { return static_cast<uint32_t>(type_) - 500 < 100; }
+bool GameObject::isStructure() const { return static_cast<uint32_t>(type_) - 600 < 100; }
+bool GameObject::isEmitter() const { return static_cast<uint32_t>(type_) - 700 < 100; }
+bool GameObject::isAnimation() const { return static_cast<uint32_t>(type_) - 800 < 100; }
+bool GameObject::isUnique() const { return type_ > 999; }

@@ -1,0 +1,332 @@
+#include "game/core/PhysicsUtils.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "game/core/PhysicsChecks.h"
+#include "platform/foundation/Geometry.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Value.h"
+
+namespace {
+
+constexpr double kMetresPerPoint = 0.03125;
+constexpr float kDegreesToRadians = 0.017453292f;
+// A chain whose last point lies this close to its first (metres) closes into a loop.
+constexpr float kLoopClosingDistance = 0.01f;
+// Box2D refuses segments of b2_linearSlop or less and welds polygon points closer than half of it.
+constexpr float kMinSegmentSquared = b2_linearSlop * b2_linearSlop;
+constexpr float kWeldDistanceSquared = (0.5f * b2_linearSlop) * (0.5f * b2_linearSlop);
+// Smallest polygon area (square metres) taken, relative to the polygon's extent squared, far
+// above the rounding of Box2D's own hull and centroid arithmetic.
+constexpr double kMinRelativeArea = 1e-5;
+
+enum Shape { kCircle = 0, kEdge = 1, kPolygon = 2, kChain = 3, kBox = 4 };
+
+// The caller's parameters, shared by every shape.
+struct Build {
+    const b2Transform* transform;
+    float scaleX, scaleY;
+    float density, friction, restitution;
+    int16 group;
+    uint16 category, mask;
+};
+
+std::nullptr_t refuse(const char* shape, const char* reason) {
+    logLine("Physics: %s fixture refused: %s", shape, reason);
+    return nullptr;
+}
+
+// Points to metres in double precision, stored as float, then through the transform.
+b2Vec2 toMetres(CGPoint point, const Build& build) {
+    const b2Vec2 v(static_cast<float>(point.x * build.scaleX * kMetresPerPoint),
+                   static_cast<float>(point.y * build.scaleY * kMetresPerPoint));
+    return build.transform ? b2Mul(*build.transform, v) : v;
+}
+
+std::vector<b2Vec2> readVertices(const Value& fixture, const Build& build) {
+    std::vector<b2Vec2> points;
+    for (const Value& vertex : fixture["vertices"].elements()) {
+        points.push_back(toMetres(NSPointFromString(vertex.stringValue()), build));
+    }
+    return points;
+}
+
+bool allFinite(const std::vector<b2Vec2>& points) {
+    return std::all_of(points.begin(), points.end(), [](b2Vec2 p) { return isFinite(p); });
+}
+
+// True when every consecutive pair (and the closing pair of a loop) is farther apart than Box2D
+// accepts, computed as Box2D computes it.
+bool segmentsLongEnough(const std::vector<b2Vec2>& points, bool loop) {
+    for (size_t i = 1; i < points.size(); ++i) {
+        if (b2DistanceSquared(points[i - 1], points[i]) <= kMinSegmentSquared) return false;
+    }
+    return !loop || b2DistanceSquared(points.back(), points.front()) > kMinSegmentSquared;
+}
+
+double cross(b2Vec2 o, b2Vec2 a, b2Vec2 b) {
+    return (double(a.x) - o.x) * (double(b.y) - o.y) - (double(a.y) - o.y) * (double(b.x) - o.x);
+}
+
+// Whether Box2D can make a convex polygon of these points: at least 3 left after welding close
+// points together, and a convex hull with an area clearly above rounding.
+bool enclosesArea(const std::vector<b2Vec2>& points) {
+    std::vector<b2Vec2> unique;
+    for (b2Vec2 p : points) {
+        const bool welded = std::any_of(unique.begin(), unique.end(),
+                                        [p](b2Vec2 q) { return b2DistanceSquared(p, q) < kWeldDistanceSquared; });
+        if (!welded) unique.push_back(p);
+    }
+    if (unique.size() < 3) return false;
+    std::sort(unique.begin(), unique.end(), [](b2Vec2 a, b2Vec2 b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    // Monotone chain: the lower hull left to right, then the upper hull back.
+    std::vector<b2Vec2> hull(2 * unique.size());
+    size_t k = 0;
+    for (size_t i = 0; i < unique.size(); ++i) {
+        while (k >= 2 && cross(hull[k - 2], hull[k - 1], unique[i]) <= 0) --k;
+        hull[k++] = unique[i];
+    }
+    for (size_t i = unique.size() - 1, lower = k + 1; i-- > 0;) {
+        while (k >= lower && cross(hull[k - 2], hull[k - 1], unique[i]) <= 0) --k;
+        hull[k++] = unique[i];
+    }
+    --k;  // the last point is the first again
+    if (k < 3) return false;
+    double area = 0;
+    double extent = 0;
+    for (size_t i = 0; i < k; ++i) {
+        area += cross(hull[0], hull[i], hull[(i + 1) % k]);
+        extent = std::max(extent, double(b2Distance(hull[0], hull[i])));
+    }
+    return area / 2 > kMinRelativeArea * std::max(1.0, extent * extent);
+}
+
+// Material, sensor flag and filter into the definition; false when a value is not usable.
+bool prepare(const Value& fixture, b2FixtureDef* definition, const Build& build) {
+    float material[3] = {build.density, build.friction, build.restitution};
+    const char* keys[3] = {"density", "friction", "restitution"};
+    for (int i = 0; i < 3; ++i) {
+        const Value& given = fixture[keys[i]];
+        if (given.isNone()) continue;
+        const float value = given.floatValue();
+        if (std::isfinite(value) && value >= 0) material[i] = value;
+    }
+    for (float value : material) {
+        if (!std::isfinite(value) || value < 0) return false;
+    }
+    definition->density = material[0];
+    definition->friction = material[1];
+    definition->restitution = material[2];
+    const Value& sensor = fixture["is_sensor"];
+    if (!sensor.isNone()) definition->isSensor = sensor.boolValue();
+    definition->filter.categoryBits = build.category;
+    definition->filter.maskBits = build.mask;
+    definition->filter.groupIndex = build.group;
+    return true;
+}
+
+// Creates the fixture on the body, or nothing without one. A shape the builder made itself is
+// gone after the call, so the definition is left without it.
+b2Fixture* attach(b2Body* body, b2FixtureDef* definition, const b2Shape* shape, bool shapeIsOwn) {
+    definition->shape = shape;
+    b2Fixture* made = nullptr;
+    if (body && worldAcceptsChanges(body->GetWorld(), "CreateFixture")) made = body->CreateFixture(definition);
+    if (shapeIsOwn) definition->shape = nullptr;
+    return made;
+}
+
+Build makeBuild(const b2Transform* transform, float scaleX, float scaleY, float density, float friction,
+                float restitution, int16 group, uint16 category, uint16 mask) {
+    return {transform, scaleX, scaleY, density, friction, restitution, group, category, mask};
+}
+
+b2Fixture* buildChain(b2Body* body, const Value& fixture, b2FixtureDef* definition, b2ChainShape* given,
+                      const Build& build) {
+    std::vector<b2Vec2> points = readVertices(fixture, build);
+    if (points.size() < 2) return refuse("chain", "fewer than 2 vertices");
+    if (!allFinite(points)) return refuse("chain", "a vertex is not finite");
+    bool loop = fixture["loop"].boolValue();
+    if (b2Distance(points.back(), points.front()) <= kLoopClosingDistance) {
+        points.pop_back();
+        loop = true;
+    }
+    if (loop && points.size() < 3) return refuse("chain", "a loop needs 3 distinct vertices");
+    if (!segmentsLongEnough(points, loop)) return refuse("chain", "vertices 0.005 m apart or closer");
+    b2FixtureDef fresh;
+    b2FixtureDef* def = definition ? definition : &fresh;
+    if (!prepare(fixture, def, build)) return refuse("chain", "material value not finite or negative");
+
+    // Ghost vertices continue the end segments, so that bodies slide smoothly off the ends.
+    auto fill = [loop](b2ChainShape* shape, const std::vector<b2Vec2>& v) {
+        shape->Clear();
+        const int32 n = static_cast<int32>(v.size());
+        if (loop) {
+            shape->CreateLoop(v.data(), n);
+        } else {
+            shape->CreateChain(v.data(), n, 2 * v[0] - v[1], 2 * v[n - 1] - v[n - 2]);
+        }
+    };
+    b2ChainShape own;
+    b2ChainShape* shape = given ? given : &own;
+    fill(shape, points);
+    b2Fixture* first = attach(body, def, shape, !given);
+    if (!first) return nullptr;
+    // The same chain the other way round, so that it stops bodies from both sides.
+    std::reverse(points.begin(), points.end());
+    b2ChainShape twin;
+    fill(&twin, points);
+    attach(body, def, &twin, true);
+    def->shape = given;
+    return first;
+}
+
+}  // namespace
+
+void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform,
+                                        float scaleX, float scaleY, float density, float friction,
+                                        float restitution, int16 group, uint16 category, uint16 mask) {
+    if (!fixtures.isArray()) {
+        if (!fixtures.isNone()) logLine("Physics: fixtures refused: not an array");
+        return;
+    }
+    for (const Value& fixture : fixtures.elements()) {
+        parseFixtureForBody(body, fixture, nullptr, transform, scaleX, scaleY, density, friction, restitution, group,
+                            category, mask);
+    }
+}
+
+b2Fixture* PhysicsUtils::parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                             const b2Transform* transform, float scaleX, float scaleY, float density,
+                                             float friction, float restitution, int16 group, uint16 category,
+                                             uint16 mask) {
+    if (!fixture.isDictionary()) return refuse("a", "not a dictionary");
+    const int64_t type = fixture["type"].integerValue();
+    switch (type) {
+        case kCircle:
+            return parseCircleFixtureForBody(body, fixture, fixtureDef, nullptr, transform, scaleX, scaleY, density,
+                                             friction, restitution, group, category, mask);
+        case kEdge:
+            return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, nullptr, transform, scaleX, scaleY,
+                                                density, friction, restitution, group, category, mask);
+        case kPolygon:
+            return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, nullptr, transform, scaleX, scaleY,
+                                                   density, friction, restitution, group, category, mask);
+        case kChain:
+            return parseChainShapeFixtureForBody(body, fixture, fixtureDef, nullptr, transform, scaleX, scaleY,
+                                                 density, friction, restitution, group, category, mask);
+        case kBox:
+            return parseBoxFixtureForBody(body, fixture, fixtureDef, nullptr, transform, scaleX, scaleY, density,
+                                          friction, restitution, group, category, mask);
+        default:
+            logLine("Physics: fixture of type %lld refused: types are 0 to 4", static_cast<long long>(type));
+            return nullptr;
+    }
+}
+
+b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                   b2CircleShape* circleShape, const b2Transform* transform,
+                                                   float scaleX, float scaleY, float density, float friction,
+                                                   float restitution, int16 group, uint16 category, uint16 mask) {
+    const Build build =
+        makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
+    // A mirrored circle is the same circle: the radius takes the scales' magnitudes.
+    const float sx = std::fabs(scaleX);
+    const float sy = std::fabs(scaleY);
+    const float scale = std::fabs(sx - sy) <= 1.1920929e-07f ? sx : (sx + sy) / 2;
+    const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);
+    const float radius = fixture["radius"].floatValue() * scale * static_cast<float>(kMetresPerPoint);
+    if (!isFinite(centre) || !std::isfinite(radius)) return refuse("circle", "a number is not finite");
+    if (radius < 0) return refuse("circle", "negative radius");
+    b2FixtureDef fresh;
+    b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
+    if (!prepare(fixture, def, build)) return refuse("circle", "material value not finite or negative");
+    b2CircleShape own;
+    b2CircleShape* shape = circleShape ? circleShape : &own;
+    shape->m_p = centre;
+    shape->m_radius = radius;
+    return attach(body, def, shape, !circleShape);
+}
+
+b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                      b2EdgeShape* edgeShape, const b2Transform* transform,
+                                                      float scaleX, float scaleY, float density, float friction,
+                                                      float restitution, int16 group, uint16 category,
+                                                      uint16 mask) {
+    const Build build =
+        makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
+    const std::vector<b2Vec2> points = readVertices(fixture, build);
+    // Three or more points make a chain, which keeps the caller's definition and its binding.
+    if (points.size() >= 3) return buildChain(body, fixture, fixtureDef, nullptr, build);
+    if (points.size() < 2) return refuse("edge", "fewer than 2 vertices");
+    if (!allFinite(points)) return refuse("edge", "a vertex is not finite");
+    if (!segmentsLongEnough(points, false)) return refuse("edge", "0.005 m long or shorter");
+    b2FixtureDef fresh;
+    b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
+    if (!prepare(fixture, def, build)) return refuse("edge", "material value not finite or negative");
+    b2EdgeShape own;
+    b2EdgeShape* shape = edgeShape ? edgeShape : &own;
+    shape->SetTwoSided(points[0], points[1]);
+    return attach(body, def, shape, !edgeShape);
+}
+
+b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture,
+                                                         b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape,
+                                                         const b2Transform* transform, float scaleX, float scaleY,
+                                                         float density, float friction, float restitution,
+                                                         int16 group, uint16 category, uint16 mask) {
+    const Build build =
+        makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
+    std::vector<b2Vec2> points = readVertices(fixture, build);
+    if (points.size() < 3 || points.size() > b2_maxPolygonVertices) return refuse("polygon", "not 3 to 8 vertices");
+    if (!allFinite(points)) return refuse("polygon", "a vertex is not finite");
+    if (!enclosesArea(points)) return refuse("polygon", "no area");
+    // A mirrored shape keeps counter-clockwise winding.
+    if ((scaleX < 0) != (scaleY < 0)) std::reverse(points.begin(), points.end());
+    b2FixtureDef fresh;
+    b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
+    if (!prepare(fixture, def, build)) return refuse("polygon", "material value not finite or negative");
+    b2PolygonShape own;
+    b2PolygonShape* shape = polygonShape ? polygonShape : &own;
+    shape->Set(points.data(), static_cast<int32>(points.size()));
+    return attach(body, def, shape, !polygonShape);
+}
+
+b2Fixture* PhysicsUtils::parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                       b2ChainShape* chainShape, const b2Transform* transform,
+                                                       float scaleX, float scaleY, float density, float friction,
+                                                       float restitution, int16 group, uint16 category,
+                                                       uint16 mask) {
+    return buildChain(body, fixture, fixtureDef, chainShape,
+                      makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask));
+}
+
+b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                b2PolygonShape* polygonShape, const b2Transform* transform,
+                                                float scaleX, float scaleY, float density, float friction,
+                                                float restitution, int16 group, uint16 category, uint16 mask) {
+    const Build build =
+        makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
+    const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);
+    // A mirrored box is the same box: the half-extents take the scales' magnitudes.
+    const float halfWidth =
+        fixture["width"].floatValue() * static_cast<float>(kMetresPerPoint) * std::fabs(scaleX) * 0.5f;
+    const float halfHeight =
+        fixture["height"].floatValue() * static_cast<float>(kMetresPerPoint) * std::fabs(scaleY) * 0.5f;
+    float angle = fixture["rotation"].floatValue() * kDegreesToRadians;
+    if (transform) angle += std::atan2(transform->q.s, transform->q.c);
+    if (!isFinite(centre) || !std::isfinite(halfWidth) || !std::isfinite(halfHeight) || !std::isfinite(angle)) {
+        return refuse("box", "a number is not finite");
+    }
+    if (!(halfWidth > 0 && halfHeight > 0)) return refuse("box", "a side is 0 or less");
+    const std::vector<b2Vec2> corners = {{-halfWidth, -halfHeight}, {halfWidth, -halfHeight}, {halfWidth, halfHeight}};
+    if (!enclosesArea(corners)) return refuse("box", "no area");
+    b2FixtureDef fresh;
+    b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
+    if (!prepare(fixture, def, build)) return refuse("box", "material value not finite or negative");
+    b2PolygonShape own;
+    b2PolygonShape* shape = polygonShape ? polygonShape : &own;
+    shape->SetAsBox(halfWidth, halfHeight, centre, angle);
+    return attach(body, def, shape, !polygonShape);
+}

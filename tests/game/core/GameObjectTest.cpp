@@ -1,0 +1,300 @@
+#include "game/core/GameObject.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <string>
+
+#include "engine/actions/CCAnimationCache.h"
+#include "engine/core/support/CCFileUtils.h"
+#include "game/core/GameObjectFactory.h"
+#include "game/core/MovementProtocol.h"
+#include "game/core/PhysicsSystem.h"
+#include "game/core/VantrelGameLayer.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Random.h"
+#include "support/HeadlessDirectorTest.h"
+#include "support/PhysicsTestSupport.h"
+#include "support/TestSupport.h"
+#include "support/ValueBuilders.h"
+
+namespace {
+
+// A movement that remembers what it was built from.
+class NotedMovement : public MovementProtocol {
+public:
+    explicit NotedMovement(std::string from) : from(std::move(from)) {}
+    void update(float) override {}
+    void updateSystemPaused(float) override {}
+    void stop() override {}
+    void useRandomDirection() override {}
+    float perc() const override { return 0; }
+    void setPerc(float) override {}
+    void setPerc(float, float) override {}
+    bool usesRandomDirection() const override { return false; }
+    void setUsesRandomDirection(bool) override {}
+    std::string from;
+};
+
+class StandIn : public GameObject {
+public:
+    static RefPtr<GameObject> make(const Value& data) {
+        RefPtr<StandIn> object = makeRef<StandIn>();
+        object->initGameObjectWithGameData(data);
+        return object;
+    }
+};
+
+// A play scene in name only, so that tests can set the running game's physics.
+class TestGameLayer : public VantrelGameLayer {
+public:
+    using VantrelGameLayer::setCurrentGameLayer;
+    using VantrelGameLayer::setCurrentPhysics;
+};
+
+const Value kGameObjectData = dict({
+    {"gameobjects",
+     dict({
+         {"101", dict({{"type_name", "nectar_drop"}, {"image_name", "drop"}})},
+         {"210", dict({{"type_name", "cloud"}, {"movement", dict({{"orbit", dict({{"radius", 5}})}})}})},
+         {"220", dict({{"type_name", "bird"}, {"movement_id", "loop"}})},
+         {"221", dict({{"type_name", "bird2"}, {"movement_ids", array({"loop", "zigzag", "circle"})}})},
+         {"222", dict({{"type_name", "bird3"}, {"movement_ids", Value::array()}})},
+         {"501", dict({{"type_name", "crate"},
+                       {"animation", dict({{"frame_count", 2}, {"idle_frame", 1}})}})},
+         {"502", dict({{"type_name", "barrel"}, {"animation", dict({{"frame_count", 2}})}})},
+     })},
+    {"movements", dict({
+                      {"loop", dict({{"linear_path_data", dict({{"name", "loop"}})},
+                                     {"linear_path_behaviour", dict({{"speed", 3}})}})},
+                      {"zigzag", dict({{"linear_path_data", dict({{"name", "zigzag"}})}})},
+                      {"circle", dict({{"orbit", dict({{"name", "circle"}})}})},
+                  })},
+});
+
+class GameObjectTest : public HeadlessDirectorTest {
+protected:
+    void SetUp() override {
+        HeadlessDirectorTest::SetUp();
+        folder.write("gameobject_data.plist", kGameObjectData.toXML());
+        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+        GameObjectFactory::setupFactory();
+        GameObject::setMovementBuilders(
+            [](const Value& behaviour, const Value& path, CCNode*) {
+                return RefPtr<MovementProtocol>(makeRef<NotedMovement>(
+                    "path " + path["name"].stringValue() + " speed " + behaviour["speed"].stringValue()));
+            },
+            [](const Value& orbit, CCNode*) {
+                return RefPtr<MovementProtocol>(makeRef<NotedMovement>("orbit " + orbit["name"].stringValue()));
+            });
+    }
+
+    void TearDown() override {
+        GameObjectFactory::cleanupFactory();
+        GameObject::setMovementBuilders(nullptr, nullptr);
+        GameObjectFactory::registerKind("Cloud", nullptr);
+        GameObjectFactory::registerKind("SteamCloud", nullptr);
+        GameObjectFactory::registerKind("Rotator", nullptr);
+        GameObjectFactory::registerKind("Cart", nullptr);
+        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+        HeadlessDirectorTest::TearDown();
+    }
+
+    RefPtr<GameObject> object(int32_t type) {
+        RefPtr<StandIn> made = makeRef<StandIn>();
+        made->initGameObjectWithType(type);
+        return made;
+    }
+
+    std::string movementOf(int32_t type, const Value& pathData = Value()) {
+        RefPtr<MovementProtocol> movement = object(type)->createMovementForNode(nullptr, pathData);
+        return movement ? static_cast<NotedMovement*>(movement.get())->from : "none";
+    }
+
+    TemporaryFolder folder;
+    ScopedResourceFolder resources{folder.path()};
+};
+
+}  // namespace
+
+TEST_F(GameObjectTest, TypeRangesTakeTheTypeAsUnsigned) {
+    const struct {
+        int32_t type;
+        const char* range;
+    } cases[] = {
+        {0, ""},         {-5, ""},           {1, "flower"},     {99, "flower"},     {100, "pickup"},
+        {299, "enemy"},  {300, "projectile"}, {450, "destructable"}, {599, "dynamic"}, {600, "structure"},
+        {700, "emitter"}, {899, "animation"}, {900, ""},         {999, ""},          {1000, "unique"},
+        {1052, "unique"},
+    };
+    for (const auto& c : cases) {
+        RefPtr<GameObject> o = object(c.type);
+        std::string found;
+        const std::pair<bool, const char*> tests[] = {
+            {o->isFlower(), "flower"},       {o->isPickup(), "pickup"},   {o->isEnemy(), "enemy"},
+            {o->isProjectile(), "projectile"}, {o->isDestructable(), "destructable"}, {o->isDynamic(), "dynamic"},
+            {o->isStructure(), "structure"}, {o->isEmitter(), "emitter"}, {o->isAnimation(), "animation"},
+            {o->isUnique(), "unique"},
+        };
+        for (const auto& [is, name] : tests) {
+            if (is) found += name;
+        }
+        EXPECT_EQ(found, c.range) << c.type;
+    }
+}
+
+TEST_F(GameObjectTest, TypeDataNamesAndAnimationIdleFrames) {
+    RefPtr<GameObject> drop = object(101);
+    EXPECT_EQ(drop->typeName(), "nectar_drop");
+    EXPECT_EQ(drop->imageName(), "drop");
+    EXPECT_EQ(object(210)->imageName(), "cloud");  // no "image_name": the type name
+    RefPtr<GameObject> unknown = object(150);
+    EXPECT_TRUE(unknown->gameObjectData().isNone());
+    EXPECT_EQ(unknown->imageName(), "");
+    EXPECT_EQ(unknown->priority(), 0u);
+
+    LogCapture log;  // the frames are not in the cache
+    RefPtr<GameObject> crate = object(501);
+    crate->createSimpleAnimation();
+    ASSERT_NE(crate->animation(), nullptr);
+    EXPECT_EQ(crate->animationIdleFrame(), 0);
+    CCAnimation* first = crate->animation();
+    crate->createSimpleAnimation();
+    EXPECT_EQ(crate->animation(), first);
+    RefPtr<GameObject> barrel = object(502);
+    barrel->createSimpleAnimation();
+    EXPECT_EQ(barrel->animationIdleFrame(), -1);
+    CCAnimationCache::purgeSharedAnimationCache();
+}
+
+TEST_F(GameObjectTest, ReadersApplyDefaultsAndTheirOwnRules) {
+    GameObjectPhysicsData physics;
+    GameObject::loadPhysicsSettingsFrom(
+        dict({{"friction", -0.5}, {"gravity_scale", -1}, {"density", 3}, {"linear_damping", 0}}), &physics, true);
+    EXPECT_FLOAT_EQ(physics.friction, 0.2f);
+    EXPECT_FLOAT_EQ(physics.gravityScale, -1);
+    EXPECT_FLOAT_EQ(physics.density, 3);
+    EXPECT_FLOAT_EQ(physics.linearDamping, 0);
+    EXPECT_FLOAT_EQ(physics.angularDamping, 0.1f);
+
+    GameObjectBasicData placement;
+    GameObject::loadGameObjectSettingsFrom(dict({{"position", "{10, -20}"}, {"rotation", 45}, {"scale_x", 2}}),
+                                           &placement, false);
+    EXPECT_EQ(placement.position, CGPointMake(10, -20));
+    EXPECT_EQ(placement.rotation, 45);
+    EXPECT_EQ(placement.scaleX, 2);
+    EXPECT_EQ(placement.scaleY, 0);  // the missing one reads 0
+    GameObject::loadGameObjectSettingsFrom(dict({{"scale", 3}}), &placement, false);
+    EXPECT_EQ(placement.scaleY, 3);
+    GameObject::loadGameObjectSettingsFrom(dict({{"scale", 3}}), &placement, true);
+    EXPECT_EQ(placement.scaleX, 1);
+
+    GameObjectPhysicsPrismaticJointData prismatic;
+    prismatic.motorSpeed = 9;
+    GameObject::loadPhysicsPrismaticJointSettingsFrom(dict({{"lower_translation", -64}, {"limit_enabled", true}}),
+                                                      &prismatic, false);
+    EXPECT_EQ(prismatic.lowerTranslation, -2);
+    EXPECT_TRUE(prismatic.limitEnabled);
+    EXPECT_EQ(prismatic.motorSpeed, 9);  // kept without defaults
+    GameObjectPhysicsRotationJointData revolute;
+    GameObject::loadPhysicsRotationJointSettingsFrom(dict({{"upper_angle", 30}, {"motor_enabled", true}}), &revolute,
+                                                     true);
+    EXPECT_EQ(revolute.upperAngle, 30);
+    EXPECT_TRUE(revolute.motorEnabled);
+    GameObjectPhysicsMotorData motor;
+    GameObject::loadPhysicsMotorSettingsFrom(dict({{"motor_max_torque", 50}}), &motor, true);
+    EXPECT_EQ(motor.maxTorque, 50);
+    EXPECT_FALSE(motor.enabled);
+
+    const CGPoint global = GameObject::localToGlobalPosition(CGPointMake(10, 0), CGPointMake(100, 50), 90);
+    EXPECT_NEAR(global.x, 100, 1e-4);
+    EXPECT_NEAR(global.y, 60, 1e-4);
+}
+
+TEST_F(GameObjectTest, MovementsComeFromTheTypeOrTheInstance) {
+    EXPECT_EQ(movementOf(210), "orbit ");
+    EXPECT_EQ(movementOf(220), "path loop speed 3");
+    EXPECT_EQ(movementOf(220, dict({{"name", "own"}})), "path own speed 3");
+    EXPECT_EQ(movementOf(101), "none");
+    EXPECT_EQ(movementOf(101, dict({{"name", "own"}})), "path own speed ");
+    EXPECT_EQ(movementOf(222), "none");  // an empty "movement_ids" gives no movement
+    Random::seed(11);
+    std::set<std::string> picked;
+    for (int i = 0; i < 60; ++i) picked.insert(movementOf(221));
+    EXPECT_EQ(picked, (std::set<std::string>{"path loop speed 3", "path zigzag speed ", "orbit circle"}));
+
+    GameObject::setMovementBuilders(nullptr, nullptr);
+    EXPECT_EQ(movementOf(220), "none");
+}
+
+TEST_F(GameObjectTest, JointsNeedTheRunningGamesWorld) {
+    LogCapture log;
+    PhysicsSystem system;
+    b2Body* a = makeDynamicBall(system.getWorld(), b2Vec2(0, 0));
+    b2Body* b = makeDynamicBall(system.getWorld(), b2Vec2(1, 0));
+    EXPECT_EQ(GameObject::joinRevoluteBody(a, b, CGPointMake(16, 0)), nullptr);  // no game running
+    TestGameLayer::setCurrentPhysics(&system, system.getWorld());
+    b2Joint* hinge = GameObject::joinRevoluteBody(a, b, CGPointMake(16, 0));
+    ASSERT_NE(hinge, nullptr);
+    EXPECT_EQ(hinge->GetType(), e_revoluteJoint);
+    EXPECT_FLOAT_EQ(hinge->GetAnchorA().x, 0.5f);
+    b2Joint* weld = GameObject::joinWeldBody(a, b, CGPointMake(0, 0));
+    ASSERT_NE(weld, nullptr);
+    EXPECT_EQ(weld->GetType(), e_weldJoint);
+    EXPECT_EQ(GameObject::joinWeldBody(a, nullptr, CGPointMake(0, 0)), nullptr);
+    EXPECT_EQ(GameObject::joinWeldBody(a, b, CGPointMake(NAN, 0)), nullptr);
+    TestGameLayer::setCurrentPhysics(nullptr, nullptr);
+    EXPECT_EQ(log.lines().size(), 3u);
+}
+
+TEST_F(GameObjectTest, FactoryBuildsRegisteredKindsByTypeCode) {
+    EXPECT_EQ(GameObjectFactory::kindForType(209), "SteamCloud");
+    EXPECT_EQ(GameObjectFactory::kindForType(210), "Cloud");
+    EXPECT_EQ(GameObjectFactory::kindForType(218), "");
+    EXPECT_EQ(GameObjectFactory::kindForType(1050), "Rotator");
+    EXPECT_EQ(GameObjectFactory::kindForType(1051), "Rotator");
+    EXPECT_EQ(GameObjectFactory::kindForType(1052), "Cart");
+    EXPECT_EQ(GameObjectFactory::kindForType(1049), "");
+    EXPECT_EQ(GameObjectFactory::kindForType(1053), "");
+    EXPECT_EQ(GameObjectFactory::kindForType(0), "");
+    EXPECT_EQ(GameObjectFactory::kindForType(-3), "");
+    EXPECT_EQ(GameObjectFactory::kindForType(950), "");
+
+    for (const char* kind : {"Cloud", "SteamCloud", "Rotator", "Cart"}) {
+        GameObjectFactory::registerKind(kind, StandIn::make);
+    }
+    const struct {
+        int type;
+        bool builds;
+    } cases[] = {{209, true}, {210, true}, {218, false}, {1049, false}, {1050, true}, {1052, true}, {1053, false}};
+    for (const auto& c : cases) {
+        RefPtr<GameObject> made = GameObjectFactory::gameObjectWithGameData(dict({{"type", c.type}}));
+        EXPECT_EQ(made != nullptr, c.builds) << c.type;
+        if (made) {
+            EXPECT_EQ(made->type(), c.type);
+        }
+    }
+    LogCapture log;
+    EXPECT_EQ(GameObjectFactory::gameObjectWithGameData(dict({{"position", "{1, 1}"}})), nullptr);
+    // An unregistered kind: nothing, one line per type however often it is asked for.
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(GameObjectFactory::gameObjectWithGameData(dict({{"type", 101}})), nullptr);
+    EXPECT_EQ(GameObjectFactory::gameObjectWithGameData(dict({{"type", 102}})), nullptr);
+    EXPECT_EQ(log.lines().size(), 3u);
+}
+
+TEST(GameObjectDataTest, AMissingOrBrokenDataFileLeavesNoTypesAndSaysSo) {
+    TemporaryFolder folder;
+    ScopedResourceFolder resources(folder.path());
+    folder.write("gameobject_data.plist", "<plist><dict><key>gameobjects</key>");
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    LogCapture log;
+    GameObjectFactory::setupFactory();
+    GameObjectFactory::setupFactory();  // loaded once
+    RefPtr<StandIn> o = makeRef<StandIn>();
+    o->initGameObjectWithType(101);
+    EXPECT_TRUE(o->gameObjectData().isNone());
+    EXPECT_EQ(log.lines().size(), 1u);
+    GameObjectFactory::cleanupFactory();
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+}
