@@ -3,12 +3,12 @@
 #include <cmath>
 #include <vector>
 
-#include "engine/actions/CCAnimate.h"
-#include "engine/actions/CCAnimation.h"
-#include "engine/actions/CCAnimationCache.h"
-#include "engine/actions/CCRepeat.h"
-#include "engine/actions/CCRepeatForever.h"
-#include "engine/actions/CCSequence.h"
+#include "engine/actions/interval/CCAnimate.h"
+#include "engine/render/CCAnimation.h"
+#include "engine/render/CCAnimationCache.h"
+#include "engine/actions/composite/CCRepeat.h"
+#include "engine/actions/composite/CCRepeatForever.h"
+#include "engine/actions/composite/CCSequence.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "platform/foundation/Log.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/actions/CCAnimation.h"
+#include "engine/render/CCAnimation.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "game/core/AnimationUtils.h"
 #include "game/core/MovementProtocol.h"

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/actions/CCAnimation.h"
+#include "engine/render/CCAnimation.h"
 #include "game/core/GameObjectProtocol.h"
 #include "game/core/GameObjectSettings.h"
 #include "platform/foundation/Geometry.h"

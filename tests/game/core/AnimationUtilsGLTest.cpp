@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "engine/actions/CCAnimation.h"
-#include "engine/actions/CCAnimationCache.h"
+#include "engine/render/CCAnimation.h"
+#include "engine/render/CCAnimationCache.h"
 #include "engine/core/CCTextureCache.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteFrame.h"

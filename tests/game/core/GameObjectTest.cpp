@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "engine/actions/CCAnimationCache.h"
+#include "engine/render/CCAnimationCache.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "game/core/GameObjectFactory.h"
 #include "game/core/MovementProtocol.h"
