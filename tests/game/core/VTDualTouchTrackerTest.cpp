@@ -4,7 +4,7 @@
 
 #include "engine/actions/CCCallFunc.h"
 #include "engine/core/CCDirectorMac.h"
-#include "tests/support/HeadlessDirectorTest.h"
+#include "support/HeadlessDirectorTest.h"
 
 namespace {
 
