@@ -8,15 +8,25 @@ namespace {
 
 class RestartableParticleSystemTest : public HeadlessDirectorTest {
 protected:
+    // A system schedules its update when made: the scheduler holds it until it is cleaned up.
+    void TearDown() override {
+        for (const RefPtr<RestartableParticleSystem>& system : made_) system->cleanup();
+        made_.clear();
+        HeadlessDirectorTest::TearDown();
+    }
+
     // Ten particles a second, each living 2 s, emitting for 1 s at a time.
-    static RefPtr<RestartableParticleSystem> emitter() {
+    RefPtr<RestartableParticleSystem> emitter() {
         auto system = makeRef<RestartableParticleSystem>();
+        made_.push_back(system);
         EXPECT_TRUE(system->initWithTotalParticles(100));
         system->setEmissionRate(10);
         system->setLife(2);
         system->setDuration(1);
         return system;
     }
+
+    std::vector<RefPtr<RestartableParticleSystem>> made_;
     // Advances the system in tenths of a second, as frames would.
     static void run(RestartableParticleSystem* system, int tenths) {
         for (int i = 0; i < tenths; ++i) system->update(0.1001f);
