@@ -23,8 +23,6 @@ TEST_F(CCCircleTest, ACircleIsItsCentreAndAClosedRim) {
     }
     EXPECT_NEAR(circle->vertexData()[9].x, circle->vertexData()[1].x, 1e-4);
     EXPECT_NEAR(circle->vertexData()[9].y, circle->vertexData()[1].y, 1e-4);
-    EXPECT_EQ(circle->color(), (ccColor3B{1, 2, 3}));
-    EXPECT_EQ(circle->opacity(), 4);
 
     LogCapture log;
     EXPECT_FALSE(makeRef<CCCircle>()->initWithRadius(10, {}, 0));

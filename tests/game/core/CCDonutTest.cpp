@@ -40,19 +40,6 @@ TEST_F(CCDonutTest, ARingOfFourSubdivisionsHasFiveOuterAndFourInnerPointsSpreadC
     for (int i = 0; i < 9; ++i) EXPECT_EQ(donut->indices()[i], i);
 }
 
-TEST_F(CCDonutTest, AWedgeRunsFromItsStartToItsEndAngleEitherWay) {
-    const RefPtr<CCDonut> donut = makeRef<CCDonut>();
-    const std::pair<float, float> wedges[] = {{0, 90}, {45, -45}, {180, 170}};
-    for (const auto& [start, end] : wedges) {
-        ASSERT_TRUE(donut->createWedge(50, 40, 5, 1, start, end));
-        const int last = donut->vertexCount() - 1;
-        EXPECT_TRUE(sameAngle(angleOf(donut->vertexData()[0].vertices), start));
-        EXPECT_TRUE(sameAngle(angleOf(donut->vertexData()[1].vertices), start));
-        EXPECT_TRUE(sameAngle(angleOf(donut->vertexData()[last].vertices), end));
-        EXPECT_TRUE(sameAngle(angleOf(donut->vertexData()[last - 1].vertices), end));
-    }
-}
-
 TEST_F(CCDonutTest, RefusesSubdivisionsThatDivideByZeroOrOverflowTheIndicesAndKeepsTheRing) {
     const RefPtr<CCDonut> donut = makeRef<CCDonut>();
     ASSERT_TRUE(donut->createDonut(100, 60, 2, 1));
@@ -74,26 +61,6 @@ TEST_F(CCDonutTest, RefusesSubdivisionsThatDivideByZeroOrOverflowTheIndicesAndKe
     // The most that 16-bit indices can number.
     ASSERT_TRUE(donut->createDonut(100, 60, 32767, 1));
     EXPECT_EQ(donut->indices()[65534], 65534);
-}
-
-TEST_F(CCDonutTest, OpacityModifiesTheDrawnColourOnlyWhenAskedTo) {
-    const RefPtr<CCDonut> donut = makeRef<CCDonut>();
-    // Without a texture: straight alpha.
-    EXPECT_EQ(donut->blendFunc(), (ccBlendFunc{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}));
-    EXPECT_FALSE(donut->doesOpacityModifyRGB());
-    donut->setOpacity(128);
-    donut->setColor({200, 100, 50});
-    EXPECT_EQ(donut->drawnColor(), (ccColor3B{200, 100, 50}));
-
-    donut->setOpacityModifyRGB(true);
-    EXPECT_EQ(donut->drawnColor(), (ccColor3B{100, 50, 25}));
-    EXPECT_EQ(donut->color(), (ccColor3B{200, 100, 50}));
-    donut->setOpacity(255);
-    EXPECT_EQ(donut->drawnColor(), (ccColor3B{200, 100, 50}));
-    donut->setOpacity(0);
-    EXPECT_EQ(donut->drawnColor(), (ccColor3B{0, 0, 0}));
-    donut->setOpacityModifyRGB(false);
-    EXPECT_EQ(donut->drawnColor(), (ccColor3B{200, 100, 50}));
 }
 
 }  // namespace

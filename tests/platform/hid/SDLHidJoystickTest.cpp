@@ -148,19 +148,4 @@ TEST_F(SDLHidJoystickTest, AJoystickReleasedByItsDelegateDuringAReportIsSafe) {
     EXPECT_EQ(delegate.held, nullptr);
 }
 
-TEST_F(SDLHidJoystickTest, AGoneDeviceKeepsItsJoystickQuiet) {
-    RefPtr<DDHidJoystick> joystick;
-    RecordingDelegate delegate;
-    {
-        VirtualPad pad(kPadName);
-        joystick = pad.find(DDHidJoystick::allJoysticks());
-        ASSERT_NE(joystick, nullptr);
-        joystick->setDelegate(&delegate);
-        joystick->startListening();
-    }
-    pump();
-    EXPECT_TRUE(delegate.reports.empty());
-    EXPECT_EQ(joystick->productName(), kPadName);
-}
-
 }  // namespace
