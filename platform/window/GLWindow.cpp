@@ -13,6 +13,8 @@
 
 namespace {
 
+GLWindow::JoystickEventHandler joystickEventHandler = nullptr;
+
 // Buttons as the event record numbers them: 0 left, 1 right, 2 middle, 3 and up the extra ones.
 int64_t buttonNumber(uint8_t sdlButton) {
     switch (sdlButton) {
@@ -158,6 +160,8 @@ uint32_t GLWindow::windowID() const {
     return SDL_GetWindowID(window_);
 }
 
+void GLWindow::setJoystickEventHandler(JoystickEventHandler handler) { joystickEventHandler = handler; }
+
 void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window) {
     const uint32_t id = windowID();
     bool closeReported = false;
@@ -234,6 +238,9 @@ void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window
                 deliver(touchEvent(sdl));
                 break;
             default:
+                if (sdl.type >= SDL_JOYAXISMOTION && sdl.type < SDL_CONTROLLERAXISMOTION && joystickEventHandler) {
+                    joystickEventHandler(sdl);
+                }
                 break;
         }
     }

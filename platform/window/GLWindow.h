@@ -81,6 +81,11 @@ public:
     // The windowing system's id of the window, as carried by its events.
     uint32_t windowID() const;
 
+    // Joystick events are nobody's window's: pollEvents hands each one it meets to this handler,
+    // process-wide (none at start). The HID layer installs it.
+    using JoystickEventHandler = void (*)(const SDL_Event& event);
+    static void setJoystickEventHandler(JoystickEventHandler handler);
+
 private:
     // One finger down on a touch surface.
     struct Finger {

@@ -1,0 +1,41 @@
+#include "game/core/KSMenuItem.h"
+
+void KSMenuItem::setSizeOffset(double w, double h) {
+    sizeOffset_ = {w, h};
+    rectOffset_ = CGRectMake(-w, -h, 2 * w, 2 * h);
+    updateCachedRect();
+}
+
+void KSMenuItem::setSizeOffsets(double top, double right, double bottom, double left) {
+    rectOffset_ = CGRectMake(-left, -bottom, left + right, top + bottom);
+    sizeOffset_ = {left + right, top + bottom};
+    updateCachedRect();
+}
+
+void KSMenuItem::updateCachedRect() {
+    const CCNode* image = normalImage();
+    if (!image) {
+        cachedRect_ = CGRectZero;
+        return;
+    }
+    const CGSize size = image->contentSize();
+    cachedRect_ = {rectOffset_.origin,
+                   {size.width + rectOffset_.size.width, size.height + rectOffset_.size.height}};
+}
+
+CGPoint KSMenuItem::convertToNodeSpace(CGPoint worldPoint) {
+    CCNode* image = normalImage();
+    return image ? image->convertToNodeSpace(worldPoint) : CCMenuItemSprite::convertToNodeSpace(worldPoint);
+}
+
+void KSMenuItem::setNormalImage(RefPtr<CCNode> image) {
+    CCMenuItemSprite::setNormalImage(std::move(image));
+    updateCachedRect();
+}
+
+void KSMenuItem::setIsEnabled(bool enabled) {
+    CCMenuItemSprite::setIsEnabled(enabled);
+    if (normalImage()) normalImage()->setVisible(enabled);
+    if (selectedImage()) selectedImage()->setVisible(false);
+    if (disabledImage()) disabledImage()->setVisible(!enabled);
+}

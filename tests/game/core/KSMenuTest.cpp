@@ -1,0 +1,120 @@
+#include "game/core/KSMenu.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/core/CCDirectorMac.h"
+#include "game/core/KSMenuItem.h"
+#include "support/HeadlessDirectorTest.h"
+
+namespace {
+
+// An image node of a given size, without texture or GL.
+class Swatch : public CCNode, public CCRGBAProtocol {
+public:
+    explicit Swatch(CGSize size) { setContentSize(size); }
+    ccColor3B color() const override { return {}; }
+    void setColor(ccColor3B) override {}
+    uint8_t opacity() const override { return 255; }
+    void setOpacity(uint8_t) override {}
+};
+
+// A 1024 x 768 window: the menu's origin is its centre, (512, 384).
+class KSMenuTest : public HeadlessDirectorTest {
+protected:
+    void SetUp() override {
+        HeadlessDirectorTest::SetUp();
+        auto* director = dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector());
+        ASSERT_NE(director, nullptr);
+        director->setOriginalWinSize({1024, 768});
+        director->reshapeProjection({1024, 768});
+    }
+
+    // An item with a 100 x 40 image whose lower-left corner is at (x, y) in the window.
+    static RefPtr<KSMenuItem> item(double x, double y, CGSize size = {100, 40}) {
+        auto made = makeRef<KSMenuItem>();
+        EXPECT_TRUE(made->initWithNormalSprite(makeRef<Swatch>(size), nullptr, nullptr, nullptr));
+        made->setAnchorPoint(CGPointZero);
+        made->setPosition({x - 512, y - 384});
+        return made;
+    }
+
+    static Event click(double x, double y) {
+        Event event;
+        event.type = EventType::mouseDown;
+        event.locationInWindow = {x, y};
+        return event;
+    }
+};
+
+TEST_F(KSMenuTest, TheHitAreaGrowsByTheSizeOffsetsOnEachSide) {
+    const RefPtr<KSMenuItem> button = item(200, 300);
+    const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems({button});
+    button->setSizeOffset(10, 5);
+    EXPECT_EQ(button->rect(), CGRectMake(-10, -5, 120, 50));
+    EXPECT_EQ(button->sizeOffset(), CGPointMake(10, 5));
+
+    struct Case {
+        double x, y;
+        bool hits;
+    };
+    const Case symmetric[] = {
+        {192, 320, true},   // 8 points left of the image
+        {189, 320, false},  // 11 points left
+        {309.5, 320, true}, {310, 320, false},  // right edge outside
+        {250, 295, true},   {250, 294.5, false}, {250, 344.5, true}, {250, 345, false},
+    };
+    for (const Case& c : symmetric) {
+        EXPECT_EQ(menu->itemForMouseEvent(click(c.x, c.y)), c.hits ? button.get() : nullptr) << c.x << ", " << c.y;
+    }
+
+    // Top 1, right 2, bottom 3, left 4.
+    button->setSizeOffsets(1, 2, 3, 4);
+    EXPECT_EQ(button->rect(), CGRectMake(-4, -3, 106, 44));
+    EXPECT_EQ(button->sizeOffset(), CGPointMake(6, 4));
+    const Case sides[] = {{196, 320, true}, {195.5, 320, false}, {301.5, 320, true}, {302, 320, false},
+                          {250, 297, true}, {250, 296.5, false}, {250, 340.5, true}, {250, 341, false}};
+    for (const Case& c : sides) {
+        EXPECT_EQ(menu->itemForMouseEvent(click(c.x, c.y)), c.hits ? button.get() : nullptr) << c.x << ", " << c.y;
+    }
+
+    // A new normal image keeps the offsets around its own size.
+    button->setNormalImage(makeRef<Swatch>(CGSizeMake(50, 20)));
+    EXPECT_EQ(button->rect(), CGRectMake(-4, -3, 56, 24));
+}
+
+TEST_F(KSMenuTest, TheFirstVisibleEnabledChildUnderThePointerWins) {
+    const RefPtr<KSMenuItem> first = item(200, 300);
+    const RefPtr<KSMenuItem> second = item(250, 300);  // overlaps the first's right half
+    const RefPtr<CCMenuItem> plain = makeRef<CCMenuItem>();
+    plain->setContentSize({20, 20});
+    plain->setPosition({600 - 512, 100 - 384});  // centred there (anchor 0.5)
+    const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems({first, second, plain});
+
+    EXPECT_EQ(menu->itemForMouseEvent(click(280, 320)), first.get());
+    first->setIsEnabled(false);
+    EXPECT_EQ(menu->itemForMouseEvent(click(280, 320)), second.get());
+    second->setVisible(false);
+    EXPECT_EQ(menu->itemForMouseEvent(click(280, 320)), nullptr);
+    first->setIsEnabled(true);
+    EXPECT_EQ(menu->itemForMouseEvent(click(280, 320)), first.get());
+
+    EXPECT_EQ(menu->itemForMouseEvent(click(595, 95)), plain.get());
+    EXPECT_EQ(menu->itemForMouseEvent(click(611, 100)), nullptr);
+}
+
+TEST_F(KSMenuTest, ADisabledItemShowsOnlyItsDisabledImageOrNothing) {
+    for (const bool withDisabledImage : {true, false}) {
+        const RefPtr<KSMenuItem> button = makeRef<KSMenuItem>();
+        const RefPtr<Swatch> normal = makeRef<Swatch>(CGSizeMake(10, 10));
+        const RefPtr<Swatch> disabled = withDisabledImage ? makeRef<Swatch>(CGSizeMake(10, 10)) : nullptr;
+        ASSERT_TRUE(button->initWithNormalSprite(normal, nullptr, disabled, nullptr));
+        button->setIsEnabled(false);
+        EXPECT_FALSE(normal->visible());
+        EXPECT_TRUE(!disabled || disabled->visible());
+        button->setIsEnabled(true);
+        EXPECT_TRUE(normal->visible());
+        EXPECT_TRUE(!disabled || !disabled->visible());
+    }
+}
+
+}  // namespace
