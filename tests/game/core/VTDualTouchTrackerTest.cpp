@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/actions/CCCallFunc.h"
+#include "engine/actions/instant/CCCallFunc.h"
 #include "engine/core/CCDirectorMac.h"
 #include "support/HeadlessDirectorTest.h"
 
