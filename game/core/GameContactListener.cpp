@@ -93,6 +93,8 @@ GameContactListener::GameContactListener(GameContactDelegate* gameLayer) : gameL
     held_.reserve(4 * kListCapacity);
 }
 
+GameContactListener::~GameContactListener() = default;
+
 void GameContactListener::BeginContact(b2Contact* contact) {
     b2Fixture* a = contact->GetFixtureA();
     b2Fixture* b = contact->GetFixtureB();
