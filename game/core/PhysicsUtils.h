@@ -28,7 +28,7 @@ class Value;
 // material (transform, material and filter; scale 1) and full.
 //
 // Degenerate input never reaches Box2D, whose build here aborts on it: numbers that are not
-// finite, a circle radius below 0, a box side of 0 or less, an edge or chain segment of 0.005 m
+// finite, coordinates or sizes beyond 100 km, a circle radius below 0, a box side of 0 or less, an edge or chain segment of 0.005 m
 // or less, a polygon outside 3 to 8 points or with no area, a chain of fewer than 2 points (a
 // loop 3), a negative material value, or a world inside its step: nothing is built, the result
 // is null and one line is logged. Chains collide from one side only in this Box2D, so each
