@@ -4,7 +4,9 @@
 // the same number of steps from the same state.
 //
 // The world: a twin-chain ground loop of radius 10 m, 20 bodies resting on it and 80 bodies on
-// circular orbits around it, all 100 dynamic and in the gravity list.
+// circular orbits around it, all 100 dynamic and in the gravity list. On a busy machine run it with
+// --benchmark_repetitions=6 --benchmark_enable_random_interleaving=true, so that load drifts hit
+// both sides alike.
 
 #include <benchmark/benchmark.h>
 
