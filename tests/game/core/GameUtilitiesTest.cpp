@@ -8,7 +8,7 @@
 #include "game/core/PlatformUtils.h"
 #include "support/TestSupport.h"
 
-TEST(ColourUtilsTest, ParsesClampsAndRefusesAsSpecified) {
+TEST(ColourUtilsTest, ParsesClampsAndRefusesBadText) {
     const struct {
         const char* text;
         ccColor4B bytes;   // four-component form
