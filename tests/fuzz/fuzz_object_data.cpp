@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/actions/CCAnimationCache.h"
+#include "engine/render/CCAnimationCache.h"
 #include "game/core/AnimationUtils.h"
 #include "game/core/ColourUtils.h"
 #include "game/core/GameObject.h"
