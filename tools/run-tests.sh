@@ -40,7 +40,7 @@ count_ctest() {
     failed=$((failed + bad))
 }
 
-"$top/tools/install-deps.sh" || { stage_failed "the packages could not be installed"; summary; }
+"$top/tools/install-deps.sh" game tests || { stage_failed "the packages could not be installed"; summary; }
 
 # Layers: no product file includes a file of a layer above its own (DESIGN.md section 1).
 if python3 "$top/tools/check-layers.py"; then
