@@ -60,6 +60,14 @@ bool openVideo() {
     return false;
 }
 
+// What the player can do when the display offers no OpenGL the program can draw with.
+void logNoOpenGL(const char* failure) {
+    logLine("%s cannot open its window: %s. It draws with OpenGL 2.1 or later: start it in a graphical "
+            "session whose display offers that (a desktop session with the graphics card's driver "
+            "installed; remote and virtual displays often lack it)",
+            program_invocation_short_name, failure);
+}
+
 }  // namespace
 
 std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size, bool hidden) {
@@ -74,18 +82,21 @@ std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size
     // Client-side vertex arrays and the alpha and luminance texture formats need the
     // compatibility profile.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    // The shaders need 2.1; a display that offers less fails here rather than at the first draw.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
 
     const uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                           int(std::lround(size.width)), int(std::lround(size.height)), flags);
     if (!window) {
-        logLine("cannot open a window: %s", SDL_GetError());
+        logNoOpenGL(SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {
-        logLine("cannot create an OpenGL context: %s", SDL_GetError());
+        logNoOpenGL((std::string("no OpenGL context: ") + SDL_GetError()).c_str());
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
