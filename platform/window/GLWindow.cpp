@@ -181,6 +181,8 @@ void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window
     auto deliver = [&](const std::optional<Event>& event) {
         if (event && input) input(*event);
     };
+    // Input events without a focused window (id 0) still belong to the only window.
+    auto ours = [id](uint32_t eventWindow) { return eventWindow == 0 || eventWindow == id; };
 
     SDL_Event sdl;
     while (SDL_PollEvent(&sdl)) {
@@ -219,28 +221,22 @@ void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                // Key events without a focused window (id 0) still belong to the only window.
-                if (sdl.key.windowID != 0 && sdl.key.windowID != id) break;
-                deliver(eventForKeyboardEvent(sdl.key));
+                if (ours(sdl.key.windowID)) deliver(eventForKeyboardEvent(sdl.key));
                 break;
             case SDL_MOUSEMOTION:
-                if (sdl.motion.windowID != 0 && sdl.motion.windowID != id) break;
-                deliver(mouseEvent(sdl));
+                if (ours(sdl.motion.windowID)) deliver(mouseEvent(sdl));
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-                if (sdl.button.windowID != 0 && sdl.button.windowID != id) break;
-                deliver(mouseEvent(sdl));
+                if (ours(sdl.button.windowID)) deliver(mouseEvent(sdl));
                 break;
             case SDL_MOUSEWHEEL:
-                if (sdl.wheel.windowID != 0 && sdl.wheel.windowID != id) break;
-                deliver(mouseEvent(sdl));
+                if (ours(sdl.wheel.windowID)) deliver(mouseEvent(sdl));
                 break;
             case SDL_FINGERDOWN:
             case SDL_FINGERMOTION:
             case SDL_FINGERUP:
-                if (sdl.tfinger.windowID != 0 && sdl.tfinger.windowID != id) break;
-                deliver(touchEvent(sdl));
+                if (ours(sdl.tfinger.windowID)) deliver(touchEvent(sdl));
                 break;
             default:
                 break;

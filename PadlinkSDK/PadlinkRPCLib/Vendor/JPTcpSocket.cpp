@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSocketSource.h"
 #include "platform/foundation/SocketAddress.h"
 
 namespace {
@@ -566,33 +567,13 @@ RefPtr<DispatchSource> JPTcpSocket::makeTimer(double seconds, void (JPTcpSocket:
 
 const std::shared_ptr<FileDescriptor>& JPTcpSocket::connectedDescriptor() const { return socket4_ ? socket4_ : socket6_; }
 
-void JPTcpSocket::suspendReadSource() {
-    if (readSource_ && !(flags_ & kReadSourceSuspended)) {
-        readSource_->suspend();
-        flags_ |= kReadSourceSuspended;
-    }
-}
+void JPTcpSocket::suspendReadSource() { suspendSocketSource(readSource_.get(), flags_, kReadSourceSuspended); }
 
-void JPTcpSocket::resumeReadSource() {
-    if (readSource_ && (flags_ & kReadSourceSuspended)) {
-        readSource_->resume();
-        flags_ &= ~kReadSourceSuspended;
-    }
-}
+void JPTcpSocket::resumeReadSource() { resumeSocketSource(readSource_.get(), flags_, kReadSourceSuspended); }
 
-void JPTcpSocket::suspendWriteSource() {
-    if (writeSource_ && !(flags_ & kWriteSourceSuspended)) {
-        writeSource_->suspend();
-        flags_ |= kWriteSourceSuspended;
-    }
-}
+void JPTcpSocket::suspendWriteSource() { suspendSocketSource(writeSource_.get(), flags_, kWriteSourceSuspended); }
 
-void JPTcpSocket::resumeWriteSource() {
-    if (writeSource_ && (flags_ & kWriteSourceSuspended)) {
-        writeSource_->resume();
-        flags_ &= ~kWriteSourceSuspended;
-    }
-}
+void JPTcpSocket::resumeWriteSource() { resumeSocketSource(writeSource_.get(), flags_, kWriteSourceSuspended); }
 
 void JPTcpSocket::closeWithError(const RefPtr<Error>& error) {
     requireSocketQueue();

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSpecialPacket.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSocketSource.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/SocketAddress.h"
 
@@ -209,31 +210,19 @@ void JPUdpSocket::setupSources(Family& family) {
 }
 
 void JPUdpSocket::suspendSendSource(Family& family) {
-    if (family.sendSource && !(flags_ & family.sendSuspendedBit)) {
-        family.sendSource->suspend();
-        flags_ |= family.sendSuspendedBit;
-    }
+    suspendSocketSource(family.sendSource.get(), flags_, family.sendSuspendedBit);
 }
 
 void JPUdpSocket::resumeSendSource(Family& family) {
-    if (family.sendSource && (flags_ & family.sendSuspendedBit)) {
-        family.sendSource->resume();
-        flags_ &= ~family.sendSuspendedBit;
-    }
+    resumeSocketSource(family.sendSource.get(), flags_, family.sendSuspendedBit);
 }
 
 void JPUdpSocket::suspendReceiveSource(Family& family) {
-    if (family.receiveSource && !(flags_ & family.receiveSuspendedBit)) {
-        family.receiveSource->suspend();
-        flags_ |= family.receiveSuspendedBit;
-    }
+    suspendSocketSource(family.receiveSource.get(), flags_, family.receiveSuspendedBit);
 }
 
 void JPUdpSocket::resumeReceiveSource(Family& family) {
-    if (family.receiveSource && (flags_ & family.receiveSuspendedBit)) {
-        family.receiveSource->resume();
-        flags_ &= ~family.receiveSuspendedBit;
-    }
+    resumeSocketSource(family.receiveSource.get(), flags_, family.receiveSuspendedBit);
 }
 
 // ---- binding ----
