@@ -9,8 +9,8 @@ void runPostedWork(const char* owner, const std::function<void()>& block) {
     try {
         block();
     } catch (const NamedException&) {
-        // Inside the handler, the default terminate handler prints the exception's type and
-        // message to standard error before aborting.
+        // Ended from inside the handler, as an uncaught exception would end it: the terminate
+        // handler prints the exception's type and message to standard error, then aborts.
         std::terminate();
     } catch (const std::exception& error) {
         logLine("%s: a posted block threw: %s", owner, error.what());
