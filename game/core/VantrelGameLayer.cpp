@@ -489,12 +489,12 @@ void VantrelGameLayer::onGameComplete() {
     }
     setCursorHiddenUntilMouseMoves(true);
     hideSunMoon();
-    if (level_->groundInFront()) {
+    if (level_ && level_->groundInFront() && worldHolder_) {
         worldHolder_->reorderChild(terrainFill_.get(), 0);
         worldHolder_->reorderChild(terrainGround_.get(), 0);
     }
     ignoreCameraBottom_ = true;
-    level_->onLevelEnding();
+    if (level_) level_->onLevelEnding();
 }
 
 void VantrelGameLayer::onGameSummaryComplete() {

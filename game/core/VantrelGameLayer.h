@@ -161,7 +161,8 @@ public:
     Level* level() const { return level_.get(); }
     Player* player() const { return player_.get(); }
     Hud* hud() const { return hud_.get(); }
-    Camera* camera() const { return camera_.get(); }
+    // The play camera; named apart from the node's own 3D camera().
+    Camera* gameCamera() const { return camera_.get(); }
     float cameraTangentAngle() const { return cameraTangentAngle_; }
     float cameraZoom() const { return cameraZoom_; }
     PhysicsSystem* physicsSystem() const { return physicsSystem_.get(); }
