@@ -9,6 +9,7 @@
 #include "app/shell/VantrelGlobal.h"
 #include "app/shell/VantrelTransitionLayer.h"
 #include "engine/core/CCScheduler.h"
+#include "engine/render/CCSprite.h"
 #include "game/core/CCCircle.h"
 #include "game/core/CCDonut.h"
 #include "game/core/Camera.h"
@@ -16,6 +17,8 @@
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
+#include "platform/image/Image.h"
+#include "support/AllocationCounter.h"
 #include "support/CountingCursorHider.h"
 #include "support/CountingSystemActivity.h"
 #include "support/GLSceneTest.h"
@@ -89,8 +92,8 @@ uint64_t stateHash(VantrelGameLayer* layer) {
     };
     Level* level = layer->level();
     for (double value : {double(level->timeState()), double(level->currentTimeOfDay()),
-                         double(level->currentTimeOfNight()), layer->camera()->position().x,
-                         layer->camera()->position().y, double(layer->cameraZoom()), double(layer->activityTicks())}) {
+                         double(level->currentTimeOfNight()), layer->gameCamera()->position().x,
+                         layer->gameCamera()->position().y, double(layer->cameraZoom()), double(layer->activityTicks())}) {
         mix(value);
     }
     const ccColor3B colours[] = {level->skyColourCurrentTop(), level->skyColourCurrentBottom(),
@@ -225,15 +228,15 @@ TEST_F(VantrelGameLayerTest, CameraZoomFollowsItsHeight) {
         {{0, 3000}, {0, 1880}, 1.0f},  {{0, 0}, {0, 1040}, 1.5f},     {{600, 0}, {1040, 0}, 1.5f},
     };
     for (const Case& c : cases) {
-        layer->camera()->setPosition(c.at);
+        layer->gameCamera()->setPosition(c.at);
         layer->updateCamera(0);
-        EXPECT_NEAR(layer->camera()->position().x, c.placed.x, 1e-3) << c.at.x << ", " << c.at.y;
-        EXPECT_NEAR(layer->camera()->position().y, c.placed.y, 1e-3) << c.at.x << ", " << c.at.y;
+        EXPECT_NEAR(layer->gameCamera()->position().x, c.placed.x, 1e-3) << c.at.x << ", " << c.at.y;
+        EXPECT_NEAR(layer->gameCamera()->position().y, c.placed.y, 1e-3) << c.at.x << ", " << c.at.y;
         EXPECT_NEAR(layer->cameraZoom(), c.zoom, 1e-5) << c.at.x << ", " << c.at.y;
     }
     EXPECT_NEAR(layer->cameraTangentAngle(), -90, 1e-4) << "the last camera stands right of the centre";
-    EXPECT_NEAR(layer->camera()->inverseRotation(), 90, 1e-3);
-    EXPECT_NEAR(layer->camera()->inverseScale(), 1.5, 1e-5);
+    EXPECT_NEAR(layer->gameCamera()->inverseRotation(), 90, 1e-3);
+    EXPECT_NEAR(layer->gameCamera()->inverseScale(), 1.5, 1e-5);
 }
 
 TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
@@ -264,6 +267,118 @@ TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
         layer_.reset();
     }
     VantrelTransitionLayer::registerScene(VantrelGameLayer::kClassName, nullptr);
+}
+
+// A picture of one colour, or of two: the left half `left`, the right half `right`.
+void writePicture(const std::string& path, uint32_t width, uint32_t height, ccColor3B left, ccColor3B right) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const ccColor3B c = x < width / 2 ? left : right;
+            uint8_t* p = &pixels[(static_cast<size_t>(y) * width + x) * 4];
+            p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = 255;
+        }
+    }
+    Image(width, height, false, std::move(pixels)).writePNG(path);
+}
+
+// A small planet drawn with pictures of its own: a red and green ground ring 20 deep at radius
+// 1000, repeated 60 times, over a green fill, a night sky blue at the top and red at the bottom, a yellow sun, and
+// a world tint that stays white.
+class DrawnLevelTest : public VantrelGameLayerTest {
+protected:
+    void SetUp() override {
+        VantrelGameLayerTest::SetUp();
+        writePicture(world_->path() + "/ring.png", 64, 16, {255, 0, 0}, {0, 255, 0});
+        writePicture(world_->path() + "/sky.png", 16, 16, {255, 230, 0}, {255, 230, 0});
+        writePicture(world_->path() + "/stone.png", 8, 8, {90, 90, 90}, {90, 90, 90});
+        const Value frame = dict({{"frame", "{{0,0},{16,16}}"},
+                                  {"offset", "{0,0}"},
+                                  {"rotated", false},
+                                  {"sourceColorRect", "{{0,0},{16,16}}"},
+                                  {"sourceSize", "{16,16}"}});
+        world_->writeList("sky.plist", dict({{"frames", dict({{"sun.png", frame}})},
+                                             {"metadata", dict({{"format", 2}, {"textureFileName", "sky.png"}})}}));
+        info_ = testLevelInfo("drawn", 120);
+        const Value changes = dict({{"spawn_position", "{0, 1040}"},
+                                    {"ground_depth", 20},
+                                              {"ground_repeat", 60},
+                                              {"ground_image", "ring.png"},
+                                              {"bgnear_image", "ring.png"},
+                                              {"bgfar_image", "ring.png"},
+                                              {"bgnear_radius", 500},
+                                              {"bgfar_radius", 450},
+                                              {"ground_fill_colour", "{40,200,40,255}"},
+                                              {"sky_night_top", "{0,0,255}"},
+                                              {"sky_night_bottom", "{255,0,0}"},
+                                              {"night_colour", "{255,255,255}"},
+                                              {"time_image", "sun.png"},
+                                    {"sky_texture_atlases", array({"sky.plist"})}});
+        for (const auto& [key, value] : changes.entries()) info_.set(key, value);
+    }
+    Value info_;
+};
+
+TEST_F(DrawnLevelTest, TheFirstFrameShowsSkyGroundFillAndTheSunAtDawn) {
+    CountingGameLayer* layer = start("drawn", info_);
+    ASSERT_NE(layer, nullptr);
+    // The camera rests on its floor straight above the centre: world (0, 1040) at the window's
+    // centre, zoom 1.5, so the ground's edge is at y 60 and the fill shows below y 30.
+    const ccColor4B top = pixel(160, 235);
+    const ccColor4B low = pixel(160, 75);
+    EXPECT_GT(top.b, low.b) << "the sky is bluer at the top";
+    EXPECT_GT(low.r, top.r) << "and redder at the bottom";
+    EXPECT_TRUE(pixelNear(180, 45, {255, 0, 0})) << "each repeat of the ring's texture starts at the top, clockwise";
+    EXPECT_TRUE(pixelNear(140, 45, {0, 255, 0})) << "and the one before ends there";
+    EXPECT_TRUE(pixelNear(160, 15, {40, 200, 40})) << "the fill inside the ring";
+
+    ASSERT_NE(layer->sunMoon(), nullptr);
+    const CGPoint sun = layer->sunMoon()->convertToWorldSpaceAR(CGPointZero);
+    EXPECT_LT(sun.x, 20) << "at dawn the sun rises at the left";
+    EXPECT_TRUE(pixelNear(static_cast<int>(sun.x) + 8, static_cast<int>(sun.y) + 4, {255, 230, 0}));
+
+    layer->tintWorld({128, 128, 128}, 0);
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(180, 45, {128, 0, 0})) << "the tint darkens the ring";
+    EXPECT_TRUE(pixelNear(160, 15, {20, 100, 20})) << "and the fill";
+}
+
+TEST_F(DrawnLevelTest, SpritesOfTheLevelFileTakeTheirScalesAndSkipHiddenNames) {
+    const Value sprites = array({dict({{"image_name", "stone.png"}, {"position", "{0, 1010}"}, {"scale_x", 2}}),
+                                 dict({{"image_name", "_stone.png"}, {"position", "{0, 1010}"}}),
+                                 dict({{"image_name", ""}}),
+                                 dict({{"image_name", "stone.png"}, {"scale_x", 2}, {"scale_y", 3}, {"rotation", 30}}),
+                                 dict({{"image_name", "sun.png"}}),
+                                 dict({{"image_name", "nowhere.png"}})});
+    LogCapture log;
+    CountingGameLayer* layer =
+        start("drawn", info_, dict({{"foreground_sprites", sprites}, {"front_sprites", array({})}}));
+    ASSERT_NE(layer, nullptr);
+    CCArray* children = layer->foregroundHolder()->children();
+    ASSERT_NE(children, nullptr);
+    ASSERT_EQ(children->count(), 2u) << "hidden, empty, missing and sheetless names are skipped";
+    auto* first = static_cast<CCNode*>(children->objectAtIndex(0));
+    auto* second = static_cast<CCNode*>(children->objectAtIndex(1));
+    EXPECT_EQ(first->scaleX(), 1) << "\"scale_x\" alone";
+    EXPECT_EQ(first->scaleY(), 1);
+    EXPECT_EQ(second->scaleX(), 2);
+    EXPECT_EQ(second->scaleY(), 3);
+    EXPECT_EQ(second->rotation(), -30);
+    EXPECT_TRUE(layer->foregroundHolder()->visible());
+    EXPECT_FALSE(layer->frontHolder()->visible()) << "no front sprites";
+    EXPECT_FALSE(layer->level()->hasFrontLayer());
+    EXPECT_TRUE(log.contains("nowhere.png"));
+    EXPECT_TRUE(log.contains("\"sun.png\" has no sprite sheet in layer 3"));
+}
+
+TEST_F(DrawnLevelTest, ARunningDayAllocatesNothingPerFrame) {
+    CountingGameLayer* layer = start("drawn", info_);
+    ASSERT_NE(layer, nullptr);
+    tick(30);  // the dawn tint runs
+    ASSERT_FALSE(layer->worldTintComplete());
+    AllocationCounter allocations;
+    tick(60);
+    EXPECT_EQ(allocations.count(), 0u);
 }
 
 }  // namespace
