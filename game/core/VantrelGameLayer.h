@@ -113,6 +113,10 @@ public:
     // The frame: dt in seconds, capped at kMaxFrameTime.
     void update(float dt) override;
 
+    // The summary's fraction of a full hive, 0 to 1: honey over the reference; a level without a
+    // reference is full once any honey is delivered.
+    static float summaryHoneyFraction(float honey, uint32_t referenceHoney);
+
     // Game flow.
     void onGameStart();
     void onEnableContactListenerPostSolve(float dt);
