@@ -5,7 +5,8 @@ Writes, into OUTPUT_DIR:
   vantrel.png + vantrel.plist  the sprite sheet of the lead bee's parts and the buddy wing beat
   vantrel_trail.png            the ribbon texture of the bee's trail (repeats along its length)
 
-The lead bee faces +x (right). Part sizes fit its rig: a head circle of radius 19 points drawn
+The lead bee faces +x (right). The part functions take a zoom, so that bigger pictures of the
+same bee can be drawn elsewhere (the menu's rank bee). Part sizes fit its rig: a head circle of radius 19 points drawn
 centred; the abdomen pinned 14 points behind the head at its point (28, 9); wings hinged at their
 point (18, 3); antennae rooted 3 points below their point (16, 0), the left one mirrored.
 
@@ -27,8 +28,8 @@ CHEEK = (255, 130, 120)
 WING = (214, 240, 255)
 
 
-def head(blink):
-    c = Canvas(44, 44)
+def head(blink, zoom=1.0):
+    c = Canvas(44, 44, zoom)
     box = (3, 3, 41, 41)
     c.ellipse(box, GOLD, outline=1.6, light=(255, 242, 170), dark=(226, 140, 30), shine=0.55)
     # A band of fuzz at the back of the head, where it meets the abdomen.
@@ -51,8 +52,8 @@ def head(blink):
     return c.result()
 
 
-def body():
-    c = Canvas(40, 18)
+def body(zoom=1.0):
+    c = Canvas(40, 18, zoom)
     box = (4.5, 1.5, 39, 16.5)
     abdomen = c.ellipse_mask(box)
     sting = c.polygon_mask([(0.5, 9), (6.5, 6.5), (6.5, 11.5)])
@@ -88,8 +89,8 @@ def wing_mask(c, root, tip, breadth):
     return c.polygon_mask(points)
 
 
-def wing():
-    c = Canvas(24, 30)
+def wing(zoom=1.0):
+    c = Canvas(24, 30, zoom)
     root, tip = (18, 27), (6, 3)
     mask = wing_mask(c, root, tip, 15)
     c.fill(c.dilate(mask, 1.2), INK + (200,))
@@ -105,8 +106,8 @@ def wing():
     return image
 
 
-def antenna():
-    c = Canvas(19, 22)
+def antenna(zoom=1.0):
+    c = Canvas(19, 22, zoom)
     stalk = bezier([(16, 22.5), (15.5, 12), (7, 12), (6, 6)])
     c.stroke(stalk, 1.9, STRIPE, outline=0.6)
     c.ellipse((2, 1, 10, 9), STRIPE, outline=1.0, light=(170, 120, 80), dark=(50, 28, 16), shine=0.6)

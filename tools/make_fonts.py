@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Draws the two bitmap fonts of the in-game message bubbles.
+"""Draws the bitmap fonts of the in-game message bubbles and the menu.
 
 Writes, into OUTPUT_DIR, for each font a text ".fnt" description and its single page picture:
-  FuturaBeeLarge_osx.fnt + FuturaBeeLarge_osx.png   the big first line (numbers, short words)
-  FuturaBee_osx.fnt + FuturaBee_osx.png             the small two-line captions
+  FuturaBeeLarge_osx.fnt + .png    in-game bubbles: the big first line (numbers, short words)
+  FuturaBee_osx.fnt + .png         in-game bubbles: the small two-line captions
+  FuturaBee.fnt + .png             menu: a level's best score
+  FuturaBeeStats.fnt + .png        menu: the flight log's counters
+  FuturaBeeStatsLarge.fnt + .png   menu: the flight log's honey total
 
 Glyphs are white with a soft dark outline, so that the game can tint them and they still read over
 sky, ground and clouds. The character set is A-Z, 0-9, space and + - ! ' / . , : ? ; (the game's
@@ -28,6 +31,9 @@ OUTLINE_COLOUR = (34, 20, 16, 235)
 FONTS = {
     "FuturaBeeLarge_osx": (34, 3.0),
     "FuturaBee_osx": (17, 2.0),
+    "FuturaBee": (22, 2.5),
+    "FuturaBeeStats": (22, 2.5),
+    "FuturaBeeStatsLarge": (34, 3.0),
 }
 
 

@@ -14,12 +14,13 @@ Writes, into OUTPUT_DIR:
   effects.png + effects.plist  one-shot effects, four frames each: puff, sparkle, hit
   particle_generic.png       the soft round particle shared by the nectar streams
 
-The ring textures wrap seamlessly left to right (their shapes repeat with the texture width) and
+Pictures other scripts reuse are drawn once per run (cached). The ring textures wrap seamlessly left to right (their shapes repeat with the texture width) and
 their top edge is the ring's outer edge.
 
 Usage: make_level_art.py OUTPUT_DIR
 """
 
+import functools
 import math
 import os
 import random
@@ -50,6 +51,7 @@ def tiled(width, x):
 
 # --- rings ----------------------------------------------------------------------------------
 
+@functools.cache
 def ring_ground():
     w, h = 512, 128
     c = Canvas(w, h)
@@ -128,16 +130,19 @@ def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size
     return c.result()
 
 
+@functools.cache
 def ring_hills_near():
     return hills(512, 256, (120, 184, 96), (74, 150, 84), 21, 1.2, 120, [(2, 22), (5, 10), (11, 4)], 9, 28)
 
 
+@functools.cache
 def ring_hills_far():
     return hills(512, 256, (146, 198, 178), (120, 178, 160), 31, 0, 90, [(3, 30), (7, 12), (13, 5)], 11, 13)
 
 
 # --- sky (layer 1) ---------------------------------------------------------------------------
 
+@functools.cache
 def sun():
     size = 144
     c = Canvas(size, size)
@@ -163,6 +168,7 @@ def sun():
     return c.result()
 
 
+@functools.cache
 def moon():
     size = 112
     c = Canvas(size, size)

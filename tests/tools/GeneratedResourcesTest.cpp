@@ -150,9 +150,74 @@ TEST_F(GeneratedResourcesTest, HudFramesFitTheScreenLayout) {
     EXPECT_LE(196 + 266 + size["end_title_hive_opened.png"].width, W);
 }
 
+TEST_F(GeneratedResourcesTest, MenuPicturesFitTheScreenLayout) {
+    const float W = 1024;
+    std::vector<std::string> names = {"credits_title.png", "credits_content.png", "flight_log_title.png",
+                                      "rank_title.png", "rank_new_title.png", "stats_grid.png",
+                                      "flight_log_footer.png", "rank_star_glow.png", "rank_bee_1.png",
+                                      "rank_bee_2.png", "rank_bee_3.png", "rank_bee_blink.png", "vantrel_title.png",
+                                      "instructions_title.png", "how_to_play_spot_indicator.png",
+                                      "menu_hive_a_title.png", "menu_hive_b_title.png", "menu_hive_c_title.png",
+                                      "menu_highscore_tab.png", "menu_hive_open_tab.png", "menu_score_bg.png",
+                                      "menu_hive_inner.png", "menu_hive_unlock_line.png", "menu_hive_honey.png",
+                                      "menu_hive_outer.png", "menu_hive_selected.png", "menu_locked.png",
+                                      "new_levels_title.png"};
+    for (const char* button : {"arrow_right_button", "menu_quit_button", "menu_fullscreen_button", "menu_next_button",
+                               "menu_play_button"}) {
+        names.push_back(std::string(button) + ".png");
+        names.push_back(std::string(button) + "_selected.png");
+    }
+    for (int page = 1; page <= 7; ++page) {
+        names.push_back("how_to_play_text_" + std::to_string(page) + ".png");
+        names.push_back("how_to_play_image_" + std::to_string(page) + ".png");
+    }
+    auto size = frames("menu.plist", names);
+    ASSERT_EQ(size.size(), names.size());
+
+    // Window buttons are centred 20 points from the left edge, and swap normal and selected in place.
+    EXPECT_LE(size["menu_quit_button.png"].width, 40);
+    EXPECT_EQ(size["menu_quit_button.png"], size["menu_fullscreen_button.png"]);
+    for (const char* button : {"arrow_right_button", "menu_next_button", "menu_play_button"}) {
+        EXPECT_EQ(size[std::string(button) + ".png"], size[std::string(button) + "_selected.png"]) << button;
+    }
+    // A level slot: play button at x 0, plaque and lock at 16, hive at 44 all share one centre; the
+    // honey fills the hive's inside; the third slot (x 805) stays on screen.
+    const float centre = size["menu_play_button.png"].width / 2;
+    EXPECT_EQ(16 + size["menu_score_bg.png"].width / 2, centre);
+    EXPECT_EQ(16 + size["menu_locked.png"].width / 2, centre);
+    EXPECT_EQ(44 + size["menu_hive_inner.png"].width / 2, centre);
+    EXPECT_EQ(size["menu_hive_a_title.png"].width / 2, centre);
+    EXPECT_EQ(size["menu_hive_honey.png"], size["menu_hive_inner.png"]);
+    EXPECT_LE(805 + 122 + size["menu_highscore_tab.png"].width, W);
+    EXPECT_LE(805 + size["menu_play_button.png"].width, W);
+    EXPECT_LE(187 + 136 + size["menu_hive_inner.png"].height, 187 + 300);  // under the label tab
+    // Instructions: the picture (x 290) ends before the text strip (x 645), both below the title.
+    for (int page = 1; page <= 7; ++page) {
+        const std::string image = "how_to_play_image_" + std::to_string(page) + ".png";
+        const std::string text = "how_to_play_text_" + std::to_string(page) + ".png";
+        EXPECT_LE(290 + size[image].width, 645) << image;
+        EXPECT_LE(204 + size[image].height, 565) << image;
+        EXPECT_LE(334 + size[text].height, 565) << text;
+    }
+    // Flight log: the rank bee's blink covers the bee exactly; the grid stays on screen.
+    EXPECT_EQ(size["rank_bee_blink.png"], size["rank_bee_1.png"]);
+    EXPECT_LE(600 + size["stats_grid.png"].width, W);
+
+    // The emblems (their own files) sit at (288, 197) under the rank title at y 488.
+    for (int rank = 0; rank <= 10; ++rank) {
+        const Image emblem = picture("rank_" + std::to_string(rank) + ".png");
+        EXPECT_LE(197 + emblem.height(), 488u) << rank;
+    }
+    for (const char* ground : {"menu_bg_title.png", "menu_bg_credits.png", "menu_bg_flight_log.png"}) {
+        EXPECT_TRUE(isPowerOfTwo(picture(ground).width())) << ground;
+    }
+    EXPECT_EQ(picture("Default.png").width(), 1024u);
+}
+
 TEST_F(GeneratedResourcesTest, FontsCoverTheMessageTexts) {
     const std::string characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 +-!'/.,:?;";
-    for (const char* file : {"FuturaBeeLarge_osx.fnt", "FuturaBee_osx.fnt"}) {
+    for (const char* file : {"FuturaBeeLarge_osx.fnt", "FuturaBee_osx.fnt", "FuturaBee.fnt", "FuturaBeeStats.fnt",
+                             "FuturaBeeStatsLarge.fnt"}) {
         SCOPED_TRACE(file);
         const RefPtr<CCBMFontConfiguration> font = CCBMFontConfiguration::configurationWithFNTFile(file);
         ASSERT_NE(font, nullptr);

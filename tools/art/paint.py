@@ -1,7 +1,8 @@
 """Antialiased, softly shaded shapes on transparent canvases.
 
 A Canvas is drawn at SS times its final size and shrunk when finished, which gives smooth edges.
-All coordinates and lengths passed to it are in final pixels (floats are fine), y pointing down.
+All coordinates and lengths passed to it are in design pixels (floats are fine), y pointing down;
+a canvas made with a zoom other than 1 draws the same design that many times larger.
 Shapes are painted through masks: a shape's mask is filled with a radial gradient from a light
 tone near the upper left to a dark tone at the far edge, optionally edged by a dilated copy of
 the mask in an outline colour, so every piece shares one light direction and one line style.
@@ -52,16 +53,18 @@ def downsample(image, size):
 
 
 class Canvas:
-    def __init__(self, width, height):
-        self.size = (width, height)
-        self.image = Image.new("RGBA", (width * SS, height * SS), (0, 0, 0, 0))
+    def __init__(self, width, height, zoom=1.0):
+        self.width, self.height = width, height  # design pixels
+        self.size = (round(width * zoom), round(height * zoom))  # pixels of the result
+        self.k = SS * zoom  # image pixels per design pixel
+        self.image = Image.new("RGBA", (self.size[0] * SS, self.size[1] * SS), (0, 0, 0, 0))
 
     # --- masks -----------------------------------------------------------------------------
     def new_mask(self):
         return Image.new("L", self.image.size, 0)
 
     def _s(self, values):
-        return [v * SS for v in values]
+        return [v * self.k for v in values]
 
     def ellipse_mask(self, box):
         mask = self.new_mask()
@@ -73,47 +76,46 @@ class Canvas:
         mask = self.new_mask()
         draw = ImageDraw.Draw(mask)
         for points in polygons:
-            draw.polygon([(x * SS, y * SS) for x, y in points], fill=255)
+            draw.polygon([(x * self.k, y * self.k) for x, y in points], fill=255)
         return mask
 
     def rounded_mask(self, box, radius):
         mask = self.new_mask()
-        ImageDraw.Draw(mask).rounded_rectangle(self._s(box), radius=radius * SS, fill=255)
+        ImageDraw.Draw(mask).rounded_rectangle(self._s(box), radius=radius * self.k, fill=255)
         return mask
 
-    def text_mask(self, text, font_path, size, centre):
-        """The text in the given font (size in final pixels), centred on `centre`."""
+    def text_mask(self, text, font_path, size, at, anchor="mm"):
+        """The text in the given font (size in design pixels) placed by Pillow's text anchor
+        ("mm": centred on `at`, "lm": starting at `at`, middle height)."""
         mask = self.new_mask()
-        font = ImageFont.truetype(font_path, round(size * SS))
-        ImageDraw.Draw(mask).text((centre[0] * SS, centre[1] * SS), text, font=font, fill=255, anchor="mm")
+        font = ImageFont.truetype(font_path, round(size * self.k))
+        ImageDraw.Draw(mask).text((at[0] * self.k, at[1] * self.k), text, font=font, fill=255, anchor=anchor)
         return mask
 
     def stroke_mask(self, points, width):
         """A line through the points with round ends and joints."""
         mask = self.new_mask()
         draw = ImageDraw.Draw(mask)
-        scaled = [(x * SS, y * SS) for x, y in points]
-        draw.line(scaled, fill=255, width=max(1, round(width * SS)), joint="curve")
-        r = width * SS / 2
+        scaled = [(x * self.k, y * self.k) for x, y in points]
+        draw.line(scaled, fill=255, width=max(1, round(width * self.k)), joint="curve")
+        r = width * self.k / 2
         for x, y in (scaled[0], scaled[-1]):
             draw.ellipse((x - r, y - r, x + r, y + r), fill=255)
         return mask
 
-    @staticmethod
-    def dilate(mask, amount):
-        """The mask grown by about `amount` final pixels, with a soft edge.
+    def dilate(self, mask, amount):
+        """The mask grown by about `amount` design pixels, with a soft edge.
 
         A Gaussian blur of sigma amount/2 leaves about 2.3 percent of full strength at `amount`
         outside a straight edge; everything above that becomes the grown shape. (Blurring costs
         the same for any amount, unlike a max filter.)"""
         if amount <= 0:
             return mask
-        spread = mask.filter(ImageFilter.GaussianBlur(amount * SS / 2))
+        spread = mask.filter(ImageFilter.GaussianBlur(amount * self.k / 2))
         return spread.point(lambda v: 0 if v < 3 else min(255, (v - 3) * 64))
 
-    @staticmethod
-    def blur(mask, radius):
-        return mask.filter(ImageFilter.GaussianBlur(radius * SS))
+    def blur(self, mask, radius):
+        return mask.filter(ImageFilter.GaussianBlur(radius * self.k))
 
     # --- painting --------------------------------------------------------------------------
     def fill(self, mask, colour, opacity=1.0):
@@ -176,9 +178,9 @@ class Canvas:
         self.fill(mask, colour)
 
     def shadow(self, mask, offset, radius, colour=(40, 20, 10), strength=0.45):
-        """A soft shadow of the mask, moved by `offset` final pixels (call before painting the shape)."""
+        """A soft shadow of the mask, moved by `offset` design pixels (call before painting the shape)."""
         moved = Image.new("L", mask.size, 0)
-        moved.paste(mask, (round(offset[0] * SS), round(offset[1] * SS)))
+        moved.paste(mask, (round(offset[0] * self.k), round(offset[1] * self.k)))
         self.fill(self.blur(moved, radius), colour, strength)
 
     def glow(self, mask, colour, radius, strength=1.0):
@@ -190,9 +192,9 @@ class Canvas:
         self.image.putalpha(alpha)
 
     def paste(self, other, at=(0, 0)):
-        """Composites another canvas (same supersampling) with its top-left at `at` (final pixels);
+        """Composites another canvas of the same zoom with its top-left at `at` (design pixels);
         whatever falls outside this canvas is cut off."""
-        x, y = round(at[0] * SS), round(at[1] * SS)
+        x, y = round(at[0] * self.k), round(at[1] * self.k)
         left, top = max(0, -x), max(0, -y)
         right = min(other.image.width, self.image.width - x)
         bottom = min(other.image.height, self.image.height - y)
