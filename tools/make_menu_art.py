@@ -5,8 +5,8 @@ the menu world, laid out for a 1024 x 768 window.
 Writes, into OUTPUT_DIR:
   Default.png               the splash shown while the game starts (1024 x 768)
   menu.png + menu.plist     the menu sheet: navigation and window buttons, screen titles, credits,
-                            the flight log's pictures and rank bee, the instructions' pages, and
-                            the level screens' hives, tabs and buttons
+                            the settings' buttons, the flight log's pictures and rank bee, the
+                            instructions' pages, and the level screens' hives, tabs and buttons
   rank_0.png .. rank_10.png the rank emblems: a medallion, ten stars (as many lit as the rank)
                             and the rank's name on a ribbon; the stars sit where the flight log's
                             star glow expects them
@@ -423,6 +423,101 @@ def spot():
     return c.result()
 
 
+# --- settings --------------------------------------------------------------------------------
+
+def icon_joystick(c, x, y):
+    c.ellipse((x - 16, y + 6, x + 16, y + 18), (120, 110, 130), outline=1.6)
+    c.stroke([(x, y + 10), (x, y - 8)], 4, (90, 80, 100), outline=1.2)
+    c.ellipse((x - 9, y - 20, x + 9, y - 2), BERRY, outline=1.6, shine=0.5)
+
+
+def icon_tilt(c, x, y):
+    phone = c.polygon_mask([(x - 16, y - 4), (x + 8, y - 18), (x + 20, y + 4), (x - 4, y + 18)])
+    c.shape(phone, (x - 16, y - 18, x + 20, y + 18), (90, 80, 100), outline=1.6, shine=0.3)
+    c.stroke(bezier([(x - 20, y - 14), (x - 10, y - 24), (x + 2, y - 24)]), 2.4, INK)
+    c.fill(c.polygon_mask([(x + 6, y - 24), (x - 1, y - 29), (x - 1, y - 19)]), INK)
+
+
+def icon_dpad(c, x, y):
+    cross = c.polygon_mask([(x - 6, y - 18), (x + 6, y - 18), (x + 6, y - 6), (x + 18, y - 6), (x + 18, y + 6),
+                            (x + 6, y + 6), (x + 6, y + 18), (x - 6, y + 18), (x - 6, y + 6), (x - 18, y + 6),
+                            (x - 18, y - 6), (x - 6, y - 6)])
+    c.shape(cross, (x - 18, y - 18, x + 18, y + 18), (90, 80, 100), outline=1.6, shine=0.3)
+
+
+def icon_podium(c, x, y):
+    for dx, top, colour in ((-13, 2, (200, 200, 214)), (0, -8, HONEY), (13, 8, (226, 150, 90))):
+        box = (x + dx - 6, y + top, x + dx + 6, y + 16)
+        c.shape(c.rounded_mask(box, 1.5), box, colour, outline=1.4)
+    c.ellipse((x - 6, y - 22, x + 6, y - 10), HONEY, outline=1.4, shine=0.5)
+
+
+def icon_medal(c, x, y):
+    c.fill(c.polygon_mask([(x - 9, y - 20), (x - 2, y - 20), (x + 3, y - 4), (x - 4, y - 4)]), (80, 140, 220))
+    c.fill(c.polygon_mask([(x + 9, y - 20), (x + 2, y - 20), (x - 3, y - 4), (x + 4, y - 4)]), BERRY)
+    c.ellipse((x - 12, y - 8, x + 12, y + 16), HONEY, outline=1.6, shine=0.5)
+
+
+def icon_switch(on):
+    def draw(c, x, y):
+        track = (x - 20, y - 10, x + 20, y + 10)
+        c.shape(c.rounded_mask(track, 10), track, LEAF if on else (170, 160, 170), outline=1.6)
+        knob = x + (9 if on else -9)
+        c.ellipse((knob - 9, y - 9, knob + 9, y + 9), (255, 255, 255), outline=1.4, shine=0.4)
+    return draw
+
+
+def icon_none(c, x, y):
+    c.ellipse((x - 15, y - 15, x + 15, y + 15), (200, 190, 200), outline=1.6)
+    c.stroke([(x - 9, y + 9), (x + 9, y - 9)], 3, INK)
+
+
+def tile(font, label, icon, selected, width=240, height=84, colour=PAPER):
+    """A paper tile with an icon on the left and a label; the selected form is lighter and
+    ringed, pressed down 2 pixels."""
+    c = Canvas(width, height)
+    press = 2 if selected else 0
+    box = (4, 4 + press, width - 4, height - 8 + press)
+    mask = c.rounded_mask(box, 14)
+    if not selected:
+        c.shadow(mask, (0, 3), 3, strength=0.4)
+    c.shape(mask, box, lighter(colour, 0.4) if selected else colour, outline=2.2,
+            light=(255, 255, 255), dark=darker(colour, 0.1), light_at=(0.5, 0.0))
+    if selected:
+        c.fill(ImageChops.subtract(c.dilate(mask, 3.5), c.dilate(mask, 2.2)), HONEY, 0.9)
+    middle = (box[1] + box[3]) / 2
+    icon(c, 36, middle)
+    lines = label.split("\n")
+    size = min(fitted_size(font, line, 20, width - 84) for line in lines)
+    for i, line in enumerate(lines):
+        ink_text(c, font, line, size, (66, middle + (i - (len(lines) - 1) / 2) * size * 1.2), anchor="lm")
+    return c.result()
+
+
+def settings_frames(font):
+    frames = {
+        "settings_title.png": screen_title(font, "SETTINGS", 414),
+        "gamecontrols_title.png": screen_title(font, "PHONE CONTROLS", 300, 64, 34),
+        "leaderboard_title.png": screen_title(font, "HIGH SCORES", 240, 64, 34),
+        "gamecenter_unavailable.png": tile(font, "SCORE SERVICE\nNOT AVAILABLE", icon_none, False,
+                                           colour=(226, 220, 226)),
+        "controls_padlink.png": wrapped_card(font, "PLAY WITH YOUR PHONE: GET THE CONTROLLER APP AND JOIN THE "
+                                             "SAME WI-FI. CLICK HERE TO FIND IT.", 340, 120, 15),
+        "controls_padlink_connected.png": wrapped_card(font, "PHONE CONNECTED! STEER YOUR BEE WITH IT.", 340, 120,
+                                                       17),
+    }
+    for name, label, icon, width in (("controls_joystick", "JOYSTICK", icon_joystick, 300),
+                                     ("controls_tilt", "TILT THE PHONE", icon_tilt, 300),
+                                     ("controls_dpad", "ARROW PAD", icon_dpad, 300),
+                                     ("gamecenter_enabled", "SCORES ON", icon_switch(True), 240),
+                                     ("gamecenter_disabled", "SCORES OFF", icon_switch(False), 240),
+                                     ("gamecenter_view_leaderboard", "LEADERBOARD", icon_podium, 240),
+                                     ("gamecenter_view_achievements", "ACHIEVEMENTS", icon_medal, 240)):
+        for selected, suffix in ((False, ""), (True, "_selected")):
+            frames[name + suffix + ".png"] = tile(font, label, icon, selected, width)
+    return frames
+
+
 # --- level screens ---------------------------------------------------------------------------
 
 # A level slot is 200 points wide (its pieces are centred on x 100); the hive stands at (44, 136).
@@ -587,6 +682,7 @@ def main(font, out_dir):
     frames["menu_hive_selected.png"] = hive_glow()
     frames["menu_locked.png"] = locked(font)
     frames["new_levels_title.png"] = screen_title(font, "NEW LEVELS!", 320, 56, 36)
+    frames.update(settings_frames(font))
     sheet.write(frames, out("menu.png"), out("menu.plist"))
 
     for rank in range(11):

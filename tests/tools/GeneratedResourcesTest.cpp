@@ -161,11 +161,17 @@ TEST_F(GeneratedResourcesTest, MenuPicturesFitTheScreenLayout) {
                                       "menu_highscore_tab.png", "menu_hive_open_tab.png", "menu_score_bg.png",
                                       "menu_hive_inner.png", "menu_hive_unlock_line.png", "menu_hive_honey.png",
                                       "menu_hive_outer.png", "menu_hive_selected.png", "menu_locked.png",
-                                      "new_levels_title.png"};
-    for (const char* button : {"arrow_right_button", "menu_quit_button", "menu_fullscreen_button", "menu_next_button",
-                               "menu_play_button"}) {
-        names.push_back(std::string(button) + ".png");
-        names.push_back(std::string(button) + "_selected.png");
+                                      "new_levels_title.png", "settings_title.png", "gamecontrols_title.png",
+                                      "leaderboard_title.png", "gamecenter_unavailable.png", "controls_padlink.png",
+                                      "controls_padlink_connected.png"};
+    const std::vector<std::string> buttons = {"arrow_right_button", "menu_quit_button", "menu_fullscreen_button",
+                                              "menu_next_button", "menu_play_button", "controls_joystick",
+                                              "controls_tilt", "controls_dpad", "gamecenter_enabled",
+                                              "gamecenter_disabled", "gamecenter_view_leaderboard",
+                                              "gamecenter_view_achievements"};
+    for (const std::string& button : buttons) {
+        names.push_back(button + ".png");
+        names.push_back(button + "_selected.png");
     }
     for (int page = 1; page <= 7; ++page) {
         names.push_back("how_to_play_text_" + std::to_string(page) + ".png");
@@ -177,9 +183,13 @@ TEST_F(GeneratedResourcesTest, MenuPicturesFitTheScreenLayout) {
     // Window buttons are centred 20 points from the left edge, and swap normal and selected in place.
     EXPECT_LE(size["menu_quit_button.png"].width, 40);
     EXPECT_EQ(size["menu_quit_button.png"], size["menu_fullscreen_button.png"]);
-    for (const char* button : {"arrow_right_button", "menu_next_button", "menu_play_button"}) {
-        EXPECT_EQ(size[std::string(button) + ".png"], size[std::string(button) + "_selected.png"]) << button;
+    for (const std::string& button : buttons) {
+        EXPECT_EQ(size[button + ".png"], size[button + "_selected.png"]) << button;
     }
+    // Settings: the three phone layouts (and the two score-service states) swap in one place.
+    EXPECT_EQ(size["controls_joystick.png"], size["controls_tilt.png"]);
+    EXPECT_EQ(size["controls_joystick.png"], size["controls_dpad.png"]);
+    EXPECT_EQ(size["gamecenter_enabled.png"], size["gamecenter_disabled.png"]);
     // A level slot: play button at x 0, plaque and lock at 16, hive at 44 all share one centre; the
     // honey fills the hive's inside; the third slot (x 805) stays on screen.
     const float centre = size["menu_play_button.png"].width / 2;
