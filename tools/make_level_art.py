@@ -29,7 +29,7 @@ import sys
 from PIL import Image, ImageChops
 
 from art import output, sheet
-from art.paint import INK, Canvas, bezier, darker, downsample, lighter, mix, soft_disc
+from art.paint import INK, SS, Canvas, bezier, darker, downsample, lighter, mix, soft_disc
 
 GRASS = (116, 190, 72)
 SOIL = (150, 98, 58)
@@ -97,8 +97,8 @@ def ring_ground():
     return c.result()
 
 
-def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size):
-    c = Canvas(w, h)
+def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size, supersample=SS):
+    c = Canvas(w, h, supersample=supersample)
     rng = random.Random(seed)
     ink = darker(base, 0.4)
     profile = [(x, ridge + wavy(w, x, waves, seed)) for x in range(0, w + 1, 4)]
@@ -109,7 +109,7 @@ def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size
         ground = ridge + wavy(w, x, waves, seed)
         size = rng.uniform(0.7, 1.15) * tree_size
         colour = mix(tree_colour, base, rng.uniform(0.0, 0.3))
-        tree = Canvas(round(size * 3.6), round(size * 2.8 + 8))
+        tree = Canvas(round(size * 3.6), round(size * 2.8 + 8), supersample=supersample)
         mid, foot = tree.size[0] / 2, size * 2.6
         tree.stroke([(mid, foot + 4), (mid, foot - size * 0.9)], size * 0.28, darker(colour, 0.3), outline=outline,
                     ink=ink)

@@ -2,18 +2,21 @@
 """Draws the menu's pictures: the splash, the menu sheet, the rank emblems and the ground strips of
 the menu world, laid out for a 1024 x 768 window.
 
-Writes, into OUTPUT_DIR:
-  Default.png               the splash shown while the game starts (1024 x 768)
+Writes, into OUTPUT_DIR, the "sheet" part:
   menu.png + menu.plist     the menu sheet: navigation and window buttons, screen titles, credits,
                             the settings' buttons, the flight log's pictures and rank bee, the
                             instructions' pages, and the level screens' hives, tabs and buttons
+and the "pictures" part:
+  Default.png               the splash shown while the game starts (1024 x 768)
   rank_0.png .. rank_10.png the rank emblems: a medallion, ten stars (as many lit as the rank)
                             and the rank's name on a ribbon; the stars sit where the flight log's
                             star glow expects them
   menu_bg_title.png, menu_bg_credits.png, menu_bg_flight_log.png
                             ground strips of the menu world (1024 x 256, surface at mid-height)
 
-Usage: make_menu_art.py FONT.ttf OUTPUT_DIR
+The two parts are separate runs so that a parallel build makes them side by side.
+
+Usage: make_menu_art.py sheet|pictures FONT.ttf OUTPUT_DIR
 """
 
 import functools
@@ -124,7 +127,8 @@ def round_button(selected, icon):
 
 def ground_strip(hill_colour, tree_colour, seed):
     """A stretch of the menu world: hills and trees above the surface (row 128), soil below."""
-    strip = level.hills(1024, 256, hill_colour, tree_colour, seed, 1.2, 70, [(3, 14), (7, 6), (13, 3)], 14, 22)
+    strip = level.hills(1024, 256, hill_colour, tree_colour, seed, 1.2, 70, [(3, 14), (7, 6), (13, 3)], 14, 22,
+                        supersample=2)
     soil = level.ring_ground()
     strip.alpha_composite(soil, (0, 122))
     strip.alpha_composite(soil, (512, 122))
@@ -642,10 +646,7 @@ def locked(font):
     return c.result()
 
 
-def main(font, out_dir):
-    def out(name):
-        return os.path.join(out_dir, name)
-
+def menu_sheet(font, out):
     frames = {}
     for selected, suffix in ((False, ""), (True, "_selected")):
         frames["arrow_right_button%s.png" % suffix] = arrow(selected)
@@ -685,19 +686,21 @@ def main(font, out_dir):
     frames.update(settings_frames(font))
     sheet.write(frames, out("menu.png"), out("menu.plist"))
 
+
+def menu_pictures(font, out):
     for rank in range(11):
         output.save_png(rank_emblem(font, rank), out("rank_%d.png" % rank))
     output.save_png(ground_strip((120, 184, 96), (74, 150, 84), 41), out("menu_bg_title.png"))
     output.save_png(ground_strip((214, 176, 96), (204, 120, 70), 42), out("menu_bg_credits.png"))
     output.save_png(ground_strip((110, 182, 150), (70, 150, 120), 43), out("menu_bg_flight_log.png"))
-    output.save_png(splash(font, frames["vantrel_title.png"]), out("Default.png"))
+    output.save_png(splash(font, game_title(font)), out("Default.png"))
 
 
 def splash(font, logo):
-    c = Canvas(W, H)
+    c = Canvas(W, H, supersample=1)  # a smooth sky needs no supersampling
     sky = c.polygon_mask([(0, 0), (W, 0), (W, H), (0, H)])
     c.shade(sky, (0, 0, W, H), (255, 214, 120), light=(255, 244, 200), dark=(250, 170, 70), light_at=(0.5, 1.2))
-    image = c.result()
+    image = c.image
     image.alpha_composite(level.sun(), (W // 2 - 72, 60))
     for x in (0, 512):
         image.alpha_composite(level.ring_hills_far(), (x, 420))
@@ -708,7 +711,9 @@ def splash(font, logo):
     return image.convert("RGB")
 
 
+PARTS = {"sheet": menu_sheet, "pictures": menu_pictures}
+
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4 or sys.argv[1] not in PARTS:
         sys.exit(__doc__)
-    main(sys.argv[1], sys.argv[2])
+    PARTS[sys.argv[1]](sys.argv[2], lambda name: os.path.join(sys.argv[3], name))

@@ -53,11 +53,13 @@ def downsample(image, size):
 
 
 class Canvas:
-    def __init__(self, width, height, zoom=1.0):
+    def __init__(self, width, height, zoom=1.0, supersample=SS):
+        """`supersample` may be lowered for large pictures of soft shapes, which need less."""
         self.width, self.height = width, height  # design pixels
         self.size = (round(width * zoom), round(height * zoom))  # pixels of the result
-        self.k = SS * zoom  # image pixels per design pixel
-        self.image = Image.new("RGBA", (self.size[0] * SS, self.size[1] * SS), (0, 0, 0, 0))
+        self.ss = supersample
+        self.k = supersample * zoom  # image pixels per design pixel
+        self.image = Image.new("RGBA", (self.size[0] * supersample, self.size[1] * supersample), (0, 0, 0, 0))
 
     # --- masks -----------------------------------------------------------------------------
     def new_mask(self):
@@ -128,17 +130,23 @@ class Canvas:
         self.image.alpha_composite(layer)
 
     def gradient_image(self, bbox, light, base, dark, light_at=(0.3, 0.25)):
-        """An RGB image shading from `light` at the light point of bbox to `dark` at its far rim."""
-        x0, y0, x1, y1 = self._s(bbox)
+        """An RGB image shading from `light` at the light point of bbox to `dark` at its far rim.
+
+        The shading is smooth, so it is worked out at the result's resolution and enlarged."""
+        step = self.ss  # image pixels per worked-out pixel
+        x0, y0, x1, y1 = (v / step for v in self._s(bbox))
         w, h = max(1.0, x1 - x0), max(1.0, y1 - y0)
         cx, cy = x0 + w * light_at[0], y0 + h * light_at[1]
         # radial_gradient is 256 x 256 with its value equal to the distance from the centre;
         # scaled so that 255 lands just beyond the farthest corner of bbox.
         reach = max(math.hypot(x - cx, y - cy) for x in (x0, x1) for y in (y0, y1)) * 1.02
         gradient = Image.radial_gradient("L").resize((max(2, round(reach * 2)),) * 2, Image.Resampling.BILINEAR)
-        field = Image.new("L", self.image.size, 255)
+        small = (-(-self.image.width // step), -(-self.image.height // step))
+        field = Image.new("L", small, 255)
         field.paste(gradient, (round(cx - reach), round(cy - reach)))
-        return ImageOps.colorize(field, light[:3], dark[:3], mid=base[:3], midpoint=110)
+        shaded = ImageOps.colorize(field, light[:3], dark[:3], mid=base[:3], midpoint=110)
+        return shaded.resize((small[0] * step, small[1] * step), Image.Resampling.BILINEAR).crop(
+            (0, 0) + self.image.size)
 
     def shade(self, mask, bbox, base, light=None, dark=None, light_at=(0.3, 0.25)):
         light = light or lighter(base, 0.45)
