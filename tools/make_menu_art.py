@@ -130,8 +130,8 @@ def ground_strip(hill_colour, tree_colour, seed):
     strip = level.hills(1024, 256, hill_colour, tree_colour, seed, 1.2, 70, [(3, 14), (7, 6), (13, 3)], 14, 22,
                         supersample=2)
     soil = level.ring_ground()
-    strip.alpha_composite(soil, (0, 122))
-    strip.alpha_composite(soil, (512, 122))
+    strip.alpha_composite(soil, (0, 128))
+    strip.alpha_composite(soil, (512, 128))
     return strip
 
 
