@@ -7,7 +7,8 @@
 #                    bass and a light shaker, over C - Am - F - G twice
 #   VantrelLite.mp3  the same tune, gentler: pad and melody only, an octave lower and quieter
 #
-# Notes are semitones from A 440 Hz (sox's %N). Output is 44100 Hz stereo, 128 kbit/s, peak-
+# Notes are semitones from A 440 Hz (sox's %N); every tone is taken 12 dB below full scale before
+# any effect so that the parts filter and mix without clipping. Output is 44100 Hz stereo, 128 kbit/s, peak-
 # normalised to -3 dBFS (the lite one to -6). sox runs in repeatable mode so every build writes the same audio.
 set -eu
 
@@ -31,11 +32,12 @@ note() {
     fi
     case $4 in
     bell) # A music-box tone: a sine and a faint octave, struck and ringing away.
-        sx -n -r 44100 -c 1 "$work/n1.wav" synth "$len" sine "%$2" fade q 0.004 "$len" "$len"
-        sx -n -r 44100 -c 1 "$work/n2.wav" synth "$len" sine "%$(($2 + 12))" fade q 0.002 "$len" "$len" vol 0.3
+        sx -n -r 44100 -c 1 "$work/n1.wav" synth "$len" sine "%$2" gain -12 fade q 0.004 "$len" "$len"
+        sx -n -r 44100 -c 1 "$work/n2.wav" synth "$len" sine "%$(($2 + 12))" gain -12 fade q 0.002 "$len" "$len" vol 0.3
         mix "$1" n1.wav n2.wav ;;
     bass) # A round, short bass note.
-        sx -n -r 44100 -c 1 "$work/$1" synth "$len" triangle "%$2" lowpass 500 fade q 0.01 "$len" "$(seconds 0.8)" ;;
+        sx -n -r 44100 -c 1 "$work/$1" synth "$len" triangle "%$2" gain -12 lowpass 500 \
+            fade q 0.01 "$len" "$(seconds 0.8)" ;;
     esac
 }
 
@@ -61,7 +63,8 @@ pad() {
     shift
     files=
     for s in "$@"; do
-        sx -n -r 44100 -c 1 "$work/p$s.wav" synth "$(seconds 4)" sine "%$s" tremolo 3 10 fade h 0.3 "$(seconds 4)" 0.5
+        sx -n -r 44100 -c 1 "$work/p$s.wav" synth "$(seconds 4)" sine "%$s" gain -12 tremolo 3 10 \
+            fade h 0.3 "$(seconds 4)" 0.5
         files="$files p$s.wav"
     done
     mix "$pad_out" $files
@@ -84,7 +87,7 @@ sx "$work/c.wav" "$work/am.wav" "$work/f.wav" "$work/g.wav" "$work/c.wav" "$work
     "$work/g.wav" "$work/pads.wav"
 
 # A light shaker on the off-beats, one bar repeated.
-sx -n -r 44100 -c 1 "$work/shake.wav" synth 0.06 whitenoise highpass 6000 fade q 0.005 0.06 0.05 vol 0.3
+sx -n -r 44100 -c 1 "$work/shake.wav" synth 0.06 whitenoise gain -12 highpass 6000 fade q 0.005 0.06 0.05 vol 0.3
 sx "$work/shake.wav" "$work/shake_slot.wav" pad "$(seconds 0.5)" "$(awk "BEGIN { print $BEAT - 0.06 }")"
 sx "$work/shake_slot.wav" "$work/shakes.wav" repeat 31
 
@@ -95,7 +98,7 @@ sx -m -v 0.45 "$work/melody_low.wav" -v 0.55 "$work/pads.wav" "$work/lite.wav"
 # A touch of room, then stereo for the encoder; the reverb's tail is cut back to the loop length.
 # encode IN NAME PEAK_DB
 encode() {
-    sx "$work/$1" -c 2 -b 16 "$work/stereo.wav" reverb 30 50 70 trim 0 "$(seconds 32)" gain -n "$3"
+    sx "$work/$1" -c 2 -b 16 "$work/stereo.wav" gain -6 reverb 30 50 70 trim 0 "$(seconds 32)" gain -n "$3"
     lame --quiet -b 128 --noreplaygain "$work/stereo.wav" "$out/$2.partial"
     mv "$out/$2.partial" "$out/$2"
 }
