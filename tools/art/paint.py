@@ -48,8 +48,8 @@ def bezier(points, steps=24):
 
 
 def downsample(image, size):
-    """Shrinks an RGBA image with premultiplied filtering, so transparent edges do not darken."""
-    return image.convert("RGBa").resize(size, Image.Resampling.LANCZOS).convert("RGBA")
+    """Shrinks an RGBA image (Pillow filters RGBA premultiplied, so transparent edges do not darken)."""
+    return image.resize(size, Image.Resampling.LANCZOS)
 
 
 class Canvas:
