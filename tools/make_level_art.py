@@ -349,7 +349,6 @@ def daisies():
     c = Canvas(72, 40)
     for x, top in ((16, 12), (38, 6), (58, 14)):
         c.stroke(bezier([(x, 39), (x - 3, 28), (x, top)]), 2.0, (90, 160, 70), outline=0.6)
-    c.paste_leaves = None
     for x, y, petal in ((16, 12, (255, 255, 255)), (38, 8, (255, 206, 226)), (58, 14, (255, 255, 255))):
         daisy(c, x, y, 8, petal)
     return c.result()
@@ -359,9 +358,7 @@ def mushroom():
     c = Canvas(40, 44)
     stem = c.rounded_mask((14, 20, 26, 43), 5)
     c.shape(stem, (14, 20, 26, 43), (250, 240, 220))
-    cap = c.new_mask()
-    cap = ImageChops.lighter(c.ellipse_mask((2, 2, 38, 34)), cap)
-    cap = ImageChops.subtract(cap, c.polygon_mask([(0, 24), (40, 24), (40, 44), (0, 44)]))
+    cap = ImageChops.subtract(c.ellipse_mask((2, 2, 38, 34)), c.polygon_mask([(0, 24), (40, 24), (40, 44), (0, 44)]))
     c.shape(cap, (2, 2, 38, 24), (226, 70, 60), light=(255, 130, 110), dark=(170, 40, 40), shine=0.5)
     for x, y, r in ((12, 10, 3), (24, 7, 2.5), (29, 16, 3), (17, 18, 2)):
         c.fill(c.ellipse_mask((x - r, y - r, x + r, y + r)), (255, 250, 240))
@@ -432,6 +429,7 @@ def leaves():
 # --- effects and particles -------------------------------------------------------------------
 
 def effect_puff(frame):
+    """A ring of cloud balls spreading out and fading."""
     c = Canvas(64, 64)
     t = frame / 4
     rng = random.Random(51)
@@ -450,11 +448,10 @@ def effect_puff(frame):
 
 
 def effect_sparkle(frame):
-    c = Canvas(64, 64)
-    sizes = {1: (14, 0), 2: (30, 10), 3: (40, 18), 4: (22, 24)}
-    big, ring = sizes[frame]
+    """A glint that swells and shrinks while five small ones fly outwards."""
+    big, ring = {1: (14, 0), 2: (30, 10), 3: (40, 18), 4: (22, 24)}[frame]
     glint = sparkle(64, (255, 230, 120)).resize((big, big), Image.Resampling.LANCZOS)
-    canvas = c.result()
+    canvas = Image.new("RGBA", (64, 64))
     canvas.alpha_composite(glint, ((64 - big) // 2, (64 - big) // 2))
     if ring:
         small = sparkle(16, (255, 250, 200))
@@ -467,6 +464,7 @@ def effect_sparkle(frame):
 
 
 def effect_hit(frame):
+    """A ring of little stars bursting outwards."""
     canvas = Image.new("RGBA", (64, 64))
     reach = {1: 8, 2: 16, 3: 22, 4: 26}[frame]
     size = {1: 22, 2: 18, 3: 14, 4: 10}[frame]
