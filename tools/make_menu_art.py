@@ -14,9 +14,15 @@ and the "pictures" part:
   menu_bg_title.png, menu_bg_credits.png, menu_bg_flight_log.png
                             ground strips of the menu world (1024 x 256, surface at mid-height)
 
-The two parts are separate runs so that a parallel build makes them side by side.
+and the "controller" part, the pictures the phone controller app is sent:
+  padlink_bg.png (480 x 320), padlink_arrow_left.png, padlink_arrow_right.png, padlink_hive.png
+  (96 x 96), padlink_instructions.png (262 x 60), padlink_gamecontrols.png (292 x 60),
+  padlink_quitgame.png (190 x 60), padlink_keepplaying.png (230 x 60), padlink_playagain.png
+  (200 x 60), padlink_mainmenu.png (205 x 60), padlink_pause.png (80 x 40)
 
-Usage: make_menu_art.py sheet|pictures FONT.ttf OUTPUT_DIR
+The parts are separate runs so that a parallel build makes them side by side.
+
+Usage: make_menu_art.py sheet|pictures|controller FONT.ttf OUTPUT_DIR
 """
 
 import functools
@@ -696,6 +702,48 @@ def menu_pictures(font, out):
     output.save_png(splash(font, game_title(font)), out("Default.png"))
 
 
+def controller_pictures(font, out):
+    """The pictures the phone controller shows, at the sizes its layouts give them (points)."""
+    c = Canvas(480, 320, supersample=2)
+    c.shade(c.polygon_mask([(0, 0), (480, 0), (480, 320), (0, 320)]), (0, 0, 480, 320), (255, 206, 96),
+            light=(255, 236, 170), dark=(240, 160, 50), light_at=(0.5, -0.4))
+    for row in range(8):
+        for col in range(12):
+            x, y = 20 + col * 42 + (row % 2) * 21, 20 + row * 40
+            cell = c.polygon_mask(ui_hexagon(x, y, 16))
+            c.fill(ImageChops.subtract(c.dilate(cell, 1.5), cell), (255, 250, 220), 0.35)
+    background = c.result().convert("RGB")
+    background.paste(rank_bee(2, 1.1), (8, 6), rank_bee(2, 1.1))
+    output.save_png(background, out("padlink_bg.png"))
+    arrow_button = Canvas(96, 96)
+    box = (8, 8, 88, 88)
+    arrow_button.shape(arrow_button.ellipse_mask(box), box, HONEY, outline=2.4, light=lighter(HONEY, 0.6),
+                       dark=darker(HONEY, 0.3), shine=0.4)
+    chevron = arrow_button.polygon_mask([(38, 28), (62, 48), (38, 68), (38, 58), (50, 48), (38, 38)])
+    arrow_button.outline(chevron, 1.6)
+    arrow_button.fill(chevron, (255, 255, 255))
+    right = arrow_button.result()
+    output.save_png(right, out("padlink_arrow_right.png"))
+    output.save_png(right.transpose(Image.Transpose.FLIP_LEFT_RIGHT), out("padlink_arrow_left.png"))
+    hive = hive_picture(0.6, 0.56)
+    holder = Image.new("RGBA", (96, 96))
+    holder.alpha_composite(hive, ((96 - hive.width) // 2, (96 - hive.height) // 2))
+    output.save_png(holder, out("padlink_hive.png"))
+    for name, text, width, colour in (("padlink_instructions", "HOW TO PLAY", 262, HONEY),
+                                      ("padlink_gamecontrols", "PHONE CONTROLS", 292, HONEY),
+                                      ("padlink_quitgame", "QUIT", 190, BERRY),
+                                      ("padlink_keepplaying", "KEEP PLAYING", 230, LEAF),
+                                      ("padlink_playagain", "PLAY AGAIN", 200, LEAF),
+                                      ("padlink_mainmenu", "MAIN MENU", 205, HONEY)):
+        size = fitted_size(font, text, 24, width - 40)
+        output.save_png(ui.button(font, text, width, colour, False, 60, size)[0].result(), out(name + ".png"))
+    output.save_png(ui.button(font, "PAUSE", 80, HONEY, False, 40, 15)[0].result(), out("padlink_pause.png"))
+
+
+def ui_hexagon(x, y, r):
+    return [(x + r * math.cos(k * math.pi / 3), y + r * math.sin(k * math.pi / 3)) for k in range(6)]
+
+
 def splash(font, logo):
     c = Canvas(W, H, supersample=1)  # a smooth sky needs no supersampling
     sky = c.polygon_mask([(0, 0), (W, 0), (W, H), (0, H)])
@@ -711,7 +759,7 @@ def splash(font, logo):
     return image.convert("RGB")
 
 
-PARTS = {"sheet": menu_sheet, "pictures": menu_pictures}
+PARTS = {"sheet": menu_sheet, "pictures": menu_pictures, "controller": controller_pictures}
 
 if __name__ == "__main__":
     if len(sys.argv) != 4 or sys.argv[1] not in PARTS:

@@ -227,6 +227,22 @@ TEST_F(GeneratedResourcesTest, MenuPicturesFitTheScreenLayout) {
     EXPECT_EQ(picture("Default.png").width(), 1024u);
 }
 
+TEST_F(GeneratedResourcesTest, PhoneControllerPicturesHaveTheirLayoutSizes) {
+    // The controller's image server refuses to serve a listed picture that is missing.
+    const std::map<std::string, std::pair<uint32_t, uint32_t>> sizes = {
+        {"padlink_bg.png", {480, 320}},         {"padlink_arrow_left.png", {96, 96}},
+        {"padlink_arrow_right.png", {96, 96}},  {"padlink_hive.png", {96, 96}},
+        {"padlink_instructions.png", {262, 60}}, {"padlink_gamecontrols.png", {292, 60}},
+        {"padlink_quitgame.png", {190, 60}},    {"padlink_keepplaying.png", {230, 60}},
+        {"padlink_playagain.png", {200, 60}},   {"padlink_mainmenu.png", {205, 60}},
+        {"padlink_pause.png", {80, 40}},
+    };
+    for (const auto& [name, size] : sizes) {
+        const Image image = picture(name);
+        EXPECT_EQ(std::make_pair(image.width(), image.height()), size) << name;
+    }
+}
+
 TEST_F(GeneratedResourcesTest, FontsCoverTheMessageTexts) {
     const std::string characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 +-!'/.,:?;";
     for (const char* file : {"FuturaBeeLarge_osx.fnt", "FuturaBee_osx.fnt", "FuturaBee.fnt", "FuturaBeeStats.fnt",
