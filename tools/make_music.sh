@@ -3,8 +3,8 @@
 #
 # Usage: make_music.sh OUTPUT_DIR
 #
-#   Vantrel.mp3      a 20 s loop at 96 beats per minute: music-box melody, soft chord pad, round
-#                    bass and a light shaker, over C - Am - F - G twice
+#   Vantrel.mp3      a 40 s loop at 96 beats per minute: music-box melody, soft chord pad, round
+#                    bass and a light shaker; a tune over C - Am - F - G twice and its answer
 #   VantrelLite.mp3  the same tune, gentler: pad and melody only, an octave lower and quieter
 #
 # Notes are semitones from A 440 Hz (sox's %N); every tone is taken 12 dB below full scale before
@@ -27,7 +27,7 @@ mix() { o=$1; shift; args=; for i in "$@"; do args="$args -v 1 $work/$i"; done; 
 note() {
     len=$(seconds "$3")
     if [ "$2" = rest ]; then
-        sx -n -r 44100 -c 1 "$work/$1" trim 0 "$len"
+        sx -n -r 44100 -c 1 "$work/$1" synth "$len" sine 0 vol 0
         return
     fi
     case $4 in
@@ -70,35 +70,43 @@ pad() {
     mix "$pad_out" $files
 }
 
+# Sixteen bars: a tune over C - Am - F - G twice, then an answer over F - G - Em - Am - F - G - C - C.
 MELODY="7:1 10:1 12:1 10:1  7:1.5 5:0.5 3:2  3:1 5:1 7:1 12:1  10:2 rest:1 5:1
-        7:1 10:1 15:1.5 12:0.5  10:1 7:1 5:1 3:1  0:1 3:1 5:1 7:1  5:2 rest:2"
-BASS="-21:2 -21:2  -24:2 -24:2  -28:2 -28:2  -26:2 -26:2"
+        7:1 10:1 15:1.5 12:0.5  10:1 7:1 5:1 3:1  0:1 3:1 5:1 7:1  5:2 rest:2
+        0:1 3:1 5:1 3:1  5:1.5 7:0.5 5:2  2:1 5:1 7:1 10:1  7:2 rest:1 3:1
+        0:1 3:1 8:1.5 7:0.5  5:1 2:1 5:1 10:1  7:1 5:1 3:2  3:2 rest:2"
+# Bass roots, two half notes a bar: C3 A2 F2 G2, C3 A2 F2 G2, F2 G2 E2 A2, F2 G2 C3 C3.
+BASS="-21:2 -21:2  -24:2 -24:2  -28:2 -28:2  -26:2 -26:2  -21:2 -21:2  -24:2 -24:2  -28:2 -28:2  -26:2 -26:2
+      -28:2 -28:2  -26:2 -26:2  -29:2 -29:2  -24:2 -24:2  -28:2 -28:2  -26:2 -26:2  -21:2 -21:2  -21:2 -21:2"
 
 line melody.wav bell 0 $MELODY
 line melody_low.wav bell -12 $MELODY
-line bass1.wav bass 0 $BASS
-sx "$work/bass1.wav" "$work/bass1.wav" "$work/bass.wav"
+line bass.wav bass 0 $BASS
 
 pad c.wav -9 -5 -2
 pad am.wav -12 -9 -5
 pad f.wav -16 -12 -9
 pad g.wav -14 -10 -7
-sx "$work/c.wav" "$work/am.wav" "$work/f.wav" "$work/g.wav" "$work/c.wav" "$work/am.wav" "$work/f.wav" \
-    "$work/g.wav" "$work/pads.wav"
+pad em.wav -17 -14 -10
+chords=
+for chord in c am f g c am f g f g em am f g c c; do
+    chords="$chords $work/$chord.wav"
+done
+sx $chords "$work/pads.wav"
 
-# A light shaker on the off-beats, one bar repeated.
+# A light shaker on the off-beats, one beat's slot repeated for all 64 beats.
 sx -n -r 44100 -c 1 "$work/shake.wav" synth 0.06 whitenoise gain -12 highpass 6000 fade q 0.005 0.06 0.05 vol 0.3
-sx "$work/shake.wav" "$work/shake_slot.wav" pad "$(seconds 0.5)" "$(awk "BEGIN { print $BEAT - 0.06 }")"
-sx "$work/shake_slot.wav" "$work/shakes.wav" repeat 31
+sx "$work/shake.wav" "$work/shake_slot.wav" pad "$(seconds 0.5)" "$(awk "BEGIN { print $BEAT / 2 - 0.06 }")"
+sx "$work/shake_slot.wav" "$work/shakes.wav" repeat 63
 
 sx -m -v 0.55 "$work/melody.wav" -v 0.5 "$work/pads.wav" -v 0.6 "$work/bass.wav" -v 0.25 "$work/shakes.wav" \
     "$work/full.wav"
 sx -m -v 0.45 "$work/melody_low.wav" -v 0.55 "$work/pads.wav" "$work/lite.wav"
 
-# A touch of room, then stereo for the encoder; the reverb's tail is cut back to the loop length.
-# encode IN NAME PEAK_DB
+# A touch of room (sox's reverb keeps the length, so the loop stays 64 beats), then stereo for the
+# encoder. encode IN NAME PEAK_DB
 encode() {
-    sx "$work/$1" -c 2 -b 16 "$work/stereo.wav" gain -6 reverb 30 50 70 trim 0 "$(seconds 32)" gain -n "$3"
+    sx "$work/$1" -c 2 -b 16 "$work/stereo.wav" gain -6 reverb 30 50 70 gain -n "$3"
     lame --quiet -b 128 --noreplaygain "$work/stereo.wav" "$out/$2.partial"
     mv "$out/$2.partial" "$out/$2"
 }
