@@ -16,16 +16,8 @@ import sys
 from PIL import ImageChops
 
 from art import sheet, ui
-from art.paint import INK, Canvas, darker, lighter
+from art.paint import INK, Canvas, darker, hexagon, lighter
 from art.ui import BERRY, CREAM, HONEY, LEAF, title
-
-def button(font, text, width, colour, selected):
-    return ui.button(font, text, width, colour, selected)[0].result()
-
-
-def hexagon(cx, cy, r, turn=0.0):
-    return [(cx + r * math.cos(turn + k * math.pi / 3), cy + r * math.sin(turn + k * math.pi / 3)) for k in range(6)]
-
 
 def pause_button(selected):
     size = 64
@@ -89,8 +81,8 @@ def main(font, out_dir):
     for name, text, width, colour in (("continue_button", "CONTINUE", 240, LEAF), ("quit_button", "QUIT", 200, BERRY),
                                       ("main_menu_button", "MAIN MENU", 228, HONEY),
                                       ("play_again_button", "PLAY AGAIN", 250, LEAF)):
-        frames[name + ".png"] = button(font, text, width, colour, False)
-        frames[name + "_selected.png"] = button(font, text, width, colour, True)
+        frames[name + ".png"] = ui.button(font, text, width, colour, False)
+        frames[name + "_selected.png"] = ui.button(font, text, width, colour, True)
     for name, text in (("try_harder", "KEEP TRYING!"), ("nice_work", "NICE WORK!"), ("sweet", "SWEET!"),
                        ("busy_times", "BUSY, BUSY BEE!"), ("beeeautiful", "BEE-AUTIFUL!")):
         frames["end_title_%s.png" % name] = title(font, text, 632, 112, 64, bottom_gap=22)

@@ -14,8 +14,8 @@ Writes, into OUTPUT_DIR:
   effects.png + effects.plist  one-shot effects, four frames each: puff, sparkle, hit
   particle_generic.png       the soft round particle shared by the nectar streams
 
-Pictures other scripts reuse are drawn once per run (cached). The ring textures wrap seamlessly left to right (their shapes repeat with the texture width) and
-their top edge is the ring's outer edge.
+Pictures other scripts reuse are drawn once per run (cached). The ring textures wrap seamlessly left
+to right (their shapes repeat with the texture width) and their top edge is the ring's outer edge.
 
 Usage: make_level_art.py OUTPUT_DIR
 """

@@ -36,7 +36,7 @@ from PIL import Image, ImageChops, ImageFont
 import make_bee_art as bee
 import make_level_art as level
 from art import output, sheet, ui
-from art.paint import INK, Canvas, bezier, darker, lighter
+from art.paint import INK, Canvas, bezier, darker, hexagon, lighter
 from art.ui import BERRY, CREAM, HONEY, LEAF
 
 W, H = 1024, 768
@@ -552,7 +552,7 @@ def hive_inner():
         for col in range(6):
             x = 10 + col * 19 + (row % 2) * 9.5
             y = 16 + row * 16
-            cell = c.polygon_mask([(x + 7 * math.cos(k * math.pi / 3 + math.pi / 6), y + 7 * math.sin(k * math.pi / 3 + math.pi / 6)) for k in range(6)])
+            cell = c.polygon_mask(hexagon(x, y, 7, math.pi / 6))
             c.fill(ImageChops.multiply(cell, hive_shape(c, 8)), (120, 74, 34), 0.7)
     return c.result()
 
@@ -658,8 +658,8 @@ def menu_sheet(font, out):
         frames["arrow_right_button%s.png" % suffix] = arrow(selected)
         frames["menu_quit_button%s.png" % suffix] = round_button(selected, "quit")
         frames["menu_fullscreen_button%s.png" % suffix] = round_button(selected, "fullscreen")
-        frames["menu_next_button%s.png" % suffix] = ui.button(font, "NEXT", 180, LEAF, selected, 56, 26)[0].result()
-        frames["menu_play_button%s.png" % suffix] = ui.button(font, "PLAY", 200, LEAF, selected, 58, 28)[0].result()
+        frames["menu_next_button%s.png" % suffix] = ui.button(font, "NEXT", 180, LEAF, selected, 56, 26)
+        frames["menu_play_button%s.png" % suffix] = ui.button(font, "PLAY", 200, LEAF, selected, 58, 28)
     frames["credits_title.png"] = screen_title(font, "CREDITS", 300)
     frames["credits_content.png"] = credits_content(font)
     frames["flight_log_title.png"] = screen_title(font, "FLIGHT LOG", 264)
@@ -710,7 +710,7 @@ def controller_pictures(font, out):
     for row in range(8):
         for col in range(12):
             x, y = 20 + col * 42 + (row % 2) * 21, 20 + row * 40
-            cell = c.polygon_mask(ui_hexagon(x, y, 16))
+            cell = c.polygon_mask(hexagon(x, y, 16))
             c.fill(ImageChops.subtract(c.dilate(cell, 1.5), cell), (255, 250, 220), 0.35)
     background = c.result().convert("RGB")
     background.paste(rank_bee(2, 1.1), (8, 6), rank_bee(2, 1.1))
@@ -736,12 +736,8 @@ def controller_pictures(font, out):
                                       ("padlink_playagain", "PLAY AGAIN", 200, LEAF),
                                       ("padlink_mainmenu", "MAIN MENU", 205, HONEY)):
         size = fitted_size(font, text, 24, width - 40)
-        output.save_png(ui.button(font, text, width, colour, False, 60, size)[0].result(), out(name + ".png"))
-    output.save_png(ui.button(font, "PAUSE", 80, HONEY, False, 40, 15)[0].result(), out("padlink_pause.png"))
-
-
-def ui_hexagon(x, y, r):
-    return [(x + r * math.cos(k * math.pi / 3), y + r * math.sin(k * math.pi / 3)) for k in range(6)]
+        output.save_png(ui.button(font, text, width, colour, False, 60, size), out(name + ".png"))
+    output.save_png(ui.button(font, "PAUSE", 80, HONEY, False, 40, 15), out("padlink_pause.png"))
 
 
 def splash(font, logo):

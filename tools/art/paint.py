@@ -47,6 +47,11 @@ def bezier(points, steps=24):
     return result
 
 
+def hexagon(cx, cy, r, turn=0.0):
+    """The corners of a regular hexagon of radius r, the first at `turn` radians."""
+    return [(cx + r * math.cos(turn + k * math.pi / 3), cy + r * math.sin(turn + k * math.pi / 3)) for k in range(6)]
+
+
 def downsample(image, size):
     """Shrinks an RGBA image (Pillow filters RGBA premultiplied, so transparent edges do not darken)."""
     return image.resize(size, Image.Resampling.LANCZOS)

@@ -47,4 +47,4 @@ def button(font, text, width, colour, selected, height=72, text_size=30):
         c.fill(ImageChops.subtract(c.dilate(mask, 3.5), c.dilate(mask, 2.2)), (255, 250, 200), 0.8)
     if text:
         lettering(c, font, text, text_size, (width / 2, (body[1] + body[3]) / 2 + 1))
-    return c, body
+    return c.result()
