@@ -36,8 +36,8 @@ def pause_button(selected):
 
 
 def position_indicator():
-    """A faint track round the pause button with a little bee marker at the top; it is turned to
-    show where the bee is on the planet."""
+    """A faint dial round the pause button with a honey-drop pointer at its top; the game turns it
+    with the bee's place on the planet."""
     size = 88
     c = Canvas(size, size)
     m = size / 2
@@ -49,10 +49,10 @@ def position_indicator():
         a = k * math.pi / 6
         x, y = m + math.cos(a) * 38, m + math.sin(a) * 38
         c.fill(c.ellipse_mask((x - 1.3, y - 1.3, x + 1.3, y + 1.3)), (196, 150, 90), 0.9)
-    marker = (m - 7, 0.5, m + 7, 14.5)
-    c.ellipse(marker, HONEY, outline=1.6, light=(255, 244, 170), dark=(226, 140, 30), shine=0.6)
-    stripe = ImageChops.multiply(c.rounded_mask((m - 1.8, 0, m + 1.8, 16), 1), c.ellipse_mask(marker))
-    c.fill(stripe, (92, 54, 30))
+    drop = c.polygon_mask([(m, 0.8)] + [(m + 6.5 * math.cos(a), 10 + 6.5 * math.sin(a))
+                                        for a in (i * math.pi / 12 - math.pi / 6 for i in range(17))])
+    c.shape(drop, (m - 6.5, 0.8, m + 6.5, 16.5), HONEY, outline=1.6, light=(255, 244, 170), dark=(226, 140, 30),
+            shine=0.6)
     return c.result()
 
 
