@@ -23,13 +23,13 @@ sx() { sox -R -V1 "$@"; }
 syn() {
     f=$1
     shift
-    spec=
+    tone=
     while [ $# -gt 0 ] && [ "$1" != -- ]; do
-        spec="$spec $1"
+        tone="$tone $1"
         shift
     done
     [ $# -eq 0 ] || shift
-    sx -n -r $RATE -c 1 -b 16 "$work/$f" synth $spec gain -12 "$@"
+    sx -n -r $RATE -c 1 -b 16 "$work/$f" synth $tone gain -12 "$@"
 }
 # Mixes files at full weight: mix OUT IN...
 mix() { o=$1; shift; args=; for i in "$@"; do args="$args -v 1 $work/$i"; done; sx -m $args "$work/$o"; }
