@@ -381,4 +381,51 @@ TEST_F(DrawnLevelTest, ARunningDayAllocatesNothingPerFrame) {
     EXPECT_EQ(allocations.count(), 0u);
 }
 
+TEST_F(VantrelGameLayerTest, MeadowAOpensOnANightSkyWithTheSunRisingAndTheGroundBelow) {
+    ScopedResourceFolder resources(VANTREL_APP_RESOURCES);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    Random::seed(3);
+    VantrelGlobal::sharedInstance()->setNextLevelId("meadow_a");
+    layer_ = makeRef<CountingGameLayer>();
+    ASSERT_TRUE(layer_->init());
+    RefPtr<CCScene> scene = CCScene::node();
+    scene->addChild(layer_.get());
+    director_->replaceScene(scene);
+    runFrames(1);
+    Level* level = layer_->level();
+
+    // Dawn begins at night: the gradient shows the night colours, from the bottom one to the top.
+    const ccColor3B nightTop = level->skyColourCurrentTop();
+    const ccColor3B nightBottom = level->skyColourCurrentBottom();
+    EXPECT_EQ(nightTop, (ccColor3B{10, 14, 50}));
+    const ccColor4B sky = pixel(160, 230);
+    EXPECT_GE(sky.b, nightTop.b - kTolerance);
+    EXPECT_LE(sky.b, nightBottom.b + kTolerance);
+    EXPECT_LE(sky.r, nightBottom.r + kTolerance);
+
+    ASSERT_NE(layer_->sunMoon(), nullptr);
+    const CGPoint sun = layer_->sunMoon()->convertToWorldSpaceAR(CGPointZero);
+    EXPECT_LT(sun.x, 40) << "the sun rises at the left";
+    const ccColor4B sunPixel = pixel(std::clamp(static_cast<int>(sun.x) + 12, 0, 319), static_cast<int>(sun.y));
+    EXPECT_GT(sunPixel.r, 150);
+    EXPECT_GT(sunPixel.r, sunPixel.b + 60);
+
+    // Down on the camera's floor above the hive, in daylight, the ground's edge is at y 60.
+    layer_->pauseSchedulerAndActions();
+    layer_->tintWorld({255, 255, 255}, 0);
+    const CGPoint hive = static_cast<StandInHive*>(level->hive())->position();
+    const double distance = std::hypot(hive.x, hive.y);
+    layer_->gameCamera()->setPosition(CGPointMake(hive.x / distance * 1240, hive.y / distance * 1240));
+    layer_->updateCamera(0);
+    runFrames(1);
+    const ccColor4B ground = pixel(160, 40);
+    EXPECT_GT(ground.g, ground.b + 30) << "grass, not the night sky";
+    layer_->tintWorld({70, 70, 130}, 0);
+    runFrames(1);
+    const ccColor4B tinted = pixel(160, 40);
+    EXPECT_LE(tinted.r, ground.r * 70 / 255 + kTolerance) << "the night tint darkens the ground";
+    EXPECT_LE(tinted.g, ground.g * 70 / 255 + kTolerance);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+}
+
 }  // namespace
