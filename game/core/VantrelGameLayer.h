@@ -56,7 +56,8 @@ public:
     static constexpr float kMaxFrameTime = 0.06666667f;  // seconds
     static constexpr int kGroundInFrontZ = 8;
 
-    // Registers the scene with the transition scene's registry under kClassName.
+    // Registers the scene with the transition scene's registry under kClassName (done when the
+    // program starts).
     static void registerScene();
     // A scene holding a new play scene for the global next level, or null when it is refused.
     static RefPtr<CCScene> scene();

@@ -157,7 +157,7 @@ TEST_F(VantrelGameLayerTest, ARefusedLevelLeavesNoSceneAndTheMenuIsBuiltInstead)
     EXPECT_EQ(GameKitHelper::sharedInstance()->delegate(), nullptr);
 
     // The same through the transition, and with a level without a hive.
-    VantrelGameLayer::registerScene();
+    ASSERT_TRUE(VantrelTransitionLayer::isSceneRegistered(VantrelGameLayer::kClassName));
     const std::pair<double, Value> cases[] = {{0, testLevelObjects()}, {10, dict({{"gameobjects", array({})}})}};
     for (const auto& [day, objects] : cases) {
         world_->writeLevel("bad", testLevelInfo("bad", day), dict({}), objects);
@@ -169,7 +169,6 @@ TEST_F(VantrelGameLayerTest, ARefusedLevelLeavesNoSceneAndTheMenuIsBuiltInstead)
         EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);
     }
     EXPECT_TRUE(log.contains("back to \"VantrelMenuLayer\""));
-    VantrelTransitionLayer::registerScene(VantrelGameLayer::kClassName, nullptr);
 }
 
 TEST_F(VantrelGameLayerTest, KeepsTheDisplayAwakeEvery902UnpausedFrames) {
@@ -240,7 +239,6 @@ TEST_F(VantrelGameLayerTest, CameraZoomFollowsItsHeight) {
 }
 
 TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
-    VantrelGameLayer::registerScene();
     struct Case {
         const char* name;
         void (VantrelGameLayer::*leave)();
@@ -266,7 +264,6 @@ TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
         runFrames(3);
         layer_.reset();
     }
-    VantrelTransitionLayer::registerScene(VantrelGameLayer::kClassName, nullptr);
 }
 
 // A picture of one colour, or of two: the left half `left`, the right half `right`.
