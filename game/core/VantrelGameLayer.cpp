@@ -681,6 +681,16 @@ void VantrelGameLayer::tintBatchNode(CCNode* batch, ccColor3B colour) {
     }
 }
 
+// ---- Contacts ----
+
+void VantrelGameLayer::beginPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->beginPlayerFlowerContact(flower);
+}
+
+void VantrelGameLayer::endPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->endPlayerFlowerContact(flower);
+}
+
 // ---- Game service ----
 
 void VantrelGameLayer::initGameCenter() {

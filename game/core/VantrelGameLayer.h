@@ -154,7 +154,9 @@ public:
     void onLeaderboardViewDismissed() override;
     void onAchievementsViewDismissed() override;
 
-    // GameContactDelegate.
+    // GameContactDelegate: flower contacts go to the level.
+    void beginPlayerFlowerContact(GameObject* flower) override;
+    void endPlayerFlowerContact(GameObject* flower) override;
     GameSensor* hiveSensor() override { return hiveSensor_.get(); }
     GameSensor* hideSensor() override { return hideSensor_.get(); }
 
