@@ -9,6 +9,7 @@
 #include "app/shell/VantrelGlobal.h"
 #include "app/shell/VantrelTransitionLayer.h"
 #include "engine/core/CCScheduler.h"
+#include "engine/render/CCParticleBatchNode.h"
 #include "engine/render/CCSprite.h"
 #include "game/core/CCCircle.h"
 #include "game/core/CCDonut.h"
@@ -406,6 +407,19 @@ TEST_F(VantrelGameLayerTest, MeadowAOpensOnANightSkyWithTheSunRisingAndTheGround
     const ccColor4B sunPixel = pixel(std::clamp(static_cast<int>(sun.x) + 12, 0, 319), static_cast<int>(sun.y));
     EXPECT_GT(sunPixel.r, 150);
     EXPECT_GT(sunPixel.r, sunPixel.b + 60);
+
+    // Fourteen clouds and seeds in the sky's sheet; four particle pools of three on the generic
+    // texture, the flower's own beside them; effects that play once and go.
+    CCNode* skyBatch = static_cast<CCNode*>(layer_->skyHolder()->children()->objectAtIndex(0));
+    EXPECT_EQ(skyBatch->children()->count(), 14u);
+    EXPECT_EQ(layer_->particlesGenericHolder()->children()->count(), 12u);
+    EXPECT_EQ(layer_->particlesHolder()->children()->count(), 4u);
+    CCSprite* effect = level->showEffect("sparkle", CGPointMake(0, 1300), 0, 1);
+    ASSERT_NE(effect, nullptr);
+    CCNode* effects = effect->parent();
+    EXPECT_EQ(effects->children()->count(), 1u);
+    tick(30);
+    EXPECT_EQ(effects->children()->count(), 0u) << "the effect removed itself";
 
     // Down on the camera's floor above the hive, in daylight, the ground's edge is at y 60.
     layer_->pauseSchedulerAndActions();
