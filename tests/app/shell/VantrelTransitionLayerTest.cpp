@@ -51,6 +51,7 @@ TEST_F(VantrelTransitionLayerTest, OnlyRegisteredScenesAreGoneTo) {
     layer->onEnter();
     EXPECT_EQ(VantrelGlobal::sharedInstance()->gameState(), VantrelGlobal::kStateTransition);
     layer->onExit();
+    layer->cleanup();
 }
 
 }  // namespace
