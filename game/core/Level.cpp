@@ -52,6 +52,7 @@ constexpr float kTwoPi = 2 * kPi;
 constexpr float kDawnSeconds = 5.0f;
 constexpr float kDayLengthChangePerSecond = 30.0f;
 constexpr int32_t kMaxSubdivisions = 32767;
+constexpr int kMaxSkyImages = 1000;  // sprites of one sky background
 constexpr float kHiveWindowHalfWidth = 750.0f;  // points along the hive's tangent
 constexpr const char* kSharedEffectsFileName = "shared_effects_data.plist";
 
@@ -113,15 +114,23 @@ ccColor3B mix(ccColor3B a, ccColor4B b, float d) {
 
 ccColor3B rgbOf(ccColor4B colour) { return {colour.r, colour.g, colour.b}; }
 
-// The entry's transform, or null (through `storage`) when it is the identity.
-const b2Transform* entryTransform(const Value& entry, b2Transform* storage) {
+// The entry's transform into `*transform`, null when it is the identity; false (logged) when its
+// position or angle is not a number, so that its fixtures are skipped.
+bool entryTransform(const Value& entry, b2Transform* storage, const b2Transform** transform) {
     const CGPoint position = CGPointFromString(entry["position"].stringValue());
     const float x = static_cast<float>(position.x) / kPointsPerMetre;
     const float y = static_cast<float>(position.y) / kPointsPerMetre;
     const float angle = entry["angle"].floatValue() * kRadiansPerDegree;
-    if (std::fabs(x) <= kEpsilon && std::fabs(y) <= kEpsilon && std::fabs(angle) <= kEpsilon) return nullptr;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle)) {
+        logLine("Level: a geometry entry at \"%s\" turned %g degrees is no place; its fixtures are skipped",
+                entry["position"].stringValue().c_str(), entry["angle"].floatValue());
+        return false;
+    }
+    *transform = nullptr;
+    if (std::fabs(x) <= kEpsilon && std::fabs(y) <= kEpsilon && std::fabs(angle) <= kEpsilon) return true;
     storage->Set(b2Vec2(x, y), angle);
-    return storage;
+    *transform = storage;
+    return true;
 }
 
 // Whether a sprite entry names something to show.
@@ -439,8 +448,12 @@ void Level::createSprites(const Value& sprites, int layer) {
 }
 
 void Level::addSkyBackground(bool fullSky) {
-    const int count = skyBackgroundData_["count"].intValue();
+    int count = skyBackgroundData_["count"].intValue();
     if (!skyBackgroundData_.isDictionary() || count <= 0) return;
+    if (count > kMaxSkyImages) {
+        logLine("Level: \"%s\" asks for %d sky images; %d are shown", levelId_.c_str(), count, kMaxSkyImages);
+        count = kMaxSkyImages;
+    }
     const Value& images = skyBackgroundData_["images"];
     if (images.count() == 0) {
         logLine("Level: \"%s\" asks for %d sky images but names none; skipped", levelId_.c_str(), count);
@@ -650,7 +663,8 @@ void Level::parseLevelCameraGeometry(const Value& geometry) {
     cameraBody_ = cameraWorld_->CreateBody(&bodyDef);
     for (const Value& entry : entries.elements()) {
         b2Transform storage;
-        const b2Transform* transform = entryTransform(entry, &storage);
+        const b2Transform* transform = nullptr;
+        if (!entryTransform(entry, &storage, &transform)) continue;
         for (const Value& fixture : entry["fixtures"].elements()) {
             PhysicsUtils::parseFixtureForBody(cameraBody_, fixture, nullptr, transform, 0.0f, 0.2f, 0.0f, 0, 0x0001,
                                               0xFFFF);
@@ -673,9 +687,9 @@ void Level::parseLevelGeometry(const Value& geometry) {
             makeLayerSprite(imageName, kSpriteLayerForeground, position, scaleX, scaleY,
                             -spriteEntry["rotation"].floatValue() - angle);
         }
-        if (!groundBody_) continue;
         b2Transform storage;
-        const b2Transform* transform = entryTransform(entry, &storage);
+        const b2Transform* transform = nullptr;
+        if (!groundBody_ || !entryTransform(entry, &storage, &transform)) continue;
         for (const Value& fixture : entry["fixtures"].elements()) {
             b2FixtureDef definition;
             definition.friction = 0.2f;
