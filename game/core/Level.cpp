@@ -750,12 +750,12 @@ bool Level::parseLevelObjects(const Value& objects) {
         addGameObject(object.get());
         if (object->type() == kBuddyPickupType) ++totalBuddies_;
         if (object->type() != kHiveType) continue;
-        if (!dynamic_cast<HiveProtocol*>(object.get())) {
-            logLine("Level: the object of type %d is not a hive; skipped as one", kHiveType);
+        const CGPoint p = hivePositionOf(object.get());
+        if (!dynamic_cast<HiveProtocol*>(object.get()) || !std::isfinite(p.x) || !std::isfinite(p.y)) {
+            logLine("Level: the object of type %d is not a hive in a place; skipped as one", kHiveType);
             continue;
         }
         hive_ = object.get();
-        const CGPoint p = hivePositionOf(hive_);
         hiveAngleRads_ = std::atan2(static_cast<float>(p.y), static_cast<float>(p.x));
         const CGPoint t = unitVector(CGPointMake(p.y, -p.x));
         hiveVisionConeLeftAngleRads_ = std::atan2(static_cast<float>(p.y - kHiveWindowHalfWidth * t.y),
