@@ -148,12 +148,11 @@ void spriteScale(const Value& entry, float* scaleX, float* scaleY) {
     }
 }
 
+// The point scaled to length 1; (0, 0) for a point too short to have a direction.
 CGPoint unitVector(CGPoint p) {
-    const double length = std::sqrt(p.x * p.x + p.y * p.y);
+    const double length = ccPointLength(p);
     return length > kEpsilon ? CGPoint{p.x / length, p.y / length} : CGPointZero;
 }
-
-double lengthOf(CGPoint p) { return std::sqrt(p.x * p.x + p.y * p.y); }
 
 CGPoint hivePositionOf(GameObject* hive) {
     const HiveProtocol* protocol = dynamic_cast<HiveProtocol*>(hive);
@@ -396,7 +395,7 @@ void Level::loadTextureAtlases(int layer) {
     for (const Value& nameValue : names.elements()) {
         const std::string sheet = nameValue.stringValue();
         if (!loadSpriteSheet(sheet)) continue;
-        RefPtr<CCTexture2D> texture = Level::textureNamed(pngNameOf(sheet));
+        RefPtr<CCTexture2D> texture = textureNamed(pngNameOf(sheet));
         if (!texture) continue;
         RefPtr<CCSpriteBatchNode> batch = CCSpriteBatchNode::batchNodeWithTexture(texture);
         if (!batch) continue;
@@ -503,7 +502,7 @@ void Level::addSkyBackground(bool fullSky) {
 void Level::createEffects() {
     if (!gameLayer_ || !gameLayer_->effectsHolder()) return;
     if (effectsTextureAtlasName_.empty() || !loadSpriteSheet(effectsTextureAtlasName_)) return;
-    effectsTexture_ = Level::textureNamed(pngNameOf(effectsTextureAtlasName_));
+    effectsTexture_ = textureNamed(pngNameOf(effectsTextureAtlasName_));
     if (!effectsTexture_) return;
     effectsBatchNode_ = CCSpriteBatchNode::batchNodeWithTexture(effectsTexture_);
     if (effectsBatchNode_) gameLayer_->effectsHolder()->addChild(effectsBatchNode_.get());
@@ -945,7 +944,7 @@ float Level::getCameraBottomAtPosition(CGPoint position) {
 }
 
 float Level::percOfAllowedLimitsAtPosition(CGPoint position) const {
-    return (static_cast<float>(lengthOf(position)) - bottomRadius_) / bottomToSkyRange_;
+    return (static_cast<float>(ccPointLength(position)) - bottomRadius_) / bottomToSkyRange_;
 }
 
 CGPoint Level::playerAutoAcceleration() {
@@ -960,7 +959,7 @@ CGPoint Level::playerAutoAcceleration() {
     if (right <= unwrapped && unwrapped <= left) {
         player_->setHasExtraLinearDrag(true);
         const CGPoint d = CGPointMake(hive.x - player.x, hive.y - player.y);
-        const double distance = lengthOf(d);
+        const double distance = ccPointLength(d);
         // The bee on the hive's point: no pull left.
         if (distance <= kEpsilon) return CGPointZero;
         const double pull = 0.6 * std::min(distance / kHiveWindowHalfWidth, 1.0);
@@ -971,7 +970,7 @@ CGPoint Level::playerAutoAcceleration() {
     const float s = std::sin(a);
     const float c = std::cos(a);
     const CGPoint tangent = delta >= 0 ? CGPointMake(-s, c) : CGPointMake(s, -c);
-    const float m = -std::clamp((static_cast<float>(lengthOf(player)) - autoFlyFlightLevel_) / 100.0f, -1.0f, 1.0f);
+    const float m = -std::clamp((static_cast<float>(ccPointLength(player)) - autoFlyFlightLevel_) / 100.0f, -1.0f, 1.0f);
     const CGPoint direction = unitVector(CGPointMake(tangent.x + c * m, tangent.y + s * m));
     return CGPointMake(direction.x * 0.75, direction.y * 0.75);
 }
