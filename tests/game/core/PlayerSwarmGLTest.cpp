@@ -18,6 +18,7 @@
 #include "game/core/GameMessage.h"
 #include "game/core/GameMessages.h"
 #include "platform/foundation/Random.h"
+#include "support/AllocationCounter.h"
 #include "support/GLSceneTest.h"
 #include "support/GameArtFiles.h"
 
@@ -120,15 +121,19 @@ TEST_F(PlayerSwarmTest, TheSpringChasesTheTargetAndTheWobbleGrowsFrom4To16Points
     EXPECT_NEAR(buddy->velocity().x, velocity, 1e-9);
     EXPECT_NEAR(buddy->sprite()->position().x, 110 + velocity, 1e-9);
 
-    // The wobble's largest swing over 3 s is 4 x strength: 4 at full speed, 16 at rest.
+    // The wobble's largest swing over 3 s is 4 x strength: 4 at full speed, 16 at rest. The
+    // frames allocate nothing.
     for (const float speed : {13.25f, 0.0f}) {
         const double amplitude = speed > 0 ? 4 : 16;
         buddy->randomiseOscillation();
         double largest = 0;
+        AllocationCounter counter;
         for (int frame = 0; frame < 180; ++frame) {
+            swarm_->updatePlayerCache(pose(frame, 0));
             swarm_->updateBuddies(1 / 60.0f, speed, 0, true, 0);
             largest = std::max({largest, std::fabs(buddy->oscOffset().x), std::fabs(buddy->oscOffset().y)});
         }
+        EXPECT_EQ(counter.count(), 0u);
         EXPECT_LE(largest, amplitude + 1e-4) << speed;
         EXPECT_GT(largest, amplitude * 0.99) << speed;
     }
