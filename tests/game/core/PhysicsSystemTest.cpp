@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -31,26 +32,24 @@ private:
     std::string name_;
 };
 
-class NotingContactListener : public PhysicsSystemContactListener {
+// Notes its calls around each step as "<name> pre" and "<name> post".
+template <class Listener>
+class NotingListener : public Listener {
 public:
-    explicit NotingContactListener(std::vector<std::string>* events) : events_(events) {}
-    void preStep() override { events_->push_back("contact pre"); }
-    void postStep() override { events_->push_back("contact post"); }
+    NotingListener(std::vector<std::string>* events, std::string name) : events_(events), name_(std::move(name)) {}
+    void preStep() override { events_->push_back(name_ + " pre"); }
+    void postStep() override { events_->push_back(name_ + " post"); }
 
 private:
     std::vector<std::string>* events_;
+    std::string name_;
 };
 
-class NotingDestructionListener : public PhysicsSystemDestructionListener {
+class NotingDestructionListener : public NotingListener<PhysicsSystemDestructionListener> {
 public:
-    explicit NotingDestructionListener(std::vector<std::string>* events) : events_(events) {}
+    using NotingListener::NotingListener;
     void SayGoodbye(b2Joint*) override {}
     void SayGoodbye(b2Fixture*) override {}
-    void preStep() override { events_->push_back("destruction pre"); }
-    void postStep() override { events_->push_back("destruction post"); }
-
-private:
-    std::vector<std::string>* events_;
 };
 
 class PhysicsSystemTest : public ::testing::Test {
@@ -140,8 +139,8 @@ TEST_F(PhysicsSystemTest, BodiesWithoutSpritesAreNeitherListedNorWalked) {
 }
 
 TEST_F(PhysicsSystemTest, HooksRunInOrderAroundEachStep) {
-    NotingContactListener contacts(&events);
-    NotingDestructionListener destruction(&events);
+    NotingListener<PhysicsSystemContactListener> contacts(&events, "contact");
+    NotingDestructionListener destruction(&events, "destruction");
     NotingController after(&events, "after");
     system.setContactListener(&contacts);
     system.setDestructionListener(&destruction);
