@@ -73,6 +73,9 @@ const Value kGameObjectData = dict({
                   })},
 });
 
+// The kinds the factory test registers stand-ins for.
+constexpr const char* kStandInKinds[] = {"Cloud", "SteamCloud", "Rotator", "Cart"};
+
 class GameObjectTest : public HeadlessDirectorTest {
 protected:
     void SetUp() override {
@@ -93,10 +96,7 @@ protected:
     void TearDown() override {
         GameObjectFactory::cleanupFactory();
         GameObject::setMovementBuilders(nullptr, nullptr);
-        GameObjectFactory::registerKind("Cloud", nullptr);
-        GameObjectFactory::registerKind("SteamCloud", nullptr);
-        GameObjectFactory::registerKind("Rotator", nullptr);
-        GameObjectFactory::registerKind("Cart", nullptr);
+        for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, nullptr);
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         HeadlessDirectorTest::TearDown();
     }
@@ -272,9 +272,7 @@ TEST_F(GameObjectTest, JointsNeedTheRunningGamesWorld) {
 }
 
 TEST_F(GameObjectTest, FactoryBuildsRegisteredKindsByTypeCode) {
-    for (const char* kind : {"Cloud", "SteamCloud", "Rotator", "Cart"}) {
-        GameObjectFactory::registerKind(kind, StandIn::make);
-    }
+    for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, StandIn::make);
     const struct {
         int type;
         const char* kind;  // none: nothing is built

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/core/CCDirectorMac.h"
 #include "game/core/KSMenuItem.h"
 #include "support/HeadlessDirectorTest.h"
 
@@ -23,10 +22,7 @@ class KSMenuTest : public HeadlessDirectorTest {
 protected:
     void SetUp() override {
         HeadlessDirectorTest::SetUp();
-        auto* director = dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector());
-        ASSERT_NE(director, nullptr);
-        director->setOriginalWinSize({1024, 768});
-        director->reshapeProjection({1024, 768});
+        setWindowSize({1024, 768});
     }
 
     // An item with a 100 x 40 image whose lower-left corner is at (x, y) in the window.
