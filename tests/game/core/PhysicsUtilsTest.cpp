@@ -61,11 +61,9 @@ TEST_F(PhysicsUtilsTest, BoxesPolygonsAndEdgesTakeScaleAndTransform) {
     b2PolygonShape box;
     PhysicsUtils::parseBoxFixtureForBody(nullptr, dict({{"type", 4}, {"width", 64}, {"height", 32}, {"rotation", 90}}),
                                          nullptr, &box, &turned);
-    // Half-extents (1, 0.5) turned by pi/2 + 0.5: the first corner is R(angle) (-1, -0.5).
-    const b2Rot angle(b2_pi / 2 + 0.5f);
-    const b2Vec2 corner = b2Mul(angle, b2Vec2(-1, -0.5f));
-    EXPECT_NEAR(box.m_vertices[0].x, corner.x, 1e-5);
-    EXPECT_NEAR(box.m_vertices[0].y, corner.y, 1e-5);
+    // Half-extents (1, 0.5) turned by pi/2 + 0.5: the first corner (-1, -0.5) goes to (0.9182, -0.6379).
+    EXPECT_NEAR(box.m_vertices[0].x, 0.918217f, 1e-5);
+    EXPECT_NEAR(box.m_vertices[0].y, -0.637870f, 1e-5);
 
     // Mirrored polygon: points reversed, still counter-clockwise, same three points.
     b2PolygonShape triangle;
