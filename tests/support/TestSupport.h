@@ -38,10 +38,9 @@ private:
 // The whole content of a file; empty when it cannot be read.
 std::string readFileBytes(const std::string& path);
 
-
 // Full paths, sorted, of the files in the folder that were moved aside as unreadable
 // ("<name>.corrupt-<time>").
 std::vector<std::string> filesKeptAside(const std::string& folder);
 
-// Runs the main run loop's posted work, and the work that posts, until none is left.
+// Runs passes of the main run loop until one finds no work: completions posted by a pass run too.
 void drainMainRunLoop();
