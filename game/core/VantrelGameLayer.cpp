@@ -354,7 +354,8 @@ void VantrelGameLayer::createHUD() {
         Level::textureNamed("hud.png");
     }
     hudHolder_ = addNew(this, CCNode::node());
-    // The HUD is not built yet: hud_ stays null.
+    hud_ = makeRef<Hud>();
+    if (!hud_->init(this)) hud_.reset();
 }
 
 void VantrelGameLayer::updateHUD() {
