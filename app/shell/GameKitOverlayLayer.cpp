@@ -24,6 +24,8 @@ constexpr float kRowsBottom = 0.24f;
 constexpr float kNoteBaseline = 0.16f;
 constexpr float kDoneCentre = 0.08f;
 constexpr float kLargestRow = 1.0f / 14;
+constexpr float kSmallestRow = 1.0f / 28;
+constexpr size_t kMostColumns = 4;
 // A label's font size as a share of the height it is given.
 constexpr float kFontShare = 0.7f;
 
@@ -90,20 +92,27 @@ void GameKitOverlayLayer::showRows(const Rows& rows, const std::string& status) 
     if (rows_) panel_->removeChild(rows_.get(), true);
     rows_ = CCNode::node();
     panel_->addChild(rows_.get(), 1);
-    const float width = float(panel_->contentSize().width);
-    const float rowHeight = std::min(float(panel_->contentSize().height) * kLargestRow,
-                                     (rowsTop_ - rowsBottom_) / float(std::max<size_t>(rows.size(), 1)));
+    const CGSize panel = panel_->contentSize();
+    const float width = float(panel.width);
+    const float height = float(panel.height);
+    const float area = rowsTop_ - rowsBottom_;
+    if (rows.empty()) addLabel(status, height * kLargestRow * kFontShare, {width / 2, rowsTop_}, {0.5, 1});
+
+    // Rows fill a column down to the smallest readable height before the next column starts.
+    const size_t count = std::max<size_t>(rows.size(), 1);
+    const size_t fitAtSmallest = std::max<size_t>(size_t(area / (height * kSmallestRow)), 1);
+    const size_t columns = std::clamp<size_t>((count + fitAtSmallest - 1) / fitAtSmallest, 1, kMostColumns);
+    const size_t perColumn = (count + columns - 1) / columns;
+    const float rowHeight = std::min(height * kLargestRow, area / float(perColumn));
     const float fontSize = rowHeight * kFontShare;
-    if (rows.empty()) {
-        addLabel(status, fontSize, {width / 2, rowsTop_}, {0.5, 1});
-    }
     const float left = width * kMargin * 2;
-    const float right = width * (1 - kMargin * 2);
-    float top = rowsTop_;
-    for (const auto& [name, value] : rows) {
-        addLabel(name, fontSize, {left, top}, {0, 1});
-        addLabel(value, fontSize, {right, top}, {1, 1});
-        top -= rowHeight;
+    const float columnWidth = (width - 2 * left) / float(columns);
+    const float gap = width * kMargin;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const float x = left + columnWidth * float(i / perColumn);
+        const float top = rowsTop_ - rowHeight * float(i % perColumn);
+        addLabel(rows[i].first, fontSize, {x, top}, {0, 1});
+        addLabel(rows[i].second, fontSize, {x + columnWidth - (columns > 1 ? gap : 0), top}, {1, 1});
     }
     if (isRunning()) rows_->onEnter();
 }

@@ -14,8 +14,9 @@ class CCLayerColor;
 class CCMenu;
 
 // The game-service view drawn inside the window: a dimmed backdrop over everything, and a panel
-// with the heading, the page's title, its rows (a name on the left, a value on the right), a line
-// saying the results stay on this computer, and a DONE button. Made of the engine's own layers,
+// with the heading, the page's title, its rows (a name on the left, a value on the right; in up
+// to four columns when one would make them too small to read), a line saying the results stay
+// on this computer, and a DONE button. Made of the engine's own layers,
 // labels and menus, so that it can be the director's notification node and be drawn while the
 // director is paused.
 //

@@ -129,6 +129,32 @@ TEST_F(GameKitOverlayGLTest, LeaderboardsShowTheStoredBestsUnderTheirLevelNames)
     }
 }
 
+TEST_F(GameKitOverlayGLTest, ManyLeaderboardsAllFitInsideThePanel) {
+    for (int level = 0; level < 50; ++level) {
+        service_->bestScoresToLoad.push_back(
+            makeRef<GameServiceScore>("vtosx_level_" + std::to_string(100 + level), level, 10, "fake:1"));
+    }
+    const std::vector<std::string> texts = show(0);
+    EXPECT_TRUE(has(texts, "level_100") && has(texts, "level_149") && has(texts, "49"));
+    const CGRect panel = overlay_->layer()->panelRect();
+    std::function<void(CCNode*)> check = [&](CCNode* node) {
+        if (auto* label = dynamic_cast<CCLabelTTF*>(node)) {
+            const CGRect box = CGRectApplyAffineTransform(CGRect{CGPointZero, label->contentSize()},
+                                                          label->nodeToWorldTransform());
+            EXPECT_TRUE(box.origin.x >= panel.origin.x && box.origin.y >= panel.origin.y &&
+                        box.origin.x + box.size.width <= panel.origin.x + panel.size.width &&
+                        box.origin.y + box.size.height <= panel.origin.y + panel.size.height)
+                << label->string();
+            // Readable: no smaller than a 28th of the panel's height, at 70 % of a row.
+            EXPECT_GE(label->fontSize(), panel.size.height / 28 * 0.7 - 0.01) << label->string();
+        }
+        if (CCArray* children = node->children()) {
+            for (Object* child : *children) check(static_cast<CCNode*>(child));
+        }
+    };
+    check(overlay_->layer());
+}
+
 TEST_F(GameKitOverlayGLTest, AchievementsShowEveryRankWithItsPercentAndFailuresSaySo) {
     auto rank = [](const char* id, double percent) {
         auto achievement = makeRef<GameServiceAchievement>(id);
