@@ -45,6 +45,7 @@ bool GameKitOverlayLayer::initWithTitle(const std::string& title, const std::str
     finish_ = std::move(finish);
     setIsMouseEnabled(true);
     setIsKeyboardEnabled(true);
+    setIsTouchEnabled(true);
     const CGSize window = contentSize();
     addChild(CCLayerColor::layerWithColor(kBackdrop, float(window.width), float(window.height)).get(), 0);
 

@@ -20,9 +20,9 @@ class CCMenu;
 // labels and menus, so that it can be the director's notification node and be drawn while the
 // director is paused.
 //
-// While running it takes all mouse and keyboard input ahead of everything else: the DONE menu at
-// kMenuPriority, the layer itself right behind it. DONE, Escape or a press outside the panel
-// call `finish` once; every other event is swallowed.
+// While running it takes all mouse, keyboard and touch input ahead of everything else: the DONE
+// menu at kMenuPriority, the layer itself right behind it. DONE, Escape or a press outside the
+// panel call `finish` once; every other event is swallowed, so nothing behind the view reacts.
 //
 // Engine thread only, with the view's GL context current.
 class GameKitOverlayLayer : public CCLayer {
@@ -47,6 +47,7 @@ public:
 
     int64_t mouseDelegatePriority() const override { return kInputPriority; }
     int64_t keyboardDelegatePriority() const override { return kInputPriority; }
+    int64_t touchDelegatePriority() const override { return kInputPriority; }
     // Registers the layer, then moves the DONE menu ahead of it.
     void onEnter() override;
 
@@ -66,6 +67,10 @@ public:
     bool ccKeyDown(const Event& event) override;
     bool ccKeyUp(const Event&) override { return true; }
     bool ccFlagsChanged(const Event&) override { return true; }
+    bool ccTouchesBeganWithEvent(const Event&) override { return true; }
+    bool ccTouchesMovedWithEvent(const Event&) override { return true; }
+    bool ccTouchesEndedWithEvent(const Event&) override { return true; }
+    bool ccTouchesCancelledWithEvent(const Event&) override { return true; }
 
 private:
     bool initWithTitle(const std::string& title, const std::string& status, std::function<void()> finish);

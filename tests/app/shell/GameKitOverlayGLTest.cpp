@@ -41,9 +41,11 @@ public:
     InputCounter() {
         setIsMouseEnabled(true);
         setIsKeyboardEnabled(true);
+        setIsTouchEnabled(true);
     }
     bool ccMouseDown(const Event&) override { return ++events, true; }
     bool ccKeyDown(const Event&) override { return ++events, true; }
+    bool ccTouchesBeganWithEvent(const Event&) override { return ++events, true; }
     int events = 0;
 };
 
@@ -225,6 +227,8 @@ TEST_F(GameKitOverlayGLTest, EscapeDoneOrAClickOutsideFinishAndAllOtherInputIsSw
              key.keyCode = 0;  // A
              d.keyDown(key);
          },
+         false},
+        {"touch", [](CCEventDispatcher& d, CGRect) { d.touchesBeganWithEvent(Event{.type = EventType::touchesBegan}); },
          false},
         {"click outside", [](CCEventDispatcher& d, CGRect) { d.mouseDown(mouseAt(4, 4, EventType::mouseDown)); }, true},
         {"click inside",
