@@ -56,11 +56,10 @@ void collectTexts(CCNode* node, std::vector<std::string>& texts) {
     }
 }
 
-Event mouseAt(double x, double y, EventType type) {
-    Event event;
-    event.type = type;
-    event.locationInWindow = {x, y};
-    return event;
+Event mouseAt(double x, double y, EventType type) { return {.type = type, .locationInWindow = {x, y}}; }
+
+RefPtr<GameServiceScore> best(const std::string& category, int64_t value) {
+    return makeRef<GameServiceScore>(category, value, 10, "fake:1");
 }
 
 class GameKitOverlayGLTest : public GLSceneTest {
@@ -110,9 +109,7 @@ protected:
 };
 
 TEST_F(GameKitOverlayGLTest, LeaderboardsShowTheStoredBestsUnderTheirLevelNames) {
-    service_->bestScoresToLoad = {makeRef<GameServiceScore>("vtosx_global_honey", 4321, 10, "fake:1"),
-                                  makeRef<GameServiceScore>("vtosx_meadow_a", 1200, 10, "fake:1"),
-                                  makeRef<GameServiceScore>("vtosx_unlisted", 7, 10, "fake:1")};
+    service_->bestScoresToLoad = {best("vtosx_global_honey", 4321), best("vtosx_meadow_a", 1200), best("vtosx_unlisted", 7)};
     overlay_->setLeaderboardTitles({{"vtosx_meadow_a", "Meadow"}});
     for (int state : {0, -1}) {
         SCOPED_TRACE(state);
@@ -133,8 +130,7 @@ TEST_F(GameKitOverlayGLTest, LeaderboardsShowTheStoredBestsUnderTheirLevelNames)
 
 TEST_F(GameKitOverlayGLTest, ManyLeaderboardsAllFitInsideThePanel) {
     for (int level = 0; level < 50; ++level) {
-        service_->bestScoresToLoad.push_back(
-            makeRef<GameServiceScore>("vtosx_level_" + std::to_string(100 + level), level, 10, "fake:1"));
+        service_->bestScoresToLoad.push_back(best("vtosx_level_" + std::to_string(100 + level), level));
     }
     const std::vector<std::string> texts = show(0);
     EXPECT_TRUE(has(texts, "level_100") && has(texts, "level_149") && has(texts, "49"));
@@ -185,8 +181,7 @@ TEST_F(GameKitOverlayGLTest, AchievementsShowEveryRankWithItsPercentAndFailuresS
 }
 
 TEST_F(GameKitOverlayGLTest, TheViewIsDrawnOverTheSceneWhileTheDirectorIsPaused) {
-    service_->bestScoresToLoad = {makeRef<GameServiceScore>("vtosx_global_honey", 4321, 10, "fake:1"),
-                                  makeRef<GameServiceScore>("vtosx_meadow_a", 1200, 10, "fake:1")};
+    service_->bestScoresToLoad = {best("vtosx_global_honey", 4321), best("vtosx_meadow_a", 1200)};
     show(0);
     ASSERT_NE(overlay_->layer(), nullptr);
     EXPECT_EQ(director_->notificationNode(), overlay_->layer());
@@ -212,22 +207,9 @@ TEST_F(GameKitOverlayGLTest, EscapeDoneOrAClickOutsideFinishAndAllOtherInputIsSw
         bool finishes;
     };
     const Case cases[] = {
-        {"Escape",
-         [](CCEventDispatcher& d, CGRect) {
-             Event key;
-             key.type = EventType::keyDown;
-             key.keyCode = kKeyCodeEscape;
-             d.keyDown(key);
-         },
+        {"Escape", [](CCEventDispatcher& d, CGRect) { d.keyDown({.type = EventType::keyDown, .keyCode = kKeyCodeEscape}); },
          true},
-        {"another key",
-         [](CCEventDispatcher& d, CGRect) {
-             Event key;
-             key.type = EventType::keyDown;
-             key.keyCode = 0;  // A
-             d.keyDown(key);
-         },
-         false},
+        {"another key", [](CCEventDispatcher& d, CGRect) { d.keyDown({.type = EventType::keyDown, .keyCode = 0}); }, false},
         {"touch", [](CCEventDispatcher& d, CGRect) { d.touchesBeganWithEvent(Event{.type = EventType::touchesBegan}); },
          false},
         {"click outside", [](CCEventDispatcher& d, CGRect) { d.mouseDown(mouseAt(4, 4, EventType::mouseDown)); }, true},
