@@ -60,8 +60,8 @@ bool GameKitOverlayLayer::initWithTitle(const std::string& title, const std::str
                                      {0.5, 1})) {
         label->setColor(kTitleColour);
     }
-    if (CCLabelTTF* note = addLabel(kNote, height * kLargestRow * 0.6f * kFontShare, {width / 2, height * kNoteBaseline},
-                                    {0.5, 0})) {
+    const float noteSize = height * kLargestRow * 0.6f * kFontShare;
+    if (CCLabelTTF* note = addLabel(kNote, noteSize, {width / 2, height * kNoteBaseline}, {0.5, 0})) {
         note->setColor(kNoteColour);
     }
     rowsTop_ = height * (1 - kRowsTop);
