@@ -24,11 +24,6 @@ namespace {
 
 constexpr ccColor3B kSceneRed{255, 0, 0};
 
-void drainMainLoop() {
-    while (RunLoop::main().runOnce() > 0) {
-    }
-}
-
 struct ViewDelegate : GameKitHelperProtocol {
     std::vector<std::string> calls;
     void onGameCenterViewPresented(int state) override { calls.push_back("presented " + std::to_string(state)); }
@@ -66,14 +61,14 @@ class GameKitOverlayGLTest : public GLSceneTest {
 protected:
     void SetUp() override {
         GLSceneTest::SetUp();
-        drainMainLoop();
+        drainMainRunLoop();
         service_ = makeRef<FakeGameService>();
         helper_ = std::make_unique<GameKitHelper>(service_, folder_.path());
         overlay_ = std::make_unique<GameKitOverlay>(*helper_, service_);
         helper_->setViewPresenter(overlay_.get());
         helper_->setDelegate(&delegate_);
         helper_->authenticateLocalPlayer();
-        drainMainLoop();
+        drainMainRunLoop();
         background_ = CCLayerColor::layerWithColor({255, 0, 0, 255});
         scene_->addChild(background_.get());
         counter_ = makeRef<InputCounter>();
@@ -89,7 +84,7 @@ protected:
     // Shows the view at `state` and lets its load complete.
     std::vector<std::string> show(int state) {
         helper_->showGameCenter(state);
-        drainMainLoop();
+        drainMainRunLoop();
         std::vector<std::string> texts;
         if (overlay_->layer()) collectTexts(overlay_->layer(), texts);
         return texts;
