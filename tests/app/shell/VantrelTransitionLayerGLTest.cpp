@@ -150,7 +150,7 @@ TEST_F(VantrelTransitionLayerTest, TheBeeFliesTheWayOfTheDestinationThroughEvery
         EXPECT_EQ(layer->bee()->numberOfRunningActions(), 0u) << "the wings rest while the bee holds";
 
         // Scheduler time does not end the hold.
-        runFrames(300);
+        runFrames(140);
         EXPECT_EQ(built_, 0);
         EXPECT_EQ(runningTransition(), layer);
 
