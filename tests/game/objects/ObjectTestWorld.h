@@ -98,12 +98,14 @@ protected:
         GLSceneTest::TearDown();
     }
 
-    // Frames on a texture that is never drawn.
+    // Frames side by side on a texture that is never drawn, so that no two look the same.
     void addFrames(const std::vector<std::pair<std::string, CGSize>>& frames) {
         RefPtr<CCTexture2D> texture = makeRef<CCTexture2D>();
+        double x = 0;
         for (const auto& [name, size] : frames) {
             CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
-                CCSpriteFrame::frameWithTexture(texture, CGRectMake(0, 0, size.width, size.height)), name);
+                CCSpriteFrame::frameWithTexture(texture, CGRectMake(x, 0, size.width, size.height)), name);
+            x += size.width;
         }
     }
 
