@@ -54,6 +54,7 @@ class DestructableTest : public ObjectTestWorld {
 protected:
     void SetUp() override {
         ObjectTestWorld::SetUp();
+        if (HasFatalFailure()) return;
         std::vector<std::pair<std::string, CGSize>> frames;
         for (const char* name : {"plank_box_1.png", "plank_box_2.png", "plank_box_3.png", "plank_box_4.png",
                                  "clay_jar_1.png", "clay_jar_3.png", "stone.png", "crate.png", "anvil.png",

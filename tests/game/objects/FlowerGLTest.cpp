@@ -40,6 +40,7 @@ class FlowerTest : public ObjectTestWorld {
 protected:
     void SetUp() override {
         ObjectTestWorld::SetUp();
+        if (HasFatalFailure()) return;
         std::vector<std::pair<std::string, CGSize>> frames;
         for (const char* name : {"daisy_1.png", "daisy_2.png", "daisy_3.png", "daisy_4.png", "daisy_5.png",
                                  "daisy_sleep.png"}) {

@@ -79,6 +79,7 @@ protected:
     // The object data of the test and the frames it needs (name, size in points).
     void SetUp() override {
         GLSceneTest::SetUp();
+        if (HasFatalFailure()) return;
         Random::seed(21);
         world_ = &LevelTestWorld::shared();
         game::GameObjectKinds::registerKinds();
@@ -86,6 +87,7 @@ protected:
     }
 
     void TearDown() override {
+        if (!layer_) return GLSceneTest::TearDown();
         level_.reset();
         layer_.reset();
         for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable"}) {

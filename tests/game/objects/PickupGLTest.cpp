@@ -45,6 +45,7 @@ class PickupTest : public ObjectTestWorld {
 protected:
     void SetUp() override {
         ObjectTestWorld::SetUp();
+        if (HasFatalFailure()) return;
         std::vector<std::pair<std::string, CGSize>> frames;
         for (const char* name : {"nectar_drop.png", "honey_pot.png", "hourglass.png", "sour_berry.png", "nectar_jar.png",
                                  "acorn_open.png", "acorn_3.png", "acorn_2.png", "acorn_1.png", "acorn.png", "anvil.png"}) {
