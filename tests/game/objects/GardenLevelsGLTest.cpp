@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/shell/VantrelGlobal.h"
 #include "engine/core/CCScheduler.h"
@@ -16,6 +18,9 @@
 #include "game/objects/Flower.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/Pickup.h"
+#include "game/objects/SimpleEffect.h"
+#include "engine/render/CCSprite.h"
+#include "support/ValueBuilders.h"
 #include "platform/foundation/Log.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
@@ -77,6 +82,39 @@ TEST_F(GardenLevelsTest, EveryPlacedObjectIsBuiltWithItsPicturesAndSoundsAndPlay
             EXPECT_LT(pickup->getPrimaryBody()->GetPosition().Length() * 32, 1600) << "still on the planet";
         }
     }
+}
+
+TEST_F(GardenLevelsTest, EffectsShowThroughTheLevelTintedOnlyWhenTheirColourSaysSo) {
+    VantrelGlobal::sharedInstance()->setNextLevelId("garden_a");
+    RefPtr<VantrelGameLayer> layer = makeRef<VantrelGameLayer>();
+    ASSERT_TRUE(layer->init());
+    struct Case {
+        const char* colour;
+        ccColor3B shown;
+        uint8_t opacity;
+    };
+    const Case cases[] = {
+        {"{255,255,255,255}", {255, 255, 255}, 255},
+        {"{255,255,255,254}", {255, 255, 255}, 254},
+        {"{10,20,30,40}", {10, 20, 30}, 40},
+    };
+    for (const Case& c : cases) {
+        RefPtr<game::SimpleEffect> effect =
+            game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "sparkle"}, {"effect_colour", c.colour}}));
+        CCSprite* sprite = effect->showAt(CGPointMake(0, 1300), 30);
+        ASSERT_TRUE(sprite) << c.colour;
+        EXPECT_EQ(sprite->color().r, c.shown.r);
+        EXPECT_EQ(sprite->color().b, c.shown.b);
+        EXPECT_EQ(sprite->opacity(), c.opacity);
+    }
+    RefPtr<game::SimpleEffect> unknown = game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "fizz"}}));
+    LogCapture log;
+    EXPECT_EQ(unknown->showAt(CGPointMake(0, 1300)), nullptr);
+    EXPECT_EQ(unknown->showAt(CGPointMake(0, 1300)), nullptr);
+    const std::vector<std::string> lines = log.lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.find("Game objects") != std::string::npos; }),
+              1);
 }
 
 }  // namespace
