@@ -310,7 +310,7 @@ void setUp() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return runBenchmarkGroups(argc, argv,
-                              {{"600 frames of 800 objects", runFrames<OursWorld>, {{"raw Box2D", runFrames<RawWorld>}}}},
-                              benchmark::kMillisecond, setUp);
+    const BenchmarkGroup frames{"600 frames of 800 objects", runFrames<OursWorld>,
+                                {{"raw Box2D", runFrames<RawWorld>}}};
+    return runBenchmarkGroups(argc, argv, {frames}, benchmark::kMillisecond, setUp);
 }

@@ -99,15 +99,16 @@ TEST_F(GardenLevelsTest, EffectsShowThroughTheLevelTintedOnlyWhenTheirColourSays
         {"{10,20,30,40}", {10, 20, 30}, 40},
     };
     for (const Case& c : cases) {
-        RefPtr<game::SimpleEffect> effect =
-            game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "sparkle"}, {"effect_colour", c.colour}}));
+        const Value data = dict({{"effect_name", "sparkle"}, {"effect_colour", c.colour}});
+        RefPtr<game::SimpleEffect> effect = game::SimpleEffect::simpleEffectWithDictionary(data);
         CCSprite* sprite = effect->showAt(CGPointMake(0, 1300), 30);
         ASSERT_TRUE(sprite) << c.colour;
         EXPECT_EQ(sprite->color().r, c.shown.r);
         EXPECT_EQ(sprite->color().b, c.shown.b);
         EXPECT_EQ(sprite->opacity(), c.opacity);
     }
-    RefPtr<game::SimpleEffect> unknown = game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "fizz"}}));
+    RefPtr<game::SimpleEffect> unknown =
+        game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "fizz"}}));
     LogCapture log;
     EXPECT_EQ(unknown->showAt(CGPointMake(0, 1300)), nullptr);
     EXPECT_EQ(unknown->showAt(CGPointMake(0, 1300)), nullptr);

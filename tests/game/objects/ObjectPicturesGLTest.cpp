@@ -32,7 +32,8 @@ const Value kData = dict({{"gameobjects",
                                                {"hit_points", 100},
                                                {"image_names", array({"plank_box_1.png", "plank_box_2.png",
                                                                       "plank_box_3.png", "plank_box_4.png"})},
-                                               {"fixtures", array({dict({{"type", 4}, {"width", 56}, {"height", 56}})})}})}})}});
+                                               {"fixtures", array({dict({{"type", 4}, {"width", 56},
+                                                                         {"height", 56}})})}})}})}});
 
 class ObjectPicturesTest : public ObjectTestWorld {
 protected:
