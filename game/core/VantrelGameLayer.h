@@ -9,6 +9,7 @@
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
 #include "game/core/GameContactDelegate.h"
+#include "game/core/HudGameDelegate.h"
 #include "platform/foundation/Geometry.h"
 
 class AntiGravityController;
@@ -46,17 +47,21 @@ class VantrelAudio;
 // A level that is refused leaves no half-built scene: set-up is undone (the game-service
 // delegate it set is cleared), the layer's init answers false and scene() answers null.
 //
-// The bee (Player) and the HUD are not built yet: `player` and `hud` stay null and every call
-// to them is skipped. The steering input has no sources yet either: the input operations are
+// The bee (Player) is not built yet: `player` stays null and every call to it is skipped; so is
+// every call to the HUD when its sheet cannot be loaded. The steering input has no sources yet either: the input operations are
 // empty. Engine thread only.
-class VantrelGameLayer : public CCLayer, public GameContactDelegate, public GameKitHelperProtocol {
+class VantrelGameLayer : public CCLayer,
+                         public GameContactDelegate,
+                         public GameKitHelperProtocol,
+                         public HudGameDelegate {
 public:
     static constexpr const char* kClassName = "VantrelGameLayer";
     static constexpr int kActivityTicks = 900;
     static constexpr float kMaxFrameTime = 0.06666667f;  // seconds
     static constexpr int kGroundInFrontZ = 8;
 
-    // Registers the scene with the transition scene's registry under kClassName.
+    // Registers the scene with the transition scene's registry under kClassName (done when the
+    // program starts).
     static void registerScene();
     // A scene holding a new play scene for the global next level, or null when it is refused.
     static RefPtr<CCScene> scene();
@@ -124,12 +129,13 @@ public:
     virtual void onGameComplete();
     void onGameSummaryComplete();
     void onGameQuit();
-    void togglePauseGame();
+    // HudGameDelegate: the HUD's buttons.
+    void togglePauseGame() override;
     void pauseGame();
-    void resumeGame();
-    void quitGame();
-    void finishGame();
-    void replayGame();
+    void resumeGame() override;
+    void quitGame() override;
+    void finishGame() override;
+    void replayGame() override;
 
     // World tint, carried by the near background ring's colour.
     void tintWorld(ccColor3B colour, float fadeTime);
@@ -153,7 +159,9 @@ public:
     void onLeaderboardViewDismissed() override;
     void onAchievementsViewDismissed() override;
 
-    // GameContactDelegate.
+    // GameContactDelegate: flower contacts go to the level.
+    void beginPlayerFlowerContact(GameObject* flower) override;
+    void endPlayerFlowerContact(GameObject* flower) override;
     GameSensor* hiveSensor() override { return hiveSensor_.get(); }
     GameSensor* hideSensor() override { return hideSensor_.get(); }
 
@@ -194,7 +202,7 @@ public:
     CCParticleBatchNode* particlesGenericHolder() const { return particlesGenericHolder_; }
     CCNode* messagesHolder() const { return messagesHolder_; }
     CCNode* frontHolder() const { return frontHolder_; }
-    CCNode* hudHolder() const { return hudHolder_; }
+    CCNode* hudHolder() const override { return hudHolder_; }
     CGPoint sunMoonStartPosition() const { return sunMoonStartPosition_; }
     float sunMoonAngleRange() const { return sunMoonAngleRange_; }
 

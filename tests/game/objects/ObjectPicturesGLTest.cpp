@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::string kSheet = std::string(VANTREL_GENERATED_RESOURCES) + "/objects_fg.plist";
+const std::string kSheet = std::string(VANTREL_APP_RESOURCES) + "/objects_fg.plist";
 
 const Value kData = dict({{"gameobjects",
                            dict({{"1000", dict({{"type_name", "hive"}})},
@@ -41,7 +41,7 @@ protected:
         ObjectTestWorld::SetUp();
         if (HasFatalFailure()) return;
         CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile(kSheet);
-        ASSERT_TRUE(sheet_.initWithContentsOfFile(std::string(VANTREL_GENERATED_RESOURCES) + "/objects_fg.png", 4096));
+        ASSERT_TRUE(sheet_.initWithContentsOfFile(std::string(VANTREL_APP_RESOURCES) + "/objects_fg.png", 4096));
         load(kData);
     }
 
