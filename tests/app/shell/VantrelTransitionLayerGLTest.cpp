@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -164,7 +165,10 @@ TEST_F(VantrelTransitionLayerTest, TheBeeFliesTheWayOfTheDestinationThroughEvery
         EXPECT_EQ(holder->position().x > kWidth / 2, c.leftToRight) << "leaves on the far side";
         EXPECT_EQ(layer->bee()->numberOfRunningActions(), 1u);
 
-        runFrames(36);
+        // The slide out takes 0.5 s, then the destination replaces the transition.
+        runFrames(26);
+        EXPECT_EQ(runningTransition(), layer);
+        runFrames(10);
         EXPECT_EQ(director_->runningScene(), destinationScene_.get());
         EXPECT_EQ(built_, 1);
         EXPECT_EQ(clock_.requests.size(), 1u);
@@ -255,6 +259,15 @@ TEST_F(VantrelTransitionLayerTest, UnknownNamesAreIgnoredAndALeftTransitionBuild
     runFrames(1);
     clock_.fire();
     EXPECT_EQ(built_, 0);
+}
+
+// Without a stand-in the hold is a timer on the engine thread's run loop, which the frames run.
+TEST_F(VantrelTransitionLayerTest, TheRealHoldEndsOnTheRunLoop) {
+    VantrelTransitionLayer::setWallClockDelay(nullptr);
+    ASSERT_NE(startTransition(kDestination), nullptr);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (built_ == 0 && std::chrono::steady_clock::now() < giveUp) runFrames(1);
+    EXPECT_EQ(built_, 1);
 }
 
 TEST_F(VantrelTransitionLayerTest, EveryFactFitsTheFontAndTheRightHalfOfTheWindow) {
