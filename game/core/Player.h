@@ -94,8 +94,9 @@ public:
     // The head sprite: the node that stands for the bee.
     PhysicsSprite* vantrel() const { return beeHeadSprite_.get(); }
     b2Body* vantrelBody() const { return headBody_; }
-    // Points, in the holder's space.
-    CGPoint position() const;
+    // Points, in the holder's space. Virtual, like the time messages, so that the level's tests
+    // can stand a bee in.
+    virtual CGPoint position() const;
     CGPoint beeBodyPosition() const;
     // Where nectar streams into the bee's mouth, in the space of the head's parent.
     CGPoint beeMouthPosition();
@@ -171,14 +172,13 @@ public:
     void onGameStart() {}
     void onGameFinish() {}
     void updateStats() {}
-    void showTimeInfoMessage(float) {}
+    virtual void showTimeInfoMessage(float) {}
     void hideTimeInfoMessage() {}
-    void showTimeUpInfoMessage() {}
+    virtual void showTimeUpInfoMessage() {}
     void setBuddiesUnderneath(bool) {}
     void startAudio() {}
     void endAudio() {}
 
-protected:
     ~Player() override;
 
 private:
