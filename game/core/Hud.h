@@ -18,4 +18,10 @@ public:
     void setEndGameMessageForPerc(float) {}
     void showEndGameHiveUnlockedMessage() {}
     void openEndGameMenu() {}
+    // The menus' buttons, which pads and phones press too.
+    void onGamePausePressed() {}
+    void onGameContinuePressed() {}
+    void onGameQuitPressed() {}
+    void onPlayAgainPressed() {}
+    void onMainMenuPressed() {}
 };

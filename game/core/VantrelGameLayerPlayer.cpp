@@ -1,0 +1,16 @@
+// The play scene answers the bee's questions about the level it flies in.
+
+#include "game/core/Level.h"
+#include "game/core/VantrelGameLayer.h"
+
+CGPoint VantrelGameLayer::spawnPosition() const { return level_->spawnPosition(); }
+
+float VantrelGameLayer::currentTimeOfDayPerc() const { return level_->currentTimeOfDayPerc(); }
+
+uint32_t VantrelGameLayer::flowersVisited() const { return level_->flowersVisited(); }
+
+uint32_t VantrelGameLayer::totalFlowers() const { return level_->totalFlowers(); }
+
+int32_t VantrelGameLayer::existingHighScore() const { return level_->existingHighScore(); }
+
+void VantrelGameLayer::emitParticles(int kind, CGPoint position) { level_->emitParticles(kind, position); }
