@@ -244,7 +244,6 @@ private:
     int keyboardDPADData_[8] = {};  // left, right, up, down, upleft, upright, downleft, downright
     vector2d<float> keyboardDPADAcceleration_;
     bool isKeyboardDPADActive_ = false;
-    bool useNetworkJoystick_ = false;
     bool hasNetworkJoystickData_ = false;
     CGPoint networkJoystickData_ = CGPointZero;
     DPad networkDPADData_;
@@ -257,6 +256,10 @@ private:
     RefPtr<DDHidJoystick> hidActiveJoystick_;
     uint32_t hidActiveStick_ = 0;
     uint32_t hidActiveAxis_ = 0;
+
+protected:
+    // A phone was connected when the controls were made: it alone steers. A test may stand one in.
+    bool useNetworkJoystick_ = false;
 
 public:
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,7 +41,7 @@ inline constexpr BeeFrame kBeeFrames[] = {
 };
 
 // Writes "vantrel.png", "vantrel.plist" and "vantrel_trail.png" into the folder.
-inline void writeBeeSheet(const TemporaryFolder& folder) {
+inline void writeBeeSheet(const std::string& folder) {
     std::vector<uint8_t> pixels(256 * 64 * 4, 0);
     std::string frames;
     for (const BeeFrame& f : kBeeFrames) {
@@ -56,13 +57,14 @@ inline void writeBeeSheet(const TemporaryFolder& folder) {
                   "<key>sourceSize</key><string>{" +
                   std::to_string(f.width) + "," + std::to_string(f.height) + "}</string></dict>";
     }
-    ASSERT_TRUE(Image(256, 64, true, pixels).writePNG(folder.file("vantrel.png")));
-    ASSERT_TRUE(Image(8, 8, true, std::vector<uint8_t>(8 * 8 * 4, 255)).writePNG(folder.file("vantrel_trail.png")));
-    folder.write("vantrel.plist",
+    ASSERT_TRUE(Image(256, 64, true, pixels).writePNG(folder + "/vantrel.png"));
+    ASSERT_TRUE(Image(8, 8, true, std::vector<uint8_t>(8 * 8 * 4, 255)).writePNG(folder + "/vantrel_trail.png"));
+    std::ofstream(folder + "/vantrel.plist") << (
                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict><key>frames</key><dict>" +
                      frames +
                      "</dict><key>metadata</key><dict><key>format</key><integer>2</integer>"
                      "<key>textureFileName</key><string>vantrel.png</string></dict></dict></plist>");
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
 }
 
 // The play scene and the level as the bee sees them, recording what it tells them.
@@ -146,7 +148,7 @@ class BeeFixture : public Base {
 protected:
     void SetUp() override {
         Base::SetUp();
-        writeBeeSheet(folder_);
+        writeBeeSheet(folder_.path());
         resources_ = std::make_unique<ScopedResourceFolder>(folder_.path());
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         CCSpriteFrameCache::sharedSpriteFrameCache()->removeSpriteFrames();
