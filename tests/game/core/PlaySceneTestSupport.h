@@ -26,12 +26,14 @@ class PlaySceneGLTest : public GLSceneTest {
 protected:
     // A day of `day` seconds on the test planet: ground 1000, band 1100 to 2000, the bee spawned
     // upright at (0, 1200), the hive at (0, 1000).
-    void SetUp() override { GLSceneTest::SetUp(); }
+    void SetUp() override {
+        GLSceneTest::SetUp();
+        registerStandInKinds();
+    }
 
     void buildScene(double day = 90, const Value& objects = testLevelObjects()) {
         LevelTestWorld& world = LevelTestWorld::shared();
         writeBeeSheet(world.path());
-        registerStandInKinds();
         world.writeLevel("bee_test", testLevelInfo("bee_test", day), dict({}), objects);
         VantrelGlobal::sharedInstance()->setNextLevelId("bee_test");
         layer_ = makeRef<PlaySceneUnderTest>();
