@@ -8,6 +8,7 @@
 #include "app/shell/VantrelNetworkControl.h"
 #include "app/shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCDirector.h"
+#include "engine/core/CCGLView.h"
 #include "game/core/Hud.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
@@ -186,6 +187,8 @@ void VantrelGameLayer::createGameControls() {
     setIsMouseEnabled(true);
     setIsKeyboardEnabled(true);
     setIsTouchEnabled(true);
+    // The view forwards trackpad touches only to layers that ask for them.
+    if (CCGLView* view = CCDirector::sharedDirector()->view()) view->setAcceptsTouchEvents(true);
     setCursorHiddenUntilMouseMoves(true);
     useNetworkJoystick_ = VantrelNetworkControl::sharedInstance()->padlinkConnected();
     gameControlsExist_ = true;
