@@ -36,7 +36,7 @@ inline constexpr BeeFrame kBeeFrames[] = {
     {"vantrel_head.png", 0, 0, 40, 40, 250, 200, 0},
     {"vantrel_head_blink.png", 40, 0, 40, 40, 250, 120, 0},
     {"vantrel_body.png", 80, 0, 36, 18, 120, 60, 0},
-    {"vantrel_antennae.png", 120, 0, 20, 8, 0, 0, 0},
+    {"vantrel_antennae.png", 120, 0, 20, 8, 0, 200, 0},
     {"vantrel_wing.png", 144, 0, 24, 14, 200, 230, 255},
 };
 
