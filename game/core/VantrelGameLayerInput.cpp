@@ -264,7 +264,7 @@ void VantrelGameLayer::handleInput() {
         }
     }
     // Back inside the height band: above it the bee is pushed down, below it up.
-    const float p = level_->percOfAllowedLimitsAtPosition(player_ ? player_->position() : CGPointZero);
+    const float p = level_ ? level_->percOfAllowedLimitsAtPosition(player_ ? player_->position() : CGPointZero) : 0.5f;
     if (p > 1.0f) {
         beeAcceleration_.Y = -0.5f * p;
     } else if (p < 0.0f) {
@@ -275,7 +275,7 @@ void VantrelGameLayer::handleInput() {
 }
 
 void VantrelGameLayer::autoInput() {
-    const CGPoint automatic = level_->playerAutoAcceleration();
+    const CGPoint automatic = level_ ? level_->playerAutoAcceleration() : CGPointZero;
     beeAcceleration_ = {static_cast<float>(automatic.x), static_cast<float>(automatic.y)};
 }
 
