@@ -11,6 +11,7 @@
 #include "game/core/GameObjectFactory.h"
 #include "game/core/PlaySceneTestSupport.h"
 #include "platform/foundation/Random.h"
+#include "support/AllocationCounter.h"
 
 namespace {
 
@@ -176,6 +177,24 @@ TEST_F(PlaySceneDayGLTest, TheBeeDrinksFliesHomeAtNightAndTheSummaryCompletes) {
     SetUp();
     const DayResult second = playOneDay();
     EXPECT_EQ(second.stateHash, first.stateHash);
+}
+
+TEST_F(PlaySceneDayGLTest, ASteeredFrameAllocatesNothingOnceRunning) {
+    buildScene(60, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
+                                                 dict({{"type", 1}, {"position", "{400, 1150}"}})})}}));
+    bool held = false;
+    // Warm up: the first frames fill the contact lists, the trail and the camera.
+    for (int frame = 0; frame < 240; ++frame) {
+        steerWithMouse(kFlowerAt, &held);
+        layer_->update(kFrame);
+    }
+    const Event drag = mouse(EventType::mouseDragged, layer_->worldHolder()->convertToWorldSpace(kFlowerAt));
+    AllocationCounter allocations;
+    for (int frame = 0; frame < 120; ++frame) {
+        layer_->ccMouseDragged(drag);
+        layer_->update(kFrame);
+    }
+    EXPECT_EQ(allocations.count(), 0u);
 }
 
 }  // namespace
