@@ -58,6 +58,9 @@ constexpr float kPointsPerMetre = 32.0f;
 constexpr const char* kGenericParticleImage = "particle_generic.png";
 constexpr uint64_t kGenericParticleCapacity = 1000;
 
+// The transition scene finds the play scene by its class name wherever the game is linked in.
+[[maybe_unused]] const bool sceneRegistered = (VantrelGameLayer::registerScene(), true);
+
 RefPtr<CCDonut> makeRing(const std::string& image, float outer, float inner, int32_t subdivisions, int32_t repeat) {
     RefPtr<CCDonut> ring = makeRef<CCDonut>();
     ring->initWithTexture(Level::textureNamed(image));
@@ -496,20 +499,22 @@ void VantrelGameLayer::onGameComplete() {
     }
     setCursorHiddenUntilMouseMoves(true);
     hideSunMoon();
-    if (level_->groundInFront()) {
+    if (level_ && level_->groundInFront() && worldHolder_) {
         worldHolder_->reorderChild(terrainFill_.get(), 0);
         worldHolder_->reorderChild(terrainGround_.get(), 0);
     }
     ignoreCameraBottom_ = true;
-    level_->onLevelEnding();
+    if (level_) level_->onLevelEnding();
+}
+
+float VantrelGameLayer::summaryHoneyFraction(float honey, uint32_t referenceHoney) {
+    if (referenceHoney == 0) return honey > 0 ? 1.0f : 0.0f;
+    return std::clamp(honey / static_cast<float>(referenceHoney), 0.0f, 1.0f);
 }
 
 void VantrelGameLayer::onGameSummaryComplete() {
     const float honey = player_ ? player_->hiveHoney() : 0.0f;
-    const uint32_t reference = level_->referenceHoney();
-    // A level without a reference counts as full once any honey is delivered.
-    const float fraction = reference > 0 ? std::clamp(honey / static_cast<float>(reference), 0.0f, 1.0f)
-                                         : (honey > 0 ? 1.0f : 0.0f);
+    const float fraction = summaryHoneyFraction(honey, level_->referenceHoney());
     if (hud_) hud_->setEndGameMessageForPerc(fraction);
     Levels* levels = Levels::sharedInstance();
     const std::string next = levels->getNextLevelId(level_->levelId());
@@ -681,6 +686,16 @@ void VantrelGameLayer::tintBatchNode(CCNode* batch, ccColor3B colour) {
     for (uint64_t i = 0; i < descendants->count(); ++i) {
         tintNode(static_cast<CCNode*>(descendants->objectAtIndex(i)), colour);
     }
+}
+
+// ---- Contacts ----
+
+void VantrelGameLayer::beginPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->beginPlayerFlowerContact(flower);
+}
+
+void VantrelGameLayer::endPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->endPlayerFlowerContact(flower);
 }
 
 // ---- Game service ----

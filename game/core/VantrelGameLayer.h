@@ -71,7 +71,8 @@ public:
     static constexpr float kMaxFrameTime = 0.06666667f;  // seconds
     static constexpr int kGroundInFrontZ = 8;
 
-    // Registers the scene with the transition scene's registry under kClassName.
+    // Registers the scene with the transition scene's registry under kClassName (done when the
+    // program starts).
     static void registerScene();
     // A scene holding a new play scene for the global next level, or null when it is refused.
     static RefPtr<CCScene> scene();
@@ -266,6 +267,10 @@ public:
     // The frame: dt in seconds, capped at kMaxFrameTime.
     void update(float dt) override;
 
+    // The summary's fraction of a full hive, 0 to 1: honey over the reference; a level without a
+    // reference is full once any honey is delivered.
+    static float summaryHoneyFraction(float honey, uint32_t referenceHoney);
+
     // Game flow.
     void onGameStart();
     void onEnableContactListenerPostSolve(float dt);
@@ -302,7 +307,9 @@ public:
     void onLeaderboardViewDismissed() override;
     void onAchievementsViewDismissed() override;
 
-    // GameContactDelegate.
+    // GameContactDelegate: flower contacts go to the level.
+    void beginPlayerFlowerContact(GameObject* flower) override;
+    void endPlayerFlowerContact(GameObject* flower) override;
     GameSensor* hiveSensor() override { return hiveSensor_.get(); }
     GameSensor* hideSensor() override { return hideSensor_.get(); }
 
@@ -314,7 +321,8 @@ public:
     Level* level() const { return level_.get(); }
     Player* player() const { return player_.get(); }
     Hud* hud() const { return hud_.get(); }
-    Camera* camera() const { return camera_.get(); }
+    // The play camera; named apart from the node's own 3D camera().
+    Camera* gameCamera() const { return camera_.get(); }
     float cameraTangentAngle() const { return cameraTangentAngle_; }
     float cameraZoom() const { return cameraZoom_; }
     PhysicsSystem* physicsSystem() const { return physicsSystem_.get(); }
