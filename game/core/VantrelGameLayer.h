@@ -204,11 +204,10 @@ public:
     uint32_t totalFlowers() const override;
     int32_t existingHighScore() const override;
     void emitParticles(int kind, CGPoint position) override;
-    // The flowers' and the hive's nectar streams answer these; they do nothing until built.
-    void updatePlayerFlowerContact(GameObject*, bool) override {}
-    void beginPlayerHiveContact(bool) override {}
-    void updatePlayerHiveContact(bool) override {}
-    void endPlayerHiveContact() override {}
+    void updatePlayerFlowerContact(GameObject* flower, bool active) override;
+    void beginPlayerHiveContact(bool hasNectar) override;
+    void updatePlayerHiveContact(bool transferring) override;
+    void endPlayerHiveContact() override;
 
 private:
     struct TouchBinding {

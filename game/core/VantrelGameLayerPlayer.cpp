@@ -14,3 +14,13 @@ uint32_t VantrelGameLayer::totalFlowers() const { return level_->totalFlowers();
 int32_t VantrelGameLayer::existingHighScore() const { return level_->existingHighScore(); }
 
 void VantrelGameLayer::emitParticles(int kind, CGPoint position) { level_->emitParticles(kind, position); }
+
+void VantrelGameLayer::updatePlayerFlowerContact(GameObject* flower, bool active) {
+    level_->updatePlayerFlowerContact(flower, active);
+}
+
+void VantrelGameLayer::beginPlayerHiveContact(bool hasNectar) { level_->beginPlayerHiveContact(hasNectar); }
+
+void VantrelGameLayer::updatePlayerHiveContact(bool transferring) { level_->updatePlayerHiveContact(transferring); }
+
+void VantrelGameLayer::endPlayerHiveContact() { level_->endPlayerHiveContact(); }

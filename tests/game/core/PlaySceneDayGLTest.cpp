@@ -146,7 +146,7 @@ protected:
                 result.highestBand = std::max(result.highestBand, band);
             }
             layer_->update(kFrame);
-            const CGPoint camera = layer_->camera()->position();
+            const CGPoint camera = layer_->gameCamera()->position();
             const CGPoint now = bee()->position();
             result.farthestFromCamera = std::max(result.farthestFromCamera, std::hypot(camera.x - now.x, camera.y - now.y));
             mix(&hash, now.x);

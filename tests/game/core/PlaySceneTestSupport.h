@@ -33,7 +33,6 @@ protected:
 
     void buildScene(double day = 90, const Value& objects = testLevelObjects()) {
         LevelTestWorld& world = LevelTestWorld::shared();
-        writeBeeSheet(world.path());
         world.writeLevel("bee_test", testLevelInfo("bee_test", day), dict({}), objects);
         VantrelGlobal::sharedInstance()->setNextLevelId("bee_test");
         layer_ = makeRef<PlaySceneUnderTest>();
