@@ -54,9 +54,8 @@ class VantrelAudio;
 // A level that is refused leaves no half-built scene: set-up is undone (the game-service
 // delegate it set is cleared), the layer's init answers false and scene() answers null.
 //
-// The bee (Player) and the HUD are not built yet: `player` and `hud` stay null and every call
-// to them is skipped. The steering input has no sources yet either: the input operations are
-// empty. Engine thread only.
+// A level whose bee cannot be built (its sheet missing) is refused too. The HUD is not built
+// yet: `hud` stays null and every call to it is skipped. Engine thread only.
 class VantrelGameLayer : public CCLayer,
                          public GameContactDelegate,
                          public GameKitHelperProtocol,
