@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "game/core/Camera.h"
 #include "game/core/GameObjectFactory.h"
@@ -16,7 +17,6 @@
 namespace {
 
 constexpr float kFrame = 1.0f / 60;
-constexpr CGPoint kFlowerAt{400, 1150};
 
 // A static circle in the running game's world, bound to the object.
 b2Body* addCircle(CGPoint at, float radiusPoints, uint16_t category, uint16_t mask, int16_t group, bool sensor,
@@ -38,7 +38,10 @@ b2Body* addCircle(CGPoint at, float radiusPoints, uint16_t category, uint16_t ma
     return body;
 }
 
-// A flower head holding 30 nectar that the bee's sensor finds.
+// A flower whose head, 60 points out from its place, holds 30 nectar that the bee's sensor finds.
+// The heads of the level being built, in its order.
+std::vector<CGPoint> flowerHeads;
+
 class DrinkableFlower : public GameObject, public FlowerProtocol {
 public:
     static RefPtr<GameObject> make(const Value& data) {
@@ -46,8 +49,10 @@ public:
         flower->initGameObjectWithGameData(data);
         flower->setPriority(2);
         flower->binding_ = {4, flower.get(), nullptr};
-        addCircle(CGPointFromString(data["position"].stringValue()), 20, 0x0100, 0x771B, 4, false, &flower->binding_,
-                  nullptr);
+        const CGPoint at = CGPointFromString(data["position"].stringValue());
+        const double out = 1 + 60 / std::hypot(at.x, at.y);
+        flowerHeads.push_back({at.x * out, at.y * out});
+        addCircle(flowerHeads.back(), 20, 0x0100, 0x771B, 4, false, &flower->binding_, nullptr);
         return flower;
     }
     uint32_t consumeDroplets(uint32_t asked) override {
@@ -114,28 +119,35 @@ protected:
         *held = true;
     }
 
-    DayResult playOneDay() {
-        Random::seed(27);
-        buildScene(8, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
-                                                   dict({{"type", 1}, {"position", "{400, 1150}"}})})}}));
+    // Plays the built scene until the summary completes (or `frames` frames): by day the bee is
+    // steered with the mouse to each flower head in turn and hovers there for three seconds;
+    // at night it flies itself home.
+    DayResult play(int frames) {
         DayResult result;
         Level* level = layer_->level();
         bool mouseHeld = false;
+        size_t target = 0;
+        int hovered = 0;
         uint64_t hash = 1469598103934665603ull;
-        // Up for one second with the keyboard, then the mouse to the flower, then hover there.
+        // Up for one second with the keyboard first.
         layer_->ccKeyDown(key(EventType::keyDown, kKeyCodeUpArrow, std::string(kUpArrowCharacters), true));
-        for (int frame = 0; frame < 60 * 40 && !bee()->finalNectarTransferComplete(); ++frame) {
+        for (int frame = 0; frame < frames && !bee()->finalNectarTransferComplete(); ++frame) {
             if (frame == 60) {
                 layer_->ccKeyUp(key(EventType::keyUp, kKeyCodeUpArrow, std::string(kUpArrowCharacters), true));
             }
             const CGPoint at = bee()->position();
-            const double toFlower = std::hypot(at.x - kFlowerAt.x, at.y - kFlowerAt.y);
+            const CGPoint head = flowerHeads[std::min(target, flowerHeads.size() - 1)];
+            const double toFlower = std::hypot(at.x - head.x, at.y - head.y);
             if (level->isDay() && frame >= 60) {
-                if (toFlower > 30) {
-                    steerWithMouse(kFlowerAt, &mouseHeld);
-                } else if (mouseHeld) {
-                    layer_->ccMouseUp(mouse(EventType::mouseUp, CGPointZero));
+                if (toFlower > 30 && hovered == 0) {
+                    steerWithMouse(head, &mouseHeld);
+                } else {
+                    if (mouseHeld) layer_->ccMouseUp(mouse(EventType::mouseUp, CGPointZero));
                     mouseHeld = false;
+                    if (++hovered == 180 && target + 1 < flowerHeads.size()) {
+                        ++target;
+                        hovered = 0;
+                    }
                 }
             }
             result.reachedFlower = result.reachedFlower || toFlower < 60;
@@ -161,10 +173,18 @@ protected:
         result.stateHash = hash;
         return result;
     }
+
+    DayResult playShortDay() {
+        Random::seed(27);
+        flowerHeads.clear();
+        buildScene(8, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
+                                                   dict({{"type", 1}, {"position", "{400, 1150}"}})})}}));
+        return play(60 * 40);
+    }
 };
 
 TEST_F(PlaySceneDayGLTest, TheBeeDrinksFliesHomeAtNightAndTheSummaryCompletes) {
-    const DayResult first = playOneDay();
+    const DayResult first = playShortDay();
     EXPECT_TRUE(first.reachedFlower);
     EXPECT_GT(first.dropletsDrunk, 100000u);
     EXPECT_GE(first.lowestBand, -0.25);
@@ -175,20 +195,43 @@ TEST_F(PlaySceneDayGLTest, TheBeeDrinksFliesHomeAtNightAndTheSummaryCompletes) {
 
     TearDown();
     SetUp();
-    const DayResult second = playOneDay();
+    const DayResult second = playShortDay();
     EXPECT_EQ(second.stateHash, first.stateHash);
 }
 
+TEST_F(PlaySceneDayGLTest, MeadowAIsFlownForItsWholeDayAndEndsWithTheSummary) {
+    ScopedResourceFolder resources(VANTREL_APP_RESOURCES);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    Random::seed(5);
+    flowerHeads.clear();
+    VantrelGlobal::sharedInstance()->setNextLevelId("meadow_a");
+    layer_ = makeRef<PlaySceneUnderTest>();
+    ASSERT_TRUE(layer_->init());
+    scene_->addChild(layer_.get());
+    ASSERT_EQ(flowerHeads.size(), 7u);
+    flowerHeads.resize(3);  // the first three, round the top of the planet
+    // 90 s of day and up to 60 s of night.
+    const DayResult day = play(60 * 150);
+    EXPECT_TRUE(day.reachedFlower);
+    EXPECT_GT(day.dropletsDrunk, 1000000u);
+    EXPECT_GE(day.lowestBand, -0.25);
+    EXPECT_LE(day.highestBand, 1.25);
+    EXPECT_LT(day.farthestFromCamera, kHeight);
+    EXPECT_TRUE(day.summaryComplete);
+    EXPECT_GE(day.hiveDroplets, day.dropletsDrunk);
+}
+
 TEST_F(PlaySceneDayGLTest, ASteeredFrameAllocatesNothingOnceRunning) {
+    flowerHeads.clear();
     buildScene(60, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
                                                  dict({{"type", 1}, {"position", "{400, 1150}"}})})}}));
     bool held = false;
     // Warm up: the first frames fill the contact lists, the trail and the camera.
     for (int frame = 0; frame < 240; ++frame) {
-        steerWithMouse(kFlowerAt, &held);
+        steerWithMouse(flowerHeads[0], &held);
         layer_->update(kFrame);
     }
-    const Event drag = mouse(EventType::mouseDragged, layer_->worldHolder()->convertToWorldSpace(kFlowerAt));
+    const Event drag = mouse(EventType::mouseDragged, layer_->worldHolder()->convertToWorldSpace(flowerHeads[0]));
     AllocationCounter allocations;
     for (int frame = 0; frame < 120; ++frame) {
         layer_->ccMouseDragged(drag);
