@@ -72,6 +72,14 @@ uint32_t wholeUnits(uint64_t droplets) {
     return static_cast<uint32_t>(static_cast<float>(droplets) * 0.00001f);
 }
 
+// Droplets of an amount in units: 0 for an amount that is negative or not a number, and at most
+// what the count can hold.
+uint64_t dropletsOf(float units) {
+    const float droplets = units * 100000.0f;
+    if (!(droplets > 0)) return 0;
+    return droplets < 1.8e19f ? static_cast<uint64_t>(droplets) : UINT64_MAX;
+}
+
 CGPoint rotated(CGPoint v, double radians) {
     const double c = std::cos(radians);
     const double s = std::sin(radians);
@@ -410,16 +418,11 @@ CGPoint Player::beeMouthCollectionPosition() {
 
 float Player::nectar() const { return static_cast<float>(droplets_) * 0.00001f; }
 
-// Negative or non-finite amounts store 0.
-void Player::setNectar(float nectar) {
-    droplets_ = nectar > 0 && std::isfinite(nectar) ? static_cast<uint64_t>(nectar * 100000.0f) : 0;
-}
+void Player::setNectar(float nectar) { droplets_ = dropletsOf(nectar); }
 
 float Player::hiveHoney() const { return static_cast<float>(hiveDroplets_) * 0.00001f; }
 
-void Player::setHiveHoney(float honey) {
-    hiveDroplets_ = honey > 0 && std::isfinite(honey) ? static_cast<uint64_t>(honey * 100000.0f) : 0;
-}
+void Player::setHiveHoney(float honey) { hiveDroplets_ = dropletsOf(honey); }
 
 void Player::awardAllFlowersVisitedBonus() {
     allFlowersVisitedBonusAwarded_ = true;

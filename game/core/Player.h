@@ -34,7 +34,6 @@ class PlayerLevelDelegate;
 // setBuddyCount. Engine thread only.
 class Player : public Object {
 public:
-    static constexpr uint64_t kDropletsPerNectar = 100000;
     static constexpr float kPointsPerMetre = 32.0f;
     static constexpr uint32_t kBindingTypeBee = 1;
 

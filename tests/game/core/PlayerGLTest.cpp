@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "engine/core/support/CCArray.h"
 #include "engine/render/CCSprite.h"
@@ -305,6 +306,27 @@ TEST_F(PlayerGLTest, HidingFadesOverTenFramesAndShieldsTheHead) {
     world().hive.activate();
     bee()->update(kFrame);
     EXPECT_TRUE(same(headFilter(), Player::kHeadNoHitFilter));
+}
+
+TEST(PlayerNectarTest, UnitsConvertToDropletsAndBadAmountsStoreNothingOrTheMost) {
+    struct Case {
+        float units;
+        uint64_t droplets;
+    };
+    const Case cases[] = {{1.5f, 150000},
+                          {0.000001f, 0},
+                          {-3, 0},
+                          {std::numeric_limits<float>::quiet_NaN(), 0},
+                          {std::numeric_limits<float>::infinity(), UINT64_MAX}};
+    auto bee = makeRef<Player>();
+    for (const Case& c : cases) {
+        bee->setNectar(c.units);
+        bee->setHiveHoney(c.units);
+        EXPECT_EQ(bee->droplets(), c.droplets) << c.units;
+        EXPECT_EQ(bee->hiveDroplets(), c.droplets) << c.units;
+    }
+    bee->setNectar(1.5f);
+    EXPECT_FLOAT_EQ(bee->nectar(), 1.5f);
 }
 
 }  // namespace
