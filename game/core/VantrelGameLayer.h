@@ -224,6 +224,9 @@ private:
     // The angle of the bee's local frame, radians: its direction from the centre minus pi/2.
     float localFrameAngle() const;
     void hideCursorWhileSteering();
+    // Frees the slots of the event's fingers in the phase.
+    void releaseTouches(const Event& event, uint64_t phase);
+    void setPhoneDPad(int direction, int held);
     // Makes the device the active one, telling the mapper when it changed.
     void makeHidJoystickActive(DDHidJoystick* joystick);
     void hidAxisChanged(DDHidJoystick* joystick, uint32_t stick, uint32_t axis, int32_t value, bool yAxis);

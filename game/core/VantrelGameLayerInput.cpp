@@ -382,25 +382,23 @@ bool VantrelGameLayer::ccTouchesMovedWithEvent(const Event& event) {
 }
 
 bool VantrelGameLayer::ccTouchesEndedWithEvent(const Event& event) {
-    for (const Touch& touch : event.touches) {
-        if (!(touch.phase & kTouchPhaseEnded)) continue;
-        const int slot = getTouchBindingIndex(touch.identity);
-        if (slot < 0) continue;
-        touchBindings_[slot] = {};
-        touchCount_ = std::max(touchCount_ - 1, 0);
-    }
+    releaseTouches(event, kTouchPhaseEnded);
     return true;
 }
 
 bool VantrelGameLayer::ccTouchesCancelledWithEvent(const Event& event) {
+    releaseTouches(event, kTouchPhaseCancelled);
+    return true;
+}
+
+void VantrelGameLayer::releaseTouches(const Event& event, uint64_t phase) {
     for (const Touch& touch : event.touches) {
-        if (!(touch.phase & kTouchPhaseCancelled)) continue;
+        if (!(touch.phase & phase)) continue;
         const int slot = getTouchBindingIndex(touch.identity);
         if (slot < 0) continue;
         touchBindings_[slot] = {};
         touchCount_ = std::max(touchCount_ - 1, 0);
     }
-    return true;
 }
 
 // ---- Mouse ----
@@ -513,19 +511,15 @@ void VantrelGameLayer::padlinkDeviceDidAccelerate(JPDevice*, float x, float y, f
     hasNetworkJoystickData_ = true;
 }
 
-void VantrelGameLayer::padlinkDeviceDPadButtonUp(JPDevice*, int, int direction) {
-    int* slots[4] = {&networkDPADData_.up, &networkDPADData_.right, &networkDPADData_.down, &networkDPADData_.left};
-    if (direction < 0 || direction > 3) return;
-    *slots[direction] = 0;
-    const vector2d<float> v = networkDPADData_.sum();
-    networkJoystickData_ = {v.X, v.Y};
-    hasNetworkJoystickData_ = true;
-}
+void VantrelGameLayer::padlinkDeviceDPadButtonUp(JPDevice*, int, int direction) { setPhoneDPad(direction, 0); }
 
-void VantrelGameLayer::padlinkDeviceDPadButtonDown(JPDevice*, int, int direction) {
+void VantrelGameLayer::padlinkDeviceDPadButtonDown(JPDevice*, int, int direction) { setPhoneDPad(direction, 1); }
+
+// Directions 0 up, 1 right, 2 down, 3 left; others are ignored.
+void VantrelGameLayer::setPhoneDPad(int direction, int held) {
     int* slots[4] = {&networkDPADData_.up, &networkDPADData_.right, &networkDPADData_.down, &networkDPADData_.left};
     if (direction < 0 || direction > 3) return;
-    *slots[direction] = 1;
+    *slots[direction] = held;
     const vector2d<float> v = networkDPADData_.sum();
     networkJoystickData_ = {v.X, v.Y};
     hasNetworkJoystickData_ = true;
