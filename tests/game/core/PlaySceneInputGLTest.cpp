@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/shell/VantrelNetworkControl.h"
 #include "game/core/PlaySceneTestSupport.h"
 #include "game/core/VTHidMapper.h"
 #include "platform/hid/DDHidJoystick.h"
@@ -230,6 +231,15 @@ TEST_F(PlaySceneInputGLTest, MappedPadButtonsHoldTheDPad) {
     layer_->ddhidJoystickButtonUp(pad.get(), 5);
     expectInput(0, 0, "none");
     VTHidMapper::sharedInstance().setDeviceName({});
+}
+
+TEST_F(PlaySceneInputGLTest, ThePhonesReachTheSceneThroughTheNetworkControlWhileItRuns) {
+    VantrelNetworkControl* network = VantrelNetworkControl::sharedInstance();
+    EXPECT_EQ(network->padlinkManagerDelegate(), static_cast<JPManagerDelegate*>(layer_.get()));
+    EXPECT_EQ(network->padlinkDeviceDelegate(), static_cast<JPDeviceDelegate*>(layer_.get()));
+    layer_->cleanupNetworkControl();
+    EXPECT_EQ(network->padlinkManagerDelegate(), nullptr);
+    EXPECT_EQ(network->padlinkDeviceDelegate(), nullptr);
 }
 
 TEST_F(PlaySceneInputGLTest, PhoneValuesAreSanitisedBeforeTheyReachTheBee) {
