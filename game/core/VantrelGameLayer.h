@@ -6,18 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "PadlinkSDK/PadlinkRPCLib/JPDeviceDelegate.h"
+#include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
 #include "app/shell/GameKitHelperProtocol.h"
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
-#include "PadlinkSDK/PadlinkRPCLib/JPDeviceDelegate.h"
-#include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
 #include "game/core/GameContactDelegate.h"
+#include "game/core/HudGameDelegate.h"
 #include "game/core/PlayerGameDelegate.h"
 #include "game/core/PlayerLevelDelegate.h"
 #include "game/core/vector2d.h"
+#include "platform/foundation/Geometry.h"
 #include "platform/hid/DDHidJoystick.h"
 #include "platform/hid/DDHidJoystickDelegate.h"
-#include "platform/foundation/Geometry.h"
 
 class AntiGravityController;
 class AutoStopController;
@@ -54,11 +55,12 @@ class VantrelAudio;
 // A level that is refused leaves no half-built scene: set-up is undone (the game-service
 // delegate it set is cleared), the layer's init answers false and scene() answers null.
 //
-// A level whose bee cannot be built (its sheet missing) is refused too. The HUD is not built
-// yet: `hud` stays null and every call to it is skipped. Engine thread only.
+// A level whose bee cannot be built (its sheet missing) is refused too; every call to the HUD is
+// skipped when its sheet cannot be loaded. Engine thread only.
 class VantrelGameLayer : public CCLayer,
                          public GameContactDelegate,
                          public GameKitHelperProtocol,
+                         public HudGameDelegate,
                          public PlayerGameDelegate,
                          public PlayerLevelDelegate,
                          public JPManagerDelegate,
@@ -279,12 +281,13 @@ public:
     virtual void onGameComplete();
     void onGameSummaryComplete();
     void onGameQuit();
-    void togglePauseGame();
+    // HudGameDelegate: the HUD's buttons.
+    void togglePauseGame() override;
     void pauseGame();
-    void resumeGame();
-    void quitGame();
-    void finishGame();
-    void replayGame();
+    void resumeGame() override;
+    void quitGame() override;
+    void finishGame() override;
+    void replayGame() override;
 
     // World tint, carried by the near background ring's colour.
     void tintWorld(ccColor3B colour, float fadeTime);
@@ -351,7 +354,7 @@ public:
     CCParticleBatchNode* particlesGenericHolder() const { return particlesGenericHolder_; }
     CCNode* messagesHolder() const { return messagesHolder_; }
     CCNode* frontHolder() const { return frontHolder_; }
-    CCNode* hudHolder() const { return hudHolder_; }
+    CCNode* hudHolder() const override { return hudHolder_; }
     CGPoint sunMoonStartPosition() const { return sunMoonStartPosition_; }
     float sunMoonAngleRange() const { return sunMoonAngleRange_; }
 

@@ -126,19 +126,19 @@ VantrelGameLayer::ButtonAction VantrelGameLayer::phoneButtonAction(int button, b
 void VantrelGameLayer::performButtonAction(ButtonAction action) {
     switch (action) {
         case ButtonAction::pause:
-            if (hud_) hud_->onGamePausePressed();
+            if (hud_) hud_->onGamePausePressed(this);
             break;
         case ButtonAction::resume:
-            if (hud_) hud_->onGameContinuePressed();
+            if (hud_) hud_->onGameContinuePressed(this);
             break;
         case ButtonAction::quit:
-            if (hud_) hud_->onGameQuitPressed();
+            if (hud_) hud_->onGameQuitPressed(this);
             break;
         case ButtonAction::playAgain:
-            if (hud_) hud_->onPlayAgainPressed();
+            if (hud_) hud_->onPlayAgainPressed(this);
             break;
         case ButtonAction::mainMenu:
-            if (hud_) hud_->onMainMenuPressed();
+            if (hud_) hud_->onMainMenuPressed(this);
             break;
         case ButtonAction::fullScreen:
             if (Vantrel_OSXAppDelegate* application = Vantrel_OSXAppDelegate::sharedInstance()) {
@@ -433,7 +433,10 @@ bool VantrelGameLayer::ccKeyDown(const Event& event) {
     hideCursorWhileSteering();
     if (!(event.modifierFlags & kModifierNumericPad)) {
         if (event.keyCode != kKeyCodeEscape) return false;
-        if (!event.isARepeat) togglePauseGame();
+        if (!event.isARepeat) {
+            if (hud_) hud_->playInterfaceSound();
+            togglePauseGame();
+        }
         return true;
     }
     const int slot = keySlotOf(event);
