@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/CCGLView.h"
+#include "game/core/Hud.h"
 #include "game/core/PlaySceneTestSupport.h"
 #include "platform/window/GLWindow.h"
 #include "tests/platform/hid/VirtualPad.h"
@@ -52,6 +53,31 @@ TEST_F(PlaySceneWindowGLTest, APadAttachedBeforeTheLevelSteersTheBeeThroughTheWi
         pad.setAxis(0, 0);
         runFrames(1);
         EXPECT_EQ(layer_->beeAcceleration().X, 0);
+        layer_->cleanupHidJoystickControl();
+    }
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+}
+
+TEST_F(PlaySceneWindowGLTest, APadsStartButtonPausesAndResumesThroughTheHud) {
+    ScopedResourceFolder resources(VANTREL_APP_RESOURCES);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+    {
+        VirtualPad pad("PLAYSTATION(R)3 Controller");
+        VantrelGlobal::sharedInstance()->setNextLevelId("meadow_a");
+        layer_ = makeRef<PlaySceneUnderTest>();
+        ASSERT_TRUE(layer_->init());
+        scene_->addChild(layer_.get());
+        ASSERT_NE(layer_->hud(), nullptr);
+        runFrames(2);
+        // Raw 3 is logical 8, start: pause by day, continue while paused.
+        for (bool paused : {true, false}) {
+            pad.setButton(3, true);
+            runFrames(1);
+            pad.setButton(3, false);
+            runFrames(30);  // the pause menu slides for a quarter of a second
+            EXPECT_EQ(layer_->gamePaused(), paused);
+        }
         layer_->cleanupHidJoystickControl();
     }
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
