@@ -209,6 +209,8 @@ public:
     void beginPlayerHiveContact(bool hasNectar) override;
     void updatePlayerHiveContact(bool transferring) override;
     void endPlayerHiveContact() override;
+    // The contact listener saw the bee's head touch something solid during the step.
+    void setPlayerHasSolidContact(bool contact) override;
 
 private:
     struct TouchBinding {

@@ -1,6 +1,7 @@
 // The play scene answers the bee's questions about the level it flies in.
 
 #include "game/core/Level.h"
+#include "game/core/Player.h"
 #include "game/core/VantrelGameLayer.h"
 
 CGPoint VantrelGameLayer::spawnPosition() const { return level_->spawnPosition(); }
@@ -24,3 +25,7 @@ void VantrelGameLayer::beginPlayerHiveContact(bool hasNectar) { level_->beginPla
 void VantrelGameLayer::updatePlayerHiveContact(bool transferring) { level_->updatePlayerHiveContact(transferring); }
 
 void VantrelGameLayer::endPlayerHiveContact() { level_->endPlayerHiveContact(); }
+
+void VantrelGameLayer::setPlayerHasSolidContact(bool contact) {
+    if (player_) player_->setHasSolidContact(contact);
+}
