@@ -11,6 +11,7 @@
 #include "game/core/Camera.h"
 #include "game/core/GameObjectFactory.h"
 #include "game/core/PlaySceneTestSupport.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "support/AllocationCounter.h"
 
@@ -219,6 +220,24 @@ TEST_F(PlaySceneDayGLTest, MeadowAIsFlownForItsWholeDayAndEndsWithTheSummary) {
     EXPECT_LT(day.farthestFromCamera, kHeight);
     EXPECT_TRUE(day.summaryComplete);
     EXPECT_GE(day.hiveDroplets, day.dropletsDrunk);
+}
+
+TEST_F(PlaySceneDayGLTest, ALevelWithoutTheBeesSheetIsRefusedWithALogLine) {
+    TemporaryFolder bare;
+    ScopedResourceFolder resources(bare.path());
+    for (const auto& [name, list] : {std::pair{"bare.plist", testLevelInfo("bare", 8)},
+                                     std::pair{"bare_geometry.plist", dict({})},
+                                     std::pair{"bare_objects.plist", testLevelObjects()}}) {
+        bare.write(name, list.toXML());
+    }
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    CCSpriteFrameCache::sharedSpriteFrameCache()->removeSpriteFrames();
+    VantrelGlobal::sharedInstance()->setNextLevelId("bare");
+    LogCapture log;
+    auto refused = makeRef<PlaySceneUnderTest>();
+    EXPECT_FALSE(refused->init());
+    EXPECT_TRUE(log.contains("Player: refused: the bee's sheet \"vantrel.plist\""));
+    EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);
 }
 
 TEST_F(PlaySceneDayGLTest, ASteeredFrameAllocatesNothingOnceRunning) {
