@@ -29,9 +29,9 @@ class PlayerLevelDelegate;
 // Nectar and honey are counted in droplets, 100000 to one unit. 32 points per metre; sprite
 // rotations in degrees clockwise, body angles in radians counter-clockwise.
 //
-// The swarm, the speech bubbles, the sounds and the statistics are not built yet: the operations
-// of theirs that the bee calls do nothing, and the buddy bonus is 0.1 per buddy counted by
-// setBuddyCount. Engine thread only.
+// The swarm, the speech bubbles, the sounds and the statistics are not wired to the bee yet: the
+// operations of theirs that the bee calls do nothing, and the buddy bonus is 0.1 per buddy
+// counted by setBuddyCount. Engine thread only.
 class Player : public Object {
 public:
     static constexpr float kPointsPerMetre = 32.0f;
@@ -167,7 +167,7 @@ public:
     ccColor3B beeColour() const { return beeColour_; }
 
     // Operations of the swarm, the bubbles, the sounds and the statistics that the play scene
-    // and the level call; they do nothing until those are built.
+    // and the level call; they do nothing until those are wired to the bee.
     void onGameStart() {}
     void onGameFinish() {}
     void updateStats() {}
@@ -200,7 +200,7 @@ private:
     void updateHiding(bool hidden);
     void setFacingRight(bool facingRight);
 
-    // Swarm, bubbles and sounds: nothing until they are built.
+    // Swarm, bubbles and sounds: nothing until they are wired to the bee.
     void showBuddyBonusMessage() {}
     void showBuddyEncouragementMessage() {}
     void showBuddyWarningMessage() {}
