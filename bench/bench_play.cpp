@@ -1,7 +1,8 @@
-// One logic frame of "meadow_a" with the bee steered (a held mouse button's event, the choice of
+// One logic frame of "meadow_a" (its real flowers, hive and pickups) with the bee steered (a held mouse button's event, the choice of
 // input, the level, the physics step, the bee's update and the camera; nothing drawn), against
 // the floor: raw Box2D stepping a copy of the same world's bodies, fixtures and joints with the
-// same steering force and torque on the bee's head, once per 1/60 s frame as the game does.
+// same steering force and torque on the bee's head and the same radial pulls and pushes in a
+// plain loop, once per 1/60 s frame as the game does.
 //
 // Each run builds a fresh scene (and another whenever its day ends, outside the timing) and
 // reports p50 and p99 frame times beside the mean; the gap between the two sides is the game's
@@ -22,12 +23,14 @@
 #include "app/shell/VantrelGlobal.h"
 #include "bench/BenchWindow.h"
 #include "bench/BenchmarkPairs.h"
-#include "game/core/GameObjectFactory.h"
-#include "game/core/HiveProtocol.h"
+#include "game/core/AntiGravityController.h"
+#include "game/core/AutoStopController.h"
+#include "game/core/GravityController.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/Player.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/window/Event.h"
@@ -36,33 +39,6 @@ namespace {
 
 constexpr int kFrames = 100000;  // room for the frame times of a run
 constexpr float kFrame = 1 / 60.0f;
-
-// The hive and the other kinds of meadow_a until the objects are built: plain objects.
-class BenchHive : public GameObject, public HiveProtocol {
-public:
-    static RefPtr<GameObject> make(const Value& data) {
-        RefPtr<BenchHive> hive = makeRef<BenchHive>();
-        hive->initGameObjectWithGameData(data);
-        hive->setPriority(2);
-        hive->position_ = CGPointFromString(data["position"].stringValue());
-        return hive;
-    }
-    CGPoint position() const override { return position_; }
-    void setTint(ccColor3B) override {}
-
-private:
-    CGPoint position_ = CGPointZero;
-};
-
-class BenchObject : public GameObject {
-public:
-    static RefPtr<GameObject> make(const Value& data) {
-        RefPtr<BenchObject> object = makeRef<BenchObject>();
-        object->initGameObjectWithGameData(data);
-        object->setPriority(2);
-        return object;
-    }
-};
 
 RefPtr<VantrelGameLayer> newScene() {
     VantrelGlobal::sharedInstance()->setNextLevelId("meadow_a");
@@ -128,11 +104,20 @@ void copyFixtures(const b2Body* from, b2Body* to) {
     }
 }
 
-// A world with a copy of every body (pose, velocities, damping, flags, fixtures) and of every
-// revolute joint; answers the copy of `head`.
-b2Body* copyWorld(b2World* from, b2World* to, const b2Body* head) {
-    std::vector<std::pair<const b2Body*, b2Body*>> copies;
-    b2Body* headCopy = nullptr;
+// The copies of a world's bodies, by original.
+using BodyCopies = std::vector<std::pair<const b2Body*, b2Body*>>;
+
+b2Body* copyOf(const BodyCopies& copies, const b2Body* body) {
+    for (const auto& [original, copy] : copies) {
+        if (original == body) return copy;
+    }
+    return nullptr;
+}
+
+// Copies every body (pose, velocities, damping, flags, fixtures) and every revolute joint of
+// `from` into `to`.
+BodyCopies copyWorld(b2World* from, b2World* to) {
+    BodyCopies copies;
     for (b2Body* body = from->GetBodyList(); body; body = body->GetNext()) {
         b2BodyDef def;
         def.type = body->GetType();
@@ -151,20 +136,13 @@ b2Body* copyWorld(b2World* from, b2World* to, const b2Body* head) {
         b2Body* copy = to->CreateBody(&def);
         copyFixtures(body, copy);
         copies.emplace_back(body, copy);
-        if (body == head) headCopy = copy;
     }
-    auto copyOf = [&](const b2Body* body) {
-        for (const auto& [original, copy] : copies) {
-            if (original == body) return copy;
-        }
-        return static_cast<b2Body*>(nullptr);
-    };
     for (b2Joint* joint = from->GetJointList(); joint; joint = joint->GetNext()) {
         if (joint->GetType() != e_revoluteJoint) continue;
         auto* revolute = static_cast<b2RevoluteJoint*>(joint);
         b2RevoluteJointDef def;
-        def.bodyA = copyOf(joint->GetBodyA());
-        def.bodyB = copyOf(joint->GetBodyB());
+        def.bodyA = copyOf(copies, joint->GetBodyA());
+        def.bodyB = copyOf(copies, joint->GetBodyB());
         def.localAnchorA = revolute->GetLocalAnchorA();
         def.localAnchorB = revolute->GetLocalAnchorB();
         def.referenceAngle = revolute->GetReferenceAngle();
@@ -177,13 +155,40 @@ b2Body* copyWorld(b2World* from, b2World* to, const b2Body* head) {
         def.collideConnected = joint->GetCollideConnected();
         to->CreateJoint(&def);
     }
-    return headCopy;
+    return copies;
+}
+
+// The copies of a controller's bodies.
+std::vector<b2Body*> copiesOf(const BodyCopies& copies, const PhysicsSystemController& controller) {
+    std::vector<b2Body*> bodies;
+    for (const b2Body* body : controller.bodies()) {
+        if (b2Body* copy = copyOf(copies, body)) bodies.push_back(copy);
+    }
+    return bodies;
+}
+
+// The radial pull (or push) of the game's gravity controllers, in a plain loop.
+void applyRadialForces(const std::vector<b2Body*>& bodies, float strength, bool pushAway) {
+    for (b2Body* body : bodies) {
+        if (body->GetType() != b2_dynamicBody || !body->IsAwake() || !body->IsEnabled()) continue;
+        const b2Vec2 p = body->GetPosition();
+        const float angle = pushAway ? std::atan2(p.y, p.x) : std::atan2(-p.y, -p.x);
+        const float magnitude = body->GetGravityScale() * strength * body->GetMass();
+        body->ApplyForce(b2Vec2(std::cos(angle) * magnitude, std::sin(angle) * magnitude), body->GetWorldCenter(),
+                         true);
+    }
 }
 
 void BM_FrameFloor(benchmark::State& state) {
     RefPtr<VantrelGameLayer> layer = newScene();
     b2World world(b2Vec2(0, 0));
-    b2Body* head = copyWorld(layer->physicsWorld(), &world, layer->player()->vantrelBody());
+    const BodyCopies copies = copyWorld(layer->physicsWorld(), &world);
+    b2Body* head = copyOf(copies, layer->player()->vantrelBody());
+    const std::vector<b2Body*> pulled = copiesOf(copies, *layer->gravityController());
+    const std::vector<b2Body*> pushed = copiesOf(copies, *layer->antiGravityController());
+    const std::vector<b2Body*> stopped = copiesOf(copies, *layer->autoStopController());
+    const float pull = layer->gravityController()->strength();
+    const float push = layer->antiGravityController()->strength();
     layer->cleanupNetworkControl();
     layer->cleanupHidJoystickControl();
     std::vector<double> micros;
@@ -196,7 +201,13 @@ void BM_FrameFloor(benchmark::State& state) {
         const b2Vec2 force(120 * std::cos(a), 120 * std::sin(a));
         head->ApplyForce(force, head->GetWorldCenter(), true);
         head->ApplyTorque(PhysicsSystem::torqueToReachAngle(head, std::atan2(force.y, force.x), 6), true);
+        applyRadialForces(pulled, pull, false);
+        applyRadialForces(pushed, push, true);
         world.Step(kFrame, PhysicsSystem::kVelocityIterations, PhysicsSystem::kPositionIterations);
+        for (b2Body* body : stopped) {
+            body->SetLinearVelocity(b2Vec2(0, 0));
+            body->SetAngularVelocity(0);
+        }
         micros.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     }
     reportPercentiles(state, micros);
@@ -206,8 +217,7 @@ void BM_FrameFloor(benchmark::State& state) {
 
 int main(int argc, char** argv) {
     setResourceFolder(VANTREL_APP_RESOURCES);
-    GameObjectFactory::registerKind("Hive", &BenchHive::make);
-    for (const char* kind : {"Flower", "Pickup", "Animation"}) GameObjectFactory::registerKind(kind, &BenchObject::make);
+    game::GameObjectKinds::registerKinds();
     if (!benchDisplayAvailable("bench_play", CGSizeMake(1024, 768))) return 0;
     // Scores, statistics and preferences go to a folder of the run's own; sound to no device.
     char scratch[] = "/tmp/vantrel-bench-XXXXXX";
