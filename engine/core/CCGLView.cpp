@@ -72,6 +72,9 @@ void CCGLView::pumpEvents() {
                                     break;
                                 case WindowEventType::focusGained:
                                 case WindowEventType::focusLost:
+                                    if (activationHandler_) {
+                                        activationHandler_(event.type == WindowEventType::focusGained);
+                                    }
                                     break;
                             }
                         });

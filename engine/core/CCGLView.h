@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -62,6 +63,11 @@ public:
     // The user asked to close the window.
     bool closeRequested() const { return closeRequested_; }
 
+    // Told, from pumpEvents, when keyboard focus comes to the window (true) or leaves it (false):
+    // the application becomes active or resigns active. Focus changes go nowhere without one.
+    using ActivationHandler = std::function<void(bool active)>;
+    void setActivationHandler(ActivationHandler handler) { activationHandler_ = std::move(handler); }
+
     GLWindow* window() const { return window_.get(); }
 
 private:
@@ -73,4 +79,5 @@ private:
     std::recursive_mutex contextLock_;
     CCEventDispatcher* eventDelegate_ = nullptr;
     bool closeRequested_ = false;
+    ActivationHandler activationHandler_;
 };
