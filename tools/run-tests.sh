@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds every test with AddressSanitizer and
-# UndefinedBehaviorSanitizer, runs them, runs the socket tests and the audio stress test again under
-# ThreadSanitizer, then runs each fuzz target for a share of a fixed time budget. Every stage runs
-# even when an earlier one failed; the last line counts what passed and what failed, and the exit
-# status is non-zero when anything failed.
+# Installs what the tests need, checks that includes follow the layers, builds every test with
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs them, runs the socket tests and the audio
+# stress test again under ThreadSanitizer, then runs each fuzz target for a share of a fixed time
+# budget. Every stage runs even when an earlier one failed; the last line counts what passed and
+# what failed, and the exit status is non-zero when anything failed.
 set -uo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc)
@@ -40,7 +40,15 @@ count_ctest() {
     failed=$((failed + bad))
 }
 
-"$top/tools/install-deps.sh" || { stage_failed "the packages could not be installed"; summary; }
+"$top/tools/install-deps.sh" game tests || { stage_failed "the packages could not be installed"; summary; }
+
+# Layers: no product file includes a file of a layer above its own (DESIGN.md section 1).
+if python3 "$top/tools/check-layers.py"; then
+    passed=$((passed + 1))
+else
+    echo "FAILED: the layer check (tools/check-layers.py)"
+    failed=$((failed + 1))
+fi
 
 # Tests: GCC, the compiler of the game's own build, with both sanitizers and no recovery.
 if cmake -S "$top" -B "$top/build/test" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON \

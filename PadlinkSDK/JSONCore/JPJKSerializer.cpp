@@ -194,11 +194,11 @@ bool JPJKSerializer::writeString(const std::string& text) {
             }
             if (!unicode) {
                 out_.append(reinterpret_cast<const char*>(bytes), sequence.length);
-            } else if (sequence.codePoint < 0x10000) {
+            } else if (sequence.codePoint < JPJKUTF8::kFirstSupplementary) {
                 out_.append(escape, static_cast<size_t>(snprintf(escape, sizeof escape, "\\u%4.4x", sequence.codePoint)));
             } else {
-                const uint32_t high = (sequence.codePoint >> 10) + 0xD7C0;
-                const uint32_t low = (sequence.codePoint & 0x3FF) | 0xDC00;
+                const uint32_t high = JPJKUTF8::highSurrogate(sequence.codePoint);
+                const uint32_t low = JPJKUTF8::lowSurrogate(sequence.codePoint);
                 out_.append(escape, static_cast<size_t>(snprintf(escape, sizeof escape, "\\u%4.4x\\u%4.4x", high, low)));
             }
             bytes += sequence.length;

@@ -45,7 +45,7 @@ size_t write(uint32_t codePoint, uint8_t* out) {
         out[1] = static_cast<uint8_t>(0x80 | (codePoint & 0x3F));
         return 2;
     }
-    if (codePoint < 0x10000) {
+    if (codePoint < kFirstSupplementary) {
         out[0] = static_cast<uint8_t>(0xE0 | (codePoint >> 12));
         out[1] = static_cast<uint8_t>(0x80 | ((codePoint >> 6) & 0x3F));
         out[2] = static_cast<uint8_t>(0x80 | (codePoint & 0x3F));

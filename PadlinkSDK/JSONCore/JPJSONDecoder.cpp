@@ -486,7 +486,7 @@ bool JPJSONDecoder::parseStringWithEscapes(const uint8_t* start, const uint8_t* 
             }
             const uint8_t* const escape = at;
             at += 6;
-            if (codePoint >= 0xD800 && codePoint <= 0xDBFF) {
+            if (JPJKUTF8::isHighSurrogate(codePoint)) {
                 if (end_ - at >= 2 && at[0] == '\\' && at[1] == 'u') {
                     uint32_t low;
                     if (!readHexQuad(at + 2, &low)) {
@@ -494,8 +494,8 @@ bool JPJSONDecoder::parseStringWithEscapes(const uint8_t* start, const uint8_t* 
                         break;
                     }
                     at += 6;
-                    if (low >= 0xDC00 && low <= 0xDFFF) {
-                        codePoint = codePoint * 1024 + low - 56613888;
+                    if (JPJKUTF8::isLowSurrogate(low)) {
+                        codePoint = JPJKUTF8::fromSurrogates(codePoint, low);
                     } else {
                         ok = illegal(escape, "Illegal \\u Unicode escape sequence.");
                         continue;
@@ -512,7 +512,7 @@ bool JPJSONDecoder::parseStringWithEscapes(const uint8_t* start, const uint8_t* 
                     continue;
                 }
             }
-            if ((codePoint >= 0xDC00 && codePoint <= 0xDFFF) || JPJKUTF8::isRefusedInJSON(codePoint)) {
+            if (JPJKUTF8::isLowSurrogate(codePoint) || JPJKUTF8::isRefusedInJSON(codePoint)) {
                 ok = illegal(escape, "Illegal \\u Unicode escape sequence.");
             } else {
                 append(codePoint);

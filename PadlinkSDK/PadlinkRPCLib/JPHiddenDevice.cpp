@@ -14,6 +14,29 @@ constexpr uint64_t kInputBitsMask = (uint64_t{1} << kJPInputWordBits) - 1;
 // The buttons a button block reports, by bit.
 constexpr int kBlockButtons[4] = {6, 7, 9, 10};
 
+// An analog-stick field: the distance from the centre in points (0-255) in bits 0-7, the angle in
+// 512ths of a turn (0-511) in bits 8-16.
+constexpr uint64_t kStickDistanceMask = 0xFF;
+constexpr int kStickAngleShift = 8;
+constexpr uint64_t kStickAngleMask = 0x1FF;
+constexpr float kTurnsPerAngleStep = 1.0f / 512;  // exact in binary: 0.001953125
+constexpr double kRadiansPerTurn = 6.283185307179586;
+
+// An accelerometer field: the x, y and z readings as one byte each, x in bits 16-23, y in 8-15,
+// z in 0-7. A byte counts 128ths from -1 (0 is -1, 128 is 0, 255 is 0.9921875).
+constexpr int kAccelerationXShift = 16;
+constexpr int kAccelerationYShift = 8;
+constexpr uint64_t kAccelerationByteMask = 0xFF;
+constexpr double kAccelerationPerStep = 1.0 / 128;  // exact in binary: 0.0078125
+constexpr double kAccelerationOfZero = -1.0;
+
+// The navigation codes of padlinkDeviceDidNavigate: the pad's 1-4 (up, right, down, left) less one,
+// then back and select.
+constexpr uint64_t kNavigationPadUp = 1;
+constexpr uint64_t kNavigationPadLeft = 4;
+constexpr int kNavigateBack = 4;
+constexpr int kNavigateSelect = 5;
+
 // Four one-bit fields (d-pad directions, block buttons): `report(bit, pressed)` for every changed
 // bit, presses first in bit order, then releases in bit order.
 template <typename Report>
@@ -26,7 +49,10 @@ void forChangedBits(uint64_t value, uint64_t changed, const Report& report) {
 }
 
 // An accelerometer byte as a reading in [-1, 0.9921875].
-float acceleration(uint64_t byte) { return static_cast<float>(static_cast<double>(byte & 0xFF) * 0.0078125 - 1.0); }
+float acceleration(uint64_t byte) {
+    return static_cast<float>(static_cast<double>(byte & kAccelerationByteMask) * kAccelerationPerStep +
+                              kAccelerationOfZero);
+}
 
 }  // namespace
 
@@ -195,26 +221,29 @@ void JPHiddenDevice::decode(const JPInputComponentTemplate& component, uint64_t 
             return emit({value ? kJPDelegationButtonDown : kJPDelegationButtonUp, identifier});
         case kJPInputTypeAnalogStick: {
             const uint32_t radius = component.radius();
-            const float distance = radius == 0 ? 0.0f : static_cast<float>(value & 0xFF) / static_cast<float>(radius);
-            const float turns = static_cast<float>(value >> 8 & 0x1FF) * 0.001953125f;
-            const auto angle = static_cast<float>(static_cast<double>(turns) * 6.283185307179586);
+            const float distance =
+                radius == 0 ? 0.0f : static_cast<float>(value & kStickDistanceMask) / static_cast<float>(radius);
+            const float turns = static_cast<float>(value >> kStickAngleShift & kStickAngleMask) * kTurnsPerAngleStep;
+            const auto angle = static_cast<float>(static_cast<double>(turns) * kRadiansPerTurn);
             return emit({kJPDelegationAnalogStickDidMove, identifier, 0, angle, distance});
         }
         case kJPInputTypeAccelerometer:
-            return emit({kJPDelegationDidAccelerate, 0, 0, acceleration(value >> 16), acceleration(value >> 8),
-                         acceleration(value)});
+            return emit({kJPDelegationDidAccelerate, 0, 0, acceleration(value >> kAccelerationXShift),
+                         acceleration(value >> kAccelerationYShift), acceleration(value)});
         case kJPInputTypeButtonBlock:
             return forChangedBits(value, fieldChanged, [&](int bit, bool pressed) {
                 emit({pressed ? kJPDelegationButtonDown : kJPDelegationButtonUp, kBlockButtons[bit]});
             });
         case kJPInputTypeNavigationPad:
-            if (value >= 1 && value <= 4) emit({kJPDelegationDidNavigate, 0, static_cast<int>(value) - 1});
+            if (value >= kNavigationPadUp && value <= kNavigationPadLeft) {
+                emit({kJPDelegationDidNavigate, 0, static_cast<int>(value - kNavigationPadUp)});
+            }
             return;
         case kJPInputTypeNavigationSelect:
-            if (value == 1) emit({kJPDelegationDidNavigate, 0, 5});
+            if (value == 1) emit({kJPDelegationDidNavigate, 0, kNavigateSelect});
             return;
         case kJPInputTypeNavigationBack:
-            if (value == 1) emit({kJPDelegationDidNavigate, 0, 4});
+            if (value == 1) emit({kJPDelegationDidNavigate, 0, kNavigateBack});
             return;
         default:
             return;

@@ -130,11 +130,28 @@ std::vector<RefPtr<JPHiddenDevice>> JPHiddenManager::getDevices(uint8_t mask) co
     return found;
 }
 
-JPHiddenDevice* JPHiddenManager::findDeviceByServiceName(const std::string& name) const {
+template <typename Matches>
+JPHiddenDevice* JPHiddenManager::findDevice(const Matches& matches) const {
     for (const auto& device : devices_) {
-        if (device->netService() && device->netService()->name() == name) return device.get();
+        if (matches(*device)) return device.get();
     }
     return nullptr;
+}
+
+JPHiddenDevice* JPHiddenManager::findDeviceByServiceName(const std::string& name) const {
+    return findDevice([&](const JPHiddenDevice& device) {
+        return device.netService() && device.netService()->name() == name;
+    });
+}
+
+JPHiddenDevice* JPHiddenManager::findDeviceByIpAddr(const std::string& address, uint16_t port) const {
+    return findDevice([&](const JPHiddenDevice& device) { return device.ipAddress() == address && device.port() == port; });
+}
+
+JPHiddenDevice* JPHiddenManager::findConnectedDeviceByPlayer(uint32_t player) const {
+    return findDevice([&](const JPHiddenDevice& device) {
+        return device.isConnected() && device.playerNumber() == player;
+    });
 }
 
 void JPHiddenManager::updateSearchState() {

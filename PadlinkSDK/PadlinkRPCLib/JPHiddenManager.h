@@ -53,8 +53,13 @@ public:
 
     // The devices whose state has a bit in `mask` (JPHiddenDevice::State bits), in the order found.
     std::vector<RefPtr<JPHiddenDevice>> getDevices(uint8_t mask) const;
-    // The first device whose service has this name, or null.
+    // The first device (in the order found) whose service has this name, or null.
     JPHiddenDevice* findDeviceByServiceName(const std::string& name) const;
+    // The first device resolved to this address and port, or null.
+    JPHiddenDevice* findDeviceByIpAddr(const std::string& address, uint16_t port) const;
+    // The connected device playing as this player (from 1), or null; a device that disconnected
+    // keeps its old number but is not found by it.
+    JPHiddenDevice* findConnectedDeviceByPlayer(uint32_t player) const;
 
     // Reports of the browser and the devices.
     void padlinkServiceBrowserDidAddService(JPNetServiceBrowser* browser, JPNetService* service) override;
@@ -73,6 +78,9 @@ private:
     void resolvePendingDevices();
     void forceToResolvePendingDevices();
     void renumberConnectedDevices();
+    // The first device in devices_ that `matches`, or null.
+    template <typename Matches>
+    JPHiddenDevice* findDevice(const Matches& matches) const;
     // Walks the listeners (newest first, up to a capturing one) with `call` for those having `bit`,
     // then sweeps removed ones once no walk is under way.
     template <typename Call>

@@ -57,9 +57,9 @@ RefPtr<JPInputComponentTemplate> JPInputComponentTemplate::componentTemplateWith
     return component;
 }
 
-uint64_t JPInputComponentTemplate::bitmask() const {
-    if (numBits_ == 0 || numBits_ > kJPInputWordBits || bitOffset_ > kJPInputWordBits - numBits_) return 0;
-    return ((uint64_t{1} << numBits_) - 1) << bitOffset_;
+uint64_t jpInputFieldMask(uint32_t numBits, uint32_t bitOffset) {
+    if (numBits == 0 || numBits > kJPInputWordBits || bitOffset > kJPInputWordBits - numBits) return 0;
+    return ((uint64_t{1} << numBits) - 1) << bitOffset;
 }
 
 bool JPInputComponentTemplate::isSimilarToInputComponentTemplate(const JPInputComponentTemplate* other) const {

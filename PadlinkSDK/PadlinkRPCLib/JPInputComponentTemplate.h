@@ -23,6 +23,10 @@ enum JPInputType : int32_t {
 // The input word carries components in bits 0-61; bits 62-63 name the layout slot.
 inline constexpr uint32_t kJPInputWordBits = 62;
 
+// The bits of the input word a field of `numBits` bits from `bitOffset` reports in. 0 for a field
+// with no bits and for one that does not fit in bits 0-61, which never reports.
+uint64_t jpInputFieldMask(uint32_t numBits, uint32_t bitOffset);
+
 // One input component of a controller layout: what the phone draws (frames in layout points,
 // label, images) and where its input sits in the 64-bit input word (bitOffset, numBits).
 class JPInputComponentTemplate final : public JPPropertyObject {
@@ -32,9 +36,8 @@ public:
     // Type 0 with no bits, as a component read off the wire starts.
     JPInputComponentTemplate() = default;
 
-    // The bits of the input word this component reports in: numBits ones from bitOffset. 0 for a
-    // component with no bits and for one that does not fit in bits 0-61, which never reports.
-    uint64_t bitmask() const;
+    // jpInputFieldMask of this component's field.
+    uint64_t bitmask() const { return jpInputFieldMask(numBits_, bitOffset_); }
     // The same type, frame, centre, bits, label, font size, shape and colour.
     bool isSimilarToInputComponentTemplate(const JPInputComponentTemplate* other) const;
 

@@ -61,10 +61,7 @@ void CCAtlasNode::updateOpacityModifyRGB() {
 void CCAtlasNode::draw() {
     CCGLProgram* program = shaderProgram();
     if (!textureAtlas_ || !program) return;
-    ccGLApplyServerState(glServerState());
-    program->use();
-    program->setUniformsForBuiltins();
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
+    ccGLPrepareNodeDraw(glServerState(), *program, blendFunc_);
     const GLfloat color[4] = {color_.r / 255.0f, color_.g / 255.0f, color_.b / 255.0f, opacity_ / 255.0f};
     program->setUniformLocationWith4fv(uniformColor_, color, 1);
     textureAtlas_->drawNumberOfQuads(quadsToDraw_, 0);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLProgram.h"
@@ -55,16 +54,7 @@ CCDrawNode::CCDrawNode() {
     glGenBuffers(1, &vbo_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
     glBufferData(GL_ARRAY_BUFFER, sizeof(ccV2F_C4B_T2F) * buffer_.size(), buffer_.data(), GL_STREAM_DRAW);
-    constexpr GLsizei stride = sizeof(ccV2F_C4B_T2F);
-    glEnableVertexAttribArray(kCCVertexAttrib_Position);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(ccV2F_C4B_T2F, vertices)));
-    glEnableVertexAttribArray(kCCVertexAttrib_Color);
-    glVertexAttribPointer(kCCVertexAttrib_Color, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(ccV2F_C4B_T2F, colors)));
-    glEnableVertexAttribArray(kCCVertexAttrib_TexCoords);
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(ccV2F_C4B_T2F, texCoords)));
+    ccGLSetBufferAttribArrays(ccInterleavedAttribArrays(static_cast<const ccV2F_C4B_T2F*>(nullptr)));
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     ccGLBindVertexArray(0);
     CC_CHECK_GL_ERROR();
@@ -178,11 +168,7 @@ void CCDrawNode::clear() {
 }
 
 void CCDrawNode::draw() {
-    ccGLApplyServerState(glServerState());
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
+    ccGLPrepareNodeDraw(glServerState(), *shaderProgram(), blendFunc_);
     render();
 }
 

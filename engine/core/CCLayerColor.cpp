@@ -64,14 +64,8 @@ void CCLayerColor::updateColor() {
 }
 
 void CCLayerColor::draw() {
-    ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_Color);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, squareVertices_);
-    glVertexAttribPointer(kCCVertexAttrib_Color, 4, GL_FLOAT, GL_FALSE, 0, squareColors_);
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
+    ccGLPrepareNodeDraw(glServerState(), *shaderProgram(), blendFunc_);
+    ccGLSetVertexAttribArrays({.position = squareVertices_, .color = squareColors_, .colorType = GL_FLOAT});
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     ccDrawCallCounter += 1;
 }

@@ -169,16 +169,10 @@ void CCMotionStreak::update(float dt) {
 
 void CCMotionStreak::draw() {
     if (nuPoints_ <= 1) return;
-    ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_PosColorTex);
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
+    ccGLPrepareNodeDraw(glServerState(), *shaderProgram(), blendFunc_);
     ccGLBindTexture(texture_ ? texture_->name() : 0);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, vertices_.data());
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, 0, texCoords_.data());
-    glVertexAttribPointer(kCCVertexAttrib_Color, 4, GL_UNSIGNED_BYTE, GL_TRUE, 0, colorPointer_.data());
+    ccGLSetVertexAttribArrays(
+        {.position = vertices_.data(), .texCoords = texCoords_.data(), .color = colorPointer_.data()});
     glDrawArrays(GL_TRIANGLE_STRIP, 0, static_cast<GLsizei>(2 * nuPoints_));
     ccDrawCallCounter += 1;
 }

@@ -10,6 +10,7 @@
 #include "engine/core/CCRGBAProtocol.h"
 #include "engine/core/math/kmGLMatrix.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NamedException.h"
 #include "platform/foundation/StringUtils.h"
 
 namespace {
@@ -17,6 +18,13 @@ namespace {
 // Arrival numbers handed to children as they are added or reordered; starts at 1 so that 0 can
 // mean "already drawn".
 uint64_t ccNodeArrivalCounter = 1;
+
+// A node lives in one place of the tree: added again, it would sit in two children arrays with
+// one parent.
+void requireAddable(const CCNode* child) {
+    CC_REQUIRE(child, "NSInvalidArgumentException", "CCNode: the child must not be null");
+    CC_REQUIRE(!child->parent(), "NSInternalInconsistencyException", "CCNode: the child already has a parent");
+}
 
 // Degrees to radians as the transform computes it, in single precision.
 constexpr float kDegreesToRadians = 0.017453292f;
@@ -160,6 +168,7 @@ CCCamera* CCNode::camera() {
 void CCNode::childrenAlloc() { children_ = CCArray::arrayWithCapacity(4); }
 
 void CCNode::addChild(CCNode* child, int64_t z, int64_t tag) {
+    requireAddable(child);
     if (!children_) childrenAlloc();
     insertChild(child, z);
     child->setTag(tag);
@@ -171,9 +180,15 @@ void CCNode::addChild(CCNode* child, int64_t z, int64_t tag) {
     }
 }
 
-void CCNode::addChild(CCNode* child, int64_t z) { addChild(child, z, child->tag_); }
+void CCNode::addChild(CCNode* child, int64_t z) {
+    requireAddable(child);
+    addChild(child, z, child->tag_);
+}
 
-void CCNode::addChild(CCNode* child) { addChild(child, child->zOrder_, child->tag_); }
+void CCNode::addChild(CCNode* child) {
+    requireAddable(child);
+    addChild(child, child->zOrder_, child->tag_);
+}
 
 void CCNode::insertChild(CCNode* child, int64_t z) {
     isReorderChildDirty_ = true;

@@ -107,7 +107,8 @@ public:
     // The node's camera, made on first use.
     virtual CCCamera* camera();
 
-    // Children. The child must not be null and must have no parent (not checked).
+    // Children. The child must not be null (NamedException "NSInvalidArgumentException") and must
+    // have no parent ("NSInternalInconsistencyException").
     virtual void addChild(CCNode* child, int64_t z, int64_t tag);
     void addChild(CCNode* child, int64_t z);  // keeps the child's tag
     void addChild(CCNode* child);             // keeps the child's z order and tag

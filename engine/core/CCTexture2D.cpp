@@ -300,14 +300,9 @@ void CCTexture2D::drawInRect(CGRect rect) {
     // Row 0 of the texture is the top of the picture.
     const GLfloat coordinates[] = {0, maxT_, maxS_, maxT_, 0, 0, maxS_, 0};
 
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
-    shaderProgram_->use();
-    shaderProgram_->setUniformsForBuiltins();
+    ccGLUseProgramWithBuiltins(*shaderProgram_);
     ccGLBindTexture(name_);
-    // The attribute pointers below are client memory, which GL reads only with no buffer bound.
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, vertices);
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, 0, coordinates);
+    ccGLSetVertexAttribArrays({.position = vertices, .texCoords = coordinates});
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     ++ccDrawCallCounter;
 }

@@ -106,16 +106,7 @@ void CCTextureAtlas::setupVBOandVAO() {
 
     glBindBuffer(GL_ARRAY_BUFFER, buffersVBO_[0]);
     glBufferData(GL_ARRAY_BUFFER, capacity_ * kQuadBytes, quads_.data(), GL_DYNAMIC_DRAW);
-    constexpr GLsizei stride = sizeof(ccV3F_C4B_T2F);
-    glEnableVertexAttribArray(kCCVertexAttrib_Position);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 3, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(ccV3F_C4B_T2F, vertices)));
-    glEnableVertexAttribArray(kCCVertexAttrib_Color);
-    glVertexAttribPointer(kCCVertexAttrib_Color, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          reinterpret_cast<const void*>(offsetof(ccV3F_C4B_T2F, colors)));
-    glEnableVertexAttribArray(kCCVertexAttrib_TexCoords);
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, stride,
-                          reinterpret_cast<const void*>(offsetof(ccV3F_C4B_T2F, texCoords)));
+    ccGLSetBufferAttribArrays(ccInterleavedAttribArrays(static_cast<const ccV3F_C4B_T2F*>(nullptr)));
 
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffersVBO_[1]);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, capacity_ * kQuadIndexBytes, indices_.data(), GL_STATIC_DRAW);

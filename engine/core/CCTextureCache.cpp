@@ -81,7 +81,7 @@ void CCTextureCache::loadImage(const std::string& key, int maxSize, LoadedImage*
     const int64_t length = ccLoadFileToMemory(path.c_str(), &bytes);
     if (length < 0) return;  // a missing file is an ordinary miss, not worth a log line
     const std::unique_ptr<unsigned char, decltype(&std::free)> owner(bytes, &std::free);
-    loaded->image.initWithData(bytes, static_cast<size_t>(length), static_cast<uint32_t>(maxSize));
+    loaded->image.initWithData(bytes, static_cast<size_t>(length), static_cast<uint32_t>(maxSize), path);
 }
 
 RefPtr<CCTexture2D> CCTextureCache::storeImage(const std::string& key, const LoadedImage& loaded) {

@@ -49,28 +49,30 @@ ccVertex2F* scratch(uint64_t count) {
     return state.scratch.data();
 }
 
-// Makes the program current with the built-in matrices and `color`, position array only.
-void prepare(const ccColor4F& color) {
+// Makes the program current with the built-in matrices and `color`, reading positions only from
+// `vertices`.
+void prepare(const ccColor4F& color, const ccVertex2F* vertices) {
     ccDrawPrimitivesInit();
-    state.program->use();
-    state.program->setUniformsForBuiltins();
+    ccGLUseProgramWithBuiltins(*state.program);
     const GLfloat rgba[4] = {color.r, color.g, color.b, color.a};
     state.program->setUniformLocationWith4fv(state.colorLocation, rgba, 1);
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position);
+    ccGLSetVertexAttribArrays({.position = vertices});
 }
 
-// Draws the vertices in the current colour and counts the draw call.
-void drawVertices(GLenum mode, const ccVertex2F* vertices, uint64_t count) {
-    prepare(state.color);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, vertices);
+// Draws the vertices in `color` and counts the draw call.
+void drawVertices(GLenum mode, const ccVertex2F* vertices, uint64_t count, const ccColor4F& color) {
+    prepare(color, vertices);
     glDrawArrays(mode, 0, static_cast<GLsizei>(count));
     ccDrawCallCounter += 1;
 }
 
+void drawVertices(GLenum mode, const ccVertex2F* vertices, uint64_t count) {
+    drawVertices(mode, vertices, count, state.color);
+}
+
 void drawPoints(const ccVertex2F* vertices, uint64_t count) {
-    prepare(state.color);
+    prepare(state.color, vertices);
     state.program->setUniformLocationWithF1(state.pointSizeLocation, state.pointSize);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, vertices);
     glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(count));
     ccDrawCallCounter += 1;
 }
@@ -126,9 +128,7 @@ void ccDrawSolidPoly(const CGPoint* points, uint64_t count, ccColor4F color) {
     ccVertex2F* vertices = scratch(count);
     if (!points || !vertices) return;
     for (uint64_t i = 0; i < count; ++i) vertices[i] = toVertex(points[i]);
-    prepare(color);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, vertices);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, static_cast<GLsizei>(count));
+    drawVertices(GL_TRIANGLE_FAN, vertices, count, color);
 }
 
 void ccDrawCircle(CGPoint center, float radius, float angle, uint64_t segments, bool drawLineToCenter) {

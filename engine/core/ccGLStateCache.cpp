@@ -1,7 +1,10 @@
 #include "engine/core/ccGLStateCache.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
+#include "engine/core/CCGLProgram.h"
 #include "engine/core/math/kmGLMatrix.h"
 #include "platform/foundation/Log.h"
 
@@ -29,6 +32,38 @@ std::array<GLuint, kCCMaxActiveTexture> boundTextures = unknownTextures();
 GLuint boundVertexArray = 0;  // a fresh context has none bound
 GLuint enabledAttribs = 0;    // flag bits of the enabled arrays, valid where knownAttribs is set
 GLuint knownAttribs = kCCVertexAttribFlag_PosColorTex;  // a fresh context has all three off
+
+// The address `offset` bytes after `first`, worked out on integers: with `first` null it is the
+// offset itself, which GL reads as a position in the bound buffer.
+const void* fieldAt(const void* first, size_t offset) {
+    return reinterpret_cast<const void*>(reinterpret_cast<uintptr_t>(first) + offset);
+}
+
+template <typename Vertex>
+ccVertexAttribArrays interleaved(const Vertex* first, GLint positionSize) {
+    return {.position = fieldAt(first, offsetof(Vertex, vertices)),
+            .positionSize = positionSize,
+            .texCoords = fieldAt(first, offsetof(Vertex, texCoords)),
+            .color = fieldAt(first, offsetof(Vertex, colors)),
+            .colorType = GL_UNSIGNED_BYTE,
+            .stride = sizeof(Vertex)};
+}
+
+// Points the arrays whose flag bit is set.
+void pointAttribArrays(const ccVertexAttribArrays& arrays, GLuint flags) {
+    if (flags & kCCVertexAttribFlag_Position) {
+        glVertexAttribPointer(kCCVertexAttrib_Position, arrays.positionSize, GL_FLOAT, GL_FALSE, arrays.stride,
+                              arrays.position);
+    }
+    if (flags & kCCVertexAttribFlag_TexCoords) {
+        glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, arrays.stride, arrays.texCoords);
+    }
+    if (flags & kCCVertexAttribFlag_Color) {
+        // Bytes are normalised to 0-1; floats are taken as they are.
+        const GLboolean normalise = arrays.colorType == GL_UNSIGNED_BYTE ? GL_TRUE : GL_FALSE;
+        glVertexAttribPointer(kCCVertexAttrib_Color, 4, arrays.colorType, normalise, arrays.stride, arrays.color);
+    }
+}
 
 }  // namespace
 
@@ -136,3 +171,35 @@ void ccGLSetVertexAttribs(GLuint flags) {
 void ccGLApplyServerState(int) {}
 
 void ccGLProjectionChanged() {}
+
+void ccGLUseProgramWithBuiltins(CCGLProgram& program) {
+    program.use();
+    program.setUniformsForBuiltins();
+}
+
+void ccGLPrepareNodeDraw(int serverState, CCGLProgram& program, ccBlendFunc blend) {
+    ccGLApplyServerState(serverState);
+    ccGLUseProgramWithBuiltins(program);
+    ccGLSetBlendFunc(blend.src, blend.dst);
+}
+
+ccVertexAttribArrays ccInterleavedAttribArrays(const ccV3F_C4B_T2F* first) { return interleaved(first, 3); }
+
+ccVertexAttribArrays ccInterleavedAttribArrays(const ccV2F_C4B_T2F* first) { return interleaved(first, 2); }
+
+void ccGLSetVertexAttribArrays(const ccVertexAttribArrays& arrays) {
+    const GLuint flags = (arrays.position ? kCCVertexAttribFlag_Position : 0) |
+                         (arrays.color ? kCCVertexAttribFlag_Color : 0) |
+                         (arrays.texCoords ? kCCVertexAttribFlag_TexCoords : 0);
+    ccGLSetVertexAttribs(flags);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    pointAttribArrays(arrays, flags);
+}
+
+void ccGLSetBufferAttribArrays(const ccVertexAttribArrays& arrays) {
+    // Offset 0 is a place in the buffer like any other: all three arrays are read.
+    glEnableVertexAttribArray(kCCVertexAttrib_Position);
+    glEnableVertexAttribArray(kCCVertexAttrib_Color);
+    glEnableVertexAttribArray(kCCVertexAttrib_TexCoords);
+    pointAttribArrays(arrays, kCCVertexAttribFlag_PosColorTex);
+}

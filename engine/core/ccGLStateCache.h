@@ -2,6 +2,10 @@
 
 #include <epoxy/gl.h>
 
+#include "engine/core/ccTypes.h"
+
+class CCGLProgram;
+
 // The engine's record of the GL state it set, so that GL calls that would change nothing are
 // skipped: the current program, the blend factors, the active texture unit and the 2D texture of
 // units 0-15, the bound vertex array object and the three vertex attribute arrays. Every change of
@@ -76,3 +80,39 @@ void ccGLApplyServerState(int flags);
 // Announces that the projection matrix was rebuilt (by the director or a grid). Nothing recorded
 // depends on it.
 void ccGLProjectionChanged();
+
+// MARK: the draw path
+
+// The start of every draw call: `program` current, with its built-in matrices taken from the
+// current model-view and projection stacks.
+void ccGLUseProgramWithBuiltins(CCGLProgram& program);
+// The start of a node's draw: its server state (CCNode::glServerState), ccGLUseProgramWithBuiltins,
+// then its blend pair (ccGLSetBlendFunc).
+void ccGLPrepareNodeDraw(int serverState, CCGLProgram& program, ccBlendFunc blend);
+
+// The vertex arrays one draw reads. Each pointer is the first element of its array, and null leaves
+// that attribute out; `stride` is the bytes from one vertex to the next, 0 for tightly packed
+// arrays. Positions are `positionSize` floats (2 or 3), texture coordinates two floats, colours four
+// bytes 0-255 or, with `colorType` GL_FLOAT, four floats 0-1.
+struct ccVertexAttribArrays {
+    const void* position = nullptr;
+    GLint positionSize = 2;
+    const void* texCoords = nullptr;
+    const void* color = nullptr;
+    GLenum colorType = GL_UNSIGNED_BYTE;
+    GLsizei stride = 0;
+};
+
+// The arrays of interleaved vertices from `first` on. With `first` null the pointers are the byte
+// offsets of the fields, for vertices at the start of a buffer (ccGLSetBufferAttribArrays).
+ccVertexAttribArrays ccInterleavedAttribArrays(const ccV3F_C4B_T2F* first);
+ccVertexAttribArrays ccInterleavedAttribArrays(const ccV2F_C4B_T2F* first);
+
+// For a draw from client memory: enables exactly the arrays given (ccGLSetVertexAttribs, which
+// unbinds any vertex array object), unbinds the array buffer, which GL would otherwise read instead
+// of client memory, and points the arrays at the memory.
+void ccGLSetVertexAttribArrays(const ccVertexAttribArrays& arrays);
+// For a vertex array object being set up, bound together with its array buffer: enables all three
+// arrays in that object and points them into the buffer (the pointers are byte offsets, and null is
+// offset 0).
+void ccGLSetBufferAttribArrays(const ccVertexAttribArrays& arrays);

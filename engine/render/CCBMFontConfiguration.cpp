@@ -37,6 +37,8 @@ int16_t saturatedInt16(std::string_view piece) {
                                                     std::numeric_limits<int16_t>::max()));
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 uint32_t kerningKey(uint16_t first, uint16_t second) { return uint32_t{first} << 16 | second; }
 
 using ConfigurationCache = std::unordered_map<std::string, RefPtr<CCBMFontConfiguration>>;
@@ -67,7 +69,14 @@ bool CCBMFontConfiguration::initWithFNTfile(const std::string& fntFile) {
         logLine("Lumora: Error parsing FNTfile %s: %s", fntFile.c_str(), why.c_str());
         return false;
     }
-    parseConfigText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), fntFile);
+    std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (hasPrefix(text, kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    // Binary data, a renamed image or UTF-16 text would otherwise read as a font without characters.
+    if (!isValidUTF8(text) || text.find('\0') != std::string_view::npos) {
+        logLine("Lumora: Error parsing FNTfile %s: not UTF-8 text", fntFile.c_str());
+        return false;
+    }
+    parseConfigText(text, fntFile);
     return true;
 }
 
@@ -112,8 +121,9 @@ void CCBMFontConfiguration::parseKerningEntry(std::string_view line) {
     const int32_t first = characterCode(pieces[1]);
     const int32_t second = characterCode(pieces[2]);
     if (first < 0 || second < 0) return;
+    // Within 16 bits, like the offsets and advances it is added to.
     kerningDictionary_[kerningKey(static_cast<uint16_t>(first), static_cast<uint16_t>(second))] =
-        stringIntValue(pieces[3]);
+        saturatedInt16(pieces[3]);
 }
 
 void CCBMFontConfiguration::parseImageFileName(std::string_view line, const std::string& fntFile) {
@@ -125,8 +135,14 @@ void CCBMFontConfiguration::parseImageFileName(std::string_view line, const std:
         atlasName_.clear();
         return;
     }
-    atlasName_ = stringByAppendingPathComponent(stringByDeletingLastPathComponent(fntFile),
-                                                piece.substr(open + 1, close - open - 1));
+    const std::string_view name = piece.substr(open + 1, close - open - 1);
+    // The file system would read the name only up to the NUL: another file than the one named.
+    if (name.find('\0') != std::string_view::npos) {
+        logLine("Lumora: FNTfile %s: the page file name holds a NUL byte; no page image", fntFile.c_str());
+        atlasName_.clear();
+        return;
+    }
+    atlasName_ = stringByAppendingPathComponent(stringByDeletingLastPathComponent(fntFile), name);
 }
 
 std::string CCBMFontConfiguration::description() const {

@@ -26,8 +26,8 @@ struct ccBMFontDef {
 // standard field order, field names unread. A number is the leading decimal of its piece, 0 when
 // the piece has none or is missing, so a malformed line yields zeros and is never rejected, with
 // these exceptions: a character or kerning code outside 0..0xFFFF would alias another once cut to
-// 16 bits, so its line is skipped; a page line without a quoted file name leaves no atlas name.
-// Offsets and advances beyond 16 bits saturate.
+// 16 bits, so its line is skipped; a page line without a quoted file name, or with a NUL byte in
+// it (logged), leaves no atlas name. Offsets, advances and kerning amounts beyond 16 bits saturate.
 class CCBMFontConfiguration : public Object {
 public:
     // Null when the file cannot be read (logged once).
@@ -35,8 +35,9 @@ public:
 
     CCBMFontConfiguration() = default;
 
-    // Reads the file, found through file lookup. False, logged, when it cannot be read or is larger
-    // than InputLimits::kFileBytes.
+    // Reads the file, found through file lookup. False, logged, when it cannot be read, is larger
+    // than InputLimits::kFileBytes or is not UTF-8 text (a byte order mark is allowed; a NUL byte
+    // is not).
     bool initWithFNTfile(const std::string& fntFile);
     // Reads the definitions of .fnt text; `fntFile` is the name its page image is relative to.
     void parseConfigText(std::string_view text, const std::string& fntFile);
@@ -66,7 +67,7 @@ private:
     std::string atlasName_;
     std::unordered_map<uint16_t, ccBMFontDef> fontDefDictionary_;
     int64_t commonHeight_ = 0;                            // pixels
-    std::unordered_map<uint32_t, int32_t> kerningDictionary_;  // first << 16 | second -> pixels
+    std::unordered_map<uint32_t, int32_t> kerningDictionary_;  // first << 16 | second -> pixels, 16-bit range
 };
 
 // The configuration of the .fnt file, read on the first request for that name and shared

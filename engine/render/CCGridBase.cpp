@@ -117,14 +117,11 @@ void CCGridBase::afterDraw(CCNode* target) {
 
 void CCGridBase::drawTriangles(const ccVertex3F* vertices, const ccTex2F* texCoordinates, const GLushort* indices,
                                GLsizei count) {
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
-    shaderProgram_->use();
-    shaderProgram_->setUniformsForBuiltins();
-    // Client memory, which GL reads only with no buffer bound.
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ccGLUseProgramWithBuiltins(*shaderProgram_);
+    ccGLSetVertexAttribArrays({.position = vertices, .positionSize = 3, .texCoords = texCoordinates});
+    // The indices are client memory too, read with no element buffer bound (after the vertex array
+    // object is unbound, whose state that binding is).
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 3, GL_FLOAT, GL_FALSE, 0, vertices);
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, 0, texCoordinates);
     glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_SHORT, indices);
     ++ccDrawCallCounter;
 }

@@ -227,7 +227,8 @@ void CCLabelBMFont::createFontChars() {
         }
         const ccBMFontDef* def = configuration_ ? configuration_->fontDefForCharacter(c) : nullptr;
         if (!def) continue;
-        const int32_t kerning = kerningAmountForFirst(previous, c);
+        // Pen sums in 64 bits: a font's numbers may each fill their own type.
+        const int64_t kerning = kerningAmountForFirst(previous, c);
         const CGRect pixels = def->rect;
         const CGRect rect = CGRectMake(pixels.origin.x / f + imageOffset_.x, pixels.origin.y / f + imageOffset_.y,
                                        pixels.size.width / f, pixels.size.height / f);

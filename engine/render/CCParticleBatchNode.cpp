@@ -2,12 +2,10 @@
 
 #include <utility>
 
-#include "engine/core/CCGLProgram.h"
-#include "engine/core/CCShaderCache.h"
+#include <epoxy/gl.h>
+
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/CCTextureCache.h"
-#include "engine/core/ccGLStateCache.h"
-#include "engine/core/math/kmGLMatrix.h"
 #include "engine/render/CCParticleSystemQuad.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
@@ -43,21 +41,10 @@ bool CCParticleBatchNode::initWithFile(const std::string& file, uint64_t capacit
 
 // MARK: texture
 
-CCTexture2D* CCParticleBatchNode::texture() const { return textureAtlas_ ? textureAtlas_->texture() : nullptr; }
-
 void CCParticleBatchNode::setTexture(RefPtr<CCTexture2D> texture) {
     const bool straight = texture && !texture->hasPremultipliedAlpha();
     if (textureAtlas_) textureAtlas_->setTexture(std::move(texture));
     if (straight && blendFunc_ == kPremultipliedBlend) blendFunc_ = kStraightBlend;
-}
-
-void CCParticleBatchNode::updateBlendFunc() {
-    const CCTexture2D* texture = this->texture();
-    if (!texture || !texture->hasPremultipliedAlpha()) blendFunc_ = kStraightBlend;
-}
-
-void CCParticleBatchNode::setTextureAtlas(RefPtr<CCTextureAtlas> textureAtlas) {
-    textureAtlas_ = std::move(textureAtlas);
 }
 
 // MARK: children
@@ -210,34 +197,4 @@ void CCParticleBatchNode::disableParticle(uint64_t particleIndex) {
                static_cast<unsigned long long>(textureAtlas_->capacity()));
     ccV3F_C4B_T2F_Quad& quad = textureAtlas_->quads()[particleIndex];
     for (ccV3F_C4B_T2F* vertex : {&quad.tl, &quad.bl, &quad.tr, &quad.br}) vertex->vertices.x = vertex->vertices.y = 0;
-}
-
-// MARK: drawing
-
-void CCParticleBatchNode::visit() {
-    if (!visible()) return;
-    kmGLPush();
-    CCNodeGrid* grid = this->grid();
-    const bool gridActive = grid && grid->active();
-    if (gridActive) {
-        grid->beforeDraw();
-        transformAncestors();
-    }
-    transform();
-    draw();
-    if (gridActive) grid->afterDraw(this);
-    kmGLPop();
-}
-
-void CCParticleBatchNode::draw() {
-    if (!textureAtlas_ || textureAtlas_->totalQuads() == 0) return;
-    if (!shaderProgram()) {
-        setShaderProgram(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor));
-    }
-    ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
-    textureAtlas_->drawQuads();
 }

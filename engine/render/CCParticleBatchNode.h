@@ -3,10 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/core/CCNode.h"
-#include "engine/core/CCTextureAtlas.h"
-#include "engine/core/CCTextureProtocol.h"
-#include "engine/core/ccTypes.h"
+#include "engine/render/CCBatchNode.h"
 
 class CCParticleSystem;
 
@@ -23,7 +20,7 @@ class CCParticleSystem;
 // A child whose texture differs draws with the batch's texture.
 //
 // Engine thread only.
-class CCParticleBatchNode : public CCNode, public CCTextureProtocol {
+class CCParticleBatchNode : public CCBatchNode {
 public:
     // Quads of a batch made without a capacity.
     static constexpr uint64_t kCCParticleDefaultCapacity = 500;
@@ -42,16 +39,9 @@ public:
     bool initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity);
     bool initWithFile(const std::string& file, uint64_t capacity);
 
-    // The atlas's texture; setting a straight-alpha texture turns the default blending straight.
-    CCTexture2D* texture() const override;
+    // Sets the atlas's texture; a straight-alpha texture turns the default blending straight. The
+    // blend pair is otherwise stored only; the first child added sets it to its own.
     void setTexture(RefPtr<CCTexture2D> texture) override;
-    // Stored only; the first child added sets it to its own.
-    ccBlendFunc blendFunc() const override { return blendFunc_; }
-    void setBlendFunc(ccBlendFunc blendFunc) override { blendFunc_ = blendFunc; }
-    // Straight-alpha blending when the texture is missing or has no premultiplied alpha.
-    void updateBlendFunc();
-    CCTextureAtlas* textureAtlas() const { return textureAtlas_.get(); }
-    void setTextureAtlas(RefPtr<CCTextureAtlas> textureAtlas);
 
     // Children. A new child goes after the children of its z or below and takes the block there,
     // the later blocks moving up; it then writes its quads into the atlas.
@@ -63,6 +53,9 @@ public:
     void removeChild(CCNode* child, bool cleanup) override;
     void removeChildAtIndex(uint64_t index, bool cleanup);
     void removeAllChildrenWithCleanup(bool cleanup) override;
+    // Nothing to sort: addChild and reorderChild keep the children in z order, which is the
+    // order of their blocks (a sort by order of arrival would part them from their blocks).
+    void sortAllChildren() override {}
 
     // Block bookkeeping. addChildHelper inserts the child at its z's position and answers it;
     // insertChild opens the child's block at `index`; updateAllAtlasIndexes renumbers every block
@@ -79,15 +72,6 @@ public:
     // Collapses atlas quad i (an absolute index below the capacity) to a point: it shows nothing.
     void disableParticle(uint64_t particleIndex);
 
-    // Applies the transform and draws; the children are not visited.
-    void visit() override;
-    // The whole atlas with one call; nothing when it is empty.
-    void draw() override;
-
 protected:
     ~CCParticleBatchNode() override = default;
-
-private:
-    RefPtr<CCTextureAtlas> textureAtlas_;
-    ccBlendFunc blendFunc_;
 };

@@ -166,11 +166,7 @@ void CCParticleSystemQuad::draw() {
     if (!shaderProgram()) {
         setShaderProgram(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor));
     }
-    ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    ccGLSetBlendFunc(blendFunc().src, blendFunc().dst);
+    ccGLPrepareNodeDraw(glServerState(), *shaderProgram(), blendFunc());
     textureAtlas_->drawNumberOfQuads(particleIdx_);
 }
 

@@ -228,25 +228,10 @@ void CCProgressTimer::updateBar() {
 
 void CCProgressTimer::draw() {
     if (vertexData_.empty() || !sprite_) return;
-    ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    const ccBlendFunc blend = sprite_->blendFunc();
-    ccGLSetBlendFunc(blend.src, blend.dst);
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_PosColorTex);
+    ccGLPrepareNodeDraw(glServerState(), *shaderProgram(), sprite_->blendFunc());
     const CCTexture2D* texture = sprite_->texture();
     ccGLBindTexture(texture ? texture->name() : 0);
-    // Client memory, which GL reads only with no buffer bound.
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    const auto* base = reinterpret_cast<const uint8_t*>(vertexData_.data());
-    constexpr GLsizei stride = sizeof(ccV2F_C4B_T2F);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, stride,
-                          base + offsetof(ccV2F_C4B_T2F, vertices));
-    glVertexAttribPointer(kCCVertexAttrib_Color, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          base + offsetof(ccV2F_C4B_T2F, colors));
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, stride,
-                          base + offsetof(ccV2F_C4B_T2F, texCoords));
+    ccGLSetVertexAttribArrays(ccInterleavedAttribArrays(vertexData_.data()));
     const auto count = static_cast<GLsizei>(vertexData_.size());
     if (type_ == kCCProgressTimerTypeRadial) {
         glDrawArrays(GL_TRIANGLE_FAN, 0, count);

@@ -506,22 +506,9 @@ void CCSprite::sortAllChildren() {
 void CCSprite::draw() {
     CCGLProgram* program = shaderProgram();
     if (!program) return;
-    ccGLApplyServerState(glServerState());
-    program->use();
-    program->setUniformsForBuiltins();
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
+    ccGLPrepareNodeDraw(glServerState(), *program, blendFunc_);
     ccGLBindTexture(nameOf(texture_.get()));
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_PosColorTex);
-    // Client memory, which GL reads only with no buffer bound.
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    constexpr GLsizei stride = sizeof(ccV3F_C4B_T2F);
-    const auto* first = reinterpret_cast<const char*>(&quad_.tl);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 3, GL_FLOAT, GL_FALSE, stride,
-                          first + offsetof(ccV3F_C4B_T2F, vertices));
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, stride,
-                          first + offsetof(ccV3F_C4B_T2F, texCoords));
-    glVertexAttribPointer(kCCVertexAttrib_Color, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                          first + offsetof(ccV3F_C4B_T2F, colors));
+    ccGLSetVertexAttribArrays(ccInterleavedAttribArrays(&quad_.tl));
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     ++ccDrawCallCounter;
 }

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/core/CCGLProgram.h"
+#include <epoxy/gl.h>
+
 #include "engine/core/CCShaderCache.h"
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/CCTextureAtlas.h"
 #include "engine/core/CCTextureCache.h"
-#include "engine/core/ccGLStateCache.h"
-#include "engine/core/math/kmGLMatrix.h"
 #include "engine/render/CCSprite.h"
 #include "platform/foundation/NamedException.h"
 
@@ -56,20 +55,9 @@ bool CCSpriteBatchNode::initWithFile(const std::string& file, uint64_t capacity)
 
 // MARK: texture
 
-CCTexture2D* CCSpriteBatchNode::texture() const { return textureAtlas_ ? textureAtlas_->texture() : nullptr; }
-
 void CCSpriteBatchNode::setTexture(RefPtr<CCTexture2D> texture) {
     if (textureAtlas_) textureAtlas_->setTexture(std::move(texture));
     updateBlendFunc();
-}
-
-void CCSpriteBatchNode::updateBlendFunc() {
-    const CCTexture2D* texture = this->texture();
-    if (!texture || !texture->hasPremultipliedAlpha()) blendFunc_ = {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA};
-}
-
-void CCSpriteBatchNode::setTextureAtlas(RefPtr<CCTextureAtlas> textureAtlas) {
-    textureAtlas_ = std::move(textureAtlas);
 }
 
 // MARK: children
@@ -314,32 +302,7 @@ void CCSpriteBatchNode::addSpriteWithoutQuad(CCSprite* sprite, uint64_t z, int64
 
 // MARK: drawing
 
-void CCSpriteBatchNode::visit() {
-    if (!visible()) return;
-    kmGLPush();
-    CCNodeGrid* grid = this->grid();
-    const bool gridActive = grid && grid->active();
-    if (gridActive) {
-        grid->beforeDraw();
-        transformAncestors();
-    }
-    sortAllChildren();
-    transform();
-    draw();
-    if (gridActive) grid->afterDraw(this);
-    kmGLPop();
-    setOrderOfArrival(0);
-}
-
-void CCSpriteBatchNode::draw() {
-    CCGLProgram* program = shaderProgram();
-    if (!textureAtlas_ || textureAtlas_->totalQuads() == 0 || !program) return;
-    ccGLApplyServerState(glServerState());
-    program->use();
-    program->setUniformsForBuiltins();
-    if (children()) {
-        for (Object* child : *children()) static_cast<CCSprite*>(child)->updateTransform();
-    }
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
-    textureAtlas_->drawQuads();
+void CCSpriteBatchNode::updateQuads() {
+    if (!children()) return;
+    for (Object* child : *children()) static_cast<CCSprite*>(child)->updateTransform();
 }

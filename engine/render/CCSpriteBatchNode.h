@@ -3,10 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/core/CCNode.h"
-#include "engine/core/CCTextureAtlas.h"
-#include "engine/core/CCTextureProtocol.h"
-#include "engine/core/ccTypes.h"
+#include "engine/render/CCBatchNode.h"
 
 class CCSprite;
 
@@ -24,7 +21,7 @@ class CCSprite;
 // CCTextureAtlas::kCCTextureAtlasMaxCapacity sprites (the same exception beyond that).
 //
 // Engine thread only.
-class CCSpriteBatchNode : public CCNode, public CCTextureProtocol {
+class CCSpriteBatchNode : public CCBatchNode {
 public:
     static constexpr uint64_t kDefaultCapacity = 29;
 
@@ -44,15 +41,8 @@ public:
     bool initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity);
     bool initWithFile(const std::string& file, uint64_t capacity);
 
-    // The atlas's texture; setting it re-derives the blend function.
-    CCTexture2D* texture() const override;
+    // Sets the atlas's texture and re-derives the blend function.
     void setTexture(RefPtr<CCTexture2D> texture) override;
-    ccBlendFunc blendFunc() const override { return blendFunc_; }
-    void setBlendFunc(ccBlendFunc blendFunc) override { blendFunc_ = blendFunc; }
-    // Straight-alpha blending when the texture is missing or has no premultiplied alpha.
-    void updateBlendFunc();
-    CCTextureAtlas* textureAtlas() const { return textureAtlas_.get(); }
-    void setTextureAtlas(RefPtr<CCTextureAtlas> textureAtlas);
     // Of CCSprite, in atlas order.
     CCArray* descendants() const { return descendants_.get(); }
 
@@ -94,13 +84,11 @@ public:
     void addQuadFromSprite(CCSprite* sprite, uint64_t index);
     void addSpriteWithoutQuad(CCSprite* sprite, uint64_t z, int64_t tag);
 
-    // Sorts, applies the transform and draws; the children are not visited.
-    void visit() override;
-    // Rewrites the dirty quads, then draws the whole atlas with one call; nothing when empty.
-    void draw() override;
-
 protected:
     ~CCSpriteBatchNode() override = default;
+
+    // Rewrites the quads of the sprites whose transform changed.
+    void updateQuads() override;
 
 private:
     // Checks that the subtree is all sprites and that the atlas can take it.
@@ -113,7 +101,5 @@ private:
     void swap(uint64_t oldIndex, uint64_t newIndex);
     void growIfFull();
 
-    RefPtr<CCTextureAtlas> textureAtlas_;
-    ccBlendFunc blendFunc_;
     RefPtr<CCArray> descendants_;  // of CCSprite; position = atlas index
 };

@@ -1,9 +1,13 @@
 #include "engine/render/CCTMXMapInfo.h"
 
+// Debian's expat is built with DTD support; its header declares the entity-amplification guards
+// only under this name.
+#define XML_DTD 1
 #include <expat.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -16,6 +20,10 @@
 namespace {
 constexpr int kZlibOrGzipWindowBits = 15 + 32;
 constexpr size_t kFirstInflateBytes = 64 * 1024;
+// Expat's own guard against entity expansion, behind the refusal of every entity declaration:
+// output may be at most this many times the input once a document has produced this many bytes.
+constexpr float kMaximumAmplification = 100.0f;
+constexpr unsigned long long kAmplificationThresholdBytes = 1 << 20;
 
 // The attribute's value, or null when the element does not have it.
 const char* attribute(const char** attributes, std::string_view name) {
@@ -86,9 +94,11 @@ void XMLCALL onEnd(void* info, const XML_Char* name) { static_cast<CCTMXMapInfo*
 void XMLCALL onCharacters(void* info, const XML_Char* text, int length) {
     static_cast<CCTMXMapInfo*>(info)->characters(std::string_view(text, static_cast<size_t>(length)));
 }
-// Document type declarations may define entities; maps have no use for them.
-void XMLCALL onDoctype(void* info, const XML_Char*, const XML_Char*, const XML_Char*, int) {
-    static_cast<CCTMXMapInfo*>(info)->refuseDocument("it declares a document type");
+// Entities are how a document multiplies itself or reaches outside files; maps have no use for
+// them. A document type line that declares none is harmless, as its external DTD is never read.
+void XMLCALL onEntityDeclaration(void* info, const XML_Char*, int, const XML_Char*, int, const XML_Char*,
+                                 const XML_Char*, const XML_Char*, const XML_Char*) {
+    static_cast<CCTMXMapInfo*>(info)->refuseDocument("it declares an entity");
 }
 }  // namespace
 
@@ -128,7 +138,10 @@ void CCTMXMapInfo::parseXMLData(std::string_view bytes, const std::string& what)
     XML_SetUserData(parser.get(), this);
     XML_SetElementHandler(parser.get(), onStart, onEnd);
     XML_SetCharacterDataHandler(parser.get(), onCharacters);
-    XML_SetStartDoctypeDeclHandler(parser.get(), onDoctype);
+    XML_SetEntityDeclHandler(parser.get(), onEntityDeclaration);
+    XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetBillionLaughsAttackProtectionMaximumAmplification(parser.get(), kMaximumAmplification);
+    XML_SetBillionLaughsAttackProtectionActivationThreshold(parser.get(), kAmplificationThresholdBytes);
     // Fed in pieces, as XML_Parse takes an int length.
     constexpr size_t kPiece = 1 << 20;
     XML_Status status;
@@ -261,7 +274,9 @@ void CCTMXMapInfo::startLayer(const char** attributes) {
     layer->setLayerSize(CGSizeMake(static_cast<double>(width), static_cast<double>(height)));
     layer->setVisible(text(attributes, "visible") != "0");
     if (const char* opacity = attribute(attributes, "opacity")) {
-        layer->setOpacity(static_cast<uint8_t>(truncated(255.0 * stringFloatValue(opacity)) & 0xFF));
+        // 0..1 as 0..255, clamped; a value that is no finite number gives 0.
+        const double value = 255.0 * stringFloatValue(opacity);
+        layer->setOpacity(std::isfinite(value) ? static_cast<uint8_t>(std::clamp(value, 0.0, 255.0)) : 0);
     }
     layer->setOffset(CGPointMake(intAttribute(attributes, "x"), intAttribute(attributes, "y")));
     layers_.push_back(std::move(layer));

@@ -24,8 +24,9 @@ inline constexpr uint64_t kCCTMXMaxLayerTiles = InputLimits::kDecodedBytes / siz
 
 // A TMX document read into plain records: the map's orientation and sizes, its tilesets, layers,
 // object groups and properties. Read with a SAX parser, so a malformed document keeps the records
-// read before the error (which is logged). Documents with a DOCTYPE are refused at it; external
-// entities are never read.
+// read before the error (which is logged). A document type line is accepted, its external DTD
+// never read; a document that declares an entity is refused at the declaration (logged). Layer
+// opacity 0..1 reads as 0..255, clamped.
 //
 // Elements are honoured only below the element they belong to: a tile or image before any tileset,
 // a layer's data before any layer, an object before any group, a polygon before any object are

@@ -76,17 +76,28 @@ RefPtr<CCAnimation> AnimationUtils::createSimpleAnimation(const std::string& nam
                 static_cast<long long>(kMaxFrames));
         return nullptr;
     }
+    if (animationData["frame_sequence"].count() > static_cast<uint64_t>(kMaxFrames)) {
+        logLine("Animation \"%s\" refused: a frame sequence longer than %lld", name.c_str(),
+                static_cast<long long>(kMaxFrames));
+        return nullptr;
+    }
     const std::string base = baseImageName.empty() ? animationData["image_name"].stringValue() : baseImageName;
     RefPtr<CCAnimation> animation = CCAnimation::animation();
     animation->setDelayPerUnit(delayPerFrame(animationData));
     CCSpriteFrameCache* frames = CCSpriteFrameCache::sharedSpriteFrameCache();
+    std::string firstMissing;
+    size_t missing = 0;
     for (int64_t k : frameOrder(animationData, count)) {
-        const std::string frameName = stringWithFormat("%s_%lld.png", base.c_str(), static_cast<long long>(k));
+        std::string frameName = stringWithFormat("%s_%lld.png", base.c_str(), static_cast<long long>(k));
         if (RefPtr<CCSpriteFrame> frame = frames->spriteFrameByName(frameName)) {
             animation->addSpriteFrame(std::move(frame));
-        } else {
-            logLine("Animation \"%s\": no sprite frame \"%s\"; left out", name.c_str(), frameName.c_str());
+        } else if (missing++ == 0) {
+            firstMissing = std::move(frameName);
         }
+    }
+    if (missing > 0) {
+        logLine("Animation \"%s\": %zu frames are not in the sprite-frame cache (the first \"%s\"); left out",
+                name.c_str(), missing, firstMissing.c_str());
     }
     const Value& restore = animationData["restore_original_frame"];
     animation->setRestoreOriginalFrame(restore.isNone() || restore.boolValue());

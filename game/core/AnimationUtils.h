@@ -23,11 +23,11 @@ class Value;
 //                      "custom" the numbers of "frame_sequence"; any other text: no frames
 //   "restore_original_frame"  show the earlier frame again when the animation ends (default YES)
 // Without a usable delay a frame lasts 1 s. Frame k of base name B is the sprite frame
-// "B_k.png" of the shared sprite-frame cache; a frame missing there is left out with a log line.
+// "B_k.png" of the shared sprite-frame cache; frames missing there are left out (one log line).
 class AnimationUtils {
 public:
     static constexpr int64_t kSimpleAnimationTag = 1234;
-    // More frames than this in one animation are refused (one log line).
+    // More frames, or a longer frame sequence, than this are refused (one log line).
     static constexpr int64_t kMaxFrames = 4096;
 
     // The shared animation cache's animation of that name when there is one (the data is not

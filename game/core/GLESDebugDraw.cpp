@@ -12,12 +12,17 @@ constexpr float kCircleStep = 0.3926991f;  // 2 pi / 16
 constexpr float kAxisLength = 0.4f;        // metres
 }  // namespace
 
-GLESDebugDraw::GLESDebugDraw(float ratio)
-    : ratio_(ratio), program_(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_Position_uColor)) {
-    if (program_) {
+GLESDebugDraw::GLESDebugDraw(float ratio) : ratio_(ratio) {}
+
+bool GLESDebugDraw::prepareProgram() {
+    if (!program_) {
+        program_ = CCShaderCache::sharedShaderCache()->programForKey(kCCShader_Position_uColor);
+        if (!program_) return false;
         colorLocation_ = glGetUniformLocation(program_->program(), "u_color");
         pointSizeLocation_ = glGetUniformLocation(program_->program(), "u_pointSize");
     }
+    program_->use();
+    return true;
 }
 
 const GLfloat* GLESDebugDraw::scaled(const b2Vec2* vertices, int32 count) {
@@ -39,8 +44,7 @@ const GLfloat* GLESDebugDraw::circle(const b2Vec2& center, float radius) {
 }
 
 void GLESDebugDraw::draw(GLenum mode, const GLfloat* vertices, int32 count, float r, float g, float b, float a) {
-    if (!program_ || count <= 0) return;
-    program_->use();
+    if (count <= 0 || !prepareProgram()) return;
     program_->setUniformsForBuiltins();
     program_->setUniformLocationWithF1(colorLocation_, r, g, b, a);
     ccGLSetVertexAttribs(kCCVertexAttribFlag_Position);
@@ -80,10 +84,7 @@ void GLESDebugDraw::DrawTransform(const b2Transform& xf) {
 }
 
 void GLESDebugDraw::DrawPoint(const b2Vec2& p, float size, const b2Color& color) {
-    if (program_) {
-        program_->use();
-        program_->setUniformLocationWithF1(pointSizeLocation_, size);
-    }
+    if (prepareProgram()) program_->setUniformLocationWithF1(pointSizeLocation_, size);
     draw(GL_POINTS, scaled(&p, 1), 1, color.r, color.g, color.b, 1);
 }
 

@@ -1,6 +1,8 @@
 #include "game/core/GameContactListener.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 
 #include "game/core/DestructableProtocol.h"
 #include "game/core/EnemyProtocol.h"
@@ -92,6 +94,8 @@ GameContactListener::GameContactListener(GameContactDelegate* gameLayer) : gameL
     }
     held_.reserve(4 * kListCapacity);
 }
+
+GameContactListener::~GameContactListener() = default;
 
 void GameContactListener::BeginContact(b2Contact* contact) {
     b2Fixture* a = contact->GetFixtureA();
@@ -277,8 +281,9 @@ void GameContactListener::postStep() {
         deduplicate(projectilesHittingPlayer_);
         // A shot that hit the bee in this step does not also hit an object.
         for (ProjectileProtocol* projectile : projectilesHittingPlayer_) {
-            const auto found = std::find(projectilesHittingObjects_.begin(), projectilesHittingObjects_.end(), projectile);
-            if (found != projectilesHittingObjects_.end()) projectilesHittingObjects_.erase(found);
+            auto& objects = projectilesHittingObjects_;
+            const auto found = std::find(objects.begin(), objects.end(), projectile);
+            if (found != objects.end()) objects.erase(found);
         }
         dropGone(projectilesHittingPlayer_);
         if (!projectilesHittingPlayer_.empty() && gameLayer_) gameLayer_->handleProjectileContacts();

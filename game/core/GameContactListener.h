@@ -27,6 +27,7 @@ class GameContactListener : public PhysicsSystemContactListener {
 public:
     // The delegate is not retained; null sends nothing.
     explicit GameContactListener(GameContactDelegate* gameLayer);
+    ~GameContactListener() override;
 
     void BeginContact(b2Contact* contact) override;
     void EndContact(b2Contact* contact) override;

@@ -99,6 +99,29 @@ bool GameObject::initGameObjectWithType(int32_t type) {
     return true;
 }
 
+bool GameObject::loadRangeFrom(const Value& data, const std::string& key, float* minimum, float* maximum) {
+    if (const Value& fixed = data[key]; !fixed.isNone()) {
+        *minimum = *maximum = fixed.floatValue();
+        return true;
+    }
+    const Value& low = data[key + "_min"];
+    const Value& high = data[key + "_max"];
+    if (low.isNone() || high.isNone()) return false;
+    *minimum = low.floatValue();
+    *maximum = high.floatValue();
+    return true;
+}
+
+float GameObject::randomInRange(float minimum, float maximum) {
+    return minimum + Random::unitFloat() * (maximum - minimum);
+}
+
+int64_t GameObject::randomCountInRange(int64_t minimum, int64_t maximum) {
+    if (maximum <= minimum) return minimum;
+    const uint64_t choices = static_cast<uint64_t>(maximum - minimum) + 1;
+    return minimum + static_cast<int64_t>(Random::arc4random() % choices);
+}
+
 void GameObject::loadGameObjectSettingsFrom(const Value& data, GameObjectBasicData* basic, bool defaultScale) {
     basic->position = NSPointFromString(data["position"].stringValue());
     basic->rotation = data["rotation"].floatValue();

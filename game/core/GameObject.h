@@ -48,6 +48,15 @@ public:
     // Null builders (the default) make createMovementForNode answer null.
     static void setMovementBuilders(LinearPathMovementBuilder linearPath, OrbitMovementBuilder orbit);
 
+    // The level-data convention for a number X: X itself (minimum = maximum = X) or X_min and X_max
+    // (both needed). False, with nothing written, when neither form is given.
+    static bool loadRangeFrom(const Value& data, const std::string& key, float* minimum, float* maximum);
+    // A float drawn in the range: minimum + Random::unitFloat() x (maximum - minimum).
+    static float randomInRange(float minimum, float maximum);
+    // A count drawn in the range: minimum + Random::arc4random() % (range + 1); a maximum below
+    // the minimum gives the minimum.
+    static int64_t randomCountInRange(int64_t minimum, int64_t maximum);
+
     // Placement: "position" point string, "rotation" degrees; with defaultScale the scales are
     // 1, else "scale" sets both, or "scale_x" and "scale_y" one each (a missing one reads 0).
     static void loadGameObjectSettingsFrom(const Value& data, GameObjectBasicData* basic, bool defaultScale);

@@ -81,7 +81,7 @@ void PhysicsSystem::update(float dt) {
         logLine("Physics: frame time %g taken as 0", dt);
         dt = 0;
     }
-    // Single precision throughout, as the step arithmetic is specified; every whole step is
+    // Single precision throughout, so that frames add up the same way every run; every whole step is
     // taken off the accumulator, also those beyond the two that run.
     float a = accumulator_ + dt;
     const float wholeSteps = std::floor(a / kFixedStep);

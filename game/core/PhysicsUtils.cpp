@@ -21,6 +21,9 @@ constexpr float kWeldDistanceSquared = (0.5f * b2_linearSlop) * (0.5f * b2_linea
 // Smallest polygon area (square metres) taken, relative to the polygon's extent squared, far
 // above the rounding of Box2D's own hull and centroid arithmetic.
 constexpr double kMinRelativeArea = 1e-5;
+// Coordinates and radii beyond this (metres) are refused: Box2D's bounding boxes of shapes near
+// the float range overflow, and no level is a hundred kilometres wide.
+constexpr float kMaxCoordinate = 1e5f;
 
 enum Shape { kCircle = 0, kEdge = 1, kPolygon = 2, kChain = 3, kBox = 4 };
 
@@ -53,8 +56,11 @@ std::vector<b2Vec2> readVertices(const Value& fixture, const Build& build) {
     return points;
 }
 
-bool allFinite(const std::vector<b2Vec2>& points) {
-    return std::all_of(points.begin(), points.end(), [](b2Vec2 p) { return isFinite(p); });
+bool inRange(b2Vec2 p) { return isFinite(p) && std::fabs(p.x) <= kMaxCoordinate && std::fabs(p.y) <= kMaxCoordinate; }
+bool inRange(float length) { return std::isfinite(length) && std::fabs(length) <= kMaxCoordinate; }
+
+bool allInRange(const std::vector<b2Vec2>& points) {
+    return std::all_of(points.begin(), points.end(), [](b2Vec2 p) { return inRange(p); });
 }
 
 // True when every consecutive pair (and the closing pair of a loop) is farther apart than Box2D
@@ -146,7 +152,7 @@ b2Fixture* buildChain(b2Body* body, const Value& fixture, b2FixtureDef* definiti
                       const Build& build) {
     std::vector<b2Vec2> points = readVertices(fixture, build);
     if (points.size() < 2) return refuse("chain", "fewer than 2 vertices");
-    if (!allFinite(points)) return refuse("chain", "a vertex is not finite");
+    if (!allInRange(points)) return refuse("chain", "a vertex is not finite or too far out");
     bool loop = fixture["loop"].boolValue();
     if (b2Distance(points.back(), points.front()) <= kLoopClosingDistance) {
         points.pop_back();
@@ -237,7 +243,7 @@ b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fi
     const float scale = std::fabs(sx - sy) <= 1.1920929e-07f ? sx : (sx + sy) / 2;
     const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);
     const float radius = fixture["radius"].floatValue() * scale * static_cast<float>(kMetresPerPoint);
-    if (!isFinite(centre) || !std::isfinite(radius)) return refuse("circle", "a number is not finite");
+    if (!inRange(centre) || !inRange(radius)) return refuse("circle", "a number is not finite or too large");
     if (radius < 0) return refuse("circle", "negative radius");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
@@ -260,7 +266,7 @@ b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value&
     // Three or more points make a chain, which keeps the caller's definition and its binding.
     if (points.size() >= 3) return buildChain(body, fixture, fixtureDef, nullptr, build);
     if (points.size() < 2) return refuse("edge", "fewer than 2 vertices");
-    if (!allFinite(points)) return refuse("edge", "a vertex is not finite");
+    if (!allInRange(points)) return refuse("edge", "a vertex is not finite or too far out");
     if (!segmentsLongEnough(points, false)) return refuse("edge", "0.005 m long or shorter");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
@@ -280,7 +286,7 @@ b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Val
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     std::vector<b2Vec2> points = readVertices(fixture, build);
     if (points.size() < 3 || points.size() > b2_maxPolygonVertices) return refuse("polygon", "not 3 to 8 vertices");
-    if (!allFinite(points)) return refuse("polygon", "a vertex is not finite");
+    if (!allInRange(points)) return refuse("polygon", "a vertex is not finite or too far out");
     if (!enclosesArea(points)) return refuse("polygon", "no area");
     // A mirrored shape keeps counter-clockwise winding.
     if ((scaleX < 0) != (scaleY < 0)) std::reverse(points.begin(), points.end());
@@ -316,8 +322,8 @@ b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixtu
         fixture["height"].floatValue() * static_cast<float>(kMetresPerPoint) * std::fabs(scaleY) * 0.5f;
     float angle = fixture["rotation"].floatValue() * kDegreesToRadians;
     if (transform) angle += std::atan2(transform->q.s, transform->q.c);
-    if (!isFinite(centre) || !std::isfinite(halfWidth) || !std::isfinite(halfHeight) || !std::isfinite(angle)) {
-        return refuse("box", "a number is not finite");
+    if (!inRange(centre) || !inRange(halfWidth) || !inRange(halfHeight) || !std::isfinite(angle)) {
+        return refuse("box", "a number is not finite or too large");
     }
     if (!(halfWidth > 0 && halfHeight > 0)) return refuse("box", "a side is 0 or less");
     const std::vector<b2Vec2> corners = {{-halfWidth, -halfHeight}, {halfWidth, -halfHeight}, {halfWidth, halfHeight}};

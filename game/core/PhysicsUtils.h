@@ -28,109 +28,162 @@ class Value;
 // material (transform, material and filter; scale 1) and full.
 //
 // Degenerate input never reaches Box2D, whose build here aborts on it: numbers that are not
-// finite, a circle radius below 0, a box side of 0 or less, an edge or chain segment of 0.005 m
-// or less, a polygon outside 3 to 8 points or with no area, a chain of fewer than 2 points (a
-// loop 3), a negative material value, or a world inside its step: nothing is built, the result
-// is null and one line is logged. Chains collide from one side only in this Box2D, so each
-// chain also gets its reversed twin, built from the same definition (binding, filter, sensor
-// flag); the first fixture is returned.
+// finite, coordinates or sizes beyond 100 km, a circle radius below 0, a box side of 0 or less, an
+// edge or chain segment of 0.005 m or less, a polygon outside 3 to 8 points or with no area, a
+// chain of fewer than 2 points (a loop 3), a negative material value, or a world inside its step:
+// nothing is built, the result is null and one line is logged. Chains collide from one side only
+// in this Box2D, so each chain also gets its reversed twin, built from the same definition
+// (binding, filter, sensor flag); the first fixture is returned.
 class PhysicsUtils {
 public:
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform) {
         parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
     }
-    static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX, float scaleY) {
+    static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX,
+                                     float scaleY) {
         parseFixturesForBody(body, fixtures, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
     }
-    static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float density, float friction,
-                         float restitution, int16 group, uint16 category, uint16 mask) {
-        parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, density, friction, restitution, group, category, mask);
+    static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float density,
+                                     float friction, float restitution, int16 group, uint16 category, uint16 mask) {
+        parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, density, friction, restitution, group, category,
+                             mask);
     }
-    static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX, float scaleY,
-                         float density, float friction, float restitution, int16 group, uint16 category,
-                         uint16 mask);
+    static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX,
+                                     float scaleY, float density, float friction, float restitution, int16 group,
+                                     uint16 category, uint16 mask);
 
-    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, const b2Transform* transform) {
-        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                          const b2Transform* transform) {
+        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001,
+                                   0xFFFF);
     }
-    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, const b2Transform* transform, float scaleX, float scaleY) {
-        return parseFixtureForBody(body, fixture, fixtureDef, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                          const b2Transform* transform, float scaleX, float scaleY) {
+        return parseFixtureForBody(body, fixture, fixtureDef, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001,
+                                   0xFFFF);
     }
-    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, const b2Transform* transform, float density, float friction,
-                         float restitution, int16 group, uint16 category, uint16 mask) {
-        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, density, friction, restitution, group, category, mask);
+    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                          const b2Transform* transform, float density, float friction,
+                                          float restitution, int16 group, uint16 category, uint16 mask) {
+        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, density, friction, restitution,
+                                   group, category, mask);
     }
-    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, const b2Transform* transform, float scaleX, float scaleY,
-                         float density, float friction, float restitution, int16 group, uint16 category,
-                         uint16 mask);
+    static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                          const b2Transform* transform, float scaleX, float scaleY, float density,
+                                          float friction, float restitution, int16 group, uint16 category, uint16 mask);
 
-    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2CircleShape* circleShape, const b2Transform* transform) {
-        return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                b2CircleShape* circleShape, const b2Transform* transform) {
+        return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, 1.0f, 1.0f, 1.0f, 0.2f,
+                                         0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2CircleShape* circleShape, const b2Transform* transform, float scaleX, float scaleY) {
-        return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                b2CircleShape* circleShape, const b2Transform* transform, float scaleX,
+                                                float scaleY) {
+        return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, scaleX, scaleY, 1.0f, 0.2f,
+                                         0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2CircleShape* circleShape, const b2Transform* transform, float density, float friction,
-                         float restitution, int16 group, uint16 category, uint16 mask) {
-        return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, 1.0f, 1.0f, density, friction, restitution, group, category, mask);
+    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                b2CircleShape* circleShape, const b2Transform* transform, float density,
+                                                float friction, float restitution, int16 group, uint16 category,
+                                                uint16 mask) {
+        return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, 1.0f, 1.0f, density,
+                                         friction, restitution, group, category, mask);
     }
-    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2CircleShape* circleShape, const b2Transform* transform, float scaleX, float scaleY,
-                         float density, float friction, float restitution, int16 group, uint16 category,
-                         uint16 mask);
+    static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                b2CircleShape* circleShape, const b2Transform* transform, float scaleX,
+                                                float scaleY, float density, float friction, float restitution,
+                                                int16 group, uint16 category, uint16 mask);
 
-    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2EdgeShape* edgeShape, const b2Transform* transform) {
-        return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                   b2EdgeShape* edgeShape, const b2Transform* transform) {
+        return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, 1.0f, 1.0f, 1.0f, 0.2f,
+                                            0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2EdgeShape* edgeShape, const b2Transform* transform, float scaleX, float scaleY) {
-        return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                   b2EdgeShape* edgeShape, const b2Transform* transform, float scaleX,
+                                                   float scaleY) {
+        return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, scaleX, scaleY, 1.0f, 0.2f,
+                                            0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2EdgeShape* edgeShape, const b2Transform* transform, float density, float friction,
-                         float restitution, int16 group, uint16 category, uint16 mask) {
-        return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, 1.0f, 1.0f, density, friction, restitution, group, category, mask);
+    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                   b2EdgeShape* edgeShape, const b2Transform* transform, float density,
+                                                   float friction, float restitution, int16 group, uint16 category,
+                                                   uint16 mask) {
+        return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, 1.0f, 1.0f, density,
+                                            friction, restitution, group, category, mask);
     }
-    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2EdgeShape* edgeShape, const b2Transform* transform, float scaleX, float scaleY,
-                         float density, float friction, float restitution, int16 group, uint16 category,
-                         uint16 mask);
+    static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                   b2EdgeShape* edgeShape, const b2Transform* transform, float scaleX,
+                                                   float scaleY, float density, float friction, float restitution,
+                                                   int16 group, uint16 category, uint16 mask);
 
-    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform) {
-        return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                      b2PolygonShape* polygonShape, const b2Transform* transform) {
+        return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, 1.0f,
+                                               0.2f, 0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX, float scaleY) {
-        return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                      b2PolygonShape* polygonShape, const b2Transform* transform,
+                                                      float scaleX, float scaleY) {
+        return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, scaleX, scaleY, 1.0f,
+                                               0.2f, 0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform, float density, float friction,
-                         float restitution, int16 group, uint16 category, uint16 mask) {
-        return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, density, friction, restitution, group, category, mask);
+    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                      b2PolygonShape* polygonShape, const b2Transform* transform,
+                                                      float density, float friction, float restitution, int16 group,
+                                                      uint16 category, uint16 mask) {
+        return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, density,
+                                               friction, restitution, group, category, mask);
     }
-    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX, float scaleY,
-                         float density, float friction, float restitution, int16 group, uint16 category,
-                         uint16 mask);
+    static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                      b2PolygonShape* polygonShape, const b2Transform* transform,
+                                                      float scaleX, float scaleY, float density, float friction,
+                                                      float restitution, int16 group, uint16 category, uint16 mask);
 
-    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2ChainShape* chainShape, const b2Transform* transform) {
-        return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                    b2ChainShape* chainShape, const b2Transform* transform) {
+        return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, 1.0f, 1.0f, 1.0f, 0.2f,
+                                             0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2ChainShape* chainShape, const b2Transform* transform, float scaleX, float scaleY) {
-        return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                    b2ChainShape* chainShape, const b2Transform* transform,
+                                                    float scaleX, float scaleY) {
+        return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, scaleX, scaleY, 1.0f,
+                                             0.2f, 0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2ChainShape* chainShape, const b2Transform* transform, float density, float friction,
-                         float restitution, int16 group, uint16 category, uint16 mask) {
-        return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, 1.0f, 1.0f, density, friction, restitution, group, category, mask);
+    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                    b2ChainShape* chainShape, const b2Transform* transform,
+                                                    float density, float friction, float restitution, int16 group,
+                                                    uint16 category, uint16 mask) {
+        return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, 1.0f, 1.0f, density,
+                                             friction, restitution, group, category, mask);
     }
-    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2ChainShape* chainShape, const b2Transform* transform, float scaleX, float scaleY,
-                         float density, float friction, float restitution, int16 group, uint16 category,
-                         uint16 mask);
+    static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                    b2ChainShape* chainShape, const b2Transform* transform,
+                                                    float scaleX, float scaleY, float density, float friction,
+                                                    float restitution, int16 group, uint16 category, uint16 mask);
 
-    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform) {
-        return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                             b2PolygonShape* polygonShape, const b2Transform* transform) {
+        return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f,
+                                      0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX, float scaleY) {
-        return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                             b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX,
+                                             float scaleY) {
+        return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, scaleX, scaleY, 1.0f, 0.2f,
+                                      0.0f, 0, 0x0001, 0xFFFF);
     }
-    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform, float density, float friction,
-                         float restitution, int16 group, uint16 category, uint16 mask) {
-        return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, density, friction, restitution, group, category, mask);
+    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                             b2PolygonShape* polygonShape, const b2Transform* transform, float density,
+                                             float friction, float restitution, int16 group, uint16 category,
+                                             uint16 mask) {
+        return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, density, friction,
+                                      restitution, group, category, mask);
     }
-    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX, float scaleY,
-                         float density, float friction, float restitution, int16 group, uint16 category,
-                         uint16 mask);
+    static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                             b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX,
+                                             float scaleY, float density, float friction, float restitution,
+                                             int16 group, uint16 category, uint16 mask);
 };

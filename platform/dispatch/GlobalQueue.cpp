@@ -4,18 +4,10 @@
 
 #include <future>
 
-#include "platform/foundation/Log.h"
+#include "platform/foundation/PostedWork.h"
 
 namespace {
 thread_local const GlobalQueue* currentQueue = nullptr;
-
-void runLogged(const std::function<void()>& block) {
-    try {
-        block();
-    } catch (const std::exception& error) {
-        logLine("GlobalQueue: a block threw: %s", error.what());
-    }
-}
 }  // namespace
 
 GlobalQueue::GlobalQueue() {
@@ -36,12 +28,12 @@ void GlobalQueue::async(std::function<void()> block) {
 void GlobalQueue::sync(std::function<void()> block) {
     if (!block) return;
     if (isCurrent()) {
-        runLogged(block);
+        runPostedWork("GlobalQueue", block);
         return;
     }
     std::promise<void> done;
     async([&] {
-        runLogged(block);
+        runPostedWork("GlobalQueue", block);
         done.set_value();
     });
     done.get_future().get();
@@ -60,6 +52,6 @@ void GlobalQueue::work() {
             block = std::move(blocks_.front());
             blocks_.pop_front();
         }
-        runLogged(block);
+        runPostedWork("GlobalQueue", block);
     }
 }

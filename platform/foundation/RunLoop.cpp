@@ -5,10 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <exception>
 
-#include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
+#include "platform/foundation/PostedWork.h"
 
 namespace {
 
@@ -25,17 +24,6 @@ double monotonicSeconds() {
 std::chrono::steady_clock::time_point monotonicTimePoint(double seconds) {
     return std::chrono::steady_clock::time_point(
         std::chrono::ceil<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)));
-}
-
-// Posted work and timers must not take the loop's thread down with them.
-void runCatching(const std::function<void()>& block) {
-    try {
-        block();
-    } catch (const std::exception& error) {
-        logLine("RunLoop: a posted block threw: %s", error.what());
-    } catch (...) {
-        logLine("RunLoop: a posted block threw a non-standard exception");
-    }
 }
 
 std::mutex registryMutex;
@@ -103,7 +91,7 @@ bool RunLoop::performBlock(std::function<void()> block, bool waitUntilDone) {
     if (!block) return false;
     if (waitUntilDone && isCurrent()) {
         if (isStopped()) return false;
-        runCatching(block);
+        runPostedWork("RunLoop", block);
         return true;
     }
     std::future<bool> finished;
@@ -156,7 +144,7 @@ int RunLoop::runOnce() {
     for (Item& item : batch) {
         const bool ran = !isStopped();
         if (ran) {
-            runCatching(item.block);
+            runPostedWork("RunLoop", item.block);
             ++count;
         }
         // Captures go before the waiter hears, so it finds the objects it handed over released.
@@ -192,7 +180,7 @@ void RunLoop::fireDueTimers(int& count) {
         } else {
             timer->invalidate();
         }
-        runCatching(*block);
+        runPostedWork("RunLoop", *block);
         ++count;
     }
 }

@@ -58,7 +58,8 @@ public:
     // One pass on the loop's thread: runs the work that was queued before the pass began, in order
     // (work posted during the pass waits for the next one), then fires the due timers in the order
     // they were scheduled. Returns how many blocks (work and timers) ran. A block that throws, here
-    // or inline, is logged and skipped. Off the loop's thread throws NamedException "RunLoop".
+    // or inline, is logged and skipped, unless it throws a NamedException: that ends the program
+    // (runPostedWork). Off the loop's thread throws NamedException "RunLoop".
     int runOnce();
 
     // On the loop's thread (else throws like runOnce): sleeps until work is posted, a timer is scheduled or falls due, the loop

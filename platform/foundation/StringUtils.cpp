@@ -37,6 +37,36 @@ bool hasSuffixIgnoringCase(std::string_view text, std::string_view suffix) {
            lowercaseString(text.substr(text.size() - suffix.size())) == lowercaseString(suffix);
 }
 
+size_t utf8SequenceLength(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0u; };
+    const unsigned lead = byte(0);
+    size_t length = 0;
+    if (lead < 0x80) {
+        length = 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        if (byte(1) >= low && byte(1) <= high) length = 3;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        if (byte(1) >= low && byte(1) <= high) length = 4;
+    }
+    for (size_t i = lead >= 0xE0 ? 2 : 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+bool isValidUTF8(std::string_view text) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = utf8SequenceLength(text, at);
+        if (length == 0) return false;
+        at += length;
+    }
+    return true;
+}
+
 std::string lowercaseString(std::string_view text) {
     std::string result(text);
     for (char& c : result) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

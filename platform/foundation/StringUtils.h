@@ -13,6 +13,11 @@ bool hasPrefix(std::string_view text, std::string_view prefix);
 bool hasSuffix(std::string_view text, std::string_view suffix);
 bool hasSuffixIgnoringCase(std::string_view text, std::string_view suffix);
 std::string lowercaseString(std::string_view text);
+// Bytes of the well-formed UTF-8 sequence that starts at `text[at]` (no overlong forms, no
+// surrogates, nothing above U+10FFFF), or 0 when none starts there.
+size_t utf8SequenceLength(std::string_view text, size_t at);
+// True when the whole text is well-formed UTF-8.
+bool isValidUTF8(std::string_view text);
 // Every occurrence of `target` replaced by `replacement`; an empty target changes nothing.
 std::string stringByReplacingOccurrences(std::string_view text, std::string_view target,
                                          std::string_view replacement);

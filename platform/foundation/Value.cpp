@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 #include "platform/foundation/NamedException.h"
@@ -38,7 +37,10 @@ std::string realString(double number) {
     const size_t e = shortest.find('e');
     int digits = 0;
     for (char c : shortest.substr(0, e)) digits += c >= '0' && c <= '9';
-    const int exponent = std::atoi(shortest.data() + e + 1);
+    // The exponent is signed ("e+20", "e-05"); from_chars takes no plus sign.
+    const std::string_view exponentText = shortest.substr(shortest[e + 1] == '+' ? e + 2 : e + 1);
+    int exponent = 0;
+    std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
     if (exponent < -4 || exponent >= 17) return std::string(shortest);
     const auto fixed = std::to_chars(text, text + sizeof text, number, std::chars_format::fixed,
                                      std::max(0, digits - 1 - exponent));

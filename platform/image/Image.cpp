@@ -1,11 +1,30 @@
 #include "platform/image/Image.h"
 
+#include <mutex>
+#include <unordered_set>
+
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/image/JPEGCodec.h"
 #include "platform/image/PNGCodec.h"
+
+namespace {
+
+// Logs why the image of file `name` (empty: of no file) cannot be decoded, for each file the first
+// time only.
+void reportUndecodable(const std::string& name, const std::string& failure) {
+    if (!name.empty()) {
+        static std::mutex mutex;
+        static std::unordered_set<std::string> reported;
+        const std::lock_guard lock(mutex);
+        if (!reported.insert(name).second) return;
+    }
+    logLine("image %s cannot be decoded: %s", name.empty() ? "data" : name.c_str(), failure.c_str());
+}
+
+}  // namespace
 
 Image::Image(uint32_t width, uint32_t height, bool hasAlpha, std::vector<uint8_t> pixels)
     : width_(width), height_(height), hasAlpha_(hasAlpha), pixels_(std::move(pixels)) {
@@ -22,14 +41,22 @@ bool Image::initWithContentsOfFile(const std::string& path, uint32_t maxSize) {
         logLine("image file %s cannot be read: %s", path.c_str(), why.c_str());
         return false;
     }
-    return initWithData(bytes.data(), bytes.size(), maxSize);
+    return initWithData(bytes.data(), bytes.size(), maxSize, path);
 }
 
-bool Image::initWithData(const uint8_t* data, size_t length, uint32_t maxSize) {
+bool Image::initWithData(const uint8_t* data, size_t length, uint32_t maxSize, const std::string& name) {
     clear();
-    if (PNGCodec::isPNG(data, length)) return PNGCodec::decode(data, length, maxSize, this);
-    if (JPEGCodec::isJPEG(data, length)) return JPEGCodec::decode(data, length, maxSize, this);
-    logLine("image data is neither PNG nor JPEG");
+    std::string failure;
+    if (PNGCodec::isPNG(data, length)) {
+        if (PNGCodec::decode(data, length, maxSize, this, &failure)) return true;
+        failure = "PNG: " + failure;
+    } else if (JPEGCodec::isJPEG(data, length)) {
+        if (JPEGCodec::decode(data, length, maxSize, this, &failure)) return true;
+        failure = "JPEG: " + failure;
+    } else {
+        failure = "neither PNG nor JPEG";
+    }
+    reportUndecodable(name, failure);
     return false;
 }
 

@@ -9,7 +9,8 @@
 // at the top. Colour is premultiplied by alpha; a picture without alpha has alpha 255 throughout.
 //
 // Decoding and encoding go through the PNG and JPEG codecs, chosen by the file's signature; they
-// never crash on bad input: a broken, truncated or oversized file gives false and one log line.
+// never crash on bad input: a broken, truncated or oversized file gives false and a log line
+// naming it (once per file and run: every node naming a broken file would otherwise repeat it).
 // Any thread; an Image is a plain value that may be moved between threads.
 class Image {
 public:
@@ -22,8 +23,9 @@ public:
     // wider or higher than `maxSize` pixels, or of more than InputLimits::kImagePixels pixels, are
     // refused before their pixels are allocated. On failure the image is left empty.
     bool initWithContentsOfFile(const std::string& path, uint32_t maxSize);
-    // The same from bytes in memory.
-    bool initWithData(const uint8_t* data, size_t length, uint32_t maxSize);
+    // The same from bytes in memory; `name` is the file they come from (empty: none), for the log
+    // line of a failure.
+    bool initWithData(const uint8_t* data, size_t length, uint32_t maxSize, const std::string& name = {});
 
     uint32_t width() const { return width_; }
     uint32_t height() const { return height_; }

@@ -67,7 +67,7 @@ bool JPEGCodec::isJPEG(const uint8_t* data, size_t length) {
     return length >= 3 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
 }
 
-bool JPEGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image) {
+bool JPEGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image, std::string* failure) {
     jpeg_decompress_struct info{};
     ErrorManager errors;
     installErrorManager(reinterpret_cast<j_common_ptr>(&info), &errors);
@@ -104,7 +104,7 @@ bool JPEGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Ima
     }
     jpeg_destroy_decompress(&info);
     if (!decodedWell) {
-        logLine("JPEG image cannot be decoded: %s", errors.message);
+        *failure = errors.message;
         return false;
     }
     *image = std::move(decoded);

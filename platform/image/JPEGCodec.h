@@ -15,8 +15,9 @@ public:
     // higher than `maxSize` or of more than InputLimits::kImagePixels pixels before allocating
     // them, and progressive files of more than InputLimits::kImageScans scans; treats every
     // corrupt-data warning of the decoder (a truncated file among them) as a failure. False with
-    // one log line on failure, the image then untouched.
-    static bool decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image);
+    // the reason in `*failure` on failure, the image then untouched; nothing is logged (the caller
+    // knows which file it was).
+    static bool decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image, std::string* failure);
     // Encodes the colour of the image as a baseline JPEG of quality 1-100 (clamped); alpha is dropped.
     static bool encode(const Image& image, int quality, std::string* bytes);
 };

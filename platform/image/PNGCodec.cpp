@@ -65,7 +65,7 @@ bool PNGCodec::isPNG(const uint8_t* data, size_t length) {
     return length >= 8 && png_sig_cmp(data, 0, 8) == 0;
 }
 
-bool PNGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image) {
+bool PNGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image, std::string* failure) {
     Source source{data, length, 0, "libpng cannot start"};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, fail, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -107,7 +107,7 @@ bool PNGCodec::decode(const uint8_t* data, size_t length, uint32_t maxSize, Imag
     });
     png_destroy_read_struct(&png, &info, nullptr);
     if (!decodedWell) {
-        logLine("PNG image cannot be decoded: %s", source.message);
+        *failure = source.message;
         return false;
     }
     if (decoded.hasAlpha()) {

@@ -17,8 +17,9 @@ public:
     // gamma correction. Refuses pictures wider or higher than `maxSize` or of more than
     // InputLimits::kImagePixels pixels before allocating them, and files with a chunk longer than
     // the rest of the file; ancillary chunks other than transparency (text among them) are
-    // skipped unread. False with one log line on failure, the image then untouched.
-    static bool decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image);
+    // skipped unread. False with the reason in `*failure` on failure, the image then untouched;
+    // nothing is logged (the caller knows which file it was).
+    static bool decode(const uint8_t* data, size_t length, uint32_t maxSize, Image* image, std::string* failure);
     // Encodes the image as an 8-bit PNG: RGBA with alpha un-premultiplied when the image has alpha,
     // else RGB. False with one log line on failure.
     static bool encode(const Image& image, std::string* bytes);

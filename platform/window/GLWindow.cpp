@@ -63,6 +63,14 @@ bool openVideo() {
     return false;
 }
 
+// What the player can do when the display offers no OpenGL the program can draw with.
+void logNoOpenGL(const char* failure) {
+    logLine("%s cannot open its window: %s. It draws with OpenGL 2.1 or later: start it in a graphical "
+            "session whose display offers that (a desktop session with the graphics card's driver "
+            "installed; remote and virtual displays often lack it)",
+            program_invocation_short_name, failure);
+}
+
 }  // namespace
 
 std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size, bool hidden) {
@@ -77,18 +85,21 @@ std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size
     // Client-side vertex arrays and the alpha and luminance texture formats need the
     // compatibility profile.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    // The shaders need 2.1; a display that offers less fails here rather than at the first draw.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
 
     const uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                           int(std::lround(size.width)), int(std::lround(size.height)), flags);
     if (!window) {
-        logLine("cannot open a window: %s", SDL_GetError());
+        logNoOpenGL(SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context) {
-        logLine("cannot create an OpenGL context: %s", SDL_GetError());
+        logNoOpenGL((std::string("no OpenGL context: ") + SDL_GetError()).c_str());
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
@@ -175,6 +186,8 @@ void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window
     auto deliver = [&](const std::optional<Event>& event) {
         if (event && input) input(*event);
     };
+    // Input events without a focused window (id 0) still belong to the only window.
+    auto ours = [id](uint32_t eventWindow) { return eventWindow == 0 || eventWindow == id; };
 
     SDL_Event sdl;
     while (SDL_PollEvent(&sdl)) {
@@ -213,29 +226,24 @@ void GLWindow::pollEvents(const InputHandler& input, const WindowHandler& window
                 break;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                // Key events without a focused window (id 0) still belong to the only window.
-                if (sdl.key.windowID != 0 && sdl.key.windowID != id) break;
-                deliver(eventForKeyboardEvent(sdl.key));
+                if (ours(sdl.key.windowID)) deliver(eventForKeyboardEvent(sdl.key));
                 break;
             case SDL_MOUSEMOTION:
-                if (sdl.motion.windowID != 0 && sdl.motion.windowID != id) break;
+                if (!ours(sdl.motion.windowID)) break;
                 CursorHider::current().mouseMoved();
                 deliver(mouseEvent(sdl));
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-                if (sdl.button.windowID != 0 && sdl.button.windowID != id) break;
-                deliver(mouseEvent(sdl));
+                if (ours(sdl.button.windowID)) deliver(mouseEvent(sdl));
                 break;
             case SDL_MOUSEWHEEL:
-                if (sdl.wheel.windowID != 0 && sdl.wheel.windowID != id) break;
-                deliver(mouseEvent(sdl));
+                if (ours(sdl.wheel.windowID)) deliver(mouseEvent(sdl));
                 break;
             case SDL_FINGERDOWN:
             case SDL_FINGERMOTION:
             case SDL_FINGERUP:
-                if (sdl.tfinger.windowID != 0 && sdl.tfinger.windowID != id) break;
-                deliver(touchEvent(sdl));
+                if (ours(sdl.tfinger.windowID)) deliver(touchEvent(sdl));
                 break;
             default:
                 if (sdl.type >= SDL_JOYAXISMOTION && sdl.type < SDL_CONTROLLERAXISMOTION && joystickEventHandler) {

@@ -15,7 +15,8 @@ constexpr uint32_t kLargestTextureSide = 16384;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LogCapture quiet;
     Image image;
-    if (!PNGCodec::decode(data, size, kLargestTextureSide, &image)) return 0;
+    std::string failure;
+    if (!PNGCodec::decode(data, size, kLargestTextureSide, &image, &failure)) return 0;
     const uint64_t pixels = uint64_t{image.width()} * image.height();
     if (image.width() > kLargestTextureSide || image.height() > kLargestTextureSide ||
         pixels == 0 || pixels > InputLimits::kImagePixels || image.pixels().size() != pixels * 4) {

@@ -8,13 +8,11 @@
 #include <cerrno>
 #include <charconv>
 
-#include "platform/dispatch/SerialQueue.h"
-#include "platform/foundation/NamedException.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSocketSource.h"
 #include "platform/foundation/SocketAddress.h"
 
 namespace {
 
-constexpr const char* kAssertion = "NSInternalInconsistencyException";
 // Pending connections a listener keeps.
 constexpr int kListenBacklog = 1024;
 
@@ -74,9 +72,7 @@ JPTcpSocket::JPTcpSocket(JPTcpSocketDelegate* delegate, RefPtr<DispatchQueue> de
                              RefPtr<DispatchQueue> socketQueue)
     : delegate_(std::make_shared<std::atomic<JPTcpSocketDelegate*>>(delegate)),
       delegateQueue_(std::move(delegateQueue)),
-      socketQueue_(socketQueue ? std::move(socketQueue) : RefPtr<DispatchQueue>(makeRef<SerialQueue>("JPTcpSocket"))) {
-    CC_REQUIRE(!socketQueue_->isConcurrent(), kAssertion, "The given socketQueue parameter must not be a concurrent queue.");
-}
+      socketQueue_(socketQueueOrOwn(std::move(socketQueue), "JPTcpSocket")) {}
 
 JPTcpSocket::~JPTcpSocket() {
     releasing_ = true;
@@ -91,18 +87,6 @@ JPTcpSocket::~JPTcpSocket() {
         // as OpenSSL's, not yet released).
         socketQueue_->sync([] {});
     }
-}
-
-void JPTcpSocket::asyncOnQueue(std::function<void()> body) {
-    if (socketQueue_->isCurrent()) {
-        body();
-    } else {
-        socketQueue_->async([self = RefPtr(this), body = std::move(body)] { body(); });
-    }
-}
-
-void JPTcpSocket::requireSocketQueue() const {
-    CC_REQUIRE(socketQueue_->isCurrent(), kAssertion, "Must be dispatched on socketQueue");
 }
 
 void JPTcpSocket::notify(uint32_t method, std::function<void(JPTcpSocketDelegate*, JPTcpSocket*)> call) {
@@ -583,33 +567,13 @@ RefPtr<DispatchSource> JPTcpSocket::makeTimer(double seconds, void (JPTcpSocket:
 
 const std::shared_ptr<FileDescriptor>& JPTcpSocket::connectedDescriptor() const { return socket4_ ? socket4_ : socket6_; }
 
-void JPTcpSocket::suspendReadSource() {
-    if (readSource_ && !(flags_ & kReadSourceSuspended)) {
-        readSource_->suspend();
-        flags_ |= kReadSourceSuspended;
-    }
-}
+void JPTcpSocket::suspendReadSource() { suspendSocketSource(readSource_.get(), flags_, kReadSourceSuspended); }
 
-void JPTcpSocket::resumeReadSource() {
-    if (readSource_ && (flags_ & kReadSourceSuspended)) {
-        readSource_->resume();
-        flags_ &= ~kReadSourceSuspended;
-    }
-}
+void JPTcpSocket::resumeReadSource() { resumeSocketSource(readSource_.get(), flags_, kReadSourceSuspended); }
 
-void JPTcpSocket::suspendWriteSource() {
-    if (writeSource_ && !(flags_ & kWriteSourceSuspended)) {
-        writeSource_->suspend();
-        flags_ |= kWriteSourceSuspended;
-    }
-}
+void JPTcpSocket::suspendWriteSource() { suspendSocketSource(writeSource_.get(), flags_, kWriteSourceSuspended); }
 
-void JPTcpSocket::resumeWriteSource() {
-    if (writeSource_ && (flags_ & kWriteSourceSuspended)) {
-        writeSource_->resume();
-        flags_ &= ~kWriteSourceSuspended;
-    }
-}
+void JPTcpSocket::resumeWriteSource() { resumeSocketSource(writeSource_.get(), flags_, kWriteSourceSuspended); }
 
 void JPTcpSocket::closeWithError(const RefPtr<Error>& error) {
     requireSocketQueue();

@@ -239,8 +239,8 @@ private:
     template <typename Body>
     auto syncOnQueue(Body&& body) const;
     // Body on the socket queue, not waiting (runs at once when already there).
-    void asyncOnQueue(std::function<void()> body);
-    void requireSocketQueue() const;
+    void asyncOnQueue(std::function<void()> body) { asyncOnSocketQueue(*this, *socketQueue_, std::move(body)); }
+    void requireSocketQueue() const { requireOnSocketQueue(*socketQueue_); }
     bool isConfigBitClear(uint16_t bit) const;
     void setConfigBit(uint16_t bit, bool set);
 

@@ -16,6 +16,7 @@ class JPTcpSocket;
 // The socket does not retain its delegate. A delegate that goes away first clears itself with
 // synchronouslySetDelegate(nullptr) on its delegate queue: callbacks still queued then find another
 // delegate (or none) and are dropped.
+// (JPSocketQueue.h sets this rule beside the UDP socket's.)
 class JPTcpSocketDelegate {
 public:
     // Capability bits of jpTcpSocketDelegateMethods(), one per method below.

@@ -8,7 +8,7 @@
 #include <cerrno>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPAsyncUdpSpecialPacket.h"
-#include "platform/dispatch/SerialQueue.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSocketSource.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/SocketAddress.h"
 
@@ -24,25 +24,11 @@ JPUdpSocket::JPUdpSocket(RefPtr<JPUdpSocketDelegate> delegate, RefPtr<DispatchQu
                                    RefPtr<DispatchQueue> socketQueue)
     : delegate_(std::move(delegate)),
       delegateQueue_(std::move(delegateQueue)),
-      socketQueue_(socketQueue ? std::move(socketQueue) : RefPtr<DispatchQueue>(makeRef<SerialQueue>("JPUdpSocket"))) {
-    CC_REQUIRE(!socketQueue_->isConcurrent(), kAssertion, "The given socketQueue parameter must not be a concurrent queue.");
-}
+      socketQueue_(socketQueueOrOwn(std::move(socketQueue), "JPUdpSocket")) {}
 
 JPUdpSocket::~JPUdpSocket() {
     releasing_ = true;
     syncOnQueue([this] { closeWithError(nullptr); });
-}
-
-void JPUdpSocket::asyncOnQueue(std::function<void()> body) {
-    if (socketQueue_->isCurrent()) {
-        body();
-    } else {
-        socketQueue_->async([self = RefPtr(this), body = std::move(body)] { body(); });
-    }
-}
-
-void JPUdpSocket::requireSocketQueue() const {
-    CC_REQUIRE(socketQueue_->isCurrent(), kAssertion, "Must be dispatched on socketQueue");
 }
 
 void JPUdpSocket::notify(uint32_t method, std::function<void(JPUdpSocketDelegate*, JPUdpSocket*)> call) {
@@ -224,31 +210,19 @@ void JPUdpSocket::setupSources(Family& family) {
 }
 
 void JPUdpSocket::suspendSendSource(Family& family) {
-    if (family.sendSource && !(flags_ & family.sendSuspendedBit)) {
-        family.sendSource->suspend();
-        flags_ |= family.sendSuspendedBit;
-    }
+    suspendSocketSource(family.sendSource.get(), flags_, family.sendSuspendedBit);
 }
 
 void JPUdpSocket::resumeSendSource(Family& family) {
-    if (family.sendSource && (flags_ & family.sendSuspendedBit)) {
-        family.sendSource->resume();
-        flags_ &= ~family.sendSuspendedBit;
-    }
+    resumeSocketSource(family.sendSource.get(), flags_, family.sendSuspendedBit);
 }
 
 void JPUdpSocket::suspendReceiveSource(Family& family) {
-    if (family.receiveSource && !(flags_ & family.receiveSuspendedBit)) {
-        family.receiveSource->suspend();
-        flags_ |= family.receiveSuspendedBit;
-    }
+    suspendSocketSource(family.receiveSource.get(), flags_, family.receiveSuspendedBit);
 }
 
 void JPUdpSocket::resumeReceiveSource(Family& family) {
-    if (family.receiveSource && (flags_ & family.receiveSuspendedBit)) {
-        family.receiveSource->resume();
-        flags_ &= ~family.receiveSuspendedBit;
-    }
+    resumeSocketSource(family.receiveSource.get(), flags_, family.receiveSuspendedBit);
 }
 
 // ---- binding ----

@@ -232,9 +232,12 @@ private:
     template <typename Body>
     auto syncOnQueue(Body&& body) const;
     // Body on the socket queue, not waiting (runs at once when already there).
-    void asyncOnQueue(std::function<void()> body);
-    void requireSocketQueue() const;
+    void asyncOnQueue(std::function<void()> body) { asyncOnSocketQueue(*this, *socketQueue_, std::move(body)); }
+    void requireSocketQueue() const { requireOnSocketQueue(*socketQueue_); }
     bool isConfigBitSet(uint16_t bits) const;
+    // A filter needs a queue to run on, and a synchronous one not the socket queue (it would wait
+    // for itself); else NamedException "NSInternalInconsistencyException".
+    void requireFilterQueue(bool hasFilter, const RefPtr<DispatchQueue>& queue, bool isAsynchronous) const;
     void changeConfig(uint16_t set, uint16_t clear);
     Family& family(int domain) { return domain == AF_INET ? family4_ : family6_; }
 

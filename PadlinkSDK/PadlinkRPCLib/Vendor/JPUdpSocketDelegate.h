@@ -13,6 +13,7 @@ class JPUdpSocket;
 //
 // The socket retains its delegate (callbacks keep going to it until it is replaced or cleared), so
 // an owner that is also the delegate clears it before letting the socket go.
+// (JPSocketQueue.h sets this rule beside the TCP socket's.)
 class JPUdpSocketDelegate : public Object {
 public:
     // Capability bits of jpUdpSocketDelegateMethods(), one per method below.

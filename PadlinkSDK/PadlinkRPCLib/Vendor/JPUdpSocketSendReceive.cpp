@@ -110,10 +110,14 @@ void JPUdpSocket::queueSend(SendPacketPtr packet) {
     });
 }
 
-void JPUdpSocket::setSendFilter(SendFilter filter, RefPtr<DispatchQueue> queue, bool isAsynchronous) {
-    CC_REQUIRE(!filter || queue, kAssertion, "Must provide a dispatch_queue in which to run the filter block.");
-    CC_REQUIRE(!filter || isAsynchronous || queue != socketQueue_, kAssertion,
+void JPUdpSocket::requireFilterQueue(bool hasFilter, const RefPtr<DispatchQueue>& queue, bool isAsynchronous) const {
+    CC_REQUIRE(!hasFilter || queue, kAssertion, "Must provide a dispatch_queue in which to run the filter block.");
+    CC_REQUIRE(!hasFilter || isAsynchronous || queue != socketQueue_, kAssertion,
                "A synchronous filter cannot run on the socket queue: it would wait for itself.");
+}
+
+void JPUdpSocket::setSendFilter(SendFilter filter, RefPtr<DispatchQueue> queue, bool isAsynchronous) {
+    requireFilterQueue(filter != nullptr, queue, isAsynchronous);
     asyncOnQueue([this, filter = std::move(filter), queue, isAsynchronous] {
         sendFilter_ = filter;
         sendFilterQueue_ = filter ? queue : nullptr;
@@ -122,9 +126,7 @@ void JPUdpSocket::setSendFilter(SendFilter filter, RefPtr<DispatchQueue> queue, 
 }
 
 void JPUdpSocket::setReceiveFilter(ReceiveFilter filter, RefPtr<DispatchQueue> queue, bool isAsynchronous) {
-    CC_REQUIRE(!filter || queue, kAssertion, "Must provide a dispatch_queue in which to run the filter block.");
-    CC_REQUIRE(!filter || isAsynchronous || queue != socketQueue_, kAssertion,
-               "A synchronous filter cannot run on the socket queue: it would wait for itself.");
+    requireFilterQueue(filter != nullptr, queue, isAsynchronous);
     asyncOnQueue([this, filter = std::move(filter), queue, isAsynchronous] {
         receiveFilter_ = filter;
         receiveFilterQueue_ = filter ? queue : nullptr;

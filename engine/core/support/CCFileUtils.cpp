@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/InputLimits.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtils.h"
 
 namespace fs = std::filesystem;
@@ -14,9 +16,13 @@ namespace fs = std::filesystem;
 namespace {
 constexpr size_t kInitialCacheCapacity = 30;
 
+// The file system reads a name only up to its first NUL byte, so such a name would find another
+// file than the one it spells.
+bool holdsNul(std::string_view name) { return name.find('\0') != std::string_view::npos; }
+
 bool isRegularFile(const std::string& path) {
     std::error_code error;
-    return fs::is_regular_file(path, error);
+    return !holdsNul(path) && fs::is_regular_file(path, error);
 }
 }  // namespace
 
@@ -35,6 +41,12 @@ std::string CCFileUtils::fullPathFromRelativePath(const std::string& relPath) {
 }
 
 std::string CCFileUtils::fullPathFromRelativePath(const std::string& relPath, int32_t* resolutionType) {
+    if (holdsNul(relPath)) {
+        logLine("Lumora: file name refused, it holds a NUL byte: %s",
+                stringByReplacingOccurrences(relPath, std::string_view("\0", 1), "\\0").c_str());
+        if (resolutionType) *resolutionType = kCCResolutionStandard;
+        return {};
+    }
     std::lock_guard lock(mutex_);
     RefPtr<CCCacheValue>& cached = fullPathCache_[relPath];
     if (!cached) {

@@ -44,7 +44,9 @@ public:
 
     CCFileUtils();
 
-    // The full path of a resource, or the name unchanged when no file is found.
+    // The full path of a resource, or the name unchanged when no file is found. A name holding a
+    // NUL byte is refused with one log line and answered with "" (the file system would read it
+    // cut at the NUL, another file than the one named); it finds no file in the lookups below.
     std::string fullPathFromRelativePath(const std::string& relPath);
     // The same, storing the resolution type of the answer in `*resolutionType` (when not null).
     std::string fullPathFromRelativePath(const std::string& relPath, int32_t* resolutionType);

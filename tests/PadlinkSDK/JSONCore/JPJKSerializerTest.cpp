@@ -34,6 +34,8 @@ TEST(JPJKSerializer, WritesExactCompactAndPrettyText) {
         {text, 0, "[\"a\\tb\\\"\xC3\xA9/\\u0001\\\\" + emoji + "\"]"},
         {text, JPJKSerializeOptionUnicodeEscapes | JPJKSerializeOptionSlashEscapes,
          "[\"a\\tb\\\"\\u00e9\\/\\u0001\\\\\\ud83d\\ude00\"]"},
+        {arr({str("\xF0\x90\x80\x80\xF4\x8F\xBF\xBD")}), JPJKSerializeOptionUnicodeEscapes,
+         "[\"\\ud800\\udc00\\udbff\\udffd\"]"},  // U+10000 and U+10FFFD, the ends of the pairs' range
         {arr({real(0.1), real(-0.0), real(1e21), real(5e-324), num(INT64_MIN),
               JPJKNumber::numberWithUnsignedLongLong(UINT64_MAX), JPJKNumber::numberWithBool(false)}),
          0, "[0.10000000000000001,-0,1e+21,4.9406564584124654e-324,-9223372036854775808,18446744073709551615,false]"},

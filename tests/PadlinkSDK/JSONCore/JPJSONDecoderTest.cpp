@@ -150,6 +150,7 @@ TEST(JPJSONDecoder, StringsDecodeEscapesAndReplaceBadUnicodeWhenLoose) {
         {"[\"\\u00e9\\u00C9\"]", 0, "\xC3\xA9\xC3\x89"},
         {"[\"\xC3\xA9\"]", 0, "\xC3\xA9"},
         {"[\"\\ud83d\\ude00\"]", 0, "\xF0\x9F\x98\x80"},
+        {"[\"\\ud800\\udc00\\udbff\\udffd\"]", 0, "\xF0\x90\x80\x80\xF4\x8F\xBF\xBD"},  // U+10000, U+10FFFD
         {"[\"\xF0\x9F\x98\x80 \\n\"]", 0, "\xF0\x9F\x98\x80 \n"},
         {"[\"\\u0000\"]", JPJKParseOptionLooseUnicode, replacement},
         {"[\"\\udc00z\"]", JPJKParseOptionLooseUnicode, replacement + "z"},

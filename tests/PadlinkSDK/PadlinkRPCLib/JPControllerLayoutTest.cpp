@@ -1,4 +1,5 @@
 #include "PadlinkSDK/PadlinkRPCLib/JPHiddenControllerLayout.h"
+#include "PadlinkSDK/PadlinkRPCLib/JPInputElement.h"
 
 #include <gtest/gtest.h>
 
@@ -132,3 +133,20 @@ TEST(JPInputComponentTemplate, WireSettersTakeOnlyValuesOfTheirType) {
 }
 
 }  // namespace
+
+// One mask for components and plain input elements: fields past bit 61 (where the slot bits
+// begin) or with no bits get none, whatever their offset.
+TEST(JPInputFieldMask, CoversTheFieldWithinTheInputBitsOnly) {
+    const struct {
+        uint32_t bits, offset;
+        uint64_t mask;
+    } cases[] = {
+        {4, 0, 0xF}, {17, 6, uint64_t{0x1FFFF} << 6}, {1, 61, uint64_t{1} << 61}, {62, 0, (uint64_t{1} << 62) - 1},
+        {0, 5, 0},   {1, 62, 0},                      {2, 61, 0},                 {63, 0, 0},
+        {1, UINT32_MAX, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(jpInputFieldMask(c.bits, c.offset), c.mask) << c.bits << " bits at " << c.offset;
+        EXPECT_EQ(JPInputElement(1, 6, c.offset, c.bits).bitmask(), c.mask) << c.bits << " bits at " << c.offset;
+    }
+}

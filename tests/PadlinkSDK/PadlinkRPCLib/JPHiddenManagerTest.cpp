@@ -155,6 +155,15 @@ TEST_F(ManagerTest, PlayersFillGapsAndLoweringTheCountDisconnectsTheLast) {
     JPDevice* d = connectPhone("d");
     EXPECT_EQ(std::vector<uint64_t>({a->playerNumber(), c->playerNumber(), d->playerNumber(), d->index()}),
               std::vector<uint64_t>({1, 3, 2, 2}));
+    // Found by player among the connected only (b, gone, also had number 2), and by address and port.
+    JPHiddenManager* manager = JPHiddenManager::shared();
+    EXPECT_EQ(std::vector<JPDevice*>({manager->findConnectedDeviceByPlayer(1), manager->findConnectedDeviceByPlayer(2),
+                                      manager->findConnectedDeviceByPlayer(3), manager->findConnectedDeviceByPlayer(4)}),
+              std::vector<JPDevice*>({a, d, c, nullptr}));
+    EXPECT_EQ(std::vector<JPDevice*>({manager->findDeviceByIpAddr("127.0.0.1", phones_[2].port()),
+                                      manager->findDeviceByIpAddr("127.0.0.2", phones_[2].port()),
+                                      manager->findDeviceByIpAddr("127.0.0.1", 1)}),
+              std::vector<JPDevice*>({c, nullptr, nullptr}));
     manager_->setMaxPlayerCount(2);
     ASSERT_TRUE(pumpMainUntil([&] { return !d->isConnected(); }));
     EXPECT_TRUE(a->isConnected() && c->isConnected());

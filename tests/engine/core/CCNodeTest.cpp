@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/actions/CCAction.h"
+#include "platform/foundation/NamedException.h"
 #include "support/AllocationCounter.h"
 #include "support/HeadlessDirectorTest.h"
 
@@ -124,3 +126,29 @@ TEST_F(CCNodeTest, ChildrenMayLeaveDuringTheWalksOverThem) {
 }
 
 }  // namespace
+
+TEST_F(CCNodeTest, AddingANullChildOrOneThatHasAParentIsAProgrammingError) {
+    auto first = make("first"), second = make("second"), child = make("child");
+    first->addChild(child.get(), 3, 7);
+    const std::function<void(CCNode*)> adds[] = {
+        [&](CCNode* node) { second->addChild(node, 1, 2); },
+        [&](CCNode* node) { second->addChild(node, 1); },
+        [&](CCNode* node) { second->addChild(node); },
+    };
+    const std::pair<CCNode*, std::string> cases[] = {{nullptr, "NSInvalidArgumentException"},
+                                                     {child.get(), "NSInternalInconsistencyException"}};
+    for (const auto& add : adds) {
+        for (const auto& [node, name] : cases) {
+            try {
+                add(node);
+                ADD_FAILURE() << "no exception: " << name;
+            } catch (const NamedException& error) {
+                EXPECT_EQ(error.name(), name);
+            }
+        }
+    }
+    // Nothing moved: the child is still first's only child, with its z order and tag.
+    EXPECT_TRUE(child->parent() == first.get() && first->children()->count() == 1 && child->zOrder() == 3 &&
+                child->tag() == 7);
+    EXPECT_EQ(second->children(), nullptr);
+}

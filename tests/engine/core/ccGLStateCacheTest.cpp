@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,6 +58,19 @@ protected:
                                                          [](GLuint index) { note("EnableAttrib %u", index); }};
     Swap<PFNGLDISABLEVERTEXATTRIBARRAYPROC> disableAttrib_{epoxy_glDisableVertexAttribArray,
                                                            [](GLuint index) { note("DisableAttrib %u", index); }};
+    Swap<PFNGLBINDBUFFERPROC> bindBuffer_{epoxy_glBindBuffer, [](GLenum target, GLuint buffer) {
+                                              note("BindBuffer 0x%X %u", target, buffer);
+                                          }};
+    // Pointers are noted as byte offsets from `attribBase`.
+    Swap<PFNGLVERTEXATTRIBPOINTERPROC> attribPointer_{
+        epoxy_glVertexAttribPointer,
+        [](GLuint index, GLint size, GLenum type, GLboolean normalised, GLsizei stride, const void* pointer) {
+            const auto offset = reinterpret_cast<uintptr_t>(pointer) - reinterpret_cast<uintptr_t>(attribBase);
+            calls.push_back(stringWithFormat("AttribPointer %u %d 0x%X %d %d +%u", index, size, type, normalised,
+                                             stride, static_cast<unsigned>(offset)));
+        }};
+
+    static inline const void* attribBase = nullptr;
 };
 
 using Calls = std::vector<std::string>;
@@ -155,6 +169,49 @@ TEST_F(ccGLStateCacheTest, OnlyChangesReachGLAndDeletionsOrInvalidationForgetThe
     ccGLBindTextureOnUnit(kCCMaxActiveTexture, 5);
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(capture.contains("Lumora: texture unit 16"));
+}
+
+TEST_F(ccGLStateCacheTest, AttributeArraysPointAtTheirFieldsWithTheirFormats) {
+    static const ccV3F_C4B_T2F quad[4]{};
+    static const ccV2F_C4B_T2F flat[4]{};
+    static const float floats[16]{};
+    const struct {
+        const char* name;
+        const void* base;
+        std::function<void()> calls;
+        Calls expected;
+    } cases[] = {
+        // Interleaved vertices in client memory: every array enabled, the array buffer unbound, the
+        // fields at their offsets in 24- and 20-byte vertices.
+        {"3D quad", quad,
+         [] { ccGLSetVertexAttribArrays(ccInterleavedAttribArrays(quad)); },
+         {"BindVertexArray 0", "EnableAttrib 0", "EnableAttrib 1", "EnableAttrib 2", "BindBuffer 0x8892 0",
+          "AttribPointer 0 3 0x1406 0 24 +0", "AttribPointer 2 2 0x1406 0 24 +16", "AttribPointer 1 4 0x1401 1 24 +12"}},
+        {"2D vertices", flat,
+         [] { ccGLSetVertexAttribArrays(ccInterleavedAttribArrays(flat)); },
+         {"BindVertexArray 0", "EnableAttrib 0", "EnableAttrib 1", "EnableAttrib 2", "BindBuffer 0x8892 0",
+          "AttribPointer 0 2 0x1406 0 20 +0", "AttribPointer 2 2 0x1406 0 20 +12", "AttribPointer 1 4 0x1401 1 20 +8"}},
+        // Separate arrays: the missing one is disabled and not pointed; float colours are not
+        // normalised.
+        {"separate arrays", floats,
+         [] { ccGLSetVertexAttribArrays({.position = floats, .color = floats + 8, .colorType = GL_FLOAT}); },
+         {"BindVertexArray 0", "EnableAttrib 0", "EnableAttrib 1", "DisableAttrib 2", "BindBuffer 0x8892 0",
+          "AttribPointer 0 2 0x1406 0 0 +0", "AttribPointer 1 4 0x1406 0 0 +32"}},
+        // In a buffer the fields are offsets, the first of them 0, and the bound vertex array
+        // object stays bound.
+        {"buffer", nullptr,
+         [] { ccGLSetBufferAttribArrays(ccInterleavedAttribArrays(static_cast<const ccV3F_C4B_T2F*>(nullptr))); },
+         {"EnableAttrib 0", "EnableAttrib 1", "EnableAttrib 2", "AttribPointer 0 3 0x1406 0 24 +0",
+          "AttribPointer 2 2 0x1406 0 24 +16", "AttribPointer 1 4 0x1401 1 24 +12"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ccGLInvalidateStateCache();
+        attribBase = c.base;
+        calls.clear();
+        c.calls();
+        EXPECT_EQ(calls, c.expected);
+    }
 }
 
 }  // namespace

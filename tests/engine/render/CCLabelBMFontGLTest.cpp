@@ -19,7 +19,8 @@
 namespace {
 
 // Line height 16. 'A' 10 x 12 (xoffset 1, yoffset 4, advance 11), kerned -2 before 'V'; 'a' and
-// 'b' 8 x 12 (advance 8); the blank has no pixels and advances 4.
+// 'b' 8 x 12 (advance 8); the blank has no pixels and advances 4. The pair (B, b) and (b, B) carry
+// kernings at the limits of 32 bits, which the font keeps to 16.
 constexpr const char* kFont =
     "common lineHeight=16 base=12 scaleW=64 scaleH=32 pages=1\n"
     "page id=0 file=\"glyphs.png\"\n"
@@ -29,7 +30,9 @@ constexpr const char* kFont =
     "char id=97 x=48 y=0 width=8 height=12 xoffset=0 yoffset=4 xadvance=8\n"
     "char id=98 x=0 y=16 width=8 height=12 xoffset=0 yoffset=4 xadvance=8\n"
     "char id=32 x=60 y=20 width=0 height=0 xoffset=0 yoffset=0 xadvance=4\n"
-    "kerning first=65 second=86 amount=-2\n";
+    "kerning first=65 second=86 amount=-2\n"
+    "kerning first=66 second=98 amount=2147483647\n"
+    "kerning first=98 second=66 amount=-2147483648\n";
 
 constexpr ccColor3B kCells[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {0, 255, 255}};
 
@@ -80,6 +83,7 @@ TEST_F(CCLabelBMFontGLTest, LaysOutKerningLinesWrappingAndAlignment) {
     } rows[] = {
         {"", "AV", -1, 0, "AV", {19, 16}, {{0, 6, 6}, {1, 14, 6}}},
         {"", "AB\nB", -1, 0, "AB\nB", {19, 32}, {{0, 6, 22}, {1, 15, 22}, {3, 4, 6}}},
+        {"", "BbB", -1, 0, "BbB", {32783, 16}, {{0, 4, 6}, {1, 32779, 6}, {2, 19, 6}}},
         {"", "aa bb", 20, 0, "aa\nbb", {16, 32}, {{0, 4, 22}, {1, 12, 22}, {3, 4, 6}, {4, 12, 6}}},
         {"", "a b", 0, 0, "a b", {20, 16}, {{0, 4, 6}, {1, 8, 16}, {2, 16, 6}}},
         // A word wider than the width stays whole, without blank lines before it.

@@ -76,6 +76,19 @@ TEST_F(CCParticleBatchNodeTest, BlocksFollowTheChildrenThroughInsertionReorderAn
     EXPECT_EQ(b->textureAtlas()->capacity(), 20u);
 }
 
+TEST_F(CCParticleBatchNodeTest, TheSortBeforeEachDrawKeepsAMovedChildBesideItsBlock) {
+    RefPtr<CCParticleSystemQuad> a = marked(10, 1), b = marked(20, 2);
+    batch_->addChild(a.get(), 1);
+    batch_->addChild(b.get(), 1);
+    // a arrived first but now stands behind b of the same z; a sort by arrival would swap the two
+    // children and leave their blocks where they are.
+    batch_->reorderChild(a.get(), 2);
+    batch_->reorderChild(a.get(), 1);
+    batch_->sortAllChildren();
+    EXPECT_TRUE(blocks({{b.get(), 0, 2}, {a.get(), 20, 1}}));
+    EXPECT_EQ(batch_->children()->objectAtIndex(0), b.get());
+}
+
 TEST_F(CCParticleBatchNodeTest, ADeadParticleCollapsesItsQuadAndTheMovedOneKeepsItsOwn) {
     RefPtr<CCParticleSystemQuad> first = marked(4, 9), system = marked(3, 0);
     batch_->addChild(first.get(), 0);

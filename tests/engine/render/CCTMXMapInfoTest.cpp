@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TMXTestMaps.h"
@@ -25,6 +26,12 @@ std::string layerXML(const std::string& name, const std::string& dataAttributes,
 }
 
 RefPtr<CCTMXMapInfo> parse(const std::string& xml) { return CCTMXMapInfo::formatWithXML(xml, "res"); }
+
+// mapXML(body) with a document type line after its XML declaration.
+std::string doctypeMapXML(const std::string& doctype, const std::string& body) {
+    std::string xml = mapXML(body);
+    return xml.insert(xml.find("?>") + 2, doctype);
+}
 
 }  // namespace
 
@@ -136,6 +143,15 @@ TEST(CCTMXMapInfo, MalformedMapsKeepWhatWasReadBeforeTheFault) {
         {mapXML(layerA + "<layer name=\"B\" width=\"100000\" height=\"100000\"/><layer/>"), 1, 0, 0, 0},
         {mapXML(layerA + "<layer name=\"B\" width=\"-1\" height=\"5\"/>"), 1, 0, 0, 0},
         {R"(<!DOCTYPE map [<!ENTITY e "x">]><map><layer/></map>)", 0, 0, 0, 0},
+        // Older editors write a document type line: harmless without entities. Any entity
+        // declaration (amplification, outside files, unparsed data) refuses the map at it.
+        {doctypeMapXML(R"(<!DOCTYPE map SYSTEM "http://mapeditor.org/dtd/1.0/map.dtd">)", layerA), 1, 0, 0, 0},
+        {doctypeMapXML(R"(<!DOCTYPE map PUBLIC "-//x//y" "map.dtd" [<!ELEMENT map ANY><!-- c -->]>)", layerA), 1, 0, 0, 0},
+        {doctypeMapXML(R"(<!DOCTYPE map [<!ELEMENT map ANY><!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;">]>)",
+                       layerA + R"(<property name="p" value="&b;&b;"/>)"), 0, 0, 0, 0},
+        {doctypeMapXML(R"(<!DOCTYPE map [<!ENTITY x SYSTEM "file:///etc/hostname">]>)", layerA + "&x;"), 0, 0, 0, 0},
+        {doctypeMapXML(R"(<!DOCTYPE map [<!ENTITY % p SYSTEM "file:///etc/hostname"> %p;]>)", layerA), 0, 0, 0, 0},
+        {doctypeMapXML(R"(<!DOCTYPE map [<!NOTATION n SYSTEM "n"><!ENTITY u SYSTEM "u" NDATA n>]>)", layerA), 0, 0, 0, 0},
         {mapXML(R"(<tile id="1"><property name="p" value="v"/></tile><image source="a.png"/>)"), 0, 0, 0, 0},
         {mapXML(R"(<data encoding="base64">AAAA</data><object name="o"/><polygon points="1,1"/>)"), 0, 0, 0, 0},
         {mapXML(R"(<objectgroup/><polyline points="1"/><object><property name="p" value="v"/></object>)"), 0, 0, 1, 0},
@@ -152,6 +168,33 @@ TEST(CCTMXMapInfo, MalformedMapsKeepWhatWasReadBeforeTheFault) {
                   (std::vector<size_t>{c.layers, c.tilesets, c.groups, c.properties}))
             << c.xml;
     }
-    EXPECT_TRUE(capture.contains("refused from here on: it declares a document type"));
+    EXPECT_TRUE(capture.contains("refused from here on: it declares an entity"));
     EXPECT_TRUE(capture.contains("refused from here on: layer of 100000 x 100000 tiles"));
+}
+
+TEST(CCTMXMapInfo, LayerOpacityIsClampedToAByteAndNeverTakenFromTheDTD) {
+    // Attribute text and the opacity read.
+    const std::pair<const char*, uint8_t> opacities[] = {
+        {"0.5", 127}, {"1", 255}, {"0", 0}, {"-1", 0}, {"2.0", 255}, {"1.004", 255}, {"-0.004", 0},
+        {"1e999", 0}, {"-1e999", 0}, {"1e39", 0}, {"none", 0},
+    };
+    std::string layers;
+    for (const auto& row : opacities) {
+        layers += R"(<layer name="L" width="1" height="1" opacity=")" + std::string(row.first) + R"("/>)";
+    }
+    const RefPtr<CCTMXMapInfo> info = parse(mapXML(layers));
+    ASSERT_EQ(info->layers().size(), std::size(opacities));
+    for (size_t i = 0; i < std::size(opacities); ++i) {
+        EXPECT_EQ(info->layers()[i]->opacity(), opacities[i].second) << opacities[i].first;
+    }
+
+    // A layer without the attribute is opaque: the external DTD's default of 0 is never read.
+    TemporaryFolder folder;
+    const std::string dtd = folder.write("map.dtd", R"(<!ATTLIST layer opacity CDATA "0"><!ENTITY e "x">)");
+    LogCapture capture;
+    const RefPtr<CCTMXMapInfo> typed =
+        parse(doctypeMapXML("<!DOCTYPE map SYSTEM \"" + dtd + "\">", R"(<layer name="D" width="1" height="1"/>)"));
+    ASSERT_EQ(typed->layers().size(), 1u);
+    EXPECT_EQ(typed->layers()[0]->opacity(), 255);
+    EXPECT_TRUE(capture.lines().empty());
 }

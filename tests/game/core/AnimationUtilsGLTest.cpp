@@ -92,7 +92,12 @@ TEST_F(AnimationUtilsTest, ModesDelaysAndTheCache) {
     EXPECT_EQ(AnimationUtils::createSimpleAnimation("huge", dict({{"frame_count", 1 << 30}}), "bee"), nullptr);
     RefPtr<CCAnimation> gaps = AnimationUtils::createSimpleAnimation("gaps", dict({{"frame_count", 6}}), "bee");
     EXPECT_EQ(order(gaps.get()), (std::vector<int>{1, 2, 3, 4}));
-    EXPECT_EQ(log.lines().size(), 3u);  // the huge one and the two missing frames
+    Value longSequence = Value::array();
+    for (int i = 0; i <= AnimationUtils::kMaxFrames; ++i) longSequence.append(1);
+    EXPECT_EQ(AnimationUtils::createSimpleAnimation(
+                  "long", dict({{"frame_count", 1}, {"mode", "custom"}, {"frame_sequence", longSequence}}), "bee"),
+              nullptr);
+    EXPECT_EQ(log.lines().size(), 3u);  // the two refused, and one line for both missing frames
 }
 
 TEST_F(AnimationUtilsTest, PlayingStoppingAndSequences) {

@@ -212,6 +212,29 @@ TEST_F(GameObjectTest, ReadersApplyDefaultsAndTheirOwnRules) {
     EXPECT_NEAR(global.y, 60, 1e-4);
 }
 
+TEST_F(GameObjectTest, NumbersComeFixedOrAsARangeDrawnWithTheSeededGenerator) {
+    const Value data = dict({{"speed", 4}, {"delay_min", 1}, {"delay_max", 3}, {"count_min", 2}});
+    float low = -1, high = -1;
+    EXPECT_TRUE(GameObject::loadRangeFrom(data, "speed", &low, &high));
+    EXPECT_EQ(low, 4);
+    EXPECT_EQ(high, 4);
+    EXPECT_TRUE(GameObject::loadRangeFrom(data, "delay", &low, &high));
+    EXPECT_EQ(high, 3);
+    low = high = -1;
+    EXPECT_FALSE(GameObject::loadRangeFrom(data, "count", &low, &high));  // only one end given
+    EXPECT_EQ(low, -1);
+
+    Random::seed(3);
+    std::set<int64_t> counts;
+    for (int i = 0; i < 200; ++i) {
+        const float delay = GameObject::randomInRange(1, 3);
+        ASSERT_TRUE(delay >= 1 && delay <= 3);
+        counts.insert(GameObject::randomCountInRange(2, 4));
+    }
+    EXPECT_EQ(counts, (std::set<int64_t>{2, 3, 4}));
+    EXPECT_EQ(GameObject::randomCountInRange(5, 4), 5);  // no modulo by zero
+}
+
 TEST_F(GameObjectTest, MovementsComeFromTheTypeOrTheInstance) {
     EXPECT_EQ(movementOf(210), "orbit ");
     EXPECT_EQ(movementOf(220), "path loop speed 3");

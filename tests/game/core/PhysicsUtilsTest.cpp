@@ -191,6 +191,8 @@ TEST_F(PhysicsUtilsTest, MalformedDictionariesBuildNothingAndLogOnce) {
         {"negative radius", dict({{"type", 0}, {"radius", -4}})},
         {"NaN radius", dict({{"type", 0}, {"radius", nan}})},
         {"infinite centre", dict({{"type", 0}, {"centre", "{1e300, 0}"}})},
+        {"centre far out", dict({{"type", 0}, {"centre", "{1e9, 0}"}})},
+        {"polygon far out", dict({{"type", 2}, {"vertices", array({"{0, 0}", "{1e12, 0}", "{0, 1e12}"})}})},
         {"edge of one point", dict({{"type", 1}, {"vertices", array({"{0, 0}"})}})},
         {"edge of no length", dict({{"type", 1}, {"vertices", array({"{3, 3}", "{3.1, 3}"})}})},
         {"polygon of two points", dict({{"type", 2}, {"vertices", array({"{0, 0}", "{32, 0}"})}})},

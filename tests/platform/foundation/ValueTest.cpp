@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 #include "platform/foundation/InputLimits.h"
 #include "platform/foundation/Log.h"
@@ -117,6 +118,14 @@ TEST(ValueTest, BuildsComparesAndConvertsWithSaturation) {
                 Value("99999999999").intValue() == INT32_MAX && Value::date(5).intValue() == 0);
     EXPECT_TRUE(Value(0.1 + 0.2).stringValue() == "0.30000000000000004" && Value(1e20).stringValue() == "1e+20" &&
                 Value(1000000.0).stringValue() == "1000000" && Value(1e-5).stringValue() == "1e-05");
+    // Short exponents right after long digit strings: the exponent is read from the written
+    // characters only, never from what an earlier number left behind them.
+    const std::pair<double, const char*> texts[] = {
+        {1.2345678901234568e-300, "1.2345678901234568e-300"}, {1e20, "1e+20"}, {0.1 + 0.2, "0.30000000000000004"},
+        {1e17, "1e+17"}, {-1.2345678901234567e+300, "-1.2345678901234567e+300"}, {1e-5, "1e-05"},
+        {1e16, "10000000000000000"}, {0.00012, "0.00012"}, {5e-324, "5e-324"}, {1e-300, "1e-300"},
+    };
+    for (const auto& [number, text] : texts) EXPECT_EQ(Value(number).stringValue(), text);
 }
 
 TEST(ValueTest, ReadsXMLAndBinaryLists) {

@@ -110,9 +110,9 @@ TEST(ImageTest, BrokenAndHostileFilesStayWithinTheirBudgets) {
     std::string corrupt = pngFile;
     corrupt[pngFile.size() / 2] ^= 0x55;  // in the image data
     const std::tuple<std::string, uint32_t, std::string> cases[] = {
-        {"", kNoLimit, "neither"}, {"not an image at all", kNoLimit, "neither"}, {corrupt, kNoLimit, "PNG image"},
+        {"", kNoLimit, "neither"}, {"not an image at all", kNoLimit, "neither"}, {corrupt, kNoLimit, "image data cannot be decoded: PNG: "},
         {pngFile.substr(0, 20), kNoLimit, "longer than the rest"}, {pngFile.substr(0, 33), kNoLimit, "ends early"},
-        {jpegFile.substr(0, 40), kNoLimit, "JPEG image"}, {pngFile, 99, "exceeds the limit of 99"},
+        {jpegFile.substr(0, 40), kNoLimit, "image data cannot be decoded: JPEG: "}, {pngFile, 99, "exceeds the limit of 99"},
         {jpegFile.substr(0, jpegFile.size() / 2), kNoLimit, "Premature end"}, {jpegFile, 99, "limit of 99"},
         // After the header, a chunk declaring 64 MiB in a file of 46 bytes.
         {pngFile.substr(0, 33) + std::string("\x04\x00\x00\x00tEXtshort", 13), kNoLimit, "longer than the rest"},
@@ -148,6 +148,23 @@ TEST(ImageTest, BrokenAndHostileFilesStayWithinTheirBudgets) {
         EXPECT_FALSE(read.initWithContentsOfFile(path, kNoLimit));
         EXPECT_TRUE(capture.contains(path == folder.path() ? "not a regular file" : "No such file")) << path;
     }
+}
+
+// However many nodes ask for a broken file, its name is logged once, with the reason.
+TEST(ImageTest, ABrokenFileIsReportedOnceByName) {
+    TemporaryFolder folder;
+    const std::string broken = folder.write("broken.png", png(2, 2, PNG_COLOR_TYPE_RGBA, 8, std::vector<uint8_t>(16)).substr(0, 33));
+    const std::string text = folder.write("notes.png", "not an image");
+    LogCapture capture;
+    Image image;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        EXPECT_FALSE(image.initWithContentsOfFile(broken, kNoLimit));
+        EXPECT_FALSE(image.initWithContentsOfFile(text, kNoLimit));
+    }
+    EXPECT_EQ(capture.lines(), (std::vector<std::string>{
+                                   "image " + broken + " cannot be decoded: PNG: the file ends early",
+                                   "image " + text + " cannot be decoded: neither PNG nor JPEG",
+                               }));
 }
 
 }  // namespace

@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
 #include "support/CountingCursorHider.h"
 
@@ -174,3 +178,17 @@ TEST_F(GLWindowTest, TouchesFollowEveryFingerWhileAccepted) {
 }
 
 }  // namespace
+
+// A display whose OpenGL is older than 2.1 (here Mesa made to offer 2.0): no window, and one line
+// that names the program and says what the player needs.
+TEST(GLWindowRefusal, ADisplayWithoutOpenGL21OpensNoWindowAndSaysWhatIsNeeded) {
+    setenv("MESA_GL_VERSION_OVERRIDE", "2.0", 1);
+    LogCapture capture;
+    EXPECT_FALSE(GLWindow::create("too old", {100, 100}));
+    unsetenv("MESA_GL_VERSION_OVERRIDE");
+    const std::vector<std::string> lines = capture.lines();
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string& line = lines[0];
+    EXPECT_EQ(line.rfind(std::string(program_invocation_short_name) + " cannot open its window: ", 0), 0u) << line;
+    EXPECT_NE(line.find("start it in a graphical session whose display offers that"), std::string::npos) << line;
+}

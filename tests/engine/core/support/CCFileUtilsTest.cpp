@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "platform/foundation/InputLimits.h"
+#include "platform/foundation/Log.h"
 #include "support/TestSupport.h"
+
+using namespace std::literals;
 
 namespace {
 // A resource folder of our own and a fresh lookup object for each test.
@@ -64,6 +67,26 @@ TEST_F(CCFileUtilsTest, AbsolutePathsAreCheckedOnTheFileSystem) {
     EXPECT_EQ(utils_->getPath("/only-here.png", ""), "");  // not found by its absolute-looking twin
     resource("level-mac.plist");
     EXPECT_TRUE(utils_->macFileExistsAtPath("level.plist"));
+}
+
+TEST_F(CCFileUtilsTest, NamesHoldingANulByteFindNoFile) {
+    // Each name, cut at its NUL, spells a file that exists; whole, it names none.
+    resource("hero.png");
+    resource("hero-mac.png");
+    TemporaryFolder elsewhere;
+    const std::string absolute = elsewhere.write("a.png", "x");
+    const std::string names[] = {"hero.png\0.plist"s, "hero.png\0"s, absolute + "\0.png"s, "\0"s};
+    for (const std::string& name : names) {
+        LogCapture log;
+        EXPECT_EQ(utils_->fullPathFromRelativePath(name), "");
+        EXPECT_EQ(log.lines().size(), 1u);
+        EXPECT_TRUE(log.contains("Lumora: file name refused, it holds a NUL byte: "));
+        EXPECT_FALSE(utils_->fileExistsAtPath(name, "") || utils_->macFileExistsAtPath(name));
+        EXPECT_EQ(utils_->getPath(name, "-mac") + utils_->pathForResource(name, "", ""), "");
+    }
+    LogCapture log;
+    utils_->fullPathFromRelativePath("dir/hero.png\0.plist"s);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"Lumora: file name refused, it holds a NUL byte: dir/hero.png\\0.plist"});
 }
 
 TEST_F(CCFileUtilsTest, LookupsFromTwoThreadsAtOnce) {
