@@ -73,7 +73,11 @@ void Vantrel_OSXAppDelegate::applicationDidFinishLaunching(RefPtr<CCGLView> view
         return;
     }
     director->setView(view);
-    director->enableHighResolutionDisplay(true);
+    // High-resolution drawing only where the window has two pixels per point: on a screen of one
+    // pixel per point it would draw every picture at half its size.
+    const CGSize points = view->window()->size();
+    const CGSize pixels = view->window()->drawableSize();
+    if (points.width > 0 && pixels.width / points.width >= 2.0) director->enableHighResolutionDisplay(true);
     CCFileUtils::sharedFileUtils()->setMacSuffix(director->contentScaleFactor() < 2.0 ? "-hd" : "-ipadhd");
     director->setProjection(CCProjectionKind2D);
     director->setResizeMode(CCResizeModeKeepDesignSize);

@@ -42,7 +42,7 @@ constexpr Rgb kCreditsSky = at({255, 145, 83}, {170, 157, 195});
 // Places the step's clicks hit, window points from the top-left corner.
 constexpr int kLeftArrowX = 84, kLeftArrowY = kWindowHeight - 399;
 // The full-screen button sits right of the quit button, centred 20 points below the top edge.
-constexpr int kFullScreenButtonX = 20 + 32 + 5, kFullScreenButtonY = 20;
+constexpr int kFullScreenButtonX = 20 + 40 + 5, kFullScreenButtonY = 20;  // the quit button is 40 wide
 
 enum class Step { splash, title, credits, dragged, fullScreen, done };
 
