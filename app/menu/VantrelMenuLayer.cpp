@@ -359,7 +359,6 @@ VantrelMenuScreenData* VantrelMenuLayer::createScreen(const std::string& name, c
 bool VantrelMenuLayer::destroyScreen(const std::string& name) {
     const int32_t index = getScreenIndex(name);
     if (index < 0) return false;
-    drainHives();
     const RefPtr<VantrelMenuScreenData> screen = screenData_[static_cast<size_t>(index)];
     if (screen->baseNode) worldHolder_->removeChild(screen->baseNode, true);
     screenData_.erase(screenData_.begin() + index);

@@ -97,6 +97,15 @@ inline void writeMenuSheet(const TemporaryFolder& folder) {
         .writePNG(folder.file("menu.png"));
 }
 
+// The fixed screens' ground pictures, flat brown strips 64 x 32.
+inline void writeTerrain(const TemporaryFolder& folder) {
+    for (const char* name : {"menu_bg_credits.png", "menu_bg_title.png", "menu_bg_flight_log.png"}) {
+        std::vector<uint8_t> pixels(64 * 32 * 4);
+        for (size_t i = 0; i < pixels.size(); i += 4) pixels[i] = 120, pixels[i + 1] = 80, pixels[i + 2] = 40, pixels[i + 3] = 255;
+        Image(64, 32, true, std::move(pixels)).writePNG(folder.file(name));
+    }
+}
+
 // A catalogue of `groups` available groups "group1".., each with one level "<group>_a", and the
 // colours {10 g, 20 g, 30 g} on top and {g, g, g} at the bottom; returns its path.
 inline std::string writeCatalogue(const TemporaryFolder& folder, int groups) {

@@ -17,6 +17,8 @@
 #include "game/core/Levels.h"
 #include "game/core/Rank.h"
 #include "game/core/Stats.h"
+#include "support/CountingCursorHider.h"
+#include "support/CountingSystemActivity.h"
 #include "tests/app/menu/MenuTestSupport.h"
 
 namespace {
@@ -56,6 +58,7 @@ protected:
     void SetUp() override {
         MenuWindowTest::SetUp();
         menutest::writeMenuSheet(resources_);
+        menutest::writeTerrain(resources_);
     }
 
     void TearDown() override {
@@ -141,6 +144,27 @@ TEST_F(VantrelMenuLayerTest, SixGroupsAtTheDesignSizeMakeElevenScreensRoundTheRi
     EXPECT_EQ(layer_->getScreenIndex("nowhere"), -1);
 }
 
+TEST_F(VantrelMenuLayerTest, ScreensGoInAtTheirIndexOrAtTheEndAndComeOffByName) {
+    openMenu(0);
+    ASSERT_EQ(layer_->screenCount(), 5);
+    const size_t worldNodes = layer_->worldHolder()->children()->count();
+    const VantrelMenuScreenData* inserted = layer_->createScreen("inserted", "", 1);
+    const VantrelMenuScreenData* appended = layer_->createScreen("appended", "missing_ground.png", 99);
+    EXPECT_EQ(layer_->getScreenData(1), inserted);
+    EXPECT_EQ(layer_->getScreenData(2)->name, "settings");
+    EXPECT_EQ(layer_->getScreenData(6), appended);
+    // Without a ground picture (none named, or none found) the base node holds the centre alone.
+    EXPECT_EQ(inserted->baseNode->children()->count(), 1u);
+    EXPECT_EQ(appended->baseNode->children()->count(), 1u);
+    EXPECT_EQ(layer_->getScreenData(0)->baseNode->children()->count(), 2u);  // credits: ground, centre
+    EXPECT_EQ(layer_->worldHolder()->children()->count(), worldNodes + 2);
+
+    EXPECT_TRUE(layer_->destroyScreen("inserted"));
+    EXPECT_FALSE(layer_->destroyScreen("inserted"));
+    EXPECT_EQ(layer_->getScreenData(1)->name, "settings");
+    EXPECT_EQ(layer_->worldHolder()->children()->count(), worldNodes + 1);
+}
+
 TEST_F(VantrelMenuLayerTest, ChangesTakeTheShorterWayAndAHalfTurnGoesClockwise) {
     openMenu(5);  // 10 screens of 36 degrees; the title (3) stands at 252, screen 8 at 72
     ASSERT_FLOAT_EQ(layer_->currentAngle(), 252);
@@ -193,6 +217,7 @@ TEST_F(VantrelMenuLayerTest, ShowingTheCurrentScreenChangesNothingUnlessForced) 
 
 TEST_F(VantrelMenuLayerTest, TheArrowsWrapRoundTheRingBothWays) {
     openMenu(3);  // 8 screens
+    CountingSystemActivity activity;
     moveTo(0);
     layer_->onLeftPressed(nullptr);
     EXPECT_EQ(layer_->currentScreenIndex(), 7);
@@ -202,6 +227,9 @@ TEST_F(VantrelMenuLayerTest, TheArrowsWrapRoundTheRingBothWays) {
     settle();
     layer_->onRightPressed(nullptr);
     EXPECT_EQ(layer_->currentScreenIndex(), 1);
+    // Each step keeps the display awake; refused steps do not.
+    layer_->onRightPressed(nullptr);
+    EXPECT_EQ(activity.keepAwakeCalls, 3);
 }
 
 TEST_F(VantrelMenuLayerTest, WhileTheWorldMovesInputIsRefused) {
@@ -269,7 +297,10 @@ TEST_F(VantrelMenuLayerTest, DragsTurnTheWorldAndAThrowCarriesOn) {
 }
 
 TEST_F(VantrelMenuLayerTest, OnlyFirstPressesOfNumericPadArrowsAreClaimed) {
+    CountingCursorHider cursor;
+    cursor.hideUntilMouseMoves();  // hidden by the screen before
     openMenu(2);
+    EXPECT_FALSE(cursor.hidden);  // the menu shows the pointer
     const struct {
         std::string_view characters;
         bool numericPad, repeat, claimed;
@@ -288,6 +319,9 @@ TEST_F(VantrelMenuLayerTest, OnlyFirstPressesOfNumericPadArrowsAreClaimed) {
         settle();
     }
     EXPECT_FALSE(layer_->ccKeyUp(arrowKey(kRightArrowCharacters, true, false)));
+    // Any key hides the pointer until the mouse moves.
+    EXPECT_EQ(cursor.hideCalls, 1 + 7);
+    EXPECT_TRUE(cursor.hidden);
 }
 
 TEST_F(VantrelMenuLayerTest, TheBackgroundBlendsIntoTheNextScreensColours) {
