@@ -84,7 +84,9 @@ void Vantrel_OSXAppDelegate::applicationDidFinishLaunching(RefPtr<CCGLView> view
 
     if (preferences_.useFullscreen()) toggleFullScreen();
 
-    // The window was made centred; the director's view takes no touches until told to.
+    // The window was made centred; nothing here follows the bare pointer; the director's view
+    // takes no trackpad touches until told to.
+    view->setAcceptsMouseMovedEvents(false);
     view->setAcceptsTouchEvents(true);
     view->setActivationHandler([this](bool focused) { windowFocusChanged(focused); });
 

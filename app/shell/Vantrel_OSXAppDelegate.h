@@ -41,7 +41,8 @@ public:
     // preferences, audio, game-service client and phone glue made; the view held by the view
     // controller and given to the director (high resolution, resource suffix, 2D projection,
     // letterboxing resize mode); full screen when the preference asks for it; the view taking
-    // trackpad touches and telling this delegate of focus changes; `firstScene` run.
+    // trackpad touches but no bare pointer motion, and telling this delegate of focus changes;
+    // `firstScene` run.
     void applicationDidFinishLaunching(RefPtr<CCGLView> view, const std::function<RefPtr<CCScene>()>& firstScene);
 
     // The window lost focus: an open game-service view is closed, full screen is left (and

@@ -50,6 +50,10 @@ public:
     CCEventDispatcher* eventDelegate() const { return eventDelegate_; }
     void setEventDelegate(CCEventDispatcher* delegate) { eventDelegate_ = delegate; }
 
+    // Pointer motion without a button held is forwarded only while accepted (at start).
+    bool acceptsMouseMovedEvents() const { return acceptsMouseMovedEvents_; }
+    void setAcceptsMouseMovedEvents(bool accepts) { acceptsMouseMovedEvents_ = accepts; }
+
     // Trackpad touches are forwarded only while accepted.
     bool acceptsTouchEvents() const;
     void setAcceptsTouchEvents(bool accepts);
@@ -79,5 +83,6 @@ private:
     std::recursive_mutex contextLock_;
     CCEventDispatcher* eventDelegate_ = nullptr;
     bool closeRequested_ = false;
+    bool acceptsMouseMovedEvents_ = true;
     ActivationHandler activationHandler_;
 };

@@ -73,6 +73,7 @@ TEST_F(ApplicationLifeCycleTest, TheLaunchShowsTheIntroForTwoSecondsThenTheMenu)
     launch();
     EXPECT_FALSE(director_->isFullScreen());
     EXPECT_TRUE(view_->acceptsTouchEvents());
+    EXPECT_FALSE(view_->acceptsMouseMovedEvents());
     ASSERT_NE(delegate_.viewController(), nullptr);
     EXPECT_EQ(delegate_.viewController()->view(), view_.get());
     ASSERT_NE(dynamic_cast<VantrelIntroLayer*>(runningLayer()), nullptr);
