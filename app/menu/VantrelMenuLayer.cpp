@@ -41,8 +41,8 @@ constexpr ccColor4B kCreditsGradientBottom = {255, 145, 83, 255};
 // The five screens that are not level groups.
 constexpr int32_t kFixedScreenCount = 5;
 
-// Full path of a resource; empty (logged) when there is no such file.
-std::string resourcePath(const std::string& name) {
+// Full path of a sound or music file; empty (logged) when there is no such file.
+std::string soundPath(const std::string& name) {
     const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(name);
     std::error_code error;
     if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
@@ -50,6 +50,16 @@ std::string resourcePath(const std::string& name) {
         return {};
     }
     return path;
+}
+
+// A menu over the whole window whose items are placed in window points.
+void addMenu(CCNode* parent, const std::vector<RefPtr<CCMenuItem>>& items) {
+    if (items.empty()) return;
+    const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems(items);
+    menu->setIgnoreAnchorPointForPosition(false);
+    menu->setAnchorPoint(CGPointZero);
+    menu->setPosition(CGPointZero);
+    parent->addChild(menu.get());
 }
 
 }  // namespace
@@ -121,7 +131,7 @@ void VantrelMenuLayer::updateApplication() {
 void VantrelMenuLayer::onEnter() {
     VantrelAudio* audio = VantrelAudio::sharedInstance();
     audio->unduckAudio();
-    const std::string music = resourcePath(menuMusicName(!VantrelGlobal::sharedInstance()->lastLevelId().empty()));
+    const std::string music = soundPath(menuMusicName(!VantrelGlobal::sharedInstance()->lastLevelId().empty()));
     if (!music.empty()) audio->playTrack(music, true, false, -1, 1.0f);
     updateGameCenter();
     initNetworkControl();
@@ -148,10 +158,10 @@ void VantrelMenuLayer::initAudio() {
     interfaceSoundChannel_ = audio->interfaceChannel();
     OALSimpleAudio* simpleAudio = audio->simpleAudio();
     if (!simpleAudio) return;
-    if (const std::string path = resourcePath("interface.wav"); !path.empty()) {
+    if (const std::string path = soundPath("interface.wav"); !path.empty()) {
         interfaceSoundBuffer_ = simpleAudio->preloadEffect(path);
     }
-    if (const std::string path = resourcePath("sparkle_big.wav"); !path.empty()) {
+    if (const std::string path = soundPath("sparkle_big.wav"); !path.empty()) {
         bonusSoundBuffer_ = simpleAudio->preloadEffect(path);
     }
 }
@@ -408,16 +418,6 @@ RefPtr<KSMenuItem> VantrelMenuLayer::makeButton(const std::string& frameName, bo
     return item;
 }
 
-// A menu over the whole window whose items are placed in window points.
-static void addMenu(CCNode* parent, const std::vector<RefPtr<CCMenuItem>>& items, CGPoint position) {
-    if (items.empty()) return;
-    const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems(items);
-    menu->setIgnoreAnchorPointForPosition(false);
-    menu->setAnchorPoint(CGPointZero);
-    menu->setPosition(position);
-    parent->addChild(menu.get());
-}
-
 void VantrelMenuLayer::createNavigation() {
     std::vector<RefPtr<CCMenuItem>> items;
     if (RefPtr<KSMenuItem> left = makeButton("arrow_right_button", true, {84, 399}, &VantrelMenuLayer::onLeftPressed)) {
@@ -427,7 +427,7 @@ void VantrelMenuLayer::createNavigation() {
                                               &VantrelMenuLayer::onRightPressed)) {
         items.push_back(std::move(right));
     }
-    addMenu(this, items, CGPointZero);
+    addMenu(this, items);
 }
 
 void VantrelMenuLayer::createApplicationControls() {
@@ -441,7 +441,7 @@ void VantrelMenuLayer::createApplicationControls() {
                                                    &VantrelMenuLayer::onFullscreenPressed)) {
         items.push_back(std::move(fullScreen));
     }
-    addMenu(this, items, CGPointZero);
+    addMenu(this, items);
 }
 
 void VantrelMenuLayer::createCredits() {
