@@ -91,6 +91,17 @@ TEST_F(ApplicationLifeCycleTest, TheLaunchShowsTheIntroForTwoSecondsThenTheMenu)
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->textureForKey(splash), nullptr);
 }
 
+TEST_F(ApplicationLifeCycleTest, TheQuitButtonStopsTheLoopAfterTheFrameAndTerminateSaves) {
+    preferences_.setUseFullscreen(false);
+    launch();
+    delegate_.terminate();
+    EXPECT_EQ(director_->runFrames(3), 0u);
+    // What the loop's caller does next: the preferences reach the disk.
+    store_.setBool("use_fullscreen_preference", true);  // changed in memory only
+    delegate_.applicationWillTerminate();
+    EXPECT_TRUE(savedFullScreen());
+}
+
 TEST_F(ApplicationLifeCycleTest, FocusLostLeavesFullScreenAndDucksFocusGainedComesBack) {
     launch();  // the preference asks for full screen by default
     EXPECT_TRUE(director_->isFullScreen());
