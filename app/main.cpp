@@ -5,6 +5,7 @@
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
+#include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 
@@ -23,6 +24,10 @@ int main() {
     }
 
     Vantrel_OSXAppDelegate* delegate = Vantrel_OSXAppDelegate::sharedInstance();
+    // Going to the background during a game pauses it.
+    delegate->setGamePauser([] {
+        if (VantrelGameLayer* game = VantrelGameLayer::currentGameLayer()) game->pauseGame();
+    });
     delegate->applicationDidFinishLaunching(view, [] { return VantrelIntroLayer::scene(); });
     // sharedDirector makes the frame-loop director.
     auto* director = static_cast<CCDirectorDisplayLink*>(CCDirector::sharedDirector());

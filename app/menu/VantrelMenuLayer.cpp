@@ -6,6 +6,7 @@
 #include "app/menu/VantrelMenuScreenData.h"
 #include "app/shell/ApplicationPreferences.h"
 #include "app/shell/VantrelGlobal.h"
+#include "app/shell/VantrelTransitionLayer.h"
 #include "audio/ALBuffer.h"
 #include "audio/ALChannelSource.h"
 #include "audio/ALSource.h"
@@ -20,6 +21,7 @@
 #include "engine/render/CCSpriteBatchNode.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/CCDonut.h"
+#include "game/core/Camera.h"
 #include "game/core/KSMenu.h"
 #include "game/core/KSMenuItem.h"
 #include "game/core/Levels.h"
@@ -52,6 +54,9 @@ std::string soundPath(const std::string& name) {
     return path;
 }
 
+// The transition scene builds the menu by name from the start.
+[[maybe_unused]] const bool sceneRegistered = (VantrelMenuLayer::registerScene(), true);
+
 // A menu over the whole window whose items are placed in window points.
 void addMenu(CCNode* parent, const std::vector<RefPtr<CCMenuItem>>& items) {
     if (items.empty()) return;
@@ -70,6 +75,8 @@ RefPtr<CCScene> VantrelMenuLayer::scene() {
     if (layer->init()) scene->addChild(layer.get());
     return scene;
 }
+
+void VantrelMenuLayer::registerScene() { VantrelTransitionLayer::registerScene(VantrelTransitionLayer::kMenuClassName, &scene); }
 
 VantrelMenuLayer* VantrelMenuLayer::currentMenuLayer() { return currentLayer; }
 

@@ -10,6 +10,7 @@
 
 class ALBuffer;
 class ALChannelSource;
+class Camera;
 class CCLayerGradient;
 class CCScene;
 class CCSprite;
@@ -51,6 +52,8 @@ public:
 
     // A scene holding a new menu over the shared progress.
     static RefPtr<CCScene> scene();
+    // Makes scene() the one the transition scene builds for "VantrelMenuLayer".
+    static void registerScene();
     // The menu being shown, or null.
     static VantrelMenuLayer* currentMenuLayer();
 
@@ -126,7 +129,7 @@ public:
     float transitionSpeed() const { return transitionSpeed_; }
     bool isTransitioning() const { return isTransitioning_; }
     bool isDragging() const { return isDragging_; }
-    CGPoint cameraPosition() const { return cameraPosition_; }
+    Camera* camera() const { return camera_.get(); }
     float cameraTangentAngle() const { return cameraTangentAngle_; }
     CCLayerGradient* gradientBackground() const { return gradientBackground_; }
     CCNode* worldHolder() const { return worldHolder_; }
@@ -206,7 +209,7 @@ private:
 
     // Camera and input (Navigation).
     void createCamera();
-    void destroyCamera() {}
+    void destroyCamera();
     void updateCamera(float dt);
     // The point of the camera circle at `angle` degrees.
     CGPoint circlePoint(float angle) const;
@@ -234,10 +237,10 @@ private:
 
     // Camera: runs on the circle of radius cameraRadius_ round the world's centre, pulled by a
     // spring towards the point at currentAngle_. Velocity in points per frame.
+    RefPtr<Camera> camera_;
     float cameraRadius_ = 0;
     float cameraTangentAngle_ = 0;
     float cameraZoom_ = 1.0f;
-    CGPoint cameraPosition_;
     CGPoint cameraTargetPosition_;
     CGPoint cameraVelocity_;
 

@@ -9,6 +9,7 @@
 #include "app/shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCLayerGradient.h"
+#include "game/core/Camera.h"
 #include "game/core/VTDualTouchTracker.h"
 #include "platform/window/CursorHider.h"
 #include "platform/window/SystemActivity.h"
@@ -63,29 +64,24 @@ void VantrelMenuLayer::createCamera() {
     cameraZoom_ = 1.0f;
     cameraTangentAngle_ = tangentAngle(cameraTargetPosition_);
     cameraVelocity_ = CGPointZero;
-    cameraPosition_ = cameraTargetPosition_;
+    camera_ = makeRef<Camera>(cameraTargetPosition_, cameraTangentAngle_, cameraZoom_);
 }
 
+void VantrelMenuLayer::destroyCamera() { camera_.reset(); }
+
 void VantrelMenuLayer::updateCamera(float dt) {
+    if (!camera_) return;
     cameraTargetPosition_ = circlePoint(currentAngle_);
-    const CGPoint p = cameraPosition_;
+    const CGPoint p = camera_->position();
     cameraVelocity_.x += dt * (-kCameraStiffness * (p.x - cameraTargetPosition_.x) - kCameraDamping * cameraVelocity_.x);
     cameraVelocity_.y += dt * (-kCameraStiffness * (p.y - cameraTargetPosition_.y) - kCameraDamping * cameraVelocity_.y);
     // The velocity moves the camera once per frame; the camera never leaves its circle.
     CGPoint moved = {p.x + cameraVelocity_.x, p.y + cameraVelocity_.y};
     const double length = std::hypot(moved.x, moved.y);
     if (length > 0) moved = {moved.x / length * cameraRadius_, moved.y / length * cameraRadius_};
-    cameraPosition_ = moved;
     cameraTangentAngle_ = tangentAngle(moved);
-
-    // The world moves by the camera's inverse: turned by the camera's rotation (nodes turn
-    // clockwise) and shifted so that the camera's position lands on the window centre.
-    if (!worldHolder_) return;
-    const double radians = -cameraTangentAngle_ * kDegreesToRadians;
-    const double c = std::cos(radians), s = std::sin(radians);
-    worldHolder_->setRotation(cameraTangentAngle_);
-    worldHolder_->setScale(cameraZoom_);
-    worldHolder_->setPosition({-(c * moved.x - s * moved.y) * cameraZoom_, -(s * moved.x + c * moved.y) * cameraZoom_});
+    camera_->setPosition(moved, cameraTangentAngle_, cameraZoom_);
+    if (worldHolder_) camera_->applyInverseTransformToNode(worldHolder_);
 }
 
 // ---- Screen changes ----

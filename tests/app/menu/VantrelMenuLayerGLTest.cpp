@@ -9,6 +9,7 @@
 
 #include "app/menu/VantrelMenuScreenData.h"
 #include "app/shell/VantrelGlobal.h"
+#include "app/shell/VantrelTransitionLayer.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/CCLayerGradient.h"
 #include "engine/core/CCScene.h"
@@ -142,6 +143,14 @@ TEST_F(VantrelMenuLayerTest, SixGroupsAtTheDesignSizeMakeElevenScreensRoundTheRi
     for (const auto& span : spans) EXPECT_EQ(layer_->getScreenIndexAt(span.angle), span.index) << span.angle;
     EXPECT_EQ(layer_->getScreenIndex("group6"), 10);
     EXPECT_EQ(layer_->getScreenIndex("nowhere"), -1);
+}
+
+TEST_F(VantrelMenuLayerTest, TheTransitionBuildsTheMenuByName) {
+    const RefPtr<CCScene> scene =
+        makeRef<VantrelTransitionLayer>(VantrelTransitionLayer::kMenuClassName)->buildDestinationScene();
+    ASSERT_NE(scene, nullptr);
+    ASSERT_NE(scene->children(), nullptr);
+    EXPECT_NE(dynamic_cast<VantrelMenuLayer*>(scene->children()->objectAtIndex(0)), nullptr);
 }
 
 TEST_F(VantrelMenuLayerTest, ScreensGoInAtTheirIndexOrAtTheEndAndComeOffByName) {
