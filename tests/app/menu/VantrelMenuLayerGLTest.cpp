@@ -355,6 +355,8 @@ struct GameResult {
     float speed;
 };
 
+void PrintTo(const GameResult& result, std::ostream* out) { *out << result.name; }
+
 class VantrelMenuLayerAfterGameTest : public VantrelMenuLayerTest, public ::testing::WithParamInterface<GameResult> {};
 
 TEST_P(VantrelMenuLayerAfterGameTest, TheMenuTurnsToTheScreenOfTheLastResult) {
