@@ -5,8 +5,8 @@
 // gradient of the screen shown.
 //
 // Steps: the splash shows for about two seconds, then the title's gradient; a left-arrow key, a
-// click on the left arrow and another key reach the credits' colours; a drag let go without speed
-// swings back to the credits; the full-screen button switches the window to full screen; a quit
+// click on the left arrow and another key reach the credits' colours; a drag moves the world and,
+// let go without speed, swings back to the credits; the full-screen button switches the window to full screen; a quit
 // event ends the program. It prints "E2E: passed" before the quit, or "E2E: failed: <why>" and
 // ends the program with status 3.
 
@@ -15,6 +15,7 @@
 #include <epoxy/gl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -41,6 +42,10 @@ constexpr Rgb kCreditsSky = at({255, 145, 83}, {170, 157, 195});
 
 // Places the step's clicks hit, window points from the top-left corner.
 constexpr int kLeftArrowX = 84, kLeftArrowY = kWindowHeight - 399;
+// Just inside the left edge of the credits card (which starts at x = 274) when the screen is at rest.
+constexpr int kCardProbeX = 290, kCardProbeY = 300;
+// Frames the drag lasts: three steps of 50 points, then held still.
+constexpr int kDragFrames = 40;
 // The full-screen button sits right of the quit button, centred 20 points below the top edge.
 constexpr int kFullScreenButtonX = 20 + 40 + 5, kFullScreenButtonY = 20;  // the quit button is 40 wide
 
@@ -82,16 +87,25 @@ public:
                 }
                 break;
             case Step::credits:
-                // Dragged 150 points to the right, held still, let go: back to the credits.
-                if (actions_ < 5) {
-                    if (actions_ == 0) button(SDL_MOUSEBUTTONDOWN, 400, 400);
-                    motion(400 + 50 * (actions_ + 1 > 3 ? 3 : actions_ + 1), 400);
+                // Dragged 150 points to the right and held still: the world follows the drag, so
+                // the credits card's left edge leaves the card probe; let go without speed, the
+                // world swings back and the card returns.
+                if (actions_ == 0) {
+                    cardAtRest_ = probe(kCardProbeX, kCardProbeY);
+                    button(SDL_MOUSEBUTTONDOWN, 400, 400);
+                }
+                if (actions_ < kDragFrames) {
+                    motion(400 + 50 * std::min(actions_ + 1, 3), 400);
                     ++actions_;
-                } else if (actions_ == 5) {
+                } else if (actions_ == kDragFrames) {
+                    if (near(probe(kCardProbeX, kCardProbeY), cardAtRest_)) fail("the world did not follow the drag", seen);
                     button(SDL_MOUSEBUTTONUP, 550, 400);
                     ++actions_;
-                } else if (elapsed > 2000) {
+                } else if (elapsed > 3000) {
                     if (!near(seen, kCreditsSky)) fail("the drag did not swing back to the credits", seen);
+                    if (!near(probe(kCardProbeX, kCardProbeY), cardAtRest_)) {
+                        fail("the credits card did not come back to its place", seen);
+                    }
                     next(Step::dragged, now);
                 }
                 break;
@@ -115,11 +129,11 @@ public:
     }
 
 private:
-    Rgb probe() const {
+    Rgb probe(int x = kProbeX, int y = kProbeY) const {
         uint8_t pixel[4] = {};
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadBuffer(GL_BACK);
-        glReadPixels(kProbeX, kProbeY, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
         return {pixel[0], pixel[1], pixel[2]};
     }
 
@@ -182,6 +196,7 @@ private:
     uint32_t stepStart_ = 0;
     int actions_ = 0;
     uint32_t window_ = 0;
+    Rgb cardAtRest_ = {0, 0, 0};
 };
 
 Driver driver;
