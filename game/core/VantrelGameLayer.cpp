@@ -138,6 +138,10 @@ bool VantrelGameLayer::init() {
         return false;
     }
     createPlayer();
+    if (!player_) {
+        undoSetUp();
+        return false;
+    }
     createCamera();
     createHUD();
     createGameControls();
@@ -334,8 +338,11 @@ void VantrelGameLayer::updateTerrain() {
 }
 
 void VantrelGameLayer::createPlayer() {
-    // The bee is not built yet: player_ stays null, and so do its nodes.
-    if (!player_) return;
+    player_ = makeRef<Player>();
+    if (!player_->init(this, this)) {
+        player_.reset();
+        return;
+    }
     buddyHolder_ = player_->buddyHolder();
     playerHolder_ = player_->playerHolder();
     playerMotionStreak_ = player_->playerMotionStreak();
