@@ -28,6 +28,7 @@
 #include "game/core/Rank.h"
 #include "game/core/Stats.h"
 #include "game/core/VTDualTouchTracker.h"
+#include "game/objects/SimpleSoundEffect.h"
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
 
@@ -168,12 +169,10 @@ void VantrelMenuLayer::initAudio() {
     if (const std::string path = soundPath("interface.wav"); !path.empty()) {
         interfaceSoundBuffer_ = simpleAudio->preloadEffect(path);
     }
-    if (const std::string path = soundPath("sparkle_big.wav"); !path.empty()) {
-        bonusSoundBuffer_ = simpleAudio->preloadEffect(path);
-    }
+    bonusSoundEffect_ = game::SimpleSoundEffect::simpleSoundEffect("sparkle_big", 0.9f, 0.9f, 1.0f, 1.0f, -0.2f, 0.2f);
 }
 
-void VantrelMenuLayer::cleanupAudio() { bonusSoundBuffer_.reset(); }
+void VantrelMenuLayer::cleanupAudio() { bonusSoundEffect_.reset(); }
 
 void VantrelMenuLayer::playInterfaceSound() { playInterfaceSoundPanned(0); }
 
@@ -181,14 +180,6 @@ void VantrelMenuLayer::playInterfaceSoundPanned(float pan) {
     if (interfaceSoundChannel_ && interfaceSoundBuffer_) {
         interfaceSoundChannel_->play(interfaceSoundBuffer_, 1.0f, 1.0f, pan, false);
     }
-}
-
-void VantrelMenuLayer::playBonusSound() {
-    ALChannelSource* channel = VantrelAudio::sharedInstance()->generalChannel();
-    if (!channel || !bonusSoundBuffer_) return;
-    // Pan drawn in [-0.2, 0.2); random() gives 31 bits.
-    const float pan = -0.2f + 0.4f * static_cast<float>(random() * 0x1p-31);
-    channel->play(bonusSoundBuffer_, 0.9f, 1.0f, pan, false);
 }
 
 // ---- World ----

@@ -20,6 +20,9 @@ class Rank;
 class Stats;
 class VTDualTouchTracker;
 class VantrelMenuScreenData;
+namespace game {
+class SimpleSoundEffect;
+}
 
 // The menu: a small round world seen from just above its rim, with every menu screen (credits,
 // settings, flight log, title, instructions and one per level group) standing on it at its own
@@ -158,8 +161,6 @@ public:
     // ---- Sound ----
     void playInterfaceSound();
     void playInterfaceSoundPanned(float pan);
-    // The sparkle: once, at a pan drawn in [-0.2, 0.2].
-    void playBonusSound();
     // Whether the sparkle plays when the running change arrives.
     bool playBonusSoundEffect() const { return playBonusSoundEffect_; }
     // The music file (full path) the menu plays: the lighter tune after a game.
@@ -274,6 +275,7 @@ private:
 
     RefPtr<ALBuffer> interfaceSoundBuffer_;
     ALChannelSource* interfaceSoundChannel_ = nullptr;  // VantrelAudio's, not retained
-    RefPtr<ALBuffer> bonusSoundBuffer_;
+    // The sparkle played on arriving at a screen that shows a new result.
+    RefPtr<game::SimpleSoundEffect> bonusSoundEffect_;
     bool playBonusSoundEffect_ = false;
 };

@@ -11,6 +11,7 @@
 #include "engine/core/CCLayerGradient.h"
 #include "game/core/Camera.h"
 #include "game/core/VTDualTouchTracker.h"
+#include "game/objects/SimpleSoundEffect.h"
 #include "platform/window/CursorHider.h"
 #include "platform/window/SystemActivity.h"
 
@@ -105,7 +106,7 @@ void VantrelMenuLayer::onTransitionComplete() {
     fillHives();
     if (playBonusSoundEffect_) {
         playBonusSoundEffect_ = false;
-        playBonusSound();
+        if (bonusSoundEffect_) bonusSoundEffect_->play();
     }
 }
 

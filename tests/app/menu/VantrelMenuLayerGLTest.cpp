@@ -18,6 +18,7 @@
 #include "game/core/Levels.h"
 #include "game/core/Rank.h"
 #include "game/core/Stats.h"
+#include "game/objects/SoundEffectOutput.h"
 #include "support/CountingCursorHider.h"
 #include "support/CountingSystemActivity.h"
 #include "tests/app/menu/MenuTestSupport.h"
@@ -25,6 +26,20 @@
 namespace {
 
 using menutest::MenuWindowTest;
+
+// Notes the effects played instead of playing them.
+class RecordingSoundOutput : public game::SoundEffectOutput {
+public:
+    RecordingSoundOutput() { setCurrent(this); }
+    ~RecordingSoundOutput() override { setCurrent(nullptr); }
+    bool preloadEffect(const std::string&) override { return true; }
+    void playEffect(const std::string& path, float gain, float, float pan) override {
+        played.push_back(path);
+        EXPECT_FLOAT_EQ(gain, 0.9f);
+        EXPECT_LE(std::fabs(pan), 0.2f);
+    }
+    std::vector<std::string> played;
+};
 
 // Counts arrivals.
 class CountingMenuLayer : public VantrelMenuLayer {
@@ -365,15 +380,19 @@ TEST_P(VantrelMenuLayerAfterGameTest, TheMenuTurnsToTheScreenOfTheLastResult) {
     global->setLastLevelId(result.lastLevel);
     global->setLastLevelHasNewRank(result.newRank);
     global->setLastLevelHasNewHighScore(result.newBest);
+    RecordingSoundOutput sounds;
     openMenu(4);
     EXPECT_EQ(layer_->getScreenData(layer_->currentScreenIndex())->name, result.screen);
     EXPECT_EQ(layer_->isTransitioning(), result.turns);
     EXPECT_EQ(layer_->playBonusSoundEffect(), result.sparkle);
     EXPECT_FLOAT_EQ(std::fabs(layer_->transitionSpeed()), result.speed);
     EXPECT_EQ(global->gameState(), VantrelGlobal::kStateMenu);
-    // The sparkle is used up by the arrival.
+    // The sparkle plays once, on arrival.
+    EXPECT_TRUE(sounds.played.empty());
     settle();
     EXPECT_FALSE(layer_->playBonusSoundEffect());
+    ASSERT_EQ(sounds.played.size(), result.sparkle ? 1u : 0u);
+    if (result.sparkle) EXPECT_TRUE(sounds.played[0].ends_with("sparkle_big.wav"));
     // The music: the lighter tune when coming back from a game.
     EXPECT_EQ(VantrelMenuLayer::menuMusicName(!global->lastLevelId().empty()),
               *result.lastLevel ? "VantrelLite.mp3" : "Vantrel.mp3");
