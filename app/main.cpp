@@ -6,6 +6,7 @@
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 
@@ -23,6 +24,8 @@ int main() {
         logLine("Vantrel: %s", ccEngineVersion());
     }
 
+    // The level objects' kinds, which the play scene's factory builds by type code.
+    game::GameObjectKinds::registerKinds();
     Vantrel_OSXAppDelegate* delegate = Vantrel_OSXAppDelegate::sharedInstance();
     // Going to the background during a game pauses it.
     delegate->setGamePauser([] {
