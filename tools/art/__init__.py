@@ -1,0 +1,1 @@
+"""Shared drawing helpers for the build-time art generators (Pillow only)."""
