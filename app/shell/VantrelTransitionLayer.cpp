@@ -9,8 +9,10 @@
 
 namespace {
 
+// Until the menu registers itself, its place is held by an empty scene.
 std::unordered_map<std::string, VantrelTransitionLayer::SceneBuilder>& builders() {
-    static std::unordered_map<std::string, VantrelTransitionLayer::SceneBuilder> registry;
+    static std::unordered_map<std::string, VantrelTransitionLayer::SceneBuilder> registry{
+        {VantrelTransitionLayer::kMenuClassName, [] { return CCScene::node(); }}};
     return registry;
 }
 

@@ -9,7 +9,8 @@ class CCScene;
 
 // The scene between the menu and the play scene: it is shown while the next scene is built, and
 // builds that scene by class name from a registry the higher layers fill ("VantrelGameLayer" by
-// the game, "VantrelMenuLayer" by the menu). A destination that refuses to build (a level that
+// the game, "VantrelMenuLayer" by the menu, which an empty scene stands for until the menu
+// registers). A destination that refuses to build (a level that
 // cannot be played) gives way to "VantrelMenuLayer", with a log line.
 //
 // This is the plain hand-over: the transition shows nothing of its own yet. Engine thread only.

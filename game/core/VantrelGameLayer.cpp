@@ -489,20 +489,22 @@ void VantrelGameLayer::onGameComplete() {
     }
     setCursorHiddenUntilMouseMoves(true);
     hideSunMoon();
-    if (level_->groundInFront()) {
+    if (level_ && level_->groundInFront() && worldHolder_) {
         worldHolder_->reorderChild(terrainFill_.get(), 0);
         worldHolder_->reorderChild(terrainGround_.get(), 0);
     }
     ignoreCameraBottom_ = true;
-    level_->onLevelEnding();
+    if (level_) level_->onLevelEnding();
+}
+
+float VantrelGameLayer::summaryHoneyFraction(float honey, uint32_t referenceHoney) {
+    if (referenceHoney == 0) return honey > 0 ? 1.0f : 0.0f;
+    return std::clamp(honey / static_cast<float>(referenceHoney), 0.0f, 1.0f);
 }
 
 void VantrelGameLayer::onGameSummaryComplete() {
     const float honey = player_ ? player_->hiveHoney() : 0.0f;
-    const uint32_t reference = level_->referenceHoney();
-    // A level without a reference counts as full once any honey is delivered.
-    const float fraction = reference > 0 ? std::clamp(honey / static_cast<float>(reference), 0.0f, 1.0f)
-                                         : (honey > 0 ? 1.0f : 0.0f);
+    const float fraction = summaryHoneyFraction(honey, level_->referenceHoney());
     if (hud_) hud_->setEndGameMessageForPerc(fraction);
     Levels* levels = Levels::sharedInstance();
     const std::string next = levels->getNextLevelId(level_->levelId());

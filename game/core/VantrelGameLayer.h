@@ -113,6 +113,10 @@ public:
     // The frame: dt in seconds, capped at kMaxFrameTime.
     void update(float dt) override;
 
+    // The summary's fraction of a full hive, 0 to 1: honey over the reference; a level without a
+    // reference is full once any honey is delivered.
+    static float summaryHoneyFraction(float honey, uint32_t referenceHoney);
+
     // Game flow.
     void onGameStart();
     void onEnableContactListenerPostSolve(float dt);
@@ -161,7 +165,8 @@ public:
     Level* level() const { return level_.get(); }
     Player* player() const { return player_.get(); }
     Hud* hud() const { return hud_.get(); }
-    Camera* camera() const { return camera_.get(); }
+    // The play camera; named apart from the node's own 3D camera().
+    Camera* gameCamera() const { return camera_.get(); }
     float cameraTangentAngle() const { return cameraTangentAngle_; }
     float cameraZoom() const { return cameraZoom_; }
     PhysicsSystem* physicsSystem() const { return physicsSystem_.get(); }

@@ -6,9 +6,9 @@ class Value;
 
 namespace game {
 
-// A number of the object data given either as the key X itself or as the pair X_min and X_max
-// (both needed; with only one of them the default holds for both bounds). Every draw is
-// min + Random::unitFloat() x (max - min), so a fixed value draws itself.
+// A number of the object data kept as the range GameObject::loadRangeFrom reads (the key X
+// itself, or X_min with X_max; with neither the default holds for both bounds), drawn afresh
+// each time with GameObject::randomInRange, so a fixed value draws itself.
 struct LevelDataRange {
     float min = 0;
     float max = 0;

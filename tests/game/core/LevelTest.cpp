@@ -327,3 +327,33 @@ TEST_F(LevelTest, ParticlePoolsPreferFreeSystems) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LevelTest, TheMeadowLevelsLoadAndCanBeFinished) {
+    const struct {
+        const char* id;
+        float day;
+    } levels[] = {{"meadow_a", 90}, {"meadow_b", 120}, {"meadow_c", 150}};
+    ScopedResourceFolder resources(VANTREL_SOURCE_RESOURCES);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    for (const auto& expected : levels) {
+        SCOPED_TRACE(expected.id);
+        level_.reset();
+        level_ = Level::levelFromFile(std::string(expected.id) + ".plist");
+        ASSERT_NE(level_, nullptr);
+        level_->loadLevelGeometry();
+        ASSERT_TRUE(level_->loadLevelObjects());
+        EXPECT_FLOAT_EQ(level_->lengthOfDay(), expected.day);
+        EXPECT_GT(level_->skyRadius() - level_->groundRadius(), 768 * 2 / 3.0f);
+        EXPECT_TRUE(level_->hasCameraInfo());
+        EXPECT_GE(level_->flowers().count(), 7u) << "flowers around the planet";
+        EXPECT_EQ(level_->totalBuddies(), 1);
+        const CGPoint hive = static_cast<StandInHive*>(level_->hive())->position();
+        EXPECT_NEAR(std::hypot(hive.x, hive.y), level_->groundRadius(), 1) << "the hive stands on the ground";
+        EXPECT_NEAR(level_->getCameraBottomAtPosition(hive), level_->groundRadius() + 10, 3) << "a chord of the camera loop";
+    }
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+}
+
+}  // namespace
