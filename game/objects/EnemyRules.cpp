@@ -5,6 +5,7 @@
 #include "engine/render/CCAnimation.h"
 #include "engine/render/CCAnimationFrame.h"
 #include "engine/render/CCSprite.h"
+#include "engine/render/CCSpriteBatchNode.h"
 #include "game/core/AnimationUtils.h"
 #include "game/core/GameContactListener.h"
 #include "game/core/GameObject.h"
@@ -159,6 +160,7 @@ bool EnemyRules::admitContact() {
 
 void EnemyRules::hurtBee(PhysicsSprite* enemySprite) const {
     PhysicsSprite* head = beeHead();
+    if (!enemySprite) return;
     if (contactEffect_ && head) contactEffect_->showAt(head->position(), enemySprite->rotation());
     if (contactEffector_ && head && head->body() && enemySprite->body()) {
         contactEffector_->applyFromBody(enemySprite->body(), head->body());
@@ -218,6 +220,25 @@ void EnemyRules::fireProjectile(CCSprite* enemySprite) {
         }
     }
     projectile_->resetDelay();
+}
+
+RefPtr<PhysicsSprite> EnemyRules::createSprite(GameObject* owner) {
+    CCAnimation* animation = owner->animation();
+    if (animation && !animation->frames().empty()) {
+        if (RefPtr<PhysicsSprite> sprite = PhysicsSprite::spriteWithSpriteFrame(animation->frames()[0]->spriteFrame())) {
+            return sprite;
+        }
+    }
+    return ObjectPhysics::physicsSpriteWithFrameName(owner->imageName() + ".png");
+}
+
+bool EnemyRules::addToSpriteLayer(CCSprite* sprite, int layer) {
+    Level* level = Level::currentLevel();
+    if (!level || !sprite->texture()) return false;
+    CCSpriteBatchNode* batch = level->getSpriteBatchNodeForTexture(sprite->texture(), layer);
+    if (!batch) return false;
+    batch->addChild(sprite);
+    return true;
 }
 
 void EnemyRules::followNode(b2Body* body, const CCNode* node, CCSprite* sprite) {

@@ -127,6 +127,12 @@ public:
     // One aimed shot from the turret (or the enemy sprite) handed to the level, then a reload.
     void fireProjectile(CCSprite* enemySprite);
 
+    // The enemy's sprite: the first frame of the owner's idle animation, else the frame
+    // "<image name>.png" (an empty sprite, with a log line, when it is missing).
+    static RefPtr<PhysicsSprite> createSprite(GameObject* owner);
+    // Into the current level's batch node for its texture in the sprite layer; false when there is
+    // none (the sprite is then not drawn).
+    static bool addToSpriteLayer(CCSprite* sprite, int layer);
     // Drives the body to the movement node within one 1/60 s step (position and angle) and gives
     // the sprite the node's scale.
     static void followNode(b2Body* body, const CCNode* node, CCSprite* sprite);

@@ -15,6 +15,7 @@
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/EnemyProtocol.h"
 #include "game/core/GameContactListener.h"
+#include "game/core/GameSensor.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/Player.h"
@@ -70,6 +71,8 @@ public:
     ~TestLayer() override { setCurrentGameLayer(nullptr); }
     // The level is the test's, not the scene's: the end of the game is not played out.
     void onGameComplete() override {}
+    GameSensor* hideSensor() override { return hide.get(); }
+    RefPtr<GameSensor> hide = makeRef<GameSensor>(3u);
     void handleEnemyContacts() override {
         for (EnemyProtocol* enemy : gameContactListener()->enemies()) lost += enemy->contactPlayer();
     }
