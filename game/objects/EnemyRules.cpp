@@ -35,10 +35,11 @@ EnemyRules::HitCounter& installedHitCounter() {
     return counter;
 }
 
-// The point of a node's space in the space of the sprite's parent (the world when it has none).
+// A node's anchor point in the space the sprite's position is given in: its parent's, measured
+// from the parent's origin (not its anchor), or the world when it has no parent.
 CGPoint inParentSpace(CCSprite* sprite, CCNode* node) {
     const CGPoint world = node->convertToWorldSpaceAR(CGPointZero);
-    return sprite->parent() ? sprite->parent()->convertToNodeSpaceAR(world) : world;
+    return sprite->parent() ? sprite->parent()->convertToNodeSpace(world) : world;
 }
 }  // namespace
 

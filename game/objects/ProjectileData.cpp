@@ -75,7 +75,8 @@ void ProjectileData::readDictionary(const Value& data) {
 
 int32_t ProjectileData::randomCount() const {
     if (countRange_ == 0) return countMin_;
-    const uint32_t step = Random::arc4random() % (countRange_ + 1);
+    // In 64 bits: the widest range, 2^32 - 1, would otherwise wrap to a modulo by zero.
+    const uint64_t step = Random::arc4random() % (uint64_t{countRange_} + 1);
     return static_cast<int32_t>(int64_t{countMin_} + step);
 }
 

@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "engine/core/CCNode.h"
+#include "engine/core/CCTexture2D.h"
+#include "engine/render/CCSpriteFrame.h"
+#include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/GameSensor.h"
 #include "game/objects/Bird.h"
 #include "game/objects/Cloud.h"
@@ -135,6 +138,26 @@ TEST_F(BirdTest, ABirdFollowsItsNodeAndStrikesOnce) {
     EXPECT_FALSE(bird->isStriking()) << "a one-frame strike ends at the next update";
 }
 
+TEST_F(BirdTest, ARestingBirdHoldsItsPlaceOnThePathWhenPushed) {
+    // A fresh active rhythm flips on its first update: the bird rests for 10 s from the start.
+    ASSERT_TRUE(load(dict({{"222", dict({{"type_name", "heron"},
+                                         {"fixtures", kBall},
+                                         {"movement_stamina", dict({{"stamina", 1}, {"recovery", 10}})},
+                                         {"movement", dict({{"orbit", dict({{"orbit_speed", 200}})}})}})}})));
+    RefPtr<Bird> bird = Bird::birdWithType(222, CGPointMake(0, 1400), 0, 1, 1, Value());
+    b2Body* body = bird->getPrimaryBody();
+    ASSERT_TRUE(body && bird->movement());
+    const b2Vec2 start = body->GetPosition();
+    for (int i = 0; i < 31; ++i) {
+        if (i < 30) body->ApplyForceToCenter({500, 0}, true);
+        bird->update(kFrame);
+        layer_->physicsWorld()->Step(kFrame, 8, 3);
+    }
+    EXPECT_NEAR(bird->movementNode()->position().x, 0, 1e-3) << "the movement is paused";
+    EXPECT_NEAR(body->GetPosition().x, start.x, 0.5f / 32) << "driven back to the paused node every frame";
+    EXPECT_NEAR(body->GetPosition().y, start.y, 0.5f / 32);
+}
+
 TEST_F(BirdTest, WithoutMovementABirdStaysPut) {
     ASSERT_TRUE(load(dict({{"221", dict({{"type_name", "owl"}, {"fixtures", kBall}})}, {"299", dict({})}})));
     RefPtr<Bird> bird = Bird::birdWithType(221, CGPointMake(0, 1400), 0, 1, 1, Value());
@@ -146,6 +169,44 @@ TEST_F(BirdTest, WithoutMovementABirdStaysPut) {
     EXPECT_FLOAT_EQ(body->GetPosition().x, 0);
     EXPECT_FALSE(Bird::birdWithType(299, CGPointMake(0, 1400), 0, 1, 1, Value())->getPrimaryBody())
         << "not a bird type";
+}
+
+}  // namespace
+
+namespace {
+
+// A frame of one colour in the shared cache.
+void addSolidFrame(const std::string& name, int width, int height, ccColor3B colour) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+        pixels[i] = colour.r;
+        pixels[i + 1] = colour.g;
+        pixels[i + 2] = colour.b;
+        pixels[i + 3] = 255;
+    }
+    RefPtr<CCTexture2D> texture = makeRef<CCTexture2D>();
+    ASSERT_TRUE(texture->initWithData(pixels.data(), kCCTexture2DPixelFormat_RGBA8888, width, height,
+                                      CGSizeMake(width, height)));
+    CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
+        CCSpriteFrame::frameWithTexture(texture, CGRectMake(0, 0, width, height)), name);
+}
+
+TEST_F(CloudTest, ARainCloudDrawsItsRainBelowIt) {
+    addSolidFrame("raincloud.png", 60, 30, {255, 255, 255});
+    addSolidFrame("drizzle_1.png", 40, 40, {0, 0, 255});
+    Value rain = cloudType("raincloud");
+    rain.set("rain_image_name", "drizzle");
+    rain.set("rain_animation", dict({{"frame_count", 1}}));
+    rain.set("rain_position", "{0, -35}");
+    ASSERT_TRUE(load(dict({{"203", rain}})));
+    RefPtr<Cloud> cloud = Cloud::cloudWithType(203, CGPointMake(160, 150), 0, 1, 1, Value());
+    ASSERT_TRUE(cloud->rainSprite());
+    scene_->addChild(cloud->physicsSprite());
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(160, 150, {255, 255, 255})) << "the cloud";
+    EXPECT_TRUE(pixelNear(160, 105, {0, 0, 255})) << "its rain";
+    EXPECT_TRUE(pixelNear(160, 60, {0, 0, 0})) << "below the rain";
+    cloud->physicsSprite()->removeFromParentAndCleanup(true);
 }
 
 }  // namespace

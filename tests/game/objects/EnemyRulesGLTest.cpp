@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/CCTexture2D.h"
 #include "engine/render/CCSprite.h"
 #include "game/objects/Projectile.h"
 #include "platform/foundation/Log.h"
@@ -224,6 +225,45 @@ TEST_F(EnemyRulesTest, TheBodyReachesItsNodeInOneStepTheShortWayRound) {
     body->SetType(b2_staticBody);
     EnemyRules::followNode(body, node.get(), sprite.get());
     EXPECT_EQ(body->GetLinearVelocity().x, 0) << "a static body stays put";
+}
+
+}  // namespace
+
+namespace {
+
+// A turret drawn in the window: a red bar 40 by 8 points pivoting on its left end, on an enemy
+// sprite at (100, 120) that the scene draws. The bar lies along the line to the bee.
+TEST_F(EnemyRulesTest, ATurretPointsAtTheBeeOnScreen) {
+    std::vector<uint8_t> red(40 * 8 * 4);
+    for (size_t i = 0; i < red.size(); i += 4) {
+        red[i] = 255;
+        red[i + 3] = 255;
+    }
+    RefPtr<CCTexture2D> texture = makeRef<CCTexture2D>();
+    ASSERT_TRUE(texture->initWithData(red.data(), kCCTexture2DPixelFormat_RGBA8888, 40, 8, CGSizeMake(40, 8)));
+    CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
+        CCSpriteFrame::frameWithTexture(texture, CGRectMake(0, 0, 40, 8)), "barrel.png");
+    ASSERT_TRUE(load(dict({{"227", stinger({{"turret_image_name", "barrel"}, {"turret_anchor_point", "{0, 4}"}})}})));
+    RefPtr<RulesOnlyEnemy> gunner = RulesOnlyEnemy::make(227, CGPointMake(100, 120));
+    ASSERT_TRUE(gunner->rules.turretSprite());
+    scene_->addChild(gunner->sprite.get());
+
+    struct Case {
+        const char* name;
+        b2Vec2 bee;            // points
+        CGPoint onBar, offBar;  // window pixels
+    };
+    for (const Case& c : {Case{"above", {100, 220}, {100, 145}, {125, 120}},
+                          Case{"to the right", {220, 120}, {125, 120}, {100, 145}},
+                          Case{"below left", {0, 20}, {85, 105}, {115, 135}}}) {
+        SCOPED_TRACE(c.name);
+        bee_.moveTo({c.bee.x / 32, c.bee.y / 32});
+        gunner->rules.updateTurret(gunner->sprite.get());
+        runFrames(1);
+        EXPECT_TRUE(pixelNear(static_cast<int>(c.onBar.x), static_cast<int>(c.onBar.y), {255, 0, 0}));
+        EXPECT_TRUE(pixelNear(static_cast<int>(c.offBar.x), static_cast<int>(c.offBar.y), {0, 0, 0}));
+    }
+    gunner->sprite->removeFromParentAndCleanup(true);
 }
 
 }  // namespace

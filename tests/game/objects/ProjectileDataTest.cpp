@@ -60,6 +60,10 @@ TEST(ProjectileData, BurstCountsReachBothEndsAndAReversedRangeIsSafe) {
     EXPECT_EQ(reversed->countRange(), 0u);
     for (int i = 0; i < 20; ++i) EXPECT_EQ(reversed->randomCount(), 5);
     EXPECT_EQ(dataOf(dict({}))->randomCount(), 1);
+
+    RefPtr<ProjectileData> widest = dataOf(dict({{"count_min", INT32_MIN}, {"count_max", INT32_MAX}}));
+    EXPECT_EQ(widest->countRange(), UINT32_MAX);
+    widest->randomCount();  // no modulo by zero
 }
 
 TEST(ProjectileData, TheReloadStartsFullAndRunsOutOnce) {
