@@ -1,8 +1,9 @@
 #pragma once
 
-// A level without a play scene around it, under a real GL context, for the enemy and shot tests: the play scene's physics only, a bee made of one
-// ball, the player's part of contact handling (sum the penalties the listener's lists return),
-// a recorder of sounds and hits, and an enemy kind made of nothing but the shared rules.
+// A level without a play scene around it, under a real GL context, for the enemy and shot tests:
+// the play scene's physics only, a bee made of one ball, the player's part of contact handling
+// (sum the penalties the listener's lists return), a recorder of sounds and hits, and an enemy
+// kind made of nothing but the shared rules.
 
 #include <box2d/box2d.h>
 
@@ -23,9 +24,9 @@
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/EnemyRules.h"
 #include "game/objects/ObjectPhysics.h"
-#include "game/objects/SoundEffectOutput.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
+#include "tests/game/objects/ObjectTestWorld.h"
 
 namespace enemytest {
 
@@ -82,25 +83,18 @@ public:
     uint64_t lost = 0;
 };
 
-// Sounds played and hits counted.
-class Recorder : public game::SoundEffectOutput {
+// Sounds played (the objects' recorder) and hits counted.
+class Recorder : public RecordingSoundOutput {
 public:
     Recorder() {
-        game::SoundEffectOutput::setCurrent(this);
         game::EnemyRules::setHitCounter([this](game::HitStatistic statistic) { ++hits[statistic]; });
     }
-    ~Recorder() override {
-        game::SoundEffectOutput::setCurrent(nullptr);
-        game::EnemyRules::setHitCounter(nullptr);
-    }
-    bool preloadEffect(const std::string&) override { return true; }
-    void playEffect(const std::string& path, float, float, float) override { played.push_back(path); }
+    ~Recorder() override { game::EnemyRules::setHitCounter(nullptr); }
     int totalHits() const {
         int total = 0;
         for (const auto& [statistic, count] : hits) total += count;
         return total;
     }
-    std::vector<std::string> played;
     std::map<game::HitStatistic, int> hits;
 };
 

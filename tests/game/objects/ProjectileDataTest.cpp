@@ -142,19 +142,4 @@ TEST(ProjectileData, SprayDirections) {
     }
 }
 
-TEST(ProjectileData, LaunchMovesOnlyBodiesThatCanMove) {
-    b2World world({0, 0});
-    b2BodyDef definition;
-    definition.type = b2_dynamicBody;
-    b2Body* shot = world.CreateBody(&definition);
-    definition.type = b2_staticBody;
-    b2Body* wall = world.CreateBody(&definition);
-    RefPtr<ProjectileData> data = dataOf(dict({{"velocity", 320}, {"angular_velocity", 0}}));
-    data->launch(shot, {0, 1});
-    EXPECT_FLOAT_EQ(shot->GetLinearVelocity().y, 10);
-    data->launch(wall, {0, 1});
-    EXPECT_FLOAT_EQ(wall->GetLinearVelocity().y, 0);
-    data->launch(nullptr, {0, 1});
-}
-
 }  // namespace
