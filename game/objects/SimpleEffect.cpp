@@ -56,7 +56,7 @@ CCSprite* SimpleEffect::show(CGPoint position, float rotation, const CGPoint* an
     }
     if (!sprite) {
         if (!reportedMissing_ && level) {
-            logLine("Game objects: effect \"%s\" is not one of the level's effects; nothing is shown", name_.c_str());
+            logLine("Game objects: the level cannot show the effect \"%s\"; nothing is shown", name_.c_str());
         }
         reportedMissing_ = reportedMissing_ || level;
         return nullptr;
