@@ -4,6 +4,7 @@
 
 #include "engine/core/CCNode.h"
 #include "engine/core/CCTexture2D.h"
+#include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/GameSensor.h"
@@ -151,15 +152,20 @@ TEST_F(BirdTest, ARestingBirdHoldsItsPlaceOnThePathWhenPushed) {
     EXPECT_NEAR(body->GetPosition().y, start.y, 0.5f / 32);
 }
 
-TEST_F(BirdTest, WithoutMovementABirdStaysPut) {
-    ASSERT_TRUE(load(dict({{"221", dict({{"type_name", "owl"}, {"fixtures", kBall}})}, {"299", dict({})}})));
+TEST_F(BirdTest, WithoutMovementOrVisionABirdStaysPut) {
+    addFrame("beak.png", CGSizeMake(10, 4));
+    ASSERT_TRUE(load(dict({{"221", dict({{"type_name", "owl"}, {"fixtures", kBall}, {"turret_image_name", "beak"}})},
+                           {"299", dict({})}})));
     RefPtr<Bird> bird = Bird::birdWithType(221, CGPointMake(0, 1400), 0, 1, 1, Value());
     b2Body* body = bird->getPrimaryBody();
     ASSERT_TRUE(body);
     EXPECT_EQ(body->GetType(), b2_staticBody);
+    level_->addEnemy(bird.get());
     body->ApplyForceToCenter({1000, 0}, true);
     for (int i = 0; i < 10; ++i) frame();
     EXPECT_FLOAT_EQ(body->GetPosition().x, 0);
+    ASSERT_TRUE(bird->rules().turretSprite());
+    EXPECT_EQ(bird->rules().turretSprite()->rotation(), 0) << "no vision: the turret never turns";
     EXPECT_FALSE(Bird::birdWithType(299, CGPointMake(0, 1400), 0, 1, 1, Value())->getPrimaryBody())
         << "not a bird type";
 }
