@@ -37,6 +37,11 @@ RefPtr<CCSpriteBatchNode> CCSpriteBatchNode::batchNodeWithFile(const std::string
     return batch->initWithFile(file, capacity) ? batch : nullptr;
 }
 
+CCSpriteBatchNode::~CCSpriteBatchNode() {
+    if (!descendants_) return;
+    for (Object* sprite : *descendants_) static_cast<CCSprite*>(sprite)->setBatchNode(nullptr);
+}
+
 bool CCSpriteBatchNode::init() { return initWithTexture(makeRef<CCTexture2D>(), 0); }
 
 bool CCSpriteBatchNode::initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity) {

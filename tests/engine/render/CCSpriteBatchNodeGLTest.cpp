@@ -132,6 +132,21 @@ TEST_F(CCSpriteBatchNodeGLTest, SubtreesLeaveWithTheirQuadsAndTheAtlasGrows) {
     EXPECT_EQ(batch_->drawCalls, 0u);
 }
 
+TEST_F(CCSpriteBatchNodeGLTest, SpritesOutlivingTheirBatchLetItGo) {
+    RefPtr<CCSprite> parent = cell(1, 100, 100), child = cell(2, 10, 10);
+    batch_->addChild(parent.get());
+    parent->addChild(child.get());
+    scene_->removeChild(batch_.get(), true);
+    batch_.reset();  // the batch goes while its sprites' owner keeps them
+    EXPECT_EQ(parent->batchNode(), nullptr);
+    EXPECT_EQ(child->batchNode(), nullptr);
+    child->removeFromParentAndCleanup(true);
+    parent->setPosition({50, 50});
+    scene_->addChild(parent.get());
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(50, 50, kGreen));
+}
+
 TEST_F(CCSpriteBatchNodeGLTest, SteadyFramesOfMovingSpritesAllocateNothing) {
     std::vector<RefPtr<CCSprite>> sprites;
     for (int i = 0; i < 8; ++i) {
