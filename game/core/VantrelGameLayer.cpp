@@ -58,6 +58,9 @@ constexpr float kPointsPerMetre = 32.0f;
 constexpr const char* kGenericParticleImage = "particle_generic.png";
 constexpr uint64_t kGenericParticleCapacity = 1000;
 
+// The transition scene finds the play scene by its class name wherever the game is linked in.
+[[maybe_unused]] const bool sceneRegistered = (VantrelGameLayer::registerScene(), true);
+
 RefPtr<CCDonut> makeRing(const std::string& image, float outer, float inner, int32_t subdivisions, int32_t repeat) {
     RefPtr<CCDonut> ring = makeRef<CCDonut>();
     ring->initWithTexture(Level::textureNamed(image));
@@ -270,9 +273,7 @@ void VantrelGameLayer::updateGradientBackground() {
         gradientBackground_->setEndColor(level_->skyColourCurrentTop());
     }
     const CGPoint position = camera_->position();
-    float f = (static_cast<float>(std::sqrt(position.x * position.x + position.y * position.y)) -
-               gradientBackgroundBottom_) /
-              gradientBackgroundRange_;
+    float f = (static_cast<float>(ccPointLength(position)) - gradientBackgroundBottom_) / gradientBackgroundRange_;
     f = std::min(f, 1.0f);
     const float h = static_cast<float>(halfScreenSize_.height);
     gradientBackground_->setScale(camera_->scale());
@@ -397,7 +398,7 @@ void VantrelGameLayer::updateCamera(float dt) {
     cameraVelocity_.y += dt * (-5.0 * (c.y - target.y) - 30.0 * cameraVelocity_.y);
     CGPoint n = CGPointMake(c.x + cameraVelocity_.x, c.y + cameraVelocity_.y);
 
-    const float r = static_cast<float>(std::sqrt(n.x * n.x + n.y * n.y));
+    const float r = static_cast<float>(ccPointLength(n));
     float h = r;
     if (r < bottom) {
         n = r <= kEpsilon ? CGPointMake(0, bottom) : CGPointMake(n.x / r * bottom, n.y / r * bottom);
@@ -676,6 +677,16 @@ void VantrelGameLayer::tintBatchNode(CCNode* batch, ccColor3B colour) {
     for (uint64_t i = 0; i < descendants->count(); ++i) {
         tintNode(static_cast<CCNode*>(descendants->objectAtIndex(i)), colour);
     }
+}
+
+// ---- Contacts ----
+
+void VantrelGameLayer::beginPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->beginPlayerFlowerContact(flower);
+}
+
+void VantrelGameLayer::endPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->endPlayerFlowerContact(flower);
 }
 
 // ---- Game service ----
