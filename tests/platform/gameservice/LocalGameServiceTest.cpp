@@ -93,13 +93,14 @@ TEST_F(LocalGameServiceTest, RequestsFailWhenSignedOutOrUnavailable) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto service = LocalGameService::create(c.serviceFolder);
-        Outcome authentication, report, achievementReport, reset;
+        Outcome authentication, report, achievementReport, reset, bestsLoad;
         if (c.authenticate) service->authenticate(authentication.completion());
         service->reportScore(score("vtosx_meadow_a", 10), report.completion());
         service->reportAchievement(achievement("vtosx_rank_1", 100), achievementReport.completion());
         service->resetAchievements(reset.completion());
+        service->loadBestScores([&](auto, RefPtr<Error> e) { bestsLoad.completion()(e); });
         drainMainRunLoop();
-        for (Outcome* outcome : {&report, &achievementReport, &reset}) {
+        for (Outcome* outcome : {&report, &achievementReport, &reset, &bestsLoad}) {
             ASSERT_TRUE(outcome->completed && outcome->error);
             EXPECT_EQ(outcome->error->code(), c.code);
         }
@@ -123,6 +124,13 @@ TEST_F(LocalGameServiceTest, TheStoreKeepsTheBestValuesAndHighestPercentagesAcro
     EXPECT_EQ(loaded[0]->value(), 800);
     EXPECT_EQ(loaded[0]->date(), 800);  // the date the best was first reached
     EXPECT_EQ(loadAchievements(*service), (std::map<std::string, double>{{"vtosx_rank_1", 100}, {"vtosx_rank_2", 50}}));
+    // Every leaderboard's best, in identifier order whatever order they were first reached in.
+    std::vector<std::pair<std::string, int64_t>> bests;
+    service->loadBestScores([&](auto scores, RefPtr<Error>) {
+        for (const auto& s : scores) bests.emplace_back(s->category(), s->value());
+    });
+    drainMainRunLoop();
+    EXPECT_EQ(bests, (std::vector<std::pair<std::string, int64_t>>{{"vtosx_global_honey", 42}, {"vtosx_meadow_a", 800}}));
 
     Outcome reset;
     service->resetAchievements(reset.completion());
