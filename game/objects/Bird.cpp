@@ -2,12 +2,9 @@
 
 #include "engine/core/CCNode.h"
 #include "game/core/AnimationUtils.h"
-#include "game/core/AutoStopController.h"
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/core/PhysicsSystem.h"
-#include "game/core/VantrelGameLayer.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/Stamina.h"
 #include "platform/foundation/Value.h"
@@ -67,25 +64,14 @@ void Bird::createBirdGeneric(CGPoint position, float rotation, const Value& path
     movementNode_->setPosition(physicsSprite_->position());
     movementNode_->setRotation(physicsSprite_->rotation());
     movement_ = createMovementForNode(movementNode_.get(), pathData);
-    if (!movement_) {
-        // Nothing moves it: it stays where it was placed, whatever pushes it.
-        movementNode_.reset();
-        if (body) {
-            body->SetType(b2_staticBody);
-            if (PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem()) system->removeSynchronisableBody(body);
-        }
-    } else if (VantrelGameLayer* layer = VantrelGameLayer::currentGameLayer(); body && layer &&
-                                                                             layer->autoStopController()) {
-        layer->autoStopController()->addBody(body);
-    }
+    // Without a movement nothing moves it: it stays where it was placed, whatever pushes it.
+    if (!movement_) movementNode_.reset();
+    EnemyRules::settleBody(body, movement_ != nullptr);
     EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerBackground);
 }
 
 Bird::~Bird() {
-    VantrelGameLayer* layer = VantrelGameLayer::currentGameLayer();
-    if (b2Body* body = getPrimaryBody(); body && movement_ && layer && layer->autoStopController()) {
-        layer->autoStopController()->removeBody(body);
-    }
+    if (movement_) EnemyRules::leaveAutoStop(getPrimaryBody());
     EnemyRules::release(this, physicsSprite_.get());
 }
 

@@ -2,7 +2,8 @@
 
 namespace game {
 
-// Hands the shots and the enemy kinds built so far to the game-object factory, by class name.
+// Hands the shots, the enemy kinds, steam clouds, emitters and roosters to the game-object
+// factory, by class name.
 // Calling it again changes nothing.
 class EnemyKinds {
 public:

@@ -7,10 +7,13 @@
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
 #include "game/core/AnimationUtils.h"
+#include "game/core/AutoStopController.h"
 #include "game/core/GameContactListener.h"
 #include "game/core/GameObject.h"
 #include "game/core/Level.h"
+#include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
 #include "game/core/Player.h"
 #include "game/core/VantrelGameLayer.h"
@@ -20,6 +23,7 @@
 #include "game/objects/SimpleEffect.h"
 #include "game/objects/SimpleEffector.h"
 #include "game/objects/SimpleSoundEffect.h"
+#include "game/objects/Stamina.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 
@@ -97,30 +101,35 @@ void EnemyRules::readShooterKeys(const Value& data) {
 
 b2Body* EnemyRules::createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyType type, CGPoint position,
                                float rotation, const GameObjectPhysicsData& physics, const Value& data, Filter filter,
-                               uint32_t bindingType, bool withVision) {
+                               uint32_t bindingType, bool withVision, float scaleX, float scaleY) {
     b2Body* body = ObjectPhysics::createBody(type, position, rotation, physics);
     if (!body) return nullptr;
     sprite->setBody(body);
     PhysicsSystemBinding* binding = sprite->physicsSystemBinding();
     binding->type = bindingType;
     binding->gameObject = owner;
-    PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, physics.density, physics.friction,
-                                       physics.restitution, filter.group, filter.category, filter.mask);
-    for (b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
-        if (!fixture->IsSensor()) continue;
-        setBinding(fixture, binding);
-        hasContactSensor_ = true;
-    }
+    PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, scaleX, scaleY, physics.density,
+                                       physics.friction, physics.restitution, filter.group, filter.category,
+                                       filter.mask);
+    bindSensors(body, sprite);
     if (!withVision || data["vision_fixtures"].isNone()) return body;
     hasVisionSensor_ = true;
     physicsVisionBinding_ = PhysicsSystemBinding{kVisionBinding, owner, nullptr};
-    PhysicsUtils::parseFixturesForBody(body, data["vision_fixtures"], nullptr, physics.density, physics.friction,
-                                       physics.restitution, kVisionFilter.group, kVisionFilter.category,
+    PhysicsUtils::parseFixturesForBody(body, data["vision_fixtures"], nullptr, scaleX, scaleY, physics.density,
+                                       physics.friction, physics.restitution, kVisionFilter.group, kVisionFilter.category,
                                        kVisionFilter.mask);
     for (b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
         if (fixture->IsSensor() && !bindingOf(fixture)) setBinding(fixture, &physicsVisionBinding_);
     }
     return body;
+}
+
+void EnemyRules::bindSensors(b2Body* body, PhysicsSprite* sprite) {
+    for (b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
+        if (!fixture->IsSensor() || bindingOf(fixture)) continue;
+        setBinding(fixture, sprite->physicsSystemBinding());
+        hasContactSensor_ = true;
+    }
 }
 
 void EnemyRules::createTurret(const Value& data, CCSprite* enemySprite) {
@@ -159,12 +168,12 @@ bool EnemyRules::admitContact() {
     return true;
 }
 
-void EnemyRules::hurtBee(PhysicsSprite* enemySprite) const {
+void EnemyRules::hurtBee(PhysicsSprite* enemySprite, const SimpleEffector* push) const {
     PhysicsSprite* head = beeHead();
     if (!enemySprite) return;
     if (contactEffect_ && head) contactEffect_->showAt(head->position(), enemySprite->rotation());
-    if (contactEffector_ && head && head->body() && enemySprite->body()) {
-        contactEffector_->applyFromBody(enemySprite->body(), head->body());
+    if (push && head && head->body() && enemySprite->body()) {
+        push->applyFromBody(enemySprite->body(), head->body());
     }
     if (contactSoundEffect_) contactSoundEffect_->play();
 }
@@ -240,6 +249,50 @@ bool EnemyRules::addToSpriteLayer(CCSprite* sprite, int layer) {
     if (!batch) return false;
     batch->addChild(sprite);
     return true;
+}
+
+void EnemyRules::settleBody(b2Body* body, bool hasMovement) {
+    if (!body) return;
+    if (!hasMovement) {
+        body->SetType(b2_staticBody);
+        if (PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem()) system->removeSynchronisableBody(body);
+    } else if (VantrelGameLayer* layer = VantrelGameLayer::currentGameLayer(); layer && layer->autoStopController()) {
+        layer->autoStopController()->addBody(body);
+    }
+}
+
+void EnemyRules::leaveAutoStop(b2Body* body) {
+    VantrelGameLayer* layer = VantrelGameLayer::currentGameLayer();
+    if (body && layer && layer->autoStopController()) layer->autoStopController()->removeBody(body);
+}
+
+bool EnemyRules::fireSprayShot(const ProjectileData& data, CGPoint origin, float referenceAngle, float rotation) {
+    const CGPoint launch = data.launchPoint(origin, referenceAngle * kDegreesToRadians);
+    const b2Vec2 direction = data.sprayDirection(launch, referenceAngle);
+    if (direction.x == 0 && direction.y == 0) {
+        logLine("Game objects: a spray of shot type %d at the planet centre has no direction; not fired", data.type());
+        return false;
+    }
+    RefPtr<Projectile> shot = Projectile::projectileWithType(data.type(), launch, rotation, 1.0f, 1.0f);
+    if (!shot) return false;
+    if (Level* level = Level::currentLevel()) level->addProjectile(shot.get());
+    data.launch(shot->getPrimaryBody(), direction);
+    return true;
+}
+
+bool EnemyRules::stepRhythm(GameObject* owner, Stamina* stamina, MovementProtocol* movement, CCSprite* sprite,
+                            float dt) {
+    if (!stamina) return true;
+    if (stamina->update(dt)) {
+        if (stamina->active()) {
+            movement->useRandomDirection();
+            if (sprite) owner->playSimpleAnimationWithSprite(sprite);
+        } else {
+            movement->stop();
+            if (sprite) owner->stopSimpleAnimationWithSprite(sprite);
+        }
+    }
+    return stamina->active();
 }
 
 void EnemyRules::followNode(b2Body* body, const CCNode* node, CCSprite* sprite) {

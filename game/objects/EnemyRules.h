@@ -16,12 +16,14 @@ class CCAnimation;
 class CCNode;
 class CCSprite;
 class GameObject;
+class MovementProtocol;
 class PhysicsSprite;
 class Value;
 
 namespace game {
 
 class ProjectileData;
+class Stamina;
 class SimpleEffect;
 class SimpleEffector;
 class SimpleSoundEffect;
@@ -96,11 +98,14 @@ public:
 
     // Dynamic body at the placement (points, degrees counter-clockwise) with the physics settings,
     // bound to the sprite with the binding type and the owner; the fixtures with the filter, each
-    // sensor among them bound to the sprite's binding; with `withVision`, the vision fixtures.
-    // Null without a world.
+    // sensor among them bound to the sprite's binding; with `withVision`, the vision fixtures. All
+    // fixtures at the scales. Null without a world.
     b2Body* createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyType type, CGPoint position, float rotation,
                        const GameObjectPhysicsData& physics, const Value& data, Filter filter, uint32_t bindingType,
-                       bool withVision);
+                       bool withVision, float scaleX = 1.0f, float scaleY = 1.0f);
+    // Binds every sensor fixture of the body that has no binding yet to the sprite's binding (they
+    // then report the bee as enemy sensor contacts).
+    void bindSensors(b2Body* body, PhysicsSprite* sprite);
     // The turret of the "turret_*" keys as a child of the enemy sprite; none without
     // "turret_image_name", and none, with a log line, when its frame has no size.
     void createTurret(const Value& data, CCSprite* enemySprite);
@@ -114,7 +119,9 @@ public:
     bool admitContact();
     // the effect at the bee (with the enemy sprite's rotation), the push from the enemy's body and
     // the sound;
-    void hurtBee(PhysicsSprite* enemySprite) const;
+    void hurtBee(PhysicsSprite* enemySprite) const { hurtBee(enemySprite, contactEffector_.get()); }
+    // The same with another push (or none).
+    void hurtBee(PhysicsSprite* enemySprite, const SimpleEffector* push) const;
     // the hit counted; the penalty.
     uint32_t countContact(HitStatistic statistic) const;
     // The whole sequence for kinds without steps of their own.
@@ -133,6 +140,22 @@ public:
     // Into the current level's batch node for its texture in the sprite layer; false when there is
     // none (the sprite is then not drawn).
     static bool addToSpriteLayer(CCSprite* sprite, int layer);
+    // A body its movement drives joins the auto-stop controller, which stills it after every step;
+    // one without a movement is made static and leaves the synchronised bodies.
+    static void settleBody(b2Body* body, bool hasMovement);
+    // Out of the auto-stop controller again.
+    static void leaveAutoStop(b2Body* body);
+    // One spray shot of the data's type from `origin` (points), handed to the level: the launch
+    // offset and the spray centred on `referenceAngle` (degrees counter-clockwise), the shot
+    // turned by `rotation` (degrees). Refused, with a log line, when the spray has no direction
+    // there (a gravity-relative spray at the planet centre) or the type has no body.
+    static bool fireSprayShot(const ProjectileData& data, CGPoint origin, float referenceAngle, float rotation);
+    // The walk/rest rhythm of a creature on a movement: when the stamina comes to rest the
+    // movement stops and the owner's idle animation stops on its idle frame; when it becomes
+    // active the movement may turn about (a random-direction path) and the animation plays
+    // again. True when the movement should advance this frame (no stamina, or active).
+    static bool stepRhythm(GameObject* owner, Stamina* stamina, MovementProtocol* movement, CCSprite* sprite,
+                           float dt);
     // Drives the body to the movement node within one 1/60 s step (position and angle) and gives
     // the sprite the node's scale.
     static void followNode(b2Body* body, const CCNode* node, CCSprite* sprite);
