@@ -16,7 +16,8 @@ Writes, into OUTPUT_DIR:
   enemies_fg.png + enemies_fg.plist   layer 3 (ground creatures and shots):
       beetle_1 .. beetle_2            a walking beetle's step
       mantis, mantis_thorn            a mantis and the thorn it aims
-      robocam, robocam_lens           the hanging camera and its lens turret
+      robocam, robocam_lens           the camera hanging below its pivot (the frame's centre) and its
+                                      lens turret
       rooster_1 .. rooster_4          a rooster standing, then pecking forwards
       shot_seed, shot_thorn, shot_acorn, shot_hail, shot_spark, shot_drop
                                       the shots 300 .. 304 and 350
@@ -201,10 +202,12 @@ def thorn():
 
 
 def robocam():
-    c = Canvas(40, 32)
-    c.stroke([(20, 0), (20, 8)], 3, darker(METAL, 0.3), outline=0.8)
-    c.shape(c.rounded_mask((3, 7, 37, 29), 6), (3, 7, 37, 29), METAL, outline=1.4, shine=0.35)
-    c.fill(c.ellipse_mask((8, 11, 12, 15)), (240, 90, 80))
+    """The camera hanging from its pivot, which is the frame's centre."""
+    c = Canvas(40, 64)
+    c.stroke([(20, 32), (20, 42)], 3, darker(METAL, 0.3), outline=0.8)
+    c.ellipse((17, 29, 23, 35), darker(METAL, 0.2), outline=0.8)
+    c.shape(c.rounded_mask((3, 38, 37, 60), 6), (3, 38, 37, 60), METAL, outline=1.4, shine=0.35)
+    c.fill(c.ellipse_mask((8, 42, 12, 46)), (240, 90, 80))
     return c.result()
 
 
