@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -67,18 +68,23 @@ TEST_F(StormLevelsTest, EveryPlacedDangerIsBuiltWithItsPicturesAndSoundsAndPlays
             EXPECT_TRUE(level->enemies().at(i)->getPrimaryBody()) << level->enemies().at(i)->typeName();
         }
         layer->onEnter();
-        for (int frame = 0; frame < 3600; ++frame) director_->scheduler()->update(1 / 60.0f);
+        // Whatever the emitters made is counted while it lives: puffs held by them, shots in flight.
+        size_t mostAlive = 0;
+        for (int frame = 0; frame < 3600; ++frame) {
+            director_->scheduler()->update(1 / 60.0f);
+            size_t alive = level->projectiles().count();
+            for (size_t i = 0; i < level->gameObjectsPriorityHigh().count(); ++i) {
+                if (auto* emitter = dynamic_cast<game::Emitter*>(level->gameObjectsPriorityHigh().at(i))) {
+                    alive += emitter->childCount();
+                }
+            }
+            mostAlive = std::max(mostAlive, alive);
+        }
+        EXPECT_GT(mostAlive, 1u) << "the emitters keep working";
         for (const std::string& line : log.lines()) {
             EXPECT_EQ(line.find("Game objects"), std::string::npos) << line;
             EXPECT_EQ(line.find("Level: no effect"), std::string::npos) << line;
         }
-        size_t emitted = 0;
-        for (size_t i = 0; i < level->gameObjectsPriorityHigh().count(); ++i) {
-            if (auto* emitter = dynamic_cast<game::Emitter*>(level->gameObjectsPriorityHigh().at(i))) {
-                emitted += emitter->childCount();
-            }
-        }
-        EXPECT_GT(emitted + level->projectiles().count(), 0u) << "the emitters keep working";
         layer->onExit();
     }
 }
