@@ -485,7 +485,7 @@ def effect_bolt(frame):
     c = Canvas(48, 160)
     path = [(24, 0), (14, 40), (30, 58), (16, 100), (32, 118), (22, 160)]
     strength = {1: 1.0, 2: 0.9, 3: 0.6, 4: 0.3}[frame]
-    c.glow(c.stroke_mask(path, 4), (255, 240, 150), 8, strength)
+    c.glow(c.stroke_mask(path, 4), (255, 240, 150), 4, strength)
     c.stroke(path, {1: 5, 2: 4, 3: 3, 4: 2}[frame], (255, 248, 200), outline=1.0, ink=(240, 170, 40))
     if strength < 1:
         c.image.putalpha(c.image.getchannel("A").point(lambda v: round(v * strength)))
