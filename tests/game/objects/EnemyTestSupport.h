@@ -16,6 +16,7 @@
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/EnemyProtocol.h"
 #include "game/core/GameContactListener.h"
+#include "game/core/GameObjectFactory.h"
 #include "game/core/GameSensor.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
@@ -156,6 +157,9 @@ protected:
         if (bee_.head) bee_.head->destroyBody();
         LevelTestWorld& world = LevelTestWorld::shared();
         world.writeList("gameobject_data.plist", dict({{"gameobjects", types}, {"movements", dict({})}}));
+        // The object data is read once per level; a level another test left alive must not hand
+        // its data to this one.
+        GameObjectFactory::cleanupFactory();
         const std::string file =
             world.writeLevel("test_a", testLevelInfo("test_a", 100), dict({}), testLevelObjects(instances));
         level_ = Level::levelFromFile(file);
