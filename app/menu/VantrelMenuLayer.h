@@ -105,7 +105,10 @@ public:
     // A screen change runs or the world is being dragged.
     bool isBusy() const { return isTransitioning_ || isDragging_; }
     // The layer is busy for good: a game is being started.
-    void setBusyForGood() { isTransitioning_ = true; }
+    void setBusyForGood() {
+        isTransitioning_ = true;
+        transitionSpeed_ = 0;  // a change that was running never arrives
+    }
     void tintGradientBackground(ccColor4B top, ccColor4B bottom, float fadeTime);
     void stopTintGradientBackground();
     // Exactly one of `event` (a mouse drag) and `tracker` (a two-finger drag) is given.

@@ -75,12 +75,8 @@ void VantrelMenuLayer::createFlightLog() {
     flightLogFooter_ = RefPtr<CCSprite>(addFrame(screenNode, "flight_log_footer.png", {280, 23}));
     if (flightLogFooter_) flightLogFooter_->setVisible(false);
 
-    const int32_t savedRank = rank_ ? rank_->getSavedRank() : 0;
-    if (savedRank != clampedRank(savedRank)) {
-        logLine("Vantrel: the saved rank %d is outside 0 to %d; the flight log shows %d", savedRank, kHighestRank,
-                clampedRank(savedRank));
-    }
-    const int32_t rank = clampedRank(savedRank);
+    // The emblem files and the star table cover ranks 0 to 10 only.
+    const int32_t rank = clampedRank(rank_ ? rank_->getSavedRank() : 0);
     // Holds what is not drawn from the menu sheet, in the screen node's coordinates.
     const RefPtr<CCNode> overlay = CCNode::node();
     overlay->setPosition(screenNode->position());
