@@ -4,4 +4,6 @@
 class FlowerProtocol {
 public:
     virtual ~FlowerProtocol() = default;
+    // Whether the bee has drunk from it this game (the level counts them).
+    virtual bool hasBeenVisited() const { return false; }
 };

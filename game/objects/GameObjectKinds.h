@@ -1,0 +1,13 @@
+#pragma once
+
+namespace game {
+
+// Hands the object kinds built so far to the game-object factory, by class name, and the path
+// and orbit movers to the game-object base. The play scene calls it before the level is loaded;
+// calling it again changes nothing.
+class GameObjectKinds {
+public:
+    static void registerKinds();
+};
+
+}  // namespace game

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace game {
+
+// Where the sound effects of game objects go. The game's is the audio front: the facade's effect
+// cache (decoded buffers stay there for the life of the program) and the front's general
+// channel. Tests put a recorder in its place. Engine thread only.
+class SoundEffectOutput {
+public:
+    virtual ~SoundEffectOutput() = default;
+
+    // Decodes the file (a full path) into the cache; false when it cannot be loaded.
+    virtual bool preloadEffect(const std::string& path) = 0;
+    // Plays a preloaded file once, without loop: gain 0 and up, pitch 1 unchanged, pan -1 to 1.
+    virtual void playEffect(const std::string& path, float gain, float pitch, float pan) = 0;
+
+    // The output in use: the audio front unless one was set.
+    static SoundEffectOutput* current();
+    // Not owned; null goes back to the audio front.
+    static void setCurrent(SoundEffectOutput* output);
+};
+
+}  // namespace game

@@ -1,0 +1,384 @@
+#include "game/core/VantrelGameLayer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "app/shell/GameKitHelper.h"
+#include "app/shell/VantrelGlobal.h"
+#include "app/shell/VantrelTransitionLayer.h"
+#include "engine/core/CCScheduler.h"
+#include "engine/render/CCSprite.h"
+#include "game/core/CCCircle.h"
+#include "game/core/CCDonut.h"
+#include "game/core/Camera.h"
+#include "game/core/Level.h"
+#include "platform/foundation/Folders.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/Random.h"
+#include "platform/image/Image.h"
+#include "support/AllocationCounter.h"
+#include "support/CountingCursorHider.h"
+#include "support/CountingSystemActivity.h"
+#include "support/GLSceneTest.h"
+#include "support/LevelTestSupport.h"
+
+namespace {
+
+// The play scene, counting the ends of its day.
+class CountingGameLayer : public VantrelGameLayer {
+public:
+    void onGameComplete() override {
+        ++completions;
+        VantrelGameLayer::onGameComplete();
+    }
+    int completions = 0;
+};
+
+// The play scene run without drawing: its frames are the scheduler's ticks at 1/60 s.
+class VantrelGameLayerTest : public GLSceneTest {
+protected:
+    void SetUp() override {
+        world_ = &LevelTestWorld::shared();
+        GLSceneTest::SetUp();
+        registerStandInKinds();
+        VantrelTransitionLayer::registerScene(VantrelTransitionLayer::kMenuClassName, [this] {
+            ++menusBuilt_;
+            return CCScene::node();
+        });
+    }
+    void TearDown() override {
+        layer_.reset();
+        unregisterStandInKinds();
+        VantrelTransitionLayer::registerScene(VantrelTransitionLayer::kMenuClassName, [] { return CCScene::node(); });
+        GLSceneTest::TearDown();
+    }
+
+    // Starts a game of the level, entering its scene.
+    CountingGameLayer* start(const std::string& id, const Value& info, const Value& geometry = dict({}),
+                             const Value& objects = testLevelObjects()) {
+        world_->writeLevel(id, info, geometry, objects);
+        VantrelGlobal::sharedInstance()->setNextLevelId(id);
+        layer_ = makeRef<CountingGameLayer>();
+        if (!layer_->init()) {
+            ADD_FAILURE() << "the level is refused";
+            return nullptr;
+        }
+        RefPtr<CCScene> scene = CCScene::node();
+        scene->addChild(layer_.get());
+        director_->replaceScene(scene);
+        runFrames(1);
+        return layer_.get();
+    }
+
+    void tick(int frames) {
+        for (int i = 0; i < frames; ++i) director_->scheduler()->update(1 / 60.0f);
+    }
+
+    LevelTestWorld* world_ = nullptr;
+    RefPtr<CountingGameLayer> layer_;
+    int menusBuilt_ = 0;
+    CountingSystemActivity activity_;
+    CountingCursorHider cursor_;
+};
+
+// What a run leaves behind, folded into one number.
+uint64_t stateHash(VantrelGameLayer* layer) {
+    uint64_t hash = 1469598103934665603ull;
+    auto mix = [&hash](double value) {
+        hash ^= std::hash<double>{}(value);
+        hash *= 1099511628211ull;
+    };
+    Level* level = layer->level();
+    for (double value : {double(level->timeState()), double(level->currentTimeOfDay()),
+                         double(level->currentTimeOfNight()), layer->gameCamera()->position().x,
+                         layer->gameCamera()->position().y, double(layer->cameraZoom()), double(layer->activityTicks())}) {
+        mix(value);
+    }
+    const ccColor3B colours[] = {level->skyColourCurrentTop(), level->skyColourCurrentBottom(),
+                                 layer->terrainBackgroundNear()->color(), layer->terrainGround()->color()};
+    for (const ccColor3B& c : colours) mix(c.r * 65536.0 + c.g * 256.0 + c.b);
+    return hash;
+}
+
+TEST_F(VantrelGameLayerTest, ADayRunsFromDawnToNightAndQuittingSavesAndLeavesForTheMenu) {
+    uint64_t hashes[2] = {};
+    for (uint64_t& hash : hashes) {
+        Random::seed(7);
+        Value info = testLevelInfo("test_a", 12);
+        info.set("ground_in_front", true);
+        CountingGameLayer* layer = start("test_a", info);
+        ASSERT_NE(layer, nullptr);
+        EXPECT_EQ(VantrelGlobal::sharedInstance()->gameState(), VantrelGlobal::kStatePlay);
+        EXPECT_EQ(VantrelGlobal::sharedInstance()->nextLevelId(), "");
+        EXPECT_EQ(VantrelGlobal::sharedInstance()->lastLevelId(), "test_a");
+        EXPECT_EQ(layer->terrainGround()->zOrder(), VantrelGameLayer::kGroundInFrontZ);
+        EXPECT_TRUE(layer->allowGameControls());
+
+        tick(17 * 60 + 30);  // 12 s of day, 4 s of dusk and some night
+        EXPECT_EQ(layer->completions, 1);
+        EXPECT_EQ(layer->level()->timeState(), Level::kTimeNight);
+        EXPECT_EQ(layer->terrainGround()->zOrder(), 0) << "the ground goes back behind the bee at night";
+        EXPECT_EQ(layer->terrainFill()->zOrder(), 0);
+        EXPECT_FALSE(layer->allowGameControls());
+        EXPECT_TRUE(layer->ignoreCameraBottom());
+        EXPECT_FALSE(layer->sunMoonHolder()->visible());
+        EXPECT_EQ(layer->terrainBackgroundNear()->color(), (ccColor3B{60, 60, 120})) << "the night tint";
+        EXPECT_EQ(layer->terrainGround()->color(), (ccColor3B{60, 60, 120}));
+        EXPECT_TRUE(layer->worldTintComplete());
+        hash = stateHash(layer);
+
+        layer->quitGame();
+        const std::string data = applicationDataFolder();
+        EXPECT_TRUE(std::filesystem::exists(data + "/Scores.archive"));
+        EXPECT_TRUE(std::filesystem::exists(data + "/Stats.archive"));
+        auto* transition = dynamic_cast<VantrelTransitionLayer*>(
+            static_cast<CCNode*>(director_->nextScene()->children()->objectAtIndex(0)));
+        ASSERT_NE(transition, nullptr);
+        EXPECT_EQ(transition->destination(), VantrelTransitionLayer::kMenuClassName);
+        runFrames(3);
+        EXPECT_GE(menusBuilt_, 1) << "the transition builds the menu";
+        layer_.reset();
+        EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);
+        menusBuilt_ = 0;
+    }
+    EXPECT_EQ(hashes[0], hashes[1]);
+}
+
+TEST_F(VantrelGameLayerTest, ARefusedLevelLeavesNoSceneAndTheMenuIsBuiltInstead) {
+    world_->writeLevel("bad", testLevelInfo("bad", 0), dict({}), testLevelObjects());
+    VantrelGlobal::sharedInstance()->setNextLevelId("bad");
+    LogCapture log;
+    EXPECT_EQ(VantrelGameLayer::scene(), nullptr);
+    EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);
+    EXPECT_EQ(VantrelGameLayer::currentPhysicsWorld(), nullptr);
+    EXPECT_EQ(Level::currentLevel(), nullptr);
+    EXPECT_EQ(GameKitHelper::sharedInstance()->delegate(), nullptr);
+
+    // The same through the transition, and with a level without a hive.
+    VantrelGameLayer::registerScene();
+    const std::pair<double, Value> cases[] = {{0, testLevelObjects()}, {10, dict({{"gameobjects", array({})}})}};
+    for (const auto& [day, objects] : cases) {
+        world_->writeLevel("bad", testLevelInfo("bad", day), dict({}), objects);
+        VantrelGlobal::sharedInstance()->setNextLevelId("bad");
+        const RefPtr<VantrelTransitionLayer> transition = makeRef<VantrelTransitionLayer>(VantrelGameLayer::kClassName);
+        menusBuilt_ = 0;
+        EXPECT_NE(transition->buildDestinationScene(), nullptr);
+        EXPECT_EQ(menusBuilt_, 1);
+        EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);
+    }
+    EXPECT_TRUE(log.contains("back to \"VantrelMenuLayer\""));
+    VantrelTransitionLayer::registerScene(VantrelGameLayer::kClassName, nullptr);
+}
+
+TEST_F(VantrelGameLayerTest, KeepsTheDisplayAwakeEvery902UnpausedFrames) {
+    CountingGameLayer* layer = start("test_a", testLevelInfo("test_a", 120));
+    ASSERT_NE(layer, nullptr);
+    const int before = activity_.keepAwakeCalls;
+    // The call comes on the frame that finds the counter below zero.
+    tick(layer->activityTicks() + 1);
+    EXPECT_EQ(activity_.keepAwakeCalls, before);
+    tick(1);
+    EXPECT_EQ(activity_.keepAwakeCalls, before + 1);
+    layer->pauseGame();
+    EXPECT_TRUE(layer->gamePaused());
+    tick(2000);
+    EXPECT_EQ(activity_.keepAwakeCalls, before + 1) << "paused frames do not count";
+    layer->resumeGame();
+    tick(901);
+    EXPECT_EQ(activity_.keepAwakeCalls, before + 1);
+    tick(1);
+    EXPECT_EQ(activity_.keepAwakeCalls, before + 2);
+}
+
+TEST_F(VantrelGameLayerTest, TheTintDarkensTheWorldButSparesTheHive) {
+    CountingGameLayer* layer = start("test_a", testLevelInfo("test_a", 120));
+    ASSERT_NE(layer, nullptr);
+    auto* hive = dynamic_cast<StandInHive*>(layer->level()->hive());
+    ASSERT_NE(hive, nullptr);
+    layer->tintWorld({128, 64, 255}, 0);
+    EXPECT_EQ(layer->terrainGround()->color(), (ccColor3B{128, 64, 255}));
+    EXPECT_EQ(layer->terrainBackgroundFar()->color(), (ccColor3B{128, 64, 255}));
+    // The fill (100, 80, 60) times the tint over 255, truncated.
+    EXPECT_EQ(layer->terrainFill()->color(), (ccColor3B{50, 20, 60}));
+    EXPECT_EQ(hive->tint, (ccColor3B{255, 255, 255}));
+
+    layer->tintWorld({0, 0, 0}, 1.0f);
+    tick(30);
+    const ccColor3B halfway = layer->terrainGround()->color();
+    EXPECT_GT(halfway.r, 0);
+    EXPECT_LT(halfway.r, 128);
+    tick(40);
+    EXPECT_EQ(layer->terrainGround()->color(), (ccColor3B{0, 0, 0}));
+    EXPECT_TRUE(layer->worldTintComplete());
+    EXPECT_EQ(hive->tint, (ccColor3B{255, 255, 255}));
+}
+
+TEST_F(VantrelGameLayerTest, CameraZoomFollowsItsHeight) {
+    // Window 320 x 240: floor 1000 + 40, ceiling 2000 - 120.
+    CountingGameLayer* layer = start("test_a", testLevelInfo("test_a", 120));
+    ASSERT_NE(layer, nullptr);
+    struct Case {
+        CGPoint at;
+        CGPoint placed;
+        float zoom;
+    } cases[] = {
+        {{0, 1040}, {0, 1040}, 1.5f},  {{0, 1460}, {0, 1460}, 1.25f}, {{0, 1880}, {0, 1880}, 1.0f},
+        {{0, 3000}, {0, 1880}, 1.0f},  {{0, 0}, {0, 1040}, 1.5f},     {{600, 0}, {1040, 0}, 1.5f},
+    };
+    for (const Case& c : cases) {
+        layer->gameCamera()->setPosition(c.at);
+        layer->updateCamera(0);
+        EXPECT_NEAR(layer->gameCamera()->position().x, c.placed.x, 1e-3) << c.at.x << ", " << c.at.y;
+        EXPECT_NEAR(layer->gameCamera()->position().y, c.placed.y, 1e-3) << c.at.x << ", " << c.at.y;
+        EXPECT_NEAR(layer->cameraZoom(), c.zoom, 1e-5) << c.at.x << ", " << c.at.y;
+    }
+    EXPECT_NEAR(layer->cameraTangentAngle(), -90, 1e-4) << "the last camera stands right of the centre";
+    EXPECT_NEAR(layer->gameCamera()->inverseRotation(), 90, 1e-3);
+    EXPECT_NEAR(layer->gameCamera()->inverseScale(), 1.5, 1e-5);
+}
+
+TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
+    VantrelGameLayer::registerScene();
+    struct Case {
+        const char* name;
+        void (VantrelGameLayer::*leave)();
+        const char* destination;
+        const char* nextLevel;
+    } cases[] = {
+        {"quit", &VantrelGameLayer::quitGame, VantrelTransitionLayer::kMenuClassName, ""},
+        {"finish", &VantrelGameLayer::finishGame, VantrelTransitionLayer::kMenuClassName, ""},
+        {"replay", &VantrelGameLayer::replayGame, VantrelGameLayer::kClassName, "test_a"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        VantrelGlobal::sharedInstance()->setLastLevelHasNewHighScore(true);
+        CountingGameLayer* layer = start("test_a", testLevelInfo("test_a", 120));
+        ASSERT_NE(layer, nullptr);
+        (layer->*c.leave)();
+        auto* transition = dynamic_cast<VantrelTransitionLayer*>(
+            static_cast<CCNode*>(director_->nextScene()->children()->objectAtIndex(0)));
+        ASSERT_NE(transition, nullptr);
+        EXPECT_EQ(transition->destination(), c.destination);
+        EXPECT_EQ(VantrelGlobal::sharedInstance()->nextLevelId(), c.nextLevel);
+        EXPECT_TRUE(VantrelGlobal::sharedInstance()->lastLevelHasNewHighScore()) << "never set back";
+        runFrames(3);
+        layer_.reset();
+    }
+    VantrelTransitionLayer::registerScene(VantrelGameLayer::kClassName, nullptr);
+}
+
+// A picture of one colour, or of two: the left half `left`, the right half `right`.
+void writePicture(const std::string& path, uint32_t width, uint32_t height, ccColor3B left, ccColor3B right) {
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
+    for (uint32_t y = 0; y < height; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+            const ccColor3B c = x < width / 2 ? left : right;
+            uint8_t* p = &pixels[(static_cast<size_t>(y) * width + x) * 4];
+            p[0] = c.r, p[1] = c.g, p[2] = c.b, p[3] = 255;
+        }
+    }
+    Image(width, height, false, std::move(pixels)).writePNG(path);
+}
+
+// A small planet drawn with pictures of its own: a red and green ground ring 20 deep at radius
+// 1000, repeated 60 times, over a green fill, a night sky blue at the top and red at the bottom, a yellow sun, and
+// a world tint that stays white.
+class DrawnLevelTest : public VantrelGameLayerTest {
+protected:
+    void SetUp() override {
+        VantrelGameLayerTest::SetUp();
+        writePicture(world_->path() + "/ring.png", 64, 16, {255, 0, 0}, {0, 255, 0});
+        writePicture(world_->path() + "/sky.png", 16, 16, {255, 230, 0}, {255, 230, 0});
+        writePicture(world_->path() + "/stone.png", 8, 8, {90, 90, 90}, {90, 90, 90});
+        const Value frame = dict({{"frame", "{{0,0},{16,16}}"},
+                                  {"offset", "{0,0}"},
+                                  {"rotated", false},
+                                  {"sourceColorRect", "{{0,0},{16,16}}"},
+                                  {"sourceSize", "{16,16}"}});
+        world_->writeList("sky.plist", dict({{"frames", dict({{"sun.png", frame}})},
+                                             {"metadata", dict({{"format", 2}, {"textureFileName", "sky.png"}})}}));
+        info_ = testLevelInfo("drawn", 120);
+        const Value changes = dict({{"spawn_position", "{0, 1040}"},
+                                    {"ground_depth", 20},
+                                              {"ground_repeat", 60},
+                                              {"ground_image", "ring.png"},
+                                              {"bgnear_image", "ring.png"},
+                                              {"bgfar_image", "ring.png"},
+                                              {"bgnear_radius", 500},
+                                              {"bgfar_radius", 450},
+                                              {"ground_fill_colour", "{40,200,40,255}"},
+                                              {"sky_night_top", "{0,0,255}"},
+                                              {"sky_night_bottom", "{255,0,0}"},
+                                              {"night_colour", "{255,255,255}"},
+                                              {"time_image", "sun.png"},
+                                    {"sky_texture_atlases", array({"sky.plist"})}});
+        for (const auto& [key, value] : changes.entries()) info_.set(key, value);
+    }
+    Value info_;
+};
+
+TEST_F(DrawnLevelTest, TheFirstFrameShowsSkyGroundFillAndTheSunAtDawn) {
+    CountingGameLayer* layer = start("drawn", info_);
+    ASSERT_NE(layer, nullptr);
+    // The camera rests on its floor straight above the centre: world (0, 1040) at the window's
+    // centre, zoom 1.5, so the ground's edge is at y 60 and the fill shows below y 30.
+    const ccColor4B top = pixel(160, 235);
+    const ccColor4B low = pixel(160, 75);
+    EXPECT_GT(top.b, low.b) << "the sky is bluer at the top";
+    EXPECT_GT(low.r, top.r) << "and redder at the bottom";
+    EXPECT_TRUE(pixelNear(180, 45, {255, 0, 0})) << "each repeat of the ring's texture starts at the top, clockwise";
+    EXPECT_TRUE(pixelNear(140, 45, {0, 255, 0})) << "and the one before ends there";
+    EXPECT_TRUE(pixelNear(160, 15, {40, 200, 40})) << "the fill inside the ring";
+
+    ASSERT_NE(layer->sunMoon(), nullptr);
+    const CGPoint sun = layer->sunMoon()->convertToWorldSpaceAR(CGPointZero);
+    EXPECT_LT(sun.x, 20) << "at dawn the sun rises at the left";
+    EXPECT_TRUE(pixelNear(static_cast<int>(sun.x) + 8, static_cast<int>(sun.y) + 4, {255, 230, 0}));
+
+    layer->tintWorld({128, 128, 128}, 0);
+    runFrames(1);
+    EXPECT_TRUE(pixelNear(180, 45, {128, 0, 0})) << "the tint darkens the ring";
+    EXPECT_TRUE(pixelNear(160, 15, {20, 100, 20})) << "and the fill";
+}
+
+TEST_F(DrawnLevelTest, SpritesOfTheLevelFileTakeTheirScalesAndSkipHiddenNames) {
+    const Value sprites = array({dict({{"image_name", "stone.png"}, {"position", "{0, 1010}"}, {"scale_x", 2}}),
+                                 dict({{"image_name", "_stone.png"}, {"position", "{0, 1010}"}}),
+                                 dict({{"image_name", ""}}),
+                                 dict({{"image_name", "stone.png"}, {"scale_x", 2}, {"scale_y", 3}, {"rotation", 30}}),
+                                 dict({{"image_name", "sun.png"}}),
+                                 dict({{"image_name", "nowhere.png"}})});
+    LogCapture log;
+    CountingGameLayer* layer =
+        start("drawn", info_, dict({{"foreground_sprites", sprites}, {"front_sprites", array({})}}));
+    ASSERT_NE(layer, nullptr);
+    CCArray* children = layer->foregroundHolder()->children();
+    ASSERT_NE(children, nullptr);
+    ASSERT_EQ(children->count(), 2u) << "hidden, empty, missing and sheetless names are skipped";
+    auto* first = static_cast<CCNode*>(children->objectAtIndex(0));
+    auto* second = static_cast<CCNode*>(children->objectAtIndex(1));
+    EXPECT_EQ(first->scaleX(), 1) << "\"scale_x\" alone";
+    EXPECT_EQ(first->scaleY(), 1);
+    EXPECT_EQ(second->scaleX(), 2);
+    EXPECT_EQ(second->scaleY(), 3);
+    EXPECT_EQ(second->rotation(), -30);
+    EXPECT_TRUE(layer->foregroundHolder()->visible());
+    EXPECT_FALSE(layer->frontHolder()->visible()) << "no front sprites";
+    EXPECT_FALSE(layer->level()->hasFrontLayer());
+    EXPECT_TRUE(log.contains("nowhere.png"));
+    EXPECT_TRUE(log.contains("\"sun.png\" has no sprite sheet in layer 3"));
+}
+
+TEST_F(DrawnLevelTest, ARunningDayAllocatesNothingPerFrame) {
+    CountingGameLayer* layer = start("drawn", info_);
+    ASSERT_NE(layer, nullptr);
+    tick(30);  // the dawn tint runs
+    ASSERT_FALSE(layer->worldTintComplete());
+    AllocationCounter allocations;
+    tick(60);
+    EXPECT_EQ(allocations.count(), 0u);
+}
+
+}  // namespace
