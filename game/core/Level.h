@@ -133,6 +133,14 @@ public:
     // kParticlesBonus bursts at the point; kParticlesLoseNectar sheds from the player; others nothing.
     void emitParticles(int kind, CGPoint position);
 
+    // The nectar streams of the bee's flower and hive contacts, which come with the bee.
+    void beginPlayerFlowerContact(GameObject*) {}
+    void updatePlayerFlowerContact(GameObject*, bool) {}
+    void endPlayerFlowerContact(GameObject*) {}
+    void beginPlayerHiveContact(bool) {}
+    void updatePlayerHiveContact(bool) {}
+    void endPlayerHiveContact() {}
+
     // The frame: the day clock, the vision contacts, then priority-2 objects, flowers, enemies.
     void update(float dt);
     void updateDay(float dt);

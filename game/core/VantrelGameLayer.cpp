@@ -58,6 +58,9 @@ constexpr float kPointsPerMetre = 32.0f;
 constexpr const char* kGenericParticleImage = "particle_generic.png";
 constexpr uint64_t kGenericParticleCapacity = 1000;
 
+// The transition scene finds the play scene by its class name wherever the game is linked in.
+[[maybe_unused]] const bool sceneRegistered = (VantrelGameLayer::registerScene(), true);
+
 RefPtr<CCDonut> makeRing(const std::string& image, float outer, float inner, int32_t subdivisions, int32_t repeat) {
     RefPtr<CCDonut> ring = makeRef<CCDonut>();
     ring->initWithTexture(Level::textureNamed(image));
@@ -676,6 +679,16 @@ void VantrelGameLayer::tintBatchNode(CCNode* batch, ccColor3B colour) {
     for (uint64_t i = 0; i < descendants->count(); ++i) {
         tintNode(static_cast<CCNode*>(descendants->objectAtIndex(i)), colour);
     }
+}
+
+// ---- Contacts ----
+
+void VantrelGameLayer::beginPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->beginPlayerFlowerContact(flower);
+}
+
+void VantrelGameLayer::endPlayerFlowerContact(GameObject* flower) {
+    if (level_) level_->endPlayerFlowerContact(flower);
 }
 
 // ---- Game service ----

@@ -56,7 +56,8 @@ public:
     static constexpr float kMaxFrameTime = 0.06666667f;  // seconds
     static constexpr int kGroundInFrontZ = 8;
 
-    // Registers the scene with the transition scene's registry under kClassName.
+    // Registers the scene with the transition scene's registry under kClassName (done when the
+    // program starts).
     static void registerScene();
     // A scene holding a new play scene for the global next level, or null when it is refused.
     static RefPtr<CCScene> scene();
@@ -153,7 +154,9 @@ public:
     void onLeaderboardViewDismissed() override;
     void onAchievementsViewDismissed() override;
 
-    // GameContactDelegate.
+    // GameContactDelegate: flower contacts go to the level.
+    void beginPlayerFlowerContact(GameObject* flower) override;
+    void endPlayerFlowerContact(GameObject* flower) override;
     GameSensor* hiveSensor() override { return hiveSensor_.get(); }
     GameSensor* hideSensor() override { return hideSensor_.get(); }
 

@@ -9,6 +9,7 @@
 #include "app/shell/VantrelGlobal.h"
 #include "app/shell/VantrelTransitionLayer.h"
 #include "engine/core/CCScheduler.h"
+#include "engine/render/CCParticleBatchNode.h"
 #include "engine/render/CCSprite.h"
 #include "game/core/CCCircle.h"
 #include "game/core/CCDonut.h"
@@ -157,7 +158,7 @@ TEST_F(VantrelGameLayerTest, ARefusedLevelLeavesNoSceneAndTheMenuIsBuiltInstead)
     EXPECT_EQ(GameKitHelper::sharedInstance()->delegate(), nullptr);
 
     // The same through the transition, and with a level without a hive.
-    VantrelGameLayer::registerScene();
+    ASSERT_TRUE(VantrelTransitionLayer::isSceneRegistered(VantrelGameLayer::kClassName));
     const std::pair<double, Value> cases[] = {{0, testLevelObjects()}, {10, dict({{"gameobjects", array({})}})}};
     for (const auto& [day, objects] : cases) {
         world_->writeLevel("bad", testLevelInfo("bad", day), dict({}), objects);
@@ -169,7 +170,6 @@ TEST_F(VantrelGameLayerTest, ARefusedLevelLeavesNoSceneAndTheMenuIsBuiltInstead)
         EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);
     }
     EXPECT_TRUE(log.contains("back to \"VantrelMenuLayer\""));
-    VantrelTransitionLayer::registerScene(VantrelGameLayer::kClassName, nullptr);
 }
 
 TEST_F(VantrelGameLayerTest, KeepsTheDisplayAwakeEvery902UnpausedFrames) {
@@ -240,7 +240,6 @@ TEST_F(VantrelGameLayerTest, CameraZoomFollowsItsHeight) {
 }
 
 TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
-    VantrelGameLayer::registerScene();
     struct Case {
         const char* name;
         void (VantrelGameLayer::*leave)();
@@ -266,7 +265,6 @@ TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
         runFrames(3);
         layer_.reset();
     }
-    VantrelTransitionLayer::registerScene(VantrelGameLayer::kClassName, nullptr);
 }
 
 // A picture of one colour, or of two: the left half `left`, the right half `right`.
@@ -379,6 +377,66 @@ TEST_F(DrawnLevelTest, ARunningDayAllocatesNothingPerFrame) {
     AllocationCounter allocations;
     tick(60);
     EXPECT_EQ(allocations.count(), 0u);
+}
+
+TEST_F(VantrelGameLayerTest, MeadowAOpensOnANightSkyWithTheSunRisingAndTheGroundBelow) {
+    ScopedResourceFolder resources(VANTREL_APP_RESOURCES);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    Random::seed(3);
+    VantrelGlobal::sharedInstance()->setNextLevelId("meadow_a");
+    layer_ = makeRef<CountingGameLayer>();
+    ASSERT_TRUE(layer_->init());
+    RefPtr<CCScene> scene = CCScene::node();
+    scene->addChild(layer_.get());
+    director_->replaceScene(scene);
+    runFrames(1);
+    Level* level = layer_->level();
+
+    // Dawn begins at night: the gradient shows the night colours, from the bottom one to the top.
+    const ccColor3B nightTop = level->skyColourCurrentTop();
+    const ccColor3B nightBottom = level->skyColourCurrentBottom();
+    EXPECT_EQ(nightTop, (ccColor3B{10, 14, 50}));
+    const ccColor4B sky = pixel(160, 230);
+    EXPECT_GE(sky.b, nightTop.b - kTolerance);
+    EXPECT_LE(sky.b, nightBottom.b + kTolerance);
+    EXPECT_LE(sky.r, nightBottom.r + kTolerance);
+
+    ASSERT_NE(layer_->sunMoon(), nullptr);
+    const CGPoint sun = layer_->sunMoon()->convertToWorldSpaceAR(CGPointZero);
+    EXPECT_LT(sun.x, 40) << "the sun rises at the left";
+    const ccColor4B sunPixel = pixel(std::clamp(static_cast<int>(sun.x) + 12, 0, 319), static_cast<int>(sun.y));
+    EXPECT_GT(sunPixel.r, 150);
+    EXPECT_GT(sunPixel.r, sunPixel.b + 60);
+
+    // Fourteen clouds and seeds in the sky's sheet; four particle pools of three on the generic
+    // texture, the flower's own beside them; effects that play once and go.
+    CCNode* skyBatch = static_cast<CCNode*>(layer_->skyHolder()->children()->objectAtIndex(0));
+    EXPECT_EQ(skyBatch->children()->count(), 14u);
+    EXPECT_EQ(layer_->particlesGenericHolder()->children()->count(), 12u);
+    EXPECT_EQ(layer_->particlesHolder()->children()->count(), 4u);
+    CCSprite* effect = level->showEffect("sparkle", CGPointMake(0, 1300), 0, 1);
+    ASSERT_NE(effect, nullptr);
+    CCNode* effects = effect->parent();
+    EXPECT_EQ(effects->children()->count(), 1u);
+    tick(30);
+    EXPECT_EQ(effects->children()->count(), 0u) << "the effect removed itself";
+
+    // Down on the camera's floor above the hive, in daylight, the ground's edge is at y 60.
+    layer_->pauseSchedulerAndActions();
+    layer_->tintWorld({255, 255, 255}, 0);
+    const CGPoint hive = static_cast<StandInHive*>(level->hive())->position();
+    const double distance = std::hypot(hive.x, hive.y);
+    layer_->gameCamera()->setPosition(CGPointMake(hive.x / distance * 1240, hive.y / distance * 1240));
+    layer_->updateCamera(0);
+    runFrames(1);
+    const ccColor4B ground = pixel(160, 40);
+    EXPECT_GT(ground.g, ground.b + 30) << "grass, not the night sky";
+    layer_->tintWorld({70, 70, 130}, 0);
+    runFrames(1);
+    const ccColor4B tinted = pixel(160, 40);
+    EXPECT_LE(tinted.r, ground.r * 70 / 255 + kTolerance) << "the night tint darkens the ground";
+    EXPECT_LE(tinted.g, ground.g * 70 / 255 + kTolerance);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
 }
 
 }  // namespace
