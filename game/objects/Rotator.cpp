@@ -67,14 +67,11 @@ void Rotator::createRotator(CGPoint position, float rotation, b2Body* joinToBody
         return;
     }
     if (!sprites) return;
-    // The rotator is not kept by the level: the batch node must own the sprite, and with it the
-    // body, for as long as the body is on the synchronised list.
+    // Kept by the level's batch node, the sprite and its body outlive this object; with no layer
+    // to keep them the object holds them and the level keeps it instead.
     CCSpriteBatchNode* batch = MachineParts::foregroundBatchNode(physicsSprite_->texture());
-    if (!batch) {
-        logLine("Game objects: rotator %d has nowhere to be drawn; not built", code);
-        physicsSprite_.reset();
-        return;
-    }
+    ownsSprite_ = !batch;
+    if (ownsSprite_) setPriority(1);
     body_ = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics_);
     if (!body_) return;
     physicsSprite_->setBody(body_);
@@ -99,8 +96,12 @@ void Rotator::createRotator(CGPoint position, float rotation, b2Body* joinToBody
     }
     ObjectPhysics::addToSynchronised(body_);
     physicsSprite_->synchronise();
-    batch->addChild(physicsSprite_.get());
+    if (batch) batch->addChild(physicsSprite_.get());
     body_ = nullptr;
+}
+
+Rotator::~Rotator() {
+    if (ownsSprite_) ObjectPhysics::releaseSprite(physicsSprite_.get(), this);
 }
 
 bool Rotator::createBlades(int count, float rotationOffset, float step) {

@@ -18,8 +18,9 @@ namespace game {
 //
 // Priority 0: the level does not keep it. Its sprite stays in the level's foreground batch node
 // for its texture (made when missing, so that the sprite and its body always have an owner) and
-// its body on the synchronised list until the level goes. Without a level to draw in, or with a
-// turbine's frame missing, nothing is built (one log line).
+// its body on the synchronised list until the level goes. Without sprite layers to draw in, the
+// rotator keeps its sprite and body itself at priority 1 (not drawn). A turbine whose frame is
+// missing is not built (one log line).
 class Rotator : public GameObject {
 public:
     static RefPtr<Rotator> rotatorWithGameData(const Value& data);
@@ -27,6 +28,9 @@ public:
                                            b2Body* joinToBody);
 
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
+
+protected:
+    ~Rotator() override;
 
 private:
     Rotator() = default;
@@ -42,6 +46,7 @@ private:
     b2Body* body_ = nullptr;  // while building
     GameObjectPhysicsData physics_;
     CGPoint bladeAnchor_{};
+    bool ownsSprite_ = false;  // no batch node keeps the sprite
 };
 
 }  // namespace game
