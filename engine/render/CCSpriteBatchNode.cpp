@@ -88,6 +88,11 @@ void CCSpriteBatchNode::removeChildAtIndex(uint64_t index, bool cleanup) {
     removeChild(static_cast<CCNode*>(children()->objectAtIndex(index)), cleanup);
 }
 
+CCSpriteBatchNode::~CCSpriteBatchNode() {
+    if (!descendants_) return;
+    for (Object* descendant : *descendants_) static_cast<CCSprite*>(descendant)->setBatchNode(nullptr);
+}
+
 void CCSpriteBatchNode::removeAllChildrenWithCleanup(bool cleanup) {
     for (Object* descendant : *descendants_) static_cast<CCSprite*>(descendant)->setBatchNode(nullptr);
     CCNode::removeAllChildrenWithCleanup(cleanup);

@@ -85,7 +85,8 @@ public:
     void addSpriteWithoutQuad(CCSprite* sprite, uint64_t z, int64_t tag);
 
 protected:
-    ~CCSpriteBatchNode() override = default;
+    // Sprites that outlive the batch node (kept by their owners) no longer point at it.
+    ~CCSpriteBatchNode() override;
 
     // Rewrites the quads of the sprites whose transform changed.
     void updateQuads() override;
