@@ -15,7 +15,9 @@
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/VantrelGameLayer.h"
+#include "engine/core/CCLayerColor.h"
 #include "game/objects/Balloon.h"
+#include "game/objects/Cart.h"
 #include "game/objects/Dynamic.h"
 #include "game/objects/Flower.h"
 #include "game/objects/GameObjectKinds.h"
@@ -154,6 +156,39 @@ TEST_F(WorksLevelsTest, MachinesFindOrMakeTheirBatchNodesAndThePotStandsInFront)
     }
     EXPECT_GT(potIndex, flowerIndex);
     leave();
+}
+
+TEST_F(WorksLevelsTest, CartWheelsAreDrawnUnderOrOverTheDeckAsTheDataSays) {
+    // The play scene is not entered: its level's batch node is drawn on its own below.
+    VantrelGlobal::sharedInstance()->setNextLevelId("works_b");
+    RefPtr<VantrelGameLayer> layer = makeRef<VantrelGameLayer>();
+    ASSERT_TRUE(layer->init());
+    scene_->addChild(CCLayerColor::layerWithColor(ccColor4B{255, 255, 255, 255}).get());
+    struct Case {
+        int32_t type;
+        bool wheelsOnTop;
+    } cases[] = {{1002, false}, {1008, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        const CGPoint place = CGPointMake(0, 2000);
+        RefPtr<game::Cart> cart = game::Cart::cartWithType(c.type, place, 0, 1, 1);
+        ASSERT_TRUE(cart && cart->getPrimaryBody());
+        CCSpriteBatchNode* batch = layer->level()->getSpriteBatchNodeForTexture(
+            cart->physicsSpriteDeck()->texture(), Level::kSpriteLayerForeground);
+        ASSERT_TRUE(batch && cart->physicsSpriteDeck()->parent() == batch);
+        const RefPtr<CCSpriteBatchNode> keep(batch);
+        CCNode* holder = batch->parent();
+        batch->removeFromParentAndCleanup(false);
+        batch->setPosition(CGPointMake(kWidth / 2 - place.x, kHeight / 2 - place.y));
+        scene_->addChild(batch);
+        runFrames(1);
+        // Where wheel 1 overlaps the deck's lower edge: deck blue, or the wheel's wood and rubber.
+        const ccColor4B seen = pixel(kWidth / 2 + 34, kHeight / 2 - 10);
+        EXPECT_EQ(seen.b > seen.r, !c.wheelsOnTop) << int(seen.r) << " " << int(seen.g) << " " << int(seen.b);
+        batch->removeFromParentAndCleanup(false);
+        batch->setPosition(CGPointZero);
+        holder->addChild(batch);
+    }
 }
 
 }  // namespace
