@@ -3,69 +3,66 @@
 #include <algorithm>
 #include <memory>
 
-#include "game/core/PhysicsSystem.h"
-#include "game/core/VantrelGameLayer.h"
+#include "game/core/DestructionListenerChain.h"
 #include "game/objects/VRope.h"
 
 namespace game {
 
 namespace {
-std::unique_ptr<RopeJointWatch>& installed() {
-    static std::unique_ptr<RopeJointWatch> watch;
-    return watch;
+std::vector<std::unique_ptr<RopeJointWatch>>& watches() {
+    static std::vector<std::unique_ptr<RopeJointWatch>> all;
+    return all;
+}
+
+template <typename Test>
+RopeJointWatch* findWatch(Test test) {
+    for (const auto& watch : watches()) {
+        if (test(watch.get())) return watch.get();
+    }
+    return nullptr;
 }
 }  // namespace
 
-RopeJointWatch::RopeJointWatch(PhysicsSystem* system, PhysicsSystemDestructionListener* next)
-    : system_(system), next_(next) {}
-
-RopeJointWatch* RopeJointWatch::current() { return installed().get(); }
-
 void RopeJointWatch::watch(b2Joint* joint, VRope* rope) {
-    PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem();
-    if (!joint || !rope || !system || joint->GetBodyA()->GetWorld() != system->getWorld()) return;
-    std::unique_ptr<RopeJointWatch>& watch = installed();
-    if (watch && watch->system_ != system) watch.reset();  // left behind by a scene that has gone
+    if (!joint || !rope) return;
+    b2World* world = joint->GetBodyA()->GetWorld();
+    RopeJointWatch* watch = findWatch([world](RopeJointWatch* w) { return w->world_ == world; });
     if (!watch) {
-        watch.reset(new RopeJointWatch(system, system->getDestructionListener()));
-        system->setDestructionListener(watch.get());
+        watches().push_back(std::unique_ptr<RopeJointWatch>(new RopeJointWatch(world)));
+        watch = watches().back().get();
     }
+    DestructionListenerChain::add(world, watch);
     watch->ropes_.emplace_back(joint, rope);
 }
 
 void RopeJointWatch::forget(b2Joint* joint) {
-    std::unique_ptr<RopeJointWatch>& watch = installed();
+    RopeJointWatch* watch = findWatch([joint](RopeJointWatch* w) {
+        return std::any_of(w->ropes_.begin(), w->ropes_.end(), [joint](const auto& e) { return e.first == joint; });
+    });
     if (!watch) return;
     std::erase_if(watch->ropes_, [joint](const auto& entry) { return entry.first == joint; });
-    if (!watch->ropes_.empty()) return;
-    if (VantrelGameLayer::currentPhysicsSystem() == watch->system_ &&
-        watch->system_->getDestructionListener() == watch.get()) {
-        watch->system_->setDestructionListener(watch->next_);
-    }
-    watch.reset();
+    watch->dropIfIdle();
+}
+
+size_t RopeJointWatch::watchedCount(const b2World* world) {
+    const RopeJointWatch* watch = findWatch([world](RopeJointWatch* w) { return w->world_ == world; });
+    return watch ? watch->ropes_.size() : 0;
 }
 
 void RopeJointWatch::SayGoodbye(b2Joint* joint) {
-    // The rope may forget the joint while it is told, so the entry is taken out first.
-    auto found = std::find_if(ropes_.begin(), ropes_.end(), [joint](const auto& entry) { return entry.first == joint; });
-    if (found != ropes_.end()) {
-        VRope* rope = found->second;
-        ropes_.erase(found);
-        rope->jointDestroyed();
-    }
-    if (next_) next_->SayGoodbye(joint);
+    const auto found =
+        std::find_if(ropes_.begin(), ropes_.end(), [joint](const auto& entry) { return entry.first == joint; });
+    if (found == ropes_.end()) return;
+    VRope* rope = found->second;
+    ropes_.erase(found);  // first: the rope no longer forgets it
+    rope->jointDestroyed();
+    dropIfIdle();  // may delete this watch: nothing after
 }
 
-void RopeJointWatch::SayGoodbye(b2Fixture* fixture) {
-    if (next_) next_->SayGoodbye(fixture);
-}
-
-void RopeJointWatch::preStep() {
-    if (next_) next_->preStep();
-}
-
-void RopeJointWatch::postStep() {
-    if (next_) next_->postStep();
+void RopeJointWatch::dropIfIdle() {
+    if (!ropes_.empty()) return;
+    DestructionListenerChain::remove(world_, this);
+    std::erase_if(watches(), [this](const auto& watch) { return watch.get() == this; });
 }
 
 }  // namespace game

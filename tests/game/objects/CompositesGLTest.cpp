@@ -307,7 +307,7 @@ TEST_F(CompositesTest, RopeLetsGoWhenItsJointGoesWithAConsumedPickupOrADestroyed
         ASSERT_TRUE(made && made->rope());
         level_->addGameObject(made.get());
         run(10);
-        ASSERT_TRUE(game::RopeJointWatch::current());
+        ASSERT_EQ(game::RopeJointWatch::watchedCount(world()), 1u);
         if (consume) {
             auto* pickup = dynamic_cast<Pickup*>(level_->pickups().at(level_->pickups().count() - 1));
             pickup->destroy();
@@ -317,6 +317,7 @@ TEST_F(CompositesTest, RopeLetsGoWhenItsJointGoesWithAConsumedPickupOrADestroyed
         run(10);  // the structure steps on without reading the joint
         EXPECT_TRUE(made->rope()->isBroken());
         EXPECT_TRUE(made->rope()->ropeSprites().empty());
+        EXPECT_EQ(game::RopeJointWatch::watchedCount(world()), 0u);
         level_->removeGameObject(made.get());
     }
 }
