@@ -138,7 +138,7 @@ def daisy(fill, sleeping=False):
     count = 6 if sleeping else 10
     for k in range(count):
         a = k * 2 * math.pi / count
-        length = 17 if sleeping else 17 + 3 * fill
+        length = 17 if sleeping else 14 + 7 * fill
         width = 8 if sleeping else 7
         if sleeping:  # folded down around the stem for the night
             a = math.pi / 2 + (k - (count - 1) / 2) * 0.32
@@ -150,8 +150,10 @@ def daisy(fill, sleeping=False):
                               bezier([tip, (base[0] - side[0] * 2 + (tip[0] - base[0]) * 0.5,
                                             base[1] - side[1] * 2 + (tip[1] - base[1]) * 0.5), base], 8))
         c.shape(mask, (cx - length, cy - length, cx + length, cy + length), petal_colour, outline=1.0)
-    r = 6 if sleeping else 8
-    centre = mix((214, 170, 90), HONEY, fill)
+    r = 6 if sleeping else 6 + 3 * fill
+    centre = mix((196, 160, 110), HONEY, fill)
+    if fill >= 0.75 and not sleeping:
+        c.glow(c.ellipse_mask((cx - 12, cy - 12, cx + 12, cy + 12)), (255, 236, 150), 4, 0.5 * fill)
     c.ellipse((cx - r, cy - r, cx + r, cy + r), darker(centre, 0.2) if sleeping else centre, outline=1.2,
               shine=0.2 + 0.5 * fill)
     if fill > 0 and not sleeping:

@@ -1,5 +1,6 @@
 #include "app/shell/GameKitHelper.h"
 
+#include "app/shell/GameKitOverlay.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -43,8 +44,16 @@ RefPtr<GameServiceAchievement> copyOf(const GameServiceAchievement& achievement)
 }  // namespace
 
 GameKitHelper* GameKitHelper::sharedInstance() {
-    static GameKitHelper helper(LocalGameService::create(applicationDataFolder()), applicationDataFolder());
-    return &helper;
+    static GameKitHelper* const shared = [] {
+        const std::string folder = applicationDataFolder();
+        const RefPtr<LocalGameService> service = LocalGameService::create(folder);
+        static GameKitHelper helper(service, folder);
+        // Never destroyed: a view still open at exit would free its textures without a GL context.
+        static GameKitOverlay* const overlay = new GameKitOverlay(helper, service);
+        helper.setViewPresenter(overlay);
+        return &helper;
+    }();
+    return shared;
 }
 
 GameKitHelper::GameKitHelper(RefPtr<GameService> service, std::string cacheFolder)

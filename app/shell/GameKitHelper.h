@@ -34,7 +34,8 @@ public:
     static constexpr const char* kIdentifierPrefix = "vtosx";
 
     // The program's helper: the local service, with its store and the caches in the application
-    // data folder. Made on first use, from any thread; lives until the process ends.
+    // data folder, and its view shown by a GameKitOverlay. Made on first use, from any thread;
+    // lives until the process ends.
     static GameKitHelper* sharedInstance();
 
     // A helper over `service` keeping its caches in `cacheFolder` (tests make their own; the

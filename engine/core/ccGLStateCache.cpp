@@ -196,10 +196,11 @@ void ccGLSetVertexAttribArrays(const ccVertexAttribArrays& arrays) {
     pointAttribArrays(arrays, flags);
 }
 
-void ccGLSetBufferAttribArrays(const ccVertexAttribArrays& arrays) {
-    // Offset 0 is a place in the buffer like any other: all three arrays are read.
-    glEnableVertexAttribArray(kCCVertexAttrib_Position);
-    glEnableVertexAttribArray(kCCVertexAttrib_Color);
-    glEnableVertexAttribArray(kCCVertexAttrib_TexCoords);
-    pointAttribArrays(arrays, kCCVertexAttribFlag_PosColorTex);
+void ccGLSetBufferAttribArrays(const ccVertexAttribArrays& arrays, GLuint flags) {
+    // Offset 0 is a place in the buffer like any other, so the flags, not the pointers, say which
+    // arrays are read.
+    for (GLuint index = 0; index < kAttribCount; ++index) {
+        if (flags & (1u << index)) glEnableVertexAttribArray(index);
+    }
+    pointAttribArrays(arrays, flags);
 }

@@ -112,7 +112,7 @@ ccVertexAttribArrays ccInterleavedAttribArrays(const ccV2F_C4B_T2F* first);
 // unbinds any vertex array object), unbinds the array buffer, which GL would otherwise read instead
 // of client memory, and points the arrays at the memory.
 void ccGLSetVertexAttribArrays(const ccVertexAttribArrays& arrays);
-// For a vertex array object being set up, bound together with its array buffer: enables all three
-// arrays in that object and points them into the buffer (the pointers are byte offsets, and null is
-// offset 0).
-void ccGLSetBufferAttribArrays(const ccVertexAttribArrays& arrays);
+// For a vertex array object being set up, bound together with its array buffer: enables the arrays
+// whose flag bit is set (all three unless told otherwise) in that object and points them into the
+// buffer (the pointers are byte offsets, and null is offset 0).
+void ccGLSetBufferAttribArrays(const ccVertexAttribArrays& arrays, GLuint flags = kCCVertexAttribFlag_PosColorTex);

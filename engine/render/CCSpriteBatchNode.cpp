@@ -37,6 +37,11 @@ RefPtr<CCSpriteBatchNode> CCSpriteBatchNode::batchNodeWithFile(const std::string
     return batch->initWithFile(file, capacity) ? batch : nullptr;
 }
 
+CCSpriteBatchNode::~CCSpriteBatchNode() {
+    if (!descendants_) return;
+    for (Object* sprite : *descendants_) static_cast<CCSprite*>(sprite)->setBatchNode(nullptr);
+}
+
 bool CCSpriteBatchNode::init() { return initWithTexture(makeRef<CCTexture2D>(), 0); }
 
 bool CCSpriteBatchNode::initWithTexture(RefPtr<CCTexture2D> texture, uint64_t capacity) {
@@ -86,11 +91,6 @@ void CCSpriteBatchNode::removeChildAtIndex(uint64_t index, bool cleanup) {
     CC_REQUIRE(children() && index < children()->count(), "NSRangeException", "index %llu beyond the children",
                static_cast<unsigned long long>(index));
     removeChild(static_cast<CCNode*>(children()->objectAtIndex(index)), cleanup);
-}
-
-CCSpriteBatchNode::~CCSpriteBatchNode() {
-    if (!descendants_) return;
-    for (Object* descendant : *descendants_) static_cast<CCSprite*>(descendant)->setBatchNode(nullptr);
 }
 
 void CCSpriteBatchNode::removeAllChildrenWithCleanup(bool cleanup) {

@@ -85,7 +85,8 @@ public:
     void addSpriteWithoutQuad(CCSprite* sprite, uint64_t z, int64_t tag);
 
 protected:
-    // Sprites that outlive the batch node (kept by their owners) no longer point at it.
+    // Sprites that outlive the batch (their owners hold them) go back to drawing themselves, so
+    // that none keeps pointing at the batch or its atlas.
     ~CCSpriteBatchNode() override;
 
     // Rewrites the quads of the sprites whose transform changed.

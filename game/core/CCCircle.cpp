@@ -31,6 +31,24 @@ bool CCCircle::initWithRadius(float radius, ccColor4B colour, int32_t segmentCou
 
 CCCircle::~CCCircle() {
     if (bufferVBO_) glDeleteBuffers(1, &bufferVBO_);
+    if (VAO_) ccGLDeleteVertexArray(VAO_);
+}
+
+void CCCircle::uploadBuffer() {
+    if (!VAO_) {
+        glGenVertexArrays(1, &VAO_);
+        glGenBuffers(1, &bufferVBO_);
+        ccGLBindVertexArray(VAO_);
+        glBindBuffer(GL_ARRAY_BUFFER, bufferVBO_);
+        ccGLSetBufferAttribArrays({.position = nullptr}, kCCVertexAttribFlag_Position);
+        ccGLBindVertexArray(0);
+    } else {
+        glBindBuffer(GL_ARRAY_BUFFER, bufferVBO_);
+    }
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(ccVertex2F) * vertexData_.size()),
+                 vertexData_.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    dirty_ = false;
 }
 
 void CCCircle::draw() {
@@ -39,24 +57,15 @@ void CCCircle::draw() {
         setShaderProgram(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_Position_uColor));
         shaderAttributeColorLocation_ = shaderProgram()->uniformLocation("u_color");
     }
+    // The blend function is left as it is.
     ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    program->setUniformLocationWithF1(shaderAttributeColorLocation_, color_.r / 255.0f, color_.g / 255.0f,
-                                      color_.b / 255.0f, opacity_ / 255.0f);
-
-    if (!bufferVBO_) glGenBuffers(1, &bufferVBO_);
-    glBindBuffer(GL_ARRAY_BUFFER, bufferVBO_);
-    if (dirty_) {
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(sizeof(ccVertex2F) * vertexData_.size()),
-                     vertexData_.data(), GL_STATIC_DRAW);
-        dirty_ = false;
-    }
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    ccGLUseProgramWithBuiltins(*shaderProgram());
+    shaderProgram()->setUniformLocationWithF1(shaderAttributeColorLocation_, color_.r / 255.0f, color_.g / 255.0f,
+                                              color_.b / 255.0f, opacity_ / 255.0f);
+    if (dirty_) uploadBuffer();
+    ccGLBindVertexArray(VAO_);
     glDrawArrays(GL_TRIANGLE_FAN, 0, vertexCount_);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ccGLBindVertexArray(0);
     ccDrawCallCounter += 1;
     CC_CHECK_GL_ERROR();
 }

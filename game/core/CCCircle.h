@@ -10,12 +10,13 @@
 #include "engine/core/ccTypes.h"
 
 // A filled disc of one colour about the node's origin: a triangle fan of the centre and
-// segmentCount + 1 rim points (the last repeats the first) in one vertex buffer, drawn with the
-// "ShaderPosition_uColor" program. The colour and opacity go to the program as they are, each
-// draw; the blend function is whatever is current.
+// segmentCount + 1 rim points (the last repeats the first) in one vertex buffer read through a
+// vertex array object, drawn with the "ShaderPosition_uColor" program. The colour and opacity go
+// to the program as they are, each draw; the blend function is whatever is current.
 //
-// The program, the buffer and the upload come at the first draw, so a circle can be made and
-// measured without GL; once drawn, letting the last reference go needs the view's GL context.
+// The program, the buffer, its vertex array object and the upload come at the first draw, so a
+// circle can be made and measured without GL; once drawn, letting the last reference go needs the
+// view's GL context.
 //
 // Engine thread only.
 class CCCircle : public CCNode, public CCRGBAProtocol {
@@ -42,11 +43,15 @@ protected:
     ~CCCircle() override;
 
 private:
+    // Makes the buffer and its vertex array object the first time, then uploads vertexData_.
+    void uploadBuffer();
+
     std::vector<ccVertex2F> vertexData_;  // points, in the node's space
     int32_t vertexCount_ = 0;
     uint8_t opacity_ = 255;
     ccColor3B color_{255, 255, 255};
     GLuint bufferVBO_ = 0;                   // 0 until the first draw
+    GLuint VAO_ = 0;                         // reads bufferVBO_'s positions; 0 until the first draw
     bool dirty_ = false;                     // vertexData_ must be uploaded
     GLint shaderAttributeColorLocation_ = -1;  // "u_color"
 };

@@ -186,13 +186,10 @@ void CCDonut::uploadBuffers() {
         glGenBuffers(2, buffersVBO_);
         ccGLBindVertexArray(VAO_);
         glBindBuffer(GL_ARRAY_BUFFER, buffersVBO_[0]);
-        constexpr GLsizei stride = sizeof(VT_V2F_T2F);
-        glEnableVertexAttribArray(kCCVertexAttrib_Position);
-        glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, stride,
-                              reinterpret_cast<const void*>(offsetof(VT_V2F_T2F, vertices)));
-        glEnableVertexAttribArray(kCCVertexAttrib_TexCoords);
-        glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, stride,
-                              reinterpret_cast<const void*>(offsetof(VT_V2F_T2F, texCoords)));
+        ccGLSetBufferAttribArrays({.position = reinterpret_cast<const void*>(offsetof(VT_V2F_T2F, vertices)),
+                                   .texCoords = reinterpret_cast<const void*>(offsetof(VT_V2F_T2F, texCoords)),
+                                   .stride = sizeof(VT_V2F_T2F)},
+                                  kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffersVBO_[1]);  // held by the vertex array object
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         ccGLBindVertexArray(0);
@@ -219,14 +216,9 @@ void CCDonut::draw() {
         setShaderProgram(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTexture_uColor));
         shaderAttributeColorLocation_ = shaderProgram()->uniformLocation("u_color");
     }
-    ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    program->setUniformLocationWithF1(shaderAttributeColorLocation_, color_.r / 255.0f, color_.g / 255.0f,
-                                      color_.b / 255.0f, opacity_ / 255.0f);
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
+    ccGLPrepareNodeDraw(glServerState(), *shaderProgram(), blendFunc_);
+    shaderProgram()->setUniformLocationWithF1(shaderAttributeColorLocation_, color_.r / 255.0f, color_.g / 255.0f,
+                                              color_.b / 255.0f, opacity_ / 255.0f);
     ccGLBindTexture(texture_ ? texture_->name() : 0);
     uploadBuffers();
     ccGLBindVertexArray(VAO_);

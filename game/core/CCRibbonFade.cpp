@@ -171,12 +171,7 @@ void CCRibbonFade::draw() {
     if (!shaderProgram()) {
         setShaderProgram(CCShaderCache::sharedShaderCache()->programForKey(kCCShader_PositionTextureColor));
     }
-    ccGLApplyServerState(glServerState());
-    CCGLProgram* program = shaderProgram();
-    program->use();
-    program->setUniformsForBuiltins();
-    ccGLSetBlendFunc(blendFunc_.src, blendFunc_.dst);
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_PosColorTex);
+    ccGLPrepareNodeDraw(glServerState(), *shaderProgram(), blendFunc_);
     ccGLBindTexture(texture_ ? texture_->name() : 0);
     for (const RefPtr<CCRibbonFadeSegment>& segment : segments_) {
         segment->draw(curTime_, fadeTime_, color_, blendFunc_.src);

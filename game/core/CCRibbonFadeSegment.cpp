@@ -39,9 +39,10 @@ bool CCRibbonFadeSegment::fade(float time, float fadeTime, ccColor4B color, GLen
 
 void CCRibbonFadeSegment::draw(float time, float fadeTime, ccColor4B color, GLenum blendFuncSrc) {
     if (!fade(time, fadeTime, color, blendFuncSrc)) return;
-    glVertexAttribPointer(kCCVertexAttrib_Position, 3, GL_FLOAT, GL_FALSE, 0, &verts[begin * 6]);
-    glVertexAttribPointer(kCCVertexAttrib_TexCoords, 2, GL_FLOAT, GL_FALSE, 0, &coords[begin * 4]);
-    glVertexAttribPointer(kCCVertexAttrib_Color, 4, GL_UNSIGNED_BYTE, GL_TRUE, 0, &colors[begin * 8]);
+    ccGLSetVertexAttribArrays({.position = &verts[begin * 6],
+                               .positionSize = 3,
+                               .texCoords = &coords[begin * 4],
+                               .color = &colors[begin * 8]});
     glDrawArrays(GL_TRIANGLE_STRIP, 0, static_cast<GLsizei>((end - begin) * 2));
     ccDrawCallCounter += 1;
 }

@@ -21,7 +21,7 @@ bool GLESDebugDraw::prepareProgram() {
         colorLocation_ = glGetUniformLocation(program_->program(), "u_color");
         pointSizeLocation_ = glGetUniformLocation(program_->program(), "u_pointSize");
     }
-    program_->use();
+    ccGLUseProgramWithBuiltins(*program_);
     return true;
 }
 
@@ -45,10 +45,8 @@ const GLfloat* GLESDebugDraw::circle(const b2Vec2& center, float radius) {
 
 void GLESDebugDraw::draw(GLenum mode, const GLfloat* vertices, int32 count, float r, float g, float b, float a) {
     if (count <= 0 || !prepareProgram()) return;
-    program_->setUniformsForBuiltins();
     program_->setUniformLocationWithF1(colorLocation_, r, g, b, a);
-    ccGLSetVertexAttribs(kCCVertexAttribFlag_Position);
-    glVertexAttribPointer(kCCVertexAttrib_Position, 2, GL_FLOAT, GL_FALSE, 0, vertices);
+    ccGLSetVertexAttribArrays({.position = vertices});
     glDrawArrays(mode, 0, count);
     ccDrawCallCounter += 1;
 }

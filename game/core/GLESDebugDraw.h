@@ -32,7 +32,7 @@ public:
 
 private:
     // Takes the program from the shader cache on first use (so the drawer can be made before
-    // there is a GL context) and makes it current; false without it.
+    // there is a GL context) and makes it current with the built-in matrices; false without it.
     bool prepareProgram();
     // Scales the vertices into the scratch buffer (kept between calls) and returns it.
     const GLfloat* scaled(const b2Vec2* vertices, int32 count);

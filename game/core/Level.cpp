@@ -52,6 +52,7 @@ constexpr float kTwoPi = 2 * kPi;
 constexpr float kDawnSeconds = 5.0f;
 constexpr float kDayLengthChangePerSecond = 30.0f;
 constexpr int32_t kMaxSubdivisions = 32767;
+constexpr int kMaxSkyImages = 1000;  // sprites of one sky background
 constexpr float kHiveWindowHalfWidth = 750.0f;  // points along the hive's tangent
 constexpr const char* kSharedEffectsFileName = "shared_effects_data.plist";
 
@@ -113,15 +114,23 @@ ccColor3B mix(ccColor3B a, ccColor4B b, float d) {
 
 ccColor3B rgbOf(ccColor4B colour) { return {colour.r, colour.g, colour.b}; }
 
-// The entry's transform, or null (through `storage`) when it is the identity.
-const b2Transform* entryTransform(const Value& entry, b2Transform* storage) {
+// The entry's transform into `*transform`, null when it is the identity; false (logged) when its
+// position or angle is not a number, so that its fixtures are skipped.
+bool entryTransform(const Value& entry, b2Transform* storage, const b2Transform** transform) {
     const CGPoint position = CGPointFromString(entry["position"].stringValue());
     const float x = static_cast<float>(position.x) / kPointsPerMetre;
     const float y = static_cast<float>(position.y) / kPointsPerMetre;
     const float angle = entry["angle"].floatValue() * kRadiansPerDegree;
-    if (std::fabs(x) <= kEpsilon && std::fabs(y) <= kEpsilon && std::fabs(angle) <= kEpsilon) return nullptr;
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle)) {
+        logLine("Level: a geometry entry at \"%s\" turned %g degrees is no place; its fixtures are skipped",
+                entry["position"].stringValue().c_str(), entry["angle"].floatValue());
+        return false;
+    }
+    *transform = nullptr;
+    if (std::fabs(x) <= kEpsilon && std::fabs(y) <= kEpsilon && std::fabs(angle) <= kEpsilon) return true;
     storage->Set(b2Vec2(x, y), angle);
-    return storage;
+    *transform = storage;
+    return true;
 }
 
 // Whether a sprite entry names something to show.
@@ -139,12 +148,11 @@ void spriteScale(const Value& entry, float* scaleX, float* scaleY) {
     }
 }
 
+// The point scaled to length 1; (0, 0) for a point too short to have a direction.
 CGPoint unitVector(CGPoint p) {
-    const double length = std::sqrt(p.x * p.x + p.y * p.y);
+    const double length = ccPointLength(p);
     return length > kEpsilon ? CGPoint{p.x / length, p.y / length} : CGPointZero;
 }
-
-double lengthOf(CGPoint p) { return std::sqrt(p.x * p.x + p.y * p.y); }
 
 CGPoint hivePositionOf(GameObject* hive) {
     const HiveProtocol* protocol = dynamic_cast<HiveProtocol*>(hive);
@@ -387,7 +395,7 @@ void Level::loadTextureAtlases(int layer) {
     for (const Value& nameValue : names.elements()) {
         const std::string sheet = nameValue.stringValue();
         if (!loadSpriteSheet(sheet)) continue;
-        RefPtr<CCTexture2D> texture = Level::textureNamed(pngNameOf(sheet));
+        RefPtr<CCTexture2D> texture = textureNamed(pngNameOf(sheet));
         if (!texture) continue;
         RefPtr<CCSpriteBatchNode> batch = CCSpriteBatchNode::batchNodeWithTexture(texture);
         if (!batch) continue;
@@ -439,8 +447,12 @@ void Level::createSprites(const Value& sprites, int layer) {
 }
 
 void Level::addSkyBackground(bool fullSky) {
-    const int count = skyBackgroundData_["count"].intValue();
+    int count = skyBackgroundData_["count"].intValue();
     if (!skyBackgroundData_.isDictionary() || count <= 0) return;
+    if (count > kMaxSkyImages) {
+        logLine("Level: \"%s\" asks for %d sky images; %d are shown", levelId_.c_str(), count, kMaxSkyImages);
+        count = kMaxSkyImages;
+    }
     const Value& images = skyBackgroundData_["images"];
     if (images.count() == 0) {
         logLine("Level: \"%s\" asks for %d sky images but names none; skipped", levelId_.c_str(), count);
@@ -490,7 +502,7 @@ void Level::addSkyBackground(bool fullSky) {
 void Level::createEffects() {
     if (!gameLayer_ || !gameLayer_->effectsHolder()) return;
     if (effectsTextureAtlasName_.empty() || !loadSpriteSheet(effectsTextureAtlasName_)) return;
-    effectsTexture_ = Level::textureNamed(pngNameOf(effectsTextureAtlasName_));
+    effectsTexture_ = textureNamed(pngNameOf(effectsTextureAtlasName_));
     if (!effectsTexture_) return;
     effectsBatchNode_ = CCSpriteBatchNode::batchNodeWithTexture(effectsTexture_);
     if (effectsBatchNode_) gameLayer_->effectsHolder()->addChild(effectsBatchNode_.get());
@@ -650,7 +662,8 @@ void Level::parseLevelCameraGeometry(const Value& geometry) {
     cameraBody_ = cameraWorld_->CreateBody(&bodyDef);
     for (const Value& entry : entries.elements()) {
         b2Transform storage;
-        const b2Transform* transform = entryTransform(entry, &storage);
+        const b2Transform* transform = nullptr;
+        if (!entryTransform(entry, &storage, &transform)) continue;
         for (const Value& fixture : entry["fixtures"].elements()) {
             PhysicsUtils::parseFixtureForBody(cameraBody_, fixture, nullptr, transform, 0.0f, 0.2f, 0.0f, 0, 0x0001,
                                               0xFFFF);
@@ -673,9 +686,9 @@ void Level::parseLevelGeometry(const Value& geometry) {
             makeLayerSprite(imageName, kSpriteLayerForeground, position, scaleX, scaleY,
                             -spriteEntry["rotation"].floatValue() - angle);
         }
-        if (!groundBody_) continue;
         b2Transform storage;
-        const b2Transform* transform = entryTransform(entry, &storage);
+        const b2Transform* transform = nullptr;
+        if (!groundBody_ || !entryTransform(entry, &storage, &transform)) continue;
         for (const Value& fixture : entry["fixtures"].elements()) {
             b2FixtureDef definition;
             definition.friction = 0.2f;
@@ -736,12 +749,12 @@ bool Level::parseLevelObjects(const Value& objects) {
         addGameObject(object.get());
         if (object->type() == kBuddyPickupType) ++totalBuddies_;
         if (object->type() != kHiveType) continue;
-        if (!dynamic_cast<HiveProtocol*>(object.get())) {
-            logLine("Level: the object of type %d is not a hive; skipped as one", kHiveType);
+        const CGPoint p = hivePositionOf(object.get());
+        if (!dynamic_cast<HiveProtocol*>(object.get()) || !std::isfinite(p.x) || !std::isfinite(p.y)) {
+            logLine("Level: the object of type %d is not a hive in a place; skipped as one", kHiveType);
             continue;
         }
         hive_ = object.get();
-        const CGPoint p = hivePositionOf(hive_);
         hiveAngleRads_ = std::atan2(static_cast<float>(p.y), static_cast<float>(p.x));
         const CGPoint t = unitVector(CGPointMake(p.y, -p.x));
         hiveVisionConeLeftAngleRads_ = std::atan2(static_cast<float>(p.y - kHiveWindowHalfWidth * t.y),
@@ -931,7 +944,7 @@ float Level::getCameraBottomAtPosition(CGPoint position) {
 }
 
 float Level::percOfAllowedLimitsAtPosition(CGPoint position) const {
-    return (static_cast<float>(lengthOf(position)) - bottomRadius_) / bottomToSkyRange_;
+    return (static_cast<float>(ccPointLength(position)) - bottomRadius_) / bottomToSkyRange_;
 }
 
 CGPoint Level::playerAutoAcceleration() {
@@ -946,7 +959,7 @@ CGPoint Level::playerAutoAcceleration() {
     if (right <= unwrapped && unwrapped <= left) {
         player_->setHasExtraLinearDrag(true);
         const CGPoint d = CGPointMake(hive.x - player.x, hive.y - player.y);
-        const double distance = lengthOf(d);
+        const double distance = ccPointLength(d);
         // The bee on the hive's point: no pull left.
         if (distance <= kEpsilon) return CGPointZero;
         const double pull = 0.6 * std::min(distance / kHiveWindowHalfWidth, 1.0);
@@ -957,7 +970,7 @@ CGPoint Level::playerAutoAcceleration() {
     const float s = std::sin(a);
     const float c = std::cos(a);
     const CGPoint tangent = delta >= 0 ? CGPointMake(-s, c) : CGPointMake(s, -c);
-    const float m = -std::clamp((static_cast<float>(lengthOf(player)) - autoFlyFlightLevel_) / 100.0f, -1.0f, 1.0f);
+    const float m = -std::clamp((static_cast<float>(ccPointLength(player)) - autoFlyFlightLevel_) / 100.0f, -1.0f, 1.0f);
     const CGPoint direction = unitVector(CGPointMake(tangent.x + c * m, tangent.y + s * m));
     return CGPointMake(direction.x * 0.75, direction.y * 0.75);
 }

@@ -138,6 +138,10 @@ bool VantrelGameLayer::init() {
         return false;
     }
     createPlayer();
+    if (!player_) {
+        undoSetUp();
+        return false;
+    }
     createCamera();
     createHUD();
     createGameControls();
@@ -273,9 +277,7 @@ void VantrelGameLayer::updateGradientBackground() {
         gradientBackground_->setEndColor(level_->skyColourCurrentTop());
     }
     const CGPoint position = camera_->position();
-    float f = (static_cast<float>(std::sqrt(position.x * position.x + position.y * position.y)) -
-               gradientBackgroundBottom_) /
-              gradientBackgroundRange_;
+    float f = (static_cast<float>(ccPointLength(position)) - gradientBackgroundBottom_) / gradientBackgroundRange_;
     f = std::min(f, 1.0f);
     const float h = static_cast<float>(halfScreenSize_.height);
     gradientBackground_->setScale(camera_->scale());
@@ -336,8 +338,11 @@ void VantrelGameLayer::updateTerrain() {
 }
 
 void VantrelGameLayer::createPlayer() {
-    // The bee is not built yet: player_ stays null, and so do its nodes.
-    if (!player_) return;
+    player_ = makeRef<Player>();
+    if (!player_->init(this, this)) {
+        player_.reset();
+        return;
+    }
     buddyHolder_ = player_->buddyHolder();
     playerHolder_ = player_->playerHolder();
     playerMotionStreak_ = player_->playerMotionStreak();
@@ -356,7 +361,8 @@ void VantrelGameLayer::createHUD() {
         Level::textureNamed("hud.png");
     }
     hudHolder_ = addNew(this, CCNode::node());
-    // The HUD is not built yet: hud_ stays null.
+    hud_ = makeRef<Hud>();
+    if (!hud_->init(this)) hud_.reset();
 }
 
 void VantrelGameLayer::updateHUD() {
@@ -400,7 +406,7 @@ void VantrelGameLayer::updateCamera(float dt) {
     cameraVelocity_.y += dt * (-5.0 * (c.y - target.y) - 30.0 * cameraVelocity_.y);
     CGPoint n = CGPointMake(c.x + cameraVelocity_.x, c.y + cameraVelocity_.y);
 
-    const float r = static_cast<float>(std::sqrt(n.x * n.x + n.y * n.y));
+    const float r = static_cast<float>(ccPointLength(n));
     float h = r;
     if (r < bottom) {
         n = r <= kEpsilon ? CGPointMake(0, bottom) : CGPointMake(n.x / r * bottom, n.y / r * bottom);

@@ -4,12 +4,21 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "PadlinkSDK/PadlinkRPCLib/JPDeviceDelegate.h"
+#include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
 #include "app/shell/GameKitHelperProtocol.h"
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
 #include "game/core/GameContactDelegate.h"
+#include "game/core/HudGameDelegate.h"
+#include "game/core/PlayerGameDelegate.h"
+#include "game/core/PlayerLevelDelegate.h"
+#include "game/core/vector2d.h"
 #include "platform/foundation/Geometry.h"
+#include "platform/hid/DDHidJoystick.h"
+#include "platform/hid/DDHidJoystickDelegate.h"
 
 class AntiGravityController;
 class AutoStopController;
@@ -46,10 +55,17 @@ class VantrelAudio;
 // A level that is refused leaves no half-built scene: set-up is undone (the game-service
 // delegate it set is cleared), the layer's init answers false and scene() answers null.
 //
-// The bee (Player) and the HUD are not built yet: `player` and `hud` stay null and every call
-// to them is skipped. The steering input has no sources yet either: the input operations are
-// empty. Engine thread only.
-class VantrelGameLayer : public CCLayer, public GameContactDelegate, public GameKitHelperProtocol {
+// A level whose bee cannot be built (its sheet missing) is refused too; every call to the HUD is
+// skipped when its sheet cannot be loaded. Engine thread only.
+class VantrelGameLayer : public CCLayer,
+                         public GameContactDelegate,
+                         public GameKitHelperProtocol,
+                         public HudGameDelegate,
+                         public PlayerGameDelegate,
+                         public PlayerLevelDelegate,
+                         public JPManagerDelegate,
+                         public JPDeviceDelegate,
+                         public DDHidJoystickDelegate {
 public:
     static constexpr const char* kClassName = "VantrelGameLayer";
     static constexpr int kActivityTicks = 900;
@@ -97,19 +113,161 @@ public:
     void createCamera();
     void updateCamera(float dt);
 
-    // Steering input: not built yet.
-    void createGameControls() { gameControlsExist_ = true; }
-    void initNetworkControl() {}
-    void initHidJoystickControl() {}
-    void cleanupNetworkControl() {}
-    void cleanupHidJoystickControl() {}
-    void enableGameControls() { allowGameControls_ = gameControlsExist_; }
-    void disableGameControls(bool) { allowGameControls_ = false; }
-    void destroyGameControls() { gameControlsExist_ = allowGameControls_ = false; }
-    void handleInput() {}
-    void applyInput(bool) {}
+    // ---- Steering input (VantrelGameLayerInput.cpp) ----
+    // Six sources, each keeping its latest state: the phone, HID d-pads (hats and mapped buttons),
+    // HID sticks, the mouse (while a button is held), the keyboard and trackpad fingers. Once per
+    // frame exactly one is chosen in that order, pushed back inside the level's height band,
+    // turned into the world and applied to the bee's head as a force and a turning torque.
+    // Vectors are in the bee's local frame (X along the surface, Y away from the centre).
+    static constexpr int kMaxTouches = 10;
+    static constexpr float kInputForce = 120.0f;   // Box2D force per unit of input
+    static constexpr float kInputTorque = 6.0f;
+    static constexpr int32_t kHidDeadZone = 4096;   // of +-65536
+    static constexpr uint32_t kPhonePauseButton = 6;
+    static constexpr uint32_t kPhoneContinueButton = 14;
+    static constexpr uint32_t kPhoneQuitButton = 15;
+
+    // What a button does in the current game state.
+    enum class ButtonAction { none, pause, resume, quit, playAgain, mainMenu, dpadUp, dpadRight, dpadDown, dpadLeft,
+                              fullScreen };
+    // A logical HID button (after VTHidMapper) by day while running or paused, or at night.
+    static ButtonAction hidButtonAction(uint32_t logicalButton, bool day, bool night, bool paused);
+    // A phone button identifier in the same states.
+    static ButtonAction phoneButtonAction(int button, bool day, bool night, bool paused);
+
+    void initGameControlPrefs();
+    void createGameControls();
+    void destroyGameControls();
+    void enableGameControls();
+    void disableGameControls(bool clearInput);
+    void clearGameControlsInput();
     void updateGameControls() {}
-    void autoInput() {}
+
+    // Per frame.
+    void handleInput();
+    void autoInput();
+    void applyInput(bool rotateToWorld);
+    // The chosen input in the local frame after handleInput; the applied force after applyInput.
+    vector2d<float> beeAcceleration() const { return beeAcceleration_; }
+
+    // Trackpad fingers, at most kMaxTouches at once.
+    bool ccTouchesBeganWithEvent(const Event& event) override;
+    bool ccTouchesMovedWithEvent(const Event& event) override;
+    bool ccTouchesEndedWithEvent(const Event& event) override;
+    bool ccTouchesCancelledWithEvent(const Event& event) override;
+    int getTouchBindingIndex(int64_t identity) const;
+    int getFreeTouchBindingIndex() const;
+    void clearTouches();
+    int touchCount() const { return touchCount_; }
+
+    // Mouse: steers while a button is held.
+    bool ccMouseDown(const Event& event) override;
+    bool ccMouseDragged(const Event& event) override;
+    bool ccMouseUp(const Event& event) override;
+    void updateMousePosition(const Event& event);
+
+    // Keyboard: Escape pauses; arrows and keypad 1-9 steer, by day.
+    bool ccKeyDown(const Event& event) override;
+    bool ccKeyUp(const Event& event) override;
+    void updateKeyboardDPAD();
+
+    // The phone (controller library callbacks, main thread).
+    void initNetworkControl();
+    void cleanupNetworkControl();
+    uint16_t padlinkDelegations() const override;
+    void padlinkManagerDeviceDidConnect(JPManager* manager, JPDevice* device) override;
+    void padlinkManagerDeviceDidDisconnect(JPManager* manager, JPDevice* device) override;
+    void padlinkDeviceDidAccelerate(JPDevice* device, float x, float y, float z) override;
+    void padlinkDeviceDPadButtonUp(JPDevice* device, int dpad, int direction) override;
+    void padlinkDeviceDPadButtonDown(JPDevice* device, int dpad, int direction) override;
+    void padlinkDeviceButtonDown(JPDevice* device, int button) override;
+    void padlinkDeviceAnalogStickDidMove(JPDevice* device, int stick, float angle, float distance) override;
+
+    // HID pads and joysticks.
+    void initHidJoystickControl();
+    void cleanupHidJoystickControl();
+    void ddhidJoystickStickXChanged(DDHidJoystick* joystick, uint32_t stick, int32_t value) override;
+    void ddhidJoystickStickYChanged(DDHidJoystick* joystick, uint32_t stick, int32_t value) override;
+    void ddhidJoystickStickOtherAxisValueChanged(DDHidJoystick* joystick, uint32_t stick, uint32_t otherAxis,
+                                                 int32_t value) override;
+    void ddhidJoystickStickPovNumberValueChanged(DDHidJoystick* joystick, uint32_t stick, uint32_t povNumber,
+                                                 int32_t value) override;
+    void ddhidJoystickButtonDown(DDHidJoystick* joystick, uint32_t buttonNumber) override;
+    void ddhidJoystickButtonUp(DDHidJoystick* joystick, uint32_t buttonNumber) override;
+    void ddhidJoystickStickAxisXChanged(DDHidJoystick* joystick, uint32_t stick, uint32_t axis, int32_t value);
+    void ddhidJoystickStickAxisYChanged(DDHidJoystick* joystick, uint32_t stick, uint32_t axis, int32_t value);
+    void updateHidDPAD();
+
+    // ---- The bee's view of the level (VantrelGameLayerPlayer.cpp) ----
+    CGPoint spawnPosition() const override;
+    float currentTimeOfDayPerc() const override;
+    uint32_t flowersVisited() const override;
+    uint32_t totalFlowers() const override;
+    int32_t existingHighScore() const override;
+    void emitParticles(int kind, CGPoint position) override;
+    void updatePlayerFlowerContact(GameObject* flower, bool active) override;
+    void beginPlayerHiveContact(bool hasNectar) override;
+    void updatePlayerHiveContact(bool transferring) override;
+    void endPlayerHiveContact() override;
+    // The contact listener saw the bee's head touch something solid during the step.
+    void setPlayerHasSolidContact(bool contact) override;
+
+private:
+    struct TouchBinding {
+        bool bound = false;
+        int64_t identity = 0;
+        vector2d<float> position;
+    };
+    struct DPad {
+        int left = 0, right = 0, up = 0, down = 0;
+        vector2d<float> sum() const;
+    };
+    // A pointer position (engine coordinates, points) as input: its offset from the bee in the
+    // bee's frame over half the screen at the camera's zoom, each component within [-1, 1].
+    vector2d<float> inputFromScreenPoint(CGPoint point) const;
+    // The angle of the bee's local frame, radians: its direction from the centre minus pi/2.
+    float localFrameAngle() const;
+    void hideCursorWhileSteering();
+    // Frees the slots of the event's fingers in the phase.
+    void releaseTouches(const Event& event, uint64_t phase);
+    void setPhoneDPad(int direction, int held);
+    // Makes the device the active one, telling the mapper when it changed.
+    void makeHidJoystickActive(DDHidJoystick* joystick);
+    void hidAxisChanged(DDHidJoystick* joystick, uint32_t stick, uint32_t axis, int32_t value, bool yAxis);
+    void performButtonAction(ButtonAction action);
+    void setHidDPadDirection(ButtonAction action, int held);
+
+    bool useTilt_ = false, invertTilt_ = false, useJoystick_ = false, useTouch_ = false, useMouse_ = false,
+         useKeyboard_ = false, useDPad_ = false;
+    double gameControlsTiltRotation_ = 0;
+    int gameControlsSensitivity_ = 0;
+    vector2d<float> beeAcceleration_;
+    vector2d<float> tiltAcceleration_;
+    int touchCount_ = 0;
+    TouchBinding touchBindings_[kMaxTouches];
+    vector2d<float> mousePosition_;
+    bool isMouseActive_ = false;
+    int keyboardDPADData_[8] = {};  // left, right, up, down, upleft, upright, downleft, downright
+    vector2d<float> keyboardDPADAcceleration_;
+    bool isKeyboardDPADActive_ = false;
+    bool hasNetworkJoystickData_ = false;
+    CGPoint networkJoystickData_ = CGPointZero;
+    DPad networkDPADData_;
+    std::vector<RefPtr<DDHidJoystick>> hidJoysticks_;
+    DPad hidDPADData_;
+    vector2d<float> hidDPADAcceleration_;
+    bool isHidDPADActive_ = false;
+    vector2d<float> hidJoystickAcceleration_;
+    bool isHidJoystickActive_ = false;
+    RefPtr<DDHidJoystick> hidActiveJoystick_;
+    uint32_t hidActiveStick_ = 0;
+    uint32_t hidActiveAxis_ = 0;
+
+protected:
+    // A phone was connected when the controls were made: it alone steers. A test may stand one in.
+    bool useNetworkJoystick_ = false;
+
+public:
 
     // The frame: dt in seconds, capped at kMaxFrameTime.
     void update(float dt) override;
@@ -125,12 +283,13 @@ public:
     virtual void onGameComplete();
     void onGameSummaryComplete();
     void onGameQuit();
-    void togglePauseGame();
+    // HudGameDelegate: the HUD's buttons.
+    void togglePauseGame() override;
     void pauseGame();
-    void resumeGame();
-    void quitGame();
-    void finishGame();
-    void replayGame();
+    void resumeGame() override;
+    void quitGame() override;
+    void finishGame() override;
+    void replayGame() override;
 
     // World tint, carried by the near background ring's colour.
     void tintWorld(ccColor3B colour, float fadeTime);
@@ -197,7 +356,7 @@ public:
     CCParticleBatchNode* particlesGenericHolder() const { return particlesGenericHolder_; }
     CCNode* messagesHolder() const { return messagesHolder_; }
     CCNode* frontHolder() const { return frontHolder_; }
-    CCNode* hudHolder() const { return hudHolder_; }
+    CCNode* hudHolder() const override { return hudHolder_; }
     CGPoint sunMoonStartPosition() const { return sunMoonStartPosition_; }
     float sunMoonAngleRange() const { return sunMoonAngleRange_; }
 

@@ -54,7 +54,9 @@ RefPtr<Flower> Flower::flowerWithGameData(const Value& data) {
     flower->initGameObjectWithGameData(data);
     GameObjectBasicData basic;
     loadGameObjectSettingsFrom(data, &basic, false);
-    if (!flower->createFlower(basic.position, basic.rotation, basic.scaleX, basic.scaleY, nullptr, true)) return nullptr;
+    if (!flower->createFlower(basic.position, basic.rotation, basic.scaleX, basic.scaleY, nullptr, true)) {
+        return nullptr;
+    }
     return flower;
 }
 
@@ -213,8 +215,8 @@ void Flower::showAnimationFrame(uint32_t index) {
 void Flower::showFrameForDroplets() {
     nextFrameNumber_ = 0;
     if (droplets_ > 0 && maxDroplets_ > 0) {
-        nextFrameNumber_ = static_cast<uint32_t>(
-            std::ceil(static_cast<float>(frameCount_ - 1) * static_cast<float>(droplets_) / static_cast<float>(maxDroplets_)));
+        const float fill = static_cast<float>(droplets_) / static_cast<float>(maxDroplets_);
+        nextFrameNumber_ = static_cast<uint32_t>(std::ceil(static_cast<float>(frameCount_ - 1) * fill));
     }
     if (nextFrameNumber_ == frameNumber_) return;
     frameNumber_ = nextFrameNumber_;

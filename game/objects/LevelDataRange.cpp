@@ -8,7 +8,9 @@ namespace game {
 
 LevelDataRange LevelDataRange::read(const Value& data, std::string_view key, float defaultValue) {
     LevelDataRange result{defaultValue, defaultValue, 0};
-    if (GameObject::loadRangeFrom(data, std::string(key), &result.min, &result.max)) result.range = result.max - result.min;
+    if (GameObject::loadRangeFrom(data, std::string(key), &result.min, &result.max)) {
+        result.range = result.max - result.min;
+    }
     return result;
 }
 

@@ -94,7 +94,9 @@ CGPoint LinearPath::lookup(float perc) {
         if (percs_[i + 1] > perc) {
             const float f = (perc - percs_[i]) / (percs_[i + 1] - percs_[i]);
             lastPositionRequestIndex_ = i;
-            return CGPoint{points_[i].x * (1 - f) + points_[i + 1].x * f, points_[i].y * (1 - f) + points_[i + 1].y * f};
+            const CGPoint a = points_[i];
+            const CGPoint b = points_[i + 1];
+            return CGPoint{a.x * (1 - f) + b.x * f, a.y * (1 - f) + b.y * f};
         }
         ++i;
     }

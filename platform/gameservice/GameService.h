@@ -51,6 +51,8 @@ public:
     virtual void authenticate(Completion completion) = 0;
     virtual void reportScore(RefPtr<GameServiceScore> score, Completion completion) = 0;
     virtual void loadScores(GameServiceScoreRequest request, ScoresCompletion completion) = 0;
+    // The local player's best score on every leaderboard that has one, in identifier order.
+    virtual void loadBestScores(ScoresCompletion completion) = 0;
     // Reports the achievement's percentage; the service keeps the highest one reported.
     virtual void reportAchievement(RefPtr<GameServiceAchievement> achievement, Completion completion) = 0;
     virtual void loadAchievements(AchievementsCompletion completion) = 0;

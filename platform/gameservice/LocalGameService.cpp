@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/SavedFile.h"
@@ -131,6 +133,19 @@ void LocalGameService::loadScores(GameServiceScoreRequest request, ScoresComplet
         if (!held.isNone() && ranked && date >= scopeStart(request.timeScope)) {
             scores.push_back(makeRef<GameServiceScore>(request.category, held["value"].integerValue(), date, playerID_));
         }
+        completion(std::move(scores), nullptr);
+    });
+}
+
+void LocalGameService::loadBestScores(ScoresCompletion completion) {
+    later([this, completion = std::move(completion)] {
+        if (RefPtr<Error> failure = requestError()) return completion({}, failure);
+        std::vector<RefPtr<GameServiceScore>> scores;
+        for (const auto& [category, held] : store_[kLeaderboards].entries()) {
+            scores.push_back(makeRef<GameServiceScore>(category, held["value"].integerValue(),
+                                                       held["date"].timeIntervalSinceReferenceDate(), playerID_));
+        }
+        std::sort(scores.begin(), scores.end(), [](const auto& a, const auto& b) { return a->category() < b->category(); });
         completion(std::move(scores), nullptr);
     });
 }

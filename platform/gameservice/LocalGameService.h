@@ -33,6 +33,7 @@ public:
     void authenticate(Completion completion) override;
     void reportScore(RefPtr<GameServiceScore> score, Completion completion) override;
     void loadScores(GameServiceScoreRequest request, ScoresCompletion completion) override;
+    void loadBestScores(ScoresCompletion completion) override;
     void reportAchievement(RefPtr<GameServiceAchievement> achievement, Completion completion) override;
     void loadAchievements(AchievementsCompletion completion) override;
     void resetAchievements(Completion completion) override;

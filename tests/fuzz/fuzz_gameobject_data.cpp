@@ -158,7 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<RefPtr<GameObject>> objects;
     for (size_t i = 0; i < types.size(); ++i) {
-        if (RefPtr<GameObject> object = GameObjectFactory::gameObjectWithGameData(instance(types[i], salt + i * 7919))) {
+        const Value placed = instance(types[i], salt + static_cast<uint32_t>(i) * 7919);
+        if (RefPtr<GameObject> object = GameObjectFactory::gameObjectWithGameData(placed)) {
             objects.push_back(object);
         }
     }

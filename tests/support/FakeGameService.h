@@ -23,6 +23,8 @@ public:
     bool holdCompletions = false;
     std::set<std::string> failingIdentifiers;  // leaderboards and achievements whose reports fail
     std::vector<RefPtr<GameServiceAchievement>> achievementsToLoad;
+    std::vector<RefPtr<GameServiceScore>> bestScoresToLoad;
+    RefPtr<Error> loadError;  // what loads of scores and achievements fail with, when set
 
     // What the service saw.
     std::vector<std::pair<std::string, int64_t>> reportedScores;
@@ -56,8 +58,11 @@ public:
         const bool fails = failingIdentifiers.count(achievement->identifier()) > 0;
         complete([completion, fails] { completion(fails ? error(kStoreNotWritable, "refused") : nullptr); });
     }
+    void loadBestScores(ScoresCompletion completion) override {
+        complete([this, completion] { loadError ? completion({}, loadError) : completion(bestScoresToLoad, nullptr); });
+    }
     void loadAchievements(AchievementsCompletion completion) override {
-        complete([this, completion] { completion(achievementsToLoad, nullptr); });
+        complete([this, completion] { loadError ? completion({}, loadError) : completion(achievementsToLoad, nullptr); });
     }
     void resetAchievements(Completion completion) override {
         ++resets;

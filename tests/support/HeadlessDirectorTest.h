@@ -15,4 +15,11 @@ protected:
         CCDirector::setSharedDirector(nullptr);
         kmGLFreeStacks();
     }
+
+    // Sizes the director as a window of that size would: menus and trackers read it.
+    static void setWindowSize(CGSize size) {
+        auto* director = static_cast<CCDirectorDisplayLink*>(CCDirector::sharedDirector());
+        director->setOriginalWinSize(size);
+        director->reshapeProjection(size);
+    }
 };

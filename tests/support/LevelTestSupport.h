@@ -15,6 +15,7 @@
 #include "game/core/Level.h"
 #include "game/core/ProjectileProtocol.h"
 #include "platform/foundation/Folders.h"
+#include "support/BeeSheet.h"
 #include "support/TestSupport.h"
 #include "support/ValueBuilders.h"
 
@@ -185,6 +186,8 @@ private:
         setenv("XDG_CACHE_HOME", (folder_.path() + "/cache").c_str(), 1);
         setenv("ALSOFT_DRIVERS", "null", 1);
         setResourceFolder(folder_.path());
+        // A level without the bee's sheet is refused.
+        writeBeeSheet(folder_.path());
         writeList("levels.plist",
                   dict({{"level_group_order", array({"test"})},
                         {"menu_data", dict({{"test", dict({{"name", "Test"}, {"available", true}})}})},

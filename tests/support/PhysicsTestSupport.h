@@ -2,11 +2,14 @@
 
 #include <box2d/box2d.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "game/core/PhysicsSystemBinding.h"
 #include "game/core/PhysicsSystemSynchronisable.h"
+#include "platform/foundation/StringUtils.h"
+#include "platform/foundation/Value.h"
 
 // A synchronisable that stores what it is given and notes, in a shared event list, each pose
 // copy ("copy") and each move to the smoothed pose ("show").
@@ -58,4 +61,15 @@ inline b2Body* makeDynamicBall(b2World* world, b2Vec2 position, float radius = 0
     circle.m_radius = radius;
     body->CreateFixture(&circle, density);
     return body;
+}
+
+// A circle of `count` points ("{x, y}", in points) around the origin, counter-clockwise; the
+// first point again at the end when asked.
+inline Value ringOfPoints(double radiusPoints, int count, bool repeatFirst = false) {
+    Value points = Value::array();
+    for (int i = 0; i < count + (repeatFirst ? 1 : 0); ++i) {
+        const double a = 2 * M_PI * (i % count) / count;
+        points.append(stringWithFormat("{%.6f, %.6f}", radiusPoints * std::cos(a), radiusPoints * std::sin(a)));
+    }
+    return points;
 }

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -7,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/foundation/Folders.h"
+#include "platform/foundation/RunLoop.h"
 
 namespace fs = std::filesystem;
 
@@ -43,3 +45,16 @@ std::string readFileBytes(const std::string& path) {
     return bytes.str();
 }
 
+std::vector<std::string> filesKeptAside(const std::string& folder) {
+    std::vector<std::string> paths;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().string().find(".corrupt-") != std::string::npos) paths.push_back(entry.path());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+void drainMainRunLoop() {
+    while (RunLoop::main().runOnce() > 0) {
+    }
+}

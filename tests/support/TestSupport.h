@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary folder, removed with everything in it when the
 // object goes.
@@ -37,3 +38,9 @@ private:
 // The whole content of a file; empty when it cannot be read.
 std::string readFileBytes(const std::string& path);
 
+// Full paths, sorted, of the files in the folder that were moved aside as unreadable
+// ("<name>.corrupt-<time>").
+std::vector<std::string> filesKeptAside(const std::string& folder);
+
+// Runs passes of the main run loop until one finds no work: completions posted by a pass run too.
+void drainMainRunLoop();

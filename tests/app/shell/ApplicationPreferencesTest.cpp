@@ -8,6 +8,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/TestSupport.h"
+#include "support/ValueBuilders.h"
 
 namespace fs = std::filesystem;
 
@@ -34,11 +35,9 @@ protected:
     // What a fresh store reads from the file.
     Value saved(const char* key) const { return UserDefaults(defaultsPath()).objectForKey(key); }
 
-    void writeSettings(const std::string& version, bool useGameCenter) const {
-        Value settings = Value::dictionary();
-        settings.set("version_preference", version);
-        settings.set("use_gamecenter_preference", useGameCenter);
-        folder_.write("config/UserDefaults.plist", settings.toXML());
+    void writeSettings(const char* version, bool useGameCenter) const {
+        folder_.write("config/UserDefaults.plist",
+                      dict({{"version_preference", version}, {"use_gamecenter_preference", useGameCenter}}).toXML());
     }
 
     TemporaryFolder folder_;
@@ -103,10 +102,10 @@ TEST_F(ApplicationPreferencesTest, SettersSaveAtOnceForAFreshStore) {
     EXPECT_EQ(restarted.gameControlsSensitivity(), -4);
     EXPECT_FALSE(restarted.useFullscreen());
 
-    const std::pair<int64_t, const char*> names[] = {{0, "joystick"}, {1, "tilt"}, {2, "dpad"}, {3, "Unknown"}, {-1, "Unknown"}};
-    for (const auto& [controls, name] : names) {
-        restarted.setGameControls(controls);
-        EXPECT_EQ(restarted.gameControlsName(), name);
+    EXPECT_EQ(restarted.gameControlsName(), "dpad");
+    for (const int64_t outOfRange : {3, -1}) {
+        restarted.setGameControls(outOfRange);
+        EXPECT_EQ(restarted.gameControlsName(), "Unknown");
     }
 }
 
@@ -127,14 +126,9 @@ TEST_F(ApplicationPreferencesTest, UnreadableSettingsAreKeptAsideAndTheDefaultsA
         EXPECT_TRUE(preferences.useFullscreen());
         EXPECT_EQ(preferences.gameControls(), 0);
         EXPECT_TRUE(capture.contains("cannot be read"));
-        size_t aside = 0;
-        for (const auto& entry : fs::directory_iterator(folder_.file("config"))) {
-            if (entry.path().string().find(".corrupt-") != std::string::npos) {
-                ++aside;
-                EXPECT_EQ(readFileBytes(entry.path().string()), bytes);
-            }
-        }
-        EXPECT_EQ(aside, 1u);
+        const auto aside = filesKeptAside(folder_.file("config"));
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(readFileBytes(aside[0]), bytes);
         EXPECT_EQ(saved("version_preference").stringValue(), kRunning);
     }
 }

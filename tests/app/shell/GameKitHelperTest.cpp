@@ -5,18 +5,12 @@
 #include <filesystem>
 
 #include "platform/foundation/Log.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SavedFile.h"
 #include "platform/gameservice/LocalGameService.h"
 #include "support/FakeGameService.h"
 #include "support/TestSupport.h"
 
 namespace {
-void drainMainLoop() {
-    while (RunLoop::main().runOnce() > 0) {
-    }
-}
-
 // Records every callback as one line.
 struct RecordingDelegate : GameKitHelperProtocol {
     std::vector<std::string> calls;
@@ -54,7 +48,7 @@ std::map<std::string, int64_t> cachedValues(const GameKitHelper& helper) {
 
 class GameKitHelperTest : public testing::Test {
 protected:
-    void SetUp() override { drainMainLoop(); }
+    void SetUp() override { drainMainRunLoop(); }
 
     // A helper over the fake service, with the delegate set; signed in unless told otherwise.
     std::unique_ptr<GameKitHelper> makeHelper(bool signIn = true) {
@@ -62,7 +56,7 @@ protected:
         helper->setDelegate(&delegate);
         if (signIn) {
             helper->authenticateLocalPlayer();
-            drainMainLoop();
+            drainMainRunLoop();
         }
         delegate.calls.clear();
         return helper;
@@ -84,7 +78,7 @@ TEST_F(GameKitHelperTest, RequestsDoNothingSilentlyWhenUnavailableOrSignedOut) {
         helper->setViewPresenter(&presenter);
         if (available) {
             helper->authenticateLocalPlayer();
-            drainMainLoop();
+            drainMainRunLoop();
             EXPECT_TRUE(helper->lastError());
         }
         EXPECT_FALSE(helper->isLocalPlayerAuthenticated());
@@ -95,7 +89,7 @@ TEST_F(GameKitHelperTest, RequestsDoNothingSilentlyWhenUnavailableOrSignedOut) {
         helper->resetAchievements();
         helper->showGameCenter();
         EXPECT_FALSE(helper->getAchievementByIdentifier("vtosx_rank_1"));
-        drainMainLoop();
+        drainMainRunLoop();
         EXPECT_TRUE(service->reportedScores.empty() && service->reportedAchievements.empty());
         EXPECT_EQ(service->resets, 0);
         EXPECT_TRUE(delegate.calls.empty());
@@ -116,10 +110,10 @@ TEST_F(GameKitHelperTest, FailedScoresAreCachedAtTheHigherValuePerLeaderboardAnd
         {
             GameKitHelper helper(service, caches.path());
             helper.authenticateLocalPlayer();
-            drainMainLoop();
+            drainMainRunLoop();
             for (int64_t value : c.submitted) helper.submitScore(value, "vtosx_meadow_a");
             helper.submitScore(10, "vtosx_meadow_b");  // sent
-            drainMainLoop();
+            drainMainRunLoop();
             EXPECT_FALSE(helper.lastError());  // the last completion succeeded
         }
         GameKitHelper restarted(service, caches.path());
@@ -128,12 +122,12 @@ TEST_F(GameKitHelperTest, FailedScoresAreCachedAtTheHigherValuePerLeaderboardAnd
     // A tie keeps the score that was held (its date is the earlier one).
     GameKitHelper helper(service, folder.path());
     helper.authenticateLocalPlayer();
-    drainMainLoop();
+    drainMainRunLoop();
     helper.submitScore(700, "vtosx_meadow_a");
-    drainMainLoop();
+    drainMainRunLoop();
     const RefPtr<GameServiceScore> held = helper.cachedScores().at("vtosx_meadow_a");
     helper.submitScore(700, "vtosx_meadow_a");
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_EQ(helper.cachedScores().at("vtosx_meadow_a"), held);
 }
 
@@ -145,7 +139,7 @@ TEST_F(GameKitHelperTest, SignInResendsTheCachesAndUncachesOnlyWhatWasSent) {
         helper->submitScore(600, "vtosx_meadow_b");
         helper->reportAchievementWithIdentifer("vtosx_rank_1", 100, true);
         helper->reportAchievementWithIdentifer("vtosx_rank_2", 100, true);
-        drainMainLoop();
+        drainMainRunLoop();
         EXPECT_EQ(delegate.calls, (std::vector<std::string>{"score failed vtosx_meadow_a", "score failed vtosx_meadow_b",
                                                             "achievement failed vtosx_rank_1", "achievement failed vtosx_rank_2"}));
     }
@@ -169,21 +163,21 @@ TEST_F(GameKitHelperTest, ANewerFailureCachedDuringAResendIsKept) {
     {
         auto first = makeHelper();
         first->submitScore(500, "vtosx_meadow_a");
-        drainMainLoop();
+        drainMainRunLoop();
     }
     service->failingIdentifiers.clear();
     auto helper = makeHelper(false);
     service->holdCompletions = true;
     helper->authenticateLocalPlayer();
     service->releaseHeld();
-    drainMainLoop();  // signed in; the resend of 500 is held
+    drainMainRunLoop();  // signed in; the resend of 500 is held
     ASSERT_EQ(service->heldCount(), 2u);  // the resend and the achievements load
     service->holdCompletions = false;
     service->failingIdentifiers = {"vtosx_meadow_a"};
     helper->submitScore(800, "vtosx_meadow_a");
-    drainMainLoop();
+    drainMainRunLoop();
     service->releaseHeld();  // now the resend of 500 completes without error
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_EQ(cachedValues(*helper), (std::map<std::string, int64_t>{{"vtosx_meadow_a", 800}}));
 }
 
@@ -205,7 +199,7 @@ TEST_F(GameKitHelperTest, AchievementsAreReportedOnlyAboveTheirPercentage) {
         service->reportedAchievements.clear();
         delegate.calls.clear();
         helper->reportAchievementWithIdentifer(c.identifier, c.percent, true);
-        drainMainLoop();
+        drainMainRunLoop();
         EXPECT_EQ(service->reportedAchievements.size(), c.sent ? 1u : 0u);
         EXPECT_EQ(delegate.calls.size(), c.sent ? 1u : 0u);
     }
@@ -215,11 +209,11 @@ TEST_F(GameKitHelperTest, ResetForgetsTheAchievementsOnDiskToo) {
     service->failingIdentifiers = {"vtosx_rank_3"};
     auto helper = makeHelper();
     helper->reportAchievementWithIdentifer("vtosx_rank_3", 100, false);
-    drainMainLoop();
+    drainMainRunLoop();
     ASSERT_EQ(helper->cachedAchievements().size(), 1u);
     helper->resetAchievements();
     EXPECT_TRUE(helper->achievements().empty());
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_EQ(delegate.calls.back(), "reset");
     EXPECT_TRUE(GameKitHelper(service, folder.path()).cachedAchievements().empty());
 }
@@ -230,11 +224,11 @@ TEST_F(GameKitHelperTest, TheViewCountsAsOpenOnlyOnceShown) {
 
     // No presenter, then no window: nothing opens and nothing is told.
     helper->showGameCenter();
-    drainMainLoop();
+    drainMainRunLoop();
     helper->setViewPresenter(&presenter);
     presenter.hasWindow = false;
     helper->showAchievements();
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_FALSE(helper->isGameCenterViewOpen());
     EXPECT_TRUE(delegate.calls.empty());
 
@@ -243,11 +237,11 @@ TEST_F(GameKitHelperTest, TheViewCountsAsOpenOnlyOnceShown) {
     helper->showLeaderboard();
     helper->showAchievements();
     EXPECT_FALSE(helper->isGameCenterViewOpen());
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_TRUE(helper->isGameCenterViewOpen());
     EXPECT_EQ(presenter.shown, std::vector<int>{0});
     helper->showGameCenter();  // open: refused
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_EQ(presenter.shown.size(), 1u);
 
     helper->gameCenterViewControllerDidFinish();
@@ -259,10 +253,10 @@ TEST_F(GameKitHelperTest, TheViewCountsAsOpenOnlyOnceShown) {
     // Closed before its pass: never shown.
     helper->showGameCenter();
     helper->closeGameCenter();
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_EQ(presenter.shown.size(), 1u);
     helper->showGameCenter();
-    drainMainLoop();
+    drainMainRunLoop();
     helper->closeGameCenter();
     EXPECT_EQ(presenter.shown, (std::vector<int>{0, -1}));
     EXPECT_EQ(delegate.calls.back(), "dismissed");
@@ -283,9 +277,9 @@ TEST_F(GameKitHelperTest, UnreadableCachesReadEmptyAndAreKeptAside) {
         GameKitHelper helper(service, caches.path());
         EXPECT_TRUE(helper.cachedScores().empty() && helper.cachedAchievements().empty());
         EXPECT_EQ(log.lines().size(), 2u);
-        size_t keptAside = 0;
-        for (const auto& file : std::filesystem::directory_iterator(caches.path())) keptAside += readFileBytes(file.path()) == bytes;
-        EXPECT_EQ(keptAside, 2u);
+        const auto aside = filesKeptAside(caches.path());
+        ASSERT_EQ(aside.size(), 2u);
+        for (const std::string& path : aside) EXPECT_EQ(readFileBytes(path), bytes);
     }
 }
 
@@ -294,13 +288,13 @@ TEST_F(GameKitHelperTest, AnUnwritableLocalStoreFailsTheReportSoTheScoreIsCached
     GameKitHelper helper(local, folder.path());
     helper.setDelegate(&delegate);
     helper.authenticateLocalPlayer();
-    drainMainLoop();
+    drainMainRunLoop();
     ASSERT_TRUE(helper.isLocalPlayerAuthenticated());
     EXPECT_EQ(delegate.calls.front(), "authentication");
     std::filesystem::create_directories(local->storePath() + "/inside");
     LogCapture log;
     helper.submitScore(1234, "vtosx_meadow_a");
-    drainMainLoop();
+    drainMainRunLoop();
     EXPECT_EQ(delegate.calls.back(), "score failed vtosx_meadow_a");
     EXPECT_EQ(helper.lastError()->code(), GameService::kStoreNotWritable);
     EXPECT_EQ(cachedValues(GameKitHelper(local, folder.path())), (std::map<std::string, int64_t>{{"vtosx_meadow_a", 1234}}));

@@ -203,6 +203,13 @@ TEST_F(ccGLStateCacheTest, AttributeArraysPointAtTheirFieldsWithTheirFormats) {
          [] { ccGLSetBufferAttribArrays(ccInterleavedAttribArrays(static_cast<const ccV3F_C4B_T2F*>(nullptr))); },
          {"EnableAttrib 0", "EnableAttrib 1", "EnableAttrib 2", "AttribPointer 0 3 0x1406 0 24 +0",
           "AttribPointer 2 2 0x1406 0 24 +16", "AttribPointer 1 4 0x1401 1 24 +12"}},
+        // Only the arrays flagged are enabled and pointed, though the one at offset 0 is null.
+        {"buffer without colours", nullptr,
+         [] {
+             ccGLSetBufferAttribArrays({.texCoords = reinterpret_cast<const void*>(8), .stride = 16},
+                                       kCCVertexAttribFlag_Position | kCCVertexAttribFlag_TexCoords);
+         },
+         {"EnableAttrib 0", "EnableAttrib 2", "AttribPointer 0 2 0x1406 0 16 +0", "AttribPointer 2 2 0x1406 0 16 +8"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -73,6 +73,9 @@ const Value kGameObjectData = dict({
                   })},
 });
 
+// The kinds the factory test registers stand-ins for.
+constexpr const char* kStandInKinds[] = {"Cloud", "SteamCloud", "Rotator", "Cart"};
+
 class GameObjectTest : public HeadlessDirectorTest {
 protected:
     void SetUp() override {
@@ -93,10 +96,7 @@ protected:
     void TearDown() override {
         GameObjectFactory::cleanupFactory();
         GameObject::setMovementBuilders(nullptr, nullptr);
-        GameObjectFactory::registerKind("Cloud", nullptr);
-        GameObjectFactory::registerKind("SteamCloud", nullptr);
-        GameObjectFactory::registerKind("Rotator", nullptr);
-        GameObjectFactory::registerKind("Cart", nullptr);
+        for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, nullptr);
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         HeadlessDirectorTest::TearDown();
     }
@@ -272,31 +272,17 @@ TEST_F(GameObjectTest, JointsNeedTheRunningGamesWorld) {
 }
 
 TEST_F(GameObjectTest, FactoryBuildsRegisteredKindsByTypeCode) {
-    EXPECT_EQ(GameObjectFactory::kindForType(209), "SteamCloud");
-    EXPECT_EQ(GameObjectFactory::kindForType(210), "Cloud");
-    EXPECT_EQ(GameObjectFactory::kindForType(218), "");
-    EXPECT_EQ(GameObjectFactory::kindForType(1050), "Rotator");
-    EXPECT_EQ(GameObjectFactory::kindForType(1051), "Rotator");
-    EXPECT_EQ(GameObjectFactory::kindForType(1052), "Cart");
-    EXPECT_EQ(GameObjectFactory::kindForType(1049), "");
-    EXPECT_EQ(GameObjectFactory::kindForType(1053), "");
-    EXPECT_EQ(GameObjectFactory::kindForType(0), "");
-    EXPECT_EQ(GameObjectFactory::kindForType(-3), "");
-    EXPECT_EQ(GameObjectFactory::kindForType(950), "");
-
-    for (const char* kind : {"Cloud", "SteamCloud", "Rotator", "Cart"}) {
-        GameObjectFactory::registerKind(kind, StandIn::make);
-    }
+    for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, StandIn::make);
     const struct {
         int type;
-        bool builds;
-    } cases[] = {{209, true}, {210, true}, {218, false}, {1049, false}, {1050, true}, {1052, true}, {1053, false}};
+        const char* kind;  // none: nothing is built
+    } cases[] = {{209, "SteamCloud"}, {210, "Cloud"}, {218, ""}, {1049, ""}, {1050, "Rotator"}, {1051, "Rotator"},
+                 {1052, "Cart"},      {1053, ""},     {0, ""},   {-3, ""},   {950, ""}};
     for (const auto& c : cases) {
+        EXPECT_EQ(GameObjectFactory::kindForType(c.type), c.kind) << c.type;
         RefPtr<GameObject> made = GameObjectFactory::gameObjectWithGameData(dict({{"type", c.type}}));
-        EXPECT_EQ(made != nullptr, c.builds) << c.type;
-        if (made) {
-            EXPECT_EQ(made->type(), c.type);
-        }
+        EXPECT_EQ(made != nullptr, *c.kind != 0) << c.type;
+        if (made) EXPECT_EQ(made->type(), c.type);
     }
     LogCapture log;
     EXPECT_EQ(GameObjectFactory::gameObjectWithGameData(dict({{"position", "{1, 1}"}})), nullptr);

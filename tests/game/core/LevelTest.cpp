@@ -262,8 +262,12 @@ TEST_F(LevelTest, CameraFloorFollowsTheCameraGeometry) {
     EXPECT_FLOAT_EQ(level->getCameraBottomAtPosition(CGPointMake(300, 400)), 1000) << "no geometry";
 
     const Value floor = dict({{"type", 1}, {"vertices", array({"{-2000, 1200}", "{2000, 1200}"})}});
+    const Value nowhere = dict({{"type", 1}, {"vertices", array({"{-2000, 100}", "{2000, 100}"})}});
+    LogCapture log;
     level = load(testLevelInfo("test_a", 120),
-                 dict({{"camera_geometry", array({dict({{"position", "{0, 0}"}, {"fixtures", array({floor})}})})}}));
+                 dict({{"camera_geometry", array({dict({{"position", "{0, 0}"}, {"fixtures", array({floor})}}),
+                                                  dict({{"angle", std::nan("")}, {"fixtures", array({nowhere})}})})}}));
+    EXPECT_TRUE(log.contains("is no place")) << "an entry turned by no number";
     ASSERT_TRUE(level->hasCameraInfo());
     EXPECT_NEAR(level->getCameraBottomAtPosition(CGPointMake(0, 500)), 1200, 0.1);
     EXPECT_NEAR(level->getCameraBottomAtPosition(CGPointMake(300, 400)), 1500, 0.1);

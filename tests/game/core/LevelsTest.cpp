@@ -6,68 +6,37 @@
 
 #include "app/shell/GameKitHelper.h"
 #include "platform/foundation/Log.h"
-#include "platform/foundation/RunLoop.h"
 #include "support/FakeGameService.h"
 #include "support/TestSupport.h"
+#include "support/ValueBuilders.h"
 
 namespace {
-void drainMainLoop() {
-    while (RunLoop::main().runOnce() > 0) {
-    }
-}
-
 Value level(const char* id, int64_t reference, int64_t unlock, bool counted = true, bool available = true) {
-    Value level = Value::dictionary();
-    level.set("id", id);
-    level.set("available", available);
-    level.set("reference_score", reference);
-    level.set("unlock_next_level_score", unlock);
-    level.set("use_reference_score", counted);
-    level.set("submit_to_game_center", true);
-    return level;
-}
-
-Value group(const char* name, bool available) {
-    Value data = Value::dictionary();
-    data.set("name", name);
-    data.set("available", available);
-    return data;
+    return dict({{"id", id}, {"available", available}, {"reference_score", reference}, {"unlock_next_level_score", unlock},
+                 {"use_reference_score", counted}, {"submit_to_game_center", true}});
 }
 
 // Two groups: "meadow" (shown) with a, b, c and a trailer level t that does not count, and
 // "hills" (not shown) with h1, h2.
 std::string catalogueBytes() {
-    Value order = Value::array();
-    for (const char* id : {"meadow", "hills"}) order.append(id);
-    Value menu = Value::dictionary();
-    menu.set("meadow", group("Meadow", true));
-    menu.set("hills", group("Hills", false));
-    Value meadow = Value::array();
-    meadow.append(level("meadow_a", 1000, 5000));
-    meadow.append(level("meadow_b", 3000, 100));
-    meadow.append(level("meadow_c", 2000, 0));
-    meadow.append(level("meadow_t", 700, 0, false));
-    meadow.append(level("meadow_a", 1, 1));  // a second use of an id is left out
-    Value hills = Value::array();
-    hills.append(level("h1", 100, 0));
-    hills.append(level("h2", 100, 0));
-    Value levels = Value::dictionary();
-    levels.set("meadow", meadow);
-    levels.set("hills", hills);
-    Value catalogue = Value::dictionary();
-    catalogue.set("level_group_order", order);
-    catalogue.set("menu_data", menu);
-    catalogue.set("levels", levels);
-    return catalogue.toXML();
+    return dict({{"level_group_order", array({"meadow", "hills"})},
+                 {"menu_data", dict({{"meadow", dict({{"name", "Meadow"}, {"available", true}})},
+                                     {"hills", dict({{"name", "Hills"}, {"available", false}})}})},
+                 {"levels", dict({{"meadow", array({level("meadow_a", 1000, 5000), level("meadow_b", 3000, 100),
+                                                    level("meadow_c", 2000, 0), level("meadow_t", 700, 0, false),
+                                                    // a second use of an id is left out
+                                                    level("meadow_a", 1, 1)})},
+                                  {"hills", array({level("h1", 100, 0), level("h2", 100, 0)})}})}})
+        .toXML();
 }
 
 class LevelsTest : public testing::Test {
 protected:
     void SetUp() override {
-        drainMainLoop();
+        drainMainRunLoop();
         levelsPath = resources.write("levels.plist", catalogueBytes());
         helper.authenticateLocalPlayer();
-        drainMainLoop();
+        drainMainRunLoop();
     }
     std::unique_ptr<Levels> makeLevels() {
         return std::make_unique<Levels>(levelsPath, data.path(), &helper, [this] { return useGameService; });
@@ -146,13 +115,7 @@ TEST_F(LevelsTest, FillAndGlobalScoreCountOnlyLevelsWithReferenceScores) {
 
     // Two counted levels of reference 1000 and 3000, both at 1500; a third is not available.
     Value catalogue = *Value::fromFile(levelsPath, nullptr);
-    Value meadow = Value::array();
-    meadow.append(level("a", 1000, 0));
-    meadow.append(level("b", 3000, 0));
-    meadow.append(level("c", 2000, 0, true, false));
-    Value groups = Value::dictionary();
-    groups.set("meadow", meadow);
-    catalogue.set("levels", groups);
+    catalogue.set("levels", dict({{"meadow", array({level("a", 1000, 0), level("b", 3000, 0), level("c", 2000, 0, true, false)})}}));
     levelsPath = resources.write("two.plist", catalogue.toXML());
     auto two = makeLevels();
     two->setScore(1500, "a");
@@ -169,7 +132,7 @@ TEST_F(LevelsTest, ScoresKeepTheBestAndStillOfferItToTheGameService) {
     EXPECT_FALSE(levels->setScore(800, "meadow_a"));
     EXPECT_EQ(readFileBytes(scoresPath()), saved);
     EXPECT_EQ(makeLevels()->getScoreForLevelId("meadow_a"), 800u);
-    drainMainLoop();
+    drainMainRunLoop();
     using Sent = std::vector<std::pair<std::string, int64_t>>;
     EXPECT_EQ(service->reportedScores, (Sent(3, {"vtosx_meadow_a", 800})));
 
@@ -193,12 +156,8 @@ TEST_F(LevelsTest, TheScoresFileIsCompletedAndABrokenOneKeptAside) {
     EXPECT_EQ((*written)["h2"], Value(0));
 
     // Numbers that are not numbers or are negative read 0.
-    Value odd = Value::dictionary();
-    odd.set("meadow_a", "5000");
-    odd.set("meadow_b", -7);
-    odd.set("meadow_c", 12.9);
-    odd.set("h1", 5000000000LL);
-    data.write(Levels::kScoresFileName, odd.toXML());
+    data.write(Levels::kScoresFileName,
+               dict({{"meadow_a", "5000"}, {"meadow_b", -7}, {"meadow_c", 12.9}, {"h1", int64_t(5000000000)}}).toXML());
     auto levels = makeLevels();
     EXPECT_EQ(levels->getScoreForLevelId("meadow_a"), 0u);
     EXPECT_EQ(levels->getScoreForLevelId("meadow_b"), 0u);
@@ -210,9 +169,10 @@ TEST_F(LevelsTest, TheScoresFileIsCompletedAndABrokenOneKeptAside) {
         LogCapture log;
         EXPECT_EQ(makeLevels()->getScoreForLevelId("meadow_c"), 0u);
         EXPECT_TRUE(log.contains("kept aside"));
-        size_t kept = 0;
-        for (const auto& file : std::filesystem::directory_iterator(data.path())) kept += readFileBytes(file.path()) == broken;
-        EXPECT_EQ(kept, 1u);
+        const auto aside = filesKeptAside(data.path());
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(readFileBytes(aside[0]), broken);
+        std::filesystem::remove(aside[0]);
     }
 }
 

@@ -26,7 +26,6 @@ TEST_F(PhysicsSpriteTest, BodyAndNodePosesConvertBothWays) {
     body->SetTransform(b2Vec2(1, 2), 1.5707964f);
     sprite->setBody(body);
     EXPECT_EQ(bindingOf(body), sprite->physicsSystemBinding());
-    EXPECT_EQ(sprite->physicsSystemBinding()->gameSprite, sprite.get());
     EXPECT_EQ(sprite->previousPosition().y, 2.0f);
     EXPECT_EQ(sprite->smoothedAngle(), 1.5707964f);
 

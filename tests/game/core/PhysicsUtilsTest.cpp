@@ -14,18 +14,6 @@
 
 namespace {
 
-// A circle of `count` points (in points) around the origin, counter-clockwise.
-Value ring(double radiusPoints, int count, bool repeatFirst = false) {
-    Value points = Value::array();
-    for (int i = 0; i < count + (repeatFirst ? 1 : 0); ++i) {
-        const double a = 2 * M_PI * (i % count) / count;
-        char text[64];
-        snprintf(text, sizeof text, "{%.6f, %.6f}", radiusPoints * std::cos(a), radiusPoints * std::sin(a));
-        points.append(Value(text));
-    }
-    return points;
-}
-
 class PhysicsUtilsTest : public ::testing::Test {
 protected:
     b2Body* staticBody() {
@@ -73,11 +61,9 @@ TEST_F(PhysicsUtilsTest, BoxesPolygonsAndEdgesTakeScaleAndTransform) {
     b2PolygonShape box;
     PhysicsUtils::parseBoxFixtureForBody(nullptr, dict({{"type", 4}, {"width", 64}, {"height", 32}, {"rotation", 90}}),
                                          nullptr, &box, &turned);
-    // Half-extents (1, 0.5) turned by pi/2 + 0.5: the first corner is R(angle) (-1, -0.5).
-    const b2Rot angle(b2_pi / 2 + 0.5f);
-    const b2Vec2 corner = b2Mul(angle, b2Vec2(-1, -0.5f));
-    EXPECT_NEAR(box.m_vertices[0].x, corner.x, 1e-5);
-    EXPECT_NEAR(box.m_vertices[0].y, corner.y, 1e-5);
+    // Half-extents (1, 0.5) turned by pi/2 + 0.5: the first corner (-1, -0.5) goes to (0.9182, -0.6379).
+    EXPECT_NEAR(box.m_vertices[0].x, 0.918217f, 1e-5);
+    EXPECT_NEAR(box.m_vertices[0].y, -0.637870f, 1e-5);
 
     // Mirrored polygon: points reversed, still counter-clockwise, same three points.
     b2PolygonShape triangle;
@@ -131,7 +117,7 @@ TEST_F(PhysicsUtilsTest, ChainsCloseLoopsAndCarryAReversedTwinWithTheSameDefinit
     setBinding(&definition, &binding);
     definition.isSensor = true;
     // Last point repeats the first: a loop of 8 without the duplicate, whatever "loop" says.
-    const Value closed = dict({{"type", 3}, {"loop", false}, {"vertices", ring(64, 8, true)}});
+    const Value closed = dict({{"type", 3}, {"loop", false}, {"vertices", ringOfPoints(64, 8, true)}});
     b2Fixture* first = PhysicsUtils::parseFixtureForBody(body, closed, &definition, nullptr, 1, 1, 1, 0.2f, 0, -1,
                                                          0x0020, 0x0002);
     ASSERT_NE(first, nullptr);
@@ -167,7 +153,7 @@ TEST_F(PhysicsUtilsTest, ChainsCloseLoopsAndCarryAReversedTwinWithTheSameDefinit
 
 TEST_F(PhysicsUtilsTest, ATwinChainLoopStopsBodiesFromInsideAndOutside) {
     b2Body* ground = staticBody();
-    PhysicsUtils::parseFixtureForBody(ground, dict({{"type", 3}, {"loop", true}, {"vertices", ring(160, 32)}}), nullptr,
+    PhysicsUtils::parseFixtureForBody(ground, dict({{"type", 3}, {"loop", true}, {"vertices", ringOfPoints(160, 32)}}), nullptr,
                                       nullptr);
     // 160 points = 5 m.
     b2Body* inside = makeDynamicBall(&world, b2Vec2(0, 0), 0.25f);
@@ -196,7 +182,7 @@ TEST_F(PhysicsUtilsTest, MalformedDictionariesBuildNothingAndLogOnce) {
         {"edge of one point", dict({{"type", 1}, {"vertices", array({"{0, 0}"})}})},
         {"edge of no length", dict({{"type", 1}, {"vertices", array({"{3, 3}", "{3.1, 3}"})}})},
         {"polygon of two points", dict({{"type", 2}, {"vertices", array({"{0, 0}", "{32, 0}"})}})},
-        {"polygon of nine points", dict({{"type", 2}, {"vertices", ring(64, 9)}})},
+        {"polygon of nine points", dict({{"type", 2}, {"vertices", ringOfPoints(64, 9)}})},
         {"collinear polygon", dict({{"type", 2}, {"vertices", array({"{0, 0}", "{32, 0}", "{64, 0}"})}})},
         {"welded polygon", dict({{"type", 2}, {"vertices", array({"{0, 0}", "{0.01, 0}", "{0, 0.01}", "{0.02, 0}"})}})},
         {"chain of one point", dict({{"type", 3}, {"vertices", array({"{0, 0}"})}})},

@@ -13,7 +13,6 @@
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
 #include "platform/foundation/Random.h"
-#include "platform/foundation/StringUtils.h"
 #include "support/AllocationCounter.h"
 #include "support/PhysicsTestSupport.h"
 #include "support/ValueBuilders.h"
@@ -23,14 +22,7 @@ namespace {
 constexpr double kPlanetRadius = 320;  // points: 10 m
 constexpr int kBodies = 60;
 
-Value planetLoop() {
-    Value points = Value::array();
-    for (int i = 0; i < 64; ++i) {
-        const double a = 2 * M_PI * i / 64;
-        points.append(stringWithFormat("{%.4f, %.4f}", kPlanetRadius * std::cos(a), kPlanetRadius * std::sin(a)));
-    }
-    return array({dict({{"type", 3}, {"loop", true}, {"vertices", points}})});
-}
+Value planetLoop() { return array({dict({{"type", 3}, {"loop", true}, {"vertices", ringOfPoints(kPlanetRadius, 64)}})}); }
 
 // The three shapes the bodies take turns with, in points.
 Value bodyFixtures(int kind) {

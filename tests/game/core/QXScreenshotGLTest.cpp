@@ -5,6 +5,7 @@
 #include "engine/core/CCLayerColor.h"
 #include "platform/foundation/Log.h"
 #include "support/GLSceneTest.h"
+#include "support/HeadlessDirectorTest.h"
 
 namespace {
 
@@ -50,14 +51,13 @@ TEST_F(QXScreenshotGLTest, TakesTheFrameTopRowFirstAsAnOpaquePictureAndATexture)
     EXPECT_EQ(photographer->texture->contentSizeInPixels(), CGSizeMake(kWidth, kHeight));
 }
 
-TEST(QXScreenshotWithoutViewTest, WithoutAViewThereIsNoPicture) {
-    CCDirector::setSharedDirector(makeRef<CCDirectorDisplayLink>());
+using QXScreenshotWithoutViewTest = HeadlessDirectorTest;
+
+TEST_F(QXScreenshotWithoutViewTest, WithoutAViewThereIsNoPicture) {
     LogCapture log;
     EXPECT_TRUE(QXScreenshot::takeAsImage().empty());
     EXPECT_EQ(QXScreenshot::takeAsTexture(), nullptr);
     EXPECT_TRUE(log.contains("no view"));
-    CCDirector::sharedDirector()->end();
-    CCDirector::setSharedDirector(nullptr);
 }
 
 }  // namespace

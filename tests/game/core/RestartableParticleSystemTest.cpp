@@ -46,7 +46,6 @@ TEST_F(RestartableParticleSystemTest, RestartingAStoppedEmitterKeepsItsParticles
     run(system.get(), 3);
     EXPECT_GT(system->particleCount(), emitted) << "emitting again";
     EXPECT_NEAR(system->particles()[0].lifeLeft, oldestLife - 3 * 0.1001f, 1e-4) << "the oldest lives on";
-
 }
 
 TEST_F(RestartableParticleSystemTest, OnlyTheFullRestartDropsTheEmissionOwed) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/actions/instant/CCCallFunc.h"
-#include "engine/core/CCDirectorMac.h"
 #include "support/HeadlessDirectorTest.h"
 
 namespace {
@@ -40,9 +39,7 @@ class VTDualTouchTrackerTest : public HeadlessDirectorTest {
 protected:
     void SetUp() override {
         HeadlessDirectorTest::SetUp();
-        auto* director = dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector());
-        ASSERT_NE(director, nullptr);
-        director->setOriginalWinSize({1024, 512});
+        setWindowSize({1024, 512});
         log = makeRef<GestureLog>();
         tracker = makeRef<VTDualTouchTracker>();
         tracker->setDelegate(log.get());

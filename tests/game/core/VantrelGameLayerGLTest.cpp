@@ -14,6 +14,7 @@
 #include "game/core/CCCircle.h"
 #include "game/core/CCDonut.h"
 #include "game/core/Camera.h"
+#include "game/core/Hud.h"
 #include "game/core/Level.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
@@ -407,6 +408,15 @@ TEST_F(VantrelGameLayerTest, MeadowAOpensOnANightSkyWithTheSunRisingAndTheGround
     const ccColor4B sunPixel = pixel(std::clamp(static_cast<int>(sun.x) + 12, 0, 319), static_cast<int>(sun.y));
     EXPECT_GT(sunPixel.r, 150);
     EXPECT_GT(sunPixel.r, sunPixel.b + 60);
+
+    // The HUD's pause menu comes and goes with the pause.
+    ASSERT_NE(layer_->hud(), nullptr);
+    EXPECT_EQ(Hud::currentHud(), layer_->hud());
+    layer_->togglePauseGame();
+    EXPECT_EQ(layer_->hud()->gameMenuState(), Hud::kMenuOpening);
+    layer_->togglePauseGame();
+    EXPECT_EQ(layer_->hud()->gameMenuState(), Hud::kMenuClosing);
+    EXPECT_FALSE(layer_->gamePaused());
 
     // Fourteen clouds and seeds in the sky's sheet; four particle pools of three on the generic
     // texture, the flower's own beside them; effects that play once and go.

@@ -9,6 +9,7 @@
 #include "game/objects/Animation.h"
 #include "game/objects/Dynamic.h"
 #include "platform/foundation/Log.h"
+#include "support/AllocationCounter.h"
 #include "tests/game/objects/ObjectTestWorld.h"
 
 using game::Destructable;
@@ -152,6 +153,24 @@ TEST_F(DestructableTest, PropsFallAndSettleOnTheGroundAndUnknownCodesBuildNothin
     LogCapture log;
     EXPECT_FALSE(Dynamic::dynamicWithType(500, CGPointMake(0, 1200), 0, 0, 0));
     EXPECT_EQ(log.lines().size(), 1u);
+}
+
+TEST_F(DestructableTest, SteadyFramesOfALevelFullOfObjectsAllocateNothing) {
+    std::vector<RefPtr<GameObject>> objects;
+    for (int i = 0; i < 24; ++i) {
+        const float angle = i * 0.26f;
+        const CGPoint at = CGPointMake(1030 * std::sin(angle), 1030 * std::cos(angle));
+        RefPtr<GameObject> made;
+        if (i % 3 == 0) made = Dynamic::dynamicWithType(500, at, 0, 1, 1);
+        if (i % 3 == 1) made = Destructable::destructableWithType(400, at, 0, 0.8f, 0.8f);
+        if (i % 3 == 2) made = Destructable::destructableWithType(450, at, 0, 1, 1);
+        level_->addGameObject(made.get());
+        objects.push_back(made);
+    }
+    run(180);
+    AllocationCounter allocations;
+    run(60);
+    EXPECT_EQ(allocations.count(), 0u);
 }
 
 TEST_F(DestructableTest, DecorationsTurnTheOtherWayAndStillOnesNeverChange) {

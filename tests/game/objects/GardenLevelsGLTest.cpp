@@ -32,7 +32,7 @@ class GardenLevelsTest : public GLSceneTest {
 protected:
     void SetUp() override {
         LevelTestWorld::shared();  // saved data kept away from the user's, sound on the null device
-        resources_.emplace(VANTREL_GENERATED_RESOURCES);
+        resources_.emplace(VANTREL_APP_RESOURCES);
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         GLSceneTest::SetUp();
         game::GameObjectKinds::registerKinds();
@@ -59,7 +59,7 @@ TEST_F(GardenLevelsTest, EveryPlacedObjectIsBuiltWithItsPicturesAndSoundsAndPlay
         RefPtr<VantrelGameLayer> layer = makeRef<VantrelGameLayer>();
         ASSERT_TRUE(layer->init()) << ::testing::PrintToString(log.lines());
         Level* level = layer->level();
-        const Value objects = *Value::fromFile(std::string(VANTREL_GENERATED_RESOURCES) + "/" + id + "_objects.plist",
+        const Value objects = *Value::fromFile(std::string(VANTREL_APP_RESOURCES) + "/" + id + "_objects.plist",
                                                nullptr);
         const size_t placed = objects["gameobjects"].count();
         const size_t filed = level->flowers().count() + level->pickups().count() +
@@ -99,15 +99,16 @@ TEST_F(GardenLevelsTest, EffectsShowThroughTheLevelTintedOnlyWhenTheirColourSays
         {"{10,20,30,40}", {10, 20, 30}, 40},
     };
     for (const Case& c : cases) {
-        RefPtr<game::SimpleEffect> effect =
-            game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "sparkle"}, {"effect_colour", c.colour}}));
+        const Value data = dict({{"effect_name", "sparkle"}, {"effect_colour", c.colour}});
+        RefPtr<game::SimpleEffect> effect = game::SimpleEffect::simpleEffectWithDictionary(data);
         CCSprite* sprite = effect->showAt(CGPointMake(0, 1300), 30);
         ASSERT_TRUE(sprite) << c.colour;
         EXPECT_EQ(sprite->color().r, c.shown.r);
         EXPECT_EQ(sprite->color().b, c.shown.b);
         EXPECT_EQ(sprite->opacity(), c.opacity);
     }
-    RefPtr<game::SimpleEffect> unknown = game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "fizz"}}));
+    RefPtr<game::SimpleEffect> unknown =
+        game::SimpleEffect::simpleEffectWithDictionary(dict({{"effect_name", "fizz"}}));
     LogCapture log;
     EXPECT_EQ(unknown->showAt(CGPointMake(0, 1300)), nullptr);
     EXPECT_EQ(unknown->showAt(CGPointMake(0, 1300)), nullptr);

@@ -48,7 +48,8 @@ TEST_F(HiveTest, TheMessageAnchorRidesTheHoneyAlongTheHivesAxis) {
         CGPoint anchor;  // from the hive's centre
     };
     const Case cases[] = {
-        {0, 0, {0, -70}}, {0, 100, {0, 70}}, {0, 50, {0, 0}}, {90, 0, {70, 0}}, {90, 100, {-70, 0}}, {-90, 100, {70, 0}},
+        {0, 0, {0, -70}},  {0, 100, {0, 70}},   {0, 50, {0, 0}},
+        {90, 0, {70, 0}},  {90, 100, {-70, 0}}, {-90, 100, {70, 0}},
     };
     for (const Case& c : cases) {
         RefPtr<Hive> hive = Hive::hiveWithType(1000, CGPointMake(100, 1100), c.rotation, 3, 3);

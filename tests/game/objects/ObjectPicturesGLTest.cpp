@@ -18,7 +18,7 @@
 
 namespace {
 
-const std::string kSheet = std::string(VANTREL_GENERATED_RESOURCES) + "/objects_fg.plist";
+const std::string kSheet = std::string(VANTREL_APP_RESOURCES) + "/objects_fg.plist";
 
 const Value kData = dict({{"gameobjects",
                            dict({{"1000", dict({{"type_name", "hive"}})},
@@ -32,7 +32,8 @@ const Value kData = dict({{"gameobjects",
                                                {"hit_points", 100},
                                                {"image_names", array({"plank_box_1.png", "plank_box_2.png",
                                                                       "plank_box_3.png", "plank_box_4.png"})},
-                                               {"fixtures", array({dict({{"type", 4}, {"width", 56}, {"height", 56}})})}})}})}});
+                                               {"fixtures", array({dict({{"type", 4}, {"width", 56},
+                                                                         {"height", 56}})})}})}})}});
 
 class ObjectPicturesTest : public ObjectTestWorld {
 protected:
@@ -40,7 +41,7 @@ protected:
         ObjectTestWorld::SetUp();
         if (HasFatalFailure()) return;
         CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile(kSheet);
-        ASSERT_TRUE(sheet_.initWithContentsOfFile(std::string(VANTREL_GENERATED_RESOURCES) + "/objects_fg.png", 4096));
+        ASSERT_TRUE(sheet_.initWithContentsOfFile(std::string(VANTREL_APP_RESOURCES) + "/objects_fg.png", 4096));
         load(kData);
     }
 

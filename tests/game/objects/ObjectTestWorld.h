@@ -23,41 +23,11 @@
 #include "game/core/PhysicsSystem.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
-#include "game/objects/SoundEffectOutput.h"
 #include "platform/foundation/Random.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
 #include "support/ValueBuilders.h"
-
-// Takes the place of the audio front and notes every sound loaded and played.
-class RecordingSoundOutput : public game::SoundEffectOutput {
-public:
-    struct Played {
-        std::string path;
-        float gain, pitch, pan;
-    };
-
-    RecordingSoundOutput() { SoundEffectOutput::setCurrent(this); }
-    ~RecordingSoundOutput() override { SoundEffectOutput::setCurrent(nullptr); }
-
-    bool preloadEffect(const std::string& path) override {
-        loaded.push_back(path);
-        return path.find("missing") == std::string::npos;
-    }
-    void playEffect(const std::string& path, float gain, float pitch, float pan) override {
-        played.push_back({path, gain, pitch, pan});
-    }
-    // How many plays of "<name>.wav" there were.
-    int count(const std::string& name) const {
-        int plays = 0;
-        for (const Played& p : played) plays += p.path.size() >= name.size() + 4 &&
-                                                p.path.compare(p.path.size() - name.size() - 4, name.size(), name) == 0;
-        return plays;
-    }
-
-    std::vector<std::string> loaded;
-    std::vector<Played> played;
-};
+#include "tests/game/objects/RecordingSoundOutput.h"
 
 // The play scene with its physics only, so that objects find a world, controllers and the
 // contact listener (with its damage path on).

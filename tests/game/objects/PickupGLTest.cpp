@@ -39,7 +39,8 @@ const Value kPickupData = dict(
             {"110", dict({{"type_name", "nectar_jar"}, {"nectar", 2}, {"remove_after_consumption", false},
                           {"fixtures", ball(12)}})},
             {"550", dict({{"type_name", "anvil"},
-                          {"fixtures", array({dict({{"type", 4}, {"width", 40}, {"height", 40}, {"density", 60}})})}})}})}});
+                          {"fixtures",
+                           array({dict({{"type", 4}, {"width", 40}, {"height", 40}, {"density", 60}})})}})}})}});
 
 class PickupTest : public ObjectTestWorld {
 protected:
@@ -47,8 +48,9 @@ protected:
         ObjectTestWorld::SetUp();
         if (HasFatalFailure()) return;
         std::vector<std::pair<std::string, CGSize>> frames;
-        for (const char* name : {"nectar_drop.png", "honey_pot.png", "hourglass.png", "sour_berry.png", "nectar_jar.png",
-                                 "acorn_open.png", "acorn_3.png", "acorn_2.png", "acorn_1.png", "acorn.png", "anvil.png"}) {
+        for (const char* name :
+             {"nectar_drop.png", "honey_pot.png", "hourglass.png", "sour_berry.png", "nectar_jar.png", "acorn_open.png",
+              "acorn_3.png", "acorn_2.png", "acorn_1.png", "acorn.png", "anvil.png"}) {
             frames.push_back({name, CGSizeMake(32, 32)});
         }
         addFrames(frames);

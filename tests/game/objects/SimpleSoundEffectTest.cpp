@@ -5,41 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "game/objects/SoundEffectOutput.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "support/ValueBuilders.h"
+#include "tests/game/objects/RecordingSoundOutput.h"
 
 using game::SimpleSoundEffect;
-using game::SoundEffectOutput;
 
 namespace {
 
-// Takes the place of the audio front and notes every sound loaded and played.
-class RecordingOutput : public SoundEffectOutput {
-public:
-    struct Played {
-        std::string path;
-        float gain, pitch, pan;
-    };
-
-    RecordingOutput() { SoundEffectOutput::setCurrent(this); }
-    ~RecordingOutput() override { SoundEffectOutput::setCurrent(nullptr); }
-
-    bool preloadEffect(const std::string& path) override {
-        loaded.push_back(path);
-        return path.find("missing") == std::string::npos;
-    }
-    void playEffect(const std::string& path, float gain, float pitch, float pan) override {
-        played.push_back({path, gain, pitch, pan});
-    }
-
-    std::vector<std::string> loaded;
-    std::vector<Played> played;
-};
-
 TEST(SimpleSoundEffect, EachPlayDrawsVolumePitchAndPanInTheirRangesOnTheGeneralOutput) {
-    RecordingOutput output;
+    RecordingSoundOutput output;
     Random::seed(17);
     RefPtr<SimpleSoundEffect> effect = SimpleSoundEffect::simpleSoundEffectWithDictionary(
         dict({{"sound_name", "buzz"}, {"volume_min", 0.2}, {"volume_max", 0.4}, {"pitch_min", 0.9},
@@ -69,7 +45,7 @@ TEST(SimpleSoundEffect, EachPlayDrawsVolumePitchAndPanInTheirRangesOnTheGeneralO
 }
 
 TEST(SimpleSoundEffect, SoundsThatCannotLoadStaySilentWithOneLogLineAndNoDictionaryGivesNone) {
-    RecordingOutput output;
+    RecordingSoundOutput output;
     for (const Value& data : {dict({{"sound_name", "missing_sound"}, {"volume", 1}}), dict({{"volume", 1}})}) {
         LogCapture log;
         RefPtr<SimpleSoundEffect> effect = SimpleSoundEffect::simpleSoundEffectWithDictionary(data);

@@ -8,31 +8,17 @@
 
 #include "platform/foundation/Log.h"
 #include "support/TestSupport.h"
+#include "support/ValueBuilders.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::vector<std::string> asideFiles(const std::string& folder) {
-    std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().string().find(".corrupt-") != std::string::npos) found.push_back(entry.path().string());
-    }
-    return found;
-}
-
-}  // namespace
 
 TEST(UserDefaults, StoredValuesOutrankRegisteredOnesAndSurviveASave) {
     TemporaryFolder folder;
     const std::string path = folder.file("config/app/UserDefaults.plist");
     {
         UserDefaults defaults(path);
-        Value registered = Value::dictionary();
-        registered.set("use_fullscreen_preference", true);
-        registered.set("game_controls_preference", 2);
-        registered.set("version_preference", "0.1.0");
-        defaults.registerDefaults(registered);
+        defaults.registerDefaults(
+            dict({{"use_fullscreen_preference", true}, {"game_controls_preference", 2}, {"version_preference", "0.1.0"}}));
         EXPECT_TRUE(defaults.boolForKey("use_fullscreen_preference"));
         defaults.setBool("use_fullscreen_preference", false);
         defaults.setInteger("game_controls_sensitivity_preference", -3);
@@ -70,12 +56,10 @@ TEST(UserDefaults, UnreadableFilesAreMovedAsideAndDefaultsApply) {
         const std::string path = folder.write("UserDefaults.plist", item.bytes);
         LogCapture capture;
         UserDefaults defaults(path);
-        Value registered = Value::dictionary();
-        registered.set("a", 7);
-        defaults.registerDefaults(registered);
+        defaults.registerDefaults(dict({{"a", 7}}));
         EXPECT_EQ(defaults.integerForKey("a"), 7);
         ASSERT_EQ(capture.lines().size(), 1u);
-        const auto aside = asideFiles(folder.path());
+        const auto aside = filesKeptAside(folder.path());
         ASSERT_EQ(aside.size(), 1u);
         EXPECT_TRUE(capture.contains("moved to " + aside[0]));
         EXPECT_EQ(readFileBytes(aside[0]), item.bytes);  // kept as it was

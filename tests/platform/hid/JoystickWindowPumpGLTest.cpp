@@ -15,10 +15,8 @@ TEST(JoystickWindowPumpTest, TheWindowsPumpDeliversPadInputToListeningJoysticks)
     {
         VirtualPad pad("PLAYSTATION(R)3 Controller");
         RecordingDelegate delegate;
-        const RefPtr<DDHidJoystick> joystick = pad.find(DDHidJoystick::allJoysticks());
+        const RefPtr<DDHidJoystick> joystick = pad.listen(&delegate);
         ASSERT_NE(joystick, nullptr);
-        joystick->setDelegate(&delegate);
-        joystick->startListening();
 
         int inputs = 0;
         pad.setButton(16, true);

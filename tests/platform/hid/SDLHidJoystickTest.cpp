@@ -40,10 +40,8 @@ TEST_F(SDLHidJoystickTest, ListsThePadsPresentWhenAskedWithTheirProductNames) {
 TEST_F(SDLHidJoystickTest, AxesScaleExactlyToPlusMinus65536AndMapToStickAndOtherAxes) {
     VirtualPad pad(kPadName);
     RecordingDelegate delegate;
-    const RefPtr<DDHidJoystick> joystick = pad.find(DDHidJoystick::allJoysticks());
+    const RefPtr<DDHidJoystick> joystick = pad.listen(&delegate);
     ASSERT_NE(joystick, nullptr);
-    joystick->setDelegate(&delegate);
-    joystick->startListening();
 
     const std::tuple<int, int16_t, std::string> cases[] = {
         {0, 32767, "x 0 65536"},       {0, -32768, "x 0 -65536"},    {1, 16384, "y 0 32769"},
@@ -62,10 +60,8 @@ TEST_F(SDLHidJoystickTest, AxesScaleExactlyToPlusMinus65536AndMapToStickAndOther
 TEST_F(SDLHidJoystickTest, HatsReportHundredthsOfDegreesAndButtonsKeepTheirNumbers) {
     VirtualPad pad(kPadName);
     RecordingDelegate delegate;
-    const RefPtr<DDHidJoystick> joystick = pad.find(DDHidJoystick::allJoysticks());
+    const RefPtr<DDHidJoystick> joystick = pad.listen(&delegate);
     ASSERT_NE(joystick, nullptr);
-    joystick->setDelegate(&delegate);
-    joystick->startListening();
 
     const std::pair<uint8_t, int> hats[] = {
         {SDL_HAT_UP, 0},          {SDL_HAT_RIGHTUP, 4500},    {SDL_HAT_RIGHT, 9000}, {SDL_HAT_RIGHTDOWN, 13500},
@@ -137,10 +133,8 @@ public:
 TEST_F(SDLHidJoystickTest, AJoystickReleasedByItsDelegateDuringAReportIsSafe) {
     VirtualPad pad(kPadName);
     ReleasingDelegate delegate;
-    delegate.held = pad.find(DDHidJoystick::allJoysticks());
+    delegate.held = pad.listen(&delegate);
     ASSERT_NE(delegate.held, nullptr);
-    delegate.held->setDelegate(&delegate);
-    delegate.held->startListening();
     pad.setButton(0, true);
     pad.setButton(1, true);
     pump();

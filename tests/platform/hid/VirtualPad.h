@@ -51,6 +51,16 @@ public:
         return nullptr;
     }
 
+    // This pad's joystick, listening and reporting to the delegate (null when it is missing).
+    RefPtr<DDHidJoystick> listen(DDHidJoystickDelegate* delegate) const {
+        RefPtr<DDHidJoystick> joystick = find(DDHidJoystick::allJoysticks());
+        if (joystick) {
+            joystick->setDelegate(delegate);
+            joystick->startListening();
+        }
+        return joystick;
+    }
+
 private:
     int deviceIndex() const {
         for (int i = 0; i < SDL_NumJoysticks(); ++i) {

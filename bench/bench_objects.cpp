@@ -1,0 +1,316 @@
+// One frame of a level crowded with objects: 200 flowers hinged to the ground, 200 pickups, 200
+// breakable boxes and 200 loose props resting on a planet, and the hive, through the level's
+// update (day clock, hive, flower regrowth), the physics system's step (radial gravity and
+// anti-gravity controllers, the game's contact listener) and the sprites' pose blending, against
+// the floor: raw Box2D with the same bodies, fixtures, joints and radial forces applied in a plain
+// loop, stepped with the same iterations from the same state.
+//
+// Sprites need a GL context: the program opens an offscreen one through SDL. On a busy machine run
+// it with --benchmark_repetitions=6 --benchmark_enable_random_interleaving=true.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/BenchmarkPairs.h"
+#include "engine/core/CCDirectorMac.h"
+#include "engine/core/CCGLView.h"
+#include "engine/core/CCTexture2D.h"
+#include "engine/core/support/CCFileUtils.h"
+#include "engine/render/CCSpriteFrame.h"
+#include "engine/render/CCSpriteFrameCache.h"
+#include "game/core/GameContactListener.h"
+#include "game/core/Level.h"
+#include "game/core/PhysicsSystem.h"
+#include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
+#include "game/objects/SoundEffectOutput.h"
+#include "platform/foundation/Folders.h"
+#include "platform/foundation/Log.h"
+#include "platform/foundation/StringUtils.h"
+#include "platform/foundation/Value.h"
+
+namespace {
+
+constexpr int kEach = 200;
+constexpr float kGround = 6400;        // points: 200 m, room for every object
+constexpr float kStrength = 10;        // both controllers, newtons per kilogram
+constexpr float kStep = PhysicsSystem::kFixedStep;
+constexpr int kSettleFrames = 240;
+constexpr int kTimedFrames = 600;
+// Per kind: the half size of its shape in points and how high above the ground it starts.
+constexpr float kHalf = 12;
+
+Value value(std::initializer_list<std::pair<const char*, Value>> entries) {
+    Value d = Value::dictionary();
+    for (const auto& [key, item] : entries) d.set(key, item);
+    return d;
+}
+
+Value shapes(int kind) {
+    Value fixture = kind == 0 ? value({{"type", 0}, {"radius", kHalf}})
+                              : value({{"type", 4}, {"width", 2 * kHalf}, {"height", 2 * kHalf}});
+    Value list = Value::array();
+    list.append(fixture);
+    return list;
+}
+
+// The angle, in radians from the top clockwise, of object i of kind k, all four kinds interleaved.
+float slot(int kind, int i) { return 6.2831855f * static_cast<float>(i * 4 + kind) / (4 * kEach); }
+
+CGPoint onGround(float angle, float height) {
+    return CGPointMake((kGround + height) * std::sin(angle), (kGround + height) * std::cos(angle));
+}
+
+// The objects' level written to a folder of its own.
+class LevelFiles {
+public:
+    LevelFiles() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        folder_ = pattern;
+        setenv("XDG_DATA_HOME", (folder_ + "/data").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (folder_ + "/config").c_str(), 1);
+        Value types = Value::dictionary();
+        types.set("1", value({{"type_name", "flower"}, {"frame_count", 3}, {"nectar", 1}, {"regrow_rate", 0.2},
+                              {"head_anchor_position", "{24, 60}"}, {"joint_anchor_position", "{24, 0}"},
+                              {"join_to_ground", true}, {"head_radius", kHalf}, {"collide_with_ground", false}}));
+        types.set("100", value({{"type_name", "drop"}, {"nectar", 0.5}, {"fixtures", shapes(0)}}));
+        types.set("400", value({{"type_name", "box"}, {"hit_points", 50}, {"fixtures", shapes(1)},
+                                {"image_names", Value::array()}}));
+        types.set("500", value({{"type_name", "crate"}, {"fixtures", shapes(1)}}));
+        types.set("1000", value({{"type_name", "hive"}}));
+        write("gameobject_data.plist", value({{"gameobjects", types}}));
+
+        Value objects = Value::array();
+        objects.append(value({{"type", 1000}, {"position", NSStringFromCGPoint(CGPointMake(0, kGround + 100))}}));
+        const int types4[] = {1, 100, 400, 500};
+        for (int i = 0; i < kEach; ++i) {
+            for (int kind = 0; kind < 4; ++kind) {
+                const float angle = slot(kind, i);
+                const float height = kind == 0 ? 36 : kHalf + 2;  // a flower's picture is 72 high
+                objects.append(value({{"type", types4[kind]},
+                                      {"position", NSStringFromCGPoint(onGround(angle, height))},
+                                      {"rotation", -angle * 57.29578f},
+                                      {"scale", 1}}));
+            }
+        }
+        write("bench_objects.plist", value({{"gameobjects", objects}}));
+        Value ground = Value::array();
+        ground.append(value({{"type", 0}, {"radius", kGround}}));
+        Value geometry = Value::array();
+        geometry.append(value({{"position", "{0, 0}"}, {"fixtures", ground}}));
+        write("bench_geometry.plist", value({{"static_geometry", geometry}}));
+        write("bench.plist", value({{"id", "bench"},
+                                    {"spawn_position", NSStringFromCGPoint(CGPointMake(0, kGround + 300))},
+                                    {"sky_radius", kGround + 600},
+                                    {"bottom_radius", kGround + 60},
+                                    {"ground_radius", kGround},
+                                    {"ground_depth", 100},
+                                    {"ground_repeat", 8},
+                                    {"ground_subdivisions", 64},
+                                    {"bgnear_radius", kGround - 50},
+                                    {"bgnear_height", 200},
+                                    {"bgnear_repeat", 6},
+                                    {"bgnear_subdivisions", 64},
+                                    {"bgfar_radius", kGround - 100},
+                                    {"bgfar_height", 300},
+                                    {"bgfar_repeat", 4},
+                                    {"bgfar_subdivisions", 64},
+                                    {"ground_fill_subdivisions", 64},
+                                    {"length_of_day", 100000},
+                                    {"gravity_magnitude", kStrength / 320},
+                                    {"antigravity_magnitude", kStrength / 320},
+                                    {"geometry_file", "bench_geometry.plist"},
+                                    {"objects_file", "bench_objects.plist"}}));
+        setResourceFolder(folder_);
+        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    }
+    ~LevelFiles() {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+private:
+    void write(const std::string& name, const Value& list) {
+        std::FILE* file = std::fopen((folder_ + "/" + name).c_str(), "wb");
+        const std::string text = list.toXML();
+        if (!file || std::fwrite(text.data(), 1, text.size(), file) != text.size()) std::abort();
+        std::fclose(file);
+    }
+
+    std::string folder_;
+};
+
+class PhysicsOnlyLayer : public VantrelGameLayer {
+public:
+    PhysicsOnlyLayer() {
+        setCurrentGameLayer(this);
+        createPhysics();
+    }
+    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
+};
+
+class SilentOutput : public game::SoundEffectOutput {
+public:
+    bool preloadEffect(const std::string&) override { return true; }
+    void playEffect(const std::string&, float, float, float) override {}
+};
+
+// The game's side: the level and its objects, the play scene's physics.
+class OursWorld {
+public:
+    OursWorld() {
+        layer_ = makeRef<PhysicsOnlyLayer>();
+        level_ = Level::levelFromFile("bench.plist");
+        if (!level_) std::abort();
+        level_->loadLevelGeometry();
+        if (!level_->loadLevelObjects()) std::abort();
+        physics_ = layer_->physicsSystem();
+    }
+    ~OursWorld() {
+        level_.reset();
+        layer_.reset();
+    }
+    void frame() {
+        level_->update(kStep);
+        physics_->update(kStep);
+    }
+    int32 contacts() const { return physics_->getWorld()->GetContactCount(); }
+
+private:
+    RefPtr<PhysicsOnlyLayer> layer_;
+    RefPtr<Level> level_;
+    PhysicsSystem* physics_ = nullptr;
+};
+
+// The floor: the same bodies, fixtures and joints in raw Box2D, the radial forces in a loop.
+class RawWorld {
+public:
+    RawWorld() {
+        world_.SetAllowSleeping(true);
+        b2BodyDef groundDefinition;
+        b2Body* ground = world_.CreateBody(&groundDefinition);
+        b2CircleShape planet;
+        planet.m_radius = kGround / 32;
+        ground->CreateFixture(&planet, 0);
+        for (int i = 0; i < kEach; ++i) {
+            for (int kind = 0; kind < 4; ++kind) {
+                const float angle = slot(kind, i);
+                b2BodyDef definition;
+                definition.type = b2_dynamicBody;
+                definition.angle = -angle;
+                definition.linearDamping = definition.angularDamping = 0.1f;
+                b2FixtureDef fixture;
+                b2CircleShape circle;
+                circle.m_radius = kHalf / 32;
+                b2PolygonShape box;
+                box.SetAsBox(kHalf / 32, kHalf / 32);
+                fixture.shape = kind <= 1 ? static_cast<b2Shape*>(&circle) : &box;
+                fixture.friction = 0.2f;
+                if (kind == 0) {
+                    // A flower: the head 60 points above its root on the ground, hinged there.
+                    const CGPoint root = onGround(angle, 0);
+                    const CGPoint head = onGround(angle, 60);
+                    definition.position.Set(static_cast<float>(head.x) / 32, static_cast<float>(head.y) / 32);
+                    fixture.filter.categoryBits = 0x0100;
+                    fixture.filter.maskBits = 0x771B;
+                    fixture.filter.groupIndex = 4;
+                    b2Body* body = world_.CreateBody(&definition);
+                    body->CreateFixture(&fixture);
+                    b2RevoluteJointDef joint;
+                    joint.Initialize(ground, body,
+                                     b2Vec2(static_cast<float>(root.x) / 32, static_cast<float>(root.y) / 32));
+                    world_.CreateJoint(&joint);
+                    lifted_.push_back(body);
+                } else {
+                    const CGPoint at = onGround(angle, kHalf + 2);
+                    definition.position.Set(static_cast<float>(at.x) / 32, static_cast<float>(at.y) / 32);
+                    const uint16 categories[] = {0, 0x0200, 0x0400, 0x1000};
+                    const uint16 masks[] = {0, 0x7713, 0x7F13, 0x7793};
+                    const int16 groups[] = {0, 5, 6, 7};
+                    fixture.filter.categoryBits = categories[kind];
+                    fixture.filter.maskBits = masks[kind];
+                    fixture.filter.groupIndex = groups[kind];
+                    b2Body* body = world_.CreateBody(&definition);
+                    body->CreateFixture(&fixture);
+                    pulled_.push_back(body);
+                }
+            }
+        }
+    }
+    void frame() {
+        push(pulled_, -1);
+        push(lifted_, 1);
+        world_.Step(kStep, PhysicsSystem::kVelocityIterations, PhysicsSystem::kPositionIterations);
+    }
+    int32 contacts() const { return world_.GetContactCount(); }
+
+private:
+    // Towards (-1) or away from (+1) the centre.
+    static void push(const std::vector<b2Body*>& bodies, float sense) {
+        for (b2Body* body : bodies) {
+            if (!body->IsAwake() || !body->IsEnabled()) continue;
+            b2Vec2 direction = body->GetPosition();
+            direction.Normalize();
+            body->ApplyForce(sense * kStrength * body->GetMass() * direction, body->GetWorldCenter(), true);
+        }
+    }
+
+    b2World world_{b2Vec2(0, 0)};
+    std::vector<b2Body*> pulled_;
+    std::vector<b2Body*> lifted_;
+};
+
+// Each iteration runs a fresh, settled level kTimedFrames frames.
+template <typename World>
+void runFrames(benchmark::State& state) {
+    int32 contacts = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto world = std::make_unique<World>();
+        for (int i = 0; i < kSettleFrames; ++i) world->frame();
+        state.ResumeTiming();
+        for (int i = 0; i < kTimedFrames; ++i) world->frame();
+        state.PauseTiming();
+        contacts = world->contacts();
+        world.reset();
+        state.ResumeTiming();
+    }
+    state.counters["contacts"] = contacts;
+    state.counters["per frame"] =
+        benchmark::Counter(kTimedFrames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The GL context sprites need, the object kinds, frames for every picture and silent sounds.
+void setUp() {
+    static LevelFiles files;
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    static RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 64, 64), "bench_objects", true);
+    if (!view) std::abort();
+    CCDirector::sharedDirector()->setView(view);
+    dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector())->setOriginalWinSize(CGSizeMake(1024, 768));
+    static SilentOutput silence;
+    game::SoundEffectOutput::setCurrent(&silence);
+    game::GameObjectKinds::registerKinds();
+    RefPtr<CCTexture2D> texture = makeRef<CCTexture2D>();
+    for (const char* name : {"flower_1.png", "flower_2.png", "flower_3.png", "flower_sleep.png", "drop.png", "box.png",
+                             "crate.png", "hive_inner.png", "hive_honey.png", "hive_outer.png"}) {
+        CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
+            CCSpriteFrame::frameWithTexture(texture, CGRectMake(0, 0, 48, 72)), name);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const BenchmarkGroup frames{"600 frames of 800 objects", runFrames<OursWorld>,
+                                {{"raw Box2D", runFrames<RawWorld>}}};
+    return runBenchmarkGroups(argc, argv, {frames}, benchmark::kMillisecond, setUp);
+}
