@@ -23,7 +23,7 @@
 namespace {
 
 constexpr float kPi = 3.14159265f;
-const std::string kResources = VANTREL_GENERATED_RESOURCES;
+const std::string kResources = VANTREL_APP_RESOURCES;
 const ccColor4B kBackdrop = {120, 200, 120, 255};  // a green nothing of the art uses
 
 Value box(double width, double height, const char* centre = "{0, 0}", bool sensor = false) {

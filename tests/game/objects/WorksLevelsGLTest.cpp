@@ -36,7 +36,7 @@ class WorksLevelsTest : public GLSceneTest {
 protected:
     void SetUp() override {
         LevelTestWorld::shared();  // saved data kept away from the user's, sound on the null device
-        resources_.emplace(VANTREL_GENERATED_RESOURCES);
+        resources_.emplace(VANTREL_APP_RESOURCES);
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         GLSceneTest::SetUp();
         game::GameObjectKinds::registerKinds();
