@@ -7,6 +7,7 @@
 #include "engine/core/CCScene.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
+#include "game/objects/MachineKinds.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 
@@ -26,6 +27,7 @@ int main() {
 
     // The level objects' kinds, which the play scene's factory builds by type code.
     game::GameObjectKinds::registerKinds();
+    game::MachineKinds::registerKinds();
     Vantrel_OSXAppDelegate* delegate = Vantrel_OSXAppDelegate::sharedInstance();
     // Going to the background during a game pauses it.
     delegate->setGamePauser([] {
