@@ -20,7 +20,7 @@ TEST(ShippedCatalogueTest, EveryGroupHasItsMenuDataAndLevelsLabelledAToC) {
 
     std::set<std::string> groups;
     for (const Value& group : levels.levelGroupOrder().elements()) groups.insert(group.stringValue());
-    for (const char* expected : {"meadow", "garden", "storm"}) EXPECT_TRUE(groups.count(expected)) << expected;
+    for (const char* expected : {"meadow", "garden", "storm", "works"}) EXPECT_TRUE(groups.count(expected)) << expected;
     EXPECT_EQ(groups.size(), levels.levelGroupOrder().elements().size()) << "a group is listed twice";
     for (const auto& [groupId, groupLevels] : levels.levelGroups().entries()) {
         EXPECT_TRUE(groups.count(groupId)) << groupId << " has levels but no place in the menu order";
