@@ -179,7 +179,7 @@ RefPtr<KSMenuItem> VantrelMenuLayer::createLevelMenuItem(const Value& level, int
         inner->setPosition({44, 136});
         if (glow && outer) glow->setPosition(holder->convertToNodeSpace(inner->convertToWorldSpace(outer->position())));
     }
-    if (honey) {
+    if (inner && honey) {
         honey->setScaleY(0);
         honey->setUserData(const_cast<Value*>(&level));
         hivesHoney_.push_back(honey);
