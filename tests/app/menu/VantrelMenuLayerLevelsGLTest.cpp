@@ -12,6 +12,7 @@
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/KSMenuItem.h"
 #include "platform/foundation/Log.h"
+#include "support/CountingCursorHider.h"
 #include "support/GLSceneTest.h"
 #include "tests/app/menu/MenuProgressTestSupport.h"
 
@@ -279,6 +280,7 @@ TEST_F(LevelScreensTest, AClickUpTo266PointsAboveAPlayButtonStartsItsLevelForGoo
     makeProgress(catalogue({{"g", {catalogueLevel("g_a")}}}));
     openMenu();
     showGroup("g");
+    CountingCursorHider cursor;
     // The button (200 x 60) stands at (562, 187) in window points.
     const struct {
         double x, y;
@@ -291,6 +293,7 @@ TEST_F(LevelScreensTest, AClickUpTo266PointsAboveAPlayButtonStartsItsLevelForGoo
         EXPECT_EQ(VantrelGlobal::sharedInstance()->nextLevelId(), c.starts ? "g_a" : "") << c.x << ", " << c.y;
     }
     EXPECT_TRUE(layer_->isBusy());
+    EXPECT_TRUE(cursor.hidden) << "the pointer hides until the mouse moves";
     EXPECT_FALSE(layer_->isMouseEnabled());
     EXPECT_FALSE(layer_->isKeyboardEnabled());
     EXPECT_EQ(layer_->touchTracker(), nullptr);
