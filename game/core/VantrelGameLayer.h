@@ -209,6 +209,9 @@ public:
     void beginPlayerHiveContact(bool hasNectar) override;
     void updatePlayerHiveContact(bool transferring) override;
     void endPlayerHiveContact() override;
+    int32_t totalBuddies() const override;
+    void changeLengthOfDay(float seconds) override;
+    CCNode* hiveMessageTarget() const override;
     // The contact listener saw the bee's head touch something solid during the step.
     void setPlayerHasSolidContact(bool contact) override;
 
@@ -313,9 +316,12 @@ public:
     void onLeaderboardViewDismissed() override;
     void onAchievementsViewDismissed() override;
 
-    // GameContactDelegate: flower contacts go to the level.
+    // GameContactDelegate: flower contacts go to the level, the rest to the bee.
     void beginPlayerFlowerContact(GameObject* flower) override;
     void endPlayerFlowerContact(GameObject* flower) override;
+    void handlePickupContacts() override;
+    void handleEnemyContacts() override;
+    void handleProjectileContacts() override;
     GameSensor* hiveSensor() override { return hiveSensor_.get(); }
     GameSensor* hideSensor() override { return hideSensor_.get(); }
 
@@ -329,7 +335,7 @@ public:
     Hud* hud() const { return hud_.get(); }
     // The play camera; named apart from the node's own 3D camera().
     Camera* gameCamera() const { return camera_.get(); }
-    float cameraTangentAngle() const { return cameraTangentAngle_; }
+    float cameraTangentAngle() const override { return cameraTangentAngle_; }
     float cameraZoom() const { return cameraZoom_; }
     PhysicsSystem* physicsSystem() const { return physicsSystem_.get(); }
     b2World* physicsWorld() const { return physicsWorld_; }

@@ -3,6 +3,7 @@
 #include "game/core/Level.h"
 #include "game/core/Player.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/Hive.h"
 
 CGPoint VantrelGameLayer::spawnPosition() const { return level_->spawnPosition(); }
 
@@ -25,6 +26,27 @@ void VantrelGameLayer::beginPlayerHiveContact(bool hasNectar) { level_->beginPla
 void VantrelGameLayer::updatePlayerHiveContact(bool transferring) { level_->updatePlayerHiveContact(transferring); }
 
 void VantrelGameLayer::endPlayerHiveContact() { level_->endPlayerHiveContact(); }
+
+int32_t VantrelGameLayer::totalBuddies() const { return level_->totalBuddies(); }
+
+void VantrelGameLayer::changeLengthOfDay(float seconds) { level_->changeLengthOfDay(seconds); }
+
+CCNode* VantrelGameLayer::hiveMessageTarget() const {
+    auto* hive = dynamic_cast<game::Hive*>(level_->hive());
+    return hive ? hive->bg() : nullptr;
+}
+
+void VantrelGameLayer::handlePickupContacts() {
+    if (player_) player_->handlePickupContacts();
+}
+
+void VantrelGameLayer::handleEnemyContacts() {
+    if (player_) player_->handleEnemyContacts();
+}
+
+void VantrelGameLayer::handleProjectileContacts() {
+    if (player_) player_->handleProjectileContacts();
+}
 
 void VantrelGameLayer::setPlayerHasSolidContact(bool contact) {
     if (player_) player_->setHasSolidContact(contact);
