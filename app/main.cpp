@@ -1,13 +1,18 @@
 #include <filesystem>
 
+#include "app/menu/VantrelIntroLayer.h"
+#include "app/shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
+#include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 
-// The game's entry: the engine's window at the design size of 1024 x 768 points, letterboxed when
-// it is resized, running a scene until the window is closed.
+// The game's entry: a 1024 x 768 window centred on the screen, the launch, the frame loop until
+// the window is closed, the system asks to quit or the quit button is pressed, then the one way
+// out: the preferences saved and the director ended.
 int main() {
     // Without a display the one logged line says so, and nothing else is printed.
     const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "Vantrel");
@@ -19,13 +24,18 @@ int main() {
         logLine("Vantrel: %s", ccEngineVersion());
     }
 
+    // The level objects' kinds, which the play scene's factory builds by type code.
+    game::GameObjectKinds::registerKinds();
+    Vantrel_OSXAppDelegate* delegate = Vantrel_OSXAppDelegate::sharedInstance();
+    // Going to the background during a game pauses it.
+    delegate->setGamePauser([] {
+        if (VantrelGameLayer* game = VantrelGameLayer::currentGameLayer()) game->pauseGame();
+    });
+    delegate->applicationDidFinishLaunching(view, [] { return VantrelIntroLayer::scene(); });
     // sharedDirector makes the frame-loop director.
     auto* director = static_cast<CCDirectorDisplayLink*>(CCDirector::sharedDirector());
-    director->setView(view);
-    director->setProjection(CCProjectionKind2D);
-    director->setResizeMode(CCResizeModeKeepDesignSize);
-    director->runWithScene(CCScene::node());
     director->mainLoop();
+    delegate->applicationWillTerminate();
     director->end();
     return 0;
 }

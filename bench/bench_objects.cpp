@@ -1,9 +1,12 @@
 // One frame of a level crowded with objects: 200 flowers hinged to the ground, 200 pickups, 200
-// breakable boxes and 200 loose props resting on a planet, and the hive, through the level's
-// update (day clock, hive, flower regrowth), the physics system's step (radial gravity and
-// anti-gravity controllers, the game's contact listener) and the sprites' pose blending, against
-// the floor: raw Box2D with the same bodies, fixtures, joints and radial forces applied in a plain
-// loop, stepped with the same iterations from the same state.
+// breakable boxes and 200 loose props resting on a planet, the hive, and 40 each of the dangers
+// (birds and clouds on orbits, walkers orbiting along the ground, hunting hornets, roosters,
+// robot cameras hanging from their pivots, and steam emitters with their puffs), through the
+// level's update (day clock, hive, flower regrowth, the dangers' movements and steering), the
+// physics system's step (radial gravity and anti-gravity controllers, the auto-stop controller,
+// the game's contact listener) and the sprites' pose blending, against the floor: raw Box2D with
+// the same bodies, fixtures, joints, velocities and forces set in a plain loop, stepped with the
+// same iterations from the same state.
 //
 // Sprites need a GL context: the program opens an offscreen one through SDL. On a busy machine run
 // it with --benchmark_repetitions=6 --benchmark_enable_random_interleaving=true.
@@ -11,6 +14,7 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -46,6 +50,18 @@ constexpr int kSettleFrames = 240;
 constexpr int kTimedFrames = 600;
 // Per kind: the half size of its shape in points and how high above the ground it starts.
 constexpr float kHalf = 12;
+constexpr int kDangers = 40;  // of each danger kind
+// The dangers, in the order of their slots, with the height above the ground they start at
+// (points) and the speed of their orbit (points per second; 0 for none).
+enum Danger { kBird, kCloud, kWalker, kHornet, kRooster, kCamera, kEmitter, kDangerKinds };
+constexpr int kDangerTypes[kDangerKinds] = {220, 200, 230, 240, 1006, 265, 700};
+constexpr float kDangerHeights[kDangerKinds] = {400, 500, kHalf + 2, 300, kHalf + 2, 200, 2};
+constexpr float kOrbitSpeeds[kDangerKinds] = {100, 30, 40, 0, 0, 0, 0};
+constexpr float kHuntForce = 2;       // newtons
+constexpr float kHornetTorque = 0.5f;  // newton metres
+constexpr float kPuffSpeed = 50;      // points per second, away from the centre
+constexpr float kPuffLifetime = 3;    // seconds
+constexpr int kPuffsPerEmitter = 3;   // one a second
 
 Value value(std::initializer_list<std::pair<const char*, Value>> entries) {
     Value d = Value::dictionary();
@@ -63,6 +79,11 @@ Value shapes(int kind) {
 
 // The angle, in radians from the top clockwise, of object i of kind k, all four kinds interleaved.
 float slot(int kind, int i) { return 6.2831855f * static_cast<float>(i * 4 + kind) / (4 * kEach); }
+
+// The angle of danger i of kind k, between the other objects' slots.
+float dangerSlot(int kind, int i) {
+    return 6.2831855f * (static_cast<float>(i * kDangerKinds + kind) + 0.5f) / (kDangerKinds * kDangers);
+}
 
 CGPoint onGround(float angle, float height) {
     return CGPointMake((kGround + height) * std::sin(angle), (kGround + height) * std::cos(angle));
@@ -86,6 +107,7 @@ public:
                                 {"image_names", Value::array()}}));
         types.set("500", value({{"type_name", "crate"}, {"fixtures", shapes(1)}}));
         types.set("1000", value({{"type_name", "hive"}}));
+        addDangerTypes(types);
         write("gameobject_data.plist", value({{"gameobjects", types}}));
 
         Value objects = Value::array();
@@ -97,6 +119,15 @@ public:
                 const float height = kind == 0 ? 36 : kHalf + 2;  // a flower's picture is 72 high
                 objects.append(value({{"type", types4[kind]},
                                       {"position", NSStringFromCGPoint(onGround(angle, height))},
+                                      {"rotation", -angle * 57.29578f},
+                                      {"scale", 1}}));
+            }
+        }
+        for (int i = 0; i < kDangers; ++i) {
+            for (int kind = 0; kind < kDangerKinds; ++kind) {
+                const float angle = dangerSlot(kind, i);
+                objects.append(value({{"type", kDangerTypes[kind]},
+                                      {"position", NSStringFromCGPoint(onGround(angle, kDangerHeights[kind]))},
                                       {"rotation", -angle * 57.29578f},
                                       {"scale", 1}}));
             }
@@ -138,6 +169,36 @@ public:
     }
 
 private:
+    static Value orbit(float speed) { return value({{"orbit", value({{"orbit_speed", speed}})}}); }
+    static Value sensor(float radius, const char* centre = "{0, 0}") {
+        Value list = Value::array();
+        list.append(value({{"type", 0}, {"radius", radius}, {"centre", centre}, {"is_sensor", true}}));
+        return list;
+    }
+    static void addDangerTypes(Value& types) {
+        types.set("220", value({{"type_name", "bird"}, {"fixtures", shapes(0)}, {"gravity_scale", 0},
+                                {"movement", orbit(kOrbitSpeeds[kBird])}}));
+        types.set("200", value({{"type_name", "cloud"}, {"fixtures", sensor(40)}, {"movement", orbit(kOrbitSpeeds[kCloud])}}));
+        types.set("230", value({{"type_name", "walker"}, {"fixtures", shapes(0)}, {"movement", orbit(kOrbitSpeeds[kWalker])}}));
+        types.set("240", value({{"type_name", "hornet"}, {"fixtures", shapes(0)}, {"vision_fixtures", sensor(100)},
+                                {"gravity_scale", 0}, {"hunt_acceleration_force", kHuntForce},
+                                {"rotation_torque", kHornetTorque}, {"min_rotation_force", 100},
+                                {"hunt_delay", 1000}}));
+        Value strikes = sensor(12, "{24, 0}");
+        strikes.append(sensor(12, "{-24, 0}").at(0));
+        types.set("1006", value({{"type_name", "rooster"}, {"fixtures", shapes(1)}, {"strike_fixtures", strikes},
+                                 {"vision_fixtures", sensor(80)}}));
+        Value camera = Value::array();
+        camera.append(value({{"type", 4}, {"width", 2 * kHalf}, {"height", 2 * kHalf}, {"centre", "{0, -20}"}}));
+        types.set("265", value({{"type_name", "camera"}, {"fixtures", camera},
+                                {"pivot", value({{"rotation_joint", value({{"limit_enabled", true},
+                                                                            {"lower_angle", -30},
+                                                                            {"upper_angle", 30}})}})}}));
+        types.set("700", value({{"type_name", "vent"}, {"emit_type", 209}, {"max_objects", kPuffsPerEmitter}, {"delay", 1}}));
+        types.set("209", value({{"type_name", "puff"}, {"fixtures", sensor(16)}, {"lifetime", kPuffLifetime},
+                                {"movement_speed", kPuffSpeed}}));
+    }
+
     void write(const std::string& name, const Value& list) {
         std::FILE* file = std::fopen((folder_ + "/" + name).c_str(), "wb");
         const std::string text = list.toXML();
@@ -244,15 +305,180 @@ public:
                 }
             }
         }
+        addDangers();
     }
     void frame() {
+        moveDangers();
         push(pulled_, -1);
         push(lifted_, 1);
         world_.Step(kStep, PhysicsSystem::kVelocityIterations, PhysicsSystem::kPositionIterations);
+        // The auto-stop controller's part: bodies driven by a movement keep no velocity of their own.
+        for (const Mover& walker : movers_[kWalker]) {
+            walker.body->SetLinearVelocity({0, 0});
+            walker.body->SetAngularVelocity(0);
+        }
+        time_ += kStep;
     }
     int32 contacts() const { return world_.GetContactCount(); }
 
 private:
+    struct Mover {
+        b2Body* body;
+        float angle;    // radians counter-clockwise from +x at the start
+        float radius;   // metres
+        float heading;  // the body's angle at the start
+    };
+    struct Puff {
+        b2Body* body;
+        float age;
+    };
+
+    b2Body* dangerBody(b2BodyType type, CGPoint at, float angle, const b2Shape& shape, bool sensor, uint16 category,
+                       uint16 mask) {
+        b2BodyDef definition;
+        definition.type = type;
+        definition.position.Set(static_cast<float>(at.x) / 32, static_cast<float>(at.y) / 32);
+        definition.angle = angle;
+        definition.linearDamping = definition.angularDamping = type == b2_kinematicBody ? 0.0f : 0.1f;
+        b2Body* body = world_.CreateBody(&definition);
+        b2FixtureDef fixture;
+        fixture.shape = &shape;
+        fixture.isSensor = sensor;
+        fixture.density = 1;
+        fixture.friction = 0.2f;
+        fixture.filter.groupIndex = -2;
+        fixture.filter.categoryBits = category;
+        fixture.filter.maskBits = mask;
+        body->CreateFixture(&fixture);
+        return body;
+    }
+
+    void addDangers() {
+        b2CircleShape ball;
+        ball.m_radius = kHalf / 32;
+        b2PolygonShape box;
+        box.SetAsBox(kHalf / 32, kHalf / 32);
+        b2PolygonShape hanging;
+        hanging.SetAsBox(kHalf / 32, kHalf / 32, b2Vec2(0, -20.0f / 32), 0);
+        b2CircleShape cloud;
+        cloud.m_radius = 40.0f / 32;
+        for (int i = 0; i < kDangers; ++i) {
+            for (int kind = 0; kind < kDangerKinds; ++kind) {
+                const float slot = dangerSlot(kind, i);
+                const CGPoint at = onGround(slot, kDangerHeights[kind]);
+                const float angle = -slot;
+                const Mover start{nullptr, 1.5707964f - slot, static_cast<float>(std::hypot(at.x, at.y)) / 32, angle};
+                switch (kind) {
+                    case kBird:
+                    case kWalker:
+                        movers_[kind].push_back(start);
+                        movers_[kind].back().body = dangerBody(b2_dynamicBody, at, angle, ball, false,
+                                                               kind == kBird ? 0x0040 : 0x0080,
+                                                               kind == kBird ? 0x0002 : 0x1002);
+                        break;
+                    case kCloud:
+                        movers_[kind].push_back(start);
+                        movers_[kind].back().body = dangerBody(b2_kinematicBody, at, angle, cloud, true, 0x0040, 0x0002);
+                        break;
+                    case kHornet: {
+                        b2Body* body = dangerBody(b2_dynamicBody, at, angle, ball, false, 0x0040, 0x0002);
+                        addSensor(body, 100, b2Vec2(0, 0));
+                        hornets_.push_back(start);
+                        hornets_.back().body = body;
+                        break;
+                    }
+                    case kRooster: {
+                        b2Body* body = dangerBody(b2_staticBody, at, angle, box, false, 0x0080, 0x1002);
+                        addSensor(body, 12, b2Vec2(24.0f / 32, 0));
+                        addSensor(body, 12, b2Vec2(-24.0f / 32, 0));
+                        addSensor(body, 80, b2Vec2(0, 0));
+                        break;
+                    }
+                    case kCamera: {
+                        b2Body* camera = dangerBody(b2_dynamicBody, at, angle, hanging, false, 0x0080, 0x1002);
+                        b2BodyDef pivotDefinition;
+                        pivotDefinition.position = camera->GetPosition();
+                        pivotDefinition.angle = angle;
+                        b2Body* pivot = world_.CreateBody(&pivotDefinition);
+                        b2RevoluteJointDef hinge;
+                        hinge.Initialize(pivot, camera, pivot->GetPosition());
+                        hinge.enableLimit = true;
+                        hinge.lowerAngle = -30 * 0.017453292f;
+                        hinge.upperAngle = 30 * 0.017453292f;
+                        world_.CreateJoint(&hinge);
+                        pulled_.push_back(camera);
+                        break;
+                    }
+                    case kEmitter:
+                        emitters_.push_back(at);
+                        puffs_.emplace_back();
+                        break;
+                }
+            }
+        }
+    }
+
+    void addSensor(b2Body* body, float radius, b2Vec2 centre) {
+        b2CircleShape circle;
+        circle.m_radius = radius / 32;
+        circle.m_p = centre;
+        b2FixtureDef fixture;
+        fixture.shape = &circle;
+        fixture.isSensor = true;
+        fixture.filter.groupIndex = -2;
+        fixture.filter.categoryBits = radius >= 80 ? 0x8000 : 0x0080;
+        fixture.filter.maskBits = radius >= 80 ? 0x0002 : 0x1002;
+        body->CreateFixture(&fixture);
+    }
+
+    // What the dangers' movements, steering and emitters do each frame.
+    void moveDangers() {
+        for (int kind : {kBird, kCloud, kWalker}) {
+            const float turn = kOrbitSpeeds[kind] / 32 * time_;
+            for (const Mover& mover : movers_[kind]) {
+                const float a = mover.angle + turn / mover.radius;
+                const b2Vec2 target(mover.radius * std::cos(a), mover.radius * std::sin(a));
+                if (kind == kCloud) {
+                    mover.body->SetTransform(target, mover.heading);
+                    continue;
+                }
+                mover.body->SetLinearVelocity(60.0f * (target - mover.body->GetPosition()));
+                mover.body->SetAngularVelocity(60.0f * (mover.heading - mover.body->GetAngle()));
+            }
+        }
+        for (const Mover& hornet : hornets_) {
+            b2Body* body = hornet.body;
+            const b2Vec2 p = body->GetPosition();
+            const float theta = std::atan2(p.y, p.x);
+            const float climb = -std::clamp((p.Length() - hornet.radius) * 32 / 100, -1.0f, 1.0f);
+            b2Vec2 direction(std::sin(theta) + climb * std::cos(theta), -std::cos(theta) + climb * std::sin(theta));
+            direction.Normalize();
+            body->ApplyForceToCenter(kHuntForce * direction, true);
+            body->ApplyTorque(body->GetAngle() > theta - 1.5707964f ? -kHornetTorque : kHornetTorque, true);
+        }
+        const bool emitting = time_ > 0 && std::fmod(time_ + kStep / 2, 1.0f) < kStep;
+        for (size_t e = 0; e < emitters_.size(); ++e) {
+            std::vector<Puff>& puffs = puffs_[e];
+            for (size_t i = puffs.size(); i-- > 0;) {
+                Puff& puff = puffs[i];
+                puff.age += kStep;
+                if (puff.age >= kPuffLifetime) {
+                    world_.DestroyBody(puff.body);
+                    puffs.erase(puffs.begin() + static_cast<long>(i));
+                    continue;
+                }
+                b2Vec2 p = puff.body->GetPosition();
+                const b2Vec2 out = (kPuffSpeed / 32 * kStep / p.Length()) * p;
+                puff.body->SetTransform(p + out, puff.body->GetAngle());
+            }
+            if (emitting && puffs.size() < kPuffsPerEmitter) {
+                b2CircleShape circle;
+                circle.m_radius = 16.0f / 32;
+                puffs.push_back({dangerBody(b2_kinematicBody, emitters_[e], 0, circle, true, 0x0040, 0x0002), 0});
+            }
+        }
+    }
+
     // Towards (-1) or away from (+1) the centre.
     static void push(const std::vector<b2Body*>& bodies, float sense) {
         for (b2Body* body : bodies) {
@@ -266,6 +492,11 @@ private:
     b2World world_{b2Vec2(0, 0)};
     std::vector<b2Body*> pulled_;
     std::vector<b2Body*> lifted_;
+    std::vector<Mover> movers_[kDangerKinds];
+    std::vector<Mover> hornets_;
+    std::vector<CGPoint> emitters_;
+    std::vector<std::vector<Puff>> puffs_;
+    float time_ = 0;  // seconds
 };
 
 // Each iteration runs a fresh, settled level kTimedFrames frames.
@@ -301,7 +532,8 @@ void setUp() {
     game::GameObjectKinds::registerKinds();
     RefPtr<CCTexture2D> texture = makeRef<CCTexture2D>();
     for (const char* name : {"flower_1.png", "flower_2.png", "flower_3.png", "flower_sleep.png", "drop.png", "box.png",
-                             "crate.png", "hive_inner.png", "hive_honey.png", "hive_outer.png"}) {
+                             "crate.png", "hive_inner.png", "hive_honey.png", "hive_outer.png", "bird.png",
+                             "cloud.png", "walker.png", "hornet.png", "rooster.png", "camera.png", "puff.png"}) {
         CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
             CCSpriteFrame::frameWithTexture(texture, CGRectMake(0, 0, 48, 72)), name);
     }
@@ -310,7 +542,7 @@ void setUp() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const BenchmarkGroup frames{"600 frames of 800 objects", runFrames<OursWorld>,
+    const BenchmarkGroup frames{"600 frames of 800 objects and 280 dangers", runFrames<OursWorld>,
                                 {{"raw Box2D", runFrames<RawWorld>}}};
     return runBenchmarkGroups(argc, argv, {frames}, benchmark::kMillisecond, setUp);
 }

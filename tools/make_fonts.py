@@ -7,10 +7,13 @@ Writes, into OUTPUT_DIR, for each font a text ".fnt" description and its single 
   FuturaBee.fnt + .png             menu: a level's best score
   FuturaBeeStats.fnt + .png        menu: the flight log's counters
   FuturaBeeStatsLarge.fnt + .png   menu: the flight log's honey total
+  FuturaBeeFacts.fnt + .png        the bee facts shown between the menu and a game; sized so that
+                                   the longest line (31 characters) and its shadow, 24 points to
+                                   the right, fit in the right half of a 1024 point window
 
 Glyphs are white with a soft dark outline, so that the game can tint them and they still read over
 sky, ground and clouds. The character set is A-Z, 0-9, space and + - ! ' / . , : ? ; (the game's
-texts are in capitals).
+texts are in capitals); the facts font adds "=" and ")".
 
 Usage: make_fonts.py FONT.ttf OUTPUT_DIR
 """
@@ -34,7 +37,9 @@ FONTS = {
     "FuturaBee": (22, 2.5),
     "FuturaBeeStats": (22, 2.5),
     "FuturaBeeStatsLarge": (34, 3.0),
+    "FuturaBeeFacts": (20, 2.5),
 }
+EXTRA_CHARACTERS = {"FuturaBeeFacts": "=)"}
 
 
 def glyph(font_path, size, outline, character, pad):
@@ -54,13 +59,14 @@ def glyph(font_path, size, outline, character, pad):
 
 
 def build(font_path, name, size, outline):
+    characters = CHARACTERS + EXTRA_CHARACTERS.get(name, "")
     pad = math.ceil(outline) + 1
     font = ImageFont.truetype(font_path, size)
     cap_height = math.ceil(-ImageFont.truetype(font_path, size * SS).getbbox("H", anchor="ls")[1] / SS)
     base = pad + cap_height
     line_height = base + round(size * 0.3) + pad
     pictures, metrics = {}, {}
-    for character in CHARACTERS:
+    for character in characters:
         if character == " ":
             pictures[character] = Image.new("RGBA", (1, 1))
             metrics[character] = (0, 0)
@@ -74,17 +80,17 @@ def build(font_path, name, size, outline):
         'padding=%d,%d,%d,%d spacing=2,2' % (size, pad, pad, pad, pad),
         "common lineHeight=%d base=%d scaleW=%d scaleH=%d pages=1 packed=0" % (line_height, base, *page.size),
         'page id=0 file="%s.png"' % name,
-        "chars count=%d" % len(CHARACTERS),
+        "chars count=%d" % len(characters),
     ]
-    for character in CHARACTERS:
+    for character in characters:
         x, y, w, h = rects[character]
         xoffset, yoffset = metrics[character]
         advance = round(font.getlength(character)) + 1
         lines.append("char id=%d x=%d y=%d width=%d height=%d xoffset=%d yoffset=%d xadvance=%d page=0 chnl=15"
                      % (ord(character), x, y, w, h, xoffset, yoffset, advance))
     kernings = []
-    for first in CHARACTERS:
-        for second in CHARACTERS:
+    for first in characters:
+        for second in characters:
             amount = round(font.getlength(first + second) - font.getlength(first) - font.getlength(second))
             if amount:
                 kernings.append("kerning first=%d second=%d amount=%d" % (ord(first), ord(second), amount))

@@ -11,7 +11,8 @@ Writes, into OUTPUT_DIR:
   background.png + .plist    layer 2: trees, bush, cottage, fence behind the ground's edge
   foreground.png + .plist    layer 3: grass tufts, flowers, mushroom, stones, clover
   front.png + front.plist    layer 4: tall grass, fern and leaves drawn over everything
-  effects.png + effects.plist  one-shot effects, four frames each: puff, sparkle, hit
+  effects.png + effects.plist  one-shot effects, four frames each: puff, sparkle, hit, and bolt (a
+                               lightning bolt hanging from the top centre of its frame)
   particle_generic.png       the soft round particle shared by the nectar streams
 
 Pictures other scripts reuse are drawn once per run (cached). The ring textures wrap seamlessly left
@@ -479,6 +480,18 @@ def effect_hit(frame):
     return canvas
 
 
+def effect_bolt(frame):
+    """A zigzag bolt striking down from the top centre, flaring then fading."""
+    c = Canvas(48, 160)
+    path = [(24, 0), (14, 40), (30, 58), (16, 100), (32, 118), (22, 160)]
+    strength = {1: 1.0, 2: 0.9, 3: 0.6, 4: 0.3}[frame]
+    c.glow(c.stroke_mask(path, 4), (255, 240, 150), 4, strength)
+    c.stroke(path, {1: 5, 2: 4, 3: 3, 4: 2}[frame], (255, 248, 200), outline=1.0, ink=(240, 170, 40))
+    if strength < 1:
+        c.image.putalpha(c.image.getchannel("A").point(lambda v: round(v * strength)))
+    return c.result()
+
+
 def particle_generic():
     return soft_disc(32, falloff=1.6, core=0.35)
 
@@ -526,6 +539,7 @@ def main(out_dir):
         effects["effect_puff_%d.png" % frame] = effect_puff(frame)
         effects["effect_sparkle_%d.png" % frame] = effect_sparkle(frame)
         effects["effect_hit_%d.png" % frame] = effect_hit(frame)
+        effects["effect_bolt_%d.png" % frame] = effect_bolt(frame)
     sheet.write(effects, out("effects.png"), out("effects.plist"))
     output.save_png(particle_generic(), out("particle_generic.png"))
 

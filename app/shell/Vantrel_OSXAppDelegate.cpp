@@ -1,9 +1,31 @@
 #include "app/shell/Vantrel_OSXAppDelegate.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+
 #include "app/shell/ApplicationPreferences.h"
 #include "app/shell/GameKitHelper.h"
+#include "app/shell/VantrelGlobal.h"
+#include "app/shell/VantrelNetworkControl.h"
+#include "app/shell/VantrelViewController.h"
+#include "audio/VantrelAudio.h"
 #include "engine/core/CCDirectorMac.h"
+#include "engine/core/CCGLView.h"
+#include "engine/core/CCScene.h"
+#include "engine/core/support/CCFileUtils.h"
 #include "platform/foundation/Log.h"
+
+namespace {
+
+// How long after our own full-screen switch focus changes are taken as its side effects.
+constexpr double kOwnSwitchSettleSeconds = 0.5;
+
+double monotonicSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
 
 Vantrel_OSXAppDelegate* Vantrel_OSXAppDelegate::sharedInstance() {
     static Vantrel_OSXAppDelegate* const instance = [] {
@@ -12,6 +34,8 @@ Vantrel_OSXAppDelegate* Vantrel_OSXAppDelegate::sharedInstance() {
             GameKitHelper* helper = GameKitHelper::sharedInstance();
             if (helper->isGameCenterViewOpen()) helper->closeGameCenter();
         });
+        delegate->responders_.duckAudio = [] { VantrelAudio::sharedInstance()->duckAudio(); };
+        delegate->responders_.unduckAudio = [] { VantrelAudio::sharedInstance()->unduckAudio(); };
         return delegate;
     }();
     return instance;
@@ -19,10 +43,92 @@ Vantrel_OSXAppDelegate* Vantrel_OSXAppDelegate::sharedInstance() {
 
 Vantrel_OSXAppDelegate::Vantrel_OSXAppDelegate(ApplicationPreferences& preferences) : preferences_(preferences) {}
 
+Vantrel_OSXAppDelegate::~Vantrel_OSXAppDelegate() {
+    if (viewController_ && viewController_->view()) viewController_->view()->setActivationHandler(nullptr);
+}
+
 CCDirectorMac* Vantrel_OSXAppDelegate::director() {
     auto* director = dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector());
     if (!director) logLine("Full screen: the director is not a desktop director");
     return director;
+}
+
+void Vantrel_OSXAppDelegate::applicationDidFinishLaunching(RefPtr<CCGLView> view,
+                                                           const std::function<RefPtr<CCScene>()>& firstScene) {
+    srandom(static_cast<unsigned>(time(nullptr)));
+
+    // The version strings are the build's constants (ApplicationVersion.h); the preferences read
+    // the short version when they are made.
+    VantrelGlobal::sharedInstance();
+    ApplicationPreferences::sharedInstance();
+    VantrelAudio::sharedInstance();
+    GameKitHelper::sharedInstance();
+    VantrelNetworkControl::sharedInstance();
+
+    viewController_ = std::make_unique<VantrelViewController>(view);
+
+    CCDirectorMac* const director = Vantrel_OSXAppDelegate::director();
+    if (!director || !view) {
+        logLine("Vantrel: no view to draw into; the application does not start");
+        return;
+    }
+    director->setView(view);
+    // High-resolution drawing only where the window has two pixels per point: on a screen of one
+    // pixel per point it would draw every picture at half its size.
+    const CGSize points = view->window()->size();
+    const CGSize pixels = view->window()->drawableSize();
+    if (points.width > 0 && pixels.width / points.width >= 2.0) director->enableHighResolutionDisplay(true);
+    CCFileUtils::sharedFileUtils()->setMacSuffix(director->contentScaleFactor() < 2.0 ? "-hd" : "-ipadhd");
+    director->setProjection(CCProjectionKind2D);
+    director->setResizeMode(CCResizeModeKeepDesignSize);
+
+    if (preferences_.useFullscreen()) toggleFullScreen();
+
+    // The window was made centred; nothing here follows the bare pointer; the director's view
+    // takes no trackpad touches until told to.
+    view->setAcceptsMouseMovedEvents(false);
+    view->setAcceptsTouchEvents(true);
+    view->setActivationHandler([this](bool focused) { windowFocusChanged(focused); });
+
+    if (firstScene) director->runWithScene(firstScene());
+}
+
+void Vantrel_OSXAppDelegate::windowFocusChanged(bool focused) {
+    if (monotonicSeconds() < ownSwitchSettlesAt_) return;
+    if (focused && !isActive_) {
+        applicationWillBecomeActive();
+    } else if (!focused && isActive_) {
+        applicationWillResignActive();
+    }
+}
+
+void Vantrel_OSXAppDelegate::applicationWillResignActive() {
+    isActive_ = false;
+    if (closeGameServiceView_) closeGameServiceView_();
+    saveAndDisableFullScreen();
+    if (VantrelGlobal::sharedInstance()->gameState() == VantrelGlobal::kStatePlay) {
+        if (responders_.pauseGame) {
+            responders_.pauseGame();
+        } else {
+            logLine("Vantrel: a game is being played but nothing can pause it");
+        }
+    } else if (responders_.duckAudio) {
+        responders_.duckAudio();
+    }
+}
+
+void Vantrel_OSXAppDelegate::applicationWillBecomeActive() {
+    isActive_ = true;
+    restoreFullScreen();
+    if (VantrelGlobal::sharedInstance()->gameState() != VantrelGlobal::kStatePlay && responders_.unduckAudio) {
+        responders_.unduckAudio();
+    }
+}
+
+void Vantrel_OSXAppDelegate::applicationWillTerminate() { preferences_.save(); }
+
+void Vantrel_OSXAppDelegate::terminate(Object* /*sender*/) {
+    if (CCDirector* director = CCDirector::sharedDirector()) director->stopAnimation();
 }
 
 void Vantrel_OSXAppDelegate::toggleFullScreen(Object* /*sender*/) {
@@ -33,6 +139,8 @@ void Vantrel_OSXAppDelegate::toggleFullScreen(Object* /*sender*/) {
     // window, so nothing else needs restoring.
     const bool fullScreen = !director->isFullScreen();
     director->setFullScreen(fullScreen);
+    ownSwitchSettlesAt_ = monotonicSeconds() + kOwnSwitchSettleSeconds;
+    if (viewController_) viewController_->setView(RefPtr<CCGLView>(director->view()));
     preferences_.setUseFullscreen(fullScreen);
 }
 

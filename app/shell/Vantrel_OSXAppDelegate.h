@@ -1,24 +1,66 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+
+#include "platform/foundation/Object.h"
 
 class ApplicationPreferences;
 class CCDirectorMac;
-class Object;
+class CCGLView;
+class CCScene;
+class VantrelViewController;
 
-// The application's own operations on its window: full screen on and off, and leaving full screen
-// while the application is in the background. The launch and activation handlers join these when
-// the menus do.
+// The application's life cycle: the ordered launch, activation changes (the window losing and
+// gaining keyboard focus), full screen on and off, and termination.
+//
+// The program ends one way only: the frame loop stops (the window's close button, the system's
+// quit request or terminate()), then the caller of the loop calls applicationWillTerminate and
+// ends the director. Nothing exits in the middle of a frame.
 //
 // Engine thread only.
 class Vantrel_OSXAppDelegate {
 public:
+    // What an activation change does to the sound and to a game being played. The shared
+    // delegate ducks VantrelAudio; the program that links the play scene sets pauseGame.
+    struct ActivationResponders {
+        std::function<void()> pauseGame;
+        std::function<void()> duckAudio;
+        std::function<void()> unduckAudio;
+    };
+
     // The delegate of the running application, over the shared preferences; made on first use.
     static Vantrel_OSXAppDelegate* sharedInstance();
 
     explicit Vantrel_OSXAppDelegate(ApplicationPreferences& preferences);
+    ~Vantrel_OSXAppDelegate();
     Vantrel_OSXAppDelegate(const Vantrel_OSXAppDelegate&) = delete;
     Vantrel_OSXAppDelegate& operator=(const Vantrel_OSXAppDelegate&) = delete;
+
+    // The launch, in order: the random generator seeded with the time; the shared global state,
+    // preferences, audio, game-service client and phone glue made; the view held by the view
+    // controller and given to the director (high resolution, resource suffix, 2D projection,
+    // letterboxing resize mode); full screen when the preference asks for it; the view taking
+    // trackpad touches but no bare pointer motion, and telling this delegate of focus changes;
+    // `firstScene` run.
+    void applicationDidFinishLaunching(RefPtr<CCGLView> view, const std::function<RefPtr<CCScene>()>& firstScene);
+
+    // The window lost focus: an open game-service view is closed, full screen is left (and
+    // remembered), and a game being played pauses while anything else only ducks the sound.
+    void applicationWillResignActive();
+    // The window got focus back: full screen comes back when it was left, and outside a game the
+    // sound is unducked. A paused game stays paused.
+    void applicationWillBecomeActive();
+    // Saves the preferences.
+    void applicationWillTerminate();
+    // Closing the last window quits.
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
+    // The quit button: the frame loop stops after the frame under way.
+    void terminate(Object* sender = nullptr);
+    // A focus change of the view: resign or become active, once per change. A change that comes
+    // while our own full-screen switch settles (some window managers move focus then) is not
+    // taken for one.
+    void windowFocusChanged(bool focused);
 
     // Closes an open game-service view, switches the director's full screen to the other state and
     // stores the new state in the full-screen preference (saved at once). The sender (a menu
@@ -31,16 +73,27 @@ public:
     // again); does nothing when the director is in full screen already.
     void restoreFullScreen();
     bool wasFullScreen() const { return wasFullScreen_; }
+    bool isActive() const { return isActive_; }
+
+    VantrelViewController* viewController() const { return viewController_.get(); }
 
     // The call toggleFullScreen makes first to close an open game-service view; the shared
     // delegate closes GameKitHelper's, tests give their own.
     void setGameServiceViewCloser(std::function<void()> closer) { closeGameServiceView_ = std::move(closer); }
+    void setActivationResponders(ActivationResponders responders) { responders_ = std::move(responders); }
+    // The pause of the running play scene, set by the program that links it.
+    void setGamePauser(std::function<void()> pauseGame) { responders_.pauseGame = std::move(pauseGame); }
 
 private:
     // The director as the desktop director it always is; null (logged) otherwise.
     static CCDirectorMac* director();
 
     ApplicationPreferences& preferences_;
+    std::unique_ptr<VantrelViewController> viewController_;
     bool wasFullScreen_ = false;  // the director was in full screen when the application last went to the background
+    bool isActive_ = true;        // between a resign and the next become-active: false
+    // Monotonic seconds until which focus changes are taken as side effects of our own switch.
+    double ownSwitchSettlesAt_ = 0;
     std::function<void()> closeGameServiceView_;
+    ActivationResponders responders_;
 };

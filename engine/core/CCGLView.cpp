@@ -72,6 +72,9 @@ void CCGLView::pumpEvents() {
                                     break;
                                 case WindowEventType::focusGained:
                                 case WindowEventType::focusLost:
+                                    if (activationHandler_) {
+                                        activationHandler_(event.type == WindowEventType::focusGained);
+                                    }
                                     break;
                             }
                         });
@@ -80,6 +83,7 @@ void CCGLView::pumpEvents() {
 void CCGLView::forward(const Event& event) {
     RunLoop* engineThread = CCDirector::sharedDirector()->runningThread();
     if (!eventDelegate_ || !engineThread) return;
+    if (event.type == EventType::mouseMoved && !acceptsMouseMovedEvents_) return;
     // The posted block holds both until the event has been delivered.
     const RefPtr<CCEventDispatcher> dispatcher(eventDelegate_);
     const RefPtr<CCEventObject> eventObject = makeRef<CCEventObject>(event);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -49,6 +50,10 @@ public:
     CCEventDispatcher* eventDelegate() const { return eventDelegate_; }
     void setEventDelegate(CCEventDispatcher* delegate) { eventDelegate_ = delegate; }
 
+    // Pointer motion without a button held is forwarded only while accepted (at start).
+    bool acceptsMouseMovedEvents() const { return acceptsMouseMovedEvents_; }
+    void setAcceptsMouseMovedEvents(bool accepts) { acceptsMouseMovedEvents_ = accepts; }
+
     // Trackpad touches are forwarded only while accepted.
     bool acceptsTouchEvents() const;
     void setAcceptsTouchEvents(bool accepts);
@@ -62,6 +67,11 @@ public:
     // The user asked to close the window.
     bool closeRequested() const { return closeRequested_; }
 
+    // Told, from pumpEvents, when keyboard focus comes to the window (true) or leaves it (false):
+    // the application becomes active or resigns active. Focus changes go nowhere without one.
+    using ActivationHandler = std::function<void(bool active)>;
+    void setActivationHandler(ActivationHandler handler) { activationHandler_ = std::move(handler); }
+
     GLWindow* window() const { return window_.get(); }
 
 private:
@@ -73,4 +83,6 @@ private:
     std::recursive_mutex contextLock_;
     CCEventDispatcher* eventDelegate_ = nullptr;
     bool closeRequested_ = false;
+    bool acceptsMouseMovedEvents_ = true;
+    ActivationHandler activationHandler_;
 };

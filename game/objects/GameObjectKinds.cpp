@@ -4,6 +4,7 @@
 #include "game/objects/Animation.h"
 #include "game/objects/Destructable.h"
 #include "game/objects/Dynamic.h"
+#include "game/objects/EnemyKinds.h"
 #include "game/objects/Flower.h"
 #include "game/objects/Hive.h"
 #include "game/objects/MovementLinearPath.h"
@@ -39,6 +40,7 @@ void GameObjectKinds::registerKinds() {
     GameObjectFactory::registerKind("Hive", [](const Value& data) -> RefPtr<GameObject> {
         return Hive::hiveWithGameData(data);
     });
+    EnemyKinds::registerKinds();
 }
 
 }  // namespace game

@@ -1,7 +1,7 @@
 // Any bytes as "gameobject_data.plist": the object kinds build an instance of every type code the
 // data names and of every code range they know, on a planet in a play scene's physics (sprites on
-// an offscreen GL context), then take hits, pay out, regrow, sleep and run ten physics frames,
-// and the movements the data describes drive a node. Nothing aborts (Box2D's assertions
+// an offscreen GL context), then take hits, pay out, regrow, sleep, sting, see the bee, emit and
+// run ten frames, and the movements the data describes drive a node. Nothing aborts (Box2D's assertions
 // included), and every body and node keeps a finite pose.
 #include <cmath>
 #include <cstdint>
@@ -20,6 +20,7 @@
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/DestructableProtocol.h"
+#include "game/core/EnemyProtocol.h"
 #include "game/core/GameContactListener.h"
 #include "game/core/GameObject.h"
 #include "game/core/GameObjectFactory.h"
@@ -59,7 +60,8 @@ public:
 };
 
 // Frames for the pictures a type may ask for ("<img>.png", "<img>_k.png" up to 16, "<img>_sleep.png"
-// and its "image_names"), on a texture that is never drawn; every so often one of size 0.
+// and its "image_names", for the type's image and every "image_name", "turret_image_name" and
+// "rain_image_name" within it), on a texture that is never drawn; every so often one of size 0.
 void addFrames(const Value& gameObjects, uint32_t salt) {
     RefPtr<CCTexture2D> texture = makeRef<CCTexture2D>();
     CCSpriteFrameCache* cache = CCSpriteFrameCache::sharedSpriteFrameCache();
@@ -68,14 +70,17 @@ void addFrames(const Value& gameObjects, uint32_t salt) {
         const double side = (salt >> 16) % 13 == 0 ? 0 : 8 + (salt >> 16) % 120;
         cache->addSpriteFrame(CCSpriteFrame::frameWithTexture(texture, CGRectMake(0, 0, side, side)), name);
     };
-    for (const std::string& key : gameObjects.keys()) {
-        const Value& type = gameObjects[key];
-        const std::string image =
-            type["image_name"].isNone() ? type["type_name"].stringValue() : type["image_name"].stringValue();
+    auto addImage = [&](const std::string& image) {
         add(image + ".png");
         add(image + "_sleep.png");
         for (int k = 1; k <= 16; ++k) add(image + "_" + std::to_string(k) + ".png");
+    };
+    for (const std::string& key : gameObjects.keys()) {
+        const Value& type = gameObjects[key];
+        addImage(type["image_name"].isNone() ? type["type_name"].stringValue() : type["image_name"].stringValue());
         for (const Value& name : type["image_names"].elements()) add(name.stringValue());
+        for (const char* named : {"turret_image_name", "rain_image_name"}) addImage(type[named].stringValue());
+        for (const auto& entry : type.entries()) addImage(entry.second["image_name"].stringValue());
     }
 }
 
@@ -151,8 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         types.push_back(std::strtoll(key.c_str(), nullptr, 10));
     }
     addFrames(parsed["gameobjects"], salt);
-    for (int64_t type : {1, 2, 99, 100, 102, 105, 106, 108, 109, 110, 112, 150, 400, 401, 450, 499, 500, 514, 520,
-                         550, 556, 800, 899, 1000}) {
+    for (int64_t type : {1,   2,   99,  100, 102, 105, 106, 108, 109, 110, 112,  150,  200, 203, 206, 209,
+                         210, 213, 216, 217, 220, 221, 230, 231, 240, 241, 250,  251,  265, 300, 304, 350,
+                         400, 401, 450, 499, 500, 514, 520, 550, 556, 700, 702, 800, 899, 1000, 1006, 1012}) {
         types.push_back(type);
     }
 
@@ -184,7 +190,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             pickup->consume();
         }
     }
-    for (int frame = 0; frame < 10; ++frame) physics->update(1 / 60.0f);
+    for (int frame = 0; frame < 10; ++frame) {
+        for (const RefPtr<GameObject>& object : objects) {
+            if (auto* enemy = dynamic_cast<EnemyProtocol*>(object.get())) {
+                enemy->contactPlayer();
+                enemy->sensorContactPlayer();
+                enemy->visionContactPlayer();
+            }
+            object->update(1 / 60.0f);
+            if (frame == 8) object->onDayIsOver();
+        }
+        physics->update(1 / 60.0f);
+    }
     checkBodies(physics->getWorld());
 
     // The movements of the data, on a node placed above the planet.

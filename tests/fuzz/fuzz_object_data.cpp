@@ -1,8 +1,10 @@
 // Object data: any property list goes through the game-object readers, the factory, the
-// animation builder and the colour parsers. Nothing aborts; colours stay in range.
+// animation builder, the shots' launch data and the colour parsers. Nothing aborts; colours stay
+// in range; burst counts stay within their bounds.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <string>
 
 #include "engine/render/CCAnimationCache.h"
@@ -10,6 +12,8 @@
 #include "game/core/ColourUtils.h"
 #include "game/core/GameObject.h"
 #include "game/core/GameObjectFactory.h"
+#include "game/objects/EnemyRules.h"
+#include "game/objects/ProjectileData.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 
@@ -27,6 +31,21 @@ void readEverything(const Value& data) {
     GameObjectPhysicsRotationJointData revolute;
     GameObject::loadPhysicsRotationJointSettingsFrom(data, &revolute, true);
     GameObjectFactory::gameObjectWithGameData(data);
+
+    // A shooter's launch data, as an enemy type or as its "projectile" entry.
+    game::EnemyRules::readPenalty(data);
+    for (const Value* launch : {&data, &data["projectile"]}) {
+        if (RefPtr<game::ProjectileData> projectile = game::ProjectileData::componentWithDictionary(*launch)) {
+            const int32_t count = projectile->randomCount();
+            if (count < projectile->countMin() || count > std::max(projectile->countMin(), projectile->countMax())) {
+                std::abort();
+            }
+            projectile->launchPoint(CGPointMake(10, 20), 0.5f);
+            projectile->aimDirection(b2Vec2(0, 0), b2Vec2(3, 40), b2Vec2(4, 0));
+            projectile->sprayDirection(CGPointMake(0, 100), 90);
+            projectile->update(1.0f / 60);
+        }
+    }
 
     for (const Value* animation : {&data, &data["animation"]}) {
         if (AnimationUtils::createSimpleAnimation("fuzzed", *animation, "")) {

@@ -228,6 +228,20 @@ TEST_F(GeneratedResourcesTest, MenuPicturesFitTheScreenLayout) {
     EXPECT_EQ(picture("Default.png").width(), 1024u);
 }
 
+// The transition's backdrop is scaled by window width / 1024; its bee beats its wings through
+// three frames of one size and flies 40 points above the middle of a 768 point window.
+TEST_F(GeneratedResourcesTest, TransitionPicturesFitTheScene) {
+    const Image backdrop = picture("transition_bg.png");
+    EXPECT_EQ(std::make_pair(backdrop.width(), backdrop.height()), std::make_pair(1024u, 768u));
+    const Image bee = picture("transition_bee_1.png");
+    for (const char* frame : {"transition_bee_2.png", "transition_bee_3.png"}) {
+        const Image other = picture(frame);
+        EXPECT_EQ(std::make_pair(other.width(), other.height()), std::make_pair(bee.width(), bee.height())) << frame;
+    }
+    EXPECT_LE(384 + 40 + bee.height(), 768u);
+    EXPECT_LE(bee.width(), 512u);
+}
+
 TEST_F(GeneratedResourcesTest, PhoneControllerPicturesHaveTheirLayoutSizes) {
     // The controller's image server refuses to serve a listed picture that is missing.
     const std::map<std::string, std::pair<uint32_t, uint32_t>> sizes = {
@@ -247,7 +261,7 @@ TEST_F(GeneratedResourcesTest, PhoneControllerPicturesHaveTheirLayoutSizes) {
 TEST_F(GeneratedResourcesTest, FontsCoverTheMessageTexts) {
     const std::string characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 +-!'/.,:?;";
     for (const char* file : {"FuturaBeeLarge_osx.fnt", "FuturaBee_osx.fnt", "FuturaBee.fnt", "FuturaBeeStats.fnt",
-                             "FuturaBeeStatsLarge.fnt"}) {
+                             "FuturaBeeStatsLarge.fnt", "FuturaBeeFacts.fnt"}) {
         SCOPED_TRACE(file);
         const RefPtr<CCBMFontConfiguration> font = CCBMFontConfiguration::configurationWithFNTFile(file);
         ASSERT_NE(font, nullptr);

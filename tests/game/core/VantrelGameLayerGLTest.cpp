@@ -49,11 +49,17 @@ protected:
             ++menusBuilt_;
             return CCScene::node();
         });
+        // The transition's hold ends as soon as it begins.
+        VantrelTransitionLayer::setWallClockDelay([](double, std::function<void()> block) {
+            block();
+            return std::function<void()>();
+        });
     }
     void TearDown() override {
         layer_.reset();
         unregisterStandInKinds();
         VantrelTransitionLayer::registerScene(VantrelTransitionLayer::kMenuClassName, [] { return CCScene::node(); });
+        VantrelTransitionLayer::setWallClockDelay(nullptr);
         GLSceneTest::TearDown();
     }
 
@@ -139,7 +145,7 @@ TEST_F(VantrelGameLayerTest, ADayRunsFromDawnToNightAndQuittingSavesAndLeavesFor
             static_cast<CCNode*>(director_->nextScene()->children()->objectAtIndex(0)));
         ASSERT_NE(transition, nullptr);
         EXPECT_EQ(transition->destination(), VantrelTransitionLayer::kMenuClassName);
-        runFrames(3);
+        runFrames(40);  // set-up and the bee's slide in
         EXPECT_GE(menusBuilt_, 1) << "the transition builds the menu";
         layer_.reset();
         EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);

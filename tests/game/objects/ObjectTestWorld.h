@@ -60,7 +60,8 @@ protected:
         if (!layer_) return GLSceneTest::TearDown();
         level_.reset();
         layer_.reset();
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable"}) {
+        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile", "Bird",
+                                 "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
             GameObjectFactory::registerKind(kind, nullptr);
         }
         GameObject::setMovementBuilders(nullptr, nullptr);

@@ -1,0 +1,281 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/core/CCLayer.h"
+#include "engine/core/ccTypes.h"
+#include "platform/foundation/Geometry.h"
+
+class ALBuffer;
+class ALChannelSource;
+class Camera;
+class CCLayerGradient;
+class CCScene;
+class CCSprite;
+class KSMenuItem;
+class Levels;
+class Rank;
+class Stats;
+class VTDualTouchTracker;
+class VantrelMenuScreenData;
+namespace game {
+class SimpleSoundEffect;
+}
+
+// The menu: a small round world seen from just above its rim, with every menu screen (credits,
+// settings, flight log, title, instructions and one per level group) standing on it at its own
+// angle. Moving between screens turns the world under a camera that runs round it on a spring;
+// arrows, keys, mouse drags and two-finger drags move it, and input is refused while it moves.
+//
+// Angles are degrees, counter-clockwise positive. Screen content is laid out in window points
+// (origin lower left) as if the screen filled the window.
+//
+// The layer's operations live in one source file per concern: the world, screens, buttons, credits
+// and audio (VantrelMenuLayer.cpp); camera, screen changes and input (Navigation); title and
+// instructions (Titles); and the screens whose content later work fills (Settings, FlightLog,
+// Levels, GameService, RemoteInput).
+//
+// Engine thread only.
+class VantrelMenuLayer : public CCLayer {
+public:
+    // Largest frame time the menu moves by, seconds.
+    static constexpr float kMaxFrameTime = 1.0f / 60.0f;
+    // Screen change speeds, degrees per second: a change asked for, and the one the menu makes by
+    // itself when it opens after a game.
+    static constexpr float kScreenChangeSpeed = 180.0f;
+    static constexpr float kInitialScreenChangeSpeed = 112.5f;
+    // A change has arrived within this many degrees of its screen.
+    static constexpr float kArrivalTolerance = 0.1f;
+    // The background takes this long to blend into a new screen's colours, seconds.
+    static constexpr float kTintTime = 0.75f;
+    // The window width the pictures are drawn for, points.
+    static constexpr double kDesignWidth = 1024;
+
+    // A scene holding a new menu over the shared progress.
+    static RefPtr<CCScene> scene();
+    // Makes scene() the one the transition scene builds for "VantrelMenuLayer".
+    static void registerScene();
+    // The menu being shown, or null.
+    static VantrelMenuLayer* currentMenuLayer();
+
+    // The shared progress (levels, statistics, rank) unless others are given.
+    bool init();
+    bool initWithProgress(Levels* levels, Stats* stats, Rank* rank);
+
+    // Music, the first update, the per-frame update, then the base behaviour.
+    void onEnter() override;
+    void onExit() override;
+
+    // ---- World and screens ----
+    int32_t screenCount() const { return screenCount_; }
+    float screenAngleSize() const { return screenAngleSize_; }
+    float worldCircumference() const { return worldCircumference_; }
+    float worldRadius() const { return worldRadius_; }
+    float screenRadius() const { return screenRadius_; }
+    // Index of the first screen of that name, or -1.
+    int32_t getScreenIndex(const std::string& name) const;
+    // The first screen whose span [angle - size/2, angle + size/2) holds `angle` (degrees in
+    // [0, 360)); 0 when none does.
+    int32_t getScreenIndexAt(float angle) const;
+    // The screen at `index`, or null outside the ring.
+    VantrelMenuScreenData* getScreenData(int32_t index) const;
+    // A new screen named `name` with the terrain picture `terrainImageName` (none when empty),
+    // inserted at `index` when that is a valid index, else appended.
+    VantrelMenuScreenData* createScreen(const std::string& name, const std::string& terrainImageName,
+                                        int32_t index = -1);
+    // Takes the first screen of that name off the world; false when there is none.
+    bool destroyScreen(const std::string& name);
+
+    // ---- Camera, screen changes and input ----
+    void update(float dt) override;
+    // Starts the change to the screen at `index`; without `force` nothing happens when it is the
+    // current screen already.
+    void showScreen(int32_t index, bool force);
+    // One screen round the ring, wrapping; nothing while busy.
+    void prevScreen();
+    void nextScreen();
+    // The arrows, arrow keys, phone and joystick come here; sender may be null.
+    void onLeftPressed(Object* sender);
+    void onRightPressed(Object* sender);
+    // A screen change runs or the world is being dragged.
+    bool isBusy() const { return isTransitioning_ || isDragging_; }
+    // The layer is busy for good: a game is being started.
+    void setBusyForGood() { isTransitioning_ = true; }
+    void tintGradientBackground(ccColor4B top, ccColor4B bottom, float fadeTime);
+    void stopTintGradientBackground();
+    // Exactly one of `event` (a mouse drag) and `tracker` (a two-finger drag) is given.
+    void startDrag(const Event* event, VTDualTouchTracker* tracker);
+    void updateDrag(const Event* event, VTDualTouchTracker* tracker);
+    void endDrag(const Event* event, VTDualTouchTracker* tracker);
+    // The tracker's actions.
+    void dualTouchesBegan(Object* tracker);
+    void dualTouchesUpdated(Object* tracker);
+    void dualTouchesEnded(Object* tracker);
+    void onQuitPressed(Object* sender);
+    void onFullscreenPressed(Object* sender);
+
+    bool ccMouseDown(const Event& event) override;
+    bool ccMouseDragged(const Event& event) override;
+    bool ccMouseUp(const Event& event) override;
+    bool ccKeyDown(const Event& event) override;
+    bool ccKeyUp(const Event& event) override;
+    bool ccTouchesBeganWithEvent(const Event& event) override;
+    bool ccTouchesMovedWithEvent(const Event& event) override;
+    bool ccTouchesEndedWithEvent(const Event& event) override;
+    bool ccTouchesCancelledWithEvent(const Event& event) override;
+
+    int32_t currentScreenIndex() const { return currentScreenIndex_; }
+    float currentAngle() const { return currentAngle_; }
+    float destinationAngle() const { return destinationAngle_; }
+    float transitionSpeed() const { return transitionSpeed_; }
+    bool isTransitioning() const { return isTransitioning_; }
+    bool isDragging() const { return isDragging_; }
+    Camera* camera() const { return camera_.get(); }
+    float cameraTangentAngle() const { return cameraTangentAngle_; }
+    CCLayerGradient* gradientBackground() const { return gradientBackground_; }
+    CCNode* worldHolder() const { return worldHolder_; }
+    VTDualTouchTracker* touchTracker() const { return touchTracker_.get(); }
+
+    // ---- Title and instructions ----
+    void onNextInstructionsMenuItemPressed(Object* sender);
+    void nextInstructions();
+    void updateInstructions();
+    int32_t currentInstructionsPage() const { return currentInstructionsPage_; }
+    CCSprite* instructionsText() const { return instructionsText_.get(); }
+    CCSprite* instructionsImages() const { return instructionsImages_.get(); }
+    CCSprite* instructionsIndicators() const { return instructionsIndicators_.get(); }
+
+    // ---- Hooks of the level screens, flight log, game service and remote input ----
+    void fillHives();
+    void drainHives();
+    void updateFlightLog(float dt);
+    void updateGameCenter();
+    void initNetworkControl();
+    void cleanupNetworkControl();
+    void updateNetworkControl();
+    void initHidJoystickControl();
+    void cleanupHidJoystickControl();
+
+    // ---- Sound ----
+    void playInterfaceSound();
+    void playInterfaceSoundPanned(float pan);
+    // Whether the sparkle plays when the running change arrives.
+    bool playBonusSoundEffect() const { return playBonusSoundEffect_; }
+    // The music file (full path) the menu plays: the lighter tune after a game.
+    static std::string menuMusicName(bool backFromGame);
+
+    // Unset: init or initWithProgress follows.
+    VantrelMenuLayer();
+
+protected:
+    ~VantrelMenuLayer() override;
+
+    // Called once when a change arrives: the hives fill and the sparkle plays when asked for.
+    virtual void onTransitionComplete();
+
+private:
+    // World (VantrelMenuLayer.cpp).
+    void updateApplication();
+    void initAudio();
+    void cleanupAudio();
+    void setupAssetLoader();
+    void restoreAssetLoader() {}
+    void createMainMenu();
+    void destroyMainMenu();
+    void createWorld();
+    void destroyWorld();
+    void createGradientBackground();
+    void destroyGradientBackground();
+    void createNavigation();
+    void destroyNavigation() {}
+    void createApplicationControls();
+    void destroyApplicationControls() {}
+    void createCredits();
+    void destroyCredits() {}
+    // The first screen change after the menu opens, chosen from the last game's results.
+    void showFirstScreen();
+    // A sprite of a frame of the menu sheet; null (logged) when the sheet has no such frame.
+    static RefPtr<CCSprite> frameSprite(const std::string& frameName);
+    // A sprite placed by its lower-left corner at `position` in `parent`; nothing without the
+    // frame or the parent.
+    static CCSprite* addFrame(CCNode* parent, const std::string& frameName, CGPoint position);
+    // An empty sprite on the parent's texture, to group sprites inside a batch.
+    static RefPtr<CCSprite> holderSprite(CCNode* parent);
+    // A button of the frame and its "_selected" twin, centred at `position`, calling `handler`
+    // on this layer, its hit area 8 points larger on every side. Null (logged) without the frames.
+    RefPtr<KSMenuItem> makeButton(const std::string& frameName, bool flipX, CGPoint position,
+                                  void (VantrelMenuLayer::*handler)(Object*));
+
+    // Camera and input (Navigation).
+    void createCamera();
+    void destroyCamera();
+    void updateCamera(float dt);
+    // The point of the camera circle at `angle` degrees.
+    CGPoint circlePoint(float angle) const;
+    // Location of a drag: the tracker's two-finger middle, else the mouse event's.
+    CGPoint dragLocation(const Event* event, VTDualTouchTracker* tracker) const;
+
+    // Screens whose content later work fills (their own files).
+    void createSettings();
+    void destroySettings() {}
+    void createFlightLog();
+    void destroyFlightLog() {}
+    void createMainTitles();
+    void destroyMainTitles() {}
+    void createInstructions();
+    void destroyInstructions() {}
+    void createLevels();
+    void createLevels(const std::string& groupId);
+    void destroyLevels() {}
+
+    CGSize screenSize_;
+    CGSize halfScreenSize_;
+    Levels* levels_ = nullptr;  // shared progress, not retained
+    Stats* stats_ = nullptr;
+    Rank* rank_ = nullptr;
+
+    // Camera: runs on the circle of radius cameraRadius_ round the world's centre, pulled by a
+    // spring towards the point at currentAngle_. Velocity in points per frame.
+    RefPtr<Camera> camera_;
+    float cameraRadius_ = 0;
+    float cameraTangentAngle_ = 0;
+    float cameraZoom_ = 1.0f;
+    CGPoint cameraTargetPosition_;
+    CGPoint cameraVelocity_;
+
+    float screenArcLength_ = 0;     // rim given to each screen: a window width and a fifteenth, points
+    float worldCircumference_ = 0;  // points
+    float worldRadius_ = 0;         // points
+    int32_t screenCount_ = 0;
+    float screenAngleSize_ = 0;  // degrees per screen
+    std::vector<RefPtr<VantrelMenuScreenData>> screenData_;
+    int32_t currentScreenIndex_ = 0;
+    float screenRadius_ = 0;  // world centre to each screen's centre, points
+    float currentAngle_ = 0;
+    float destinationAngle_ = 0;
+    float transitionSpeed_ = 0;  // degrees per second, signed by direction
+    bool isTransitioning_ = false;
+    bool isInitialTransition_ = false;
+    bool isDragging_ = false;
+    RefPtr<VTDualTouchTracker> touchTracker_;
+    CGPoint prevDragLocation_;
+    float dragVelocity_ = 0;  // points per second
+
+    // Nodes; the node tree keeps them.
+    CCNode* centreHolder_ = nullptr;
+    CCLayerGradient* gradientBackground_ = nullptr;
+    CCNode* worldHolder_ = nullptr;
+
+    int32_t currentInstructionsPage_ = 1;
+    RefPtr<CCSprite> instructionsText_;
+    RefPtr<CCSprite> instructionsImages_;
+    RefPtr<CCSprite> instructionsIndicators_;
+
+    RefPtr<ALBuffer> interfaceSoundBuffer_;
+    ALChannelSource* interfaceSoundChannel_ = nullptr;  // VantrelAudio's, not retained
+    // The sparkle played on arriving at a screen that shows a new result.
+    RefPtr<game::SimpleSoundEffect> bonusSoundEffect_;
+    bool playBonusSoundEffect_ = false;
+};

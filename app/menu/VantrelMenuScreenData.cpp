@@ -1,0 +1,5 @@
+#include "app/menu/VantrelMenuScreenData.h"
+
+VantrelMenuScreenData::VantrelMenuScreenData() = default;
+
+VantrelMenuScreenData::~VantrelMenuScreenData() = default;

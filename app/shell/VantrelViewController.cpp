@@ -1,0 +1,3 @@
+#include "app/shell/VantrelViewController.h"
+
+VantrelViewController::VantrelViewController(RefPtr<CCGLView> view) : view_(std::move(view)) {}

@@ -1,0 +1,96 @@
+#include "game/objects/GroundEnemy.h"
+
+#include "engine/core/CCNode.h"
+#include "game/core/Level.h"
+#include "game/core/MovementProtocol.h"
+#include "game/core/PhysicsSprite.h"
+#include "game/objects/ObjectPhysics.h"
+#include "game/objects/Stamina.h"
+#include "platform/foundation/Value.h"
+
+namespace game {
+
+RefPtr<GroundEnemy> GroundEnemy::groundEnemyWithGameData(const Value& data) {
+    RefPtr<GroundEnemy> enemy(new GroundEnemy);
+    enemy->initGameObjectWithGameData(data);
+    GameObjectBasicData basic;
+    loadGameObjectSettingsFrom(data, &basic, true);
+    enemy->createGroundEnemy(basic.position, basic.rotation, data["linear_path_data"], nullptr);
+    return enemy;
+}
+
+RefPtr<GroundEnemy> GroundEnemy::groundEnemyWithType(int32_t type, CGPoint position, float rotation, float, float,
+                                                     const Value& pathData, b2Body* joinToBody) {
+    RefPtr<GroundEnemy> enemy(new GroundEnemy);
+    enemy->initGameObjectWithType(type);
+    enemy->createGroundEnemy(position, rotation, pathData, joinToBody);
+    return enemy;
+}
+
+void GroundEnemy::createGroundEnemy(CGPoint position, float rotation, const Value& pathData, b2Body* joinToBody) {
+    setPriority(2);
+    const Value& data = gameObjectData();
+    loadPhysicsSettingsFrom(data, &physics_, true);
+    createSimpleAnimation();
+    rules_.readContactKeys(data);
+    rules_.readShooterKeys(data);
+    stamina_ = Stamina::componentWithDictionary(data["stamina"]);
+    if (isGroundEnemyType(type())) createGroundEnemyGeneric(position, rotation, pathData, joinToBody);
+}
+
+void GroundEnemy::createGroundEnemyGeneric(CGPoint position, float rotation, const Value& pathData,
+                                           b2Body* joinToBody) {
+    const Value& data = gameObjectData();
+    physicsSprite_ = EnemyRules::createSprite(this);
+    if (stamina_ && !stamina_->active()) {
+        stopSimpleAnimationWithSprite(physicsSprite_.get());
+    } else {
+        playSimpleAnimationWithSprite(physicsSprite_.get());
+    }
+    rules_.createTurret(data, physicsSprite_.get());
+    b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
+                                     EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true);
+    physicsSprite_->synchronise();
+    if (body) ObjectPhysics::addToSynchronised(body);
+
+    movementNode_ = CCNode::node();
+    movementNode_->setPosition(physicsSprite_->position());
+    movementNode_->setRotation(physicsSprite_->rotation());
+    movement_ = createMovementForNode(movementNode_.get(), pathData);
+    if (movement_) {
+        EnemyRules::settleBody(body, true);
+    } else {
+        movementNode_.reset();
+        // Built on a structure: it rides the structure's body, still dynamic and synchronised.
+        if (joinToBody && body) {
+            joinWeldBody(body, joinToBody, physicsSprite_->position());
+        } else {
+            EnemyRules::settleBody(body, false);
+        }
+    }
+    EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerForeground);
+}
+
+GroundEnemy::~GroundEnemy() {
+    if (movement_) EnemyRules::leaveAutoStop(getPrimaryBody());
+    EnemyRules::release(this, physicsSprite_.get());
+}
+
+b2Body* GroundEnemy::getPrimaryBody() { return physicsSprite_ ? physicsSprite_->body() : nullptr; }
+
+void GroundEnemy::update(float dt) {
+    rules_.update(dt);
+    if (movement_ && EnemyRules::stepRhythm(this, stamina_.get(), movement_.get(), physicsSprite_.get(), dt)) {
+        movement_->update(dt);
+        EnemyRules::followNode(getPrimaryBody(), movementNode_.get(), physicsSprite_.get());
+    }
+    if (rules_.turretSprite() && !rules_.hasVisionSensor()) rules_.updateTurret(physicsSprite_.get());
+}
+
+void GroundEnemy::setMovement(RefPtr<MovementProtocol> movement) { movement_ = std::move(movement); }
+
+uint32_t GroundEnemy::contactPlayer() { return rules_.contact(physicsSprite_.get(), HitStatistic::kGround); }
+
+void GroundEnemy::visionContactPlayer() { rules_.visionContact(physicsSprite_.get()); }
+
+}  // namespace game

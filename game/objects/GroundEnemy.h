@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+
+#include "game/core/EnemyProtocol.h"
+#include "game/core/GameObject.h"
+#include "game/objects/EnemyRules.h"
+
+class CCNode;
+class PhysicsSprite;
+
+namespace game {
+
+class Stamina;
+
+// The walking enemy (types 230-239, 260-263; other types build no body): a creature that walks
+// its path on the ground, rests and walks on by its stamina (either way with equal chance on a
+// random-direction path), and with a turret aims at the bee and fires while it sees it. Without
+// a movement it stands fixed: static, or welded to the body it was built on (structures). Contacts
+// count as ground hits. Priority 2; sprite layer 3; the instance's scale is not used.
+//
+// Type key beyond the shared enemy rules: "stamina" (absent: it never rests). No contact
+// animation.
+class GroundEnemy : public GameObject, public EnemyProtocol {
+public:
+    static bool isGroundEnemyType(int32_t type) {
+        return (type >= 230 && type <= 239) || (type >= 260 && type <= 263);
+    }
+
+    // From a level-data instance ("position", "rotation", "linear_path_data").
+    static RefPtr<GroundEnemy> groundEnemyWithGameData(const Value& data);
+    // Position in points, rotation in degrees counter-clockwise; `joinToBody` (or null) is the
+    // body it is welded to when it has no movement.
+    static RefPtr<GroundEnemy> groundEnemyWithType(int32_t type, CGPoint position, float rotation, float scaleX,
+                                                   float scaleY, const Value& pathData, b2Body* joinToBody);
+
+    uint32_t contactPlayer() override;
+    uint32_t sensorContactPlayer() override { return contactPlayer(); }
+    void visionContactPlayer() override;
+
+    // The frame: rules, the walk/rest rhythm and the walk, and a turret without vision tracking
+    // the bee.
+    void update(float dt) override;
+    void onDayIsOver() override { rules_.setActive(false); }
+    b2Body* getPrimaryBody() override;
+
+    const EnemyRules& rules() const { return rules_; }
+    EnemyRules& rules() { return rules_; }
+    bool active() const { return rules_.active(); }
+    void setActive(bool active) { rules_.setActive(active); }
+    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
+    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
+    MovementProtocol* movement() const { return movement_.get(); }
+    void setMovement(RefPtr<MovementProtocol> movement);
+    PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
+    Stamina* stamina() const { return stamina_.get(); }
+
+protected:
+    ~GroundEnemy() override;
+
+private:
+    GroundEnemy() = default;
+    void createGroundEnemy(CGPoint position, float rotation, const Value& pathData, b2Body* joinToBody);
+    void createGroundEnemyGeneric(CGPoint position, float rotation, const Value& pathData, b2Body* joinToBody);
+
+    EnemyRules rules_;
+    GameObjectPhysicsData physics_;
+    RefPtr<Stamina> stamina_;
+    RefPtr<MovementProtocol> movement_;
+    RefPtr<CCNode> movementNode_;
+    RefPtr<PhysicsSprite> physicsSprite_;
+};
+
+}  // namespace game

@@ -1,0 +1,138 @@
+#include "game/objects/ProjectileData.h"
+
+#include <cmath>
+
+#include "platform/foundation/Random.h"
+#include "platform/foundation/Value.h"
+
+namespace game {
+
+namespace {
+constexpr float kDegreesToRadians = 0.017453292f;
+constexpr float kPi = 3.1415927f;
+
+CGPoint rotated(CGPoint point, double angle) {
+    const double c = std::cos(angle), s = std::sin(angle);
+    return CGPointMake(point.x * c - point.y * s, point.x * s + point.y * c);
+}
+}  // namespace
+
+RefPtr<ProjectileData> ProjectileData::componentWithDictionary(const Value& data) {
+    if (data.isNone()) return nullptr;
+    RefPtr<ProjectileData> component(new ProjectileData);
+    component->readDictionary(data);
+    return component;
+}
+
+void ProjectileData::readDictionary(const Value& data) {
+    type_ = data["type"].intValue();
+    if (const Value& offset = data["offset"]; !offset.isNone()) {
+        offset_ = CGPointFromString(offset.stringValue());
+        hasOffset_ = offset_.x != 0 || offset_.y != 0;
+        useOffsetAsRange_ = data["use_offset_as_range"].boolValue();
+    }
+    delay_ = LevelDataRange::read(data, "delay", 1.0f);
+
+    // Points per second in the data; the default is already in metres per second.
+    velocity_ = LevelDataRange{1.0f, 1.0f, 0};
+    if (LevelDataRange::isPresent(data, "velocity")) {
+        const LevelDataRange points = LevelDataRange::read(data, "velocity", 0);
+        velocity_ = {points.min / kPointsPerMetre, points.max / kPointsPerMetre, 0};
+        velocity_.range = velocity_.max - velocity_.min;
+    }
+    angularVelocity_ = LevelDataRange{-kPi, kPi, 2 * kPi};
+    if (LevelDataRange::isPresent(data, "angular_velocity")) {
+        const LevelDataRange degrees = LevelDataRange::read(data, "angular_velocity", 0);
+        angularVelocity_ = {degrees.min * kDegreesToRadians, degrees.max * kDegreesToRadians, 0};
+        angularVelocity_.range = angularVelocity_.max - angularVelocity_.min;
+    }
+
+    targetLeadTime_ = data["target_lead_time"].floatValue();
+    const CGPoint targetOffset = CGPointFromString(data["target_offset"].stringValue());
+    targetOffset_.Set(static_cast<float>(targetOffset.x) / kPointsPerMetre,
+                      static_cast<float>(targetOffset.y) / kPointsPerMetre);
+
+    if (const Value& count = data["count"]; !count.isNone()) {
+        countMin_ = countMax_ = count.intValue();
+    } else if (!data["count_min"].isNone() && !data["count_max"].isNone()) {
+        countMin_ = data["count_min"].intValue();
+        countMax_ = data["count_max"].intValue();
+    }
+    // A reversed pair would make the burst draw a modulo by zero (or a huge count): it gives the
+    // minimum instead.
+    countRange_ = countMax_ > countMin_ ? static_cast<uint32_t>(int64_t{countMax_} - countMin_) : 0;
+
+    if (const Value& range = data["direction_offset_range"]; !range.isNone()) {
+        directionOffsetRange_ = range.floatValue();
+    } else if (!data["direction_gravity_min"].isNone() && !data["direction_gravity_max"].isNone()) {
+        directionGravityRelative_ = true;
+        directionGravityMin_ = data["direction_gravity_min"].floatValue();
+        directionGravityMax_ = data["direction_gravity_max"].floatValue();
+        directionOffsetRange_ = directionGravityMax_ - directionGravityMin_;
+    }
+    resetDelay();
+}
+
+int32_t ProjectileData::randomCount() const {
+    if (countRange_ == 0) return countMin_;
+    // In 64 bits: the widest range, 2^32 - 1, would otherwise wrap to a modulo by zero.
+    const uint64_t step = Random::arc4random() % (uint64_t{countRange_} + 1);
+    return static_cast<int32_t>(int64_t{countMin_} + step);
+}
+
+bool ProjectileData::update(float dt) {
+    delayLeft_ -= dt;
+    return delayLeft_ < kEpsilon;
+}
+
+CGPoint ProjectileData::launchPoint(CGPoint origin, float referenceAngle) const {
+    if (!hasOffset_) return origin;
+    CGPoint offset = offset_;
+    if (useOffsetAsRange_) {
+        const double length = std::hypot(offset_.x, offset_.y);
+        const double distance = length * Random::unitFloat();
+        offset = CGPointMake(offset_.x / length * distance, offset_.y / length * distance);
+        offset = rotated(offset, Random::unitFloat() * 2 * kPi);
+    } else {
+        offset = rotated(offset, referenceAngle);
+    }
+    return CGPointMake(origin.x + offset.x, origin.y + offset.y);
+}
+
+b2Vec2 ProjectileData::aimPoint(b2Vec2 target, b2Vec2 targetVelocity) const {
+    if (targetLeadTime_ > kEpsilon) target += targetLeadTime_ * targetVelocity;
+    // The offset's +y points away from the planet centre at the target.
+    const b2Rot planetFrame(std::atan2(target.y, target.x) - kPi / 2);
+    return target + b2Mul(planetFrame, targetOffset_);
+}
+
+b2Vec2 ProjectileData::aimDirection(b2Vec2 shotPosition, b2Vec2 target, b2Vec2 targetVelocity) const {
+    b2Vec2 direction = aimPoint(target, targetVelocity) - shotPosition;
+    if (direction.Length() >= kEpsilon) direction.Normalize();
+    return direction;
+}
+
+b2Vec2 ProjectileData::sprayDirection(CGPoint launchPoint, float referenceAngle) const {
+    if (directionGravityRelative_) {
+        b2Vec2 horizontal(static_cast<float>(launchPoint.y), static_cast<float>(-launchPoint.x));
+        if (horizontal.Length() < kEpsilon) return {0, 0};
+        horizontal.Normalize();
+        const float turn = directionGravityMin_ + Random::unitFloat() * directionOffsetRange_;
+        return b2Mul(b2Rot(turn * kDegreesToRadians), horizontal);
+    }
+    const float angle = referenceAngle - directionOffsetRange_ / 2 + Random::unitFloat() * directionOffsetRange_;
+    return {std::cos(angle * kDegreesToRadians), std::sin(angle * kDegreesToRadians)};
+}
+
+void ProjectileData::launch(b2Body* shot, b2Vec2 direction) const {
+    const float speed = randomVelocity();
+    const float spin = randomAngularVelocity();
+    if (!shot || shot->GetType() == b2_staticBody) return;
+    const b2Vec2 velocity = speed * direction;
+    if (velocity.x != 0 || velocity.y != 0) shot->SetAwake(true);
+    shot->SetLinearVelocity(velocity);
+    if (spin != 0) shot->SetAwake(true);
+    shot->SetAngularVelocity(spin);
+}
+
+}  // namespace game

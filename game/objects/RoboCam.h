@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+
+#include "game/core/EnemyProtocol.h"
+#include "game/core/GameObject.h"
+#include "game/objects/EnemyRules.h"
+
+class CCNode;
+class PhysicsSprite;
+
+namespace game {
+
+class Stamina;
+
+// The robot camera (type 265; other types build no body): a camera hanging under the planet's
+// pull from a kinematic pivot, on a revolute joint that may be limited and motorised. The pivot
+// travels the object's movement and rests by its stamina; the camera's turret tracks the bee and
+// fires while the bee is in view. Contacts count as ground hits. Priority 2; sprite layer 3; the
+// instance's scale is not used.
+//
+// Type keys beyond the shared enemy rules: "pivot" (the pivot's "linear_damping",
+// "angular_damping", "gravity_scale", and its "rotation_joint": "lower_angle", "upper_angle"
+// degrees, "limit_enabled", "motor_max_torque", "motor_speed" radians per second,
+// "motor_enabled"), "stamina". Without a movement the pivot is static.
+class RoboCam : public GameObject, public EnemyProtocol {
+public:
+    static constexpr int32_t kRoboCamType = 265;
+
+    // From a level-data instance ("position", "rotation", "linear_path_data").
+    static RefPtr<RoboCam> roboCamWithGameData(const Value& data);
+    // Position in points, rotation in degrees counter-clockwise; the scales are not used.
+    static RefPtr<RoboCam> roboCamWithType(int32_t type, CGPoint position, float rotation, float scaleX,
+                                           float scaleY, const Value& pathData);
+
+    uint32_t contactPlayer() override;
+    uint32_t sensorContactPlayer() override { return contactPlayer(); }
+    void visionContactPlayer() override;
+
+    // The frame: rules, the rest rhythm, the pivot driven to its movement, and a turret without
+    // vision tracking the bee.
+    void update(float dt) override;
+    void onDayIsOver() override { rules_.setActive(false); }
+    b2Body* getPrimaryBody() override;
+
+    const EnemyRules& rules() const { return rules_; }
+    EnemyRules& rules() { return rules_; }
+    bool active() const { return rules_.active(); }
+    void setActive(bool active) { rules_.setActive(active); }
+    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
+    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
+    MovementProtocol* movement() const { return movement_.get(); }
+    void setMovement(RefPtr<MovementProtocol> movement);
+    CCNode* movementNode() const { return movementNode_.get(); }
+    PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
+    b2Body* pivotBody() const { return pivotBody_; }
+    Stamina* stamina() const { return stamina_.get(); }
+
+protected:
+    ~RoboCam() override;
+
+private:
+    RoboCam() = default;
+    void createRoboCam(CGPoint position, float rotation, const Value& pathData);
+    void createRoboCamGeneric(CGPoint position, float rotation, const Value& pathData);
+
+    EnemyRules rules_;
+    GameObjectPhysicsData physics_;
+    GameObjectPhysicsData pivotPhysics_;
+    GameObjectPhysicsRotationJointData joint_;
+    RefPtr<Stamina> stamina_;
+    RefPtr<MovementProtocol> movement_;
+    RefPtr<CCNode> movementNode_;
+    RefPtr<PhysicsSprite> physicsSprite_;
+    b2Body* pivotBody_ = nullptr;  // the world's; destroyed with the camera
+};
+
+}  // namespace game

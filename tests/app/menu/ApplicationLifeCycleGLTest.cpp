@@ -1,0 +1,155 @@
+// The application's life: the launch into the intro and on to the menu, and activation changes
+// told by the window's focus.
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "app/menu/VantrelIntroLayer.h"
+#include "app/menu/VantrelMenuLayer.h"
+#include "app/shell/ApplicationPreferences.h"
+#include "app/shell/VantrelGlobal.h"
+#include "app/shell/VantrelViewController.h"
+#include "app/shell/Vantrel_OSXAppDelegate.h"
+#include "engine/core/CCScene.h"
+#include "engine/core/support/CCArray.h"
+#include "platform/foundation/UserDefaults.h"
+#include "tests/app/menu/MenuTestSupport.h"
+
+namespace {
+
+class ApplicationLifeCycleTest : public menutest::MenuWindowTest {
+protected:
+    void SetUp() override {
+        MenuWindowTest::SetUp();
+        std::vector<uint8_t> pixels(64 * 48 * 4, 255);
+        Image(64, 48, true, std::move(pixels)).writePNG(resources_.file("Default.png"));
+        delegate_.setActivationResponders({[this] { ++pauses_; }, [this] { ++ducks_; }, [this] { ++unducks_; }});
+        delegate_.setGameServiceViewCloser([] {});
+    }
+
+    void TearDown() override {
+        VantrelGlobal::sharedInstance()->setGameState(VantrelGlobal::kStateStart);
+        MenuWindowTest::TearDown();
+    }
+
+    void launch() {
+        delegate_.applicationDidFinishLaunching(view_, [] { return VantrelIntroLayer::scene(); });
+        ASSERT_EQ(director_->runFrames(1), 1u);
+    }
+
+    // The first layer of the running scene.
+    CCNode* runningLayer() const {
+        CCArray* children = director_->runningScene() ? director_->runningScene()->children() : nullptr;
+        return children && children->count() ? dynamic_cast<CCNode*>(children->objectAtIndex(0)) : nullptr;
+    }
+
+    // A focus change of the window as the windowing system reports it, taken in the next frame.
+    void focus(bool gained) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+        event.window.windowID = view_->window()->windowID();
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        ASSERT_EQ(director_->runFrames(1), 1u);
+    }
+
+    // Focus changes right after our own full-screen switch are not taken; these tests wait that out.
+    static void letOwnSwitchSettle() { std::this_thread::sleep_for(std::chrono::milliseconds(600)); }
+
+    bool savedFullScreen() const { return UserDefaults(store_.path()).boolForKey("use_fullscreen_preference"); }
+
+    TemporaryFolder folder_;
+    UserDefaults store_{folder_.file("UserDefaults.plist")};
+    ApplicationPreferences preferences_{store_, "0.1.0", folder_.file("data"), folder_.file("caches")};
+    Vantrel_OSXAppDelegate delegate_{preferences_};
+    int pauses_ = 0, ducks_ = 0, unducks_ = 0;
+};
+
+TEST_F(ApplicationLifeCycleTest, TheLaunchShowsTheIntroForTwoSecondsThenTheMenu) {
+    preferences_.setUseFullscreen(false);
+    launch();
+    EXPECT_FALSE(director_->isFullScreen());
+    EXPECT_TRUE(view_->acceptsTouchEvents());
+    EXPECT_FALSE(view_->acceptsMouseMovedEvents());
+    ASSERT_NE(delegate_.viewController(), nullptr);
+    EXPECT_EQ(delegate_.viewController()->view(), view_.get());
+    ASSERT_NE(dynamic_cast<VantrelIntroLayer*>(runningLayer()), nullptr);
+    const std::string splash = "Default.png";  // the cache's key
+    ASSERT_NE(CCTextureCache::sharedTextureCache()->textureForKey(splash), nullptr);
+
+    // Frames of 1/64 s: the menu comes with the frame that completes 2.0 s of scheduler time.
+    int frames = 0;
+    while (!dynamic_cast<VantrelMenuLayer*>(runningLayer()) && frames < 400) {
+        ASSERT_EQ(director_->runFrames(1), 1u);
+        ++frames;
+    }
+    EXPECT_NEAR(frames, 128, 2);
+    EXPECT_EQ(VantrelGlobal::sharedInstance()->gameState(), VantrelGlobal::kStateMenu);
+    EXPECT_EQ(CCTextureCache::sharedTextureCache()->textureForKey(splash), nullptr);
+}
+
+TEST_F(ApplicationLifeCycleTest, TheQuitButtonStopsTheLoopAfterTheFrameAndTerminateSaves) {
+    preferences_.setUseFullscreen(false);
+    launch();
+    delegate_.terminate();
+    EXPECT_EQ(director_->runFrames(3), 0u);
+    // What the loop's caller does next: the preferences reach the disk.
+    store_.setBool("use_fullscreen_preference", true);  // changed in memory only
+    delegate_.applicationWillTerminate();
+    EXPECT_TRUE(savedFullScreen());
+}
+
+TEST_F(ApplicationLifeCycleTest, FocusLostLeavesFullScreenAndDucksFocusGainedComesBack) {
+    launch();  // the preference asks for full screen by default
+    EXPECT_TRUE(director_->isFullScreen());
+    letOwnSwitchSettle();
+
+    focus(false);
+    EXPECT_FALSE(delegate_.isActive());
+    EXPECT_FALSE(director_->isFullScreen());
+    EXPECT_FALSE(savedFullScreen());  // a quit now starts windowed
+    EXPECT_EQ(ducks_, 1);
+    letOwnSwitchSettle();
+    focus(false);  // told twice: still one resign
+    EXPECT_EQ(ducks_, 1);
+
+    focus(true);
+    EXPECT_TRUE(delegate_.isActive());
+    EXPECT_TRUE(director_->isFullScreen());
+    EXPECT_TRUE(savedFullScreen());
+    EXPECT_EQ(unducks_, 1);
+
+    // Right after that switch a focus change is taken for its side effect.
+    focus(false);
+    EXPECT_TRUE(delegate_.isActive());
+    EXPECT_EQ(ducks_, 1);
+    EXPECT_EQ(pauses_, 0);
+}
+
+TEST_F(ApplicationLifeCycleTest, DuringAGameResignPausesItAndItStaysPaused) {
+    preferences_.setUseFullscreen(false);
+    launch();
+    const struct {
+        int32_t state;
+        int pauses, ducks, unducks;
+    } states[] = {
+        {VantrelGlobal::kStatePlay, 1, 0, 0},
+        {VantrelGlobal::kStateMenu, 0, 1, 1},
+        {VantrelGlobal::kStateTransition, 0, 1, 1},
+    };
+    for (const auto& state : states) {
+        pauses_ = ducks_ = unducks_ = 0;
+        VantrelGlobal::sharedInstance()->setGameState(state.state);
+        delegate_.applicationWillResignActive();
+        delegate_.applicationWillBecomeActive();
+        EXPECT_EQ(pauses_, state.pauses) << state.state;
+        EXPECT_EQ(ducks_, state.ducks) << state.state;
+        EXPECT_EQ(unducks_, state.unducks) << state.state;
+        EXPECT_FALSE(director_->isFullScreen());
+    }
+}
+
+}  // namespace

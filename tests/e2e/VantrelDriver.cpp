@@ -1,0 +1,211 @@
+// Preloaded into the unchanged vantrel program (LD_PRELOAD), this library drives it from the
+// buffer swap: before each frame is shown it reads a pixel of the sky and pushes the input of the
+// step under way, as the windowing system would. It expects the program's window at 1024 x 768
+// points, windowed; the menu's world turns under the probe, so the probe sees the background
+// gradient of the screen shown.
+//
+// Steps: the splash shows for about two seconds, then the title's gradient; a left-arrow key, a
+// click on the left arrow and another key reach the credits' colours; a drag moves the world and,
+// let go without speed, swings back to the credits; the full-screen button switches the window to full screen; a quit
+// event ends the program. It prints "E2E: passed" before the quit, or "E2E: failed: <why>" and
+// ends the program with status 3.
+
+#include <SDL.h>
+#include <dlfcn.h>
+#include <epoxy/gl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+
+namespace {
+
+constexpr int kWindowHeight = 768;
+// The probe: high in the sky on the right, clear of the buttons and pictures.
+constexpr int kProbeX = 1000;
+constexpr int kProbeY = 740;  // from the bottom
+
+struct Rgb {
+    int r, g, b;
+};
+
+// The gradients' colours at the probe's height: the bottom colour blended towards the top one.
+constexpr Rgb at(Rgb bottom, Rgb top) {
+    const double f = double(kProbeY) / kWindowHeight;
+    return {int(bottom.r + (top.r - bottom.r) * f), int(bottom.g + (top.g - bottom.g) * f),
+            int(bottom.b + (top.b - bottom.b) * f)};
+}
+constexpr Rgb kTitleSky = at({241, 170, 25}, {254, 204, 7});
+constexpr Rgb kCreditsSky = at({255, 145, 83}, {170, 157, 195});
+
+// Places the step's clicks hit, window points from the top-left corner.
+constexpr int kLeftArrowX = 84, kLeftArrowY = kWindowHeight - 399;
+// Just inside the left edge of the credits card (which starts at x = 274) when the screen is at rest.
+constexpr int kCardProbeX = 290, kCardProbeY = 300;
+// Frames the drag lasts: three steps of 50 points, then held still.
+constexpr int kDragFrames = 40;
+// The full-screen button sits right of the quit button, centred 20 points below the top edge.
+constexpr int kFullScreenButtonX = 20 + 40 + 5, kFullScreenButtonY = 20;  // the quit button is 40 wide
+
+enum class Step { splash, title, credits, dragged, fullScreen, done };
+
+bool near(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 6 && std::abs(a.g - b.g) <= 6 && std::abs(a.b - b.b) <= 6; }
+
+[[noreturn]] void fail(const char* why, Rgb seen) {
+    std::printf("E2E: failed: %s (the probe shows %d, %d, %d)\n", why, seen.r, seen.g, seen.b);
+    std::fflush(stdout);
+    _exit(3);
+}
+
+class Driver {
+public:
+    void frame(SDL_Window* window) {
+        window_ = SDL_GetWindowID(window);
+        const Rgb seen = probe();
+        const uint32_t now = SDL_GetTicks();
+        if (step_ == Step::splash && stepStart_ == 0) stepStart_ = now;
+        const uint32_t elapsed = now - stepStart_;
+        if (elapsed > 15000) fail("a step took more than 15 s", seen);
+
+        switch (step_) {
+            case Step::splash:
+                if (!near(seen, kTitleSky)) return;
+                if (elapsed < 1600 || elapsed > 3500) fail("the splash did not last about 2 s", seen);
+                next(Step::title, now);
+                break;
+            case Step::title:
+                // Left, click, left: flight log, settings, credits; each after the last change ended.
+                if (elapsed == 0) return;
+                if (actions_ == 0 && elapsed > 300) key(SDL_SCANCODE_LEFT), ++actions_;
+                if (actions_ == 1 && elapsed > 1800) click(kLeftArrowX, kLeftArrowY), ++actions_;
+                if (actions_ == 2 && elapsed > 3300) key(SDL_SCANCODE_LEFT), ++actions_;
+                if (actions_ == 3 && elapsed > 4800) {
+                    if (!near(seen, kCreditsSky)) fail("two keys and a click did not reach the credits", seen);
+                    next(Step::credits, now);
+                }
+                break;
+            case Step::credits:
+                // Dragged 150 points to the right and held still: the world follows the drag, so
+                // the credits card's left edge leaves the card probe; let go without speed, the
+                // world swings back and the card returns.
+                if (actions_ == 0) {
+                    cardAtRest_ = probe(kCardProbeX, kCardProbeY);
+                    button(SDL_MOUSEBUTTONDOWN, 400, 400);
+                }
+                if (actions_ < kDragFrames) {
+                    motion(400 + 50 * std::min(actions_ + 1, 3), 400);
+                    ++actions_;
+                } else if (actions_ == kDragFrames) {
+                    if (near(probe(kCardProbeX, kCardProbeY), cardAtRest_)) fail("the world did not follow the drag", seen);
+                    button(SDL_MOUSEBUTTONUP, 550, 400);
+                    ++actions_;
+                } else if (elapsed > 3000) {
+                    if (!near(seen, kCreditsSky)) fail("the drag did not swing back to the credits", seen);
+                    if (!near(probe(kCardProbeX, kCardProbeY), cardAtRest_)) {
+                        fail("the credits card did not come back to its place", seen);
+                    }
+                    next(Step::dragged, now);
+                }
+                break;
+            case Step::dragged:
+                click(kFullScreenButtonX, kFullScreenButtonY);
+                next(Step::fullScreen, now);
+                break;
+            case Step::fullScreen:
+                if (elapsed < 1000) return;
+                if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP)) {
+                    fail("the full-screen button left the window as it was", seen);
+                }
+                std::printf("E2E: passed\n");
+                std::fflush(stdout);
+                quit();
+                next(Step::done, now);
+                break;
+            case Step::done:
+                break;
+        }
+    }
+
+private:
+    Rgb probe(int x = kProbeX, int y = kProbeY) const {
+        uint8_t pixel[4] = {};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        return {pixel[0], pixel[1], pixel[2]};
+    }
+
+    void next(Step step, uint32_t now) {
+        step_ = step;
+        stepStart_ = now;
+        actions_ = 0;
+    }
+
+    void push(SDL_Event& event) {
+        if (SDL_PushEvent(&event) != 1) fail(SDL_GetError(), {0, 0, 0});
+    }
+
+    void key(SDL_Scancode scancode) {
+        for (const uint32_t type : {SDL_KEYDOWN, SDL_KEYUP}) {
+            SDL_Event event{};
+            event.type = type;
+            event.key.windowID = window_;
+            event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+            event.key.keysym.scancode = scancode;
+            event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+            push(event);
+        }
+    }
+
+    void button(uint32_t type, int x, int y) {
+        SDL_Event event{};
+        event.type = type;
+        event.button.windowID = window_;
+        event.button.button = SDL_BUTTON_LEFT;
+        event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.button.clicks = 1;
+        event.button.x = x;
+        event.button.y = y;
+        push(event);
+    }
+
+    void click(int x, int y) {
+        button(SDL_MOUSEBUTTONDOWN, x, y);
+        button(SDL_MOUSEBUTTONUP, x, y);
+    }
+
+    void motion(int x, int y) {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.windowID = window_;
+        event.motion.state = SDL_BUTTON_LMASK;
+        event.motion.x = x;
+        event.motion.y = y;
+        push(event);
+    }
+
+    void quit() {
+        SDL_Event event{};
+        event.type = SDL_QUIT;
+        push(event);
+    }
+
+    Step step_ = Step::splash;
+    uint32_t stepStart_ = 0;
+    int actions_ = 0;
+    uint32_t window_ = 0;
+    Rgb cardAtRest_ = {0, 0, 0};
+};
+
+Driver driver;
+
+}  // namespace
+
+extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
+    using Swap = void (*)(SDL_Window*);
+    static const auto realSwap = reinterpret_cast<Swap>(dlsym(RTLD_NEXT, "SDL_GL_SwapWindow"));
+    driver.frame(window);
+    realSwap(window);
+}
