@@ -29,6 +29,7 @@
 #include "game/core/PickupProtocol.h"
 #include "game/core/ProjectileProtocol.h"
 #include "game/core/Stats.h"
+#include "game/objects/EnemyRules.h"
 #include "game/objects/SimpleSoundEffect.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
@@ -150,6 +151,24 @@ b2Fixture* addCircle(b2Body* body, float radius, float density, float friction, 
     return body->CreateFixture(&def);
 }
 
+// Enemies count their hits on the running game's bee.
+void countHitOnCurrentPlayer(game::HitStatistic statistic) {
+    Player* bee = gCurrentPlayer;
+    if (!bee) return;
+    using H = game::HitStatistic;
+    switch (statistic) {
+        case H::kCloud: bee->setStatCloudHits(bee->statCloudHits() + 1); break;
+        case H::kRain: bee->setStatRainHits(bee->statRainHits() + 1); break;
+        case H::kLightning: bee->setStatLightningHits(bee->statLightningHits() + 1); break;
+        case H::kTornado: bee->setStatTornadoHits(bee->statTornadoHits() + 1); break;
+        case H::kBird: bee->setStatBirdHits(bee->statBirdHits() + 1); break;
+        case H::kGround: bee->setStatGroundHits(bee->statGroundHits() + 1); break;
+        case H::kHornet: bee->setStatHornetHits(bee->statHornetHits() + 1); break;
+        case H::kProjectile: bee->setStatProjectileHits(bee->statProjectileHits() + 1); break;
+        case H::kNone: break;
+    }
+}
+
 }  // namespace
 
 Player* Player::currentPlayer() { return gCurrentPlayer; }
@@ -159,7 +178,10 @@ Player::Player() = default;
 // While bodies may still be destroyed the world and its physics system are alive: the bee's
 // bodies leave the synchronised list before its sprites destroy them.
 Player::~Player() {
-    if (gCurrentPlayer == this) gCurrentPlayer = nullptr;
+    if (gCurrentPlayer == this) {
+        gCurrentPlayer = nullptr;
+        game::EnemyRules::setHitCounter(nullptr);
+    }
     endAudio();
     if (!physicsSystem_ || !PhysicsSprite::autoDestroyAllBodies()) return;
     for (b2Body* body : {headBody_, bodyBody_, antennaeRightBody_, antennaeLeftBody_}) {
@@ -224,6 +246,7 @@ bool Player::init(PlayerGameDelegate* game, PlayerLevelDelegate* level) {
         return false;
     }
     gCurrentPlayer = this;
+    game::EnemyRules::setHitCounter(countHitOnCurrentPlayer);
     createMessages();
     initAudio();
     return true;

@@ -13,6 +13,7 @@
 #include "engine/core/ccTypes.h"
 #include "game/core/GameContactDelegate.h"
 #include "game/core/HudGameDelegate.h"
+#include "game/core/GameMessageDelegate.h"
 #include "game/core/PlayerGameDelegate.h"
 #include "game/core/PlayerLevelDelegate.h"
 #include "game/core/vector2d.h"
@@ -62,6 +63,7 @@ class VantrelGameLayer : public CCLayer,
                          public GameKitHelperProtocol,
                          public HudGameDelegate,
                          public PlayerGameDelegate,
+                         public GameMessageDelegate,
                          public PlayerLevelDelegate,
                          public JPManagerDelegate,
                          public JPDeviceDelegate,
@@ -360,7 +362,12 @@ public:
     CCNode* effectsHolder() const { return effectsHolder_; }
     CCNode* particlesHolder() const { return particlesHolder_; }
     CCParticleBatchNode* particlesGenericHolder() const { return particlesGenericHolder_; }
-    CCNode* messagesHolder() const { return messagesHolder_; }
+    CCNode* messagesHolder() const override { return messagesHolder_; }
+    // GameMessageDelegate: the values of self-updating bubbles.
+    float playerNectar() const override;
+    float playerHiveHoney() const override;
+    float playerDistanceTravelled() const override;
+    float dayTimeRemaining() const override;
     CCNode* frontHolder() const { return frontHolder_; }
     CCNode* hudHolder() const override { return hudHolder_; }
     CGPoint sunMoonStartPosition() const { return sunMoonStartPosition_; }

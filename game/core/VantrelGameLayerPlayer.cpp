@@ -27,6 +27,14 @@ void VantrelGameLayer::updatePlayerHiveContact(bool transferring) { level_->upda
 
 void VantrelGameLayer::endPlayerHiveContact() { level_->endPlayerHiveContact(); }
 
+float VantrelGameLayer::playerNectar() const { return player_ ? player_->nectar() : 0; }
+
+float VantrelGameLayer::playerHiveHoney() const { return player_ ? player_->hiveHoney() : 0; }
+
+float VantrelGameLayer::playerDistanceTravelled() const { return player_ ? player_->distanceTravelled() : 0; }
+
+float VantrelGameLayer::dayTimeRemaining() const { return level_ ? level_->dayTimeRemaining() : 0; }
+
 int32_t VantrelGameLayer::totalBuddies() const { return level_->totalBuddies(); }
 
 void VantrelGameLayer::changeLengthOfDay(float seconds) { level_->changeLengthOfDay(seconds); }

@@ -51,6 +51,8 @@ public:
     void beginPlayerHiveContact(bool) override { ++hiveBegins; }
     void updatePlayerHiveContact(bool) override {}
     void endPlayerHiveContact() override { ++hiveEnds; }
+    int32_t totalBuddies() const override { return buddies; }
+    void changeLengthOfDay(float seconds) override { dayChanges.push_back(seconds); }
 
     PhysicsSystem physics;
     GameContactListener listener;
@@ -66,6 +68,8 @@ public:
     std::vector<bool> flowerContacts;
     int hiveBegins = 0;
     int hiveEnds = 0;
+    int32_t buddies = 10;
+    std::vector<float> dayChanges;
 };
 
 // A flower that holds a number of droplets and records the pulls on it.
