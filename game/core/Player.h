@@ -103,8 +103,9 @@ public:
     void awardAllFlowersVisitedBonus();
     void awardAllBuddiesFoundBonus();
 
-    // The head sprite: the node that stands for the bee.
-    PhysicsSprite* vantrel() const { return beeHeadSprite_.get(); }
+    // The head sprite: the node that stands for the bee. Virtual, so that the objects' tests can
+    // stand in a one-ball bee.
+    virtual PhysicsSprite* vantrel() const { return beeHeadSprite_.get(); }
     b2Body* vantrelBody() const { return headBody_; }
     // Points, in the holder's space. Virtual, like the time messages, so that the level's tests
     // can stand a bee in.

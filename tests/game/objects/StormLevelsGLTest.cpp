@@ -34,7 +34,7 @@ class StormLevelsTest : public GLSceneTest {
 protected:
     void SetUp() override {
         LevelTestWorld::shared();  // saved data kept away from the user's, sound on the null device
-        resources_.emplace(VANTREL_GENERATED_RESOURCES);
+        resources_.emplace(VANTREL_APP_RESOURCES);
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         GLSceneTest::SetUp();
         game::GameObjectKinds::registerKinds();
@@ -62,7 +62,7 @@ TEST_F(StormLevelsTest, EveryPlacedDangerIsBuiltWithItsPicturesAndSoundsAndPlays
         RefPtr<VantrelGameLayer> layer = makeRef<VantrelGameLayer>();
         ASSERT_TRUE(layer->init()) << ::testing::PrintToString(log.lines());
         Level* level = layer->level();
-        const Value objects = *Value::fromFile(std::string(VANTREL_GENERATED_RESOURCES) + "/" + id + "_objects.plist",
+        const Value objects = *Value::fromFile(std::string(VANTREL_APP_RESOURCES) + "/" + id + "_objects.plist",
                                                nullptr);
         const size_t placed = objects["gameobjects"].count();
         const size_t filed = level->flowers().count() + level->pickups().count() + level->enemies().count() +
