@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "audio/ALBuffer.h"
 #include "audio/ALChannelSource.h"
@@ -1058,10 +1059,17 @@ void Player::updateStats() {
 
 namespace {
 
+// Null, with one log line, for a sound that is missing (the facade logs one it cannot decode):
+// the bee then plays, fades and stops nothing of it.
 RefPtr<ALBuffer> loadSound(OALSimpleAudio* audio, const char* name, bool mono) {
     if (!audio) return nullptr;
-    // The facade logs a file it cannot load; the sound then stays silent.
-    return audio->preloadEffect(CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(name), mono);
+    const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        logLine("Player: no sound \"%s\"; the bee plays it silently", name);
+        return nullptr;
+    }
+    return audio->preloadEffect(path, mono);
 }
 
 }  // namespace
