@@ -926,9 +926,9 @@ void Player::showAllBuddiesFoundMessage() {
 void Player::handlePickupContacts() {
     if (!gameContactListener_) return;
     const std::vector<PickupProtocol*>& pickups = gameContactListener_->pickups();
-    // Summed in 32 bits as the pickups' payloads are; nectar credited with the buddy bonus as it
-    // stood before each pickup's own buddies joined.
-    int32_t nectar = 0, honey = 0, seconds = 0;
+    // Nectar is credited with the buddy bonus as it stood before each pickup's own buddies joined
+    // (formed in single precision). Summed wide, so that no run of large payloads overflows.
+    int64_t nectar = 0, honey = 0, seconds = 0;
     int found = 0;
     for (size_t i = 0; i < pickups.size(); ++i) {
         PickupProtocol* pickup = pickups[i];
@@ -952,7 +952,7 @@ void Player::handlePickupContacts() {
             swarm_->addBuddyAt(where, rotation);
         }
         if (pickupBuddies > 0) statBuddiesFound_ += pickupBuddies;
-        nectar += static_cast<int32_t>((1.0f + bonus) * static_cast<float>(pickupNectar));
+        nectar += static_cast<int64_t>((1.0f + bonus) * static_cast<float>(pickupNectar));
         honey += pickupHoney;
         seconds += pickupTime;
         level_->emitParticles(PlayerLevelDelegate::kParticlesBonus, where);
@@ -964,31 +964,34 @@ void Player::handlePickupContacts() {
         showAtFront(messagesInfo_.get(), nectarMessage_.get(), kBubbleSeconds);
         GameMessage* message = nextNectarBonusMessage();
         message->setLocation(2);
-        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, static_cast<int>(wholeUnits(nectar)));
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds,
+                                                 static_cast<int>(wholeUnits(static_cast<uint64_t>(nectar))));
         if (buddiesShowing() >= 2) showBuddyBonusMessage();
         showBuddyEncouragementMessage();
     } else if (nectar < 0) {
-        loseNectar(static_cast<uint64_t>(-static_cast<int64_t>(nectar)));
+        loseNectar(static_cast<uint64_t>(-nectar));
     }
     if (honey > 0) {
         hiveDroplets_ += static_cast<uint64_t>(honey);
         showAtFront(hiveMessagesInfo_.get(), hiveHoneyMessage_.get(), kBubbleSeconds);
         GameMessage* message = nextHoneyBonusMessage();
         message->setLocation(2);
-        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, static_cast<int>(wholeUnits(honey)));
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds,
+                                                 static_cast<int>(wholeUnits(static_cast<uint64_t>(honey))));
         showBuddyEncouragementMessage();
     }
+    const int shownSeconds = static_cast<int>(std::clamp<int64_t>(seconds, INT32_MIN, INT32_MAX));
     if (seconds > 0) {
         level_->changeLengthOfDay(static_cast<float>(seconds));
         GameMessage* message = nextTimeBonusMessage();
         message->setLocation(2);
-        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, seconds);
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, shownSeconds);
         showBuddyEncouragementMessage();
     } else if (seconds < 0) {
         level_->changeLengthOfDay(static_cast<float>(seconds));
         GameMessage* message = nextTimePenaltyMessage();
         message->setLocation(2);
-        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, seconds);
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, shownSeconds);
         showBuddyWarningMessage();
     }
     if (found > 0 && !allBuddiesFoundBonusAwarded_ && buddiesShowing() >= level_->totalBuddies()) {

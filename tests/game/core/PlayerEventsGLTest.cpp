@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@
 #include "game/core/PlayerSwarm.h"
 #include "game/core/ProjectileProtocol.h"
 #include "game/core/Stats.h"
+#include "game/objects/EnemyRules.h"
 #include "support/GLSceneTest.h"
 #include "tests/game/objects/RecordingSoundOutput.h"
 
@@ -158,6 +160,14 @@ TEST_F(PlayerEventsTest, PickupsOfOneStepAreSummedIntoOneBubbleEach) {
     touch({late.get()});
     EXPECT_EQ(world().dayChanges.back(), -4);
     ASSERT_EQ(bubblesOf(bee()->messagesBonus(), GameMessage::kInfoTimeLost).size(), 1u);
+
+    // The largest payloads of one step add up without wrapping round to a loss.
+    const uint64_t before = bee()->droplets();
+    auto big = makeRef<FakePickup>(INT32_MAX, INT32_MAX, 0, 0);
+    auto bigger = makeRef<FakePickup>(INT32_MAX, INT32_MAX, 0, 0);
+    touch({big.get(), bigger.get()});
+    EXPECT_GE(bee()->droplets(), before + 2 * uint64_t{INT32_MAX});
+    EXPECT_GE(bee()->hiveDroplets(), 250000 + 2 * uint64_t{INT32_MAX});
 }
 
 TEST_F(PlayerEventsTest, BuddiesJoinAfterTheirPickupsNectarIsCreditedAndTheBonusIsPaidOnce) {
@@ -340,6 +350,21 @@ TEST_F(PlayerEventsTest, UpdateStatsAddsEveryCounterOnce) {
         EXPECT_EQ(stats->getStatUInt(counters[i].key), before[i] + i + 1) << counters[i].key;
     }
     EXPECT_EQ(stats->getStatUInt("honey"), honeyBefore + 123);
+}
+
+TEST_F(PlayerEventsTest, EnemiesCountTheirHitsOnTheRunningBee) {
+    using H = game::HitStatistic;
+    const std::pair<H, int32_t (Player::*)() const> kinds[] = {
+        {H::kCloud, &Player::statCloudHits},       {H::kRain, &Player::statRainHits},
+        {H::kLightning, &Player::statLightningHits}, {H::kTornado, &Player::statTornadoHits},
+        {H::kBird, &Player::statBirdHits},         {H::kGround, &Player::statGroundHits},
+        {H::kHornet, &Player::statHornetHits},     {H::kProjectile, &Player::statProjectileHits},
+    };
+    for (const auto& [statistic, count] : kinds) game::EnemyRules::countHit(statistic);
+    game::EnemyRules::countHit(H::kNone);
+    for (const auto& [statistic, count] : kinds) EXPECT_EQ((bee()->*count)(), 1) << static_cast<int>(statistic);
+    player_.reset();
+    game::EnemyRules::countHit(H::kBird);  // no bee: nothing is counted anywhere
 }
 
 }  // namespace
