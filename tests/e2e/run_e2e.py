@@ -5,7 +5,7 @@ the preferences saved with full screen on (the driver pressed the full-screen bu
 
 With the scenario "level" the driver plays into the first meadow level and back; the home starts
 with a best score for that level, and afterwards the scores and statistics files must read back
-whole, the score kept.
+whole, the score kept and the game counted.
 
 Usage: run_e2e.py VANTREL DRIVER [level]
 """
@@ -37,6 +37,8 @@ def check_progress(data):
             return f"Scores.archive has no {level}"
     if scores["meadow_a"] < SEEDED_SCORES["meadow_a"]:
         return f"the best score of meadow_a fell to {scores['meadow_a']}"
+    if stats.get("games_started", 0) < 1:
+        return f"Stats.archive counts no game started: {stats!r}"
     return None
 
 
