@@ -9,9 +9,9 @@
 #include "platform/foundation/Geometry.h"
 
 class ALBuffer;
-class CCAnimation;
 class ALChannelSource;
 class Camera;
+class CCAnimation;
 class CCLayerGradient;
 class CCScene;
 class CCSprite;
