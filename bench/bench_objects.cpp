@@ -274,6 +274,7 @@ public:
                 b2PolygonShape box;
                 box.SetAsBox(kHalf / 32, kHalf / 32);
                 fixture.shape = kind <= 1 ? static_cast<b2Shape*>(&circle) : &box;
+                fixture.density = 1;
                 fixture.friction = 0.2f;
                 if (kind == 0) {
                     // A flower: the head 60 points above its root on the ground, hinged there.
@@ -293,8 +294,8 @@ public:
                 } else {
                     const CGPoint at = onGround(angle, kHalf + 2);
                     definition.position.Set(static_cast<float>(at.x) / 32, static_cast<float>(at.y) / 32);
-                    const uint16 categories[] = {0, 0x0200, 0x0400, 0x1000};
-                    const uint16 masks[] = {0, 0x7713, 0x7F13, 0x7793};
+                    const uint16 categories[] = {0, 0x0200, 0x0800, 0x1000};
+                    const uint16 masks[] = {0, 0x7713, 0x6C13, 0x7793};
                     const int16 groups[] = {0, 5, 6, 7};
                     fixture.filter.categoryBits = categories[kind];
                     fixture.filter.maskBits = masks[kind];
@@ -382,16 +383,17 @@ private:
                         break;
                     case kHornet: {
                         b2Body* body = dangerBody(b2_dynamicBody, at, angle, ball, false, 0x0040, 0x0002);
-                        addSensor(body, 100, b2Vec2(0, 0));
+                        addSensor(body, 100, b2Vec2(0, 0), 0x0002);
                         hornets_.push_back(start);
                         hornets_.back().body = body;
                         break;
                     }
                     case kRooster: {
                         b2Body* body = dangerBody(b2_staticBody, at, angle, box, false, 0x0080, 0x1002);
-                        addSensor(body, 12, b2Vec2(24.0f / 32, 0));
-                        addSensor(body, 12, b2Vec2(-24.0f / 32, 0));
-                        addSensor(body, 80, b2Vec2(0, 0));
+                        // Its strike zones touch nothing until it strikes, which it never does here.
+                        addSensor(body, 12, b2Vec2(24.0f / 32, 0), 0);
+                        addSensor(body, 12, b2Vec2(-24.0f / 32, 0), 0);
+                        addSensor(body, 80, b2Vec2(0, 0), 0x0002);
                         break;
                     }
                     case kCamera: {
@@ -418,16 +420,17 @@ private:
         }
     }
 
-    void addSensor(b2Body* body, float radius, b2Vec2 centre) {
+    void addSensor(b2Body* body, float radius, b2Vec2 centre, uint16 mask) {
         b2CircleShape circle;
         circle.m_radius = radius / 32;
         circle.m_p = centre;
         b2FixtureDef fixture;
         fixture.shape = &circle;
         fixture.isSensor = true;
+        fixture.density = 1;
         fixture.filter.groupIndex = -2;
         fixture.filter.categoryBits = radius >= 80 ? 0x8000 : 0x0080;
-        fixture.filter.maskBits = radius >= 80 ? 0x0002 : 0x1002;
+        fixture.filter.maskBits = mask;
         body->CreateFixture(&fixture);
     }
 

@@ -21,11 +21,13 @@ void GravityController::setStrength(float strength) {
 void GravityController::step(float) {
     forEachActiveBody([this](b2Body* body) {
         const b2Vec2 position = body->GetPosition();
-        // The body's origin, not its centre of mass, gives the direction; at the origin itself
-        // atan2(-0, -0) = -pi pushes along -x.
-        const float angle = pushAway_ ? std::atan2(position.y, position.x) : std::atan2(-position.y, -position.x);
+        // The body's origin, not its centre of mass, gives the direction (a division, not trigonometry:
+        // this runs for every body every step). A body at the origin itself is pulled along -x and
+        // pushed along +x; a position that is not finite makes a force that is refused.
+        const float distance = position.Length();
+        const b2Vec2 away = distance == 0 ? b2Vec2(1, 0) : (1 / distance) * position;
         const float magnitude = body->GetGravityScale() * strength_ * body->GetMass();
-        lastForce_.Set(std::cos(angle) * magnitude, std::sin(angle) * magnitude);
+        lastForce_ = (pushAway_ ? magnitude : -magnitude) * away;
         if (body->GetType() == b2_dynamicBody) applyForceChecked(body, lastForce_, body->GetWorldCenter());
     });
 }

@@ -212,6 +212,20 @@ TEST(PhysicsSystemControllerTest, RadialForcesOnDynamicAwakeEnabledBodiesOnly) {
     EXPECT_NEAR(antiGravity.lastForce().x, 6, 1e-4);
     EXPECT_NEAR(antiGravity.lastForce().y, 8, 1e-4);
 
+    // At the origin itself there is no line to the centre: the pull goes along -x, the push along +x.
+    b2Body* centred = makeDynamicBall(&world, b2Vec2(0, 0));
+    GravityController pullAtOrigin(10);
+    AntiGravityController pushAtOrigin(10);
+    pullAtOrigin.addBody(centred);
+    pushAtOrigin.addBody(centred);
+    pullAtOrigin.step(PhysicsSystem::kFixedStep);
+    pushAtOrigin.step(PhysicsSystem::kFixedStep);
+    EXPECT_NEAR(pullAtOrigin.lastForce().x, -10 * centred->GetMass(), 1e-4);
+    EXPECT_NEAR(pullAtOrigin.lastForce().y, 0, 1e-4);
+    EXPECT_NEAR(pushAtOrigin.lastForce().x, 10 * centred->GetMass(), 1e-4);
+    EXPECT_NEAR(pushAtOrigin.lastForce().y, 0, 1e-4);
+    world.DestroyBody(centred);
+
     // The pushes cancel; gravity alone moves the body towards the origin at 10 x 0.5 m/s^2.
     antiGravity.removeBody(body);
     gravity.step(PhysicsSystem::kFixedStep);
