@@ -150,6 +150,7 @@ void VantrelMenuLayer::onEnter() {
 }
 
 void VantrelMenuLayer::onExit() {
+    logoutGameCenter();
     cleanupNetworkControl();
     cleanupHidJoystickControl();
     CCLayer::onExit();
