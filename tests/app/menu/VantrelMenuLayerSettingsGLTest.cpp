@@ -11,10 +11,13 @@
 #include "app/menu/VantrelMenuScreenData.h"
 #include "app/shell/ApplicationPreferences.h"
 #include "app/shell/GameKitHelper.h"
+#include "app/shell/GameKitOverlay.h"
+#include "app/shell/GameKitOverlayLayer.h"
 #include "app/shell/VantrelNetworkControl.h"
 #include "app/shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCScene.h"
 #include "engine/core/support/CCArray.h"
+#include "engine/render/CCLabelTTF.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/KSMenuItem.h"
@@ -70,6 +73,13 @@ int visibleState(CCSprite* holder) {
         }
     }
     return state;
+}
+
+void collectTexts(CCNode* node, std::vector<std::string>& texts) {
+    if (auto* label = dynamic_cast<CCLabelTTF*>(node)) texts.push_back(label->string());
+    if (CCArray* children = node->children()) {
+        for (Object* child : *children) collectTexts(static_cast<CCNode*>(child), texts);
+    }
 }
 
 // Button identifiers of a recorded layout call "layout 1:14:image@x,y ...", in order.
@@ -304,6 +314,25 @@ TEST_F(MenuSettingsTest, TheOpenViewStandsTheWorldStillAndKeepsPhoneAndPadPresse
     drainMainRunLoop();
     EXPECT_FALSE(director_->isPaused());
     EXPECT_FALSE(layer_->isBusy());
+}
+
+TEST_F(MenuSettingsTest, TheScoreViewNamesTheLevelsByTheirGroupAndPlace) {
+    openMenu();
+    service_->bestScoresToLoad = {makeRef<GameServiceScore>("vtosx_group2_a", 900, 10, "fake:1")};
+    GameKitOverlay overlay(*helper_, service_);
+    helper_->setViewPresenter(&overlay);
+    layer_->loginGameCenter();
+    drainMainRunLoop();
+    layer_->showGameCenterLeaderboard();
+    drainMainRunLoop();
+    ASSERT_NE(overlay.layer(), nullptr);
+    std::vector<std::string> texts;
+    collectTexts(overlay.layer(), texts);
+    const auto level = std::find(texts.begin(), texts.end(), "GROUP2 1");
+    ASSERT_NE(level, texts.end());
+    EXPECT_EQ(*(level + 1), "900");
+    helper_->closeGameCenter();
+    EXPECT_FALSE(director_->isPaused());
 }
 
 TEST_F(MenuSettingsTest, EachScreenGivesThePhoneItsLayout) {
