@@ -2,6 +2,7 @@
 
 #include "app/menu/VantrelIntroLayer.h"
 #include "app/shell/Vantrel_OSXAppDelegate.h"
+#include "audio/VantrelAudio.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
@@ -37,5 +38,7 @@ int main() {
     director->mainLoop();
     delegate->applicationWillTerminate();
     director->end();
+    // The launch made the audio front; letting it go closes the sound device cleanly.
+    VantrelAudio::sharedInstance()->destroyAudio();
     return 0;
 }

@@ -15,6 +15,8 @@ Writes, into OUTPUT_DIR:
       crate, pebble, flower_pot, tree_trunk    loose props
       plank_box_1 .. plank_box_4, clay_jar_1 .. clay_jar_3
                                                breakable props, broken (1) to intact (last)
+      and the machines and composites of machine_art.py
+  rope_plain.png, balloon_rope.png   rope textures, repeated along the ropes (machine_art.py)
   <name>.wav   16-bit mono sounds of the objects: pickup_nectar, pickup_honey, pickup_time,
                pickup_buddy, pickup_sour, shell_crack, shell_open, wood_knock, wood_break,
                pot_break
@@ -34,6 +36,7 @@ import wave
 
 from PIL import Image, ImageChops
 
+import machine_art
 from art import output, sheet
 from art.paint import INK, Canvas, bezier, darker, lighter, mix
 
@@ -425,6 +428,7 @@ def frames():
         result["plank_box_%d.png" % k] = plank_box(k)
     for k in range(1, 4):
         result["clay_jar_%d.png" % k] = clay_jar(k)
+    result.update(machine_art.frames())
     return result
 
 
@@ -504,6 +508,8 @@ def save_wav(samples, path):
 
 def main(out_dir):
     sheet.write(frames(), os.path.join(out_dir, "objects_fg.png"), os.path.join(out_dir, "objects_fg.plist"))
+    for name, image in machine_art.rope_images().items():
+        output.save_png(image, os.path.join(out_dir, name))
     for name, samples in sounds().items():
         save_wav(samples, os.path.join(out_dir, name + ".wav"))
 

@@ -43,7 +43,16 @@ private:
     // The walk in progress: `next` is the index of the next object to visit (forwards) or one past
     // it (backwards); removing an entry before it moves it down by one. Walks nest.
     struct Walk {
+// The list holds the walk's address only while the walk lives: the destructor puts the outer walk
+// back, which GCC's dangling-pointer analysis does not follow.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdangling-pointer"
+#endif
         Walk(GameObjectList* list, size_t start) : list(list), next(start), outer(list->walk_) { list->walk_ = this; }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
         ~Walk() { list->walk_ = outer; }
         Walk(const Walk&) = delete;
         Walk& operator=(const Walk&) = delete;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/core/DestructionListenerChain.h"
 #include "game/core/GLESDebugDraw.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSystemBinding.h"
@@ -24,6 +25,7 @@ PhysicsSystem::PhysicsSystem() : world_(std::make_unique<b2World>(b2Vec2(0, 0)))
 
 PhysicsSystem::~PhysicsSystem() {
     // The world goes first, while the draw interface and filter it points to still exist.
+    DestructionListenerChain::forgetWorld(world_.get());
     world_.reset();
 }
 
@@ -64,8 +66,9 @@ void PhysicsSystem::useDefaultContactFilter() {
 }
 
 void PhysicsSystem::setDestructionListener(PhysicsSystemDestructionListener* listener) {
+    DestructionListenerChain::remove(world_.get(), destructionListener_);
     destructionListener_ = listener;
-    world_->SetDestructionListener(listener);
+    DestructionListenerChain::add(world_.get(), listener);
 }
 
 void PhysicsSystem::removePreStepController(PhysicsSystemController* controller) {

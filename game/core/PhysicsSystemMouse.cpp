@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/core/PhysicsChecks.h"
+#include "game/core/DestructionListenerChain.h"
 #include "game/core/PhysicsSystemMouseDestructionListener.h"
 #include "game/core/PhysicsSystemMouseQueryCallback.h"
 #include "platform/foundation/Log.h"
@@ -18,7 +19,7 @@ PhysicsSystemMouse::PhysicsSystemMouse(b2World* world, b2Body* groundBody) : wor
 
 PhysicsSystemMouse::~PhysicsSystemMouse() {
     if (destructionListener_) {
-        world_->SetDestructionListener(nullptr);
+        DestructionListenerChain::remove(world_, destructionListener_.get());
         destructionListener_.reset();
     }
     releaseAll();
@@ -27,7 +28,7 @@ PhysicsSystemMouse::~PhysicsSystemMouse() {
 void PhysicsSystemMouse::installDestructionListener() {
     if (destructionListener_) return;
     destructionListener_ = std::make_unique<PhysicsSystemMouseDestructionListener>(this);
-    world_->SetDestructionListener(destructionListener_.get());
+    DestructionListenerChain::add(world_, destructionListener_.get());
 }
 
 bool PhysicsSystemMouse::validSlot(int32_t index) { return index >= 0 && index < kMaxJoints; }

@@ -16,12 +16,13 @@ public:
     static constexpr int32_t kMaxJoints = 11;
 
     PhysicsSystemMouse(b2World* world, b2Body* groundBody);
-    // Takes its destruction listener off the world, then lets go of every joint.
+    // Takes its destruction listener off the world's chain, then lets go of every joint.
     virtual ~PhysicsSystemMouse();
     PhysicsSystemMouse(const PhysicsSystemMouse&) = delete;
     PhysicsSystemMouse& operator=(const PhysicsSystemMouse&) = delete;
 
-    // Puts a listener on the world (once) that empties a slot when its joint goes with its body.
+    // Adds a listener to the world's destruction chain (once) that empties a slot when its joint
+    // goes with its body.
     void installDestructionListener();
 
     // Grabs the dynamic body under the point with slot `index` (letting go of what that slot

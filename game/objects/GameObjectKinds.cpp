@@ -7,6 +7,7 @@
 #include "game/objects/EnemyKinds.h"
 #include "game/objects/Flower.h"
 #include "game/objects/Hive.h"
+#include "game/objects/MachineKinds.h"
 #include "game/objects/MovementLinearPath.h"
 #include "game/objects/MovementOrbit.h"
 #include "game/objects/Pickup.h"
@@ -41,6 +42,7 @@ void GameObjectKinds::registerKinds() {
         return Hive::hiveWithGameData(data);
     });
     EnemyKinds::registerKinds();
+    MachineKinds::registerKinds();
 }
 
 }  // namespace game
