@@ -346,13 +346,15 @@ TEST_F(MenuSettingsTest, EachScreenGivesThePhoneItsLayout) {
         moveTo(name);
         EXPECT_EQ(lastLayout(), buttons) << name;
     }
-    // Leaving the menu: the game's state and the empty layout, and the phones go back to nobody.
+    // Leaving the menu: the game's state and the empty layout; the phones and the service go back
+    // to nobody.
     director_->replaceScene(CCScene::node());
     ASSERT_EQ(director_->runFrames(1), 1u);
     drainMainRunLoop();
     EXPECT_EQ(manager_.calls, (std::vector<std::string>{"state 1", "layout "}));
     EXPECT_EQ(control_.padlinkDeviceDelegate(), nullptr);
     EXPECT_EQ(control_.padlinkManagerDelegate(), nullptr);
+    EXPECT_EQ(helper_->delegate(), nullptr);
 }
 
 TEST_F(MenuSettingsTest, PhoneButtonsActOnTheScreenInView) {
