@@ -176,7 +176,7 @@ TEST_F(MenuPhoneTest, APhoneOnLoopbackGetsEachScreensLayoutAndTurnsTheWorld) {
 // The same through the system's mDNS daemon, in a private network where this machine is 10.9.9.1.
 TEST_F(MenuPhoneTest, APhoneFoundThroughAPrivateMDNSDaemonTurnsTheWorld) {
     if (!std::getenv("VANTREL_DNSSD_SANDBOX")) {
-        const auto sandbox = std::filesystem::path(__FILE__).parent_path() / "../../PadlinkSDK/PadlinkRPCLib/dnssd-sandbox.sh";
+        const auto sandbox = std::filesystem::path(VANTREL_TEST_SOURCES "/PadlinkSDK/PadlinkRPCLib/dnssd-sandbox.sh");
         const std::string self = std::filesystem::read_symlink("/proc/self/exe");
         const int status = std::system((sandbox.string() + " " + self + " --gtest_filter=MenuPhoneTest.*MDNS*").c_str());
         if (WIFEXITED(status) && WEXITSTATUS(status) == 77) {
