@@ -36,6 +36,8 @@
 #include "game/core/ProjectileProtocol.h"
 #include "game/core/RestartableParticleSystem.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/Flower.h"
+#include "game/objects/Hive.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/StringUtils.h"
@@ -633,6 +635,156 @@ void Level::emitParticles(int kind, CGPoint position) {
         system->setGravity(CGPointMake(down.x * 100, down.y * 100));
         system->resetSystemFullyWithoutKillingParticles();
     }
+}
+
+// ---- Nectar streams ----
+
+namespace {
+
+// Towards the planet's centre from the point, `strength` points per second squared.
+CGPoint centreWard(CGPoint from, float strength) {
+    const CGPoint down = unitVector(CGPointMake(-from.x, -from.y));
+    return CGPointMake(down.x * strength, down.y * strength);
+}
+
+void restartIfIdle(CCParticleSystem* stream) {
+    if (!stream->active()) static_cast<RestartableParticleSystem*>(stream)->resetSystemWithoutKillingParticles();
+}
+
+// Stops emitting; the droplets in flight fall towards the centre.
+void letFall(CCParticleSystem* stream, float strength) {
+    stream->setGravity(centreWard(stream->sourcePosition(), strength));
+    stream->stopSystem();
+}
+
+// The flower a pooled stream is attached to, or null.
+game::Flower* flowerOf(CCParticleSystem* stream) {
+    return dynamic_cast<game::Flower*>(static_cast<GameObject*>(stream->userData()));
+}
+
+}  // namespace
+
+void Level::beginPlayerFlowerContact(GameObject* object) {
+    auto* flower = dynamic_cast<game::Flower*>(object);
+    if (!flower) return;
+    if (player_) player_->setStatFlowersVisited(player_->statFlowersVisited() + 1);
+    RestartableParticleSystem* collect = nextVantrelCollectNectarParticles();
+    RestartableParticleSystem* lose = nextFlowerLoseNectarParticles();
+    if (!collect || !lose) return;
+    // A stream still attached elsewhere is taken from its flower first.
+    if (game::Flower* previous = flowerOf(collect); previous && previous != flower) {
+        previous->setParticlesVantrelCollectNectar(nullptr);
+    }
+    if (game::Flower* previous = flowerOf(lose); previous && previous != flower) {
+        previous->setParticlesFlowerLoseNectar(nullptr);
+    }
+    // Streams of an earlier contact with this flower go back to their pools.
+    for (CCParticleSystem* old : {flower->particlesVantrelCollectNectar(), flower->particlesFlowerLoseNectar()}) {
+        if (old && old != collect && old != lose) old->setUserData(nullptr);
+    }
+    flower->setParticlesVantrelCollectNectar(collect);
+    flower->setParticlesFlowerLoseNectar(lose);
+    collect->setUserData(static_cast<GameObject*>(flower));
+    lose->setUserData(static_cast<GameObject*>(flower));
+    if (CCTexture2D* texture = flower->particleTexture()) {
+        lose->setTexture(RefPtr<CCTexture2D>(texture));
+        const float width = static_cast<float>(texture->contentSize().width);
+        lose->setStartSize(width);
+        lose->setEndSize(width * 0.25f);
+    }
+    const CGPoint source = flower->physicsSprite() ? flower->physicsSprite()->position() : CGPointZero;
+    const CGPoint mouth = player_ ? player_->beeMouthCollectionPosition() : source;
+    collect->setSourcePosition(source);
+    collect->setGravity(CGPointMake(mouth.x - source.x, mouth.y - source.y));
+    lose->setSourcePosition(source);
+    lose->setGravity(centreWard(source, 50));
+    collect->resetSystemFullyWithoutKillingParticles();
+    lose->resetSystemFullyWithoutKillingParticles();
+}
+
+void Level::updatePlayerFlowerContact(GameObject* object, bool active) {
+    auto* flower = dynamic_cast<game::Flower*>(object);
+    if (!flower) return;
+    const CGPoint source = flower->physicsSprite() ? flower->physicsSprite()->position() : CGPointZero;
+    if (CCParticleSystem* collect = flower->particlesVantrelCollectNectar()) {
+        if (active) {
+            collect->setSourcePosition(source);
+            const CGPoint mouth = player_ ? player_->beeMouthCollectionPosition() : source;
+            collect->setGravity(CGPointMake(mouth.x - source.x, mouth.y - source.y));
+            restartIfIdle(collect);
+        } else {
+            letFall(collect, 100);
+        }
+    }
+    if (CCParticleSystem* lose = flower->particlesFlowerLoseNectar()) {
+        if (active) {
+            lose->setSourcePosition(source);
+            lose->setGravity(centreWard(source, 50));
+            restartIfIdle(lose);
+        } else {
+            letFall(lose, 50);
+        }
+    }
+}
+
+void Level::endPlayerFlowerContact(GameObject* object) {
+    auto* flower = dynamic_cast<game::Flower*>(object);
+    if (!flower) return;
+    if (CCParticleSystem* collect = flower->particlesVantrelCollectNectar()) {
+        letFall(collect, 100);
+        collect->setUserData(nullptr);
+        flower->setParticlesVantrelCollectNectar(nullptr);
+    }
+    if (CCParticleSystem* lose = flower->particlesFlowerLoseNectar()) {
+        letFall(lose, 50);
+        lose->setUserData(nullptr);
+        flower->setParticlesFlowerLoseNectar(nullptr);
+    }
+}
+
+void Level::aimTransferStream(CCParticleSystem* stream) {
+    const CGPoint source = player_ ? player_->beeMouthPosition() : CGPointZero;
+    const CGPoint hive = hivePositionOf(hive_);
+    const CGPoint gravity = CGPointMake(hive.x - source.x, hive.y - source.y);
+    stream->setSourcePosition(source);
+    stream->setGravity(gravity.x * gravity.x + gravity.y * gravity.y < 2500 ? centreWard(source, 100) : gravity);
+}
+
+void Level::beginPlayerHiveContact(bool transferring) {
+    auto* hive = dynamic_cast<game::Hive*>(hive_);
+    if (player_) player_->setStatHivesVisited(player_->statHivesVisited() + 1);
+    if (!hive) return;
+    RestartableParticleSystem* stream = nextVantrelTransferNectarParticles();
+    if (!stream) return;
+    hive->setParticlesVantrelTransferNectar(stream);
+    stream->setUserData(static_cast<GameObject*>(hive));
+    aimTransferStream(stream);
+    if (transferring) {
+        stream->resetSystemFullyWithoutKillingParticles();
+    } else {
+        stream->stopSystem();
+    }
+}
+
+void Level::updatePlayerHiveContact(bool transferring) {
+    auto* hive = dynamic_cast<game::Hive*>(hive_);
+    CCParticleSystem* stream = hive ? hive->particlesVantrelTransferNectar() : nullptr;
+    if (!stream) return;
+    if (transferring) {
+        aimTransferStream(stream);
+        restartIfIdle(stream);
+    } else {
+        letFall(stream, 100);
+    }
+}
+
+void Level::endPlayerHiveContact() {
+    auto* hive = dynamic_cast<game::Hive*>(hive_);
+    CCParticleSystem* stream = hive ? hive->particlesVantrelTransferNectar() : nullptr;
+    if (!stream) return;
+    letFall(stream, 100);
+    stream->setUserData(nullptr);
+    hive->setParticlesVantrelTransferNectar(nullptr);
 }
 
 // ---- Geometry ----

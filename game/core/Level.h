@@ -16,6 +16,7 @@
 #include "platform/foundation/Value.h"
 
 class CCNode;
+class CCParticleSystem;
 class CCSprite;
 class CCSpriteBatchNode;
 class CCTexture2D;
@@ -133,13 +134,17 @@ public:
     // kParticlesBonus bursts at the point; kParticlesLoseNectar sheds from the player; others nothing.
     void emitParticles(int kind, CGPoint position);
 
-    // The nectar streams of the bee's flower and hive contacts, which come with the bee.
-    void beginPlayerFlowerContact(GameObject*) {}
-    void updatePlayerFlowerContact(GameObject*, bool) {}
-    void endPlayerFlowerContact(GameObject*) {}
-    void beginPlayerHiveContact(bool) {}
-    void updatePlayerHiveContact(bool) {}
-    void endPlayerHiveContact() {}
+    // The nectar streams of the bee's contacts, taken from the pools (a system's userData names
+    // the flower or hive that holds it): droplets from a flower into the bee's mouth and the
+    // flower's own bits falling to the ground while it drinks (active: nectar flows), droplets
+    // from the mouth into the hive while it pours. Ending lets the streams go; a second end does
+    // nothing. The begins count the player's flower and hive visits.
+    void beginPlayerFlowerContact(GameObject* flower);
+    void updatePlayerFlowerContact(GameObject* flower, bool active);
+    void endPlayerFlowerContact(GameObject* flower);
+    void beginPlayerHiveContact(bool transferring);
+    void updatePlayerHiveContact(bool transferring);
+    void endPlayerHiveContact();
 
     // The frame: the day clock, the vision contacts, then priority-2 objects, flowers, enemies.
     void update(float dt);
@@ -291,6 +296,9 @@ private:
     // The next system of a pool that prefers systems not attached to a flower or the hive.
     RestartableParticleSystem* nextFreeParticles(ParticlePool& pool, int& index);
     RestartableParticleSystem* nextParticles(ParticlePool& pool, int& index);
+    // Points the transfer stream from the bee's mouth at the hive (straight down when closer
+    // than 50 points).
+    void aimTransferStream(CCParticleSystem* stream);
     // Current sky colours from a blend; the night colours, the day colour at fraction f.
     void blendSkyColours(ccColor4B fromTop, ccColor4B fromBottom, const int16_t rangeTop[3],
                          const int16_t rangeBottom[3], float fraction);

@@ -4,7 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
+#include "audio/ALBuffer.h"
+#include "audio/ALChannelSource.h"
+#include "audio/ALSource.h"
+#include "audio/OALSimpleAudio.h"
+#include "audio/VantrelAudio.h"
+#include "engine/core/support/CCFileUtils.h"
 #include "engine/render/CCSpriteBatchNode.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
@@ -19,6 +26,12 @@
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PlayerGameDelegate.h"
 #include "game/core/PlayerLevelDelegate.h"
+#include "game/core/PlayerSwarm.h"
+#include "game/core/PickupProtocol.h"
+#include "game/core/ProjectileProtocol.h"
+#include "game/core/Stats.h"
+#include "game/objects/EnemyRules.h"
+#include "game/objects/SimpleSoundEffect.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 
@@ -66,6 +79,15 @@ constexpr const char* kSheet = "vantrel.plist";
 constexpr const char* kSheetTexture = "vantrel.png";
 constexpr const char* kTrail = "vantrel_trail.png";
 constexpr uint64_t kPlayerHolderCapacity = 7;
+
+constexpr float kBubbleSeconds = 2.5f;
+constexpr float kAnnouncementSeconds = 6.0f;
+constexpr int kBonusHoney = 500;
+
+// Loops: gain and the seconds of their fades.
+constexpr float kLoopGain = 0.2f;
+constexpr float kLoopFadeInSeconds = 0.2f;
+constexpr float kLoopFadeOutSeconds = 0.25f;
 
 // Whole units of a droplet count, as the player sees them.
 uint32_t wholeUnits(uint64_t droplets) {
@@ -130,14 +152,38 @@ b2Fixture* addCircle(b2Body* body, float radius, float density, float friction, 
     return body->CreateFixture(&def);
 }
 
+// Enemies count their hits on the running game's bee.
+void countHitOnCurrentPlayer(game::HitStatistic statistic) {
+    Player* bee = gCurrentPlayer;
+    if (!bee) return;
+    using H = game::HitStatistic;
+    switch (statistic) {
+        case H::kCloud: bee->setStatCloudHits(bee->statCloudHits() + 1); break;
+        case H::kRain: bee->setStatRainHits(bee->statRainHits() + 1); break;
+        case H::kLightning: bee->setStatLightningHits(bee->statLightningHits() + 1); break;
+        case H::kTornado: bee->setStatTornadoHits(bee->statTornadoHits() + 1); break;
+        case H::kBird: bee->setStatBirdHits(bee->statBirdHits() + 1); break;
+        case H::kGround: bee->setStatGroundHits(bee->statGroundHits() + 1); break;
+        case H::kHornet: bee->setStatHornetHits(bee->statHornetHits() + 1); break;
+        case H::kProjectile: bee->setStatProjectileHits(bee->statProjectileHits() + 1); break;
+        case H::kNone: break;
+    }
+}
+
 }  // namespace
 
 Player* Player::currentPlayer() { return gCurrentPlayer; }
 
+Player::Player() = default;
+
 // While bodies may still be destroyed the world and its physics system are alive: the bee's
 // bodies leave the synchronised list before its sprites destroy them.
 Player::~Player() {
-    if (gCurrentPlayer == this) gCurrentPlayer = nullptr;
+    if (gCurrentPlayer == this) {
+        gCurrentPlayer = nullptr;
+        game::EnemyRules::setHitCounter(nullptr);
+    }
+    endAudio();
     if (!physicsSystem_ || !PhysicsSprite::autoDestroyAllBodies()) return;
     for (b2Body* body : {headBody_, bodyBody_, antennaeRightBody_, antennaeLeftBody_}) {
         if (body) physicsSystem_->removeSynchronisableBody(body);
@@ -194,7 +240,16 @@ bool Player::init(PlayerGameDelegate* game, PlayerLevelDelegate* level) {
     playerHolder_->addChild(beeAntennaeRightSprite_.get());
     playerHolder_->addChild(beeAntennaeLeftSprite_.get());
 
+    swarm_ = makeRef<PlayerSwarm>();
+    swarm_->initPlayerCache(currentPose());
+    if (!swarm_->createBuddies()) {
+        logLine("Player: refused: the bee's sheet \"%s\" has no buddy frames", kSheet);
+        return false;
+    }
     gCurrentPlayer = this;
+    game::EnemyRules::setHitCounter(countHitOnCurrentPlayer);
+    createMessages();
+    initAudio();
     return true;
 }
 
@@ -427,11 +482,15 @@ void Player::setHiveHoney(float honey) { hiveDroplets_ = dropletsOf(honey); }
 void Player::awardAllFlowersVisitedBonus() {
     allFlowersVisitedBonusAwarded_ = true;
     hiveDroplets_ += kBonusDroplets;
+    showAllFlowersVisitedMessage();
+    if (bonusSoundEffect_) bonusSoundEffect_->play();
 }
 
 void Player::awardAllBuddiesFoundBonus() {
     allBuddiesFoundBonusAwarded_ = true;
     hiveDroplets_ += kBonusDroplets;
+    showAllBuddiesFoundMessage();
+    if (bonusSoundEffect_) bonusSoundEffect_->play();
 }
 
 // --- The frame -----------------------------------------------------------------------------
@@ -475,9 +534,11 @@ void Player::update(float dt) {
     }
 
     updateBeeComponents();
+    swarm_->updatePlayerCache(currentPose());
     playerMotionStreak_->setPosition(beeHeadSprite_->position());
     playerMotionStreak_->update(dt);
     updateBuddies(dt);
+    updateMessages(dt);
     updateAudio();
 
     wasAtHive_ = atHive;
@@ -524,10 +585,16 @@ void Player::updateConsumptionStreak(bool collected) {
                               : 0;
     if (steps > consumptionDropletsMilestone_) {
         consumptionDropletsMilestone_ = steps;
-        if (buddyCount_ >= 2) showBuddyBonusMessage();
+        if (buddiesShowing() >= 2) showBuddyBonusMessage();
         showBuddyEncouragementMessage();
     }
-    if (!collected) {
+    if (collected) {
+        if (droplets_ != 0) showAtFront(messagesInfo_.get(), nectarMessage_.get(), kBubbleSeconds);
+        if (consumptionDropletsMilestone_ > 0) {
+            nectarMilestoneMessage_->setValue(static_cast<int>(consumptionDropletsMilestone_ * 5));
+            showAtFront(messagesBonus_.get(), nectarMilestoneMessage_.get(), kBubbleSeconds);
+        }
+    } else {
         isConsumingNectar_ = false;
         stopSuckSound();
     }
@@ -553,8 +620,13 @@ void Player::applyEnemySensorPenalties() {
 void Player::loseNectar(uint64_t penalty) {
     const uint64_t lost = std::min(droplets_, penalty);
     droplets_ -= lost;
-    if (wholeUnits(lost) > 0) {
+    const uint32_t units = wholeUnits(lost);
+    if (units > 0) {
         level_->emitParticles(PlayerLevelDelegate::kParticlesLoseNectar, position());
+        showAtFront(messagesInfo_.get(), nectarMessage_.get(), kBubbleSeconds);
+        GameMessage* penalty = nextNectarPenaltyMessage();
+        penalty->setLocation(2);
+        messagesBonus_->addMessageToFrontOfQueue(penalty, kBubbleSeconds, -static_cast<int>(units));
         showBuddyWarningMessage();
     }
 }
@@ -582,19 +654,33 @@ void Player::updateHive(float dt, bool atHive) {
                 static_cast<uint64_t>(static_cast<float>(dropletsTransferred_) * transferBonusMultiplier_);
             transferBonus_ = wholeUnits(transferDropletsBonus_);
             hiveDroplets_ = dropletsAtStartOfTransfer_ + dropletsTransferred_ + transferDropletsBonus_;
-            if (droplets_ != 0) level_->updatePlayerHiveContact(true);
+            if (droplets_ != 0) {
+                level_->updatePlayerHiveContact(true);
+                if (nectarMessage_->owner() == hiveMessagesInfo_.get()) {
+                    nectarMessage_->showForTime(kBubbleSeconds);
+                } else {
+                    moveNectarMessageToHive();
+                }
+            }
         }
-        if (droplets_ == 0 && isTransferringNectar_) {
-            isTransferringNectar_ = false;
-            level_->updatePlayerHiveContact(false);
-            stopDrainSound();
+        if (droplets_ == 0) {
+            if (isTransferringNectar_) {
+                isTransferringNectar_ = false;
+                level_->updatePlayerHiveContact(false);
+                stopDrainSound();
+            }
+            if (nectarMessage_->owner() && nectarMessage_->owner() != hiveMessagesInfo_.get()) moveNectarMessageToHive();
         }
+        showAtFront(hiveMessagesInfo_.get(), hiveHoneyMessage_.get(), kBubbleSeconds);
         if (showStatsMessages_) {
-            hideTimeInfoMessage();
+            showSummaryMessages();
             if (!finalNectarTransferComplete_ && droplets_ == 0) {
                 finalNectarTransferComplete_ = true;
                 game_->onGameSummaryComplete();
             }
+        } else if (transferBonus_ != 0) {
+            hiveHoneyBonusMessage_->setValue(static_cast<int>(transferBonus_));
+            showAtFront(hiveMessagesBonus_.get(), hiveHoneyBonusMessage_.get(), kBubbleSeconds);
         }
     } else if (wasAtHive_) {
         level_->endPlayerHiveContact();
@@ -608,6 +694,11 @@ void Player::updateHive(float dt, bool atHive) {
             transferDropletsBonus_ = 0;
             transferBonusMultiplier_ = 0;
             showBuddyEncouragementMessage();
+        }
+        nectarMessage_->setLocation(8);
+        nectarMessage_->setDistance(50);
+        if (nectarMessage_->owner() && nectarMessage_->owner() != messagesInfo_.get()) {
+            messagesInfo_->addMessageToFrontOfQueue(nectarMessage_.get(), kBubbleSeconds);
         }
     }
 }
@@ -653,3 +744,414 @@ void Player::updateHiding(bool hidden) {
         sprite->setColor(beeColour_);
     }
 }
+
+// --- Swarm ---------------------------------------------------------------------------------
+
+PlayerCacheData Player::currentPose() const {
+    return {beeHeadSprite_->position(), beeHeadSprite_->rotation(), beeHeadSprite_->color(), beeHeadSprite_->flipY()};
+}
+
+int Player::buddiesShowing() const { return swarm_ ? swarm_->buddiesShowing() : 0; }
+
+float Player::buddyBonus() const { return swarm_ ? swarm_->buddyBonus() : 0; }
+
+CCSpriteBatchNode* Player::buddyHolder() const { return swarm_ ? swarm_->buddyHolder() : nullptr; }
+
+bool Player::buddiesUnderneath() const { return swarm_ && swarm_->buddiesUnderneath(); }
+
+void Player::setBuddiesUnderneath(bool underneath) {
+    if (swarm_) swarm_->setBuddiesUnderneath(underneath);
+}
+
+void Player::updateBuddies(float dt) {
+    swarm_->updateBuddies(dt, vantrelWorldSpeed_, beeHeadSprite_->rotation(), vantrelFacingRight_,
+                          game_->cameraTangentAngle());
+}
+
+void Player::showBuddyBonusMessage() { swarm_->showBuddyBonusMessage(); }
+
+void Player::showBuddyEncouragementMessage() { swarm_->showBuddyEncouragementMessage(); }
+
+void Player::showBuddyWarningMessage() { swarm_->showBuddyWarningMessage(); }
+
+// --- Bubbles -------------------------------------------------------------------------------
+
+namespace {
+
+RefPtr<GameMessage> bubble(int type, int info, int mode, int location, float distance, float scale = 1) {
+    RefPtr<GameMessage> message = GameMessage::gameMessageWithType(type, info, mode, location, distance);
+    if (scale != 1) message->setMessageScale(scale);
+    return message;
+}
+
+RefPtr<GameMessages> queueFollowing(CCNode* target) {
+    auto queue = makeRef<GameMessages>();
+    queue->initWithTargetObject(target);
+    return queue;
+}
+
+}  // namespace
+
+void Player::createMessages() {
+    using M = GameMessage;
+    messagesInfo_ = queueFollowing(beeHeadSprite_.get());
+    messagesBonus_ = queueFollowing(beeHeadSprite_.get());
+    nectarMessage_ = bubble(1, M::kInfoNectar, M::kModeWhite, 8, 50);
+    nectarMilestoneMessage_ = bubble(2, M::kInfoSuckingStreak, M::kModeYellow, 2, 50);
+    timeInfoMessage_ = bubble(2, M::kInfoSecondsLeft, M::kModeYellow, 2, 50);
+    allFlowersVisitedMessage_ = bubble(2, M::kInfoAllFlowersFound, M::kModeLavender, 2, 50);
+    allBuddiesFoundMessage_ = bubble(2, M::kInfoAllBuddiesFound, M::kModeLavender, 2, 50);
+    for (auto& m : nectarBonusMessages_.messages) m = bubble(2, M::kInfoNectarBonus, M::kModeGreen, 2, 50);
+    for (auto& m : nectarPenaltyMessages_.messages) m = bubble(2, M::kInfoNectarLost, M::kModeRed, 2, 50);
+    for (auto& m : honeyBonusMessages_.messages) m = bubble(2, M::kInfoHoneyBonus, M::kModeGreen, 2, 50);
+    for (auto& m : timeBonusMessages_.messages) m = bubble(2, M::kInfoTimeBonus, M::kModeGreen, 2, 50);
+    for (auto& m : timePenaltyMessages_.messages) m = bubble(2, M::kInfoTimeLost, M::kModeRed, 2, 50);
+
+    CCNode* hive = level_->hiveMessageTarget();
+    hiveMessagesInfo_ = queueFollowing(hive);
+    hiveMessagesBonus_ = queueFollowing(hive);
+    hiveHoneyMessage_ = bubble(1, M::kInfoHiveHoney, M::kModeWhite, 7, 60);
+    hiveHoneyBonusMessage_ = bubble(1, M::kInfoHiveHoneyBonus, M::kModeGreen, 3, 60);
+    const bool hasFlowers = level_->totalFlowers() > 0;
+    if (hasFlowers) hiveFlowersVisitedMessage_ = bubble(1, M::kInfoFlowersVisited, M::kModeWhite, 3, 60, 0.7f);
+    hiveBuddiesFoundMessage_ = hasFlowers ? bubble(1, M::kInfoBuddiesFound, M::kModeWhite, 5, 70, 0.7f)
+                                          : bubble(1, M::kInfoBuddiesFound, M::kModeWhite, 3, 600.0f / 7, 0.7f);
+    if (!hasFlowers) hiveDistanceTravelledMessage_ = bubble(1, M::kInfoDistanceTravelled, M::kModeWhite, 5, 70, 0.7f);
+    hiveHighScoreMessage_ = bubble(1, M::kInfoNewHighScore, M::kModeWhite, 5, 70, 0.7f);
+}
+
+void Player::showAtFront(GameMessages* queue, GameMessage* message, float seconds) {
+    if (message->owner()) {
+        message->showForTime(seconds);
+    } else {
+        queue->addMessageToFrontOfQueue(message, seconds);
+    }
+}
+
+void Player::showAtEnd(GameMessages* queue, GameMessage* message, float seconds) {
+    if (message->owner()) {
+        message->showForTime(seconds);
+    } else {
+        queue->addMessageToEndOfQueue(message, seconds);
+    }
+}
+
+void Player::moveNectarMessageToHive() {
+    nectarMessage_->setLocation(7);
+    nectarMessage_->setDistance(90);
+    hiveMessagesInfo_->addMessageToEndOfQueue(nectarMessage_.get(), kBubbleSeconds);
+}
+
+void Player::showSummaryMessages() {
+    hideTimeInfoMessage();
+    if (hiveHoneyBonusMessage_->owner() == hiveMessagesBonus_.get()) {
+        hiveMessagesBonus_->removeMessage(hiveHoneyBonusMessage_.get());
+    }
+    static constexpr const char* kCheers[] = {"SWEET!", "COOL!", "GREAT!", "CHOICE!", "NICE!", "ACE!"};
+    if (static_cast<int64_t>(wholeUnits(hiveDroplets_)) > level_->existingHighScore()) {
+        if (!hiveHighScoreMessage_->owner()) hiveHighScoreMessage_->setValueText(kCheers[Random::arc4random() % 6]);
+        showAtEnd(hiveMessagesInfo_.get(), hiveHighScoreMessage_.get(), kBubbleSeconds);
+    }
+    char text[32];
+    if (hiveFlowersVisitedMessage_) {
+        if (!hiveFlowersVisitedMessage_->owner()) {
+            snprintf(text, sizeof text, "%u/%u", level_->flowersVisited(), level_->totalFlowers());
+            hiveFlowersVisitedMessage_->setValueText(text);
+        }
+        showAtEnd(hiveMessagesBonus_.get(), hiveFlowersVisitedMessage_.get(), kBubbleSeconds);
+    }
+    if (!hiveBuddiesFoundMessage_->owner()) {
+        snprintf(text, sizeof text, "%i/%i", buddiesShowing(), level_->totalBuddies());
+        hiveBuddiesFoundMessage_->setValueText(text);
+    }
+    showAtEnd(hiveMessagesBonus_.get(), hiveBuddiesFoundMessage_.get(), kBubbleSeconds);
+    if (hiveDistanceTravelledMessage_) {
+        showAtEnd(hiveMessagesBonus_.get(), hiveDistanceTravelledMessage_.get(), kBubbleSeconds);
+    }
+}
+
+void Player::updateMessages(float dt) {
+    const float rotation = -game_->cameraTangentAngle();
+    for (GameMessages* queue : {messagesInfo_.get(), messagesBonus_.get(), hiveMessagesInfo_.get(),
+                                hiveMessagesBonus_.get()}) {
+        queue->update(dt, rotation);
+    }
+}
+
+template <size_t N>
+GameMessage* Player::nextPooledMessage(MessagePool<N>& pool) {
+    GameMessage* message = pool.messages[pool.next].get();
+    pool.next = (pool.next + 1) % N;
+    if (GameMessages* owner = message->owner()) {
+        owner->removeMessage(message);
+        message->reset();
+    }
+    return message;
+}
+
+GameMessage* Player::nextNectarBonusMessage() { return nextPooledMessage(nectarBonusMessages_); }
+GameMessage* Player::nextNectarPenaltyMessage() { return nextPooledMessage(nectarPenaltyMessages_); }
+GameMessage* Player::nextHoneyBonusMessage() { return nextPooledMessage(honeyBonusMessages_); }
+GameMessage* Player::nextTimeBonusMessage() { return nextPooledMessage(timeBonusMessages_); }
+GameMessage* Player::nextTimePenaltyMessage() { return nextPooledMessage(timePenaltyMessages_); }
+
+void Player::showTimeInfoMessage(float seconds) {
+    showAtFront(messagesBonus_.get(), timeInfoMessage_.get(), seconds);
+    if (timeSoundEffect_) timeSoundEffect_->play();
+}
+
+void Player::showTimeUpInfoMessage() {
+    timeInfoMessage_->setAutoUpdateValue(false);
+    timeInfoMessage_->setValueText("TIME'S UP!");
+    timeInfoMessage_->setText("RETURNING\nTO HIVE");
+    showAtFront(messagesBonus_.get(), timeInfoMessage_.get(), kAnnouncementSeconds);
+}
+
+void Player::hideTimeInfoMessage() {
+    if (timeInfoMessage_ && timeInfoMessage_->owner() == messagesBonus_.get()) messagesBonus_->removeMessage(timeInfoMessage_.get());
+}
+
+void Player::showAllFlowersVisitedMessage() {
+    allFlowersVisitedMessage_->setValue(kBonusHoney);
+    showAtFront(messagesBonus_.get(), allFlowersVisitedMessage_.get(), kAnnouncementSeconds);
+}
+
+void Player::showAllBuddiesFoundMessage() {
+    allBuddiesFoundMessage_->setValue(kBonusHoney);
+    showAtFront(messagesBonus_.get(), allBuddiesFoundMessage_.get(), kAnnouncementSeconds);
+}
+
+// --- Contacts ------------------------------------------------------------------------------
+
+void Player::handlePickupContacts() {
+    if (!gameContactListener_) return;
+    const std::vector<PickupProtocol*>& pickups = gameContactListener_->pickups();
+    // Nectar is credited with the buddy bonus as it stood before each pickup's own buddies joined
+    // (formed in single precision). Summed wide, so that no run of large payloads overflows.
+    int64_t nectar = 0, honey = 0, seconds = 0;
+    int found = 0;
+    for (size_t i = 0; i < pickups.size(); ++i) {
+        PickupProtocol* pickup = pickups[i];
+        // Everything is read before consume, which may let the pickup go (the listener holds it
+        // until the dispatch ends, but it is not asked anything afterwards).
+        const int32_t pickupNectar = pickup->nectarDroplets();
+        const int32_t pickupHoney = pickup->honeyDroplets();
+        const int32_t pickupTime = pickup->timeDifference();
+        const int32_t pickupBuddies = pickup->buddies();
+        PhysicsSprite* sprite = pickup->physicsSprite();
+        const CGPoint where = sprite ? sprite->position() : position();
+        const float rotation = sprite ? sprite->rotation() : 0;
+
+        if (pickupNectar > 0) ++statNectarBonuses_;
+        if (pickupHoney > 0) ++statHoneyBonuses_;
+        if (pickupTime > 0) ++statTimeBonuses_;
+        const float bonus = buddyBonus();
+        for (int32_t b = 0; b < pickupBuddies; ++b) {
+            if (buddiesShowing() >= PlayerSwarm::kMaxBuddies) break;
+            ++found;
+            swarm_->addBuddyAt(where, rotation);
+        }
+        if (pickupBuddies > 0) statBuddiesFound_ += pickupBuddies;
+        nectar += static_cast<int64_t>((1.0f + bonus) * static_cast<float>(pickupNectar));
+        honey += pickupHoney;
+        seconds += pickupTime;
+        level_->emitParticles(PlayerLevelDelegate::kParticlesBonus, where);
+        pickup->consume();
+    }
+
+    if (nectar > 0) {
+        droplets_ += static_cast<uint64_t>(nectar);
+        showAtFront(messagesInfo_.get(), nectarMessage_.get(), kBubbleSeconds);
+        GameMessage* message = nextNectarBonusMessage();
+        message->setLocation(2);
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds,
+                                                 static_cast<int>(wholeUnits(static_cast<uint64_t>(nectar))));
+        if (buddiesShowing() >= 2) showBuddyBonusMessage();
+        showBuddyEncouragementMessage();
+    } else if (nectar < 0) {
+        loseNectar(static_cast<uint64_t>(-nectar));
+    }
+    if (honey > 0) {
+        hiveDroplets_ += static_cast<uint64_t>(honey);
+        showAtFront(hiveMessagesInfo_.get(), hiveHoneyMessage_.get(), kBubbleSeconds);
+        GameMessage* message = nextHoneyBonusMessage();
+        message->setLocation(2);
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds,
+                                                 static_cast<int>(wholeUnits(static_cast<uint64_t>(honey))));
+        showBuddyEncouragementMessage();
+    }
+    const int shownSeconds = static_cast<int>(std::clamp<int64_t>(seconds, INT32_MIN, INT32_MAX));
+    if (seconds > 0) {
+        level_->changeLengthOfDay(static_cast<float>(seconds));
+        GameMessage* message = nextTimeBonusMessage();
+        message->setLocation(2);
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, shownSeconds);
+        showBuddyEncouragementMessage();
+    } else if (seconds < 0) {
+        level_->changeLengthOfDay(static_cast<float>(seconds));
+        GameMessage* message = nextTimePenaltyMessage();
+        message->setLocation(2);
+        messagesBonus_->addMessageToFrontOfQueue(message, kBubbleSeconds, shownSeconds);
+        showBuddyWarningMessage();
+    }
+    if (found > 0 && !allBuddiesFoundBonusAwarded_ && buddiesShowing() >= level_->totalBuddies()) {
+        awardAllBuddiesFoundBonus();
+    }
+}
+
+namespace {
+
+// Penalties summed as a wrapping 32-bit count and read signed: a sum of 0 or less takes nothing
+// (read as unsigned it would take all the nectar). contactPlayer may let the object go, so each is
+// asked once and not touched again.
+template <class Enemy>
+int32_t sumPenalties(const std::vector<Enemy*>& enemies) {
+    uint32_t wrapped = 0;
+    for (size_t i = 0; i < enemies.size(); ++i) wrapped += enemies[i]->contactPlayer();
+    return static_cast<int32_t>(wrapped);
+}
+
+}  // namespace
+
+void Player::handleEnemyContacts() {
+    if (!gameContactListener_) return;
+    const int32_t penalty = sumPenalties(gameContactListener_->enemies());
+    if (penalty > 0) loseNectar(static_cast<uint64_t>(penalty));
+    blink(0, true);
+}
+
+void Player::handleProjectileContacts() {
+    if (!gameContactListener_) return;
+    const int32_t penalty = sumPenalties(gameContactListener_->projectilesHittingPlayer());
+    if (penalty > 0) loseNectar(static_cast<uint64_t>(penalty));
+    blink(0, true);
+}
+
+// --- Statistics ----------------------------------------------------------------------------
+
+void Player::onGameStart() {
+    Stats* stats = Stats::sharedInstance();
+    stats->incrementStatUInt("games_started", 1);
+    stats->saveStats();
+}
+
+void Player::onGameFinish() {
+    Stats* stats = Stats::sharedInstance();
+    stats->incrementStatUInt("games_finished", 1);
+    stats->saveStats();
+}
+
+void Player::updateStats() {
+    Stats* stats = Stats::sharedInstance();
+    stats->incrementStatUInt("honey", static_cast<uint32_t>(hiveHoney()));
+    stats->incrementStatUInt("distance_travelled", static_cast<uint32_t>(distanceTravelled_));
+    const std::pair<const char*, int32_t> counters[] = {
+        {"hives_visited", statHivesVisited_},     {"flowers_visited", statFlowersVisited_},
+        {"buddies_found", statBuddiesFound_},     {"lightning_hits", statLightningHits_},
+        {"tornado_hits", statTornadoHits_},       {"cloud_hits", statCloudHits_},
+        {"rain_hits", statRainHits_},             {"bird_hits", statBirdHits_},
+        {"ground_hits", statGroundHits_},         {"hornet_hits", statHornetHits_},
+        {"projectile_hits", statProjectileHits_}, {"nectar_bonuses", statNectarBonuses_},
+        {"honey_bonuses", statHoneyBonuses_},     {"time_bonuses", statTimeBonuses_},
+    };
+    for (const auto& [key, count] : counters) stats->incrementStatUInt(key, static_cast<uint32_t>(count));
+    stats->saveStats();
+}
+
+// --- Sounds --------------------------------------------------------------------------------
+
+namespace {
+
+// Null, with one log line, for a sound that is missing (the facade logs one it cannot decode):
+// the bee then plays, fades and stops nothing of it.
+RefPtr<ALBuffer> loadSound(OALSimpleAudio* audio, const char* name, bool mono) {
+    if (!audio) return nullptr;
+    const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(name);
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        logLine("Player: no sound \"%s\"; the bee plays it silently", name);
+        return nullptr;
+    }
+    return audio->preloadEffect(path, mono);
+}
+
+}  // namespace
+
+void Player::initAudio() {
+    VantrelAudio* front = VantrelAudio::sharedInstance();
+    playerLoopChannel1_ = front->playerLoopChannel1();
+    playerLoopChannel2_ = front->playerLoopChannel2();
+    playerEventChannel1_ = front->playerEventChannel1();
+    OALSimpleAudio* audio = front->simpleAudio();
+    windLoopAudioBuffer_ = loadSound(audio, "bee_wind_loop.wav", false);
+    buzzLoopAudioBuffer_ = loadSound(audio, "bee_buzz_loop_plain.wav", true);
+    buzzHit1AudioBuffer_ = loadSound(audio, "bee_buzz_hit_1.wav", true);
+    suckLoopAudioBuffer_ = loadSound(audio, "bee_suck_loop_1.wav", false);
+    drainLoopAudioBuffer_ = loadSound(audio, "bee_drain_loop_2.wav", false);
+    bonusSoundEffect_ = game::SimpleSoundEffect::simpleSoundEffect("sparkle_big", 0.75f, 0.75f, 1, 1, -0.2f, 0.2f);
+    timeSoundEffect_ = game::SimpleSoundEffect::simpleSoundEffect("clock_tick", 0.75f, 0.75f, 1, 1, -0.2f, 0.2f);
+}
+
+void Player::startAudio() {
+    if ((windSoundSource_ && windSoundSource_->playing()) || (buzzSoundSource_ && buzzSoundSource_->playing())) {
+        endAudio();
+    }
+    if (!playerLoopChannel1_) return;
+    if (windLoopAudioBuffer_) windSoundSource_ = playerLoopChannel1_->play(windLoopAudioBuffer_, 0, 0.5f, 0, true);
+    if (buzzLoopAudioBuffer_) buzzSoundSource_ = playerLoopChannel1_->play(buzzLoopAudioBuffer_, 0.6f, 0.5f, 0, true);
+}
+
+void Player::endAudio() {
+    for (RefPtr<ALSource>* source : {&windSoundSource_, &buzzSoundSource_, &suckSoundSource_, &drainSoundSource_}) {
+        if (!*source) continue;
+        (*source)->stopActions();
+        (*source)->clear();
+        source->reset();
+    }
+}
+
+void Player::updateAudio() {
+    const float speed = std::min(vantrelWorldSpeed_ / 26.5f, 1.0f);
+    if (windSoundSource_) {
+        windSoundSource_->setGain(speed * 0.25f);
+        windSoundSource_->setPitch(speed * 0.7f + 0.5f);
+    }
+    const float steering = game_->beeAccelerationPerc();
+    const float buzzGain = steering * 0.4f + 0.6f;
+    const float buzzPitch = steering * 0.75f + 0.5f;
+    if (buzzSoundSource_) {
+        buzzSoundSource_->setGain(buzzGain);
+        buzzSoundSource_->setPitch(buzzPitch);
+    }
+    if (hasSolidContact_ && playerEventChannel1_ && buzzHit1AudioBuffer_) {
+        playerEventChannel1_->play(buzzHit1AudioBuffer_, buzzGain, buzzPitch + Random::unitFloat() * 0.05f, 0, false);
+    }
+}
+
+void Player::playLoop(RefPtr<ALSource> Player::*loop, RefPtr<ALSource> Player::*other, ALBuffer* buffer) {
+    fadeOutLoop(other);
+    RefPtr<ALSource>& source = this->*loop;
+    if (source) {
+        source->fadeTo(kLoopGain, kLoopFadeInSeconds, nullptr);
+    } else if (playerLoopChannel2_ && buffer) {
+        source = playerLoopChannel2_->play(RefPtr<ALBuffer>(buffer), kLoopGain, Random::unitFloat() * 0.2f + 0.9f, 0,
+                                           true);
+    }
+}
+
+// The faded source is stopped and let go at the end of the fade, unless it was taken up again
+// meanwhile (a new play replaced it). The bee's release stops the fade (endAudio), so the
+// completion never finds it gone.
+void Player::fadeOutLoop(RefPtr<ALSource> Player::*loop) {
+    RefPtr<ALSource>& source = this->*loop;
+    if (!source) return;
+    source->fadeTo(0, kLoopFadeOutSeconds, [this, loop](ALSource* faded) {
+        faded->stop();
+        if ((this->*loop).get() == faded) (this->*loop).reset();
+    });
+}
+
+void Player::playSuckSound() { playLoop(&Player::suckSoundSource_, &Player::drainSoundSource_, suckLoopAudioBuffer_.get()); }
+void Player::stopSuckSound() { fadeOutLoop(&Player::suckSoundSource_); }
+void Player::playDrainSound() { playLoop(&Player::drainSoundSource_, &Player::suckSoundSource_, drainLoopAudioBuffer_.get()); }
+void Player::stopDrainSound() { fadeOutLoop(&Player::drainSoundSource_); }

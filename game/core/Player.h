@@ -2,15 +2,22 @@
 
 #include <box2d/box2d.h>
 
+#include <array>
 #include <cstdint>
 
 #include "engine/core/ccTypes.h"
 #include "engine/render/CCSpriteBatchNode.h"
 #include "game/core/CCMotionStreakLocal.h"
+#include "game/core/GameMessage.h"
+#include "game/core/GameMessages.h"
+#include "game/core/PlayerCacheData.h"
 #include "game/core/PhysicsSprite.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
 
+class ALBuffer;
+class ALChannelSource;
+class ALSource;
 class CCNode;
 class CCSprite;
 class CCSpriteFrame;
@@ -18,20 +25,26 @@ class GameContactListener;
 class PhysicsSystem;
 class PlayerGameDelegate;
 class PlayerLevelDelegate;
+class PlayerSwarm;
+namespace game {
+class SimpleSoundEffect;
+}
 
 // The lead bee, one per game: four Box2D bodies (head, body, right and left antenna) joined to the
 // head by motorised revolute joints, drawn by six sprites from the sheet "vantrel.plist" in one
 // batch node, with a large sensor circle on the head that finds flowers and a fading ribbon behind
 // the head. Each frame (update) it drinks from the flowers its sensor touches, loses nectar to
 // enemy sensors, pours its nectar into the hive while inside the hive's doorway, turns to face the
-// way it flies, fades into hiding places, and drives its rig and trail.
+// way it flies, fades into hiding places, and drives its rig, trail, swarm, bubbles and sounds.
+// After each physics step the contact listener hands it the pickups, enemy bodies and shots its
+// head touched.
 //
 // Nectar and honey are counted in droplets, 100000 to one unit. 32 points per metre; sprite
 // rotations in degrees clockwise, body angles in radians counter-clockwise.
 //
-// The swarm, the speech bubbles, the sounds and the statistics are not wired to the bee yet: the
-// operations of theirs that the bee calls do nothing, and the buddy bonus is 0.1 per buddy
-// counted by setBuddyCount. Engine thread only.
+// Sounds go through the audio front (VantrelAudio): the player-loop channels carry the wind, buzz,
+// drinking and pouring loops, the event channel the buzz hit. A sound that cannot be loaded logs
+// one line at load and then plays, fades and stops nothing. Engine thread only.
 class Player : public Object {
 public:
     static constexpr float kPointsPerMetre = 32.0f;
@@ -55,7 +68,7 @@ public:
     // The bee of the running game, or null.
     static Player* currentPlayer();
 
-    Player() = default;
+    Player();
     // Builds the rig at the level's spawn point in the play scene's physics world and becomes the
     // current player. False, with a log line, when the bee's sheet or trail cannot be loaded; the
     // delegates are not retained and must outlive the bee.
@@ -136,15 +149,14 @@ public:
     uint64_t transferDropletsBonus() const { return transferDropletsBonus_; }
 
     // Buddies showing, and the extra share of nectar they bring: 0.1 each.
-    int buddyCount() const { return buddyCount_; }
-    void setBuddyCount(int count) { buddyCount_ = count; }
-    float buddyBonus() const { return static_cast<float>(buddyCount_) * 0.1f; }
+    int buddiesShowing() const;
+    float buddyBonus() const;
+    PlayerSwarm* swarm() const { return swarm_.get(); }
 
     // The nodes the play scene puts into its world.
     CCSpriteBatchNode* playerHolder() const { return playerHolder_.get(); }
     CCMotionStreakLocal* playerMotionStreak() const { return playerMotionStreak_.get(); }
-    // The swarm's batch node: null until the swarm is built.
-    CCSpriteBatchNode* buddyHolder() const { return nullptr; }
+    CCSpriteBatchNode* buddyHolder() const;
 
     // The rig, for the play scene and for checks.
     b2Body* bodyBody() const { return bodyBody_; }
@@ -167,17 +179,89 @@ public:
     float hidePerc() const { return hidePerc_; }
     ccColor3B beeColour() const { return beeColour_; }
 
-    // Operations of the swarm, the bubbles, the sounds and the statistics that the play scene
-    // and the level call; they do nothing until those are wired to the bee.
-    void onGameStart() {}
-    void onGameFinish() {}
-    void updateStats() {}
-    virtual void showTimeInfoMessage(float) {}
-    void hideTimeInfoMessage() {}
-    virtual void showTimeUpInfoMessage() {}
-    void setBuddiesUnderneath(bool) {}
-    void startAudio() {}
-    void endAudio() {}
+    // Contacts of the last physics step, from the contact listener's lists. Pickups: their
+    // nectar, honey and time summed into one bubble each, their buddies joining after the
+    // nectar is credited. Enemy bodies and shots: their penalties summed; a sum of 0 or less
+    // takes nothing. Either way the bee blinks.
+    void handlePickupContacts();
+    void handleEnemyContacts();
+    void handleProjectileContacts();
+
+    // The day's clock: "SECONDS LEFT" for the time (seconds) with a tick, "TIME'S UP" at the end.
+    virtual void showTimeInfoMessage(float seconds);
+    void hideTimeInfoMessage();
+    virtual void showTimeUpInfoMessage();
+    void showAllFlowersVisitedMessage();
+    void showAllBuddiesFoundMessage();
+    // The pooled bubbles: the next of each pool, taken out of its queue first when still shown,
+    // so the oldest is reused.
+    GameMessage* nextNectarBonusMessage();
+    GameMessage* nextNectarPenaltyMessage();
+    GameMessage* nextHoneyBonusMessage();
+    GameMessage* nextTimeBonusMessage();
+    GameMessage* nextTimePenaltyMessage();
+
+    bool buddiesUnderneath() const;
+    void setBuddiesUnderneath(bool underneath);
+
+    // The game's statistics: started and finished games are saved at once; updateStats adds the
+    // rest of this game's counters to the saved statistics when it ends.
+    void onGameStart();
+    void onGameFinish();
+    void updateStats();
+
+    // Wind and buzz loops for the whole game; endAudio stops every loop of the bee.
+    void startAudio();
+    void endAudio();
+    void playSuckSound();
+    void stopSuckSound();
+    void playDrainSound();
+    void stopDrainSound();
+    ALSource* windSoundSource() const { return windSoundSource_.get(); }
+    ALSource* buzzSoundSource() const { return buzzSoundSource_.get(); }
+    ALSource* suckSoundSource() const { return suckSoundSource_.get(); }
+    ALSource* drainSoundSource() const { return drainSoundSource_.get(); }
+
+    // The bubble queues and bubbles, for the play scene and for checks.
+    GameMessages* messagesInfo() const { return messagesInfo_.get(); }
+    GameMessages* messagesBonus() const { return messagesBonus_.get(); }
+    GameMessages* hiveMessagesInfo() const { return hiveMessagesInfo_.get(); }
+    GameMessages* hiveMessagesBonus() const { return hiveMessagesBonus_.get(); }
+    GameMessage* nectarMessage() const { return nectarMessage_.get(); }
+    GameMessage* nectarMilestoneMessage() const { return nectarMilestoneMessage_.get(); }
+    GameMessage* timeInfoMessage() const { return timeInfoMessage_.get(); }
+    GameMessage* hiveHoneyMessage() const { return hiveHoneyMessage_.get(); }
+    GameMessage* hiveHoneyBonusMessage() const { return hiveHoneyBonusMessage_.get(); }
+
+    // This game's counters.
+    int32_t statHivesVisited() const { return statHivesVisited_; }
+    void setStatHivesVisited(int32_t n) { statHivesVisited_ = n; }
+    int32_t statFlowersVisited() const { return statFlowersVisited_; }
+    void setStatFlowersVisited(int32_t n) { statFlowersVisited_ = n; }
+    int32_t statBuddiesFound() const { return statBuddiesFound_; }
+    void setStatBuddiesFound(int32_t n) { statBuddiesFound_ = n; }
+    int32_t statLightningHits() const { return statLightningHits_; }
+    void setStatLightningHits(int32_t n) { statLightningHits_ = n; }
+    int32_t statTornadoHits() const { return statTornadoHits_; }
+    void setStatTornadoHits(int32_t n) { statTornadoHits_ = n; }
+    int32_t statCloudHits() const { return statCloudHits_; }
+    void setStatCloudHits(int32_t n) { statCloudHits_ = n; }
+    int32_t statRainHits() const { return statRainHits_; }
+    void setStatRainHits(int32_t n) { statRainHits_ = n; }
+    int32_t statBirdHits() const { return statBirdHits_; }
+    void setStatBirdHits(int32_t n) { statBirdHits_ = n; }
+    int32_t statGroundHits() const { return statGroundHits_; }
+    void setStatGroundHits(int32_t n) { statGroundHits_ = n; }
+    int32_t statHornetHits() const { return statHornetHits_; }
+    void setStatHornetHits(int32_t n) { statHornetHits_ = n; }
+    int32_t statProjectileHits() const { return statProjectileHits_; }
+    void setStatProjectileHits(int32_t n) { statProjectileHits_ = n; }
+    int32_t statNectarBonuses() const { return statNectarBonuses_; }
+    void setStatNectarBonuses(int32_t n) { statNectarBonuses_ = n; }
+    int32_t statHoneyBonuses() const { return statHoneyBonuses_; }
+    void setStatHoneyBonuses(int32_t n) { statHoneyBonuses_ = n; }
+    int32_t statTimeBonuses() const { return statTimeBonuses_; }
+    void setStatTimeBonuses(int32_t n) { statTimeBonuses_ = n; }
 
     ~Player() override;
 
@@ -201,16 +285,26 @@ private:
     void updateHiding(bool hidden);
     void setFacingRight(bool facingRight);
 
-    // Swarm, bubbles and sounds: nothing until they are wired to the bee.
-    void showBuddyBonusMessage() {}
-    void showBuddyEncouragementMessage() {}
-    void showBuddyWarningMessage() {}
-    void playSuckSound() {}
-    void stopSuckSound() {}
-    void playDrainSound() {}
-    void stopDrainSound() {}
-    void updateBuddies(float) {}
-    void updateAudio() {}
+    PlayerCacheData currentPose() const;
+    void updateBuddies(float dt);
+    void showBuddyBonusMessage();
+    void showBuddyEncouragementMessage();
+    void showBuddyWarningMessage();
+
+    void createMessages();
+    // Shows the bubble for the time: again where it is when queued, else at the queue's front or end.
+    static void showAtFront(GameMessages* queue, GameMessage* message, float seconds);
+    static void showAtEnd(GameMessages* queue, GameMessage* message, float seconds);
+    // Moves the nectar bubble between the bee and the hive.
+    void moveNectarMessageToHive();
+    void showSummaryMessages();
+    void updateMessages(float dt);
+
+    void initAudio();
+    // Plays a loop on the player-loop channel, retained; the other loop fades first.
+    void playLoop(RefPtr<ALSource> Player::*loop, RefPtr<ALSource> Player::*other, ALBuffer* buffer);
+    void fadeOutLoop(RefPtr<ALSource> Player::*loop);
+    void updateAudio();
 
     PlayerGameDelegate* game_ = nullptr;    // not retained
     PlayerLevelDelegate* level_ = nullptr;  // not retained
@@ -277,7 +371,69 @@ private:
     float distanceTravelled_ = 0;  // metres
     bool allFlowersVisitedBonusAwarded_ = false;
     bool allBuddiesFoundBonusAwarded_ = false;
-    int buddyCount_ = 0;
+
+    RefPtr<PlayerSwarm> swarm_;
+
+    // Bubbles. The pools are used in turn, their next indices wrapping.
+    template <size_t N>
+    struct MessagePool {
+        std::array<RefPtr<GameMessage>, N> messages;
+        size_t next = 0;
+    };
+    RefPtr<GameMessages> messagesInfo_;
+    RefPtr<GameMessages> messagesBonus_;
+    RefPtr<GameMessages> hiveMessagesInfo_;
+    RefPtr<GameMessages> hiveMessagesBonus_;
+    RefPtr<GameMessage> nectarMessage_;
+    RefPtr<GameMessage> nectarMilestoneMessage_;
+    RefPtr<GameMessage> timeInfoMessage_;
+    RefPtr<GameMessage> allFlowersVisitedMessage_;
+    RefPtr<GameMessage> allBuddiesFoundMessage_;
+    MessagePool<6> nectarBonusMessages_;
+    MessagePool<6> nectarPenaltyMessages_;
+    MessagePool<6> honeyBonusMessages_;
+    MessagePool<2> timeBonusMessages_;
+    MessagePool<1> timePenaltyMessages_;
+    RefPtr<GameMessage> hiveHoneyMessage_;
+    RefPtr<GameMessage> hiveHoneyBonusMessage_;
+    RefPtr<GameMessage> hiveFlowersVisitedMessage_;
+    RefPtr<GameMessage> hiveBuddiesFoundMessage_;
+    RefPtr<GameMessage> hiveDistanceTravelledMessage_;
+    RefPtr<GameMessage> hiveHighScoreMessage_;
+    template <size_t N>
+    GameMessage* nextPooledMessage(MessagePool<N>& pool);
+
+    // Sounds. The channels are the audio front's; the wind and buzz sources play for the game,
+    // the drinking and pouring ones come and go.
+    ALChannelSource* playerLoopChannel1_ = nullptr;
+    ALChannelSource* playerLoopChannel2_ = nullptr;
+    ALChannelSource* playerEventChannel1_ = nullptr;
+    RefPtr<ALBuffer> windLoopAudioBuffer_;
+    RefPtr<ALBuffer> buzzLoopAudioBuffer_;
+    RefPtr<ALBuffer> buzzHit1AudioBuffer_;
+    RefPtr<ALBuffer> suckLoopAudioBuffer_;
+    RefPtr<ALBuffer> drainLoopAudioBuffer_;
+    RefPtr<ALSource> windSoundSource_;
+    RefPtr<ALSource> buzzSoundSource_;
+    RefPtr<ALSource> suckSoundSource_;
+    RefPtr<ALSource> drainSoundSource_;
+    RefPtr<game::SimpleSoundEffect> bonusSoundEffect_;
+    RefPtr<game::SimpleSoundEffect> timeSoundEffect_;
+
+    int32_t statHivesVisited_ = 0;
+    int32_t statFlowersVisited_ = 0;
+    int32_t statBuddiesFound_ = 0;
+    int32_t statLightningHits_ = 0;
+    int32_t statTornadoHits_ = 0;
+    int32_t statCloudHits_ = 0;
+    int32_t statRainHits_ = 0;
+    int32_t statBirdHits_ = 0;
+    int32_t statGroundHits_ = 0;
+    int32_t statHornetHits_ = 0;
+    int32_t statProjectileHits_ = 0;
+    int32_t statNectarBonuses_ = 0;
+    int32_t statHoneyBonuses_ = 0;
+    int32_t statTimeBonuses_ = 0;
 
     // Last frame's state.
     bool wasAtHive_ = false;

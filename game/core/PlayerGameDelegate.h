@@ -16,6 +16,8 @@ public:
     virtual GameSensor* hideSensor() = 0;
     // How hard the bee is steered this frame, 0 to 1.
     virtual float beeAccelerationPerc() const = 0;
+    // The camera's turn about the planet's centre, degrees: bubbles are turned back by it.
+    virtual float cameraTangentAngle() const { return 0; }
     // The end-of-day delivery is finished: the game may end.
     virtual void onGameSummaryComplete() = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/Geometry.h"
 
+class CCNode;
 class GameObject;
 
 // What the bee asks of the level it flies in, which implements it.
@@ -11,6 +12,7 @@ class PlayerLevelDelegate {
 public:
     // Particle kinds of emitParticles.
     static constexpr int kParticlesLoseNectar = 3;
+    static constexpr int kParticlesBonus = 5;
 
     virtual ~PlayerLevelDelegate() = default;
 
@@ -23,6 +25,12 @@ public:
     // The best score kept for this level, whole honey units.
     virtual int32_t existingHighScore() const = 0;
     virtual void emitParticles(int kind, CGPoint position) = 0;
+    // Buddies hidden in the level's pickups.
+    virtual int32_t totalBuddies() const { return 0; }
+    // Lengthens (or shortens, negative) the day, seconds.
+    virtual void changeLengthOfDay(float) {}
+    // The node the hive's bubbles follow, or null.
+    virtual CCNode* hiveMessageTarget() const { return nullptr; }
 
     // The bee drinks from a flower (active: the flower still holds nectar) or gets nothing.
     virtual void updatePlayerFlowerContact(GameObject* flower, bool active) = 0;

@@ -34,6 +34,7 @@
 #include "game/core/GravityController.h"
 #include "game/core/HiveProtocol.h"
 #include "game/core/Hud.h"
+#include "game/core/GameMessage.h"
 #include "game/core/Level.h"
 #include "game/core/Levels.h"
 #include "game/core/PhysicsSprite.h"
@@ -79,7 +80,12 @@ VantrelGameLayer* VantrelGameLayer::currentGameLayer() { return currentLayer; }
 PhysicsSystem* VantrelGameLayer::currentPhysicsSystem() { return currentSystem; }
 b2World* VantrelGameLayer::currentPhysicsWorld() { return currentWorld; }
 
-void VantrelGameLayer::setCurrentGameLayer(VantrelGameLayer* layer) { currentLayer = layer; }
+// The running play scene also answers the bubbles' questions.
+void VantrelGameLayer::setCurrentGameLayer(VantrelGameLayer* layer) {
+    if (!layer && currentLayer && GameMessage::gameDelegate() == currentLayer) GameMessage::setGameDelegate(nullptr);
+    currentLayer = layer;
+    if (layer) GameMessage::setGameDelegate(layer);
+}
 
 void VantrelGameLayer::setCurrentPhysics(PhysicsSystem* system, b2World* world) {
     currentSystem = system;

@@ -13,6 +13,7 @@
 #include "engine/core/ccTypes.h"
 #include "game/core/GameContactDelegate.h"
 #include "game/core/HudGameDelegate.h"
+#include "game/core/GameMessageDelegate.h"
 #include "game/core/PlayerGameDelegate.h"
 #include "game/core/PlayerLevelDelegate.h"
 #include "game/core/vector2d.h"
@@ -62,6 +63,7 @@ class VantrelGameLayer : public CCLayer,
                          public GameKitHelperProtocol,
                          public HudGameDelegate,
                          public PlayerGameDelegate,
+                         public GameMessageDelegate,
                          public PlayerLevelDelegate,
                          public JPManagerDelegate,
                          public JPDeviceDelegate,
@@ -209,6 +211,9 @@ public:
     void beginPlayerHiveContact(bool hasNectar) override;
     void updatePlayerHiveContact(bool transferring) override;
     void endPlayerHiveContact() override;
+    int32_t totalBuddies() const override;
+    void changeLengthOfDay(float seconds) override;
+    CCNode* hiveMessageTarget() const override;
     // The contact listener saw the bee's head touch something solid during the step.
     void setPlayerHasSolidContact(bool contact) override;
 
@@ -313,9 +318,12 @@ public:
     void onLeaderboardViewDismissed() override;
     void onAchievementsViewDismissed() override;
 
-    // GameContactDelegate: flower contacts go to the level.
+    // GameContactDelegate: flower contacts go to the level, the rest to the bee.
     void beginPlayerFlowerContact(GameObject* flower) override;
     void endPlayerFlowerContact(GameObject* flower) override;
+    void handlePickupContacts() override;
+    void handleEnemyContacts() override;
+    void handleProjectileContacts() override;
     GameSensor* hiveSensor() override { return hiveSensor_.get(); }
     GameSensor* hideSensor() override { return hideSensor_.get(); }
 
@@ -329,7 +337,7 @@ public:
     Hud* hud() const { return hud_.get(); }
     // The play camera; named apart from the node's own 3D camera().
     Camera* gameCamera() const { return camera_.get(); }
-    float cameraTangentAngle() const { return cameraTangentAngle_; }
+    float cameraTangentAngle() const override { return cameraTangentAngle_; }
     float cameraZoom() const { return cameraZoom_; }
     PhysicsSystem* physicsSystem() const { return physicsSystem_.get(); }
     b2World* physicsWorld() const { return physicsWorld_; }
@@ -354,7 +362,12 @@ public:
     CCNode* effectsHolder() const { return effectsHolder_; }
     CCNode* particlesHolder() const { return particlesHolder_; }
     CCParticleBatchNode* particlesGenericHolder() const { return particlesGenericHolder_; }
-    CCNode* messagesHolder() const { return messagesHolder_; }
+    CCNode* messagesHolder() const override { return messagesHolder_; }
+    // GameMessageDelegate: the values of self-updating bubbles.
+    float playerNectar() const override;
+    float playerHiveHoney() const override;
+    float playerDistanceTravelled() const override;
+    float dayTimeRemaining() const override;
     CCNode* frontHolder() const { return frontHolder_; }
     CCNode* hudHolder() const override { return hudHolder_; }
     CGPoint sunMoonStartPosition() const { return sunMoonStartPosition_; }

@@ -3,6 +3,7 @@
 #include "game/core/Level.h"
 #include "game/core/Player.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/Hive.h"
 
 CGPoint VantrelGameLayer::spawnPosition() const { return level_->spawnPosition(); }
 
@@ -25,6 +26,35 @@ void VantrelGameLayer::beginPlayerHiveContact(bool hasNectar) { level_->beginPla
 void VantrelGameLayer::updatePlayerHiveContact(bool transferring) { level_->updatePlayerHiveContact(transferring); }
 
 void VantrelGameLayer::endPlayerHiveContact() { level_->endPlayerHiveContact(); }
+
+float VantrelGameLayer::playerNectar() const { return player_ ? player_->nectar() : 0; }
+
+float VantrelGameLayer::playerHiveHoney() const { return player_ ? player_->hiveHoney() : 0; }
+
+float VantrelGameLayer::playerDistanceTravelled() const { return player_ ? player_->distanceTravelled() : 0; }
+
+float VantrelGameLayer::dayTimeRemaining() const { return level_ ? level_->dayTimeRemaining() : 0; }
+
+int32_t VantrelGameLayer::totalBuddies() const { return level_->totalBuddies(); }
+
+void VantrelGameLayer::changeLengthOfDay(float seconds) { level_->changeLengthOfDay(seconds); }
+
+CCNode* VantrelGameLayer::hiveMessageTarget() const {
+    auto* hive = dynamic_cast<game::Hive*>(level_->hive());
+    return hive ? hive->bg() : nullptr;
+}
+
+void VantrelGameLayer::handlePickupContacts() {
+    if (player_) player_->handlePickupContacts();
+}
+
+void VantrelGameLayer::handleEnemyContacts() {
+    if (player_) player_->handleEnemyContacts();
+}
+
+void VantrelGameLayer::handleProjectileContacts() {
+    if (player_) player_->handleProjectileContacts();
+}
 
 void VantrelGameLayer::setPlayerHasSolidContact(bool contact) {
     if (player_) player_->setHasSolidContact(contact);

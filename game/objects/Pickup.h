@@ -64,15 +64,15 @@ public:
     float minImpulseToDamage() const { return armour_.minImpulseToDamage; }
     SimpleEffect* consumptionEffect() const { return consumptionEffect_.get(); }
     // Droplets (100000 per nectar unit).
-    int32_t nectarDroplets() const { return nectarDroplets_; }
+    int32_t nectarDroplets() const override { return nectarDroplets_; }
     void setNectarDroplets(int32_t droplets) { nectarDroplets_ = droplets; }
-    int32_t honeyDroplets() const { return honeyDroplets_; }
+    int32_t honeyDroplets() const override { return honeyDroplets_; }
     void setHoneyDroplets(int32_t droplets) { honeyDroplets_ = droplets; }
-    int32_t timeDifference() const { return timeDifference_; }
+    int32_t timeDifference() const override { return timeDifference_; }
     void setTimeDifference(int32_t seconds) { timeDifference_ = seconds; }
-    int32_t buddies() const { return buddies_; }
+    int32_t buddies() const override { return buddies_; }
     void setBuddies(int32_t buddies) { buddies_ = buddies; }
-    PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
+    PhysicsSprite* physicsSprite() const override { return physicsSprite_.get(); }
     // The index into "image_names" shown last; -1 before any.
     int32_t shownImageIndex() const { return shownImageIndex_; }
 

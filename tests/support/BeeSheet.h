@@ -23,6 +23,9 @@ inline constexpr BeeFrame kBeeFrames[] = {
     {"vantrel_body.png", 80, 0, 36, 18, 120, 60, 0},
     {"vantrel_antennae.png", 120, 0, 20, 8, 0, 200, 0},
     {"vantrel_wing.png", 144, 0, 24, 14, 200, 230, 255},
+    {"small_bee_1.png", 176, 0, 12, 12, 250, 210, 0},
+    {"small_bee_2.png", 192, 0, 12, 12, 240, 200, 0},
+    {"small_bee_3.png", 208, 0, 12, 12, 230, 190, 0},
 };
 
 // Writes "vantrel.png", "vantrel.plist" and "vantrel_trail.png" into the folder; false when a

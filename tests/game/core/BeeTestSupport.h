@@ -1,7 +1,7 @@
 #pragma once
 
 // What the bee's tests share: its sheet and trail written as real files, stand-ins for the play
-// scene and the level, flowers and enemies, and a world in which a bee is built.
+// scene and the level, flowers and enemies, the bubbles' fonts, and a world in which a bee is built.
 
 #include <gtest/gtest.h>
 
@@ -25,6 +25,7 @@
 #include "game/core/PlayerLevelDelegate.h"
 #include "platform/image/Image.h"
 #include "support/BeeSheet.h"
+#include "support/GameArtFiles.h"
 #include "support/TestSupport.h"
 
 // The play scene and the level as the bee sees them, recording what it tells them.
@@ -51,6 +52,8 @@ public:
     void beginPlayerHiveContact(bool) override { ++hiveBegins; }
     void updatePlayerHiveContact(bool) override {}
     void endPlayerHiveContact() override { ++hiveEnds; }
+    int32_t totalBuddies() const override { return buddies; }
+    void changeLengthOfDay(float seconds) override { dayChanges.push_back(seconds); }
 
     PhysicsSystem physics;
     GameContactListener listener;
@@ -66,6 +69,8 @@ public:
     std::vector<bool> flowerContacts;
     int hiveBegins = 0;
     int hiveEnds = 0;
+    int32_t buddies = 10;
+    std::vector<float> dayChanges;
 };
 
 // A flower that holds a number of droplets and records the pulls on it.
@@ -109,6 +114,8 @@ protected:
     void SetUp() override {
         Base::SetUp();
         ASSERT_TRUE(writeBeeSheet(folder_.path()));
+        writeCellFont(folder_, "FuturaBeeLarge_osx", 8, 12);
+        writeCellFont(folder_, "FuturaBee_osx", 4, 6);
         resources_ = std::make_unique<ScopedResourceFolder>(folder_.path());
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         CCSpriteFrameCache::sharedSpriteFrameCache()->removeSpriteFrames();

@@ -14,6 +14,7 @@
 #include "platform/foundation/Random.h"
 #include "support/GLSceneTest.h"
 #include "game/core/BeeTestSupport.h"
+#include "game/core/PlayerSwarm.h"
 
 namespace {
 
@@ -184,7 +185,7 @@ TEST_F(PlayerGLTest, DrinkingCreditsTheBuddyShareAndEndsOnAnEmptyFrame) {
     EXPECT_TRUE(bee()->isConsumingNectar());
 
     bee()->setDroplets(0);
-    bee()->setBuddyCount(3);
+    for (int i = 0; i < 3; ++i) bee()->swarm()->addBuddyAt(bee()->position(), 0);
     touching = {plenty.get(), second.get()};
     bee()->update(kFrame);
     EXPECT_EQ(plenty->droplets(), 10000000u - 2 * 16666);
