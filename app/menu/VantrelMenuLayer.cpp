@@ -17,6 +17,7 @@
 #include "engine/core/CCScene.h"
 #include "engine/core/CCTextureCache.h"
 #include "engine/core/support/CCFileUtils.h"
+#include "engine/render/CCAnimation.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
 #include "engine/render/CCSpriteFrameCache.h"
@@ -29,6 +30,7 @@
 #include "game/core/Stats.h"
 #include "game/core/VTDualTouchTracker.h"
 #include "game/objects/SimpleSoundEffect.h"
+#include "game/objects/Stamina.h"
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
 

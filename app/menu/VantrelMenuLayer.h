@@ -15,6 +15,7 @@
 class ALBuffer;
 class ALChannelSource;
 class Camera;
+class CCAnimation;
 class GameKitHelper;
 class VantrelNetworkControl;
 class CCLayerGradient;
@@ -24,10 +25,12 @@ class KSMenuItem;
 class Levels;
 class Rank;
 class Stats;
+class Value;
 class VTDualTouchTracker;
 class VantrelMenuScreenData;
 namespace game {
 class SimpleSoundEffect;
+class Stamina;
 }
 
 // The menu: a small round world seen from just above its rim, with every menu screen (credits,
@@ -112,7 +115,10 @@ public:
     // A screen change runs, the world is being dragged or the game-service view is open.
     bool isBusy() const { return isTransitioning_ || isDragging_ || isGameServiceViewOpen(); }
     // The layer is busy for good: a game is being started.
-    void setBusyForGood() { isTransitioning_ = true; }
+    void setBusyForGood() {
+        isTransitioning_ = true;
+        transitionSpeed_ = 0;  // a change that was running never arrives
+    }
     void tintGradientBackground(ccColor4B top, ccColor4B bottom, float fadeTime);
     void stopTintGradientBackground();
     // Exactly one of `event` (a mouse drag) and `tracker` (a two-finger drag) is given.
@@ -338,14 +344,14 @@ private:
     void createSettings();
     void destroySettings() {}
     void createFlightLog();
-    void destroyFlightLog() {}
+    void destroyFlightLog();
     void createMainTitles();
     void destroyMainTitles() {}
     void createInstructions();
     void destroyInstructions() {}
     void createLevels();
     void createLevels(const std::string& groupId);
-    void destroyLevels() {}
+    void destroyLevels();
 
     CGSize screenSize_;
     CGSize halfScreenSize_;
@@ -395,4 +401,65 @@ private:
     // The sparkle played on arriving at a screen that shows a new result.
     RefPtr<game::SimpleSoundEffect> bonusSoundEffect_;
     bool playBonusSoundEffect_ = false;
+
+    // ---- Level screens and flight log (Levels, FlightLog) ----
+public:
+    // Slots a group's screen has for its levels, and their holders' lower-left corners, points.
+    static constexpr int32_t kLevelSlots = 3;
+    static constexpr double kLevelSlotY = 187;
+    // The x of slot `slot` (0-based) when the group has `levelCount` levels (1 to 3).
+    static double levelSlotX(int32_t levelCount, int32_t slot);
+    // Height of the unlock line above the hive's bottom, points: min(unlock / reference, 1) of the
+    // hive's height; 0 when either score is 0.
+    static double unlockLineHeight(double hiveHeight, uint32_t unlockScore, uint32_t referenceScore);
+    // The rank emblem's image file and the centre of its star, for a rank clamped to 0..10; rank 0
+    // has no star (0, 0).
+    static std::string rankEmblemFileName(int32_t rank);
+    static CGPoint rankStarPosition(int32_t rank);
+    // Seconds the honey takes to rise to its fill and to drain.
+    static constexpr float kHiveFillTime = 0.75f;
+    static constexpr float kHiveDrainTime = 0.1f;
+    // Tag of the rank bee's wing beat.
+    static constexpr int64_t kRankBeeAnimationTag = 1234;
+
+    // The play button of `level` (its catalogue dictionary) built into `holder`; null for a closed
+    // level. `slot` (1 to 3) changes nothing: the holder decides the place.
+    RefPtr<KSMenuItem> createLevelMenuItem(const Value& level, int32_t slot, CCNode* holder);
+    void stopHivesFillingOrDraining();
+    // A play button's action: starts its level unless the menu is busy.
+    void onLevelMenuItemPressed(Object* sender);
+    // Leaves the menu for the level `levelId` through the transition; the menu stays busy for good.
+    void startGame(const std::string& levelId);
+    void createRankBeeAnimation();
+    void animateRankBee();
+    void animateRankStarGlow();
+    const std::vector<RefPtr<CCSprite>>& hivesHoney() const { return hivesHoney_; }
+    CCSprite* flightLogFooter() const { return flightLogFooter_.get(); }
+    CCSprite* rankStarGlow() const { return rankStarGlow_.get(); }
+    CCSprite* rankEmblem() const { return rankEmblem_.get(); }
+    CCSprite* rankBee() const { return rankBee_.get(); }
+    CCSprite* rankBeeShadow() const { return rankBeeShadow_.get(); }
+    CCSprite* rankBeeBlinkSprite() const { return rankBeeBlinkSprite_.get(); }
+    CCNode* statsNode() const { return statsNode_.get(); }
+
+private:
+    // Fades from transparent to opaque and back, 1.25 s each way, forever: the glow of the level
+    // just played and the new rank's star.
+    static constexpr float kPulseFadeTime = 1.25f;
+    static RefPtr<CCAction> pulseForever();
+
+    // Honey sprites of every hive built, each with its level dictionary (in the catalogue of
+    // levels_) as user data.
+    std::vector<RefPtr<CCSprite>> hivesHoney_;
+    RefPtr<CCSprite> flightLogFooter_;  // built hidden
+    RefPtr<CCSprite> rankStarGlow_;     // only after a game that raised the rank
+    RefPtr<CCSprite> rankEmblem_;
+    RefPtr<CCNode> statsNode_;
+    RefPtr<CCSprite> rankBee_;
+    RefPtr<CCSprite> rankBeeShadow_;
+    RefPtr<CCSprite> rankBeeBlinkSprite_;  // closed eyes, child of rankBee_
+    RefPtr<CCAnimation> rankBeeAnimation_;
+    // Active phase: eyes open (0.25 to 4 s); rest phase: eyes closed (1/15 to 2/15 s).
+    RefPtr<game::Stamina> rankBeeBlinkStamina_;
+    bool rankBeeBlinkPaused_ = true;
 };

@@ -10,8 +10,14 @@
 // during the splash) turns the world to the settings with its hat, where its first button changes
 // the game controls; a click on the leaderboard button opens the score view, under which the world
 // stands still when the hat is pushed again, and Escape closes it; the full-screen button switches
-// the window to full screen; a quit event ends the program. It prints "E2E: passed" before the quit, or "E2E: failed: <why>" and
-// ends the program with status 3.
+// the window to full screen; a quit event ends the program. It prints "E2E: passed" before the
+// quit, or "E2E: failed: <why>" and ends the program with status 3.
+//
+// With VANTREL_E2E_SCENARIO=level it plays into a level and back instead: two right-arrow keys
+// from the title reach the first level group ("meadow", the third screen to the right); a click on
+// level A's play button brings the transition and then the play scene; Escape opens the pause menu
+// and its quit button brings the transition back, after which the menu turns to the meadow screen
+// and fills level A's hive (the caller saved a best score for it) and not level B's.
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -22,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
+#include <string_view>
 
 namespace {
 
@@ -42,6 +49,7 @@ constexpr Rgb at(Rgb bottom, Rgb top) {
 }
 constexpr Rgb kTitleSky = at({241, 170, 25}, {254, 204, 7});
 constexpr Rgb kCreditsSky = at({255, 145, 83}, {170, 157, 195});
+constexpr Rgb kMeadowSky = at({200, 230, 250}, {96, 160, 230});
 
 // Places the step's clicks hit, window points from the top-left corner.
 constexpr int kLeftArrowX = 84, kLeftArrowY = kWindowHeight - 399;
@@ -56,7 +64,21 @@ constexpr int kLeaderboardX = 656 + 120, kLeaderboardY = kWindowHeight - (258 + 
 // A pad of no known make: its buttons reach the menu by their own numbers.
 constexpr const char* kPadName = "Vantrel Test Pad";
 
-enum class Step { splash, title, credits, dragged, pad, settings, fullScreen, done };
+// The meadow screen's three slots stand at x 318, 562 and 805 (lower-left corners, 187 above the
+// bottom); level A's play button is 200 x 60 at the first, each hive 112 x 150 at (44, 136) in its slot.
+constexpr int kPlayButtonAX = 318 + 100, kPlayButtonAY = kWindowHeight - (187 + 30);
+constexpr int kHiveProbeAX = 318 + 44 + 56, kHiveProbeBX = 562 + 44 + 56, kHiveProbeY = 187 + 136 + 30;
+// The pause menu: a band 150 high centred on the window; its quit button (200 wide) at
+// (1024 - 246, 34) in the band, and bare band between the title and the continue button.
+constexpr int kBandBottom = kWindowHeight / 2 - 75;
+constexpr int kQuitButtonX = 1024 - 246 + 100, kQuitButtonY = kWindowHeight - (kBandBottom + 34 + 30);
+constexpr int kBandProbeX = 420, kBandProbeY = kBandBottom + 100;
+
+enum class Step {
+    splash, title, credits, dragged, pad, settings, fullScreen, done,
+    // The level scenario.
+    toMeadow, meadow, leaving, playing, paused, returning, filling
+};
 
 bool near(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 6 && std::abs(a.g - b.g) <= 6 && std::abs(a.b - b.b) <= 6; }
 
@@ -77,13 +99,13 @@ public:
             attachPad(seen);
         }
         const uint32_t elapsed = now - stepStart_;
-        if (elapsed > 15000) fail("a step took more than 15 s", seen);
+        if (elapsed > 15000) fail(stepName(), seen);
 
         switch (step_) {
             case Step::splash:
                 if (!near(seen, kTitleSky)) return;
                 if (elapsed < 1600 || elapsed > 3500) fail("the splash did not last about 2 s", seen);
-                next(Step::title, now);
+                next(levelScenario_ ? Step::toMeadow : Step::title, now);
                 break;
             case Step::title:
                 // Left, click, left: flight log, settings, credits; each after the last change ended.
@@ -158,6 +180,61 @@ public:
                 quit();
                 next(Step::done, now);
                 break;
+            case Step::toMeadow:
+                if (elapsed == 0) return;
+                if (actions_ == 0 && elapsed > 300) key(SDL_SCANCODE_RIGHT), ++actions_;
+                if (actions_ == 1 && elapsed > 1800) key(SDL_SCANCODE_RIGHT), ++actions_;
+                if (actions_ == 2 && elapsed > 3300) {
+                    if (!near(seen, kMeadowSky)) fail("two right keys from the title did not reach the meadow", seen);
+                    click(kPlayButtonAX, kPlayButtonAY);
+                    next(Step::meadow, now);
+                }
+                break;
+            case Step::meadow:
+                // The transition covers the menu.
+                if (!near(seen, kMeadowSky)) next(Step::leaving, now);
+                else if (elapsed > 2000) fail("level A's play button did not start the level", seen);
+                break;
+            case Step::leaving:
+                // The bee slides in and out (about 3 s with the level's loading); then the level
+                // plays under the sky probe.
+                if (elapsed > 6000) {
+                    bandBefore_ = probe(kBandProbeX, kBandProbeY);
+                    key(SDL_SCANCODE_ESCAPE);
+                    next(Step::playing, now);
+                }
+                break;
+            case Step::playing: {
+                const Rgb band = probe(kBandProbeX, kBandProbeY);
+                if (band.r > 220 && band.g > 120 && band.b < 190 && !near(band, bandBefore_)) {
+                    next(Step::paused, now);
+                } else if (elapsed > 2500) {
+                    // The level may not have reached its day yet; one more press.
+                    if (++escapes_ > 3) fail("Escape did not open the pause menu", band);
+                    key(SDL_SCANCODE_ESCAPE);
+                    stepStart_ = now;
+                }
+                break;
+            }
+            case Step::paused:
+                if (elapsed < 800) return;  // the band has slid in
+                click(kQuitButtonX, kQuitButtonY);
+                next(Step::returning, now);
+                break;
+            case Step::returning:
+                if (near(seen, kMeadowSky)) next(Step::filling, now);
+                break;
+            case Step::filling: {
+                if (elapsed < 1500) return;  // the world has turned and the honey risen
+                const Rgb a = probe(kHiveProbeAX, kHiveProbeY), b = probe(kHiveProbeBX, kHiveProbeY);
+                if (near(a, b)) fail("level A's hive shows no more honey than level B's", a);
+                if (!(a.r > 200 && a.g > 100 && a.b < 140)) fail("level A's hive is not filled with honey", a);
+                std::printf("E2E: passed\n");
+                std::fflush(stdout);
+                quit();
+                next(Step::done, now);
+                break;
+            }
             case Step::done:
                 break;
         }
@@ -184,6 +261,16 @@ private:
 
     void padButton(int button, bool down) {
         if (SDL_JoystickSetVirtualButton(pad_, button, down) != 0) fail(SDL_GetError(), {0, 0, 0});
+    }
+
+    const char* stepName() const {
+        static const char* const names[] = {"splash", "title", "credits", "dragged", "pad", "settings",
+                                            "fullScreen", "done",
+                                            "toMeadow", "meadow", "leaving", "playing", "paused", "returning",
+                                            "filling"};
+        static char why[64];
+        std::snprintf(why, sizeof why, "step %s took more than 15 s", names[static_cast<int>(step_)]);
+        return why;
     }
 
     Rgb probe(int x = kProbeX, int y = kProbeY) const {
@@ -249,7 +336,13 @@ private:
         push(event);
     }
 
+    const bool levelScenario_ = [] {
+        const char* scenario = std::getenv("VANTREL_E2E_SCENARIO");
+        return scenario && std::string_view(scenario) == "level";
+    }();
     Step step_ = Step::splash;
+    Rgb bandBefore_ = {0, 0, 0};
+    int escapes_ = 0;
     uint32_t stepStart_ = 0;
     int actions_ = 0;
     uint32_t window_ = 0;

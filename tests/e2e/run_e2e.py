@@ -4,7 +4,11 @@ full-screen preference stored off, and checks the end: status 0, the driver's "E
 the preferences saved with full screen on (the driver pressed the full-screen button) and the
 second game controls (its pad pressed the game-controls button once).
 
-Usage: run_e2e.py VANTREL DRIVER
+With the scenario "level" the driver plays into the first meadow level and back; the home starts
+with a best score for that level, and afterwards the scores and statistics files must read back
+whole, the score kept and the game counted.
+
+Usage: run_e2e.py VANTREL DRIVER [level]
 """
 
 import os
@@ -14,11 +18,40 @@ import sys
 import tempfile
 
 BUNDLE_ID = "org.vantrel.Vantrel"
+# Level A of the meadow, at its reference score: its hive shows full.
+SEEDED_SCORES = {"meadow_a": 50}
+
+
+def check_progress(data):
+    """Why the saved scores and statistics are not as the level scenario leaves them, or None."""
+    try:
+        with open(os.path.join(data, "Scores.archive"), "rb") as saved:
+            scores = plistlib.load(saved)
+        with open(os.path.join(data, "Stats.archive"), "rb") as saved:
+            stats = plistlib.load(saved)
+    except (OSError, plistlib.InvalidFileException) as error:
+        return f"the progress does not read back: {error}"
+    if not isinstance(scores, dict) or not isinstance(stats, dict):
+        return "the progress files are not dictionaries"
+    for level in ("meadow_a", "meadow_b", "meadow_c"):
+        if level not in scores:
+            return f"Scores.archive has no {level}"
+    if scores["meadow_a"] < SEEDED_SCORES["meadow_a"]:
+        return f"the best score of meadow_a fell to {scores['meadow_a']}"
+    if stats.get("games_started", 0) < 1:
+        return f"Stats.archive counts no game started: {stats!r}"
+    return None
 
 
 def main():
     program, driver = sys.argv[1], sys.argv[2]
+    level_scenario = len(sys.argv) > 3 and sys.argv[3] == "level"
     with tempfile.TemporaryDirectory(prefix="vantrel-e2e-") as home:
+        data = os.path.join(home, "data", BUNDLE_ID)
+        if level_scenario:
+            os.makedirs(data)
+            with open(os.path.join(data, "Scores.archive"), "wb") as out:
+                plistlib.dump(SEEDED_SCORES, out)
         config = os.path.join(home, "config", BUNDLE_ID)
         os.makedirs(config)
         preferences = os.path.join(config, "UserDefaults.plist")
@@ -31,6 +64,7 @@ def main():
             "XDG_CACHE_HOME": os.path.join(home, "cache"),
             "ALSOFT_DRIVERS": "null",
             "LD_PRELOAD": driver,
+            "VANTREL_E2E_SCENARIO": "level" if level_scenario else "menu",
             # The driver is not instrumented and comes first; leaks of the display libraries are
             # not the program's.
             "ASAN_OPTIONS": env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0:detect_leaks=0",
@@ -48,6 +82,12 @@ def main():
         if "E2E: passed" not in run.stdout:
             print("the driver did not see its steps through")
             return 1
+        if level_scenario:
+            why = check_progress(data)
+            if why:
+                print(why)
+                return 1
+            return 0
         with open(preferences, "rb") as saved:
             stored = plistlib.load(saved)
         if stored.get("use_fullscreen_preference") is not True:

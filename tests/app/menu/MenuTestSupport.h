@@ -78,9 +78,10 @@ inline std::vector<Frame> menuFrames() {
     return frames;
 }
 
-// Writes "menu.plist" and "menu.png" into the folder.
-inline void writeMenuSheet(const TemporaryFolder& folder) {
-    const std::vector<Frame> frames = menuFrames();
+// Writes "menu.plist" and "menu.png" into the folder, with the `extra` frames after the menu's.
+inline void writeMenuSheet(const TemporaryFolder& folder, const std::vector<Frame>& extra = {}) {
+    std::vector<Frame> frames = menuFrames();
+    frames.insert(frames.end(), extra.begin(), extra.end());
     int width = 0, height = 0;
     for (const Frame& frame : frames) {
         width += frame.width;

@@ -340,7 +340,7 @@ TEST_F(MenuSettingsTest, EachScreenGivesThePhoneItsLayout) {
     fakeLevelButtons(2);
     const std::pair<const char*, const char*> cases[] = {
         {"credits", "14 15"},       {"settings", "14 15 6"}, {"flight_log", "14 15"}, {"title", "14 15"},
-        {"instructions", "14 15 6"}, {"group1", "14 15 6 7"}, {"group2", "14 15"},
+        {"instructions", "14 15 6"}, {"group1", "14 15 6 7"}, {"group2", "14 15 6"},
     };
     for (const auto& [name, buttons] : cases) {
         moveTo(name);
