@@ -152,6 +152,7 @@ void VantrelMenuLayer::onEnter() {
 }
 
 void VantrelMenuLayer::onExit() {
+    logoutGameCenter();
     cleanupNetworkControl();
     cleanupHidJoystickControl();
     CCLayer::onExit();

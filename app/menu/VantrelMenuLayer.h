@@ -2,16 +2,22 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
+#include "app/shell/GameKitHelperProtocol.h"
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
 #include "platform/foundation/Geometry.h"
+#include "platform/hid/DDHidJoystick.h"
 
 class ALBuffer;
 class ALChannelSource;
 class Camera;
 class CCAnimation;
+class GameKitHelper;
+class VantrelNetworkControl;
 class CCLayerGradient;
 class CCScene;
 class CCSprite;
@@ -41,7 +47,11 @@ class Stamina;
 // Levels, GameService, RemoteInput).
 //
 // Engine thread only.
-class VantrelMenuLayer : public CCLayer {
+class VantrelMenuLayer : public CCLayer,
+                         public GameKitHelperProtocol,
+                         public JPManagerDelegate,
+                         public JPDeviceDelegate,
+                         public DDHidJoystickDelegate {
 public:
     // Largest frame time the menu moves by, seconds.
     static constexpr float kMaxFrameTime = 1.0f / 60.0f;
@@ -102,8 +112,8 @@ public:
     // The arrows, arrow keys, phone and joystick come here; sender may be null.
     void onLeftPressed(Object* sender);
     void onRightPressed(Object* sender);
-    // A screen change runs or the world is being dragged.
-    bool isBusy() const { return isTransitioning_ || isDragging_; }
+    // A screen change runs, the world is being dragged or the game-service view is open.
+    bool isBusy() const { return isTransitioning_ || isDragging_ || isGameServiceViewOpen(); }
     // The layer is busy for good: a game is being started.
     void setBusyForGood() {
         isTransitioning_ = true;
@@ -163,6 +173,113 @@ public:
     void updateNetworkControl();
     void initHidJoystickControl();
     void cleanupHidJoystickControl();
+
+    // ---- Settings, the game service, phones and joysticks ----
+    // (Settings, GameService and RemoteInput source files.)
+    // The settings buttons; none acts while the menu is busy.
+    void onGameControlsMenuItemPressed(Object* sender);
+    void onGameCenterMenuItemPressed(Object* sender);
+    void onGameCenterLeaderboardMenuItemPressed(Object* sender);
+    void onGameCenterAchievementsMenuItemPressed(Object* sender);
+    // Acts only while no phone is connected.
+    void onPadlinkMenuItemPressed(Object* sender);
+    // The game-controls preference steps 0, 1, 2, 0 (anything from 2 up becomes 0), saved.
+    void nextGameControls();
+    // Shows the picture of the stored game controls; none for a value outside 0 to 2.
+    void updateGameControlsMenuItem();
+    void toggleGameCenter();
+    // The service toggle shows the preference; the view buttons are enabled only while the service
+    // is on and the player signed in.
+    void updateGameCenterMenuItems();
+    void showGameCenterLeaderboard();
+    void showGameCenterAchievements();
+    // Opens our page on connecting a phone ("phones.html" of the resources) as a file: address.
+    void openPadlinkURL();
+    void updatePadlinkMessage();
+    bool hasGameCenterButtons() const { return hasGameCenterButtons_; }
+    KSMenuItem* gameControlsMenuItem() const { return gameControlsMenuItem_; }
+    KSMenuItem* gameCenterMenuItem() const { return gameCenterMenuItem_; }
+    KSMenuItem* leaderboardMenuItem() const { return leaderboardMenuItem_; }
+    KSMenuItem* achievementsMenuItem() const { return achievementsMenuItem_; }
+    KSMenuItem* padlinkMenuItem() const { return padlinkMenuItem_; }
+    CCSprite* gameControlsSprite() const { return gameControlsSprite_.get(); }
+    CCSprite* gameCenterSprite() const { return gameCenterSprite_.get(); }
+
+    // Logs in to the game service or out of it by the preference.
+    void loginGameCenter();
+    void logoutGameCenter();
+    // The service's view is on screen (it counts as open from when it is shown until dismissed).
+    bool isGameServiceViewOpen() const;
+    void onLocalPlayerAuthenticationChanged() override;
+    void onGameCenterViewPresented(int viewState) override;
+    void onLeaderboardViewPresented(int viewState) override;
+    void onAchievementsViewPresented(int viewState) override;
+    void onGameCenterViewDismissed() override;
+    void onLeaderboardViewDismissed() override;
+    void onAchievementsViewDismissed() override;
+
+    // Phones: connects and disconnects refresh the settings message; buttons 6-8 (the slot's
+    // level, game controls, next page) and 14, 15 (left, right) act on the screen in view.
+    uint16_t padlinkDelegations() const override;
+    void padlinkManagerDeviceDidConnect(JPManager* manager, JPDevice* device) override;
+    void padlinkManagerDeviceDidDisconnect(JPManager* manager, JPDevice* device) override;
+    void padlinkDeviceButtonDown(JPDevice* device, int button) override;
+    // Joysticks: the pad that presses a button becomes the active one and selects its button
+    // table; logical buttons 0-3 act as the phone's, 105 and 107 turn right and left, 116 switches
+    // full screen; a hat at 9000 turns right, at 27000 left.
+    void ddhidJoystickButtonDown(DDHidJoystick* joystick, uint32_t buttonNumber) override;
+    void ddhidJoystickButtonUp(DDHidJoystick* joystick, uint32_t buttonNumber) override;
+    void ddhidJoystickStickPovNumberValueChanged(DDHidJoystick* joystick, uint32_t stick, uint32_t povNumber,
+                                                 int32_t value) override;
+    const std::vector<RefPtr<DDHidJoystick>>& hidJoysticks() const { return hidJoysticks_; }
+    DDHidJoystick* hidActiveJoystick() const { return hidActiveJoystick_.get(); }
+
+    // The shared game-service client and phone glue unless tests give their own (not retained;
+    // set before init).
+    void setGameKitHelper(GameKitHelper* helper) { gameKitHelper_ = helper; }
+    void setNetworkControl(VantrelNetworkControl* network) { networkControl_ = network; }
+    GameKitHelper* gameKitHelper() const;
+    VantrelNetworkControl* networkControl() const;
+
+private:
+    // Adds the frames "<name>.png" and "<name>_selected.png" to the holders, tagged `state`.
+    static void addMenuItemState(int32_t state, const std::string& imageName, CCSprite* normalHolder,
+                                 CCSprite* selectedHolder);
+    // Shows in both holders the children tagged `state`, hides the others.
+    static void showMenuItemState(int32_t state, CCSprite* normalHolder, CCSprite* selectedHolder);
+    // A button of two new holders holding one picture per state, its lower-left corner at
+    // `position` in screen points.
+    RefPtr<KSMenuItem> makeHolderButton(CCNode* screenNode, CGPoint position,
+                                        const std::vector<std::pair<int32_t, std::string>>& states,
+                                        RefPtr<CCSprite>& normalHolder, RefPtr<CCSprite>& selectedHolder,
+                                        void (VantrelMenuLayer::*handler)(Object*));
+    // The leaderboards' shown names, from the level catalogue, for the service's view.
+    void giveLeaderboardTitles();
+    // On a level screen presses the level button of the slot (nothing for an empty slot) and
+    // answers true; elsewhere answers false.
+    bool pressLevelSlot(KSMenuItem* VantrelMenuScreenData::*slot);
+    // The action button off the level screens: game controls on settings, the next instructions
+    // page on instructions, nothing elsewhere.
+    void pressScreenAction();
+
+    GameKitHelper* gameKitHelper_ = nullptr;          // not retained; null: the shared one
+    VantrelNetworkControl* networkControl_ = nullptr;  // not retained; null: the shared one
+    RefPtr<CCSprite> gameControlsSprite_;
+    RefPtr<CCSprite> gameControlsSelectedSprite_;
+    bool hasGameCenterButtons_ = false;
+    RefPtr<CCSprite> gameCenterSprite_;
+    RefPtr<CCSprite> gameCenterSelectedSprite_;
+    // Buttons of the settings screen; the node tree keeps them.
+    KSMenuItem* gameControlsMenuItem_ = nullptr;
+    KSMenuItem* gameCenterMenuItem_ = nullptr;
+    KSMenuItem* leaderboardMenuItem_ = nullptr;
+    KSMenuItem* achievementsMenuItem_ = nullptr;
+    KSMenuItem* padlinkMenuItem_ = nullptr;
+    CCSprite* padlinkSprite_ = nullptr;
+    std::vector<RefPtr<DDHidJoystick>> hidJoysticks_;
+    RefPtr<DDHidJoystick> hidActiveJoystick_;
+
+public:
 
     // ---- Sound ----
     void playInterfaceSound();

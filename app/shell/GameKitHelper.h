@@ -90,6 +90,7 @@ public:
     // Without a presenter, or when the presenter has no window, nothing is shown. While a view is
     // asked for or open, further requests do nothing.
     void setViewPresenter(GameKitViewPresenter* presenter) { presenter_ = presenter; }  // not retained
+    GameKitViewPresenter* viewPresenter() const { return presenter_; }
     void showGameCenter() { showGameCenter(-1); }
     void showGameCenter(int viewState);
     void showLeaderboard() { showGameCenter(0); }

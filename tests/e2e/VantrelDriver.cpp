@@ -6,9 +6,12 @@
 //
 // Steps: the splash shows for about two seconds, then the title's gradient; a left-arrow key, a
 // click on the left arrow and another key reach the credits' colours; a drag moves the world and,
-// let go without speed, swings back to the credits; the full-screen button switches the window to full screen; a quit
-// event ends the program. It prints "E2E: passed" before the quit, or "E2E: failed: <why>" and
-// ends the program with status 3.
+// let go without speed, swings back to the credits; a game pad (an SDL virtual joystick attached
+// during the splash) turns the world to the settings with its hat, where its first button changes
+// the game controls; a click on the leaderboard button opens the score view, under which the world
+// stands still when the hat is pushed again, and Escape closes it; the full-screen button switches
+// the window to full screen; a quit event ends the program. It prints "E2E: passed" before the
+// quit, or "E2E: failed: <why>" and ends the program with status 3.
 //
 // With VANTREL_E2E_SCENARIO=level it plays into a level and back instead: two right-arrow keys
 // from the title reach the first level group ("meadow", the third screen to the right); a click on
@@ -56,6 +59,10 @@ constexpr int kCardProbeX = 290, kCardProbeY = 300;
 constexpr int kDragFrames = 40;
 // The full-screen button sits right of the quit button, centred 20 points below the top edge.
 constexpr int kFullScreenButtonX = 20 + 40 + 5, kFullScreenButtonY = 20;  // the quit button is 40 wide
+// The middle of the settings screen's leaderboard button (240 x 84, lower-left corner at 656, 258).
+constexpr int kLeaderboardX = 656 + 120, kLeaderboardY = kWindowHeight - (258 + 42);
+// A pad of no known make: its buttons reach the menu by their own numbers.
+constexpr const char* kPadName = "Vantrel Test Pad";
 
 // The meadow screen's three slots stand at x 318, 562 and 805 (lower-left corners, 187 above the
 // bottom); level A's play button is 200 x 60 at the first, each hive 112 x 150 at (44, 136) in its slot.
@@ -68,7 +75,7 @@ constexpr int kQuitButtonX = 1024 - 246 + 100, kQuitButtonY = kWindowHeight - (k
 constexpr int kBandProbeX = 420, kBandProbeY = kBandBottom + 100;
 
 enum class Step {
-    splash, title, credits, dragged, fullScreen, done,
+    splash, title, credits, dragged, pad, settings, fullScreen, done,
     // The level scenario.
     toMeadow, meadow, leaving, playing, paused, returning, filling
 };
@@ -87,7 +94,10 @@ public:
         window_ = SDL_GetWindowID(window);
         const Rgb seen = probe();
         const uint32_t now = SDL_GetTicks();
-        if (step_ == Step::splash && stepStart_ == 0) stepStart_ = now;
+        if (step_ == Step::splash && stepStart_ == 0) {
+            stepStart_ = now;
+            attachPad(seen);
+        }
         const uint32_t elapsed = now - stepStart_;
         if (elapsed > 15000) fail(stepName(), seen);
 
@@ -132,6 +142,31 @@ public:
                 }
                 break;
             case Step::dragged:
+                // From the credits one screen to the right: the settings, in the title's colours.
+                if (actions_ == 0) hat(SDL_HAT_RIGHT), ++actions_;
+                if (actions_ == 1 && elapsed > 100) hat(SDL_HAT_CENTERED), ++actions_;
+                if (actions_ == 2 && elapsed > 1600) {
+                    if (!near(seen, kTitleSky)) fail("the pad's hat did not turn the world to the settings", seen);
+                    next(Step::pad, now);
+                }
+                break;
+            case Step::pad:
+                // The pad's first button steps the game controls (run_e2e.py reads the saved
+                // preference); then the leaderboard button opens the score view.
+                if (actions_ == 0) padButton(0, true), ++actions_;
+                if (actions_ == 1 && elapsed > 100) padButton(0, false), ++actions_;
+                if (actions_ == 2 && elapsed > 400) click(kLeaderboardX, kLeaderboardY), ++actions_;
+                if (actions_ == 3 && elapsed > 1200) {
+                    if (near(seen, kTitleSky)) fail("the leaderboard button did not open the score view", seen);
+                    hat(SDL_HAT_RIGHT);
+                    ++actions_;
+                }
+                if (actions_ == 4 && elapsed > 1300) hat(SDL_HAT_CENTERED), ++actions_;
+                if (actions_ == 5 && elapsed > 2800) key(SDL_SCANCODE_ESCAPE), next(Step::settings, now);
+                break;
+            case Step::settings:
+                if (elapsed < 1500) return;
+                if (!near(seen, kTitleSky)) fail("the world moved under the score view, or Escape did not close it", seen);
                 click(kFullScreenButtonX, kFullScreenButtonY);
                 next(Step::fullScreen, now);
                 break;
@@ -206,8 +241,31 @@ public:
     }
 
 private:
+    void attachPad(Rgb seen) {
+        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) fail(SDL_GetError(), seen);
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = 2;
+        desc.nbuttons = 4;
+        desc.nhats = 1;
+        desc.name = kPadName;
+        const int index = SDL_JoystickAttachVirtualEx(&desc);
+        pad_ = index < 0 ? nullptr : SDL_JoystickOpen(index);
+        if (!pad_) fail(SDL_GetError(), seen);
+    }
+
+    void hat(uint8_t value) {
+        if (SDL_JoystickSetVirtualHat(pad_, 0, value) != 0) fail(SDL_GetError(), {0, 0, 0});
+    }
+
+    void padButton(int button, bool down) {
+        if (SDL_JoystickSetVirtualButton(pad_, button, down) != 0) fail(SDL_GetError(), {0, 0, 0});
+    }
+
     const char* stepName() const {
-        static const char* const names[] = {"splash", "title", "credits", "dragged", "fullScreen", "done",
+        static const char* const names[] = {"splash", "title", "credits", "dragged", "pad", "settings",
+                                            "fullScreen", "done",
                                             "toMeadow", "meadow", "leaving", "playing", "paused", "returning",
                                             "filling"};
         static char why[64];
@@ -289,6 +347,7 @@ private:
     int actions_ = 0;
     uint32_t window_ = 0;
     Rgb cardAtRest_ = {0, 0, 0};
+    SDL_Joystick* pad_ = nullptr;  // the virtual pad, open for the whole run
 };
 
 Driver driver;

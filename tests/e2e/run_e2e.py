@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs the vantrel program with the driver library preloaded, in a home of its own with the
 full-screen preference stored off, and checks the end: status 0, the driver's "E2E: passed", and
-the preferences saved with full screen on (the driver pressed the full-screen button).
+the preferences saved with full screen on (the driver pressed the full-screen button) and the
+second game controls (its pad pressed the game-controls button once).
 
 With the scenario "level" the driver plays into the first meadow level and back; the home starts
 with a best score for that level, and afterwards the scores and statistics files must read back
@@ -91,6 +92,9 @@ def main():
             stored = plistlib.load(saved)
         if stored.get("use_fullscreen_preference") is not True:
             print(f"the saved full-screen preference is {stored.get('use_fullscreen_preference')!r}")
+            return 1
+        if stored.get("game_controls_preference") != 1:
+            print(f"the saved game controls are {stored.get('game_controls_preference')!r}")
             return 1
         return 0
 

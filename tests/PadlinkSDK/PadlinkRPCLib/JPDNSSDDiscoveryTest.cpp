@@ -34,7 +34,7 @@ TEST(JPDNSSDDiscoveryTest, WithoutADaemonDiscoveryReportsAndGoesOn) {
 // itself again inside dnssd-sandbox.sh, which gives it a private network with its own daemon.
 TEST(JPDNSSDDiscoveryTest, FindsAndResolvesAPhoneOnAPrivateNetwork) {
     if (!kInsideSandbox) {
-        const auto script = std::filesystem::path(__FILE__).parent_path() / "dnssd-sandbox.sh";
+        const auto script = std::filesystem::path(VANTREL_TEST_SOURCES "/PadlinkSDK/PadlinkRPCLib/dnssd-sandbox.sh");
         const std::string self = std::filesystem::read_symlink("/proc/self/exe");
         const int status = std::system((script.string() + " " + self + " --gtest_filter=" + kThisTest).c_str());
         if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no sandbox here: see its reason above";

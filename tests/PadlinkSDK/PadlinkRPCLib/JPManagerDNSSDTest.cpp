@@ -16,7 +16,7 @@ namespace {
 // machine is 10.9.9.1, with its own daemon); skipped where that sandbox cannot run.
 TEST(JPManagerDNSSDTest, ConnectsToAPhoneRegisteredThroughDNSSD) {
     if (!std::getenv("VANTREL_DNSSD_SANDBOX")) {
-        const auto script = std::filesystem::path(__FILE__).parent_path() / "dnssd-sandbox.sh";
+        const auto script = std::filesystem::path(VANTREL_TEST_SOURCES "/PadlinkSDK/PadlinkRPCLib/dnssd-sandbox.sh");
         const std::string self = std::filesystem::read_symlink("/proc/self/exe");
         const int status = std::system((script.string() + " " + self + " --gtest_filter=JPManagerDNSSDTest.*").c_str());
         if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no sandbox here: see its reason above";

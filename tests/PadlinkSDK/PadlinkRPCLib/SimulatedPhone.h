@@ -60,6 +60,8 @@ public:
         }
     }
     void send(const std::string& body) { Peer::sendAll(command_, framed(body)); }
+    // The body of the game's next message ("" once it hangs up).
+    std::string nextCall() { return frame(command_); }
     // A message on the wire: the 8-byte little-endian body length, then the body.
     static std::string framed(const std::string& body) { return word(body.size()) + body; }
     static std::string word(uint64_t value) {

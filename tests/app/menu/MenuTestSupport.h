@@ -52,6 +52,24 @@ inline std::vector<Frame> menuFrames() {
         {"how_to_play_spot_indicator.png", 10, 10, {255, 255, 255}},
         {"menu_next_button.png", 30, 30, {0, 120, 120}},       {"menu_next_button_selected.png", 30, 30, {0, 60, 60}},
     };
+    // The settings screen's.
+    const auto add = [&frames](const std::string& name, int width, int height, uint8_t shade, bool selected) {
+        frames.push_back({name + ".png", width, height, {shade, shade, 0}});
+        if (selected) frames.push_back({name + "_selected.png", width, height, {shade, 0, shade}});
+    };
+    add("settings_title", 80, 30, 40, false);
+    add("gamecontrols_title", 80, 30, 50, false);
+    add("leaderboard_title", 80, 30, 60, false);
+    add("gamecenter_unavailable", 60, 60, 70, false);
+    add("controls_padlink", 100, 40, 80, false);
+    add("controls_padlink_connected", 100, 40, 90, false);
+    add("controls_joystick", 60, 60, 100, true);
+    add("controls_tilt", 60, 60, 110, true);
+    add("controls_dpad", 60, 60, 120, true);
+    add("gamecenter_enabled", 60, 60, 130, true);
+    add("gamecenter_disabled", 60, 60, 140, true);
+    add("gamecenter_view_leaderboard", 60, 30, 150, true);
+    add("gamecenter_view_achievements", 60, 30, 160, true);
     for (int page = 1; page <= 7; ++page) {
         const uint8_t shade = static_cast<uint8_t>(page * 30);
         frames.push_back({stringWithFormat("how_to_play_text_%d.png", page), 60, 40, {shade, 0, 100}});
