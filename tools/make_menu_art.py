@@ -673,6 +673,9 @@ def menu_sheet(font, out):
     frames["rank_bee_blink.png"] = rank_bee(1, blink=True)
     frames["vantrel_title.png"] = game_title(font)
     frames["instructions_title.png"] = screen_title(font, "HOW TO PLAY", 414)
+    # The level groups' titles, named by the catalogue's "title_image".
+    for group in ("meadow", "garden", "storm", "works"):
+        frames["group_title_%s.png" % group] = screen_title(font, "THE " + group.upper(), 414)
     for page, (text, picture) in enumerate(zip(HOW_TO_PLAY, page_images(font)), start=1):
         frames["how_to_play_text_%d.png" % page] = wrapped_card(font, text, 250, 180, 18)
         frames["how_to_play_image_%d.png" % page] = picture
