@@ -821,6 +821,7 @@ void Player::createMessages() {
 }
 
 void Player::showAtFront(GameMessages* queue, GameMessage* message, float seconds) {
+    if (!queue || !message) return;  // a bee that was never set up shows nothing
     if (message->owner()) {
         message->showForTime(seconds);
     } else {
@@ -829,6 +830,7 @@ void Player::showAtFront(GameMessages* queue, GameMessage* message, float second
 }
 
 void Player::showAtEnd(GameMessages* queue, GameMessage* message, float seconds) {
+    if (!queue || !message) return;
     if (message->owner()) {
         message->showForTime(seconds);
     } else {
@@ -901,6 +903,7 @@ void Player::showTimeInfoMessage(float seconds) {
 }
 
 void Player::showTimeUpInfoMessage() {
+    if (!timeInfoMessage_) return;
     timeInfoMessage_->setAutoUpdateValue(false);
     timeInfoMessage_->setValueText("TIME'S UP!");
     timeInfoMessage_->setText("RETURNING\nTO HIVE");
@@ -912,11 +915,13 @@ void Player::hideTimeInfoMessage() {
 }
 
 void Player::showAllFlowersVisitedMessage() {
+    if (!allFlowersVisitedMessage_) return;
     allFlowersVisitedMessage_->setValue(kBonusHoney);
     showAtFront(messagesBonus_.get(), allFlowersVisitedMessage_.get(), kAnnouncementSeconds);
 }
 
 void Player::showAllBuddiesFoundMessage() {
+    if (!allBuddiesFoundMessage_) return;
     allBuddiesFoundMessage_->setValue(kBonusHoney);
     showAtFront(messagesBonus_.get(), allBuddiesFoundMessage_.get(), kAnnouncementSeconds);
 }
