@@ -18,6 +18,13 @@
 // level A's play button brings the transition and then the play scene; Escape opens the pause menu
 // and its quit button brings the transition back, after which the menu turns to the meadow screen
 // and fills level A's hive (the caller saved a best score for it) and not level B's.
+//
+// With VANTREL_E2E_SCENARIO=pad the virtual pad alone plays the level: two pushes of its hat turn
+// the world to the meadow, its fourth button starts level A, its first button pauses the level and,
+// pressed again in the pause menu, quits it; the menu comes back on the meadow with level A's hive
+// filled. Four pushes to the left reach the settings, whose leaderboard button opens the score view
+// with rows of stored bests (not the note that there are none); the world stands still under it
+// when the hat is pushed, and Escape closes it.
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -73,12 +80,25 @@ constexpr int kHiveProbeAX = 318 + 44 + 56, kHiveProbeBX = 562 + 44 + 56, kHiveP
 constexpr int kBandBottom = kWindowHeight / 2 - 75;
 constexpr int kQuitButtonX = 1024 - 246 + 100, kQuitButtonY = kWindowHeight - (kBandBottom + 34 + 30);
 constexpr int kBandProbeX = 420, kBandProbeY = kBandBottom + 100;
+// The score view's panel is 80 % of the window, centred; its first row's text hangs from 28 % below
+// the panel's top, about 31 points high, the name starting 8 % of the panel's width in. The note
+// shown when there are no scores is centred on the panel, well clear of that start. GL coordinates.
+constexpr int kPanelLeft = 1024 / 10, kPanelBottom = kWindowHeight / 10, kPanelHeight = kWindowHeight * 8 / 10;
+constexpr int kFirstRowLeft = kPanelLeft + 1024 * 8 / 10 * 8 / 100;
+constexpr int kFirstRowTop = kPanelBottom + kPanelHeight * 72 / 100;
+// The pad's buttons by number (no known make, so the menu and the level read them as they are).
+constexpr int kPadButtonFirst = 0;   // pauses a level, quits it from the pause menu
+constexpr int kPadButtonFourth = 3;  // acts on a group screen's level A
 
 enum class Step {
     splash, title, credits, dragged, pad, settings, fullScreen, done,
     // The level scenario.
-    toMeadow, meadow, leaving, playing, paused, returning, filling
+    toMeadow, meadow, leaving, playing, paused, returning, filling,
+    // The pad scenario, which shares the level scenario's steps from the meadow to the filling.
+    padToMeadow, padToSettings, padScores, padClosing
 };
+
+enum class Scenario { menu, level, pad };
 
 bool near(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 6 && std::abs(a.g - b.g) <= 6 && std::abs(a.b - b.b) <= 6; }
 
@@ -98,6 +118,7 @@ public:
             stepStart_ = now;
             attachPad(seen);
         }
+        releaseDuePad(now);
         const uint32_t elapsed = now - stepStart_;
         if (elapsed > 15000) fail(stepName(), seen);
 
@@ -105,7 +126,10 @@ public:
             case Step::splash:
                 if (!near(seen, kTitleSky)) return;
                 if (elapsed < 1600 || elapsed > 3500) fail("the splash did not last about 2 s", seen);
-                next(levelScenario_ ? Step::toMeadow : Step::title, now);
+                next(scenario_ == Scenario::level ? Step::toMeadow
+                     : scenario_ == Scenario::pad ? Step::padToMeadow
+                                                  : Step::title,
+                     now);
                 break;
             case Step::title:
                 // Left, click, left: flight log, settings, credits; each after the last change ended.
@@ -200,7 +224,7 @@ public:
                 // plays under the sky probe.
                 if (elapsed > 6000) {
                     bandBefore_ = probe(kBandProbeX, kBandProbeY);
-                    key(SDL_SCANCODE_ESCAPE);
+                    pressPause();
                     next(Step::playing, now);
                 }
                 break;
@@ -210,15 +234,19 @@ public:
                     next(Step::paused, now);
                 } else if (elapsed > 2500) {
                     // The level may not have reached its day yet; one more press.
-                    if (++escapes_ > 3) fail("Escape did not open the pause menu", band);
-                    key(SDL_SCANCODE_ESCAPE);
+                    if (++escapes_ > 3) fail("the pause key or button did not open the pause menu", band);
+                    pressPause();
                     stepStart_ = now;
                 }
                 break;
             }
             case Step::paused:
                 if (elapsed < 800) return;  // the band has slid in
-                click(kQuitButtonX, kQuitButtonY);
+                if (scenario_ == Scenario::pad) {
+                    padPress(kPadButtonFirst);
+                } else {
+                    click(kQuitButtonX, kQuitButtonY);
+                }
                 next(Step::returning, now);
                 break;
             case Step::returning:
@@ -229,12 +257,53 @@ public:
                 const Rgb a = probe(kHiveProbeAX, kHiveProbeY), b = probe(kHiveProbeBX, kHiveProbeY);
                 if (near(a, b)) fail("level A's hive shows no more honey than level B's", a);
                 if (!(a.r > 200 && a.g > 100 && a.b < 140)) fail("level A's hive is not filled with honey", a);
+                if (scenario_ == Scenario::pad) {
+                    next(Step::padToSettings, now);
+                    break;
+                }
                 std::printf("E2E: passed\n");
                 std::fflush(stdout);
                 quit();
                 next(Step::done, now);
                 break;
             }
+            case Step::padToMeadow:
+                // Title, then the screen to its right, then the meadow; each push after the last turn ended.
+                if (elapsed == 0) return;
+                if (actions_ < 2 && elapsed > 300 + 1500u * actions_) hatPush(SDL_HAT_RIGHT), ++actions_;
+                if (actions_ == 2 && elapsed > 3300) {
+                    if (!near(seen, kMeadowSky)) fail("two pushes of the pad's hat did not reach the meadow", seen);
+                    padPress(kPadButtonFourth);
+                    next(Step::meadow, now);
+                }
+                break;
+            case Step::padToSettings:
+                // Meadow, the screen left of it, title, flight log, settings.
+                if (actions_ < 4 && elapsed > 1500u * actions_) hatPush(SDL_HAT_LEFT), ++actions_;
+                if (actions_ == 4 && elapsed > 6000) {
+                    if (!near(seen, kTitleSky)) fail("four pushes of the pad's hat did not reach the settings", seen);
+                    click(kLeaderboardX, kLeaderboardY);
+                    next(Step::padScores, now);
+                }
+                break;
+            case Step::padScores:
+                if (elapsed < 1200) return;
+                if (actions_ == 0) {
+                    if (near(seen, kTitleSky)) fail("the leaderboard button did not open the score view", seen);
+                    if (!firstRowShown()) fail("the score view lists no stored best", seen);
+                    hatPush(SDL_HAT_RIGHT);
+                    ++actions_;
+                }
+                if (actions_ == 1 && elapsed > 2800) key(SDL_SCANCODE_ESCAPE), next(Step::padClosing, now);
+                break;
+            case Step::padClosing:
+                if (elapsed < 1500) return;
+                if (!near(seen, kTitleSky)) fail("the world moved under the score view, or Escape did not close it", seen);
+                std::printf("E2E: passed\n");
+                std::fflush(stdout);
+                quit();
+                next(Step::done, now);
+                break;
             case Step::done:
                 break;
         }
@@ -263,11 +332,54 @@ private:
         if (SDL_JoystickSetVirtualButton(pad_, button, down) != 0) fail(SDL_GetError(), {0, 0, 0});
     }
 
+    // A press held for a tenth of a second, released by releaseDuePad().
+    void padPress(int button) {
+        padButton(button, true);
+        heldButton_ = button;
+        releaseAt_ = SDL_GetTicks() + 100;
+    }
+
+    void hatPush(uint8_t direction) {
+        hat(direction);
+        heldHat_ = true;
+        releaseAt_ = SDL_GetTicks() + 100;
+    }
+
+    void releaseDuePad(uint32_t now) {
+        if (heldButton_ < 0 && !heldHat_) return;
+        if (now < releaseAt_) return;
+        if (heldButton_ >= 0) padButton(heldButton_, false);
+        if (heldHat_) hat(SDL_HAT_CENTERED);
+        heldButton_ = -1;
+        heldHat_ = false;
+    }
+
+    void pressPause() {
+        if (scenario_ == Scenario::pad) {
+            padPress(kPadButtonFirst);
+        } else {
+            key(SDL_SCANCODE_ESCAPE);
+        }
+    }
+
+    // Light text at the start of the score view's first row, where the note has none.
+    bool firstRowShown() const {
+        uint8_t pixels[16 * 32 * 4] = {};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(kFirstRowLeft, kFirstRowTop - 32, 16, 32, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        for (size_t i = 0; i < sizeof pixels; i += 4) {
+            if (pixels[i] > 150 && pixels[i + 1] > 150 && pixels[i + 2] > 150) return true;
+        }
+        return false;
+    }
+
     const char* stepName() const {
         static const char* const names[] = {"splash", "title", "credits", "dragged", "pad", "settings",
                                             "fullScreen", "done",
                                             "toMeadow", "meadow", "leaving", "playing", "paused", "returning",
-                                            "filling"};
+                                            "filling", "padToMeadow", "padToSettings", "padScores",
+                                            "padClosing"};
         static char why[64];
         std::snprintf(why, sizeof why, "step %s took more than 15 s", names[static_cast<int>(step_)]);
         return why;
@@ -336,9 +448,11 @@ private:
         push(event);
     }
 
-    const bool levelScenario_ = [] {
-        const char* scenario = std::getenv("VANTREL_E2E_SCENARIO");
-        return scenario && std::string_view(scenario) == "level";
+    const Scenario scenario_ = [] {
+        const char* name = std::getenv("VANTREL_E2E_SCENARIO");
+        if (name && std::string_view(name) == "level") return Scenario::level;
+        if (name && std::string_view(name) == "pad") return Scenario::pad;
+        return Scenario::menu;
     }();
     Step step_ = Step::splash;
     Rgb bandBefore_ = {0, 0, 0};
@@ -348,6 +462,9 @@ private:
     uint32_t window_ = 0;
     Rgb cardAtRest_ = {0, 0, 0};
     SDL_Joystick* pad_ = nullptr;  // the virtual pad, open for the whole run
+    int heldButton_ = -1;          // the pad button pressed and not yet released, if any
+    bool heldHat_ = false;         // the hat pushed and not yet centred
+    uint32_t releaseAt_ = 0;
 };
 
 Driver driver;

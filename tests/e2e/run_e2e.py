@@ -6,9 +6,10 @@ second game controls (its pad pressed the game-controls button once).
 
 With the scenario "level" the driver plays into the first meadow level and back; the home starts
 with a best score for that level, and afterwards the scores and statistics files must read back
-whole, the score kept and the game counted.
+whole, the score kept and the game counted. The scenario "pad" does the same with the game pad
+alone and then opens the score view.
 
-Usage: run_e2e.py VANTREL DRIVER [level]
+Usage: run_e2e.py VANTREL DRIVER [level|pad]
 """
 
 import os
@@ -45,7 +46,11 @@ def check_progress(data):
 
 def main():
     program, driver = sys.argv[1], sys.argv[2]
-    level_scenario = len(sys.argv) > 3 and sys.argv[3] == "level"
+    scenario = sys.argv[3] if len(sys.argv) > 3 else "menu"
+    if scenario not in ("menu", "level", "pad"):
+        print(f"no scenario {scenario!r}")
+        return 2
+    level_scenario = scenario in ("level", "pad")
     with tempfile.TemporaryDirectory(prefix="vantrel-e2e-") as home:
         data = os.path.join(home, "data", BUNDLE_ID)
         if level_scenario:
@@ -64,7 +69,7 @@ def main():
             "XDG_CACHE_HOME": os.path.join(home, "cache"),
             "ALSOFT_DRIVERS": "null",
             "LD_PRELOAD": driver,
-            "VANTREL_E2E_SCENARIO": "level" if level_scenario else "menu",
+            "VANTREL_E2E_SCENARIO": scenario,
             # The driver is not instrumented and comes first; leaks of the display libraries are
             # not the program's.
             "ASAN_OPTIONS": env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0:detect_leaks=0",
