@@ -18,9 +18,16 @@
 // level A's play button brings the transition and then the play scene; Escape opens the pause menu
 // and its quit button brings the transition back, after which the menu turns to the meadow screen
 // and fills level A's hive (the caller saved a best score for it) and not level B's.
+//
+// With VANTREL_E2E_SCENARIO=kill it plays the same way into level A, with shorter waits, presses
+// the pause menu's quit button (which saves the progress on leaving) and at once creates the file
+// named by VANTREL_E2E_QUIT_MARKER, for the caller to kill the program around the saves. With
+// VANTREL_E2E_SCENARIO=restart it only waits for the title after the splash, prints
+// "E2E: passed" and quits.
 
 #include <SDL.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <epoxy/gl.h>
 #include <unistd.h>
 
@@ -105,7 +112,14 @@ public:
             case Step::splash:
                 if (!near(seen, kTitleSky)) return;
                 if (elapsed < 1600 || elapsed > 3500) fail("the splash did not last about 2 s", seen);
-                next(levelScenario_ ? Step::toMeadow : Step::title, now);
+                if (scenario_ == Scenario::restart) {
+                    std::printf("E2E: passed\n");
+                    std::fflush(stdout);
+                    quit();
+                    next(Step::done, now);
+                } else {
+                    next(scenario_ == Scenario::menu ? Step::title : Step::toMeadow, now);
+                }
                 break;
             case Step::title:
                 // Left, click, left: flight log, settings, credits; each after the last change ended.
@@ -183,8 +197,8 @@ public:
             case Step::toMeadow:
                 if (elapsed == 0) return;
                 if (actions_ == 0 && elapsed > 300) key(SDL_SCANCODE_RIGHT), ++actions_;
-                if (actions_ == 1 && elapsed > 1800) key(SDL_SCANCODE_RIGHT), ++actions_;
-                if (actions_ == 2 && elapsed > 3300) {
+                if (actions_ == 1 && elapsed > wait(1800, 1500)) key(SDL_SCANCODE_RIGHT), ++actions_;
+                if (actions_ == 2 && elapsed > wait(3300, 2800)) {
                     if (!near(seen, kMeadowSky)) fail("two right keys from the title did not reach the meadow", seen);
                     click(kPlayButtonAX, kPlayButtonAY);
                     next(Step::meadow, now);
@@ -198,7 +212,7 @@ public:
             case Step::leaving:
                 // The bee slides in and out (about 3 s with the level's loading); then the level
                 // plays under the sky probe.
-                if (elapsed > 6000) {
+                if (elapsed > wait(6000, 3500)) {
                     bandBefore_ = probe(kBandProbeX, kBandProbeY);
                     key(SDL_SCANCODE_ESCAPE);
                     next(Step::playing, now);
@@ -208,9 +222,9 @@ public:
                 const Rgb band = probe(kBandProbeX, kBandProbeY);
                 if (band.r > 220 && band.g > 120 && band.b < 190 && !near(band, bandBefore_)) {
                     next(Step::paused, now);
-                } else if (elapsed > 2500) {
+                } else if (elapsed > wait(2500, 1500)) {
                     // The level may not have reached its day yet; one more press.
-                    if (++escapes_ > 3) fail("Escape did not open the pause menu", band);
+                    if (++escapes_ > (scenario_ == Scenario::kill ? 6 : 3)) fail("Escape did not open the pause menu", band);
                     key(SDL_SCANCODE_ESCAPE);
                     stepStart_ = now;
                 }
@@ -219,6 +233,7 @@ public:
             case Step::paused:
                 if (elapsed < 800) return;  // the band has slid in
                 click(kQuitButtonX, kQuitButtonY);
+                if (scenario_ == Scenario::kill) markQuitPressed(seen);
                 next(Step::returning, now);
                 break;
             case Step::returning:
@@ -336,9 +351,26 @@ private:
         push(event);
     }
 
-    const bool levelScenario_ = [] {
-        const char* scenario = std::getenv("VANTREL_E2E_SCENARIO");
-        return scenario && std::string_view(scenario) == "level";
+    enum class Scenario { menu, level, kill, restart };
+
+    // The wait of the level scenario, or the shorter one of the kill scenario, which runs twenty times.
+    uint32_t wait(uint32_t level, uint32_t kill) const { return scenario_ == Scenario::kill ? kill : level; }
+
+    // Tells the caller the quit button is pressed: the saves come with the next frames.
+    static void markQuitPressed(Rgb seen) {
+        const char* path = std::getenv("VANTREL_E2E_QUIT_MARKER");
+        const int fd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
+        if (fd < 0) fail("cannot create the quit marker named by VANTREL_E2E_QUIT_MARKER", seen);
+        close(fd);
+    }
+
+    const Scenario scenario_ = [] {
+        const char* chosen = std::getenv("VANTREL_E2E_SCENARIO");
+        const std::string_view name = chosen ? chosen : "menu";
+        if (name == "level") return Scenario::level;
+        if (name == "kill") return Scenario::kill;
+        if (name == "restart") return Scenario::restart;
+        return Scenario::menu;
     }();
     Step step_ = Step::splash;
     Rgb bandBefore_ = {0, 0, 0};
