@@ -17,6 +17,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from xml.parsers.expat import ExpatError
 
 from run_e2e import BUNDLE_ID, SEEDED_SCORES
 
@@ -61,7 +62,7 @@ def check_whole(path, before):
         return None
     try:
         value = plistlib.loads(now)
-    except (plistlib.InvalidFileException, ValueError) as error:
+    except (plistlib.InvalidFileException, ExpatError, ValueError) as error:
         return f"{name} is neither its old content nor a whole property list: {error}"
     if not isinstance(value, dict):
         return f"{name} holds a {type(value).__name__}, not a dictionary"
@@ -121,7 +122,7 @@ def main():
                 return 1
             changed_runs += any(read_bytes(path) != old for path, old in zip(saved, before))
         print(f"{KILLS} kills in {time.monotonic() - started:.0f} s; "
-              f"{changed_runs} of them after some file was saved anew")
+              f"in {changed_runs} of them some file was written anew before the kill")
 
         # An archive that does not read is moved aside and the menu starts without it.
         with open(saved[1], "wb") as out:
