@@ -25,9 +25,16 @@
 // filled. Four pushes to the left reach the settings, whose leaderboard button opens the score view
 // with rows of stored bests (not the note that there are none); the world stands still under it
 // when the hat is pushed, and Escape closes it.
+//
+// With VANTREL_E2E_SCENARIO=kill it plays the same way into level A, with shorter waits, presses
+// the pause menu's quit button (which saves the progress on leaving) and at once creates the file
+// named by VANTREL_E2E_QUIT_MARKER, for the caller to kill the program around the saves. With
+// VANTREL_E2E_SCENARIO=restart it only waits for the title after the splash, prints
+// "E2E: passed" and quits.
 
 #include <SDL.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <epoxy/gl.h>
 #include <unistd.h>
 
@@ -98,7 +105,7 @@ enum class Step {
     padToMeadow, padToSettings, padScores, padClosing
 };
 
-enum class Scenario { menu, level, pad };
+enum class Scenario { menu, level, pad, kill, restart };
 
 bool near(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 6 && std::abs(a.g - b.g) <= 6 && std::abs(a.b - b.b) <= 6; }
 
@@ -126,10 +133,17 @@ public:
             case Step::splash:
                 if (!near(seen, kTitleSky)) return;
                 if (elapsed < 1600 || elapsed > 3500) fail("the splash did not last about 2 s", seen);
-                next(scenario_ == Scenario::level ? Step::toMeadow
-                     : scenario_ == Scenario::pad ? Step::padToMeadow
-                                                  : Step::title,
-                     now);
+                if (scenario_ == Scenario::restart) {
+                    std::printf("E2E: passed\n");
+                    std::fflush(stdout);
+                    quit();
+                    next(Step::done, now);
+                } else {
+                    next(scenario_ == Scenario::menu  ? Step::title
+                         : scenario_ == Scenario::pad ? Step::padToMeadow
+                                                      : Step::toMeadow,
+                         now);
+                }
                 break;
             case Step::title:
                 // Left, click, left: flight log, settings, credits; each after the last change ended.
@@ -207,8 +221,8 @@ public:
             case Step::toMeadow:
                 if (elapsed == 0) return;
                 if (actions_ == 0 && elapsed > 300) key(SDL_SCANCODE_RIGHT), ++actions_;
-                if (actions_ == 1 && elapsed > 1800) key(SDL_SCANCODE_RIGHT), ++actions_;
-                if (actions_ == 2 && elapsed > 3300) {
+                if (actions_ == 1 && elapsed > wait(1800, 1500)) key(SDL_SCANCODE_RIGHT), ++actions_;
+                if (actions_ == 2 && elapsed > wait(3300, 2800)) {
                     if (!near(seen, kMeadowSky)) fail("two right keys from the title did not reach the meadow", seen);
                     click(kPlayButtonAX, kPlayButtonAY);
                     next(Step::meadow, now);
@@ -222,7 +236,7 @@ public:
             case Step::leaving:
                 // The bee slides in and out (about 3 s with the level's loading); then the level
                 // plays under the sky probe.
-                if (elapsed > 6000) {
+                if (elapsed > wait(6000, 3500)) {
                     bandBefore_ = probe(kBandProbeX, kBandProbeY);
                     pressPause();
                     next(Step::playing, now);
@@ -232,9 +246,11 @@ public:
                 const Rgb band = probe(kBandProbeX, kBandProbeY);
                 if (band.r > 220 && band.g > 120 && band.b < 190 && !near(band, bandBefore_)) {
                     next(Step::paused, now);
-                } else if (elapsed > 2500) {
+                } else if (elapsed > wait(2500, 1500)) {
                     // The level may not have reached its day yet; one more press.
-                    if (++escapes_ > 3) fail("the pause key or button did not open the pause menu", band);
+                    if (++escapes_ > (scenario_ == Scenario::kill ? 6 : 3)) {
+                        fail("the pause key or button did not open the pause menu", band);
+                    }
                     pressPause();
                     stepStart_ = now;
                 }
@@ -246,6 +262,7 @@ public:
                     padPress(kPadButtonFirst);
                 } else {
                     click(kQuitButtonX, kQuitButtonY);
+                    if (scenario_ == Scenario::kill) markQuitPressed(seen);
                 }
                 next(Step::returning, now);
                 break;
@@ -448,10 +465,24 @@ private:
         push(event);
     }
 
+    // The wait of the level scenario, or the shorter one of the kill scenario, which runs twenty times.
+    uint32_t wait(uint32_t level, uint32_t kill) const { return scenario_ == Scenario::kill ? kill : level; }
+
+    // Tells the caller the quit button is pressed: the saves come with the next frames.
+    static void markQuitPressed(Rgb seen) {
+        const char* path = std::getenv("VANTREL_E2E_QUIT_MARKER");
+        const int fd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
+        if (fd < 0) fail("cannot create the quit marker named by VANTREL_E2E_QUIT_MARKER", seen);
+        close(fd);
+    }
+
     const Scenario scenario_ = [] {
-        const char* name = std::getenv("VANTREL_E2E_SCENARIO");
-        if (name && std::string_view(name) == "level") return Scenario::level;
-        if (name && std::string_view(name) == "pad") return Scenario::pad;
+        const char* chosen = std::getenv("VANTREL_E2E_SCENARIO");
+        const std::string_view name = chosen ? chosen : "menu";
+        if (name == "level") return Scenario::level;
+        if (name == "pad") return Scenario::pad;
+        if (name == "kill") return Scenario::kill;
+        if (name == "restart") return Scenario::restart;
         return Scenario::menu;
     }();
     Step step_ = Step::splash;
