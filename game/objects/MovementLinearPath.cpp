@@ -7,6 +7,7 @@
 
 #include "engine/core/CCNode.h"
 #include "game/objects/LevelDataRange.h"
+#include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
 
@@ -319,7 +320,7 @@ void MovementLinearPath::updateNode(float dt) {
     } else {
         node_->setRotation(rotation_);
     }
-    applyPendingFlips();
+    applyPendingFlips(node_, flipXDirty_, flipYDirty_);
 }
 
 void MovementLinearPath::syncNode() {
@@ -327,18 +328,7 @@ void MovementLinearPath::syncNode() {
     if (useSpring_) springVelocity_ = CGPoint{};
     if (!isRotating_) return;
     node_->setRotation(rotation_);
-    applyPendingFlips();
-}
-
-void MovementLinearPath::applyPendingFlips() {
-    if (flipXDirty_) {
-        node_->setScaleX(-node_->scaleX());
-        flipXDirty_ = false;
-    }
-    if (flipYDirty_) {
-        node_->setScaleY(-node_->scaleY());
-        flipYDirty_ = false;
-    }
+    applyPendingFlips(node_, flipXDirty_, flipYDirty_);
 }
 
 }  // namespace game

@@ -89,7 +89,6 @@ private:
     // Moves the node, on the spring when one is used, and eases or sets its rotation.
     void updateNode(float dt);
     void syncNode();
-    void applyPendingFlips();
     // The path normal, negated when the node's up points to the other side.
     CGPoint orientedNormal() const;
 

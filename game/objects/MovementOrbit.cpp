@@ -6,6 +6,7 @@
 
 #include "engine/core/CCNode.h"
 #include "game/objects/LevelDataRange.h"
+#include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
 
@@ -381,14 +382,7 @@ void MovementOrbit::syncNode() {
     node_->setPosition(position_);
     if (!isRotating_) return;
     node_->setRotation(rotation_);
-    if (flipXDirty_) {
-        node_->setScaleX(-node_->scaleX());
-        flipXDirty_ = false;
-    }
-    if (flipYDirty_) {
-        node_->setScaleY(-node_->scaleY());
-        flipYDirty_ = false;
-    }
+    applyPendingFlips(node_, flipXDirty_, flipYDirty_);
 }
 
 }  // namespace game
