@@ -23,33 +23,13 @@
 #include "support/ValueBuilders.h"
 #include "platform/foundation/Log.h"
 #include "support/GLSceneTest.h"
+#include "tests/game/objects/ShippedLevelsTest.h"
 #include "support/LevelTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-class GardenLevelsTest : public GLSceneTest {
-protected:
-    void SetUp() override {
-        LevelTestWorld::shared();  // saved data kept away from the user's, sound on the null device
-        resources_.emplace(VANTREL_APP_RESOURCES);
-        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-        GLSceneTest::SetUp();
-        game::GameObjectKinds::registerKinds();
-    }
-    void TearDown() override {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        GLSceneTest::TearDown();
-        resources_.reset();
-        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-    }
-
-    std::optional<ScopedResourceFolder> resources_;
-};
+class GardenLevelsTest : public ShippedLevelsTest {};
 
 TEST_F(GardenLevelsTest, EveryPlacedObjectIsBuiltWithItsPicturesAndSoundsAndPlays) {
     for (const char* id : {"garden_a", "garden_b", "garden_c"}) {

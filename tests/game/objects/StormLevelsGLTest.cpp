@@ -24,35 +24,14 @@
 #include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Log.h"
 #include "support/GLSceneTest.h"
+#include "tests/game/objects/ShippedLevelsTest.h"
 #include "support/LevelTestSupport.h"
 #include "support/TestSupport.h"
 #include "tests/game/objects/EnemyTestSupport.h"
 
 namespace {
 
-class StormLevelsTest : public GLSceneTest {
-protected:
-    void SetUp() override {
-        LevelTestWorld::shared();  // saved data kept away from the user's, sound on the null device
-        resources_.emplace(VANTREL_APP_RESOURCES);
-        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-        GLSceneTest::SetUp();
-        game::GameObjectKinds::registerKinds();
-    }
-    void TearDown() override {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile", "Bird",
-                                 "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        GLSceneTest::TearDown();
-        resources_.reset();
-        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-    }
-
-    std::optional<ScopedResourceFolder> resources_;
-};
+class StormLevelsTest : public ShippedLevelsTest {};
 
 TEST_F(StormLevelsTest, EveryPlacedDangerIsBuiltWithItsPicturesAndSoundsAndPlays) {
     for (const char* id : {"storm_a", "storm_b", "storm_c"}) {

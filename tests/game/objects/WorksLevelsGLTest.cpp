@@ -27,33 +27,14 @@
 #include "game/objects/VRope.h"
 #include "platform/foundation/Log.h"
 #include "support/GLSceneTest.h"
+#include "tests/game/objects/ShippedLevelsTest.h"
 #include "support/LevelTestSupport.h"
 #include "support/TestSupport.h"
 
 namespace {
 
-class WorksLevelsTest : public GLSceneTest {
+class WorksLevelsTest : public ShippedLevelsTest {
 protected:
-    void SetUp() override {
-        LevelTestWorld::shared();  // saved data kept away from the user's, sound on the null device
-        resources_.emplace(VANTREL_APP_RESOURCES);
-        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-        GLSceneTest::SetUp();
-        game::GameObjectKinds::registerKinds();
-        game::MachineKinds::registerKinds();
-    }
-    void TearDown() override {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        game::MachineKinds::unregisterKinds();
-        GameObject::setMovementBuilders(nullptr, nullptr);
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        GLSceneTest::TearDown();
-        resources_.reset();
-        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-    }
-
     RefPtr<VantrelGameLayer> start(const char* id) {
         VantrelGlobal::sharedInstance()->setNextLevelId(id);
         RefPtr<VantrelGameLayer> layer = makeRef<VantrelGameLayer>();
@@ -76,8 +57,6 @@ protected:
         layer->onGameStart();
         runFrames(frames);
     }
-
-    std::optional<ScopedResourceFolder> resources_;
 };
 
 TEST_F(WorksLevelsTest, EveryMachineIsBuiltDrawnAndPlays) {
