@@ -61,7 +61,8 @@ constexpr float kHuntForce = 2;       // newtons
 constexpr float kHornetTorque = 0.5f;  // newton metres
 constexpr float kPuffSpeed = 50;      // points per second, away from the centre
 constexpr float kPuffLifetime = 3;    // seconds
-constexpr int kPuffsPerEmitter = 3;   // one a second
+constexpr int kPuffsPerEmitter = 3;
+constexpr float kEmitDelay = 1;       // seconds; a puff that is due waits for a free place
 
 Value value(std::initializer_list<std::pair<const char*, Value>> entries) {
     Value d = Value::dictionary();
@@ -194,7 +195,7 @@ private:
                                 {"pivot", value({{"rotation_joint", value({{"limit_enabled", true},
                                                                             {"lower_angle", -30},
                                                                             {"upper_angle", 30}})}})}}));
-        types.set("700", value({{"type_name", "vent"}, {"emit_type", 209}, {"max_objects", kPuffsPerEmitter}, {"delay", 1}}));
+        types.set("700", value({{"type_name", "vent"}, {"emit_type", 209}, {"max_objects", kPuffsPerEmitter}, {"delay", kEmitDelay}}));
         types.set("209", value({{"type_name", "puff"}, {"fixtures", sensor(16)}, {"lifetime", kPuffLifetime},
                                 {"movement_speed", kPuffSpeed}}));
     }
@@ -333,6 +334,11 @@ private:
         b2Body* body;
         float age;
     };
+    struct Vent {
+        CGPoint at;
+        float delay;  // seconds until the next puff is due
+        std::vector<Puff> puffs;
+    };
 
     b2Body* dangerBody(b2BodyType type, CGPoint at, float angle, const b2Shape& shape, bool sensor, uint16 category,
                        uint16 mask) {
@@ -412,8 +418,7 @@ private:
                         break;
                     }
                     case kEmitter:
-                        emitters_.push_back(at);
-                        puffs_.emplace_back();
+                        vents_.push_back({at, kEmitDelay, {}});
                         break;
                 }
             }
@@ -459,9 +464,8 @@ private:
             body->ApplyForceToCenter(kHuntForce * direction, true);
             body->ApplyTorque(body->GetAngle() > theta - 1.5707964f ? -kHornetTorque : kHornetTorque, true);
         }
-        const bool emitting = time_ > 0 && std::fmod(time_ + kStep / 2, 1.0f) < kStep;
-        for (size_t e = 0; e < emitters_.size(); ++e) {
-            std::vector<Puff>& puffs = puffs_[e];
+        for (Vent& vent : vents_) {
+            std::vector<Puff>& puffs = vent.puffs;
             for (size_t i = puffs.size(); i-- > 0;) {
                 Puff& puff = puffs[i];
                 puff.age += kStep;
@@ -474,10 +478,12 @@ private:
                 const b2Vec2 out = (kPuffSpeed / 32 * kStep / p.Length()) * p;
                 puff.body->SetTransform(p + out, puff.body->GetAngle());
             }
-            if (emitting && puffs.size() < kPuffsPerEmitter) {
+            vent.delay -= kStep;
+            if (vent.delay <= 0 && puffs.size() < kPuffsPerEmitter) {
+                vent.delay = kEmitDelay;
                 b2CircleShape circle;
                 circle.m_radius = 16.0f / 32;
-                puffs.push_back({dangerBody(b2_kinematicBody, emitters_[e], 0, circle, true, 0x0040, 0x0002), 0});
+                puffs.push_back({dangerBody(b2_kinematicBody, vent.at, 0, circle, true, 0x0040, 0x0002), 0});
             }
         }
     }
@@ -497,8 +503,7 @@ private:
     std::vector<b2Body*> lifted_;
     std::vector<Mover> movers_[kDangerKinds];
     std::vector<Mover> hornets_;
-    std::vector<CGPoint> emitters_;
-    std::vector<std::vector<Puff>> puffs_;
+    std::vector<Vent> vents_;
     float time_ = 0;  // seconds
 };
 
