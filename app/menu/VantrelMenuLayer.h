@@ -148,7 +148,8 @@ public:
     float transitionSpeed() const { return transitionSpeed_; }
     bool isTransitioning() const { return isTransitioning_; }
     bool isDragging() const { return isDragging_; }
-    Camera* camera() const { return camera_.get(); }
+    // The menu's camera; named apart from the node's own 3D camera().
+    Camera* menuCamera() const { return camera_.get(); }
     float cameraTangentAngle() const { return cameraTangentAngle_; }
     CCLayerGradient* gradientBackground() const { return gradientBackground_; }
     CCNode* worldHolder() const { return worldHolder_; }

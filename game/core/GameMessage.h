@@ -119,7 +119,8 @@ public:
     void showForTime(float seconds, std::string_view valueText);
 
     // Once per frame through its queue: the timer, the self-updating value, the rotation
-    // (degrees) and the move towards the target.
+    // (degrees) and the move towards the target. The node's own scheduled update stays as it is.
+    using CCNode::update;
     void update(float dt, float rotation);
 
     // Hidden and untimed; resetQuick only hides.

@@ -286,7 +286,7 @@ public:
     void onEnableContactListenerPostSolve(float dt);
     // Virtual so that a test can count it.
     virtual void onGameComplete();
-    void onGameSummaryComplete();
+    void onGameSummaryComplete() override;
     void onGameQuit();
     // HudGameDelegate: the HUD's buttons.
     void togglePauseGame() override;
@@ -339,13 +339,13 @@ public:
     Camera* gameCamera() const { return camera_.get(); }
     float cameraTangentAngle() const override { return cameraTangentAngle_; }
     float cameraZoom() const { return cameraZoom_; }
-    PhysicsSystem* physicsSystem() const { return physicsSystem_.get(); }
+    PhysicsSystem* physicsSystem() const override { return physicsSystem_.get(); }
     b2World* physicsWorld() const { return physicsWorld_; }
-    GameContactListener* gameContactListener() const { return gameContactListener_.get(); }
+    GameContactListener* gameContactListener() const override { return gameContactListener_.get(); }
     GravityController* gravityController() const { return gravityController_.get(); }
     AntiGravityController* antiGravityController() const { return antiGravityController_.get(); }
     AutoStopController* autoStopController() const { return autoStopController_.get(); }
-    float beeAccelerationPerc() const { return beeAccelerationPerc_; }
+    float beeAccelerationPerc() const override { return beeAccelerationPerc_; }
     CCNode* centreHolder() const { return centreHolder_; }
     CCLayerGradient* gradientBackground() const { return gradientBackground_.get(); }
     CCNode* sunMoonHolder() const { return sunMoonHolder_; }

@@ -47,12 +47,12 @@ public:
     void onDayIsOver() override { setIsSleeping(true); }
 
     // Takes up to n droplets; the droplets taken (0 when asleep).
-    uint32_t consumeDroplets(uint32_t droplets);
+    uint32_t consumeDroplets(uint32_t droplets) override;
     void showFrameForDroplets();
     void setIsSleeping(bool sleeping);
     // Pulls the head towards a point (points, or metres) with the force; nothing for force <= 0.
     void pushTowardsPosition(CGPoint position, float force);
-    void pushTowardsWorldPosition(const b2Vec2& position, float force);
+    void pushTowardsWorldPosition(const b2Vec2& position, float force) override;
 
     float nectar() const { return static_cast<float>(droplets_) * 0.00001f; }
     void setNectar(float nectar);
@@ -62,12 +62,12 @@ public:
     float nectarPerc() const;
     float dropletsPerc() const { return nectarPerc(); }
 
-    uint32_t droplets() const { return droplets_; }
+    uint32_t droplets() const override { return droplets_; }
     uint32_t maxDroplets() const { return maxDroplets_; }
     float regrowDropletsRate() const { return regrowDropletsRate_; }
     float headRadius() const { return headRadius_; }
-    float playerAttraction() const { return playerAttraction_; }
-    PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
+    float playerAttraction() const override { return playerAttraction_; }
+    PhysicsSprite* physicsSprite() const override { return physicsSprite_.get(); }
     b2Body* getPrimaryBody() override;
     // The growth frame shown (frameCount for the sleep frame).
     uint32_t frameNumber() const { return frameNumber_; }

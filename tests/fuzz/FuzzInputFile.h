@@ -57,3 +57,11 @@ private:
 
     std::string path_;
 };
+
+// Points the program's data, configuration and cache folders into the folder, so that nothing a
+// target saves reaches the user's own.
+inline void useFolderAsHome(const std::string& folder) {
+    setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
+}

@@ -5,59 +5,28 @@
 // included), and every body and node keeps a finite pose.
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "FuzzInputFile.h"
-#include "engine/core/CCDirectorDisplayLink.h"
-#include "engine/core/CCGLView.h"
+#include "FuzzObjectWorld.h"
 #include "engine/core/CCNode.h"
-#include "engine/core/support/CCFileUtils.h"
 #include "engine/core/CCTexture2D.h"
 #include "engine/render/CCAnimationCache.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/DestructableProtocol.h"
 #include "game/core/EnemyProtocol.h"
-#include "game/core/GameContactListener.h"
 #include "game/core/GameObject.h"
-#include "game/core/GameObjectFactory.h"
 #include "game/core/MovementProtocol.h"
-#include "game/core/PhysicsSystem.h"
 #include "game/core/PickupProtocol.h"
-#include "game/core/VantrelGameLayer.h"
 #include "game/objects/Flower.h"
-#include "game/objects/GameObjectKinds.h"
 #include "game/objects/Hive.h"
-#include "game/objects/SoundEffectOutput.h"
-#include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
-#include "platform/foundation/Random.h"
-#include "platform/foundation/Value.h"
 
 namespace {
 
-constexpr float kGroundRadius = 1000;  // points
+using fuzz_objects::kGroundRadius;
 constexpr size_t kMostTypes = 48;
-
-class PhysicsOnlyLayer : public VantrelGameLayer {
-public:
-    PhysicsOnlyLayer() {
-        setCurrentGameLayer(this);
-        createPhysics();
-        gameContactListener()->setPostSolveEnabled(true);
-    }
-    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
-};
-
-// Every sound loads and plays nowhere.
-class SilentOutput : public game::SoundEffectOutput {
-public:
-    bool preloadEffect(const std::string&) override { return true; }
-    void playEffect(const std::string&, float, float, float) override {}
-};
 
 // Frames for the pictures a type may ask for ("<img>.png", "<img>_k.png" up to 16, "<img>_sleep.png"
 // and its "image_names", for the type's image and every "image_name", "turret_image_name" and
@@ -86,76 +55,18 @@ void addFrames(const Value& gameObjects, uint32_t salt) {
 
 bool finite(CGPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
-void checkBodies(b2World* world) {
-    for (const b2Body* body = world->GetBodyList(); body; body = body->GetNext()) {
-        const b2Vec2 p = body->GetPosition();
-        const b2Vec2 v = body->GetLinearVelocity();
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(body->GetAngle()) || !std::isfinite(v.x) ||
-            !std::isfinite(v.y) || !std::isfinite(body->GetAngularVelocity())) {
-            std::abort();
-        }
-    }
-}
-
-void setUp(const std::string& folder) {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "offscreen", 1);
-    static RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 64, 64), "fuzz", true);
-    if (!view) std::abort();
-    CCDirector::sharedDirector()->setView(view);
-    static SilentOutput silence;
-    game::SoundEffectOutput::setCurrent(&silence);
-    game::GameObjectKinds::registerKinds();
-}
-
-// An instance of the type somewhere on the planet, its placement drawn from the input.
-Value instance(int64_t type, uint32_t salt) {
-    Value data = Value::dictionary();
-    data.set("type", Value(type));
-    const float angle = static_cast<float>(salt % 360) * 0.017453292f;
-    const float height = kGroundRadius + static_cast<float>((salt >> 9) % 300);
-    data.set("position", Value("{" + std::to_string(height * std::sin(angle)) + ", " +
-                               std::to_string(height * std::cos(angle)) + "}"));
-    data.set("rotation", Value(static_cast<double>(static_cast<int32_t>(salt % 720) - 360)));
-    const double scales[] = {1, 0.5, 2, 0, -1, 1e-9, 3.5, 1e6};
-    data.set("scale", Value(scales[(salt >> 3) % 8]));
-    return data;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string folder = FuzzScratchFolder::fresh();
-    setUp(folder);
+    fuzz_objects::setUpOnce(folder);
     LogCapture quiet;
-    std::ofstream(folder + "/gameobject_data.plist", std::ios::binary)
-        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    setResourceFolder(folder);
-    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-    uint32_t salt = 2166136261u;
-    for (size_t i = 0; i < size; ++i) salt = (salt ^ data[i]) * 16777619u;
-    Random::seed(salt);
-
-    const RefPtr<PhysicsOnlyLayer> layer = makeRef<PhysicsOnlyLayer>();
-    PhysicsSystem* physics = layer->physicsSystem();
-    b2CircleShape planet;
-    planet.m_radius = kGroundRadius / 32;
-    physics->getGroundBody()->CreateFixture(&planet, 0);
-    GameObjectFactory::setupFactory();
+    fuzz_objects::World world(folder, data, size);
+    const uint32_t salt = world.salt;
 
     // The codes the data names, then one of each range the kinds know.
-    std::vector<int64_t> types;
-    const Value parsed = Value::fromFile(folder + "/gameobject_data.plist", nullptr).value_or(Value());
-    for (const std::string& key : parsed["gameobjects"].keys()) {
-        if (types.size() == kMostTypes) break;
-        types.push_back(std::strtoll(key.c_str(), nullptr, 10));
-    }
-    addFrames(parsed["gameobjects"], salt);
+    std::vector<int64_t> types = world.namedTypes(kMostTypes);
+    addFrames(world.parsed["gameobjects"], salt);
     for (int64_t type : {1,   2,   99,  100, 102, 105, 106, 108, 109, 110, 112,  150,  200, 203, 206, 209,
                          210, 213, 216, 217, 220, 221, 230, 231, 240, 241, 250,  251,  265, 300, 304, 350,
                          400, 401, 450, 499, 500, 514, 520, 550, 556, 700, 702, 800, 899, 1000, 1006, 1012}) {
@@ -164,12 +75,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<RefPtr<GameObject>> objects;
     for (size_t i = 0; i < types.size(); ++i) {
-        const Value placed = instance(types[i], salt + static_cast<uint32_t>(i) * 7919);
+        const Value placed = fuzz_objects::instance(types[i], salt + static_cast<uint32_t>(i) * 7919, 300);
         if (RefPtr<GameObject> object = GameObjectFactory::gameObjectWithGameData(placed)) {
             objects.push_back(object);
         }
     }
-    checkBodies(physics->getWorld());
+    world.checkBodies();
 
     for (const RefPtr<GameObject>& object : objects) {
         if (auto* flower = dynamic_cast<game::Flower*>(object.get())) {
@@ -200,9 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             object->update(1 / 60.0f);
             if (frame == 8) object->onDayIsOver();
         }
-        physics->update(1 / 60.0f);
+        world.physics->update(1 / 60.0f);
     }
-    checkBodies(physics->getWorld());
+    world.checkBodies();
 
     // The movements of the data, on a node placed above the planet.
     for (int64_t type : types) {
@@ -225,7 +136,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     objects.clear();
-    GameObjectFactory::cleanupFactory();
     CCAnimationCache::purgeSharedAnimationCache();
     CCSpriteFrameCache::purgeSharedSpriteFrameCache();
     return 0;

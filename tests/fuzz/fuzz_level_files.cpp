@@ -69,9 +69,7 @@ void setUp(const std::string& folder) {
     static bool done = false;
     if (done) return;
     done = true;
-    setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
+    useFolderAsHome(folder);
     dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector())->setOriginalWinSize(CGSizeMake(1024, 768));
     GameObjectFactory::registerKind("Hive", &FuzzHive::make);
     for (const char* kind : {"Flower", "Pickup", "Animation", "Dynamic", "Emitter", "Cloud", "Bird"}) {

@@ -392,7 +392,9 @@ TEST_P(VantrelMenuLayerAfterGameTest, TheMenuTurnsToTheScreenOfTheLastResult) {
     settle();
     EXPECT_FALSE(layer_->playBonusSoundEffect());
     ASSERT_EQ(sounds.played.size(), result.sparkle ? 1u : 0u);
-    if (result.sparkle) EXPECT_TRUE(sounds.played[0].ends_with("sparkle_big.wav"));
+    if (result.sparkle) {
+        EXPECT_TRUE(sounds.played[0].ends_with("sparkle_big.wav"));
+    }
     // The music: the lighter tune when coming back from a game.
     EXPECT_EQ(VantrelMenuLayer::menuMusicName(!global->lastLevelId().empty()),
               *result.lastLevel ? "VantrelLite.mp3" : "Vantrel.mp3");

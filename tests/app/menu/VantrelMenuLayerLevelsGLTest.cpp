@@ -220,7 +220,9 @@ TEST_F(LevelScreensTest, TheUnlockLineMarksTheUnlockScoreUpToTheTop) {
         ASSERT_NE(inner, nullptr);
         CCSprite* line = childWithFrame(inner, "menu_hive_unlock_line.png");
         ASSERT_EQ(line != nullptr, c.line);
-        if (line) EXPECT_EQ(line->position(), (CGPoint{56, c.y}));
+        if (line) {
+            EXPECT_EQ(line->position(), (CGPoint{56, c.y}));
+        }
     }
 }
 

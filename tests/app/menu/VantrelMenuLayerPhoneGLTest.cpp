@@ -115,7 +115,9 @@ protected:
             const std::vector<std::string> layouts = script.takeLayouts();
             ASSERT_EQ(layouts.size(), 1u) << name;
             EXPECT_NE(layouts[0].find("padlink_arrow_right.png"), std::string::npos) << name;
-            if (image) EXPECT_NE(layouts[0].find(image), std::string::npos) << name;
+            if (image) {
+                EXPECT_NE(layouts[0].find(image), std::string::npos) << name;
+            }
         }
 
         // The right arrow's bit in the title's layout, in that layout's slot.

@@ -282,7 +282,9 @@ TEST_F(GameObjectTest, FactoryBuildsRegisteredKindsByTypeCode) {
         EXPECT_EQ(GameObjectFactory::kindForType(c.type), c.kind) << c.type;
         RefPtr<GameObject> made = GameObjectFactory::gameObjectWithGameData(dict({{"type", c.type}}));
         EXPECT_EQ(made != nullptr, *c.kind != 0) << c.type;
-        if (made) EXPECT_EQ(made->type(), c.type);
+        if (made) {
+            EXPECT_EQ(made->type(), c.type);
+        }
     }
     LogCapture log;
     EXPECT_EQ(GameObjectFactory::gameObjectWithGameData(dict({{"position", "{1, 1}"}})), nullptr);
