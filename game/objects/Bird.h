@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "game/core/EnemyProtocol.h"
-#include "game/core/GameObject.h"
-#include "game/objects/EnemyRules.h"
+#include "game/objects/RuledEnemy.h"
 
 class CCNode;
 class MovementProtocol;
@@ -23,7 +21,7 @@ class Stamina;
 // Type keys beyond the shared enemy rules: "animation_stamina" and "movement_stamina" (stamina
 // dictionaries). The instance's scale is not used. Without a movement the body is static and
 // stays where it was placed.
-class Bird : public GameObject, public EnemyProtocol {
+class Bird : public RuledEnemy {
 public:
     static bool isBirdType(int32_t type);
 
@@ -41,18 +39,11 @@ public:
 
     // The frame: rules, animation rhythm or strike, movement rhythm, then the body follows.
     void update(float dt) override;
-    void onDayIsOver() override { rules_.setActive(false); }
     b2Body* getPrimaryBody() override;
 
     // Plays the contact animation once, unless already striking.
     void playContactAnimation();
 
-    const EnemyRules& rules() const { return rules_; }
-    EnemyRules& rules() { return rules_; }
-    bool active() const { return rules_.active(); }
-    void setActive(bool active) { rules_.setActive(active); }
-    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
-    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
     MovementProtocol* movement() const { return movement_.get(); }
     void setMovement(RefPtr<MovementProtocol> movement);
     CCNode* movementNode() const { return movementNode_.get(); }
@@ -68,7 +59,6 @@ private:
     void createBirdGeneric(CGPoint position, float rotation, const Value& pathData);
     void updateAnimationRhythm(float dt);
 
-    EnemyRules rules_;
     GameObjectPhysicsData physics_;
     RefPtr<Stamina> animationStamina_;
     RefPtr<Stamina> movementStamina_;

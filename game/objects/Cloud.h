@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "game/core/EnemyProtocol.h"
-#include "game/core/GameObject.h"
-#include "game/objects/EnemyRules.h"
+#include "game/objects/RuledEnemy.h"
 
 class CCSprite;
 class MovementProtocol;
@@ -30,7 +28,7 @@ class SimpleEffect;
 // Type keys beyond the contact keys, "contact_animation" and "fixtures": "lightning_effect"
 // (206-208), "rain_position" (points from the cloud's centre), "rain_image_name" and
 // "rain_animation" (203-205).
-class Cloud : public GameObject, public EnemyProtocol {
+class Cloud : public RuledEnemy {
 public:
     static constexpr uint32_t kHideSensorBinding = 3;
 
@@ -51,18 +49,11 @@ public:
 
     // The frame: the contact delay, the movement, then the body takes the sprite's place.
     void update(float dt) override;
-    void onDayIsOver() override { rules_.setActive(false); }
     b2Body* getPrimaryBody() override;
 
     // The contact animation once, then the idle animation looped (both are needed).
     void playContactAnimation();
 
-    const EnemyRules& rules() const { return rules_; }
-    EnemyRules& rules() { return rules_; }
-    bool active() const { return rules_.active(); }
-    void setActive(bool active) { rules_.setActive(active); }
-    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
-    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
     MovementProtocol* movement() const { return movement_.get(); }
     void setMovement(RefPtr<MovementProtocol> movement);
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
@@ -79,7 +70,6 @@ private:
     void createLightningCloud(CGPoint position, float rotation, const Value& pathData);
     bool isHidingCloud() const { return type() >= 213 && type() <= 215; }
 
-    EnemyRules rules_;
     GameObjectPhysicsData physics_;
     RefPtr<SimpleEffect> lightningEffect_;
     RefPtr<MovementProtocol> movement_;

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "game/core/EnemyProtocol.h"
-#include "game/core/GameObject.h"
-#include "game/objects/EnemyRules.h"
+#include "game/objects/RuledEnemy.h"
 
 class CCNode;
 class PhysicsSprite;
@@ -21,7 +19,7 @@ class Stamina;
 //
 // Type key beyond the shared enemy rules: "stamina" (absent: it never rests). No contact
 // animation.
-class GroundEnemy : public GameObject, public EnemyProtocol {
+class GroundEnemy : public RuledEnemy {
 public:
     static bool isGroundEnemyType(int32_t type) {
         return (type >= 230 && type <= 239) || (type >= 260 && type <= 263);
@@ -41,15 +39,8 @@ public:
     // The frame: rules, the walk/rest rhythm and the walk, and a turret without vision tracking
     // the bee.
     void update(float dt) override;
-    void onDayIsOver() override { rules_.setActive(false); }
     b2Body* getPrimaryBody() override;
 
-    const EnemyRules& rules() const { return rules_; }
-    EnemyRules& rules() { return rules_; }
-    bool active() const { return rules_.active(); }
-    void setActive(bool active) { rules_.setActive(active); }
-    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
-    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
     MovementProtocol* movement() const { return movement_.get(); }
     void setMovement(RefPtr<MovementProtocol> movement);
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
@@ -63,7 +54,6 @@ private:
     void createGroundEnemy(CGPoint position, float rotation, const Value& pathData, b2Body* joinToBody);
     void createGroundEnemyGeneric(CGPoint position, float rotation, const Value& pathData, b2Body* joinToBody);
 
-    EnemyRules rules_;
     GameObjectPhysicsData physics_;
     RefPtr<Stamina> stamina_;
     RefPtr<MovementProtocol> movement_;

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "game/core/EnemyProtocol.h"
-#include "game/core/GameObject.h"
-#include "game/objects/EnemyRules.h"
+#include "game/objects/RuledEnemy.h"
 
 class CCAnimation;
 class CCSprite;
@@ -26,7 +24,7 @@ namespace game {
 //   "ignore_threshold", "ignore_contact_amount"   both turn ignoring on
 //   "body_animation", "wings_animation" (named "<type name>_body" and "_wings"),
 //   "wings_position" (points on the body sprite)
-class Hunter : public GameObject, public EnemyProtocol {
+class Hunter : public RuledEnemy {
 public:
     enum class State { kIdle, kChase, kHunt };
 
@@ -46,15 +44,8 @@ public:
 
     // The frame: ignoring, the steering force, the turn and the facing.
     void update(float dt) override;
-    void onDayIsOver() override { rules_.setActive(false); }
     b2Body* getPrimaryBody() override;
 
-    const EnemyRules& rules() const { return rules_; }
-    EnemyRules& rules() { return rules_; }
-    bool active() const { return rules_.active(); }
-    void setActive(bool active) { rules_.setActive(active); }
-    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
-    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
     State state() const { return state_; }
     bool isIgnoring() const { return isIgnoring_; }
@@ -78,7 +69,6 @@ private:
     void turn(float theta);
     void updateFacing(float theta);
 
-    EnemyRules rules_;
     GameObjectPhysicsData physics_;
     State state_ = State::kIdle;
     bool seesPlayer_ = false;

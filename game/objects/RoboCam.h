@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "game/core/EnemyProtocol.h"
-#include "game/core/GameObject.h"
-#include "game/objects/EnemyRules.h"
+#include "game/objects/RuledEnemy.h"
 
 class CCNode;
 class PhysicsSprite;
@@ -23,7 +21,7 @@ class Stamina;
 // "angular_damping", "gravity_scale", and its "rotation_joint": "lower_angle", "upper_angle"
 // degrees, "limit_enabled", "motor_max_torque", "motor_speed" radians per second,
 // "motor_enabled"), "stamina". Without a movement the pivot is static.
-class RoboCam : public GameObject, public EnemyProtocol {
+class RoboCam : public RuledEnemy {
 public:
     static constexpr int32_t kRoboCamType = 265;
 
@@ -40,15 +38,8 @@ public:
     // The frame: rules, the rest rhythm, the pivot driven to its movement, and a turret without
     // vision tracking the bee.
     void update(float dt) override;
-    void onDayIsOver() override { rules_.setActive(false); }
     b2Body* getPrimaryBody() override;
 
-    const EnemyRules& rules() const { return rules_; }
-    EnemyRules& rules() { return rules_; }
-    bool active() const { return rules_.active(); }
-    void setActive(bool active) { rules_.setActive(active); }
-    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
-    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
     MovementProtocol* movement() const { return movement_.get(); }
     void setMovement(RefPtr<MovementProtocol> movement);
     CCNode* movementNode() const { return movementNode_.get(); }
@@ -64,7 +55,6 @@ private:
     void createRoboCam(CGPoint position, float rotation, const Value& pathData);
     void createRoboCamGeneric(CGPoint position, float rotation, const Value& pathData);
 
-    EnemyRules rules_;
     GameObjectPhysicsData physics_;
     GameObjectPhysicsData pivotPhysics_;
     GameObjectPhysicsRotationJointData joint_;

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "game/core/EnemyProtocol.h"
-#include "game/core/GameObject.h"
-#include "game/objects/EnemyRules.h"
+#include "game/objects/RuledEnemy.h"
 
 class CCNode;
 class PhysicsSprite;
@@ -25,7 +23,7 @@ class SimpleEffector;
 // right-hand strike zone, entry 1 the left-hand one; a missing entry is skipped with a log line),
 // "animation" (the strike). Every fixture is built at the instance's scale; a scale of about 0
 // refuses the rooster.
-class Rooster : public GameObject, public EnemyProtocol {
+class Rooster : public RuledEnemy {
 public:
     static bool isRoosterType(int32_t type) { return type == 1006 || type == 1012; }
     // Which strike fixtures to switch.
@@ -45,7 +43,6 @@ public:
     void visionContactPlayer() override;
 
     void update(float dt) override;
-    void onDayIsOver() override { rules_.setActive(false); }
     b2Body* getPrimaryBody() override;
 
     // Turns to the bee and plays the strike; ignored while striking.
@@ -54,12 +51,6 @@ public:
     void enableStrikeSensor(Side side) { setStrikeFilter(side, true); }
     void disableStrikeSensor(Side side) { setStrikeFilter(side, false); }
 
-    const EnemyRules& rules() const { return rules_; }
-    EnemyRules& rules() { return rules_; }
-    bool active() const { return rules_.active(); }
-    void setActive(bool active) { rules_.setActive(active); }
-    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
-    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
     MovementProtocol* movement() const { return movement_.get(); }
     void setMovement(RefPtr<MovementProtocol> movement);
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
@@ -81,7 +72,6 @@ private:
     // The side the rooster faces now, in the frame its strike fixtures were built in.
     Side facingSide() const;
 
-    EnemyRules rules_;
     GameObjectPhysicsData physics_;
     float initScaleX_ = 1;
     float initScaleY_ = 1;

@@ -2,9 +2,7 @@
 
 #include <cstdint>
 
-#include "game/core/EnemyProtocol.h"
-#include "game/core/GameObject.h"
-#include "game/objects/EnemyRules.h"
+#include "game/objects/RuledEnemy.h"
 
 class PhysicsSprite;
 
@@ -26,7 +24,7 @@ class SimpleEffect;
 //   "projectile" (the burst).
 // Filters: group -2; 0x0080/0x1002 for type 216, 0x0040/0x0002 otherwise. Fixtures are built
 // once at the larger of the two scales.
-class SteamCloud : public GameObject, public EnemyProtocol {
+class SteamCloud : public RuledEnemy {
 public:
     static bool isSteamCloudType(int32_t type) { return type == 209 || type == 216; }
 
@@ -46,17 +44,11 @@ public:
 
     // Ages, grows, drifts and spins; destroyed at its lifetime.
     void update(float dt) override;
-    void onDayIsOver() override { rules_.setActive(false); }
     // The destruction effect, the burst when still active, then out of its emitter or the level.
     // Once only; the puff stays alive until this returns.
     void destroy() override;
     b2Body* getPrimaryBody() override;
 
-    const EnemyRules& rules() const { return rules_; }
-    bool active() const { return rules_.active(); }
-    void setActive(bool active) { rules_.setActive(active); }
-    uint32_t nectarDropletsPenalty() const { return rules_.nectarDropletsPenalty(); }
-    void setNectarDropletsPenalty(uint32_t droplets) { rules_.setNectarDropletsPenalty(droplets); }
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }
     float scale() const { return scale_; }
     float age() const { return age_; }
@@ -72,7 +64,6 @@ private:
     void createSteamCloudGeneric(CGPoint position, float rotation);
     void fireProjectiles();
 
-    EnemyRules rules_;
     GameObjectPhysicsData physics_;
     RefPtr<SimpleEffect> destructionEffect_;
     RefPtr<ProjectileData> burst_;
