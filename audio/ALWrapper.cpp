@@ -574,7 +574,12 @@ bool ALWrapper::getBufferiv(ALuint bufferId, ALenum parameter, ALint* values) {
 
 ALCdevice* ALWrapper::openDevice(const std::string& specifier) {
     ALCdevice* device = nullptr;
-    locked([&] { device = alcOpenDevice(specifier.empty() ? nullptr : specifier.c_str()); });
+    locked([&] {
+        device = alcOpenDevice(specifier.empty() ? nullptr : specifier.c_str());
+        // A failed open leaves its error pending on the null device; taken here, it is not blamed
+        // on the next device-less call (such as an extension query).
+        if (!device) alcGetError(nullptr);
+    });
     if (!device) OALTools::logError("+[ALWrapper openDevice:]", "Could not open device %s", specifier.c_str());
     return device;
 }

@@ -40,6 +40,17 @@ TEST_F(ALWrapperTest, GenSourceAnswersAllOnesOnceOpenALRunsOut) {
     EXPECT_TRUE(ALWrapper::deleteSources(sources.data(), ALsizei(sources.size())));
 }
 
+// Without a sound device: the failed open is the one line, and a later device-less query is not
+// blamed for its error.
+TEST(ALWrapperDevices, AFailedOpenLeavesNoErrorForTheNextCall) {
+    LogCapture log;
+    EXPECT_EQ(ALWrapper::openDevice("no such device"), nullptr);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"OAL Error: +[ALWrapper openDevice:]: Could not open device no such device"});
+    log.clear();
+    ALWrapper::isExtensionPresent(nullptr, "ALC_EXT_thread_local_context");
+    EXPECT_TRUE(log.lines().empty());
+}
+
 TEST(ALWrapperLists, ParseNullAndSpaceSeparatedText) {
     using List = std::vector<std::string>;
     EXPECT_EQ(ALWrapper::parseNullSeparatedStringList("A\0B\0\0"), (List{"A", "B"}));
