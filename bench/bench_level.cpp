@@ -36,6 +36,7 @@
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
+#include "tests/support/PhysicsOnlyLayer.h"
 
 namespace {
 
@@ -70,15 +71,6 @@ void registerKinds() {
     GameObjectFactory::registerKind("Hive", &BenchHive::make);
     for (const char* kind : {"Flower", "Pickup", "Animation"}) GameObjectFactory::registerKind(kind, &BenchObject::make);
 }
-
-class PhysicsOnlyLayer : public VantrelGameLayer {
-public:
-    PhysicsOnlyLayer() {
-        setCurrentGameLayer(this);
-        createPhysics();
-    }
-    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
-};
 
 void BM_LoadOurs(benchmark::State& state) {
     LogCapture quiet;

@@ -32,6 +32,7 @@
 #include "game/objects/Tower.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
+#include "tests/support/PhysicsOnlyLayer.h"
 
 namespace {
 std::atomic<uint64_t> allocations{0};
@@ -54,15 +55,6 @@ namespace {
 constexpr float kFrame = 1.0f / 60;
 constexpr float kGroundRadius = 1200;  // points
 constexpr float kStrength = 10;        // the play scene's controllers
-
-class PhysicsOnlyLayer : public VantrelGameLayer {
-public:
-    PhysicsOnlyLayer() {
-        setCurrentGameLayer(this);
-        createPhysics();
-    }
-    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
-};
 
 RefPtr<PhysicsOnlyLayer> layer;
 std::vector<RefPtr<GameObject>> objects;

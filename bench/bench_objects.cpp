@@ -39,6 +39,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtils.h"
 #include "platform/foundation/Value.h"
+#include "tests/support/PhysicsOnlyLayer.h"
 
 namespace {
 
@@ -208,15 +209,6 @@ private:
     }
 
     std::string folder_;
-};
-
-class PhysicsOnlyLayer : public VantrelGameLayer {
-public:
-    PhysicsOnlyLayer() {
-        setCurrentGameLayer(this);
-        createPhysics();
-    }
-    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
 };
 
 class SilentOutput : public game::SoundEffectOutput {

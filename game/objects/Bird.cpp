@@ -49,11 +49,7 @@ void Bird::createBird(CGPoint position, float rotation, const Value& pathData) {
 void Bird::createBirdGeneric(CGPoint position, float rotation, const Value& pathData) {
     const Value& data = gameObjectData();
     physicsSprite_ = EnemyRules::createSprite(this);
-    if (animationStamina_ && !animationStamina_->active()) {
-        stopSimpleAnimationWithSprite(physicsSprite_.get());
-    } else {
-        playSimpleAnimationWithSprite(physicsSprite_.get());
-    }
+    EnemyRules::showRhythm(this, animationStamina_.get(), physicsSprite_.get());
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
                                      EnemyRules::kFlyingFilter, EnemyRules::kEnemyBinding, true);
@@ -98,11 +94,7 @@ void Bird::updateAnimationRhythm(float dt) {
     if (!physicsSprite_) return;
     if (!isStriking_) {
         if (animationStamina_ && animationStamina_->update(dt)) {
-            if (animationStamina_->active()) {
-                playSimpleAnimationWithSprite(physicsSprite_.get());
-            } else {
-                stopSimpleAnimationWithSprite(physicsSprite_.get());
-            }
+            EnemyRules::showRhythm(this, animationStamina_.get(), physicsSprite_.get());
         }
         return;
     }

@@ -286,13 +286,20 @@ bool EnemyRules::stepRhythm(GameObject* owner, Stamina* stamina, MovementProtoco
     if (stamina->update(dt)) {
         if (stamina->active()) {
             movement->useRandomDirection();
-            if (sprite) owner->playSimpleAnimationWithSprite(sprite);
         } else {
             movement->stop();
-            if (sprite) owner->stopSimpleAnimationWithSprite(sprite);
         }
+        if (sprite) showRhythm(owner, stamina, sprite);
     }
     return stamina->active();
+}
+
+void EnemyRules::showRhythm(GameObject* owner, const Stamina* stamina, CCSprite* sprite) {
+    if (!stamina || stamina->active()) {
+        owner->playSimpleAnimationWithSprite(sprite);
+    } else {
+        owner->stopSimpleAnimationWithSprite(sprite);
+    }
 }
 
 void EnemyRules::followNode(b2Body* body, const CCNode* node, CCSprite* sprite) {

@@ -156,6 +156,9 @@ public:
     // again. True when the movement should advance this frame (no stamina, or active).
     static bool stepRhythm(GameObject* owner, Stamina* stamina, MovementProtocol* movement, CCSprite* sprite,
                            float dt);
+    // The owner's idle animation plays on the sprite while the stamina is active (or there is
+    // none) and stands on its idle frame while it rests.
+    static void showRhythm(GameObject* owner, const Stamina* stamina, CCSprite* sprite);
     // Drives the body to the movement node within one 1/60 s step (position and angle) and gives
     // the sprite the node's scale.
     static void followNode(b2Body* body, const CCNode* node, CCSprite* sprite);

@@ -42,11 +42,7 @@ void GroundEnemy::createGroundEnemyGeneric(CGPoint position, float rotation, con
                                            b2Body* joinToBody) {
     const Value& data = gameObjectData();
     physicsSprite_ = EnemyRules::createSprite(this);
-    if (stamina_ && !stamina_->active()) {
-        stopSimpleAnimationWithSprite(physicsSprite_.get());
-    } else {
-        playSimpleAnimationWithSprite(physicsSprite_.get());
-    }
+    EnemyRules::showRhythm(this, stamina_.get(), physicsSprite_.get());
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
                                      EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true);

@@ -7,6 +7,7 @@
 
 #include "engine/core/CCNode.h"
 #include "game/objects/LevelDataRange.h"
+#include "game/objects/MoverDirection.h"
 #include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
@@ -87,18 +88,7 @@ RefPtr<MovementLinearPath> MovementLinearPath::movementLinearPathFromDictionary(
     const float total = path->totalDistance();
 
     float speed = speedFrom(behaviour, total);
-    bool randomDirection = false;
-    if (const Value& direction = behaviour["direction"]; !direction.isNone()) {
-        const int32_t d = direction.intValue();
-        if (d > 0) {
-            speed = std::fabs(speed);
-        } else if (d < 0) {
-            speed = -std::fabs(speed);
-        } else {
-            if (Random::unitFloat() <= 0.5f) speed = -speed;
-            randomDirection = true;
-        }
-    }
+    const bool randomDirection = applyDirection(behaviour["direction"], &speed);
     movement->setSpeed(speed);
     movement->setUsesRandomDirection(randomDirection);
 

@@ -6,6 +6,7 @@
 
 #include "engine/core/CCNode.h"
 #include "game/objects/LevelDataRange.h"
+#include "game/objects/MoverDirection.h"
 #include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
@@ -56,18 +57,7 @@ RefPtr<MovementOrbit> MovementOrbit::movementOrbitFromDictionary(const Value& or
         usesTime = true;
     }
 
-    bool randomDirection = false;
-    if (const Value& direction = orbit["orbit_direction"]; !direction.isNone()) {
-        const int32_t d = direction.intValue();
-        if (d > 0) {
-            rate = std::fabs(rate);
-        } else if (d < 0) {
-            rate = -std::fabs(rate);
-        } else {
-            if (Random::unitFloat() <= 0.5f) rate = -rate;
-            randomDirection = true;
-        }
-    }
+    const bool randomDirection = applyDirection(orbit["orbit_direction"], &rate);
 
     const CGPoint start = node ? node->position() : CGPoint{};
     if (orbit["orbit_local"].boolValue()) {

@@ -48,11 +48,7 @@ void RoboCam::createRoboCam(CGPoint position, float rotation, const Value& pathD
 void RoboCam::createRoboCamGeneric(CGPoint position, float rotation, const Value& pathData) {
     const Value& data = gameObjectData();
     physicsSprite_ = EnemyRules::createSprite(this);
-    if (stamina_ && !stamina_->active()) {
-        stopSimpleAnimationWithSprite(physicsSprite_.get());
-    } else {
-        playSimpleAnimationWithSprite(physicsSprite_.get());
-    }
+    EnemyRules::showRhythm(this, stamina_.get(), physicsSprite_.get());
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
                                      EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true);

@@ -18,27 +18,17 @@
 #include "game/core/GameContactListener.h"
 #include "game/core/GameObjectFactory.h"
 #include "game/core/PhysicsSystem.h"
-#include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/SoundEffectOutput.h"
 #include "platform/foundation/Folders.h"
-#include "platform/foundation/Random.h"
 #include "platform/foundation/Geometry.h"
+#include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
+#include "tests/support/PhysicsOnlyLayer.h"
 
 namespace fuzz_objects {
 
 constexpr float kGroundRadius = 1000;  // points
-
-class PhysicsOnlyLayer : public VantrelGameLayer {
-public:
-    PhysicsOnlyLayer() {
-        setCurrentGameLayer(this);
-        createPhysics();
-        gameContactListener()->setPostSolveEnabled(true);
-    }
-    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
-};
 
 // Every sound loads and plays nowhere.
 class SilentOutput : public game::SoundEffectOutput {
@@ -76,6 +66,8 @@ public:
         parsed = Value::fromFile(folder + "/gameobject_data.plist", nullptr).value_or(Value());
 
         layer_ = makeRef<PhysicsOnlyLayer>();
+        // Breakable objects take their damage in the post-solve pass.
+        layer_->gameContactListener()->setPostSolveEnabled(true);
         physics = layer_->physicsSystem();
         b2CircleShape planet;
         planet.m_radius = kGroundRadius / 32;

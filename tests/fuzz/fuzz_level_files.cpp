@@ -19,17 +19,9 @@
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
+#include "tests/support/PhysicsOnlyLayer.h"
 
 namespace {
-
-class PhysicsOnlyLayer : public VantrelGameLayer {
-public:
-    PhysicsOnlyLayer() {
-        setCurrentGameLayer(this);
-        createPhysics();
-    }
-    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
-};
 
 class FuzzHive : public GameObject, public HiveProtocol {
 public:

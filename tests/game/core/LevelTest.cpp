@@ -13,6 +13,7 @@
 #include "platform/foundation/Log.h"
 #include "support/HeadlessDirectorTest.h"
 #include "support/LevelTestSupport.h"
+#include "support/PhysicsOnlyLayer.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ public:
 };
 
 // A play scene with only its physics, so that levels find a world and controllers.
-class PhysicsOnlyLayer : public VantrelGameLayer {
-public:
-    PhysicsOnlyLayer() {
-        setCurrentGameLayer(this);
-        createPhysics();
-    }
-    ~PhysicsOnlyLayer() override { setCurrentGameLayer(nullptr); }
-};
-
 class LevelTest : public HeadlessDirectorTest {
 protected:
     void SetUp() override {
