@@ -1,7 +1,7 @@
 #include <filesystem>
 
 #include "app/menu/VantrelIntroLayer.h"
-#include "app/shell/Vantrel_OSXAppDelegate.h"
+#include "shell/Vantrel_OSXAppDelegate.h"
 #include "audio/VantrelAudio.h"
 #include "engine/core/CCDirectorDisplayLink.h"
 #include "engine/core/CCGLView.h"

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "bench/BenchWindow.h"
 #include "bench/BenchmarkPairs.h"
 #include "engine/core/CCRGBAProtocol.h"

@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "bench/BenchWindow.h"
 #include "bench/BenchmarkPairs.h"
 #include "game/core/AntiGravityController.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks that the product's includes follow the layers, lowest first:
 
-    platform -> lumora (engine/) -> audio, padlink (PadlinkSDK/) -> shell (app/shell/)
+    platform -> lumora (engine/) -> audio, padlink (PadlinkSDK/) -> shell (shell/)
              -> game (game/) -> menu (app/menu/, app/main.cpp)
 
 A file may include its own layer and the layers it builds on (ALLOWED below); audio and padlink
@@ -25,7 +25,7 @@ LAYER_OF_FOLDER = {
     "engine/": "lumora",
     "audio/": "audio",
     "PadlinkSDK/": "padlink",
-    "app/shell/": "shell",
+    "shell/": "shell",
     "game/": "game",
     "app/menu/": "menu",
     "app/": "menu",  # main.cpp: the executable starts the application from the top layer

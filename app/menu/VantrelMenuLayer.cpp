@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/VantrelGlobal.h"
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/VantrelGlobal.h"
+#include "shell/VantrelTransitionLayer.h"
 #include "audio/ALBuffer.h"
 #include "audio/ALChannelSource.h"
 #include "audio/ALSource.h"

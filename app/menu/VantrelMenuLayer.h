@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
-#include "app/shell/GameKitHelperProtocol.h"
+#include "shell/GameKitHelperProtocol.h"
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
 #include "platform/foundation/Geometry.h"

@@ -5,7 +5,7 @@
 
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "engine/actions/composite/CCRepeatForever.h"
 #include "engine/actions/interval/CCAnimate.h"
 #include "engine/render/CCAnimation.h"

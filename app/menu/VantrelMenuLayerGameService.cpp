@@ -5,9 +5,9 @@
 #include <cctype>
 
 #include "app/menu/VantrelMenuLayer.h"
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/GameKitHelper.h"
-#include "app/shell/GameKitOverlay.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/GameKitHelper.h"
+#include "shell/GameKitOverlay.h"
 #include "engine/core/CCDirector.h"
 #include "game/core/Levels.h"
 #include "platform/foundation/StringUtils.h"

@@ -6,8 +6,8 @@
 
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/VantrelGlobal.h"
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/VantrelGlobal.h"
+#include "shell/VantrelTransitionLayer.h"
 #include "audio/VantrelAudio.h"
 #include "engine/actions/composite/CCRepeatForever.h"
 #include "engine/actions/composite/CCSequence.h"

@@ -6,7 +6,7 @@
 #include "app/menu/CCTintLayerGradientTo.h"
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/Vantrel_OSXAppDelegate.h"
+#include "shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCLayerGradient.h"
 #include "game/core/Camera.h"

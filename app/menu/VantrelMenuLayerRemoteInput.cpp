@@ -4,7 +4,7 @@
 
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/VantrelNetworkControl.h"
+#include "shell/VantrelNetworkControl.h"
 #include "game/core/KSMenuItem.h"
 #include "game/core/VTHidMapper.h"
 #include "platform/window/CursorHider.h"

@@ -6,9 +6,9 @@
 
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/GameKitHelper.h"
-#include "app/shell/VantrelNetworkControl.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/GameKitHelper.h"
+#include "shell/VantrelNetworkControl.h"
 #include "engine/core/support/CCArray.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/render/CCSprite.h"

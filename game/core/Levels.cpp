@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/GameKitHelper.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/GameKitHelper.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "game/core/ProgressValues.h"
 #include "platform/foundation/Folders.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/GameKitHelper.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/GameKitHelper.h"
 #include "game/core/Levels.h"
 #include "game/core/Stats.h"
 #include "platform/foundation/StringUtils.h"

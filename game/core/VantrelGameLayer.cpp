@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/GameKitHelper.h"
-#include "app/shell/VantrelGlobal.h"
-#include "app/shell/VantrelNetworkControl.h"
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/GameKitHelper.h"
+#include "shell/VantrelGlobal.h"
+#include "shell/VantrelNetworkControl.h"
+#include "shell/VantrelTransitionLayer.h"
 #include "audio/VantrelAudio.h"
 #include "engine/actions/composite/CCSequence.h"
 #include "engine/actions/instant/CCCallBlock.h"

@@ -8,7 +8,7 @@
 
 #include "PadlinkSDK/PadlinkRPCLib/JPDeviceDelegate.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
-#include "app/shell/GameKitHelperProtocol.h"
+#include "shell/GameKitHelperProtocol.h"
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
 #include "game/core/GameContactDelegate.h"

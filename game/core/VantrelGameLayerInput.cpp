@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "PadlinkSDK/PadlinkRPCLib/JPDevice.h"
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/VantrelNetworkControl.h"
-#include "app/shell/Vantrel_OSXAppDelegate.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/VantrelNetworkControl.h"
+#include "shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLView.h"
 #include "game/core/Hud.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FuzzInputFile.h"
-#include "app/shell/GameKitHelper.h"
+#include "shell/GameKitHelper.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/RunLoop.h"

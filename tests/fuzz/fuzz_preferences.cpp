@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/shell/ApplicationPreferences.h"
+#include "shell/ApplicationPreferences.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Value.h"

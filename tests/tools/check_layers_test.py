@@ -18,7 +18,7 @@ HEADERS = [
     "engine/core/CCNode.h",
     "audio/ALSource.h",
     "PadlinkSDK/PadlinkRPCLib/JPDevice.h",
-    "app/shell/GameState.h",
+    "shell/GameState.h",
     "game/core/Level.h",
     "app/menu/MenuScene.h",
 ]
@@ -43,8 +43,8 @@ class CheckLayersTest(unittest.TestCase):
             ("PadlinkSDK/JSONCore/JPJKData.cpp", "#include <engine/core/CCNode.h>", "padlink may not include engine"),
             ("audio/ALChannel.cpp", '#include "PadlinkSDK/PadlinkRPCLib/JPDevice.h"', "audio may not include Padlink"),
             ("engine/core/CCSound.cpp", '#include "audio/ALSource.h"', "lumora may not include audio"),
-            ("app/shell/Glue.cpp", '#include "game/core/Level.h"', "shell may not include game"),
-            ("app/shell/Glue.cpp", '#include "app/menu/MenuScene.h"', "shell may not include app/menu"),
+            ("shell/Glue.cpp", '#include "game/core/Level.h"', "shell may not include game"),
+            ("shell/Glue.cpp", '#include "app/menu/MenuScene.h"', "shell may not include app/menu"),
             ("game/core/Player.cpp", '#include "app/menu/MenuScene.h"', "game may not include app/menu"),
             # Relative to the including file, as the compiler reads a quoted include.
             ("platform/text/Font.cpp", '#include "../../engine/core/CCNode.h"', "platform may not include engine"),
@@ -59,8 +59,8 @@ class CheckLayersTest(unittest.TestCase):
         status, output = run_check({
             "engine/core/CCScene.cpp": '#include "engine/core/CCNode.h"\n#include "platform/foundation/Object.h"\n',
             "audio/ALChannel.cpp": '#include "audio/ALSource.h"\n#include <AL/al.h>\n',
-            "app/shell/Glue.cpp": '#include "PadlinkSDK/PadlinkRPCLib/JPDevice.h"\n#include "audio/ALSource.h"\n',
-            "game/core/Player.cpp": '#include "app/shell/GameState.h"\n#include "Level.h"\n',
+            "shell/Glue.cpp": '#include "PadlinkSDK/PadlinkRPCLib/JPDevice.h"\n#include "audio/ALSource.h"\n',
+            "game/core/Player.cpp": '#include "shell/GameState.h"\n#include "Level.h"\n',
             "app/main.cpp": '#include "app/menu/MenuScene.h"\n#include "game/core/Level.h"\n',
             # A name that is no product file is a library's header, whatever its folder says.
             "platform/image/PNGCodec.cpp": '#include "engine/missing.h"\n#include <png.h>\n',

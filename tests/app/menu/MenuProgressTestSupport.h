@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/menu/VantrelMenuLayer.h"
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "engine/core/CCScene.h"
 #include "game/core/Levels.h"
 #include "game/core/Rank.h"

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/VantrelGlobal.h"
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/VantrelGlobal.h"
+#include "shell/VantrelTransitionLayer.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/CCLayerGradient.h"
 #include "engine/core/CCScene.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/VantrelTransitionLayer.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/support/CCArray.h"
 #include "engine/render/CCLabelBMFont.h"

@@ -18,7 +18,7 @@
 #include "PadlinkSDK/PadlinkRPCLib/Padlink_SharedUDID.h"
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
-#include "app/shell/VantrelNetworkControl.h"
+#include "shell/VantrelNetworkControl.h"
 #include "game/core/Levels.h"
 #include "game/core/Rank.h"
 #include "game/core/Stats.h"

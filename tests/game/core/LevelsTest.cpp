@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/shell/GameKitHelper.h"
+#include "shell/GameKitHelper.h"
 #include "platform/foundation/Log.h"
 #include "support/FakeGameService.h"
 #include "support/TestSupport.h"

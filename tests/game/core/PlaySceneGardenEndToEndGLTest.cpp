@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/VantrelTransitionLayer.h"
 #include "engine/core/support/CCArray.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/render/CCMenuItem.h"

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/shell/VantrelNetworkControl.h"
+#include "shell/VantrelNetworkControl.h"
 #include "game/core/PlaySceneTestSupport.h"
 #include "game/core/VTHidMapper.h"
 #include "platform/hid/DDHidJoystick.h"

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "engine/core/CCDirector.h"
 #include "game/core/BeeTestSupport.h"
 #include "game/core/Level.h"

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/shell/GameKitHelper.h"
+#include "shell/GameKitHelper.h"
 #include "game/core/Levels.h"
 #include "game/core/Stats.h"
 #include "platform/foundation/Log.h"

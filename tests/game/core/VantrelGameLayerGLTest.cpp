@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/shell/GameKitHelper.h"
-#include "app/shell/VantrelGlobal.h"
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/GameKitHelper.h"
+#include "shell/VantrelGlobal.h"
+#include "shell/VantrelTransitionLayer.h"
 #include "engine/core/CCScheduler.h"
 #include "engine/render/CCParticleBatchNode.h"
 #include "engine/render/CCSprite.h"

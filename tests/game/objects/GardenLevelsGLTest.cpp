@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "engine/core/CCScheduler.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/GameObjectFactory.h"

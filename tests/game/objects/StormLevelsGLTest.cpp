@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCScheduler.h"
 #include "engine/render/CCSpriteFrameCache.h"

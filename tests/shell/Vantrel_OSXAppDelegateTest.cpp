@@ -1,10 +1,10 @@
-#include "app/shell/Vantrel_OSXAppDelegate.h"
+#include "shell/Vantrel_OSXAppDelegate.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "app/shell/ApplicationPreferences.h"
+#include "shell/ApplicationPreferences.h"
 #include "engine/core/CCDirectorMac.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/HeadlessDirectorTest.h"

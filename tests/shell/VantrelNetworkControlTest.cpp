@@ -1,4 +1,4 @@
-#include "app/shell/VantrelNetworkControl.h"
+#include "shell/VantrelNetworkControl.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/shell/VantrelPadlinkLayout.h"
+#include "shell/VantrelPadlinkLayout.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/StringUtils.h"
 #include "support/FakePadlinkManager.h"

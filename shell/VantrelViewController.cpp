@@ -1,3 +1,3 @@
-#include "app/shell/VantrelViewController.h"
+#include "shell/VantrelViewController.h"
 
 VantrelViewController::VantrelViewController(RefPtr<CCGLView> view) : view_(std::move(view)) {}

@@ -1,6 +1,6 @@
-#include "app/shell/VantrelNetworkControl.h"
+#include "shell/VantrelNetworkControl.h"
 
-#include "app/shell/VantrelPadlinkLayout.h"
+#include "shell/VantrelPadlinkLayout.h"
 #include "platform/foundation/RunLoop.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/GameKitHelperProtocol.h"
-#include "app/shell/GameKitViewPresenter.h"
+#include "shell/GameKitHelperProtocol.h"
+#include "shell/GameKitViewPresenter.h"
 #include "platform/foundation/Error.h"
 #include "platform/gameservice/GameService.h"
 

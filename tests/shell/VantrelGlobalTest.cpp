@@ -1,4 +1,4 @@
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 
 #include <gtest/gtest.h>
 

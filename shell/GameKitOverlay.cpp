@@ -1,10 +1,10 @@
-#include "app/shell/GameKitOverlay.h"
+#include "shell/GameKitOverlay.h"
 
 #include <map>
 #include <set>
 
-#include "app/shell/GameKitHelper.h"
-#include "app/shell/GameKitOverlayLayer.h"
+#include "shell/GameKitHelper.h"
+#include "shell/GameKitOverlayLayer.h"
 #include "engine/core/CCDirector.h"
 #include "platform/foundation/StringUtils.h"
 #include "platform/window/CursorHider.h"

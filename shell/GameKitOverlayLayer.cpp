@@ -1,4 +1,4 @@
-#include "app/shell/GameKitOverlayLayer.h"
+#include "shell/GameKitOverlayLayer.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The transition scene run by the real director in a window: its timeline on the fixed frame clock
 // and a stand-in wall clock, with the game's generated pictures and font.
 
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/VantrelTransitionLayer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "audio/ALBuffer.h"
 #include "audio/ALChannelSource.h"
 #include "audio/ALSource.h"

@@ -1,8 +1,8 @@
-#include "app/shell/GameKitOverlay.h"
+#include "shell/GameKitOverlay.h"
 
 #include <gtest/gtest.h>
 
-#include "app/shell/GameKitHelper.h"
+#include "shell/GameKitHelper.h"
 #include "engine/core/CCNode.h"
 #include "support/FakeGameService.h"
 #include "support/HeadlessDirectorTest.h"

@@ -1,4 +1,4 @@
-#include "app/shell/ApplicationPreferences.h"
+#include "shell/ApplicationPreferences.h"
 
 #include <gtest/gtest.h>
 

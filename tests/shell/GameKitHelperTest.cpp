@@ -1,4 +1,4 @@
-#include "app/shell/GameKitHelper.h"
+#include "shell/GameKitHelper.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <thread>
 
-#include "app/shell/ApplicationPreferences.h"
+#include "shell/ApplicationPreferences.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/TestSupport.h"

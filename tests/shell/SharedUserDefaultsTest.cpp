@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "PadlinkSDK/PadlinkRPCLib/Padlink_SharedUDID.h"
-#include "app/shell/ApplicationPreferences.h"
+#include "shell/ApplicationPreferences.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/TestSupport.h"
 

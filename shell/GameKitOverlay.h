@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/shell/GameKitViewPresenter.h"
+#include "shell/GameKitViewPresenter.h"
 #include "platform/gameservice/GameService.h"
 
 class CCNode;

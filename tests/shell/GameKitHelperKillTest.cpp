@@ -14,7 +14,7 @@
 #include <sstream>
 #include <thread>
 
-#include "app/shell/GameKitHelper.h"
+#include "shell/GameKitHelper.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/gameservice/LocalGameService.h"
 #include "support/FakeGameService.h"

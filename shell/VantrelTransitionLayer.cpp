@@ -1,9 +1,9 @@
-#include "app/shell/VantrelTransitionLayer.h"
+#include "shell/VantrelTransitionLayer.h"
 
 #include <array>
 #include <unordered_map>
 
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 #include "audio/VantrelAudio.h"
 #include "engine/actions/CCActionManager.h"
 #include "engine/actions/composite/CCRepeatForever.h"

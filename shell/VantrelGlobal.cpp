@@ -1,4 +1,4 @@
-#include "app/shell/VantrelGlobal.h"
+#include "shell/VantrelGlobal.h"
 
 VantrelGlobal* VantrelGlobal::sharedInstance() {
     static VantrelGlobal* const instance = new VantrelGlobal();

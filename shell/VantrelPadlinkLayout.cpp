@@ -1,4 +1,4 @@
-#include "app/shell/VantrelPadlinkLayout.h"
+#include "shell/VantrelPadlinkLayout.h"
 
 namespace {
 constexpr const char* kHiveImage = "padlink_hive.png";

@@ -1,4 +1,4 @@
-#include "app/shell/ApplicationVersion.h"
+#include "shell/ApplicationVersion.h"
 
 const char* applicationShortVersion() { return VANTREL_SHORT_VERSION; }
 

@@ -1,6 +1,6 @@
-#include "app/shell/ApplicationPreferences.h"
+#include "shell/ApplicationPreferences.h"
 
-#include "app/shell/ApplicationVersion.h"
+#include "shell/ApplicationVersion.h"
 #include "platform/foundation/FileMove.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"

@@ -1,6 +1,6 @@
-#include "app/shell/GameKitHelper.h"
+#include "shell/GameKitHelper.h"
 
-#include "app/shell/GameKitOverlay.h"
+#include "shell/GameKitOverlay.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"

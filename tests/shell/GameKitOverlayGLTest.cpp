@@ -1,6 +1,6 @@
 // The game-service view shown by the real director in a window, over the fake service.
 
-#include "app/shell/GameKitOverlay.h"
+#include "shell/GameKitOverlay.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/GameKitHelper.h"
-#include "app/shell/GameKitOverlayLayer.h"
+#include "shell/GameKitHelper.h"
+#include "shell/GameKitOverlayLayer.h"
 #include "engine/core/CCEventDispatcher.h"
 #include "engine/core/CCLayerColor.h"
 #include "engine/render/CCLabelTTF.h"

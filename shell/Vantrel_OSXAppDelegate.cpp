@@ -1,14 +1,14 @@
-#include "app/shell/Vantrel_OSXAppDelegate.h"
+#include "shell/Vantrel_OSXAppDelegate.h"
 
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 
-#include "app/shell/ApplicationPreferences.h"
-#include "app/shell/GameKitHelper.h"
-#include "app/shell/VantrelGlobal.h"
-#include "app/shell/VantrelNetworkControl.h"
-#include "app/shell/VantrelViewController.h"
+#include "shell/ApplicationPreferences.h"
+#include "shell/GameKitHelper.h"
+#include "shell/VantrelGlobal.h"
+#include "shell/VantrelNetworkControl.h"
+#include "shell/VantrelViewController.h"
 #include "audio/VantrelAudio.h"
 #include "engine/core/CCDirectorMac.h"
 #include "engine/core/CCGLView.h"
