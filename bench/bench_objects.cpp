@@ -1,12 +1,15 @@
 // One frame of a level crowded with objects: 200 flowers hinged to the ground, 200 pickups, 200
-// breakable boxes and 200 loose props resting on a planet, the hive, and 40 each of the dangers
+// breakable boxes and 200 loose props resting on a planet, the hive, 40 each of the dangers
 // (birds and clouds on orbits, walkers orbiting along the ground, hunting hornets, roosters,
-// robot cameras hanging from their pivots, and steam emitters with their puffs), through the
-// level's update (day clock, hive, flower regrowth, the dangers' movements and steering), the
-// physics system's step (radial gravity and anti-gravity controllers, the auto-stop controller,
-// the game's contact listener) and the sprites' pose blending, against the floor: raw Box2D with
-// the same bodies, fixtures, joints, velocities and forces set in a plain loop, stepped with the
-// same iterations from the same state.
+// robot cameras hanging from their pivots, and steam emitters with their puffs), and 8 spray
+// emitters firing a shot each every second: the shots fly under a weaker pull, vanish on the
+// first solid thing they touch, and the level keeps at most 20 of them, destroying the oldest
+// first. Through the level's update (day clock, hive, flower regrowth, the dangers' movements and
+// steering, the emitters), the physics system's step (radial gravity and anti-gravity
+// controllers, the auto-stop controller, the game's contact listener and the shots' hits) and the
+// sprites' pose blending, against the floor: raw Box2D with the same bodies, fixtures, joints,
+// velocities and forces set in a plain loop, stepped with the same iterations from the same state,
+// its shots made, counted and destroyed by the same rules.
 //
 // Sprites need a GL context: the program opens an offscreen one through SDL. On a busy machine run
 // it with --benchmark_repetitions=6 --benchmark_enable_random_interleaving=true.
@@ -45,7 +48,7 @@ namespace {
 
 constexpr int kEach = 200;
 constexpr float kGround = 6400;        // points: 200 m, room for every object
-constexpr float kStrength = 10;        // both controllers, newtons per kilogram
+constexpr float kStrength = 10;        // both controllers, newtons per kilogram: 10 x the level's magnitudes
 constexpr float kStep = PhysicsSystem::kFixedStep;
 constexpr int kSettleFrames = 240;
 constexpr int kTimedFrames = 600;
@@ -64,6 +67,18 @@ constexpr float kPuffSpeed = 50;      // points per second, away from the centre
 constexpr float kPuffLifetime = 3;    // seconds
 constexpr int kPuffsPerEmitter = 3;
 constexpr float kEmitDelay = 1;       // seconds; a puff that is due waits for a free place
+// The spray emitters hang above everything standing on the ground, each tilted from straight up by
+// its own angle so that the shots fly for between two and three seconds: about as long as the
+// level's cap of live shots lets them, so that both the cap and the hits end shots.
+constexpr int kSprayers = 8;
+constexpr float kSprayerHeight = 100;  // points
+constexpr float kSprayTilts[] = {-60, -20, 20, 60};  // degrees, counter-clockwise
+constexpr float kSprayDelay = 1;       // seconds between shots of one emitter
+constexpr float kShotSpeed = 160;      // points per second
+constexpr float kShotSpin = 180;       // degrees per second
+constexpr float kShotRadius = 4;       // points
+constexpr float kShotDensity = 0.5f;
+constexpr float kShotGravityScale = 0.4f;
 
 Value value(std::initializer_list<std::pair<const char*, Value>> entries) {
     Value d = Value::dictionary();
@@ -86,6 +101,12 @@ float slot(int kind, int i) { return 6.2831855f * static_cast<float>(i * 4 + kin
 float dangerSlot(int kind, int i) {
     return 6.2831855f * (static_cast<float>(i * kDangerKinds + kind) + 0.5f) / (kDangerKinds * kDangers);
 }
+
+float sprayerSlot(int i) { return 6.2831855f * (static_cast<float>(i) + 0.5f) / kSprayers; }
+
+// The placement rotation of spray emitter i, degrees: standing on the ground, then tilted. Its
+// shots start turned by it and leave at it plus 90 degrees, counter-clockwise from +x.
+float sprayerRotation(int i) { return -sprayerSlot(i) * 57.29578f + kSprayTilts[i % std::size(kSprayTilts)]; }
 
 CGPoint onGround(float angle, float height) {
     return CGPointMake((kGround + height) * std::sin(angle), (kGround + height) * std::cos(angle));
@@ -134,6 +155,11 @@ public:
                                       {"scale", 1}}));
             }
         }
+        for (int i = 0; i < kSprayers; ++i) {
+            objects.append(value({{"type", 701},
+                                  {"position", NSStringFromCGPoint(onGround(sprayerSlot(i), kSprayerHeight))},
+                                  {"rotation", sprayerRotation(i)}}));
+        }
         write("bench_objects.plist", value({{"gameobjects", objects}}));
         Value ground = Value::array();
         ground.append(value({{"type", 0}, {"radius", kGround}}));
@@ -158,8 +184,8 @@ public:
                                     {"bgfar_subdivisions", 64},
                                     {"ground_fill_subdivisions", 64},
                                     {"length_of_day", 100000},
-                                    {"gravity_magnitude", kStrength / 320},
-                                    {"antigravity_magnitude", kStrength / 320},
+                                    {"gravity_magnitude", kStrength / 10},
+                                    {"antigravity_magnitude", kStrength / 10},
                                     {"geometry_file", "bench_geometry.plist"},
                                     {"objects_file", "bench_objects.plist"}}));
         setResourceFolder(folder_);
@@ -199,6 +225,15 @@ private:
         types.set("700", value({{"type_name", "vent"}, {"emit_type", 209}, {"max_objects", kPuffsPerEmitter}, {"delay", kEmitDelay}}));
         types.set("209", value({{"type_name", "puff"}, {"fixtures", sensor(16)}, {"lifetime", kPuffLifetime},
                                 {"movement_speed", kPuffSpeed}}));
+        // Fixed values where the data could give ranges, so that the floor fires the same shots.
+        types.set("701", value({{"type_name", "sprayer"}, {"emit_type", 304}, {"delay", kSprayDelay},
+                                {"projectile", value({{"type", 304}, {"count", 1}, {"velocity", kShotSpeed},
+                                                      {"angular_velocity", kShotSpin},
+                                                      {"direction_offset_range", 0}})}}));
+        Value shot = Value::array();
+        shot.append(value({{"type", 0}, {"radius", kShotRadius}}));
+        types.set("304", value({{"type_name", "spark"}, {"fixtures", shot}, {"density", kShotDensity},
+                                {"gravity_scale", kShotGravityScale}, {"linear_damping", 0}}));
     }
 
     void write(const std::string& name, const Value& list) {
@@ -237,6 +272,7 @@ public:
         physics_->update(kStep);
     }
     int32 contacts() const { return physics_->getWorld()->GetContactCount(); }
+    int32 bodies() const { return physics_->getWorld()->GetBodyCount(); }
 
 private:
     RefPtr<PhysicsOnlyLayer> layer_;
@@ -300,20 +336,36 @@ public:
             }
         }
         addDangers();
+        for (int i = 0; i < kSprayers; ++i) {
+            const CGPoint at = onGround(sprayerSlot(i), kSprayerHeight);
+            sprayers_.push_back({at, sprayerRotation(i), kSprayDelay});
+        }
+        world_.SetContactListener(&hits_);
     }
     void frame() {
         moveDangers();
+        spray();
         push(pulled_, -1);
         push(lifted_, 1);
+        push(shots_, -1);
         world_.Step(kStep, PhysicsSystem::kVelocityIterations, PhysicsSystem::kPositionIterations);
         // The auto-stop controller's part: bodies driven by a movement keep no velocity of their own.
         for (const Mover& walker : movers_[kWalker]) {
             walker.body->SetLinearVelocity({0, 0});
             walker.body->SetAngularVelocity(0);
         }
+        // The contact listener's part: a shot that touched anything solid is gone after the step.
+        std::sort(hits_.shots.begin(), hits_.shots.end());
+        hits_.shots.erase(std::unique(hits_.shots.begin(), hits_.shots.end()), hits_.shots.end());
+        for (b2Body* shot : hits_.shots) {
+            shots_.erase(std::find(shots_.begin(), shots_.end(), shot));
+            world_.DestroyBody(shot);
+        }
+        hits_.shots.clear();
         time_ += kStep;
     }
     int32 contacts() const { return world_.GetContactCount(); }
+    int32 bodies() const { return world_.GetBodyCount(); }
 
 private:
     struct Mover {
@@ -331,6 +383,26 @@ private:
         float delay;  // seconds until the next puff is due
         std::vector<Puff> puffs;
     };
+    struct Sprayer {
+        CGPoint at;
+        float rotation;  // degrees
+        float delay;     // seconds until the next shot
+    };
+    // Notes the shots that begin to touch a fixture that is not a sensor.
+    class ShotHits : public b2ContactListener {
+    public:
+        void BeginContact(b2Contact* contact) override {
+            note(contact->GetFixtureA(), contact->GetFixtureB());
+            note(contact->GetFixtureB(), contact->GetFixtureA());
+        }
+        std::vector<b2Body*> shots;
+
+    private:
+        void note(b2Fixture* shot, b2Fixture* other) {
+            if (shot->GetFilterData().categoryBits == kShotCategory && !other->IsSensor()) shots.push_back(shot->GetBody());
+        }
+    };
+    static constexpr uint16 kShotCategory = 0x2000;
 
     b2Body* dangerBody(b2BodyType type, CGPoint at, float angle, const b2Shape& shape, bool sensor, uint16 category,
                        uint16 mask) {
@@ -480,13 +552,50 @@ private:
         }
     }
 
-    // Towards (-1) or away from (+1) the centre.
+    // What a spray emitter does when its delay runs out: the shot is made, the level's cap destroys
+    // the oldest live shots, and the shot is launched along the emitter's rotation plus 90 degrees.
+    void spray() {
+        for (Sprayer& sprayer : sprayers_) {
+            sprayer.delay -= kStep;
+            if (sprayer.delay > 0) continue;
+            sprayer.delay = kSprayDelay;
+            b2BodyDef definition;
+            definition.type = b2_dynamicBody;
+            definition.position.Set(static_cast<float>(sprayer.at.x) / 32, static_cast<float>(sprayer.at.y) / 32);
+            definition.angle = sprayer.rotation * 0.017453292f;
+            definition.linearDamping = 0;
+            definition.angularDamping = 0.1f;
+            definition.gravityScale = kShotGravityScale;
+            b2Body* shot = world_.CreateBody(&definition);
+            b2CircleShape circle;
+            circle.m_radius = kShotRadius / 32;
+            b2FixtureDef fixture;
+            fixture.shape = &circle;
+            fixture.density = kShotDensity;
+            fixture.friction = 0.2f;
+            fixture.filter.groupIndex = -8;
+            fixture.filter.categoryBits = kShotCategory;
+            fixture.filter.maskBits = 0x7F13;
+            shot->CreateFixture(&fixture);
+            while (shots_.size() >= Level::kMaxProjectiles) {
+                world_.DestroyBody(shots_.front());
+                shots_.erase(shots_.begin());
+            }
+            shots_.push_back(shot);
+            const float heading = (sprayer.rotation + 90) * 0.017453292f;
+            shot->SetLinearVelocity(kShotSpeed / 32 * b2Vec2(std::cos(heading), std::sin(heading)));
+            shot->SetAngularVelocity(kShotSpin * 0.017453292f);
+        }
+    }
+
+    // Towards (-1) or away from (+1) the centre, scaled by each body's gravity scale.
     static void push(const std::vector<b2Body*>& bodies, float sense) {
         for (b2Body* body : bodies) {
             if (!body->IsAwake() || !body->IsEnabled()) continue;
             b2Vec2 direction = body->GetPosition();
             direction.Normalize();
-            body->ApplyForce(sense * kStrength * body->GetMass() * direction, body->GetWorldCenter(), true);
+            body->ApplyForce(sense * kStrength * body->GetGravityScale() * body->GetMass() * direction,
+                             body->GetWorldCenter(), true);
         }
     }
 
@@ -496,6 +605,9 @@ private:
     std::vector<Mover> movers_[kDangerKinds];
     std::vector<Mover> hornets_;
     std::vector<Vent> vents_;
+    std::vector<Sprayer> sprayers_;
+    std::vector<b2Body*> shots_;  // live, the oldest first
+    ShotHits hits_;
     float time_ = 0;  // seconds
 };
 
@@ -503,6 +615,7 @@ private:
 template <typename World>
 void runFrames(benchmark::State& state) {
     int32 contacts = 0;
+    int32 bodies = 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto world = std::make_unique<World>();
@@ -511,10 +624,12 @@ void runFrames(benchmark::State& state) {
         for (int i = 0; i < kTimedFrames; ++i) world->frame();
         state.PauseTiming();
         contacts = world->contacts();
+        bodies = world->bodies();
         world.reset();
         state.ResumeTiming();
     }
     state.counters["contacts"] = contacts;
+    state.counters["bodies"] = bodies;
     state.counters["per frame"] =
         benchmark::Counter(kTimedFrames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
@@ -533,7 +648,7 @@ void setUp() {
     RefPtr<CCTexture2D> texture = makeRef<CCTexture2D>();
     for (const char* name : {"flower_1.png", "flower_2.png", "flower_3.png", "flower_sleep.png", "drop.png", "box.png",
                              "crate.png", "hive_inner.png", "hive_honey.png", "hive_outer.png", "bird.png",
-                             "cloud.png", "walker.png", "hornet.png", "rooster.png", "camera.png", "puff.png"}) {
+                             "cloud.png", "walker.png", "hornet.png", "rooster.png", "camera.png", "puff.png", "spark.png"}) {
         CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
             CCSpriteFrame::frameWithTexture(texture, CGRectMake(0, 0, 48, 72)), name);
     }
@@ -542,7 +657,7 @@ void setUp() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const BenchmarkGroup frames{"600 frames of 800 objects and 280 dangers", runFrames<OursWorld>,
+    const BenchmarkGroup frames{"600 frames of 800 objects, 280 dangers and 8 spray emitters", runFrames<OursWorld>,
                                 {{"raw Box2D", runFrames<RawWorld>}}};
     return runBenchmarkGroups(argc, argv, {frames}, benchmark::kMillisecond, setUp);
 }

@@ -13,11 +13,15 @@
 // the window to full screen; a quit event ends the program. It prints "E2E: passed" before the
 // quit, or "E2E: failed: <why>" and ends the program with status 3.
 //
+// In every scenario the window must stay windowed through the splash: the caller stored the
+// full-screen preference off, and full screen is what a lost preferences file gives.
+//
 // With VANTREL_E2E_SCENARIO=level it plays into a level and back instead: two right-arrow keys
-// from the title reach the first level group ("meadow", the third screen to the right); a click on
+// from the title reach the first level group ("meadow", the third screen to the right), where
+// level A's hive shows honey and level B's none (the caller saved a best score for A); a click on
 // level A's play button brings the transition and then the play scene; Escape opens the pause menu
 // and its quit button brings the transition back, after which the menu turns to the meadow screen
-// and fills level A's hive (the caller saved a best score for it) and not level B's.
+// and fills level A's hive again.
 //
 // With VANTREL_E2E_SCENARIO=pad the virtual pad alone plays the level: two pushes of its hat turn
 // the world to the meadow, its fourth button starts level A, its first button pauses the level and,
@@ -28,9 +32,10 @@
 //
 // With VANTREL_E2E_SCENARIO=kill it plays the same way into level A, with shorter waits, presses
 // the pause menu's quit button (which saves the progress on leaving) and at once creates the file
-// named by VANTREL_E2E_QUIT_MARKER, for the caller to kill the program around the saves. With
-// VANTREL_E2E_SCENARIO=restart it only waits for the title after the splash, prints
-// "E2E: passed" and quits.
+// named by VANTREL_E2E_QUIT_MARKER, for the caller to kill the program around the saves; each such
+// run is also the restart after the kill before it, so its windowed title and filled hive show
+// that the saved files were read. With VANTREL_E2E_SCENARIO=restart it turns to the meadow,
+// checks the hives as the level scenario does, prints "E2E: passed" and quits.
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -100,7 +105,7 @@ constexpr int kPadButtonFourth = 3;  // acts on a group screen's level A
 enum class Step {
     splash, title, credits, dragged, pad, settings, fullScreen, done,
     // The level scenario.
-    toMeadow, meadow, leaving, playing, paused, returning, filling,
+    toMeadow, meadowHives, meadow, leaving, playing, paused, returning, filling,
     // The pad scenario, which shares the level scenario's steps from the meadow to the filling.
     padToMeadow, padToSettings, padScores, padClosing
 };
@@ -131,19 +136,15 @@ public:
 
         switch (step_) {
             case Step::splash:
+                if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN) {
+                    fail("the window opened full screen: the stored preference was not read", seen);
+                }
                 if (!near(seen, kTitleSky)) return;
                 if (elapsed < 1600 || elapsed > 3500) fail("the splash did not last about 2 s", seen);
-                if (scenario_ == Scenario::restart) {
-                    std::printf("E2E: passed\n");
-                    std::fflush(stdout);
-                    quit();
-                    next(Step::done, now);
-                } else {
-                    next(scenario_ == Scenario::menu  ? Step::title
-                         : scenario_ == Scenario::pad ? Step::padToMeadow
-                                                      : Step::toMeadow,
-                         now);
-                }
+                next(scenario_ == Scenario::menu  ? Step::title
+                     : scenario_ == Scenario::pad ? Step::padToMeadow
+                                                  : Step::toMeadow,
+                     now);
                 break;
             case Step::title:
                 // Left, click, left: flight log, settings, credits; each after the last change ended.
@@ -213,10 +214,7 @@ public:
                 if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP)) {
                     fail("the full-screen button left the window as it was", seen);
                 }
-                std::printf("E2E: passed\n");
-                std::fflush(stdout);
-                quit();
-                next(Step::done, now);
+                pass();
                 break;
             case Step::toMeadow:
                 if (elapsed == 0) return;
@@ -224,10 +222,24 @@ public:
                 if (actions_ == 1 && elapsed > wait(1800, 1500)) key(SDL_SCANCODE_RIGHT), ++actions_;
                 if (actions_ == 2 && elapsed > wait(3300, 2800)) {
                     if (!near(seen, kMeadowSky)) fail("two right keys from the title did not reach the meadow", seen);
-                    click(kPlayButtonAX, kPlayButtonAY);
-                    next(Step::meadow, now);
+                    next(Step::meadowHives, now);
                 }
                 break;
+            case Step::meadowHives: {
+                // The honey rises once the world has come to rest: the saved best score was read.
+                const Rgb a = probe(kHiveProbeAX, kHiveProbeY), b = probe(kHiveProbeBX, kHiveProbeY);
+                if (!showsHoney(a) || near(a, b)) {
+                    if (elapsed > 2500) fail("level A's hive shows no honey on the meadow: its best score was not read", a);
+                    break;
+                }
+                if (scenario_ == Scenario::restart) {
+                    pass();
+                    break;
+                }
+                click(kPlayButtonAX, kPlayButtonAY);
+                next(Step::meadow, now);
+                break;
+            }
             case Step::meadow:
                 // The transition covers the menu.
                 if (!near(seen, kMeadowSky)) next(Step::leaving, now);
@@ -273,15 +285,12 @@ public:
                 if (elapsed < 1500) return;  // the world has turned and the honey risen
                 const Rgb a = probe(kHiveProbeAX, kHiveProbeY), b = probe(kHiveProbeBX, kHiveProbeY);
                 if (near(a, b)) fail("level A's hive shows no more honey than level B's", a);
-                if (!(a.r > 200 && a.g > 100 && a.b < 140)) fail("level A's hive is not filled with honey", a);
+                if (!showsHoney(a)) fail("level A's hive is not filled with honey", a);
                 if (scenario_ == Scenario::pad) {
                     next(Step::padToSettings, now);
                     break;
                 }
-                std::printf("E2E: passed\n");
-                std::fflush(stdout);
-                quit();
-                next(Step::done, now);
+                pass();
                 break;
             }
             case Step::padToMeadow:
@@ -316,10 +325,7 @@ public:
             case Step::padClosing:
                 if (elapsed < 1500) return;
                 if (!near(seen, kTitleSky)) fail("the world moved under the score view, or Escape did not close it", seen);
-                std::printf("E2E: passed\n");
-                std::fflush(stdout);
-                quit();
-                next(Step::done, now);
+                pass();
                 break;
             case Step::done:
                 break;
@@ -394,7 +400,7 @@ private:
     const char* stepName() const {
         static const char* const names[] = {"splash", "title", "credits", "dragged", "pad", "settings",
                                             "fullScreen", "done",
-                                            "toMeadow", "meadow", "leaving", "playing", "paused", "returning",
+                                            "toMeadow", "meadowHives", "meadow", "leaving", "playing", "paused", "returning",
                                             "filling", "padToMeadow", "padToSettings", "padScores",
                                             "padClosing"};
         static char why[64];
@@ -464,6 +470,17 @@ private:
         event.type = SDL_QUIT;
         push(event);
     }
+
+    // Every step seen through: says so and ends the program.
+    void pass() {
+        std::printf("E2E: passed\n");
+        std::fflush(stdout);
+        quit();
+        next(Step::done, SDL_GetTicks());
+    }
+
+    // A hive probe's colour is the honey's amber, not the empty hive's inside.
+    static bool showsHoney(Rgb seen) { return seen.r > 200 && seen.g > 100 && seen.b < 140; }
 
     // The wait of the level scenario, or the shorter one of the kill scenario, which runs twenty times.
     uint32_t wait(uint32_t level, uint32_t kill) const { return scenario_ == Scenario::kill ? kill : level; }

@@ -3,8 +3,14 @@
 checks after each kill that the progress and the preferences read back whole: every file absent
 only if it was absent before, else its old bytes or a whole new property list. The kill moments
 come from a fixed seed, 0 to 400 ms after the driver pressed the pause menu's quit button (it
-creates a marker file then). At the end a start with one archive made unreadable must move that
-file aside (".corrupt-" in its name) and still reach the title of the menu.
+creates a marker file then).
+
+Each run after the first is also the restart after the kill before it: its driver sees the
+window open as the stored preference says (not full screen) and level A's hive filled by the
+stored best score before it plays, and no file may have been moved aside as unreadable. After
+the last kill one more restart turns to the meadow with the same checks and quits, leaving every
+file whole. At the end a start with one archive made unreadable must move that file aside
+(".corrupt-" in its name) and still reach the menu.
 
 Usage: run_e2e_kill.py VANTREL DRIVER
 """
@@ -69,6 +75,33 @@ def check_whole(path, before):
     return None
 
 
+def moved_aside(folders):
+    """The files the program moved aside as unreadable, by name."""
+    return sorted(name for folder in folders for name in os.listdir(folder) if ".corrupt-" in name)
+
+
+def read_back(folders, saved, before):
+    """Why the program's last start refused a file or the files are not whole after it, or None."""
+    refused = moved_aside(folders)
+    if refused:
+        return f"the start found files unreadable and moved them aside: {refused}"
+    return next(filter(None, (check_whole(path, old) for path, old in zip(saved, before))), None)
+
+
+def restart(program, home, driver):
+    """Starts the program to the meadow screen and lets it quit; why it failed, or None."""
+    try:
+        run = subprocess.run([program], env=program_env(home, driver, "restart"), capture_output=True,
+                             text=True, timeout=60)
+    except subprocess.TimeoutExpired:
+        return "vantrel did not end within 60 s"
+    if run.returncode != 0 or "E2E: passed" not in run.stdout:
+        print(run.stdout, end="")
+        print(run.stderr, end="")
+        return f"vantrel ended with status {run.returncode} without showing the saved progress on the menu"
+    return None
+
+
 def kill_once(program, home, driver, delay, log):
     """Runs the program up to the quit button and kills it delay seconds later; why it failed, or None."""
     marker = os.path.join(home, "quit-pressed")
@@ -105,6 +138,7 @@ def main():
             plistlib.dump({"use_fullscreen_preference": False}, out)
         saved = [os.path.join(data, "Scores.archive"), os.path.join(data, "Stats.archive"),
                  os.path.join(config, "UserDefaults.plist")]
+        folders = [data, config]
         log_path = os.path.join(home, "run.log")
         started = time.monotonic()
         changed_runs = 0
@@ -112,9 +146,7 @@ def main():
             delay = chooser.uniform(0, LATEST_KILL_S)
             before = [read_bytes(path) for path in saved]
             with open(log_path, "w") as log:
-                why = kill_once(program, home, driver, delay, log)
-            if why is None:
-                why = next(filter(None, (check_whole(path, old) for path, old in zip(saved, before))), None)
+                why = kill_once(program, home, driver, delay, log) or read_back(folders, saved, before)
             if why:
                 with open(log_path) as log:
                     print(log.read(), end="")
@@ -124,22 +156,21 @@ def main():
         print(f"{KILLS} kills in {time.monotonic() - started:.0f} s; "
               f"in {changed_runs} of them some file was written anew before the kill")
 
+        # The restart after the last kill reads every file and leaves each one whole.
+        before = [read_bytes(path) for path in saved]
+        why = restart(program, home, driver) or read_back(folders, saved, before)
+        if why:
+            print(f"the restart after the last kill: {why}")
+            return 1
+
         # An archive that does not read is moved aside and the menu starts without it.
         with open(saved[1], "wb") as out:
             out.write(b"<?xml version=\"1.0\"?><plist><dict><key>games_started</key>")
-        try:
-            run = subprocess.run([program], env=program_env(home, driver, "restart"), capture_output=True,
-                                 text=True, timeout=60)
-        except subprocess.TimeoutExpired:
-            print("vantrel did not end within 60 s with an unreadable Stats.archive")
+        why = restart(program, home, driver)
+        if why:
+            print(f"with an unreadable Stats.archive: {why}")
             return 1
-        print(run.stdout, end="")
-        print(run.stderr, end="")
-        if run.returncode != 0 or "E2E: passed" not in run.stdout:
-            print(f"with an unreadable Stats.archive vantrel ended with status {run.returncode} "
-                  "without reaching the menu")
-            return 1
-        moved = [name for name in os.listdir(data) if name.startswith("Stats.archive") and ".corrupt-" in name]
+        moved = [name for name in moved_aside(folders) if name.startswith("Stats.archive")]
         if not moved:
             print(f"the unreadable Stats.archive was not moved aside: {sorted(os.listdir(data))}")
             return 1

@@ -1,13 +1,18 @@
 // The menu world in a window of its design size: the ring's figures, screen changes and their
-// arrival, input refused while busy, drags and throws, arrow keys, the first screen after a game,
-// and the instructions pages.
+// arrival, input refused while busy, drags and throws, arrow keys, the first screen and the music
+// after a game, the music fading when a game starts, and the instructions pages.
 
 #include "app/menu/VantrelMenuLayer.h"
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 #include "app/menu/VantrelMenuScreenData.h"
+#include "audio/OALActionManager.h"
+#include "audio/OALAudioTrack.h"
+#include "audio/OALTools.h"
+#include "audio/VantrelAudio.h"
 #include "shell/VantrelGlobal.h"
 #include "shell/VantrelTransitionLayer.h"
 #include "engine/core/CCEventDispatcher.h"
@@ -114,6 +119,26 @@ protected:
     }
 
     CCEventDispatcher* dispatcher() const { return director_->eventDispatcher(); }
+
+    // The build's two menu tunes among the test's resources; the shared music track that plays them.
+    OALAudioTrack* withMusic() {
+        for (const char* name : {"Vantrel.mp3", "VantrelLite.mp3"}) {
+            std::filesystem::copy_file(std::filesystem::path(VANTREL_APP_RESOURCES) / name, resources_.file(name));
+        }
+        return VantrelAudio::sharedInstance()->audioTrack();
+    }
+
+    // Whether the track plays the test's resource `name` as the menu's music: for ever, at full volume.
+    ::testing::AssertionResult playsMenuMusic(OALAudioTrack* track, const std::string& name) const {
+        if (track->currentlyLoadedUrl() != OALTools::urlForPath(resources_.file(name))) {
+            return ::testing::AssertionFailure() << "the track holds " << track->currentlyLoadedUrl();
+        }
+        if (!track->playing() || track->numberOfLoops() != -1 || track->volume() != 1.0f) {
+            return ::testing::AssertionFailure() << "playing " << track->playing() << ", loops "
+                                                 << track->numberOfLoops() << ", volume " << track->volume();
+        }
+        return ::testing::AssertionSuccess();
+    }
 
     TemporaryFolder data_;
     std::unique_ptr<Levels> levels_;
@@ -381,6 +406,7 @@ TEST_P(VantrelMenuLayerAfterGameTest, TheMenuTurnsToTheScreenOfTheLastResult) {
     global->setLastLevelHasNewRank(result.newRank);
     global->setLastLevelHasNewHighScore(result.newBest);
     RecordingSoundOutput sounds;
+    OALAudioTrack* music = withMusic();
     openMenu(4);
     EXPECT_EQ(layer_->getScreenData(layer_->currentScreenIndex())->name, result.screen);
     EXPECT_EQ(layer_->isTransitioning(), result.turns);
@@ -396,8 +422,7 @@ TEST_P(VantrelMenuLayerAfterGameTest, TheMenuTurnsToTheScreenOfTheLastResult) {
         EXPECT_TRUE(sounds.played[0].ends_with("sparkle_big.wav"));
     }
     // The music: the lighter tune when coming back from a game.
-    EXPECT_EQ(VantrelMenuLayer::menuMusicName(!global->lastLevelId().empty()),
-              *result.lastLevel ? "VantrelLite.mp3" : "Vantrel.mp3");
+    EXPECT_TRUE(playsMenuMusic(music, *result.lastLevel ? "VantrelLite.mp3" : "Vantrel.mp3"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Results, VantrelMenuLayerAfterGameTest,
@@ -407,6 +432,33 @@ INSTANTIATE_TEST_SUITE_P(Results, VantrelMenuLayerAfterGameTest,
                                            GameResult{"LevelOfNoScreen", "nowhere", false, true, "title", false, false, 0},
                                            GameResult{"NoGame", "", false, false, "title", false, false, 0}),
                          [](const ::testing::TestParamInfo<GameResult>& info) { return std::string(info.param.name); });
+
+TEST_F(VantrelMenuLayerTest, StartingAGameFadesTheMusicOutOverHalfASecondAndStopsIt) {
+    if (!VantrelTransitionLayer::isSceneRegistered("VantrelGameLayer")) {
+        VantrelTransitionLayer::registerScene("VantrelGameLayer", [] { return CCScene::node(); });
+    }
+    // The fade's steps on a clock of the test's own.
+    uint64_t now = 1'000'000'000;  // nanoseconds
+    OALActionManager* fades = OALActionManager::sharedInstance();
+    fades->setClock([&now] { return now; });
+    const auto stepThrough = [&](double seconds) {
+        fades->step();
+        now += static_cast<uint64_t>(seconds * 1e9);
+        fades->step();
+    };
+    OALAudioTrack* music = withMusic();
+    openMenu(1);
+    ASSERT_TRUE(playsMenuMusic(music, "Vantrel.mp3"));
+    layer_->startGame("group1_a");
+    stepThrough(0.25);
+    EXPECT_TRUE(music->playing());
+    EXPECT_NEAR(music->volume(), 0.5f, 1e-3f);
+    stepThrough(0.3);
+    EXPECT_FALSE(music->playing());
+    EXPECT_EQ(music->currentlyLoadedUrl(), "");
+    EXPECT_EQ(music->volume(), 1.0f) << "the next tune starts at full volume";
+    fades->setClock(nullptr);
+}
 
 TEST_F(VantrelMenuLayerTest, InstructionPagesCycleWithOnePageAndOneBrightDotShown) {
     openMenu(1);

@@ -259,15 +259,43 @@ TEST(PhysicsSystemControllerTest, RadialForcesOnDynamicAwakeEnabledBodiesOnly) {
 }
 
 TEST(PhysicsSystemControllerTest, AutoStopHaltsMovingBodiesButNotStaticOnesAndRefusesBadStrength) {
-    b2World world(b2Vec2(0, 0));
-    AutoStopController stop;
-    b2Body* moving = makeDynamicBall(&world, b2Vec2(0, 0));
-    moving->SetLinearVelocity(b2Vec2(3, 1));
-    moving->SetAngularVelocity(2);
-    stop.addBody(moving);
-    stop.step(PhysicsSystem::kFixedStep);
-    EXPECT_EQ(moving->GetLinearVelocity().Length(), 0.0f);
-    EXPECT_EQ(moving->GetAngularVelocity(), 0.0f);
+    // Kinematic bodies are the ones movers drive by velocity (a robot camera's pivot): they are
+    // brought to rest after each step like dynamic ones. A static body has no motion to stop, and
+    // a disabled one takes no part until it is enabled again.
+    const struct {
+        const char* name;
+        b2BodyType type;
+        bool enabled;
+        bool stops;
+    } cases[] = {
+        {"dynamic", b2_dynamicBody, true, true},
+        {"kinematic", b2_kinematicBody, true, true},
+        {"static", b2_staticBody, true, false},
+        {"disabled", b2_dynamicBody, false, false},
+    };
+    for (const auto& c : cases) {
+        b2World world(b2Vec2(0, 0));
+        AutoStopController stop;
+        b2Body* body = makeDynamicBall(&world, b2Vec2(0, 0));
+        body->SetType(c.type);
+        body->SetLinearVelocity(b2Vec2(3, 1));
+        body->SetAngularVelocity(2);
+        body->SetEnabled(c.enabled);
+        const b2Vec2 velocity = body->GetLinearVelocity();
+        const float spin = body->GetAngularVelocity();
+        const bool awake = body->IsAwake();
+        stop.addBody(body);
+        stop.step(PhysicsSystem::kFixedStep);
+        EXPECT_EQ(body->GetType(), c.type) << c.name;
+        EXPECT_EQ(body->IsAwake(), awake) << c.name;
+        if (c.stops) {
+            EXPECT_EQ(body->GetLinearVelocity().Length(), 0.0f) << c.name;
+            EXPECT_EQ(body->GetAngularVelocity(), 0.0f) << c.name;
+        } else {
+            EXPECT_EQ(body->GetLinearVelocity(), velocity) << c.name;
+            EXPECT_EQ(body->GetAngularVelocity(), spin) << c.name;
+        }
+    }
 
     LogCapture log;
     GravityController gravity(10);

@@ -117,6 +117,57 @@ TEST(MovementLinearPath, ANodeHeadingBackIsMirroredOncePerTurnWithoutAllocating)
     EXPECT_EQ(node->rotation(), rotation);
 }
 
+// Which way a mover mirrors its node on a global ping-pong path along x, 200 pixels long, at
+// y = +300 (the planet's top) or -300 (its bottom), run out along +x and back. Facing along the
+// path, the node turns upside down when it heads backwards and is mirrored vertically; otherwise
+// it keeps its orientation and is mirrored horizontally. Backwards is measured against the
+// right-hand side of an up direction: the path's normal (turned to the node's up when attached)
+// with "orient_to_normal", else the way away from the planet's centre with "orient_to_gravity",
+// else +x.
+TEST(MovementLinearPath, MirrorsAgainstTheUpItIsOrientedTo) {
+    struct Leg {
+        bool mirroredX, mirroredY;
+    };
+    const struct {
+        const char* name;
+        Value behaviour;
+        double y;
+        Leg out, back;
+    } cases[] = {
+        {"gravity, top", dict({{"orient_to_gravity", true}}), 300, {false, false}, {true, false}},
+        // Upside down under the planet, the node's right is -x.
+        {"gravity, bottom", dict({{"orient_to_gravity", true}}), -300, {true, false}, {false, false}},
+        // The normal turned to the attached node's up points +y even under the planet.
+        {"normal, bottom", dict({{"orient_to_normal", true}}), -300, {false, false}, {true, false}},
+        {"path and gravity, bottom", dict({{"orient_to_path", true}, {"orient_to_gravity", true}}), -300,
+         {false, true}, {false, false}},
+        {"path and normal, bottom", dict({{"orient_to_path", true}, {"orient_to_normal", true}}), -300,
+         {false, false}, {false, true}},
+        {"path alone, bottom", dict({{"orient_to_path", true}}), -300, {false, false}, {false, true}},
+    };
+    for (const auto& c : cases) {
+        Value behaviour = c.behaviour;
+        behaviour.set("allow_flip", true);
+        behaviour.set("speed", 100);
+        behaviour.set("start_distance_perc", 0.1);
+        const std::string from = "{-100, " + std::to_string(static_cast<int>(c.y)) + "}";
+        const std::string to = "{100, " + std::to_string(static_cast<int>(c.y)) + "}";
+        RefPtr<CCNode> node = CCNode::node();
+        RefPtr<MovementLinearPath> movement = MovementLinearPath::movementLinearPathFromDictionary(
+            behaviour, dict({{"is_global", true}, {"vertices", array({from.c_str(), to.c_str()})}, {"mode", "pingpong"}}),
+            node.get());
+        // Out: from x = -60 at 100 px/s it turns at x = 100 after 96 frames.
+        for (int frame = 0; frame < 30; ++frame) movement->update(kFrame);
+        EXPECT_EQ(node->scaleX() < 0, c.out.mirroredX) << c.name << ", out";
+        EXPECT_EQ(node->scaleY() < 0, c.out.mirroredY) << c.name << ", out";
+        for (int frame = 30; frame < 150; ++frame) movement->update(kFrame);
+        EXPECT_EQ(node->scaleX() < 0, c.back.mirroredX) << c.name << ", back";
+        EXPECT_EQ(node->scaleY() < 0, c.back.mirroredY) << c.name << ", back";
+        EXPECT_EQ(movement->flipX(), c.back.mirroredX) << c.name;
+        EXPECT_EQ(movement->flipY(), c.back.mirroredY) << c.name;
+    }
+}
+
 TEST(MovementLinearPath, TheSpringTrailsThePointAndTweeningWithoutAShareOnlySnaps) {
     RefPtr<CCNode> node = CCNode::node();
     RefPtr<MovementLinearPath> movement = MovementLinearPath::movementLinearPathFromDictionary(

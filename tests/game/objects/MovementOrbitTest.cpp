@@ -109,6 +109,50 @@ TEST(MovementOrbit, ALocalOrbitStartsOnThePlacementsRightAndCirclesIt) {
     }
 }
 
+// Which way an orbit mirrors its node, a quarter turn after each start of a quadrant: from the
+// right of its centre (angle 0), one turn every 4 s counter-clockwise (or clockwise). Facing along
+// the orbit, the node is mirrored vertically when it heads backwards against +x, or against its
+// right-hand side away from the planet's centre with gravity. Facing away from the centre, it is
+// mirrored horizontally while it runs counter-clockwise, and with gravity also vertically where it
+// hangs upside down. Standing up under gravity alone, it is mirrored horizontally in the half of
+// the turn it runs leftwards in: the upper half counter-clockwise, the lower half clockwise.
+TEST(MovementOrbit, MirrorsEachWayItsOrientationAsks) {
+    const struct {
+        const char* name;
+        Value orbit;
+        CGPoint placement;
+        // Per sample, at 45, 135, 225 and 315 degrees of the turn: "x", "y", "xy" or "".
+        const char* mirrored[4];
+    } cases[] = {
+        {"path", dict({{"orient_to_path", true}}), {300, 0}, {"y", "y", "", ""}},
+        {"path, gravity", dict({{"orient_to_path", true}, {"orient_to_gravity", true}}), {300, 0}, {"y", "y", "y", "y"}},
+        {"path, gravity, clockwise", dict({{"orient_to_path", true}, {"orient_to_gravity", true}, {"orbit_direction", -1}}),
+         {300, 0}, {"", "", "", ""}},
+        {"orbit", dict({{"orient_to_orbit", true}}), {300, 0}, {"x", "x", "x", "x"}},
+        {"orbit, clockwise", dict({{"orient_to_orbit", true}, {"orbit_direction", -1}}), {300, 0}, {"", "", "", ""}},
+        // Round a point above the planet's centre, the node hangs head down in the lower half.
+        {"orbit, gravity, local",
+         dict({{"orient_to_orbit", true}, {"orient_to_gravity", true}, {"orbit_local", true}, {"orbit_local_distance", 50}}),
+         {0, 300}, {"x", "x", "xy", "xy"}},
+        {"gravity", dict({{"orient_to_gravity", true}}), {300, 0}, {"x", "x", "", ""}},
+        {"gravity, clockwise", dict({{"orient_to_gravity", true}, {"orbit_direction", -1}}), {300, 0}, {"x", "x", "", ""}},
+    };
+    for (const auto& c : cases) {
+        Value orbit = c.orbit;
+        orbit.set("allow_flip", true);
+        orbit.set("orbit_time", 4);
+        RefPtr<CCNode> node = nodeAt(c.placement.x, c.placement.y);
+        RefPtr<MovementOrbit> movement = MovementOrbit::movementOrbitFromDictionary(orbit, node.get());
+        for (int sample = 0; sample < 4; ++sample) {
+            const int frames = sample == 0 ? 30 : 60;
+            for (int frame = 0; frame < frames; ++frame) movement->update(kFrame);
+            const std::string expected = c.mirrored[sample];
+            EXPECT_EQ(node->scaleX() < 0, expected.find('x') != std::string::npos) << c.name << ", sample " << sample;
+            EXPECT_EQ(node->scaleY() < 0, expected.find('y') != std::string::npos) << c.name << ", sample " << sample;
+        }
+    }
+}
+
 TEST(MovementOrbit, ATinyStepChangesNothing) {
     RefPtr<CCNode> node = nodeAt(0, 300);
     RefPtr<MovementOrbit> movement =

@@ -1,9 +1,11 @@
-// The hive, a flower and a breakable prop drawn from the build's own sprite sheet: each shows, at
-// a point where the pictures of its states differ, the colour of the picture its state calls for.
+// The hive, a flower, a breakable prop and an armoured pickup drawn from the build's own sprite
+// sheet: each shows, at a point where the pictures of its states differ, the colour of the picture
+// its state calls for.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <string>
 
 #include "engine/render/CCSprite.h"
@@ -13,6 +15,7 @@
 #include "game/objects/Destructable.h"
 #include "game/objects/Flower.h"
 #include "game/objects/Hive.h"
+#include "game/objects/Pickup.h"
 #include "platform/image/Image.h"
 #include "tests/game/objects/ObjectTestWorld.h"
 
@@ -33,7 +36,12 @@ const Value kData = dict({{"gameobjects",
                                                {"image_names", array({"plank_box_1.png", "plank_box_2.png",
                                                                       "plank_box_3.png", "plank_box_4.png"})},
                                                {"fixtures", array({dict({{"type", 4}, {"width", 56},
-                                                                         {"height", 56}})})}})}})}});
+                                                                         {"height", 56}})})}})},
+                                 {"106", dict({{"type_name", "acorn"},
+                                               {"hit_points", 12},
+                                               {"image_names", array({"acorn_open.png", "acorn_cracked_2.png",
+                                                                      "acorn_cracked_1.png", "acorn.png"})},
+                                               {"fixtures", array({dict({{"type", 0}, {"radius", 15}})})}})}})}});
 
 class ObjectPicturesTest : public ObjectTestWorld {
 protected:
@@ -144,6 +152,26 @@ TEST_F(ObjectPicturesTest, ADamagedPropShowsItsDamageFrame) {
     box->applyDamage();
     runFrames(1);
     EXPECT_TRUE(showsFrame("plank_box_3.png", x, y));
+}
+
+TEST_F(ObjectPicturesTest, AnArmouredPickupShowsItsCracksAndThenItsOpenShell) {
+    RefPtr<game::Pickup> acorn = game::Pickup::pickupWithType(106, CGPointMake(0, 1100), 0, 1, 1);
+    ASSERT_TRUE(acorn);
+    place(acorn->physicsSprite());
+    // 12 hit points: 8 left show the first crack, 2 left the second, none the open shell.
+    const struct {
+        const char* frame;
+        float impulse;  // the next hit
+    } stages[] = {{"acorn.png", 4}, {"acorn_cracked_1.png", 6}, {"acorn_cracked_2.png", 2}, {"acorn_open.png", 0}};
+    for (size_t i = 0; i < std::size(stages); ++i) {
+        int x = 0;
+        int y = 0;
+        ASSERT_TRUE(findDifference(stages[i].frame, stages[i == 0 ? 1 : i - 1].frame, &x, &y)) << stages[i].frame;
+        runFrames(1);
+        EXPECT_TRUE(showsFrame(stages[i].frame, x, y)) << stages[i].frame;
+        acorn->setAccumulatedImpulse(stages[i].impulse);
+        acorn->applyDamage();
+    }
 }
 
 }  // namespace

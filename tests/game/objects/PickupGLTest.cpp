@@ -29,13 +29,16 @@ const Value kPickupData = dict(
                           {"nectar", 1},
                           {"hit_points", 10},
                           {"min_impulse_to_damage", 3},
-                          {"image_names", array({"acorn_open", "acorn_3", "acorn_2", "acorn_1", "acorn"})},
+                          {"image_names", array({"acorn_open.png", "acorn_3.png", "acorn_2.png", "acorn_1.png", "acorn.png"})},
                           {"damage_sound_effect", sound("shell_crack")},
                           {"destruction_sound_effect", sound("shell_open")},
                           {"fixtures", ball(14)}})},
             {"108", dict({{"type_name", "sour_berry"}, {"nectar", -0.5}, {"fixtures", ball(12)}})},
             {"109", dict({{"type_name", "short_armour"}, {"hit_points", 5}, {"remove_after_consumption", false},
-                          {"image_names", array({"acorn_open", "acorn"})}, {"fixtures", ball(12)}})},
+                          {"image_names", array({"acorn_open.png", "acorn.png"})}, {"fixtures", ball(12)}})},
+            {"111", dict({{"type_name", "kept_acorn"}, {"hit_points", 5}, {"remove_after_consumption", false},
+                          {"image_names", array({"acorn_taken.png", "acorn_open.png", "acorn_1.png", "acorn.png"})},
+                          {"fixtures", ball(12)}})},
             {"110", dict({{"type_name", "nectar_jar"}, {"nectar", 2}, {"remove_after_consumption", false},
                           {"fixtures", ball(12)}})},
             {"550", dict({{"type_name", "anvil"},
@@ -50,7 +53,7 @@ protected:
         std::vector<std::pair<std::string, CGSize>> frames;
         for (const char* name :
              {"nectar_drop.png", "honey_pot.png", "hourglass.png", "sour_berry.png", "nectar_jar.png", "acorn_open.png",
-              "acorn_3.png", "acorn_2.png", "acorn_1.png", "acorn.png", "anvil.png"}) {
+              "acorn_3.png", "acorn_2.png", "acorn_1.png", "acorn.png", "acorn_taken.png", "anvil.png"}) {
             frames.push_back({name, CGSizeMake(32, 32)});
         }
         addFrames(frames);
@@ -62,26 +65,39 @@ protected:
         if (made) level_->addPickup(made.get());
         return made;
     }
+
+    // The pickup's sprite shows the frame of that name, which must exist.
+    static ::testing::AssertionResult shows(const Pickup& pickup, const std::string& frameName) {
+        const RefPtr<CCSpriteFrame> frame = CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(frameName);
+        if (!frame) return ::testing::AssertionFailure() << "no frame " << frameName;
+        if (!pickup.physicsSprite()->isFrameDisplayed(frame.get())) {
+            return ::testing::AssertionFailure() << "the pickup does not show " << frameName;
+        }
+        return ::testing::AssertionSuccess();
+    }
 };
 
 TEST_F(PickupTest, ImpactsWearAnArmouredPickupDownFrameByFrameUntilItBreaksOpen) {
+    LogCapture log;
     RefPtr<Pickup> acorn = pickup(106);
     ASSERT_TRUE(acorn);
     EXPECT_FALSE(acorn->canBeConsumed());
     EXPECT_TRUE(acorn->canBeDamaged());
     EXPECT_EQ(acorn->shownImageIndex(), 4);
+    EXPECT_TRUE(shows(*acorn, "acorn.png"));
     struct Hit {
         float impulse;
         float hitPoints;
         int image;
+        const char* frame;
         bool open;
     };
     const Hit hits[] = {
-        {2.9f, 10, 4, false},  // below the minimum: forgotten
-        {2.9f, 10, 4, false},  // and not added to the one before
-        {4, 6, 3, false},      // 0.6 x 3 = 1.8: image 1 + 2
-        {3, 3, 2, false},      // 0.3 x 3 = 0.9: image 1 + 1
-        {6, 0, 0, true},       // broken open: the available image
+        {2.9f, 10, 4, "acorn.png", false},    // below the minimum: forgotten
+        {2.9f, 10, 4, "acorn.png", false},    // and not added to the one before
+        {4, 6, 3, "acorn_1.png", false},      // 0.6 x 3 = 1.8: image 1 + 2
+        {3, 3, 2, "acorn_2.png", false},      // 0.3 x 3 = 0.9: image 1 + 1
+        {6, 0, 0, "acorn_open.png", true},    // broken open: the available image
     };
     for (const Hit& hit : hits) {
         acorn->setAccumulatedImpulse(acorn->accumulatedImpulse() + hit.impulse);
@@ -89,11 +105,26 @@ TEST_F(PickupTest, ImpactsWearAnArmouredPickupDownFrameByFrameUntilItBreaksOpen)
         EXPECT_EQ(acorn->accumulatedImpulse(), 0);
         EXPECT_FLOAT_EQ(acorn->hitPoints(), hit.hitPoints) << hit.impulse;
         EXPECT_EQ(acorn->shownImageIndex(), hit.image) << hit.impulse;
+        EXPECT_TRUE(shows(*acorn, hit.frame)) << hit.impulse;
         EXPECT_EQ(acorn->canBeConsumed(), hit.open);
     }
     EXPECT_FALSE(acorn->canBeDamaged());
     EXPECT_EQ(sounds_.count("shell_crack"), 2);
     EXPECT_EQ(sounds_.count("shell_open"), 1);
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+}
+
+TEST_F(PickupTest, AKeptArmouredPickupShowsItsOwnPictureOnceTaken) {
+    RefPtr<Pickup> acorn = pickup(111);
+    ASSERT_TRUE(acorn);
+    EXPECT_TRUE(shows(*acorn, "acorn.png"));
+    acorn->setAccumulatedImpulse(5);
+    acorn->applyDamage();
+    ASSERT_TRUE(acorn->canBeConsumed());
+    EXPECT_TRUE(shows(*acorn, "acorn_open.png"));
+    acorn->consume();
+    EXPECT_TRUE(level_->pickups().contains(acorn.get()));
+    EXPECT_TRUE(shows(*acorn, "acorn_taken.png"));
 }
 
 TEST_F(PickupTest, PayloadsAreReadWithTheirSignsClampedAndPaidOnce) {
