@@ -1,19 +1,29 @@
 #!/usr/bin/env python3
-"""Draws the play scene's planet, sky, decoration layers, effects and particle texture.
+"""Draws the meadow's look and what every level shares: the planet's rings, the sky and decoration
+sheets, the effects and the particle texture.
 
-Writes, into OUTPUT_DIR:
-  ring_ground.png            the ground ring: grass edge at the top, soil fading to the fill
-                             colour (104, 64, 40) at the bottom; repeats around the planet
-  ring_hills_near.png        near background ring: green hills with trees, clear sky above
-  ring_hills_near_low.png    the same at half size (low-quality setting)
-  ring_hills_far.png         far background ring: misty blue-green hills
-  sky.png + sky.plist        layer 1: sun, moon, stars, sparkles, cloud puffs, floating seeds
-  background.png + .plist    layer 2: trees, bush, cottage, fence behind the ground's edge
-  foreground.png + .plist    layer 3: grass tufts, flowers, mushroom, stones, clover
-  front.png + front.plist    layer 4: tall grass, fern and leaves drawn over everything
+A level group's look is written by write_look(), for the meadow here and for the other groups by
+make_<group>_art.py, into OUTPUT_DIR as:
+  <group>_ring_ground.png      the ground ring: the surface along the top, soil fading to the
+                               group's fill colour at the bottom; repeats around the planet
+  <group>_ring_near.png        near background ring, clear sky above its scenery
+  <group>_ring_near_low.png    the same at half size (low-quality setting)
+  <group>_ring_far.png         far background ring
+  <group>_sky.png + .plist     layer 1: the sun and the pictures strewn over the sky
+  <group>_background.png + .plist  layer 2: the frames the levels place behind the ground's edge
+                               (bg_tree_round, bg_tree_tall, bg_bush, bg_cottage, bg_fence)
+  <group>_foreground.png + .plist  layer 3: the small things on the ground (fg_grass_1, fg_grass_2,
+                               fg_daisies, fg_mushroom, fg_stones, fg_clover)
+  menu_bg_<group>.png          the group's stretch of the menu world (1024 x 256, surface at
+                               mid-height): its far and near rings standing on its ground
+Every group draws the frames the shared level layouts place under the same names and at the same
+sizes, feet on the bottom row, so a layout stands the same in every group's look.
+
+Shared by every level:
+  front.png + front.plist      layer 4: tall grass, fern and leaves
   effects.png + effects.plist  one-shot effects, four frames each: puff, sparkle, hit, and bolt (a
                                lightning bolt hanging from the top centre of its frame)
-  particle_generic.png       the soft round particle shared by the nectar streams
+  particle_generic.png         the soft round particle shared by the nectar streams
 
 Pictures other scripts reuse are drawn once per run (cached). The ring textures wrap seamlessly left
 to right (their shapes repeat with the texture width) and their top edge is the ring's outer edge.
@@ -26,6 +36,7 @@ import math
 import os
 import random
 import sys
+from dataclasses import dataclass
 
 from PIL import Image, ImageChops
 
@@ -98,7 +109,9 @@ def ring_ground():
     return c.result()
 
 
-def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size, supersample=SS):
+def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size, supersample=SS, lean=0.0):
+    """Rolling hills with round trees along the ridge; `lean` bends the trees sideways (their
+    crowns shift by that many tree sizes), as in a strong wind."""
     c = Canvas(w, h, supersample=supersample)
     rng = random.Random(seed)
     ink = darker(base, 0.4)
@@ -112,10 +125,11 @@ def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size
         colour = mix(tree_colour, base, rng.uniform(0.0, 0.3))
         tree = Canvas(round(size * 3.6), round(size * 2.8 + 8), supersample=supersample)
         mid, foot = tree.size[0] / 2, size * 2.6
-        tree.stroke([(mid, foot + 4), (mid, foot - size * 0.9)], size * 0.28, darker(colour, 0.3), outline=outline,
-                    ink=ink)
+        tree.stroke([(mid, foot + 4), (mid + lean * size * 0.3, foot - size * 0.9)], size * 0.28, darker(colour, 0.3),
+                    outline=outline, ink=ink)
         blob = tree.new_mask()
         for bx, by, r in ((0, -1.4, 0.95), (-0.7, -0.8, 0.7), (0.7, -0.85, 0.72)):
+            bx += lean * -by * 0.5
             blob = ImageChops.lighter(blob, tree.ellipse_mask((mid + (bx - r) * size, foot + (by - r) * size,
                                                                mid + (bx + r) * size, foot + (by + r) * size)))
         tree.shape(blob, (mid - 1.6 * size, foot - 2.4 * size, mid + 1.6 * size, foot), colour, outline=outline,
@@ -228,6 +242,28 @@ def puff(w, h, seed):
     return c.result()
 
 
+def heap(w, h, seed, colour, opacity=0.9):
+    """A soft heap of cloud or smoke for the sky's backdrop. The sky strews its pictures at any
+    angle, so it is round and lit from its middle, with no up or down; no outline, so that it
+    never passes for a danger."""
+    c = Canvas(w, h)
+    rng = random.Random(seed)
+    m = (w / 2, h / 2)
+    r0 = min(w, h) * 0.3
+    boxes = [(m[0] - r0, m[1] - r0, m[0] + r0, m[1] + r0)]
+    for k in range(9):
+        a = k * 2 * math.pi / 9 + rng.uniform(-0.2, 0.2)
+        d = r0 * rng.uniform(0.55, 0.8)
+        r = min(w, h) * rng.uniform(0.15, 0.21)
+        x, y = m[0] + math.cos(a) * d * w / min(w, h), m[1] + math.sin(a) * d
+        boxes.append((x - r, y - r, x + r, y + r))
+    soft = c.blur(c.ellipses_mask(boxes), 1.2)
+    c.shade(soft, (0, 0, w, h), colour, light=lighter(colour, 0.3), dark=darker(colour, 0.3), light_at=(0.5, 0.5))
+    image = c.result()
+    image.putalpha(image.getchannel("A").point(lambda v: round(v * opacity)))
+    return image
+
+
 def seed_fluff():
     c = Canvas(24, 32)
     c.stroke([(12, 30), (12, 13)], 1.1, (150, 130, 100))
@@ -322,14 +358,15 @@ def fence():
     return c.result()
 
 
-def grass_tuft(w, h, seed, colour=GRASS, blades=9):
+def grass_tuft(w, h, seed, colour=GRASS, blades=9, wind=0.0):
+    """Blades fanning out from the bottom edge; `wind` pushes every tip that many pixels sideways."""
     c = Canvas(w, h)
     rng = random.Random(seed)
     mask = c.new_mask()
     for i in range(blades):
         x = w * (0.15 + 0.7 * i / (blades - 1)) + rng.uniform(-2, 2)
         lean = (i - blades / 2) * rng.uniform(1.5, 3)
-        top = (x + lean, rng.uniform(2, h * 0.35))
+        top = (x + lean + wind, rng.uniform(2, h * 0.35))
         mask = ImageChops.lighter(mask, c.polygon_mask(
             [(x - 3, h - 1)] + bezier([(x - 1, h * 0.6), (top[0] - lean * 0.3, h * 0.3), top], 8)[1:] +
             [(x + 3, h - 1)]))
@@ -355,12 +392,13 @@ def daisies():
     return c.result()
 
 
-def mushroom():
+def mushroom(cap=(226, 70, 60), light=(255, 130, 110), dark=(170, 40, 40)):
     c = Canvas(40, 44)
     stem = c.rounded_mask((14, 20, 26, 43), 5)
     c.shape(stem, (14, 20, 26, 43), (250, 240, 220))
-    cap = ImageChops.subtract(c.ellipse_mask((2, 2, 38, 34)), c.polygon_mask([(0, 24), (40, 24), (40, 44), (0, 44)]))
-    c.shape(cap, (2, 2, 38, 24), (226, 70, 60), light=(255, 130, 110), dark=(170, 40, 40), shine=0.5)
+    cap_mask = ImageChops.subtract(c.ellipse_mask((2, 2, 38, 34)),
+                                   c.polygon_mask([(0, 24), (40, 24), (40, 44), (0, 44)]))
+    c.shape(cap_mask, (2, 2, 38, 24), cap, light=light, dark=dark, shine=0.5)
     for x, y, r in ((12, 10, 3), (24, 7, 2.5), (29, 16, 3), (17, 18, 2)):
         c.fill(c.ellipse_mask((x - r, y - r, x + r, y + r)), (255, 250, 240))
     return c.result()
@@ -496,39 +534,138 @@ def particle_generic():
     return soft_disc(32, falloff=1.6, core=0.35)
 
 
+def title_backdrop(w, h):
+    """Behind the meadow's title on its menu screen: a grassy bank with daisies at either end."""
+    c = Canvas(w, h)
+    for x0 in (10, w - 150):
+        bank = c.ellipse_mask((x0, h - 40, x0 + 140, h + 30))
+        c.shape(bank, (x0, h - 40, x0 + 140, h), GRASS, outline=1.4, light=lighter(GRASS, 0.35),
+                dark=darker(GRASS, 0.2), light_at=(0.5, 0.0))
+        for k, (dx, top) in enumerate(((30, 48), (66, 34), (104, 44))):
+            c.stroke(bezier([(x0 + dx, h - 24), (x0 + dx - 4, h - 36), (x0 + dx, h - top)]), 2.4, (90, 160, 70),
+                     outline=0.7)
+            daisy(c, x0 + dx, h - top, 10, (255, 255, 255) if k != 1 else (255, 206, 226))
+    return c.result()
+
+
+# --- a group's look ----------------------------------------------------------------------------
+
+# The frames the shared level layouts place, by sheet.
+BACKGROUND_FRAMES = ("bg_tree_round.png", "bg_tree_tall.png", "bg_bush.png", "bg_cottage.png", "bg_fence.png")
+FOREGROUND_FRAMES = ("fg_grass_1.png", "fg_grass_2.png", "fg_daisies.png", "fg_mushroom.png", "fg_stones.png",
+                     "fg_clover.png")
+
+MENU_STRIP = (1024, 256)  # the menu world's ground pictures; the surface is at mid-height
+
+
+def ground_row(height, inner, outer, ground=1200.0):
+    """The row of a ring texture `height` pixels high, drawn from radius `outer` (top row) down to
+    `inner`, that lies on the level's ground surface (radii in points)."""
+    return round(height * (outer - ground) / (outer - inner))
+
+
+@dataclass
+class Look:
+    """Everything a level group looks like. `near_ground` and `far_ground` are the rows of the
+    background rings that lie on the ground surface in the group's levels; the frames of
+    `background` and `foreground` are the ones BACKGROUND_FRAMES and FOREGROUND_FRAMES name."""
+    ground: Image.Image
+    near: Image.Image
+    near_ground: int
+    far: Image.Image
+    far_ground: int
+    sky: dict
+    background: dict
+    foreground: dict
+
+
+def menu_strip(look, scale=0.6):
+    """The group's stretch of the menu world: its far and near rings, shrunk by `scale` (the menu
+    world is small), standing on its ground ring; the surface at mid-height, the scenery fading
+    out towards the top edge."""
+    width, height = MENU_STRIP
+    surface = height // 2
+    scenery = Image.new("RGBA", MENU_STRIP)
+    for ring, ground in ((look.far, look.far_ground), (look.near, look.near_ground)):
+        small = downsample(ring, (round(ring.width * scale), round(ring.height * scale)))
+        ground = round(ground * scale)
+        top = ground - surface  # the ring's row at the strip's top edge
+        # Down to the strip's bottom: the ground ring's grass shows the scenery between its blades.
+        part = small.crop((0, max(0, top), small.width, min(small.height, top + height)))
+        for x in range(0, width, small.width):
+            scenery.alpha_composite(part.crop((0, 0, min(part.width, width - x), part.height)), (x, max(0, -top)))
+    fade = Image.linear_gradient("L").resize((width, surface // 4))
+    alpha = scenery.getchannel("A")
+    alpha.paste(ImageChops.multiply(alpha.crop((0, 0, width, fade.height)), fade), (0, 0))
+    scenery.putalpha(alpha)
+    for x in range(0, width, look.ground.width):
+        scenery.alpha_composite(look.ground, (x, surface))
+    return scenery
+
+
+def look_files(group):
+    """The files write_look() writes for a group."""
+    names = ["%s_ring_%s.png" % (group, ring) for ring in ("ground", "near", "near_low", "far")]
+    for layer in ("sky", "background", "foreground"):
+        names += ["%s_%s.png" % (group, layer), "%s_%s.plist" % (group, layer)]
+    return names + ["menu_bg_%s.png" % group]
+
+
+def write_look(look, group, out_dir):
+    def out(name):
+        return os.path.join(out_dir, name)
+
+    for frames, names in ((look.background, BACKGROUND_FRAMES), (look.foreground, FOREGROUND_FRAMES)):
+        if sorted(frames) != sorted(names):
+            raise ValueError("the %s look draws %s, not %s" % (group, sorted(frames), sorted(names)))
+    output.save_png(look.ground, out("%s_ring_ground.png" % group))
+    output.save_png(look.near, out("%s_ring_near.png" % group))
+    output.save_png(downsample(look.near, (look.near.width // 2, look.near.height // 2)),
+                    out("%s_ring_near_low.png" % group))
+    output.save_png(look.far, out("%s_ring_far.png" % group))
+    for layer, frames in (("sky", look.sky), ("background", look.background), ("foreground", look.foreground)):
+        sheet.write(frames, out("%s_%s.png" % (group, layer)), out("%s_%s.plist" % (group, layer)))
+    output.save_png(menu_strip(look), out("menu_bg_%s.png" % group))
+
+
+@functools.cache
+def meadow_look():
+    # Ring radii of the meadow levels: near 1150 to 1410, far 1100 to 1480.
+    return Look(
+        ground=ring_ground(),
+        near=ring_hills_near(), near_ground=ground_row(256, 1150, 1410),
+        far=ring_hills_far(), far_ground=ground_row(256, 1100, 1480),
+        sky={
+            "sky_sun.png": sun(),
+            "sky_moon.png": moon(),
+            "sky_star.png": star(28, 5, (255, 236, 130)),
+            "sky_sparkle.png": sparkle(28, (255, 250, 210)),
+            "sky_puff_1.png": puff(72, 48, 61),
+            "sky_puff_2.png": puff(52, 36, 62),
+            "sky_seed.png": seed_fluff(),
+        },
+        background={
+            "bg_tree_round.png": blob_tree(96, 128, [(48, 36, 30), (26, 56, 22), (70, 56, 22), (48, 66, 24)], 71, 50),
+            "bg_tree_tall.png": tall_tree(),
+            "bg_bush.png": bush(),
+            "bg_cottage.png": cottage(),
+            "bg_fence.png": fence(),
+        },
+        foreground={
+            "fg_grass_1.png": grass_tuft(64, 32, 81),
+            "fg_grass_2.png": grass_tuft(48, 28, 82, blades=7),
+            "fg_daisies.png": daisies(),
+            "fg_mushroom.png": mushroom(),
+            "fg_stones.png": stones(),
+            "fg_clover.png": clover(),
+        })
+
+
 def main(out_dir):
     def out(name):
         return os.path.join(out_dir, name)
 
-    output.save_png(ring_ground(), out("ring_ground.png"))
-    near = ring_hills_near()
-    output.save_png(near, out("ring_hills_near.png"))
-    output.save_png(downsample(near, (256, 128)), out("ring_hills_near_low.png"))
-    output.save_png(ring_hills_far(), out("ring_hills_far.png"))
-    sheet.write({
-        "sky_sun.png": sun(),
-        "sky_moon.png": moon(),
-        "sky_star.png": star(28, 5, (255, 236, 130)),
-        "sky_sparkle.png": sparkle(28, (255, 250, 210)),
-        "sky_puff_1.png": puff(72, 48, 61),
-        "sky_puff_2.png": puff(52, 36, 62),
-        "sky_seed.png": seed_fluff(),
-    }, out("sky.png"), out("sky.plist"))
-    sheet.write({
-        "bg_tree_round.png": blob_tree(96, 128, [(48, 36, 30), (26, 56, 22), (70, 56, 22), (48, 66, 24)], 71, 50),
-        "bg_tree_tall.png": tall_tree(),
-        "bg_bush.png": bush(),
-        "bg_cottage.png": cottage(),
-        "bg_fence.png": fence(),
-    }, out("background.png"), out("background.plist"))
-    sheet.write({
-        "fg_grass_1.png": grass_tuft(64, 32, 81),
-        "fg_grass_2.png": grass_tuft(48, 28, 82, blades=7),
-        "fg_daisies.png": daisies(),
-        "fg_mushroom.png": mushroom(),
-        "fg_stones.png": stones(),
-        "fg_clover.png": clover(),
-    }, out("foreground.png"), out("foreground.plist"))
+    write_look(meadow_look(), "meadow", out_dir)
     sheet.write({
         "front_grass_tall.png": grass_tuft(96, 80, 91, colour=(96, 176, 70), blades=12),
         "front_fern.png": fern(),
