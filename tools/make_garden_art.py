@@ -9,12 +9,11 @@ Usage: make_garden_art.py OUTPUT_DIR
 
 import math
 import random
-import sys
 
 from PIL import ImageChops
 
 import make_level_art as level
-from art.paint import INK, Canvas, bezier, darker, lighter, mix
+from art.paint import Canvas, bezier, darker, lighter, mix
 
 LAWN = (112, 190, 78)
 HEDGE = (58, 134, 72)
@@ -65,15 +64,9 @@ def ring_ground():
     soil fading to the fill colour."""
     w, h = 512, 128
     c = Canvas(w, h)
-    soil = c.polygon_mask([(0, 30), (w, 30), (w, h), (0, h)])
-    c.shade(soil, (0, 0, w, h), SOIL, light=lighter(SOIL, 0.1), dark=GROUND_FILL, light_at=(0.5, -1.2))
-    c.fill(c.blur(c.polygon_mask([(0, h - 40), (w, h - 40), (w, h + 40), (0, h + 40)]), 10), GROUND_FILL)
+    level.soil(c, [(0, 30), (w, 30)], SOIL, GROUND_FILL)
     rng = random.Random(21)
-    for _ in range(18):
-        x, y = rng.uniform(0, w), rng.uniform(48, h - 40)
-        pebble = Canvas(10, 8)
-        pebble.ellipse((2, 2, 8, 6), mix(SOIL, (214, 190, 160), 0.4), outline=0.8, ink=darker(SOIL, 0.45))
-        c.paste_tiled(pebble, (x - 5, y - 4))
+    level.pebbles(c, rng, 18, SOIL, (214, 190, 160), size=((2.5, 4), (1.5, 2.5)))
     # The brick edging: one course, every brick a little different.
     c.fill(c.polygon_mask([(0, 22), (w, 22), (w, 38), (0, 38)]), MORTAR)
     for i in range(16):
@@ -375,11 +368,8 @@ def title_backdrop(w, h):
 
 
 def look():
-    # Ring radii of the garden levels, as the meadow's: near 1150 to 1410, far 1100 to 1480.
     return level.Look(
-        ground=ring_ground(),
-        near=ring_near(), near_ground=level.ground_row(256, 1150, 1410),
-        far=ring_far(), far_ground=level.ground_row(256, 1100, 1480),
+        ground=ring_ground(), near=ring_near(), far=ring_far(),
         sky={
             "garden_sun.png": level.sun(),
             "garden_puff_1.png": level.puff(72, 48, 61),
@@ -387,24 +377,11 @@ def look():
             "garden_blossom.png": blossom(24, BLOSSOM),
             "garden_petal.png": petal(14, 20, (255, 206, 222)),
         },
-        background={
-            "bg_tree_round.png": blossom_tree(),
-            "bg_tree_tall.png": cone_topiary(),
-            "bg_bush.png": box_hedge(),
-            "bg_cottage.png": greenhouse(),
-            "bg_fence.png": picket_fence(),
-        },
-        foreground={
-            "fg_grass_1.png": marigolds(64, 32, 101, 5),
-            "fg_grass_2.png": tulips(),
-            "fg_daisies.png": planter(),
-            "fg_mushroom.png": watering_can(),
-            "fg_stones.png": pots(),
-            "fg_clover.png": cabbage(),
-        })
+        background=level.background(tree_round=blossom_tree(), tree_tall=cone_topiary(), bush=box_hedge(),
+                                    cottage=greenhouse(), fence=picket_fence()),
+        foreground=level.foreground(grass_1=marigolds(64, 32, 101, 5), grass_2=tulips(), daisies=planter(),
+                                    mushroom=watering_can(), stones=pots(), clover=cabbage()))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    level.write_look(look(), "garden", sys.argv[1])
+    level.look_main(look, "garden", __doc__)

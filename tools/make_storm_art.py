@@ -11,7 +11,6 @@ Usage: make_storm_art.py OUTPUT_DIR
 
 import math
 import random
-import sys
 
 from PIL import ImageChops
 
@@ -106,16 +105,8 @@ def ring_ground():
     c = Canvas(w, h)
     rng = random.Random(501)
     top = [(x, 10 + level.wavy(w, x, [(4, 1.5), (9, 1.0)], 503)) for x in range(0, w + 1, 4)]
-    soil = c.polygon_mask([(x, y + 4) for x, y in top] + [(w, h), (0, h)])
-    c.shade(soil, (0, 0, w, h), SOIL, light=lighter(SOIL, 0.08), dark=GROUND_FILL, light_at=(0.5, -1.2))
-    c.fill(c.blur(c.polygon_mask([(0, h - 40), (w, h - 40), (w, h + 40), (0, h + 40)]), 10), GROUND_FILL)
-    for _ in range(22):
-        x, y = rng.uniform(0, w), rng.uniform(40, h - 36)
-        rx, ry = rng.uniform(3, 6), rng.uniform(2, 4)
-        stone = Canvas(round(rx * 2 + 4), round(ry * 2 + 4))
-        stone.ellipse((2, 2, 2 + rx * 2, 2 + ry * 2), mix(SOIL, (170, 166, 170), 0.5), outline=0.9,
-                      ink=darker(SOIL, 0.45), shine=0.5)
-        c.paste_tiled(stone, (x - rx - 2, y - ry - 2))
+    level.soil(c, [(x, y + 4) for x, y in top], SOIL, GROUND_FILL)
+    level.pebbles(c, rng, 22, SOIL, (170, 166, 170), spread=(0.4, 0.6), size=((3, 6), (2, 4)), shine=0.5)
     under = [(x, 30 + level.wavy(w, x, [(16, 3.0), (32, 1.5), (5, 2.0)], 504)) for x in range(w, -1, -4)]
     band = c.polygon_mask(top + under)
     c.outline(band, 1.5, darker(GRASS, 0.5))
@@ -209,19 +200,6 @@ def poplar():
     return c.result()
 
 
-def wet_bush():
-    c = Canvas(80, 48)
-    blob = c.new_mask()
-    boxes = [(4, 18, 34, 46), (20, 6, 58, 44), (46, 14, 76, 46)]
-    for box in boxes:
-        blob = ImageChops.lighter(blob, c.ellipse_mask(box))
-    c.outline(blob, 1.5)
-    for box in boxes:
-        c.shade(c.ellipse_mask(box), box, (74, 138, 82), light=(120, 176, 116), dark=(44, 96, 58))
-    drops(c, [(18, 26), (34, 14), (50, 22), (62, 30), (40, 34)], 1.6)
-    return c.result()
-
-
 def cottage():
     """112 x 104: a stone cottage with warm lit windows, smoke torn sideways from its chimney."""
     c = Canvas(112, 104)
@@ -273,9 +251,8 @@ def fence():
 
 # --- foreground (layer 3) --------------------------------------------------------------------
 
-def wet(image_maker, points, r=1.6):
+def wet(image, points, r=1.6):
     """A picture from the meadow's drawings with raindrops added on top."""
-    image = image_maker()
     c = Canvas(*image.size)
     c.image.alpha_composite(image.resize(c.image.size))
     drops(c, points, r)
@@ -313,37 +290,29 @@ def title_backdrop(w, h):
 
 
 def look():
-    # Ring radii of the storm levels: near 1150 to 1410, far 1100 to 1860.
+    # The storm levels draw the far ring from radius 1100 to 1860, the near one as usual.
     return level.Look(
-        ground=ring_ground(),
-        near=ring_near(), near_ground=level.ground_row(256, 1150, 1410),
-        far=ring_far(), far_ground=level.ground_row(512, 1100, 1860),
+        ground=ring_ground(), near=ring_near(), far=ring_far(), far_ground=level.ground_row(512, 1100, 1860),
         sky={
             "storm_sun.png": sun(),
             "storm_cloud_1.png": level.heap(120, 96, 801, CLOUD),
             "storm_cloud_2.png": level.heap(88, 72, 802, CLOUD),
             "storm_cloud_3.png": level.heap(64, 56, 803, CLOUD),
         },
-        background={
-            "bg_tree_round.png": swept_tree(96, 128, 711, 50, [(42, 36, 28), (24, 56, 20), (62, 56, 22),
-                                                               (42, 66, 24)]),
-            "bg_tree_tall.png": poplar(),
-            "bg_bush.png": wet_bush(),
-            "bg_cottage.png": cottage(),
-            "bg_fence.png": fence(),
-        },
-        foreground={
-            "fg_grass_1.png": wet(lambda: level.grass_tuft(64, 32, 81, colour=GRASS, wind=9), [(30, 14), (44, 10)]),
-            "fg_grass_2.png": wet(lambda: level.grass_tuft(48, 28, 82, colour=GRASS, blades=7, wind=7), [(26, 12)]),
-            "fg_daisies.png": bluebells(),
-            "fg_mushroom.png": wet(lambda: level.mushroom((160, 104, 66), (206, 150, 104), (112, 70, 44)),
-                                   [(12, 12), (26, 8), (30, 18)]),
-            "fg_stones.png": wet(level.stones, [(12, 12), (20, 10), (34, 17)], 1.4),
-            "fg_clover.png": wet(level.clover, [(10, 9), (28, 6)], 1.3),
-        })
+        background=level.background(
+            tree_round=swept_tree(96, 128, 711, 50, [(42, 36, 28), (24, 56, 20), (62, 56, 22), (42, 66, 24)]),
+            tree_tall=poplar(),
+            bush=wet(level.bush((74, 138, 82), (120, 176, 116), (44, 96, 58), blossoms=False),
+                     [(18, 26), (34, 14), (50, 22), (62, 30), (40, 34)]),
+            cottage=cottage(), fence=fence()),
+        foreground=level.foreground(
+            grass_1=wet(level.grass_tuft(64, 32, 81, colour=GRASS, wind=9), [(30, 14), (44, 10)]),
+            grass_2=wet(level.grass_tuft(48, 28, 82, colour=GRASS, blades=7, wind=7), [(26, 12)]),
+            daisies=bluebells(),
+            mushroom=wet(level.mushroom((160, 104, 66), (206, 150, 104), (112, 70, 44)), [(12, 12), (26, 8), (30, 18)]),
+            stones=wet(level.stones(), [(12, 12), (20, 10), (34, 17)], 1.4),
+            clover=wet(level.clover(), [(10, 9), (28, 6)], 1.3)))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    level.write_look(look(), "storm", sys.argv[1])
+    level.look_main(look, "storm", __doc__)

@@ -8,7 +8,6 @@ Usage: make_works_art.py OUTPUT_DIR
 
 import math
 import random
-import sys
 
 from PIL import ImageChops
 
@@ -82,9 +81,7 @@ def ring_ground():
     w, h = 512, 128
     c = Canvas(w, h)
     rng = random.Random(31)
-    cinders = c.polygon_mask([(0, 20), (w, 20), (w, h), (0, h)])
-    c.shade(cinders, (0, 0, w, h), CINDER, light=lighter(CINDER, 0.1), dark=GROUND_FILL, light_at=(0.5, -1.2))
-    c.fill(c.blur(c.polygon_mask([(0, h - 40), (w, h - 40), (w, h + 40), (0, h + 40)]), 10), GROUND_FILL)
+    level.soil(c, [(0, 20), (w, 20)], CINDER, GROUND_FILL)
     lumps = []
     for _ in range(70):
         x, y, r = rng.uniform(0, w), rng.uniform(28, h - 36), rng.uniform(1.2, 3.0)
@@ -392,11 +389,8 @@ def title_backdrop(w, h):
 
 
 def look():
-    # Ring radii of the works levels, as the meadow's: near 1150 to 1410, far 1100 to 1480.
     return level.Look(
-        ground=ring_ground(),
-        near=ring_near(), near_ground=level.ground_row(256, 1150, 1410),
-        far=ring_far(), far_ground=level.ground_row(256, 1100, 1480),
+        ground=ring_ground(), near=ring_near(), far=ring_far(),
         sky={
             "works_sun.png": hazy_sun(),
             "works_smoke_1.png": level.heap(96, 80, 901, SMOKE, 0.75),
@@ -404,24 +398,11 @@ def look():
             "works_smoke_3.png": level.heap(52, 44, 903, darker(SMOKE, 0.15), 0.75),
             "works_spark.png": spark(),
         },
-        background={
-            "bg_tree_round.png": water_tank(),
-            "bg_tree_tall.png": chimney(),
-            "bg_bush.png": pipe_stack(),
-            "bg_cottage.png": workshop(),
-            "bg_fence.png": girder_rail(),
-        },
-        foreground={
-            "fg_grass_1.png": pipe_stubs(),
-            "fg_grass_2.png": gauge(),
-            "fg_daisies.png": drums(),
-            "fg_mushroom.png": oil_can(),
-            "fg_stones.png": bricks(),
-            "fg_clover.png": cogs(),
-        })
+        background=level.background(tree_round=water_tank(), tree_tall=chimney(), bush=pipe_stack(),
+                                    cottage=workshop(), fence=girder_rail()),
+        foreground=level.foreground(grass_1=pipe_stubs(), grass_2=gauge(), daisies=drums(), mushroom=oil_can(),
+                                    stones=bricks(), clover=cogs()))
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 2:
-        sys.exit(__doc__)
-    level.write_look(look(), "works", sys.argv[1])
+    level.look_main(look, "works", __doc__)
