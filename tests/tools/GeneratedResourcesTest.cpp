@@ -184,8 +184,8 @@ TEST_F(GeneratedResourcesTest, EveryPictureTheLevelAndMenuDataNameIsBuilt) {
             for (const char* layer : {"background_sprites", "foreground_sprites", "front_sprites"}) {
                 for (const Value& sprite : geometry[layer].elements()) sprites.push_back(&sprite);
             }
-            for (const Value& piece : geometry["static_geometry"].elements()) {
-                for (const Value& sprite : piece["sprites"].elements()) sprites.push_back(&sprite);
+            for (const Value& placed : geometry["static_geometry"].elements()) {
+                for (const Value& sprite : placed["sprites"].elements()) sprites.push_back(&sprite);
             }
             EXPECT_FALSE(sprites.empty());
             for (const Value* sprite : sprites) {
