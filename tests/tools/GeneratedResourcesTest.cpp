@@ -123,15 +123,24 @@ std::set<std::string> frameNames(const std::string& sheet) {
 // The pictures each level's data and each group's menu data name: its rings (the ground ring
 // ending in the colour of the fill disc beneath it), its sheets, the sun and sky pictures in its
 // sky sheets, every frame its geometry places, its ambience; the group's menu ground and title.
+// Each group looks like itself: no two share a ring, a decoration sheet or a menu ground, and no
+// group screen stands on the title's ground.
 TEST_F(GeneratedResourcesTest, EveryPictureTheLevelAndMenuDataNameIsBuilt) {
     namespace fs = std::filesystem;
     const Value catalogue = sourceData("levels.plist");
     const std::set<std::string> menuFrames = frameNames("menu.plist");
+    std::map<std::string, std::string> groupOfPicture;
+    const auto ownedBy = [&groupOfPicture](const std::string& picture, const std::string& group) {
+        const auto [owner, added] = groupOfPicture.emplace(picture, group);
+        EXPECT_EQ(owner->second, group) << picture << " is shared by two groups";
+    };
     ASSERT_FALSE(catalogue["level_group_order"].elements().empty());
     for (const Value& groupId : catalogue["level_group_order"].elements()) {
         const std::string group = groupId.stringValue();
         SCOPED_TRACE(group);
         const Value& menu = catalogue["menu_data"][group];
+        EXPECT_NE(menu["background_image"].stringValue(), "menu_bg_title.png");
+        ownedBy(menu["background_image"].stringValue(), group);
         const Image ground = picture(menu["background_image"].stringValue());
         EXPECT_EQ(ground.width(), 1024u);
         const std::string title = menu["title_image"].stringValue();
@@ -148,6 +157,7 @@ TEST_F(GeneratedResourcesTest, EveryPictureTheLevelAndMenuDataNameIsBuilt) {
             SCOPED_TRACE(id);
             const Value info = sourceData(id + ".plist");
             for (const char* ring : {"ground_image", "bgnear_image", "bgnear_image_lowquality", "bgfar_image"}) {
+                ownedBy(info[ring].stringValue(), group);
                 const Image image = picture(info[ring].stringValue());
                 EXPECT_TRUE(isPowerOfTwo(image.width()) && isPowerOfTwo(image.height())) << ring;
             }
@@ -162,6 +172,11 @@ TEST_F(GeneratedResourcesTest, EveryPictureTheLevelAndMenuDataNameIsBuilt) {
             }
 
             std::set<std::string> skyFrames, allFrames;
+            // The group's own sheets come first in their layers; objects' and front sheets are shared.
+            for (const char* layer : {"foreground_texture_atlases", "background_texture_atlases",
+                                      "sky_texture_atlases"}) {
+                ownedBy(info[layer].at(0).stringValue(), group);
+            }
             for (const char* layer : {"front_texture_atlases", "foreground_texture_atlases",
                                       "background_texture_atlases", "sky_texture_atlases"}) {
                 for (const Value& sheet : info[layer].elements()) {
