@@ -1,19 +1,29 @@
 #!/usr/bin/env python3
-"""Draws the play scene's planet, sky, decoration layers, effects and particle texture.
+"""Draws the meadow's look and what every level shares: the planet's rings, the sky and decoration
+sheets, the effects and the particle texture.
 
-Writes, into OUTPUT_DIR:
-  ring_ground.png            the ground ring: grass edge at the top, soil fading to the fill
-                             colour (104, 64, 40) at the bottom; repeats around the planet
-  ring_hills_near.png        near background ring: green hills with trees, clear sky above
-  ring_hills_near_low.png    the same at half size (low-quality setting)
-  ring_hills_far.png         far background ring: misty blue-green hills
-  sky.png + sky.plist        layer 1: sun, moon, stars, sparkles, cloud puffs, floating seeds
-  background.png + .plist    layer 2: trees, bush, cottage, fence behind the ground's edge
-  foreground.png + .plist    layer 3: grass tufts, flowers, mushroom, stones, clover
-  front.png + front.plist    layer 4: tall grass, fern and leaves drawn over everything
+A level group's look is written by write_look(), for the meadow here and for the other groups by
+make_<group>_art.py, into OUTPUT_DIR as:
+  <group>_ring_ground.png      the ground ring: the surface along the top, soil fading to the
+                               group's fill colour at the bottom; repeats around the planet
+  <group>_ring_near.png        near background ring, clear sky above its scenery
+  <group>_ring_near_low.png    the same at half size (low-quality setting)
+  <group>_ring_far.png         far background ring
+  <group>_sky.png + .plist     layer 1: the sun and the pictures strewn over the sky
+  <group>_background.png + .plist  layer 2: the frames the levels place behind the ground's edge
+                               (bg_tree_round, bg_tree_tall, bg_bush, bg_cottage, bg_fence)
+  <group>_foreground.png + .plist  layer 3: the small things on the ground (fg_grass_1, fg_grass_2,
+                               fg_daisies, fg_mushroom, fg_stones, fg_clover)
+  menu_bg_<group>.png          the group's stretch of the menu world (1024 x 256, surface at
+                               mid-height): its far and near rings standing on its ground
+Every group draws the frames the shared level layouts place under the same names and at the same
+sizes, feet on the bottom row, so a layout stands the same in every group's look.
+
+Shared by every level:
+  front.png + front.plist      layer 4: tall grass, fern and leaves
   effects.png + effects.plist  one-shot effects, four frames each: puff, sparkle, hit, and bolt (a
                                lightning bolt hanging from the top centre of its frame)
-  particle_generic.png       the soft round particle shared by the nectar streams
+  particle_generic.png         the soft round particle shared by the nectar streams
 
 Pictures other scripts reuse are drawn once per run (cached). The ring textures wrap seamlessly left
 to right (their shapes repeat with the texture width) and their top edge is the ring's outer edge.
@@ -26,6 +36,7 @@ import math
 import os
 import random
 import sys
+from dataclasses import dataclass
 
 from PIL import Image, ImageChops
 
@@ -52,24 +63,36 @@ def tiled(width, x):
 
 # --- rings ----------------------------------------------------------------------------------
 
+def soil(c, top, colour, fill):
+    """The soil of a ground ring below the surface line `top` (points from left to right): warm
+    `colour` under the surface, the level's fill colour over the bottom quarter, where the ring
+    meets the fill disc."""
+    w, h = c.width, c.height
+    c.shade(c.polygon_mask(top + [(w, h), (0, h)]), (0, 0, w, h), colour, light=lighter(colour, 0.1), dark=fill,
+            light_at=(0.5, -1.2))
+    c.fill(c.blur(c.polygon_mask([(0, h - 40), (w, h - 40), (w, h + 40), (0, h + 40)]), 10), fill)
+
+
+def pebbles(c, rng, count, colour, stone, spread=(0.25, 0.5), size=((3, 7), (2, 4.5)), shine=0.3):
+    """Pebbles in a ground ring's soil, between `colour` and `stone`, wrapping round its edges."""
+    w, h = c.width, c.height
+    for _ in range(count):
+        x, y = rng.uniform(0, w), rng.uniform(40, h - 36)
+        rx, ry = rng.uniform(*size[0]), rng.uniform(*size[1])
+        pebble = Canvas(round(rx * 2 + 4), round(ry * 2 + 4))
+        pebble.ellipse((2, 2, 2 + rx * 2, 2 + ry * 2), mix(colour, stone, rng.uniform(*spread)), outline=0.9,
+                       ink=darker(colour, 0.45), shine=shine)
+        c.paste_tiled(pebble, (x - rx - 2, y - ry - 2))
+
+
 @functools.cache
 def ring_ground():
     w, h = 512, 128
     c = Canvas(w, h)
     rng = random.Random(11)
     top = [(x, 10 + wavy(w, x, [(4, 1.5), (9, 1.0)], 3)) for x in range(0, w + 1, 4)]
-    # Soil below the grass line: warm at the top, the fill colour over the bottom quarter.
-    soil = c.polygon_mask([(x, y + 4) for x, y in top] + [(w, h), (0, h)])
-    c.shade(soil, (0, 0, w, h), SOIL, light=lighter(SOIL, 0.1), dark=GROUND_FILL, light_at=(0.5, -1.2))
-    c.fill(c.blur(c.polygon_mask([(0, h - 40), (w, h - 40), (w, h + 40), (0, h + 40)]), 10), GROUND_FILL)
-    # Pebbles in the soil.
-    for _ in range(26):
-        x, y = rng.uniform(0, w), rng.uniform(40, h - 36)
-        rx, ry = rng.uniform(3, 7), rng.uniform(2, 4.5)
-        pebble = Canvas(round(rx * 2 + 4), round(ry * 2 + 4))
-        pebble.ellipse((2, 2, 2 + rx * 2, 2 + ry * 2), mix(SOIL, (214, 190, 160), rng.uniform(0.25, 0.5)),
-                       outline=0.9, ink=darker(SOIL, 0.45), shine=0.3)
-        c.paste_tiled(pebble, (x - rx - 2, y - ry - 2))
+    soil(c, [(x, y + 4) for x, y in top], SOIL, GROUND_FILL)
+    pebbles(c, rng, 26, SOIL, (214, 190, 160))
     # Grass: a scalloped band with a darker underside and short blade tips along the surface.
     under = [(x, 30 + wavy(w, x, [(16, 3.0), (32, 1.5), (5, 2.0)], 4)) for x in range(w, -1, -4)]
     band = c.polygon_mask(top + under)
@@ -98,7 +121,9 @@ def ring_ground():
     return c.result()
 
 
-def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size, supersample=SS):
+def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size, supersample=SS, lean=0.0):
+    """Rolling hills with round trees along the ridge; `lean` bends the trees sideways (their
+    crowns shift by that many tree sizes), as in a strong wind."""
     c = Canvas(w, h, supersample=supersample)
     rng = random.Random(seed)
     ink = darker(base, 0.4)
@@ -112,10 +137,11 @@ def hills(w, h, base, tree_colour, seed, outline, ridge, waves, trees, tree_size
         colour = mix(tree_colour, base, rng.uniform(0.0, 0.3))
         tree = Canvas(round(size * 3.6), round(size * 2.8 + 8), supersample=supersample)
         mid, foot = tree.size[0] / 2, size * 2.6
-        tree.stroke([(mid, foot + 4), (mid, foot - size * 0.9)], size * 0.28, darker(colour, 0.3), outline=outline,
-                    ink=ink)
+        tree.stroke([(mid, foot + 4), (mid + lean * size * 0.3, foot - size * 0.9)], size * 0.28, darker(colour, 0.3),
+                    outline=outline, ink=ink)
         blob = tree.new_mask()
         for bx, by, r in ((0, -1.4, 0.95), (-0.7, -0.8, 0.7), (0.7, -0.85, 0.72)):
+            bx += lean * -by * 0.5
             blob = ImageChops.lighter(blob, tree.ellipse_mask((mid + (bx - r) * size, foot + (by - r) * size,
                                                                mid + (bx + r) * size, foot + (by + r) * size)))
         tree.shape(blob, (mid - 1.6 * size, foot - 2.4 * size, mid + 1.6 * size, foot), colour, outline=outline,
@@ -228,6 +254,28 @@ def puff(w, h, seed):
     return c.result()
 
 
+def heap(w, h, seed, colour, opacity=0.9):
+    """A soft heap of cloud or smoke for the sky's backdrop. The sky strews its pictures at any
+    angle, so it is round and lit from its middle, with no up or down; no outline, so that it
+    never passes for a danger."""
+    c = Canvas(w, h)
+    rng = random.Random(seed)
+    m = (w / 2, h / 2)
+    r0 = min(w, h) * 0.3
+    boxes = [(m[0] - r0, m[1] - r0, m[0] + r0, m[1] + r0)]
+    for k in range(9):
+        a = k * 2 * math.pi / 9 + rng.uniform(-0.2, 0.2)
+        d = r0 * rng.uniform(0.55, 0.8)
+        r = min(w, h) * rng.uniform(0.15, 0.21)
+        x, y = m[0] + math.cos(a) * d * w / min(w, h), m[1] + math.sin(a) * d
+        boxes.append((x - r, y - r, x + r, y + r))
+    soft = c.blur(c.ellipses_mask(boxes), 1.2)
+    c.shade(soft, (0, 0, w, h), colour, light=lighter(colour, 0.3), dark=darker(colour, 0.3), light_at=(0.5, 0.5))
+    image = c.result()
+    image.putalpha(image.getchannel("A").point(lambda v: round(v * opacity)))
+    return image
+
+
 def seed_fluff():
     c = Canvas(24, 32)
     c.stroke([(12, 30), (12, 13)], 1.1, (150, 130, 100))
@@ -276,7 +324,7 @@ def tall_tree():
     return c.result()
 
 
-def bush():
+def bush(base=(92, 172, 80), light=(160, 216, 120), dark=(56, 120, 60), blossoms=True):
     c = Canvas(80, 48)
     blob = c.new_mask()
     boxes = [(4, 18, 34, 46), (20, 4, 58, 44), (46, 14, 76, 46)]
@@ -284,10 +332,11 @@ def bush():
         blob = ImageChops.lighter(blob, c.ellipse_mask(box))
     c.outline(blob, 1.5)
     for box in boxes:
-        c.shade(c.ellipse_mask(box), box, (92, 172, 80), light=(160, 216, 120), dark=(56, 120, 60))
-    for x, y in ((22, 24), (44, 16), (60, 30), (34, 34)):
-        c.ellipse((x - 3, y - 3, x + 3, y + 3), (255, 240, 250), outline=0.6)
-        c.ellipse((x - 1, y - 1, x + 1, y + 1), (250, 200, 60), outline=0)
+        c.shade(c.ellipse_mask(box), box, base, light=light, dark=dark)
+    if blossoms:
+        for x, y in ((22, 24), (44, 16), (60, 30), (34, 34)):
+            c.ellipse((x - 3, y - 3, x + 3, y + 3), (255, 240, 250), outline=0.6)
+            c.ellipse((x - 1, y - 1, x + 1, y + 1), (250, 200, 60), outline=0)
     return c.result()
 
 
@@ -322,14 +371,15 @@ def fence():
     return c.result()
 
 
-def grass_tuft(w, h, seed, colour=GRASS, blades=9):
+def grass_tuft(w, h, seed, colour=GRASS, blades=9, wind=0.0):
+    """Blades fanning out from the bottom edge; `wind` pushes every tip that many pixels sideways."""
     c = Canvas(w, h)
     rng = random.Random(seed)
     mask = c.new_mask()
     for i in range(blades):
         x = w * (0.15 + 0.7 * i / (blades - 1)) + rng.uniform(-2, 2)
         lean = (i - blades / 2) * rng.uniform(1.5, 3)
-        top = (x + lean, rng.uniform(2, h * 0.35))
+        top = (x + lean + wind, rng.uniform(2, h * 0.35))
         mask = ImageChops.lighter(mask, c.polygon_mask(
             [(x - 3, h - 1)] + bezier([(x - 1, h * 0.6), (top[0] - lean * 0.3, h * 0.3), top], 8)[1:] +
             [(x + 3, h - 1)]))
@@ -355,12 +405,13 @@ def daisies():
     return c.result()
 
 
-def mushroom():
+def mushroom(cap=(226, 70, 60), light=(255, 130, 110), dark=(170, 40, 40)):
     c = Canvas(40, 44)
     stem = c.rounded_mask((14, 20, 26, 43), 5)
     c.shape(stem, (14, 20, 26, 43), (250, 240, 220))
-    cap = ImageChops.subtract(c.ellipse_mask((2, 2, 38, 34)), c.polygon_mask([(0, 24), (40, 24), (40, 44), (0, 44)]))
-    c.shape(cap, (2, 2, 38, 24), (226, 70, 60), light=(255, 130, 110), dark=(170, 40, 40), shine=0.5)
+    cap_mask = ImageChops.subtract(c.ellipse_mask((2, 2, 38, 34)),
+                                   c.polygon_mask([(0, 24), (40, 24), (40, 44), (0, 44)]))
+    c.shape(cap_mask, (2, 2, 38, 24), cap, light=light, dark=dark, shine=0.5)
     for x, y, r in ((12, 10, 3), (24, 7, 2.5), (29, 16, 3), (17, 18, 2)):
         c.fill(c.ellipse_mask((x - r, y - r, x + r, y + r)), (255, 250, 240))
     return c.result()
@@ -496,39 +547,146 @@ def particle_generic():
     return soft_disc(32, falloff=1.6, core=0.35)
 
 
+def title_backdrop(w, h):
+    """Behind the meadow's title on its menu screen: a grassy bank with daisies at either end."""
+    c = Canvas(w, h)
+    for x0 in (10, w - 150):
+        bank = c.ellipse_mask((x0, h - 40, x0 + 140, h + 30))
+        c.shape(bank, (x0, h - 40, x0 + 140, h), GRASS, outline=1.4, light=lighter(GRASS, 0.35),
+                dark=darker(GRASS, 0.2), light_at=(0.5, 0.0))
+        for k, (dx, top) in enumerate(((30, 48), (66, 34), (104, 44))):
+            c.stroke(bezier([(x0 + dx, h - 24), (x0 + dx - 4, h - 36), (x0 + dx, h - top)]), 2.4, (90, 160, 70),
+                     outline=0.7)
+            daisy(c, x0 + dx, h - top, 10, (255, 255, 255) if k != 1 else (255, 206, 226))
+    return c.result()
+
+
+# --- a group's look ----------------------------------------------------------------------------
+
+# The frames the shared level layouts place, by sheet.
+BACKGROUND_FRAMES = ("bg_tree_round.png", "bg_tree_tall.png", "bg_bush.png", "bg_cottage.png", "bg_fence.png")
+FOREGROUND_FRAMES = ("fg_grass_1.png", "fg_grass_2.png", "fg_daisies.png", "fg_mushroom.png", "fg_stones.png",
+                     "fg_clover.png")
+
+
+def background(tree_round, tree_tall, bush, cottage, fence):
+    """A group's pictures for the background frames the layouts place, under their names."""
+    return dict(zip(BACKGROUND_FRAMES, (tree_round, tree_tall, bush, cottage, fence)))
+
+
+def foreground(grass_1, grass_2, daisies, mushroom, stones, clover):
+    """A group's pictures for the foreground frames the layouts place, under their names."""
+    return dict(zip(FOREGROUND_FRAMES, (grass_1, grass_2, daisies, mushroom, stones, clover)))
+
+MENU_STRIP = (1024, 256)  # the menu world's ground pictures; the surface is at mid-height
+
+
+def ground_row(height, inner, outer, ground=1200.0):
+    """The row of a ring texture `height` pixels high, drawn from radius `outer` (top row) down to
+    `inner`, that lies on the level's ground surface (radii in points)."""
+    return round(height * (outer - ground) / (outer - inner))
+
+
+# The ground surface's rows in the background rings of levels that draw them at the usual radii,
+# near 1150 to 1410 and far 1100 to 1480 (256 pixels high).
+NEAR_GROUND = ground_row(256, 1150, 1410)
+FAR_GROUND = ground_row(256, 1100, 1480)
+
+
+@dataclass
+class Look:
+    """Everything a level group looks like. `near_ground` and `far_ground` are the rows of the
+    background rings that lie on the ground surface in the group's levels; `background` and
+    `foreground` are made by background() and foreground()."""
+    ground: Image.Image
+    near: Image.Image
+    far: Image.Image
+    sky: dict
+    background: dict
+    foreground: dict
+    near_ground: int = NEAR_GROUND
+    far_ground: int = FAR_GROUND
+
+
+def menu_strip(look, scale=0.6):
+    """The group's stretch of the menu world: its far and near rings, shrunk by `scale` (the menu
+    world is small), standing on its ground ring; the surface at mid-height, the scenery fading
+    out towards the top edge."""
+    width, height = MENU_STRIP
+    surface = height // 2
+    scenery = Image.new("RGBA", MENU_STRIP)
+    for ring, ground in ((look.far, look.far_ground), (look.near, look.near_ground)):
+        small = downsample(ring, (round(ring.width * scale), round(ring.height * scale)))
+        ground = round(ground * scale)
+        top = ground - surface  # the ring's row at the strip's top edge
+        # Down to the strip's bottom: the ground ring's grass shows the scenery between its blades.
+        part = small.crop((0, max(0, top), small.width, min(small.height, top + height)))
+        for x in range(0, width, small.width):
+            scenery.alpha_composite(part.crop((0, 0, min(part.width, width - x), part.height)), (x, max(0, -top)))
+    fade = Image.linear_gradient("L").resize((width, surface // 4))
+    alpha = scenery.getchannel("A")
+    alpha.paste(ImageChops.multiply(alpha.crop((0, 0, width, fade.height)), fade), (0, 0))
+    scenery.putalpha(alpha)
+    for x in range(0, width, look.ground.width):
+        scenery.alpha_composite(look.ground, (x, surface))
+    return scenery
+
+
+def look_files(group):
+    """The files write_look() writes for a group."""
+    names = ["%s_ring_%s.png" % (group, ring) for ring in ("ground", "near", "near_low", "far")]
+    for layer in ("sky", "background", "foreground"):
+        names += ["%s_%s.png" % (group, layer), "%s_%s.plist" % (group, layer)]
+    return names + ["menu_bg_%s.png" % group]
+
+
+def write_look(look, group, out_dir):
+    def out(name):
+        return os.path.join(out_dir, name)
+
+    output.save_png(look.ground, out("%s_ring_ground.png" % group))
+    output.save_png(look.near, out("%s_ring_near.png" % group))
+    output.save_png(downsample(look.near, (look.near.width // 2, look.near.height // 2)),
+                    out("%s_ring_near_low.png" % group))
+    output.save_png(look.far, out("%s_ring_far.png" % group))
+    for layer, frames in (("sky", look.sky), ("background", look.background), ("foreground", look.foreground)):
+        sheet.write(frames, out("%s_%s.png" % (group, layer)), out("%s_%s.plist" % (group, layer)))
+    output.save_png(menu_strip(look), out("menu_bg_%s.png" % group))
+
+
+@functools.cache
+def meadow_look():
+    return Look(
+        ground=ring_ground(), near=ring_hills_near(), far=ring_hills_far(),
+        sky={
+            "sky_sun.png": sun(),
+            "sky_moon.png": moon(),
+            "sky_star.png": star(28, 5, (255, 236, 130)),
+            "sky_sparkle.png": sparkle(28, (255, 250, 210)),
+            "sky_puff_1.png": puff(72, 48, 61),
+            "sky_puff_2.png": puff(52, 36, 62),
+            "sky_seed.png": seed_fluff(),
+        },
+        background=background(
+            tree_round=blob_tree(96, 128, [(48, 36, 30), (26, 56, 22), (70, 56, 22), (48, 66, 24)], 71, 50),
+            tree_tall=tall_tree(), bush=bush(), cottage=cottage(), fence=fence()),
+        foreground=foreground(
+            grass_1=grass_tuft(64, 32, 81), grass_2=grass_tuft(48, 28, 82, blades=7), daisies=daisies(),
+            mushroom=mushroom(), stones=stones(), clover=clover()))
+
+
+def look_main(make_look, group, usage):
+    """The command line of a group's generator: OUTPUT_DIR, where write_look() puts its files."""
+    if len(sys.argv) != 2:
+        sys.exit(usage)
+    write_look(make_look(), group, sys.argv[1])
+
+
 def main(out_dir):
     def out(name):
         return os.path.join(out_dir, name)
 
-    output.save_png(ring_ground(), out("ring_ground.png"))
-    near = ring_hills_near()
-    output.save_png(near, out("ring_hills_near.png"))
-    output.save_png(downsample(near, (256, 128)), out("ring_hills_near_low.png"))
-    output.save_png(ring_hills_far(), out("ring_hills_far.png"))
-    sheet.write({
-        "sky_sun.png": sun(),
-        "sky_moon.png": moon(),
-        "sky_star.png": star(28, 5, (255, 236, 130)),
-        "sky_sparkle.png": sparkle(28, (255, 250, 210)),
-        "sky_puff_1.png": puff(72, 48, 61),
-        "sky_puff_2.png": puff(52, 36, 62),
-        "sky_seed.png": seed_fluff(),
-    }, out("sky.png"), out("sky.plist"))
-    sheet.write({
-        "bg_tree_round.png": blob_tree(96, 128, [(48, 36, 30), (26, 56, 22), (70, 56, 22), (48, 66, 24)], 71, 50),
-        "bg_tree_tall.png": tall_tree(),
-        "bg_bush.png": bush(),
-        "bg_cottage.png": cottage(),
-        "bg_fence.png": fence(),
-    }, out("background.png"), out("background.plist"))
-    sheet.write({
-        "fg_grass_1.png": grass_tuft(64, 32, 81),
-        "fg_grass_2.png": grass_tuft(48, 28, 82, blades=7),
-        "fg_daisies.png": daisies(),
-        "fg_mushroom.png": mushroom(),
-        "fg_stones.png": stones(),
-        "fg_clover.png": clover(),
-    }, out("foreground.png"), out("foreground.plist"))
+    write_look(meadow_look(), "meadow", out_dir)
     sheet.write({
         "front_grass_tall.png": grass_tuft(96, 80, 91, colour=(96, 176, 70), blades=12),
         "front_fern.png": fern(),

@@ -34,7 +34,10 @@ import textwrap
 from PIL import Image, ImageChops, ImageFont
 
 import make_bee_art as bee
+import make_garden_art
 import make_level_art as level
+import make_storm_art
+import make_works_art
 from art import output, sheet, ui
 from art.paint import INK, Canvas, bezier, darker, hexagon, lighter
 from art.ui import BERRY, CREAM, HONEY, LEAF
@@ -145,6 +148,23 @@ def ground_strip(hill_colour, tree_colour, seed):
 
 def screen_title(font, text, width, height=80, size=52):
     return ui.title(font, text, width, height, fitted_size(font, text, size, width - 24))
+
+
+# The level groups' title pictures: the name over a scene drawn in the group's own style.
+GROUP_TITLE = (500, 160)
+GROUP_BACKDROPS = {"meadow": level.title_backdrop, "garden": make_garden_art.title_backdrop,
+                   "storm": make_storm_art.title_backdrop, "works": make_works_art.title_backdrop}
+
+
+def group_title(font, group):
+    w, h = GROUP_TITLE
+    c = Canvas(w, h)
+    c.image.alpha_composite(GROUP_BACKDROPS[group](w, h).resize(c.image.size))
+    text = "THE " + group.upper()
+    size = fitted_size(font, text, 52, 390)
+    ui.lettering(c, font, text, size, (w / 2, h * 0.45), fill=HONEY, outline=size * 0.08, light=(255, 250, 200),
+                 dark=darker(HONEY, 0.25))
+    return c.result()
 
 
 def credits_content(font):
@@ -674,8 +694,8 @@ def menu_sheet(font, out):
     frames["vantrel_title.png"] = game_title(font)
     frames["instructions_title.png"] = screen_title(font, "HOW TO PLAY", 414)
     # The level groups' titles, named by the catalogue's "title_image".
-    for group in ("meadow", "garden", "storm", "works"):
-        frames["group_title_%s.png" % group] = screen_title(font, "THE " + group.upper(), 414)
+    for group in GROUP_BACKDROPS:
+        frames["group_title_%s.png" % group] = group_title(font, group)
     for page, (text, picture) in enumerate(zip(HOW_TO_PLAY, page_images(font)), start=1):
         frames["how_to_play_text_%d.png" % page] = wrapped_card(font, text, 250, 180, 18)
         frames["how_to_play_image_%d.png" % page] = picture

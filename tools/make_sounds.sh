@@ -44,6 +44,9 @@ loop() {
     sx "$work/$1" "$work/body.wav" trim "$3" "$(awk "BEGIN { print $2 - $3 }")"
     sx "$work/xfade.wav" "$work/body.wav" "$work/$4"
 }
+# Places a short sound SECONDS into an 8 s stretch of silence, the ambience loops' length:
+# at8 IN SECONDS OUT.
+at8() { sx "$work/$1" "$work/$3" pad "$2" 8 trim 0 8; }
 
 # interface.wav: a soft, rounded "plip" for buttons.
 syn a.wav 0.11 sine 740-1110 -- fade q 0.003 0.11 0.09
@@ -116,7 +119,7 @@ for call in "0.6 3000-3900" "0.9 3300-4200" "2.9 2500-3600" "3.1 2800-3800" "3.3
             "5.4 3600-4600" "5.65 3400-4400" "6.9 2700-3500"; do
     set -- $call
     syn "ch$i.wav" 0.11 sine "$2" -- tremolo 40 60 fade q 0.01 0.11 0.06 vol 0.22
-    sx "$work/ch$i.wav" "$work/call$i.wav" pad "$1" "$(awk "BEGIN { print 8 - $1 - 0.11 }")"
+    at8 "ch$i.wav" "$1" "call$i.wav"
     i=$((i + 1))
 done
 mix day.wav breeze.wav call0.wav call1.wav call2.wav call3.wav call4.wav call5.wav call6.wav call7.wav
@@ -130,8 +133,46 @@ sx "$work/pulse.wav" "$work/gap.wav" pad 0 0.03
 sx "$work/gap.wav" "$work/gap.wav" "$work/gap.wav" "$work/trio.wav"
 i=0
 for at in 0.3 1.1 1.9 3.5 4.3 5.1 6.7 7.3; do
-    sx "$work/trio.wav" "$work/cr$i.wav" pad "$at" "$(awk "BEGIN { print 8 - $at - 0.225 }")"
+    at8 trio.wav "$at" "cr$i.wav"
     i=$((i + 1))
 done
 mix night.wav hush.wav cr0.wav cr1.wav cr2.wav cr3.wav cr4.wav cr5.wav cr6.wav cr7.wav
 finish night.wav ambience_night.wav -12
+
+# ambience_rain.wav: the storm levels' steady rain, 8 s: the hiss of the downpour, its low roar and
+# drops landing close by.
+syn hiss.wav 8.6 pinknoise -- highpass 1500 lowpass 8000 tremolo 0.25 15 vol 0.7
+syn roar.wav 8.6 brownnoise -- lowpass 300 tremolo 0.125 30 vol 0.6
+mix bed.wav hiss.wav roar.wav
+loop bed.wav 8 0.6 downpour.wav
+syn drop.wav 0.03 whitenoise -- bandpass 3000 1.5q fade q 0.001 0.03 0.028 vol 0.5
+drops=
+i=0
+for at in 0.2 0.75 1.3 1.9 2.2 3.05 3.6 4.4 4.9 5.5 6.1 6.45 7.2 7.7; do
+    at8 drop.wav "$at" "dr$i.wav"
+    drops="$drops dr$i.wav"
+    i=$((i + 1))
+done
+mix rain.wav downpour.wav $drops
+finish rain.wav ambience_rain.wav -10
+
+# ambience_works.wav: the works by day, 8 s: the hum of machines (whole periods of every partial and
+# of its sway), a hammer's clank every second and a blow of steam.
+syn h1.wav 8 sine 55 -- tremolo 0.5 20 vol 0.6
+syn h2.wav 8 sine 110 -- vol 0.35
+syn h3.wav 8 sine 220 -- tremolo 0.25 40 vol 0.15
+syn k1.wav 0.25 sine 430 -- fade q 0.002 0.25 0.24 vol 0.5
+syn k2.wav 0.25 sine 1170 -- fade q 0.001 0.25 0.2 vol 0.3
+syn k3.wav 0.02 whitenoise -- highpass 2000 fade q 0.0005 0.02 0.018 vol 0.6
+mix clank.wav k1.wav k2.wav k3.wav
+clanks=
+i=0
+for at in 0.5 1.5 2.5 3.5 4.5 5.5 6.5 7.5; do
+    at8 clank.wav "$at" "cl$i.wav"
+    clanks="$clanks cl$i.wav"
+    i=$((i + 1))
+done
+syn puff.wav 1.2 whitenoise -- highpass 2500 fade q 0.1 1.2 0.8 vol 0.4
+at8 puff.wav 4.0 steam.wav
+mix works.wav h1.wav h2.wav h3.wav steam.wav $clanks
+finish works.wav ambience_works.wav -10

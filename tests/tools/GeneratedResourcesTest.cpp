@@ -1,14 +1,17 @@
 // The pictures, fonts and sounds the build generates, read back through the engine's own readers:
-// every name the game asks for is there, sized for the rig and the 1024 x 768 layout that place
-// them, textures that repeat wrap without a seam, and sounds are clean 16-bit files whose loops
-// meet themselves.
+// every name the game and its level and menu data ask for is there, sized for the rig and the
+// 1024 x 768 layout that place them, textures that repeat wrap without a seam, and sounds are clean
+// 16-bit files whose loops meet themselves.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,7 @@
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/render/CCBMFontConfiguration.h"
 #include "engine/render/CCSpriteFrameCache.h"
+#include "platform/foundation/Value.h"
 #include "platform/image/Image.h"
 #include "support/HeadlessDirectorTest.h"
 #include "support/TestSupport.h"
@@ -23,6 +27,9 @@
 namespace {
 
 bool isPowerOfTwo(uint32_t value) { return value != 0 && (value & (value - 1)) == 0; }
+
+// The level groups, each with a look of its own.
+const std::vector<std::string> kGroups = {"meadow", "garden", "storm", "works"};
 
 class GeneratedResourcesTest : public HeadlessDirectorTest {
 protected:
@@ -69,23 +76,143 @@ protected:
 };
 
 TEST_F(GeneratedResourcesTest, LevelSheetsHoldTheirFrames) {
-    const std::map<std::string, std::vector<std::string>> sheets = {
-        {"sky.plist",
+    std::map<std::string, std::vector<std::string>> sheets = {
+        {"meadow_sky.plist",
          {"sky_sun.png", "sky_moon.png", "sky_star.png", "sky_sparkle.png", "sky_puff_1.png", "sky_puff_2.png",
           "sky_seed.png"}},
-        {"background.plist",
-         {"bg_tree_round.png", "bg_tree_tall.png", "bg_bush.png", "bg_cottage.png", "bg_fence.png"}},
-        {"foreground.plist",
-         {"fg_grass_1.png", "fg_grass_2.png", "fg_daisies.png", "fg_mushroom.png", "fg_stones.png", "fg_clover.png"}},
         {"front.plist", {"front_grass_tall.png", "front_fern.png", "front_leaves.png"}},
         {"effects.plist",
          {"effect_puff_1.png", "effect_puff_2.png", "effect_puff_3.png", "effect_puff_4.png", "effect_sparkle_1.png",
           "effect_sparkle_2.png", "effect_sparkle_3.png", "effect_sparkle_4.png", "effect_hit_1.png",
           "effect_hit_2.png", "effect_hit_3.png", "effect_hit_4.png"}},
     };
+    // Every group's look draws the frames the shared level layouts place.
+    for (const std::string& group : kGroups) {
+        sheets[group + "_background.plist"] = {"bg_tree_round.png", "bg_tree_tall.png", "bg_bush.png",
+                                               "bg_cottage.png", "bg_fence.png"};
+        sheets[group + "_foreground.plist"] = {"fg_grass_1.png", "fg_grass_2.png", "fg_daisies.png",
+                                               "fg_mushroom.png", "fg_stones.png", "fg_clover.png"};
+    }
     for (const auto& [sheet, names] : sheets) {
         SCOPED_TRACE(sheet);
         EXPECT_EQ(frames(sheet, names).size(), names.size());
+    }
+}
+
+// A property list of the hand-written data (levels, catalogue) as the game reads it.
+Value sourceData(const std::string& name) {
+    std::string error;
+    std::optional<Value> value = Value::fromFile(std::string(VANTREL_SOURCE_RESOURCES) + "/" + name, &error);
+    EXPECT_TRUE(value) << name << ": " << error;
+    return value ? std::move(*value) : Value();
+}
+
+// The names of a generated sheet's frames.
+std::set<std::string> frameNames(const std::string& sheet) {
+    std::string error;
+    const std::optional<Value> list =
+        Value::fromFile(std::string(VANTREL_GENERATED_RESOURCES) + "/" + sheet, &error);
+    if (!list) {
+        ADD_FAILURE() << "the build makes no sheet " << sheet << ": " << error;
+        return {};
+    }
+    const std::vector<std::string> names = (*list)["frames"].keys();
+    return {names.begin(), names.end()};
+}
+
+// The pictures each level's data and each group's menu data name: its rings (the ground ring
+// ending in the colour of the fill disc beneath it), its sheets, the sun and sky pictures in its
+// sky sheets, every frame its geometry places, its ambience; the group's menu ground and title.
+// Each group looks like itself: no two share a ring, a decoration sheet or a menu ground, and no
+// group screen stands on the title's ground.
+TEST_F(GeneratedResourcesTest, EveryPictureTheLevelAndMenuDataNameIsBuilt) {
+    namespace fs = std::filesystem;
+    const Value catalogue = sourceData("levels.plist");
+    const std::set<std::string> menuFrames = frameNames("menu.plist");
+    std::map<std::string, std::string> groupOfPicture;
+    const auto ownedBy = [&groupOfPicture](const std::string& picture, const std::string& group) {
+        const auto [owner, added] = groupOfPicture.emplace(picture, group);
+        EXPECT_EQ(owner->second, group) << picture << " is shared by two groups";
+    };
+    ASSERT_FALSE(catalogue["level_group_order"].elements().empty());
+    for (const Value& groupId : catalogue["level_group_order"].elements()) {
+        const std::string group = groupId.stringValue();
+        SCOPED_TRACE(group);
+        const Value& menu = catalogue["menu_data"][group];
+        EXPECT_NE(menu["background_image"].stringValue(), "menu_bg_title.png");
+        ownedBy(menu["background_image"].stringValue(), group);
+        const Image ground = picture(menu["background_image"].stringValue());
+        EXPECT_EQ(ground.width(), 1024u);
+        const std::string title = menu["title_image"].stringValue();
+        EXPECT_TRUE(menuFrames.count(title)) << title;
+        if (menuFrames.count(title)) {
+            // Standing at y 565 of the 1024 x 768 layout, centred, clear of the window buttons.
+            const CGSize size = frames("menu.plist", {title})[title];
+            EXPECT_LE(565 + size.height, 768);
+            EXPECT_LE(size.width, 1024 - 2 * 90);
+        }
+
+        for (const Value& entry : catalogue["levels"][group].elements()) {
+            const std::string id = entry["id"].stringValue();
+            SCOPED_TRACE(id);
+            const Value info = sourceData(id + ".plist");
+            for (const char* ring : {"ground_image", "bgnear_image", "bgnear_image_lowquality", "bgfar_image"}) {
+                ownedBy(info[ring].stringValue(), group);
+                const Image image = picture(info[ring].stringValue());
+                EXPECT_TRUE(isPowerOfTwo(image.width()) && isPowerOfTwo(image.height())) << ring;
+            }
+            const Image ring = picture(info["ground_image"].stringValue());
+            int fill[4] = {};
+            ASSERT_EQ(std::sscanf(info["ground_fill_colour"].stringValue().c_str(), "{%d,%d,%d,%d}", &fill[0],
+                                  &fill[1], &fill[2], &fill[3]), 4);
+            if (ring.height() > 0) {
+                const uint8_t* bottom = &ring.pixels()[(ring.height() - 1) * ring.width() * 4];
+                for (int c = 0; c < 3; ++c) EXPECT_NEAR(bottom[c], fill[c], 2) << "channel " << c;
+                EXPECT_EQ(bottom[3], 255);
+            }
+
+            std::set<std::string> skyFrames, allFrames;
+            // The group's own sheets come first in their layers; objects' and front sheets are shared.
+            for (const char* layer : {"foreground_texture_atlases", "background_texture_atlases",
+                                      "sky_texture_atlases"}) {
+                ownedBy(info[layer].at(0).stringValue(), group);
+            }
+            for (const char* layer : {"front_texture_atlases", "foreground_texture_atlases",
+                                      "background_texture_atlases", "sky_texture_atlases"}) {
+                for (const Value& sheet : info[layer].elements()) {
+                    const std::set<std::string> names = frameNames(sheet.stringValue());
+                    allFrames.insert(names.begin(), names.end());
+                    if (std::string(layer) == "sky_texture_atlases") skyFrames.insert(names.begin(), names.end());
+                    const std::string png = sheet.stringValue().substr(0, sheet.stringValue().size() - 5) + "png";
+                    EXPECT_TRUE(fs::is_regular_file(path(png))) << png;
+                }
+            }
+            EXPECT_FALSE(frameNames(info["effects_texture_atlas"].stringValue()).empty());
+            EXPECT_TRUE(skyFrames.count(info["time_image"].stringValue())) << info["time_image"].stringValue();
+            EXPECT_GT(info["sky_background_images"]["count"].intValue(), 0);
+            for (const Value& image : info["sky_background_images"]["images"].elements()) {
+                EXPECT_TRUE(skyFrames.count(image.stringValue())) << image.stringValue();
+            }
+
+            const Value geometry = sourceData(info["geometry_file"].stringValue());
+            std::vector<const Value*> sprites;
+            for (const char* layer : {"background_sprites", "foreground_sprites", "front_sprites"}) {
+                for (const Value& sprite : geometry[layer].elements()) sprites.push_back(&sprite);
+            }
+            for (const Value& placed : geometry["static_geometry"].elements()) {
+                for (const Value& sprite : placed["sprites"].elements()) sprites.push_back(&sprite);
+            }
+            EXPECT_FALSE(sprites.empty());
+            for (const Value* sprite : sprites) {
+                const std::string name = (*sprite)["image_name"].stringValue();
+                if (name.empty() || name[0] == '_') continue;  // an entry the level skips
+                EXPECT_TRUE(allFrames.count(name)) << name << " is in none of the level's sheets";
+            }
+
+            for (const char* sound : {"bg_audio_name", "bg_night_audio_name"}) {
+                EXPECT_TRUE(fs::is_regular_file(path(info[sound].stringValue()))) << info[sound].stringValue();
+            }
+        }
     }
 }
 
@@ -220,7 +347,9 @@ TEST_F(GeneratedResourcesTest, MenuPicturesFitTheScreenLayout) {
         EXPECT_LE(197 + emblem.height(), 488u) << rank;
     }
     // The ground strips are curved round the menu world; their inner edge is solid soil.
-    for (const char* ground : {"menu_bg_title.png", "menu_bg_credits.png", "menu_bg_flight_log.png"}) {
+    std::vector<std::string> grounds = {"menu_bg_title.png", "menu_bg_credits.png", "menu_bg_flight_log.png"};
+    for (const std::string& group : kGroups) grounds.push_back("menu_bg_" + group + ".png");
+    for (const std::string& ground : grounds) {
         const Image strip = picture(ground);
         EXPECT_TRUE(isPowerOfTwo(strip.width())) << ground;
         EXPECT_EQ(strip.pixels()[(strip.height() - 1) * strip.width() * 4 + 3], 255) << ground;
@@ -298,8 +427,11 @@ double columnDifference(const Image& image, uint32_t a, uint32_t b) {
 }
 
 TEST_F(GeneratedResourcesTest, RingTexturesWrapWithoutASeam) {
-    for (const char* name : {"ring_ground.png", "ring_hills_near.png", "ring_hills_near_low.png", "ring_hills_far.png",
-                             "vantrel_trail.png"}) {
+    std::vector<std::string> rings = {"vantrel_trail.png"};
+    for (const std::string& group : kGroups) {
+        for (const char* ring : {"ground", "near", "near_low", "far"}) rings.push_back(group + "_ring_" + ring + ".png");
+    }
+    for (const std::string& name : rings) {
         SCOPED_TRACE(name);
         const Image ring = picture(name);
         ASSERT_GT(ring.width(), 2u);
@@ -310,13 +442,6 @@ TEST_F(GeneratedResourcesTest, RingTexturesWrapWithoutASeam) {
         }
         EXPECT_LE(columnDifference(ring, ring.width() - 1, 0), largestStep);
     }
-    // The ground ring's inner edge is the fill disc's colour (104, 64, 40), so the two meet unseen.
-    const Image ground = picture("ring_ground.png");
-    const uint8_t* bottom = &ground.pixels()[(ground.height() - 1) * ground.width() * 4];
-    EXPECT_NEAR(bottom[0], 104, 2);
-    EXPECT_NEAR(bottom[1], 64, 2);
-    EXPECT_NEAR(bottom[2], 40, 2);
-    EXPECT_EQ(bottom[3], 255);
 }
 
 TEST_F(GeneratedResourcesTest, SoundsAreCleanAndLoopsMeetThemselves) {
@@ -332,6 +457,7 @@ TEST_F(GeneratedResourcesTest, SoundsAreCleanAndLoopsMeetThemselves) {
         {"bee_buzz_loop_plain.wav", 1, 0.5, true}, {"bee_wind_loop.wav", 1, 2, true},
         {"bee_suck_loop_1.wav", 1, 1, true},    {"bee_drain_loop_2.wav", 1, 1, true},
         {"ambience_day.wav", 1, 8, true},       {"ambience_night.wav", 1, 8, true},
+        {"ambience_rain.wav", 1, 8, true},      {"ambience_works.wav", 1, 8, true},
         {"Vantrel.mp3", 2, 40, false},          {"VantrelLite.mp3", 2, 40, false},
     };
     for (const Sound& sound : sounds) {

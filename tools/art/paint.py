@@ -110,6 +110,24 @@ class Canvas:
             draw.ellipse((x - r, y - r, x + r, y + r), fill=255)
         return mask
 
+    def lines_mask(self, segments, width):
+        """Many straight segments ((x0, y0), (x1, y1)) of one width in a single mask: cheaper
+        than a mask per stroke when there are hundreds (rain, hatching)."""
+        mask = self.new_mask()
+        draw = ImageDraw.Draw(mask)
+        thickness = max(1, round(width * self.k))
+        for (x0, y0), (x1, y1) in segments:
+            draw.line([(x0 * self.k, y0 * self.k), (x1 * self.k, y1 * self.k)], fill=255, width=thickness)
+        return mask
+
+    def ellipses_mask(self, boxes):
+        """The union of many ellipses in a single mask (leaves, dots)."""
+        mask = self.new_mask()
+        draw = ImageDraw.Draw(mask)
+        for box in boxes:
+            draw.ellipse(self._s(box), fill=255)
+        return mask
+
     def dilate(self, mask, amount):
         """The mask grown by about `amount` design pixels, with a soft edge.
 
