@@ -27,6 +27,8 @@ constexpr double kMinTurnSine = 1e-3;
 // the float range overflow, and no level is a hundred kilometres wide.
 constexpr float kMaxCoordinate = 1e5f;
 
+constexpr const char* kBadMaterial = "the caller's density, friction or restitution is out of range";
+
 enum Shape { kCircle = 0, kEdge = 1, kPolygon = 2, kChain = 3, kBox = 4 };
 
 // The caller's parameters, shared by every shape.
@@ -133,14 +135,21 @@ std::vector<b2Vec2> clearHull(const std::vector<b2Vec2>& points) {
 bool prepare(const Value& fixture, b2FixtureDef* definition, const Build& build) {
     float material[3] = {build.density, build.friction, build.restitution};
     const char* keys[3] = {"density", "friction", "restitution"};
+    const PhysicsValueRange ranges[3] = {kDensityRange, kFrictionRange, kRestitutionRange};
     for (int i = 0; i < 3; ++i) {
         const Value& given = fixture[keys[i]];
         if (given.isNone()) continue;
+        // A negative value means "the caller's"; one beyond the range is refused the same way.
         const float value = given.floatValue();
-        if (std::isfinite(value) && value >= 0) material[i] = value;
+        if (ranges[i].holds(value)) {
+            material[i] = value;
+        } else if (!(value < 0)) {
+            logLine("Physics: fixture \"%s\" %g refused: not %g to %g; %g stays", keys[i], value, ranges[i].least,
+                    ranges[i].most, material[i]);
+        }
     }
-    for (float value : material) {
-        if (!std::isfinite(value) || value < 0) return false;
+    for (int i = 0; i < 3; ++i) {
+        if (!ranges[i].holds(material[i])) return false;
     }
     definition->density = material[0];
     definition->friction = material[1];
@@ -182,7 +191,7 @@ b2Fixture* buildChain(b2Body* body, const Value& fixture, b2FixtureDef* definiti
     if (!segmentsLongEnough(points, loop)) return refuse("chain", "vertices 0.005 m apart or closer");
     b2FixtureDef fresh;
     b2FixtureDef* def = definition ? definition : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("chain", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("chain", kBadMaterial);
 
     // Ghost vertices continue the end segments, so that bodies slide smoothly off the ends.
     auto fill = [loop](b2ChainShape* shape, const std::vector<b2Vec2>& v) {
@@ -267,7 +276,7 @@ b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fi
     if (radius < 0) return refuse("circle", "negative radius");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("circle", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("circle", kBadMaterial);
     b2CircleShape own;
     b2CircleShape* shape = circleShape ? circleShape : &own;
     shape->m_p = centre;
@@ -290,7 +299,7 @@ b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value&
     if (!segmentsLongEnough(points, false)) return refuse("edge", "0.005 m long or shorter");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("edge", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("edge", kBadMaterial);
     b2EdgeShape own;
     b2EdgeShape* shape = edgeShape ? edgeShape : &own;
     shape->SetTwoSided(points[0], points[1]);
@@ -312,7 +321,7 @@ b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Val
     if (hull.empty()) return refuse("polygon", "no area");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("polygon", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("polygon", kBadMaterial);
     b2PolygonShape own;
     b2PolygonShape* shape = polygonShape ? polygonShape : &own;
     shape->Set(hull.data(), static_cast<int32>(hull.size()));
@@ -350,7 +359,7 @@ b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixtu
     if (clearHull(corners).empty()) return refuse("box", "no area");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("box", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("box", kBadMaterial);
     b2PolygonShape own;
     b2PolygonShape* shape = polygonShape ? polygonShape : &own;
     shape->SetAsBox(halfWidth, halfHeight, centre, angle);
