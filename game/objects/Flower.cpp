@@ -161,7 +161,13 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
     }
     b2Body* head = ObjectPhysics::createBody(
         b2_dynamicBody, CGPoint{root.x + headOffset.x, root.y + headOffset.y}, rotation, physics);
-    if (!head) return true;  // no world: a picture only
+    if (!head) {
+        // Without a world the flower is a picture only; a body the world refused refuses the flower,
+        // so that it is neither filed nor counted.
+        if (!VantrelGameLayer::currentPhysicsWorld()) return true;
+        logLine("Game objects: flower %d refused: its body was refused", type());
+        return false;
+    }
     physicsSprite_->setBody(head);
     physicsSprite_->physicsSystemBinding()->type = kFlowerBinding;
     physicsSprite_->physicsSystemBinding()->gameObject = this;

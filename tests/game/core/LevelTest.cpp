@@ -86,7 +86,7 @@ TEST_F(LevelTest, DefaultsAndDerivedValues) {
     EXPECT_EQ(level->referenceHoney(), 100u) << "from the catalogue";
     EXPECT_FLOAT_EQ(level->autoFlyFlightLevel(), 1750);
     EXPECT_FLOAT_EQ(level->groundFillRadius(), 904);
-    EXPECT_FLOAT_EQ(level->hiveAngleRads(), 0) << "the later of two hives";
+    EXPECT_FLOAT_EQ(level->hiveAngleRads(), static_cast<float>(M_PI / 2)) << "the first of two hives";
     EXPECT_EQ(Level::currentLevel(), level);
     level_.reset();
     EXPECT_EQ(Level::currentLevel(), nullptr);
@@ -114,6 +114,8 @@ TEST_F(LevelTest, MalformedLevelsAreRefused) {
         {"a ring of one subdivision", "ground_subdivisions", 1},
         {"a ring beyond 16-bit indices", "bgfar_subdivisions", 40000},
         {"a fill of two segments", "ground_fill_subdivisions", 2},
+        {"a ground repeated beyond an int's reach", "ground_repeat", 2147483647},
+        {"a background never repeated", "bgfar_repeat", 0},
         {"a radius that is no number", "ground_radius", std::nan("")},
     };
     for (const Case& c : cases) {
