@@ -544,12 +544,13 @@ CCSprite* Level::showEffect(const std::string& name, CGPoint position, float rot
 
 CCSprite* Level::showEffect(const std::string& name, CGPoint position, float rotation, float scale,
                             CGPoint anchorPoint) {
-    if (!effectsBatchNode_) return nullptr;
     RefPtr<CCAnimation> animation = CCAnimationCache::sharedAnimationCache()->animationByName(name);
     if (!animation || animation->frames().empty()) {
-        logLine("Level: no effect \"%s\"", name.c_str());
+        // Once per name and level: effects are shown on every contact, many times a second.
+        if (reportedEffects_.insert(name).second) logLine("Level: no effect \"%s\"; it is not shown", name.c_str());
         return nullptr;
     }
+    if (!effectsBatchNode_) return nullptr;
     RefPtr<CCSprite> sprite = CCSprite::spriteWithTexture(effectsTexture_);
     sprite->setPosition(position);
     sprite->setAnchorPoint(anchorPoint);

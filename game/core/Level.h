@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -127,7 +128,8 @@ public:
     CCSpriteBatchNode* getSpriteBatchNodeForTexture(const CCTexture2D* texture, int layer) const;
 
     // Plays the effect's cached animation once on a new sprite in the effects batch node, which
-    // removes itself at the end; null when the effect or its texture is missing.
+    // removes itself at the end; null when the effect or its texture is missing. An unknown name
+    // logs one line the first time this level is asked for it.
     CCSprite* showEffect(const std::string& name, CGPoint position, float rotation, float scale);
     CCSprite* showEffect(const std::string& name, CGPoint position, float rotation, float scale, CGPoint anchorPoint);
 
@@ -383,6 +385,7 @@ private:
     std::string levelGeometryFileName_;
     std::string levelObjectsFileName_;
     bool hasFrontLayer_ = false;
+    std::set<std::string> reportedEffects_;  // unknown effect names already logged
 
     // Day clock.
     int timeState_ = kTimeDawn;

@@ -10,6 +10,7 @@
 #include "game/core/Player.h"
 #include "game/core/RestartableParticleSystem.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/SimpleEffect.h"
 #include "platform/foundation/Log.h"
 #include "support/HeadlessDirectorTest.h"
 #include "support/LevelTestSupport.h"
@@ -355,3 +356,21 @@ TEST_F(LevelTest, TheMeadowLevelsLoadAndCanBeFinished) {
 }
 
 }  // namespace
+
+TEST_F(LevelTest, AnUnknownEffectIsLoggedOncePerLevel) {
+    const RefPtr<game::SimpleEffect> effects[] = {
+        game::SimpleEffect::simpleEffect("nowhere", 1, 1, 0, {255, 255, 255}, 255),
+        game::SimpleEffect::simpleEffect("nowhere", 1, 2, 5, {255, 0, 0}, 255),
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_NE(load(testLevelInfo("test_a", 120)), nullptr);
+        LogCapture log;
+        for (int i = 0; i < 3; ++i) {
+            for (const auto& effect : effects) EXPECT_EQ(effect->showAt(CGPointMake(0, 1200), 0), nullptr);
+        }
+        size_t lines = 0;
+        for (const std::string& line : log.lines()) lines += line.find("no effect \"nowhere\"") != std::string::npos;
+        EXPECT_EQ(lines, 1u) << "each level says it once";
+    }
+}
