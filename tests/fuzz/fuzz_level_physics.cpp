@@ -4,10 +4,10 @@
 // play. Nothing aborts, every body stays finite, and the objects never run away in number.
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <string_view>
 
+#include "FuzzLevelParts.h"
 #include "FuzzObjectWorld.h"
 #include "game/core/GameContactListener.h"
 #include "game/core/Level.h"
@@ -35,15 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static LogCapture quiet;
     quiet.clear();
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const char* names[] = {"fuzz.plist", "fuzz_geometry.plist", "fuzz_objects.plist", "gameobject_data.plist"};
-    size_t start = 0;
-    uint32_t salt = 2166136261u;
+    writeLevelParts(folder, input, {"fuzz.plist", "fuzz_geometry.plist", "fuzz_objects.plist", "gameobject_data.plist"});
+    uint32_t salt = 2166136261u;  // FNV-1a of the input
     for (size_t i = 0; i < size; ++i) salt = (salt ^ data[i]) * 16777619u;
-    for (const char* name : names) {
-        const size_t end = std::min(input.find("\n%%\n", start), input.size());
-        std::ofstream(folder + "/" + name, std::ios::binary).write(input.data() + start, end - start);
-        start = std::min(end + 4, input.size());
-    }
     setResourceFolder(folder);
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();
     Random::seed(salt);

@@ -67,17 +67,8 @@ protected:
         Value objects = Value::array();
         objects.append(at(1000, "{0, 1000}"));
         for (const Value& instance : instances) objects.append(instance);
-        level_.reset();
-        world_->writeList("gameobject_data.plist", dict({{"gameobjects", types}}));
-        world_->writeLevel("test_a", testLevelInfo("test_a", 300), dict({}), dict({{"gameobjects", objects}}));
-        level_ = Level::levelFromFile("test_a.plist");
-        if (!level_) return nullptr;
-        b2CircleShape planet;
-        planet.m_radius = static_cast<float>(kGroundRadius / 32);
-        physics()->getGroundBody()->CreateFixture(&planet, 0);
-        level_->loadLevelGeometry();
-        EXPECT_TRUE(level_->loadLevelObjects());
-        return level_.get();
+        level_.reset();  // the old level lets go of the shared data first
+        return loadObjectsFile(dict({{"gameobjects", types}}), dict({{"gameobjects", objects}}));
     }
 
     // Every body's place, angle and speeds are numbers.
