@@ -161,13 +161,7 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
     }
     b2Body* head = ObjectPhysics::createBody(
         b2_dynamicBody, CGPoint{root.x + headOffset.x, root.y + headOffset.y}, rotation, physics);
-    if (!head) {
-        // Without a world the flower is a picture only; a body the world refused refuses the flower,
-        // so that it is neither filed nor counted.
-        if (!VantrelGameLayer::currentPhysicsWorld()) return true;
-        logLine("Game objects: flower %d refused: its body was refused", type());
-        return false;
-    }
+    if (!head) return ObjectPhysics::keepsWithoutBody("flower", type());
     physicsSprite_->setBody(head);
     physicsSprite_->physicsSystemBinding()->type = kFlowerBinding;
     physicsSprite_->physicsSystemBinding()->gameObject = this;

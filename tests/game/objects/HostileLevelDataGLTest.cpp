@@ -138,6 +138,8 @@ TEST_F(HostileLevelDataTest, EachHostileInputIsRefusedOrClampedAndEveryBodyStays
          }},
         {"a flower whose body cannot be placed", dict({{"1", daisy()}}), {at(1, "{1e39, 0}")}, "body was refused",
          [](Level* level) { EXPECT_EQ(level->flowers().count(), 0u) << "neither filed nor counted"; }},
+        {"a pot whose body cannot be placed", dict({{"500", pot()}}), {at(500, "{0, 1e39}")}, "body was refused",
+         [](Level* level) { EXPECT_EQ(level->gameObjectsPriorityNone().count(), 0u) << "not filed"; }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
