@@ -15,6 +15,8 @@ namespace {
 constexpr float kRadiansPerDegree = 0.017453292f;
 // 2S + 1 vertices are numbered in 16 bits.
 constexpr int32_t kMaxSubDivisions = 32767;
+// More repeats than this make texture coordinates that float can no longer tell apart.
+constexpr int32_t kMaxRepeatCount = 32767;
 
 double contentScaleFactor() { return CCDirector::sharedDirector()->contentScaleFactor(); }
 
@@ -69,6 +71,10 @@ bool CCDonut::createWedge(float outerDistance, float innerDistance, int32_t subD
                           float startAngle, float endAngle) {
     if (subDivisions < 2 || subDivisions > kMaxSubDivisions) {
         logLine("CCDonut: a ring needs 2 to %d subdivisions, not %d", kMaxSubDivisions, subDivisions);
+        return false;
+    }
+    if (repeatCount < 1 || repeatCount > kMaxRepeatCount) {
+        logLine("CCDonut: a ring repeats its texture 1 to %d times, not %d", kMaxRepeatCount, repeatCount);
         return false;
     }
     if (!std::isfinite(outerDistance) || !std::isfinite(innerDistance) || !std::isfinite(startAngle) ||
@@ -130,11 +136,13 @@ void CCDonut::updateTextureCoords(CGRect rect) {
     const float repeatWidth = static_cast<float>(rect.size.width) / width;
     const float bottom = static_cast<float>(rect.size.height) / height + top;
     const int32_t s = subDivisions_;
+    // In float: repeats times subdivisions can pass the int range.
+    const float repeats = static_cast<float>(repeatCount_);
     for (int32_t k = 0; k <= s; ++k) {
-        vertexData_[2 * k].texCoords = {repeatWidth / s * (repeatCount_ * k) + left, top};
+        vertexData_[2 * k].texCoords = {repeatWidth / s * (repeats * k) + left, top};
     }
     for (int32_t j = 0; j < s; ++j) {
-        vertexData_[2 * j + 1].texCoords = {repeatWidth / (s - 1) * (repeatCount_ * j) + left, bottom};
+        vertexData_[2 * j + 1].texCoords = {repeatWidth / (s - 1) * (repeats * j) + left, bottom};
     }
     dirty_ = true;
 }

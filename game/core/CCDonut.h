@@ -54,7 +54,8 @@ public:
     // The sector from startAngle to endAngle (degrees counter-clockwise from +x; an end below the
     // start goes clockwise) between the two radii (points). Subdivisions outside 2..32767 are
     // refused, logged, and leave the ring as it was (the inner edge divides by S - 1, and the
-    // 2S + 1 vertices are numbered in 16 bits); so are radii and angles that are not finite.
+    // 2S + 1 vertices are numbered in 16 bits); so are repeat counts outside 1..32767 and radii
+    // and angles that are not finite.
     bool createWedge(float outerDistance, float innerDistance, int32_t subDivisions, int32_t repeatCount,
                      float startAngle, float endAngle);
 

@@ -29,9 +29,16 @@ struct SharedData {
 
 SharedData shared;
 
-void readFloat(const Value& data, const char* key, float* field) {
+// A joint or motor setting, divided by `divisor` (32 turns points into metres); one that is not
+// finite would put NaN into the joint's impulses.
+void readFloat(const Value& data, const char* key, float* field, float divisor = 1) {
     const Value& value = data[key];
-    if (!value.isNone()) *field = value.floatValue();
+    if (value.isNone()) return;
+    if (std::isfinite(value.floatValue())) {
+        *field = value.floatValue() / divisor;
+    } else {
+        logLine("Game objects: \"%s\" is not finite; %g stays", key, *field);
+    }
 }
 
 void readBool(const Value& data, const char* key, bool* field) {
@@ -137,16 +144,30 @@ void GameObject::loadGameObjectSettingsFrom(const Value& data, GameObjectBasicDa
 
 void GameObject::loadPhysicsSettingsFrom(const Value& data, GameObjectPhysicsData* physics, bool useDefaults) {
     if (useDefaults) *physics = GameObjectPhysicsData{};
-    const std::pair<const char*, float*> nonNegative[] = {
-        {"linear_damping", &physics->linearDamping}, {"angular_damping", &physics->angularDamping},
-        {"density", &physics->density},              {"friction", &physics->friction},
-        {"restitution", &physics->restitution},
+    const struct {
+        const char* key;
+        float* field;
+        PhysicsValueRange range;
+    } settings[] = {
+        {"linear_damping", &physics->linearDamping, kDampingRange},
+        {"angular_damping", &physics->angularDamping, kDampingRange},
+        {"density", &physics->density, kDensityRange},
+        {"friction", &physics->friction, kFrictionRange},
+        {"restitution", &physics->restitution, kRestitutionRange},
+        {"gravity_scale", &physics->gravityScale, kGravityScaleRange},
     };
-    for (const auto& [key, field] : nonNegative) {
-        const Value& value = data[key];
-        if (!value.isNone() && value.floatValue() >= 0) *field = value.floatValue();
+    for (const auto& setting : settings) {
+        const Value& given = data[setting.key];
+        if (given.isNone()) continue;
+        const float value = given.floatValue();
+        if (setting.range.holds(value)) {
+            *setting.field = value;
+        } else if (!(value < 0 && setting.range.least == 0)) {
+            // A negative material or damping value means "the default" and is passed over quietly.
+            logLine("Game objects: \"%s\" %g refused: not %g to %g; %g stays", setting.key, value,
+                    setting.range.least, setting.range.most, *setting.field);
+        }
     }
-    readFloat(data, "gravity_scale", &physics->gravityScale);
 }
 
 void GameObject::loadPhysicsMotorSettingsFrom(const Value& data, GameObjectPhysicsMotorData* motor,
@@ -160,8 +181,8 @@ void GameObject::loadPhysicsMotorSettingsFrom(const Value& data, GameObjectPhysi
 void GameObject::loadPhysicsPrismaticJointSettingsFrom(const Value& data, GameObjectPhysicsPrismaticJointData* joint,
                                                        bool useDefaults) {
     if (useDefaults) *joint = GameObjectPhysicsPrismaticJointData{};
-    if (!data["lower_translation"].isNone()) joint->lowerTranslation = data["lower_translation"].floatValue() / 32;
-    if (!data["upper_translation"].isNone()) joint->upperTranslation = data["upper_translation"].floatValue() / 32;
+    readFloat(data, "lower_translation", &joint->lowerTranslation, kPointsPerMetre);
+    readFloat(data, "upper_translation", &joint->upperTranslation, kPointsPerMetre);
     readBool(data, "limit_enabled", &joint->limitEnabled);
     readFloat(data, "motor_max_force", &joint->motorMaxForce);
     readFloat(data, "motor_speed", &joint->motorSpeed);

@@ -150,6 +150,12 @@ void spriteScale(const Value& entry, float* scaleX, float* scaleY) {
     }
 }
 
+// Whether a sprite can be placed so: every number finite, the position in float too.
+bool isFinitePlacement(CGPoint position, float scaleX, float scaleY, float rotation) {
+    return std::isfinite(static_cast<float>(position.x)) && std::isfinite(static_cast<float>(position.y)) &&
+           std::isfinite(scaleX) && std::isfinite(scaleY) && std::isfinite(rotation);
+}
+
 // The point scaled to length 1; (0, 0) for a point too short to have a direction.
 CGPoint unitVector(CGPoint p) {
     const double length = ccPointLength(p);
@@ -315,7 +321,11 @@ bool Level::loadLevel(const std::string& fileName) {
     } subdivisions[] = {{"ground_subdivisions", groundSubdivisions_, 2},
                         {"bgnear_subdivisions", bgNearSubdivisions_, 2},
                         {"bgfar_subdivisions", bgFarSubdivisions_, 2},
-                        {"ground_fill_subdivisions", groundFillSubdivisions_, 3}};
+                        {"ground_fill_subdivisions", groundFillSubdivisions_, 3},
+                        // The rings' texture repeats, in the same bounds.
+                        {"ground_repeat", groundImageRepeat_, 1},
+                        {"bgnear_repeat", bgNearImageRepeat_, 1},
+                        {"bgfar_repeat", bgFarImageRepeat_, 1}};
     for (const auto& entry : subdivisions) {
         if (entry.value < entry.least || entry.value > kMaxSubdivisions) {
             logLine("Level: \"%s\" is refused: \"%s\" is %d, not %d to %d", levelId_.c_str(), entry.key, entry.value,
@@ -410,6 +420,11 @@ RefPtr<CCSprite> Level::makeLayerSprite(const std::string& imageName, int layer,
                                         float scaleY, float rotation) {
     CCNode* holder = getSpriteLayerNode(layer);
     if (!holder) return nullptr;
+    if (!isFinitePlacement(position, scaleX, scaleY, rotation)) {
+        logLine("Level: the sprite \"%s\" at %s, scaled (%g, %g) and turned %g, is refused: not finite",
+                imageName.c_str(), NSStringFromCGPoint(position).c_str(), scaleX, scaleY, rotation);
+        return nullptr;
+    }
     RefPtr<CCSprite> sprite;
     CCNode* parent = nullptr;
     if (RefPtr<CCSpriteFrame> frame = CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(imageName)) {
@@ -482,6 +497,10 @@ void Level::addSkyBackground(bool fullSky) {
         float scale = base + Random::unitFloat() * range;
         if (!fullSky) scale *= 0.5f;
         const float rotation = Random::unitFloat() * 360;
+        if (!isFinitePlacement(position, scale, scale, rotation)) {
+            logLine("Level: \"%s\" has sky images scaled %g to %g; refused", levelId_.c_str(), base, base + range);
+            return;
+        }
         const Value& image = images.at(Random::arc4random() % images.count());
         const std::string frameName = image.stringValue();
         RefPtr<CCSpriteFrame> frame = CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(frameName);
@@ -525,12 +544,13 @@ CCSprite* Level::showEffect(const std::string& name, CGPoint position, float rot
 
 CCSprite* Level::showEffect(const std::string& name, CGPoint position, float rotation, float scale,
                             CGPoint anchorPoint) {
-    if (!effectsBatchNode_) return nullptr;
     RefPtr<CCAnimation> animation = CCAnimationCache::sharedAnimationCache()->animationByName(name);
     if (!animation || animation->frames().empty()) {
-        logLine("Level: no effect \"%s\"", name.c_str());
+        // Once per name and level: effects are shown on every contact, many times a second.
+        if (reportedEffects_.insert(name).second) logLine("Level: no effect \"%s\"; it is not shown", name.c_str());
         return nullptr;
     }
+    if (!effectsBatchNode_) return nullptr;
     RefPtr<CCSprite> sprite = CCSprite::spriteWithTexture(effectsTexture_);
     sprite->setPosition(position);
     sprite->setAnchorPoint(anchorPoint);
@@ -889,32 +909,59 @@ bool Level::parseLevelObjects(const Value& objects) {
         else if (type >= 200 && type <= 299) ++enemies;
         else if (type < 300 || type > 399) ++others;
     }
-    gameObjectsPriorityNone_.reserve(others);
-    gameObjectsPriorityHigh_.reserve(others);
-    flowers_.reserve(flowers);
-    pickups_.reserve(pickups);
-    enemies_.reserve(enemies);
+    gameObjectsPriorityNone_.reserve(std::min(others, kMaxLevelObjects));
+    gameObjectsPriorityHigh_.reserve(std::min(others, kMaxLevelObjects));
+    flowers_.reserve(std::min(flowers, kMaxLevelObjects));
+    pickups_.reserve(std::min(pickups, kMaxLevelObjects));
+    enemies_.reserve(std::min(enemies, kMaxLevelObjects));
     projectiles_.reserve(kMaxProjectiles);
+    size_t index = 0;
     for (const Value& instance : instances.elements()) {
-        RefPtr<GameObject> object = GameObjectFactory::gameObjectWithGameData(instance);
-        if (!object) continue;
-        addGameObject(object.get());
-        if (object->type() == kBuddyPickupType) ++totalBuddies_;
-        if (object->type() != kHiveType) continue;
-        const CGPoint p = hivePositionOf(object.get());
-        if (!dynamic_cast<HiveProtocol*>(object.get()) || !std::isfinite(p.x) || !std::isfinite(p.y)) {
-            logLine("Level: the object of type %d is not a hive in a place; skipped as one", kHiveType);
+        if (filedObjectCount() >= kMaxLevelObjects) {
+            logLine("Level: \"%s\" holds more than %zu objects; the %zu from the %zuth on are refused",
+                    levelId_.c_str(), kMaxLevelObjects, instances.count() - index, index + 1);
+            break;
+        }
+        ++index;
+        const bool isHive = instance["type"].integerValue() == kHiveType;
+        if (isHive && hive_) {
+            logLine("Level: \"%s\" has a second hive at %s; refused, the first is kept", levelId_.c_str(),
+                    instance["position"].stringValue().c_str());
             continue;
         }
-        hive_ = object.get();
-        hiveAngleRads_ = std::atan2(static_cast<float>(p.y), static_cast<float>(p.x));
-        const CGPoint t = unitVector(CGPointMake(p.y, -p.x));
-        hiveVisionConeLeftAngleRads_ = std::atan2(static_cast<float>(p.y - kHiveWindowHalfWidth * t.y),
-                                                  static_cast<float>(p.x - kHiveWindowHalfWidth * t.x));
-        hiveVisionConeRightAngleRads_ = std::atan2(static_cast<float>(p.y + kHiveWindowHalfWidth * t.y),
-                                                   static_cast<float>(p.x + kHiveWindowHalfWidth * t.x));
+        RefPtr<GameObject> object = GameObjectFactory::gameObjectWithGameData(instance);
+        if (!object) continue;
+        if (isHive && !takeHive(object.get())) continue;
+        addGameObject(object.get());
+        if (object->type() == kBuddyPickupType) ++totalBuddies_;
     }
     return hive_ != nullptr;
+}
+
+bool Level::takeHive(GameObject* object) {
+    const CGPoint place = hivePositionOf(object);
+    // The night flight and the hive window work in float.
+    const float x = static_cast<float>(place.x);
+    const float y = static_cast<float>(place.y);
+    if (!dynamic_cast<HiveProtocol*>(object) || !std::isfinite(x) || !std::isfinite(y) ||
+        std::hypot(x, y) > skyRadius_) {
+        logLine("Level: the hive at %s is refused: it is not a hive within the sky (radius %g)",
+                NSStringFromCGPoint(place).c_str(), skyRadius_);
+        return false;
+    }
+    hive_ = object;
+    hiveAngleRads_ = std::atan2(y, x);
+    const CGPoint t = unitVector(CGPointMake(y, -x));
+    hiveVisionConeLeftAngleRads_ = std::atan2(static_cast<float>(y - kHiveWindowHalfWidth * t.y),
+                                              static_cast<float>(x - kHiveWindowHalfWidth * t.x));
+    hiveVisionConeRightAngleRads_ = std::atan2(static_cast<float>(y + kHiveWindowHalfWidth * t.y),
+                                               static_cast<float>(x + kHiveWindowHalfWidth * t.x));
+    return true;
+}
+
+size_t Level::filedObjectCount() const {
+    return flowers_.count() + pickups_.count() + enemies_.count() + gameObjectsPriorityNone_.count() +
+           gameObjectsPriorityHigh_.count();
 }
 
 // ---- Lists ----

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,9 @@ public:
     static constexpr int kSpriteLayerForeground = 3;
     static constexpr int kSpriteLayerFront = 4;
     static constexpr size_t kMaxProjectiles = 20;
+    // Objects filed while the objects file is read (a structure's parts included); the instances
+    // beyond are refused with one log line.
+    static constexpr size_t kMaxLevelObjects = 1000;
     static constexpr int kHiveType = 1000;
     static constexpr int kBuddyPickupType = 109;
     // Day clock states.
@@ -112,6 +116,9 @@ public:
     // False when the level has no hive.
     bool loadLevelObjects() { return loadLevelObjects(levelObjectsFileName_); }
     bool loadLevelObjects(const std::string& fileName);
+    // Builds and files the instances in order, up to kMaxLevelObjects filed objects. The first
+    // hive (type 1000) within the sky is the level's; later ones and one outside the sky, or not
+    // in a place in float, are refused with a log line.
     bool parseLevelObjects(const Value& objects);
 
     // The play scene's holder of a sprite layer, or null.
@@ -121,7 +128,8 @@ public:
     CCSpriteBatchNode* getSpriteBatchNodeForTexture(const CCTexture2D* texture, int layer) const;
 
     // Plays the effect's cached animation once on a new sprite in the effects batch node, which
-    // removes itself at the end; null when the effect or its texture is missing.
+    // removes itself at the end; null when the effect or its texture is missing. An unknown name
+    // logs one line the first time this level is asked for it.
     CCSprite* showEffect(const std::string& name, CGPoint position, float rotation, float scale);
     CCSprite* showEffect(const std::string& name, CGPoint position, float rotation, float scale, CGPoint anchorPoint);
 
@@ -290,8 +298,13 @@ protected:
 private:
     using ParticlePool = std::array<RefPtr<RestartableParticleSystem>, 3>;
 
+    // Null, with a log line, when the position, scale or rotation is not finite.
     RefPtr<CCSprite> makeLayerSprite(const std::string& imageName, int layer, CGPoint position, float scaleX,
                                      float scaleY, float rotation);
+    // Makes the object the level's hive; false (logged) when it is no hive within the sky.
+    bool takeHive(GameObject* object);
+    // Objects in the lists, projectiles aside.
+    size_t filedObjectCount() const;
     ParticlePool addParticleSystem(const std::string& name, int tag);
     // The next system of a pool that prefers systems not attached to a flower or the hive.
     RestartableParticleSystem* nextFreeParticles(ParticlePool& pool, int& index);
@@ -372,6 +385,7 @@ private:
     std::string levelGeometryFileName_;
     std::string levelObjectsFileName_;
     bool hasFrontLayer_ = false;
+    std::set<std::string> reportedEffects_;  // unknown effect names already logged
 
     // Day clock.
     int timeState_ = kTimeDawn;

@@ -10,6 +10,20 @@
 
 inline bool isFinite(b2Vec2 v) { return std::isfinite(v.x) && std::isfinite(v.y); }
 
+// The values level and object data may give a body or a fixture. Box2D aborts on negative or
+// non-finite damping and material; beyond these bounds its sums overflow (a density of 1e38 makes
+// an infinite mass) or bodies gain energy at every bounce (restitution above 1).
+struct PhysicsValueRange {
+    float least;
+    float most;
+    bool holds(float value) const { return std::isfinite(value) && value >= least && value <= most; }
+};
+inline constexpr PhysicsValueRange kDampingRange{0, 1000};       // per second
+inline constexpr PhysicsValueRange kDensityRange{0, 10000};      // kg per square metre
+inline constexpr PhysicsValueRange kFrictionRange{0, 100};
+inline constexpr PhysicsValueRange kRestitutionRange{0, 1};
+inline constexpr PhysicsValueRange kGravityScaleRange{-100, 100};
+
 // True when the world may change now; false, with one log line naming the operation, while the
 // world is locked inside its step or callbacks (or when it is null).
 bool worldAcceptsChanges(const b2World* world, const char* operation);

@@ -21,9 +21,13 @@ constexpr float kWeldDistanceSquared = (0.5f * b2_linearSlop) * (0.5f * b2_linea
 // Smallest polygon area (square metres) taken, relative to the polygon's extent squared, far
 // above the rounding of Box2D's own hull and centroid arithmetic.
 constexpr double kMinRelativeArea = 1e-5;
+// A polygon corner turns by at least this sine (about 0.06 degrees); flatter corners are dropped.
+constexpr double kMinTurnSine = 1e-3;
 // Coordinates and radii beyond this (metres) are refused: Box2D's bounding boxes of shapes near
 // the float range overflow, and no level is a hundred kilometres wide.
 constexpr float kMaxCoordinate = 1e5f;
+
+constexpr const char* kBadMaterial = "the caller's density, friction or restitution is out of range";
 
 enum Shape { kCircle = 0, kEdge = 1, kPolygon = 2, kChain = 3, kBox = 4 };
 
@@ -76,16 +80,18 @@ double cross(b2Vec2 o, b2Vec2 a, b2Vec2 b) {
     return (double(a.x) - o.x) * (double(b.y) - o.y) - (double(a.y) - o.y) * (double(b.x) - o.x);
 }
 
-// Whether Box2D can make a convex polygon of these points: at least 3 left after welding close
-// points together, and a convex hull with an area clearly above rounding.
-bool enclosesArea(const std::vector<b2Vec2>& points) {
+// The convex polygon Box2D is given instead of the raw points: their hull, counter-clockwise,
+// with points closer than Box2D's weld distance merged and every corner a clear turn, so that
+// Box2D's own hull building (which loops past its 8-point limit on nearly collinear points) finds
+// exactly these corners. Empty when fewer than 3 corners or no area clearly above rounding remain.
+std::vector<b2Vec2> clearHull(const std::vector<b2Vec2>& points) {
     std::vector<b2Vec2> unique;
     for (b2Vec2 p : points) {
         const bool welded = std::any_of(unique.begin(), unique.end(),
                                         [p](b2Vec2 q) { return b2DistanceSquared(p, q) < kWeldDistanceSquared; });
         if (!welded) unique.push_back(p);
     }
-    if (unique.size() < 3) return false;
+    if (unique.size() < 3) return {};
     std::sort(unique.begin(), unique.end(), [](b2Vec2 a, b2Vec2 b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
     // Monotone chain: the lower hull left to right, then the upper hull back.
     std::vector<b2Vec2> hull(2 * unique.size());
@@ -98,29 +104,52 @@ bool enclosesArea(const std::vector<b2Vec2>& points) {
         while (k >= lower && cross(hull[k - 2], hull[k - 1], unique[i]) <= 0) --k;
         hull[k++] = unique[i];
     }
-    --k;  // the last point is the first again
-    if (k < 3) return false;
+    hull.resize(k - 1);  // the last point is the first again
+    // Corners that are nearly straight or too close to the previous one go; dropping one changes
+    // its neighbours' turns, so until none is left.
+    for (bool dropped = true; dropped && hull.size() >= 3;) {
+        dropped = false;
+        for (size_t i = 0; i < hull.size() && hull.size() >= 3; ++i) {
+            const b2Vec2 before = hull[(i + hull.size() - 1) % hull.size()];
+            const b2Vec2 after = hull[(i + 1) % hull.size()];
+            const double in = b2Distance(before, hull[i]);
+            const double out = b2Distance(hull[i], after);
+            if (in <= b2_linearSlop || cross(before, hull[i], after) <= kMinTurnSine * in * out) {
+                hull.erase(hull.begin() + static_cast<std::ptrdiff_t>(i));
+                dropped = true;
+            }
+        }
+    }
+    if (hull.size() < 3) return {};
     double area = 0;
     double extent = 0;
-    for (size_t i = 0; i < k; ++i) {
-        area += cross(hull[0], hull[i], hull[(i + 1) % k]);
+    for (size_t i = 0; i < hull.size(); ++i) {
+        area += cross(hull[0], hull[i], hull[(i + 1) % hull.size()]);
         extent = std::max(extent, double(b2Distance(hull[0], hull[i])));
     }
-    return area / 2 > kMinRelativeArea * std::max(1.0, extent * extent);
+    if (!(area / 2 > kMinRelativeArea * std::max(1.0, extent * extent))) return {};
+    return hull;
 }
 
 // Material, sensor flag and filter into the definition; false when a value is not usable.
 bool prepare(const Value& fixture, b2FixtureDef* definition, const Build& build) {
     float material[3] = {build.density, build.friction, build.restitution};
     const char* keys[3] = {"density", "friction", "restitution"};
+    const PhysicsValueRange ranges[3] = {kDensityRange, kFrictionRange, kRestitutionRange};
     for (int i = 0; i < 3; ++i) {
         const Value& given = fixture[keys[i]];
         if (given.isNone()) continue;
+        // A negative value means "the caller's"; one beyond the range is refused the same way.
         const float value = given.floatValue();
-        if (std::isfinite(value) && value >= 0) material[i] = value;
+        if (ranges[i].holds(value)) {
+            material[i] = value;
+        } else if (!(value < 0)) {
+            logLine("Physics: fixture \"%s\" %g refused: not %g to %g; %g stays", keys[i], value, ranges[i].least,
+                    ranges[i].most, material[i]);
+        }
     }
-    for (float value : material) {
-        if (!std::isfinite(value) || value < 0) return false;
+    for (int i = 0; i < 3; ++i) {
+        if (!ranges[i].holds(material[i])) return false;
     }
     definition->density = material[0];
     definition->friction = material[1];
@@ -162,7 +191,7 @@ b2Fixture* buildChain(b2Body* body, const Value& fixture, b2FixtureDef* definiti
     if (!segmentsLongEnough(points, loop)) return refuse("chain", "vertices 0.005 m apart or closer");
     b2FixtureDef fresh;
     b2FixtureDef* def = definition ? definition : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("chain", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("chain", kBadMaterial);
 
     // Ghost vertices continue the end segments, so that bodies slide smoothly off the ends.
     auto fill = [loop](b2ChainShape* shape, const std::vector<b2Vec2>& v) {
@@ -247,7 +276,7 @@ b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fi
     if (radius < 0) return refuse("circle", "negative radius");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("circle", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("circle", kBadMaterial);
     b2CircleShape own;
     b2CircleShape* shape = circleShape ? circleShape : &own;
     shape->m_p = centre;
@@ -270,7 +299,7 @@ b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value&
     if (!segmentsLongEnough(points, false)) return refuse("edge", "0.005 m long or shorter");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("edge", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("edge", kBadMaterial);
     b2EdgeShape own;
     b2EdgeShape* shape = edgeShape ? edgeShape : &own;
     shape->SetTwoSided(points[0], points[1]);
@@ -284,18 +313,18 @@ b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Val
                                                          int16 group, uint16 category, uint16 mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
-    std::vector<b2Vec2> points = readVertices(fixture, build);
+    const std::vector<b2Vec2> points = readVertices(fixture, build);
     if (points.size() < 3 || points.size() > b2_maxPolygonVertices) return refuse("polygon", "not 3 to 8 vertices");
     if (!allInRange(points)) return refuse("polygon", "a vertex is not finite or too far out");
-    if (!enclosesArea(points)) return refuse("polygon", "no area");
-    // A mirrored shape keeps counter-clockwise winding.
-    if ((scaleX < 0) != (scaleY < 0)) std::reverse(points.begin(), points.end());
+    // The hull is counter-clockwise whatever the scales' signs, so a mirrored shape keeps its winding.
+    const std::vector<b2Vec2> hull = clearHull(points);
+    if (hull.empty()) return refuse("polygon", "no area");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("polygon", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("polygon", kBadMaterial);
     b2PolygonShape own;
     b2PolygonShape* shape = polygonShape ? polygonShape : &own;
-    shape->Set(points.data(), static_cast<int32>(points.size()));
+    shape->Set(hull.data(), static_cast<int32>(hull.size()));
     return attach(body, def, shape, !polygonShape);
 }
 
@@ -327,10 +356,10 @@ b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixtu
     }
     if (!(halfWidth > 0 && halfHeight > 0)) return refuse("box", "a side is 0 or less");
     const std::vector<b2Vec2> corners = {{-halfWidth, -halfHeight}, {halfWidth, -halfHeight}, {halfWidth, halfHeight}};
-    if (!enclosesArea(corners)) return refuse("box", "no area");
+    if (clearHull(corners).empty()) return refuse("box", "no area");
     b2FixtureDef fresh;
     b2FixtureDef* def = fixtureDef ? fixtureDef : &fresh;
-    if (!prepare(fixture, def, build)) return refuse("box", "material value not finite or negative");
+    if (!prepare(fixture, def, build)) return refuse("box", kBadMaterial);
     b2PolygonShape own;
     b2PolygonShape* shape = polygonShape ? polygonShape : &own;
     shape->SetAsBox(halfWidth, halfHeight, centre, angle);

@@ -31,7 +31,9 @@ class Value;
 // finite, coordinates or sizes beyond 100 km, a circle radius below 0, a box side of 0 or less, an
 // edge or chain segment of 0.005 m or less, a polygon outside 3 to 8 points or with no area, a
 // chain of fewer than 2 points (a loop 3), a negative material value, or a world inside its step:
-// nothing is built, the result is null and one line is logged. Chains collide from one side only
+// nothing is built, the result is null and one line is logged. A polygon reaches Box2D as its
+// convex hull, counter-clockwise, without corners that are nearly straight (their points add
+// nothing to the shape and make Box2D's own hull building loop). Chains collide from one side only
 // in this Box2D, so each chain also gets its reversed twin, built from the same definition
 // (binding, filter, sensor flag); the first fixture is returned.
 class PhysicsUtils {

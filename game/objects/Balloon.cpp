@@ -97,7 +97,7 @@ bool Balloon::createBalloon(CGPoint position, float rotation) {
 
     // Bodies.
     b2Body* balloonBody = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, balloonPhysics);
-    if (!balloonBody) return true;  // no world: a picture only
+    if (!balloonBody) return ObjectPhysics::keepsWithoutBody("balloon", type());
     balloon_->setBody(balloonBody);
     PhysicsUtils::parseFixturesForBody(balloonBody, balloonData["fixtures"], nullptr, balloonPhysics.density,
                                        balloonPhysics.friction, balloonPhysics.restitution, 0, 0x0001, kMask);

@@ -111,7 +111,7 @@ bool Crane::createCrane(CGPoint position, float rotation) {
 
     // Bodies.
     b2Body* holder = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, holderPhysics);
-    if (!holder) return true;  // no world: a picture only
+    if (!holder) return ObjectPhysics::keepsWithoutBody("crane", type());
     holder_->setBody(holder);
     PhysicsUtils::parseFixturesForBody(holder, holderData["fixtures"], nullptr, holderPhysics.density,
                                        holderPhysics.friction, holderPhysics.restitution, 0, 0x0001, kMask);

@@ -68,7 +68,7 @@ bool Destructable::createDestructable(CGPoint position, float rotation, float sc
     }
     b2Body* body =
         ObjectPhysics::createBody(isStaticBody_ ? b2_staticBody : b2_dynamicBody, position, rotation, physics);
-    if (!body) return true;  // no world: a picture only
+    if (!body) return ObjectPhysics::keepsWithoutBody("destructable", type());
     physicsSprite_->setBody(body);
     physicsSprite_->physicsSystemBinding()->type = kDestructableBinding;
     physicsSprite_->physicsSystemBinding()->gameObject = this;

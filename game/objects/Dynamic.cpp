@@ -44,7 +44,7 @@ bool Dynamic::createDynamic(CGPoint position, float rotation, float scaleX, floa
     physicsSprite_->setScaleX(scaleX);
     physicsSprite_->setScaleY(scaleY);
     b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics);
-    if (!body) return true;  // no world: a picture only
+    if (!body) return ObjectPhysics::keepsWithoutBody("dynamic", type());
     physicsSprite_->setBody(body);
     PhysicsUtils::parseFixturesForBody(body, gameObjectData()["fixtures"], nullptr, scaleX, scaleY, physics.density,
                                        physics.friction, physics.restitution, kGroup, kCategory, kMask);

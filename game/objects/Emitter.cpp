@@ -1,5 +1,6 @@
 #include "game/objects/Emitter.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "game/core/Level.h"
@@ -14,6 +15,7 @@ namespace game {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kShotBurst = 304;
+constexpr int32_t kReservedChildren = 64;  // steam clouds the children array starts with room for
 }  // namespace
 
 RefPtr<Emitter> Emitter::emitterWithGameData(const Value& data) {
@@ -46,7 +48,8 @@ void Emitter::createEmitter(CGPoint position, float rotation) {
     offsetY_ = data["offset_distance_y"].floatValue();
     offsetRelativeToGravity_ = data["offset_relative_to_gravity"].boolValue();
     projectile_ = ProjectileData::componentWithDictionary(data["projectile"]);
-    children_.reserve(maxObjects_ > 0 ? static_cast<size_t>(maxObjects_) : 1);
+    // Room for the usual few; the array grows beyond (a cap of 2^31 - 1 must not reserve 16 GB).
+    children_.reserve(static_cast<size_t>(std::clamp(maxObjects_, 1, kReservedChildren)));
 }
 
 Emitter::~Emitter() = default;

@@ -161,7 +161,7 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
     }
     b2Body* head = ObjectPhysics::createBody(
         b2_dynamicBody, CGPoint{root.x + headOffset.x, root.y + headOffset.y}, rotation, physics);
-    if (!head) return true;  // no world: a picture only
+    if (!head) return ObjectPhysics::keepsWithoutBody("flower", type());
     physicsSprite_->setBody(head);
     physicsSprite_->physicsSystemBinding()->type = kFlowerBinding;
     physicsSprite_->physicsSystemBinding()->gameObject = this;

@@ -11,7 +11,8 @@ namespace game {
 
 class Stamina;
 
-// The walking enemy (types 230-239, 260-263; other types build no body): a creature that walks
+// The walking enemy (types 230-239, 260-263 and 265, which the factory gives the robot camera but
+// a structure may build as a ground enemy; other types build no body): a creature that walks
 // its path on the ground, rests and walks on by its stamina (either way with equal chance on a
 // random-direction path), and with a turret aims at the bee and fires while it sees it. Without
 // a movement it stands fixed: static, or welded to the body it was built on (structures). Contacts
@@ -22,7 +23,7 @@ class Stamina;
 class GroundEnemy : public RuledEnemy {
 public:
     static bool isGroundEnemyType(int32_t type) {
-        return (type >= 230 && type <= 239) || (type >= 260 && type <= 263);
+        return (type >= 230 && type <= 239) || (type >= 260 && type <= 263) || type == 265;
     }
 
     // From a level-data instance ("position", "rotation", "linear_path_data").

@@ -89,6 +89,8 @@ void Hunter::createHornet(CGPoint position, float rotation) {
         physicsSprite_->addChild(wingsSprite_.get());
     }
     rules_.createTurret(data, physicsSprite_.get());
+    // Its turret turns all the way round, so it always mirrors rather than hang upside down.
+    rules_.setFlipTurret(true);
     // Steered by force alone: the planet's gravity controller never pulls it.
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
                                      EnemyRules::kFlyingFilter, EnemyRules::kEnemyBinding, true);

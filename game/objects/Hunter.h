@@ -14,7 +14,8 @@ namespace game {
 // planet's pull, steered each frame by one force and one torque. It idles, chases the bee while
 // it sees it (aiming at where the bee will be in one second), and otherwise hunts: patrols round
 // the planet at a random height in a random direction. Enough stings make it ignore the bee for a
-// while. Its turret aims and fires at the bee in view. Stings of type 240 count as hornet hits.
+// while. Its turret aims and fires at the bee in view, mirrored when it points left whatever
+// "turret_flip_y" says. Stings of type 240 count as hornet hits.
 // Priority 2; sprite layer 2; the instance's scale is not used.
 //
 // Type keys beyond the shared enemy rules (an absent key reads 0):

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string_view>
 
 class Value;
@@ -24,6 +25,12 @@ struct LevelDataRange {
     }
 
     float draw() const;
+
+    // Whether every form of these keys (X, X_min, X_max) that the data holds is a finite number
+    // of at most kLargest in size; false, with one log line naming the key and `what`, when one
+    // is not. Movement values beyond that put the mover (and its body) out of float's range.
+    static bool areBounded(const Value& data, std::initializer_list<std::string_view> keys, const char* what);
+    static constexpr float kLargest = 1e6f;
 };
 
 }  // namespace game

@@ -73,6 +73,13 @@ RefPtr<MovementLinearPath> MovementLinearPath::movementLinearPath() {
 
 RefPtr<MovementLinearPath> MovementLinearPath::movementLinearPathFromDictionary(const Value& behaviour,
                                                                                const Value& pathData, CCNode* node) {
+    if (!LevelDataRange::areBounded(behaviour,
+                                    {"rotation_offset", "speed", "speed_perc", "time", "start_distance",
+                                     "start_distance_perc", "spring_tightness_k", "spring_damping_b",
+                                     "tween_rotation_perc"},
+                                    "path movement")) {
+        return nullptr;
+    }
     const bool orientToPath = behaviour["orient_to_path"].boolValue();
     const bool orientToNormal = behaviour["orient_to_normal"].boolValue();
     const bool orientToGravity = behaviour["orient_to_gravity"].boolValue();

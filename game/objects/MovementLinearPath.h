@@ -21,7 +21,8 @@ class MovementLinearPath : public MovementProtocol {
 public:
     static RefPtr<MovementLinearPath> movementLinearPath();
     // From a behaviour dictionary, a path dictionary ("is_global", "vertices", "mode") and the
-    // node; null (one log line) when the path is refused.
+    // node; null (one log line) when the path is refused or a number of the behaviour is not
+    // finite or beyond LevelDataRange::kLargest.
     static RefPtr<MovementLinearPath> movementLinearPathFromDictionary(const Value& behaviour, const Value& pathData,
                                                                        CCNode* node);
 

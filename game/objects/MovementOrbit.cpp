@@ -38,6 +38,13 @@ float drawPairOrZero(const Value& data, const std::string& key) {
 RefPtr<MovementOrbit> MovementOrbit::movementOrbit() { return RefPtr<MovementOrbit>(new MovementOrbit); }
 
 RefPtr<MovementOrbit> MovementOrbit::movementOrbitFromDictionary(const Value& orbit, CCNode* node) {
+    if (!LevelDataRange::areBounded(orbit,
+                                    {"rotation_offset", "orbit_speed", "orbit_time", "orbit_local_distance",
+                                     "oscillation_height", "oscillation_speed", "oscillation_time",
+                                     "orbit_angle_start", "oscillation_angle_start"},
+                                    "orbit")) {
+        return nullptr;
+    }
     RefPtr<MovementOrbit> movement = movementOrbit();
     movement->setNode(node, orbit["orient_to_path"].boolValue(), orbit["orient_to_orbit"].boolValue(),
                       orbit["orient_to_gravity"].boolValue(), orbit["allow_flip"].boolValue(),

@@ -21,7 +21,8 @@ public:
 
     static RefPtr<MovementOrbit> movementOrbit();
     // From an "orbit" dictionary; the node's placement is the start point (and the centre of a
-    // local orbit).
+    // local orbit). Null (one log line) when a speed, time, distance, oscillation or angle is not
+    // finite or beyond LevelDataRange::kLargest.
     static RefPtr<MovementOrbit> movementOrbitFromDictionary(const Value& orbit, CCNode* node);
 
     // Stores the node and the choices; copies the node's position and rotation. No refresh.

@@ -52,6 +52,12 @@ bool ObjectPhysics::isUsableScale(float scaleX, float scaleY, const char* kind, 
     return false;
 }
 
+bool ObjectPhysics::keepsWithoutBody(const char* kind, int32_t type) {
+    if (!VantrelGameLayer::currentPhysicsWorld()) return true;
+    logLine("Game objects: %s %d refused: its body was refused", kind, type);
+    return false;
+}
+
 RefPtr<PhysicsSprite> ObjectPhysics::physicsSpriteWithFrameName(const std::string& frameName) {
     if (CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(frameName)) {
         if (RefPtr<PhysicsSprite> sprite = PhysicsSprite::spriteWithSpriteFrameName(frameName)) return sprite;

@@ -34,6 +34,10 @@ public:
     // Whether the scales can shape fixtures (finite, not about 0); otherwise one log line that the
     // kind's type is refused.
     static bool isUsableScale(float scaleX, float scaleY, const char* kind, int32_t type);
+    // Whether an object whose body was not made may stay as a picture: yes without a world
+    // (pictures only, as tools build them); no, with a log line, when the world refused the body
+    // (a placement that is not finite), so that the object is neither filed nor counted.
+    static bool keepsWithoutBody(const char* kind, int32_t type);
 
     // The sprite showing the frame of the shared cache, or an empty one (one log line) when the
     // frame is missing, so that the body still works and nothing is drawn.

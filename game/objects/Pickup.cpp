@@ -111,7 +111,7 @@ bool Pickup::createBonus(CGPoint position, float rotation, float scaleX, float s
     physicsSprite_->setScaleY(scaleY);
 
     b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics_);
-    if (!body) return true;  // no world: a picture only
+    if (!body) return ObjectPhysics::keepsWithoutBody("pickup", type());
     physicsSprite_->setBody(body);
     physicsSprite_->physicsSystemBinding()->type = kPickupBinding;
     physicsSprite_->physicsSystemBinding()->gameObject = this;

@@ -1,7 +1,9 @@
 #include "game/objects/ProjectileData.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
 
@@ -19,6 +21,12 @@ CGPoint rotated(CGPoint point, double angle) {
 
 RefPtr<ProjectileData> ProjectileData::componentWithDictionary(const Value& data) {
     if (data.isNone()) return nullptr;
+    if (!LevelDataRange::areBounded(data,
+                                    {"delay", "velocity", "angular_velocity", "target_lead_time",
+                                     "direction_offset_range", "direction_gravity"},
+                                    "projectile data")) {
+        return nullptr;
+    }
     RefPtr<ProjectileData> component(new ProjectileData);
     component->readDictionary(data);
     return component;
@@ -37,14 +45,12 @@ void ProjectileData::readDictionary(const Value& data) {
     velocity_ = LevelDataRange{1.0f, 1.0f, 0};
     if (LevelDataRange::isPresent(data, "velocity")) {
         const LevelDataRange points = LevelDataRange::read(data, "velocity", 0);
-        velocity_ = {points.min / kPointsPerMetre, points.max / kPointsPerMetre, 0};
-        velocity_.range = velocity_.max - velocity_.min;
+        setVelocity(points.min / kPointsPerMetre, points.max / kPointsPerMetre);
     }
     angularVelocity_ = LevelDataRange{-kPi, kPi, 2 * kPi};
     if (LevelDataRange::isPresent(data, "angular_velocity")) {
         const LevelDataRange degrees = LevelDataRange::read(data, "angular_velocity", 0);
-        angularVelocity_ = {degrees.min * kDegreesToRadians, degrees.max * kDegreesToRadians, 0};
-        angularVelocity_.range = angularVelocity_.max - angularVelocity_.min;
+        setAngularVelocity(degrees.min * kDegreesToRadians, degrees.max * kDegreesToRadians);
     }
 
     targetLeadTime_ = data["target_lead_time"].floatValue();
@@ -53,24 +59,36 @@ void ProjectileData::readDictionary(const Value& data) {
                       static_cast<float>(targetOffset.y) / kPointsPerMetre);
 
     if (const Value& count = data["count"]; !count.isNone()) {
-        countMin_ = countMax_ = count.intValue();
+        setCount(count.intValue(), count.intValue());
     } else if (!data["count_min"].isNone() && !data["count_max"].isNone()) {
-        countMin_ = data["count_min"].intValue();
-        countMax_ = data["count_max"].intValue();
+        setCount(data["count_min"].intValue(), data["count_max"].intValue());
     }
-    // A reversed pair would make the burst draw a modulo by zero (or a huge count): it gives the
-    // minimum instead.
-    countRange_ = countMax_ > countMin_ ? static_cast<uint32_t>(int64_t{countMax_} - countMin_) : 0;
 
     if (const Value& range = data["direction_offset_range"]; !range.isNone()) {
         directionOffsetRange_ = range.floatValue();
     } else if (!data["direction_gravity_min"].isNone() && !data["direction_gravity_max"].isNone()) {
-        directionGravityRelative_ = true;
-        directionGravityMin_ = data["direction_gravity_min"].floatValue();
-        directionGravityMax_ = data["direction_gravity_max"].floatValue();
-        directionOffsetRange_ = directionGravityMax_ - directionGravityMin_;
+        setDirectionGravity(data["direction_gravity_min"].floatValue(), data["direction_gravity_max"].floatValue());
     }
     resetDelay();
+}
+
+void ProjectileData::setCount(int32_t least, int32_t most) {
+    const auto bounded = [](int32_t count) { return std::clamp(count, 0, kMostShotsPerBurst); };
+    if (bounded(least) != least || bounded(most) != most) {
+        logLine("Game objects: a burst of %d to %d shots is held to 0 to %d", least, most, kMostShotsPerBurst);
+    }
+    countMin_ = bounded(least);
+    countMax_ = bounded(most);
+    // A reversed pair would make the burst draw a modulo by zero (or a huge count): it gives the
+    // minimum instead.
+    countRange_ = countMax_ > countMin_ ? static_cast<uint32_t>(countMax_ - countMin_) : 0;
+}
+
+void ProjectileData::setDirectionGravity(float least, float most) {
+    directionGravityRelative_ = true;
+    directionGravityMin_ = least;
+    directionGravityMax_ = most;
+    directionOffsetRange_ = most - least;
 }
 
 int32_t ProjectileData::randomCount() const {

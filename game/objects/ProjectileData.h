@@ -27,17 +27,24 @@ namespace game {
 //   "target_lead_time"        seconds ahead of the bee                        0
 //   "target_offset"           point string, points, in the bee's planet frame (+y away from
 //                             the planet centre)                              {0, 0}
-//   "count"                   shots per burst; a maximum below the minimum gives the minimum   1
+//   "count"                   shots per burst, held to 0 to kMostShotsPerBurst; a maximum
+//                             below the minimum gives the minimum             1
 //   "direction_offset_range"  width of the random spray angle, degrees        0
 //   "direction_gravity_min" and "direction_gravity_max"  spray angles from the planet's local
 //                             horizontal (90 is straight up), degrees; only when both are
 //                             given and "direction_offset_range" is not
+//
+// A dictionary whose delay, velocity, spin, lead time or spray angles are not finite or beyond
+// LevelDataRange::kLargest gives no component (one log line): such a shooter never fires.
 //
 // Angles of the launch helpers are counter-clockwise; positions in points unless said.
 class ProjectileData : public Object {
 public:
     static constexpr float kPointsPerMetre = 32.0f;
     static constexpr float kEpsilon = 1.1920929e-7f;
+    // The level keeps this many live shots and destroys the oldest beyond, so a longer burst
+    // would only destroy its own first shots.
+    static constexpr int32_t kMostShotsPerBurst = 20;
 
     // Null for a missing dictionary.
     static RefPtr<ProjectileData> componentWithDictionary(const Value& data);
@@ -72,27 +79,54 @@ public:
     void launch(b2Body* shot, b2Vec2 direction) const;
 
     int32_t type() const { return type_; }
+    void setType(int32_t type) { type_ = type; }
     bool hasOffset() const { return hasOffset_; }
     CGPoint offset() const { return offset_; }
+    // Points; {0, 0} is no offset.
+    void setOffset(CGPoint offset) {
+        offset_ = offset;
+        hasOffset_ = offset.x != 0 || offset.y != 0;
+    }
     bool useOffsetAsRange() const { return useOffsetAsRange_; }
+    void setUseOffsetAsRange(bool useAsRange) { useOffsetAsRange_ = useAsRange; }
     float delay() const { return delayLeft_; }
     void setDelay(float seconds) { delayLeft_ = seconds; }
     float delayMin() const { return delay_.min; }
     float delayMax() const { return delay_.max; }
+    float delayRange() const { return delay_.range; }
+    // Each pair setter keeps its range at max - min.
+    void setDelay(float least, float most) { delay_ = {least, most, most - least}; }
     float velocityMin() const { return velocity_.min; }
     float velocityMax() const { return velocity_.max; }
+    float velocityRange() const { return velocity_.range; }
+    // Metres per second.
+    void setVelocity(float least, float most) { velocity_ = {least, most, most - least}; }
     float angularVelocityMin() const { return angularVelocity_.min; }
     float angularVelocityMax() const { return angularVelocity_.max; }
+    float angularVelocityRange() const { return angularVelocity_.range; }
+    // Radians per second.
+    void setAngularVelocity(float least, float most) { angularVelocity_ = {least, most, most - least}; }
     float targetLeadTime() const { return targetLeadTime_; }
+    void setTargetLeadTime(float seconds) { targetLeadTime_ = seconds; }
     b2Vec2 targetOffset() const { return targetOffset_; }
     void setTargetOffset(b2Vec2 offset) { targetOffset_ = offset; }
     int32_t countMin() const { return countMin_; }
     int32_t countMax() const { return countMax_; }
     uint32_t countRange() const { return countRange_; }
+    // Held to 0 to kMostShotsPerBurst (one log line when a bound is moved); a maximum below the
+    // minimum gives a range of 0.
+    void setCount(int32_t least, int32_t most);
     float directionOffsetRange() const { return directionOffsetRange_; }
+    // A spray across this many degrees; the spray is no longer gravity relative.
+    void setDirectionOffsetRange(float degrees) {
+        directionOffsetRange_ = degrees;
+        directionGravityRelative_ = false;
+    }
     bool directionGravityRelative() const { return directionGravityRelative_; }
     float directionGravityMin() const { return directionGravityMin_; }
     float directionGravityMax() const { return directionGravityMax_; }
+    // Gravity relative, between these angles from the local horizontal (degrees).
+    void setDirectionGravity(float least, float most);
 
 private:
     ProjectileData() = default;

@@ -76,7 +76,7 @@ bool Raft::createRaft(CGPoint position, float rotation) {
     for (CCSprite* part : {mast.get(), flag.get(), right.get(), left.get()}) physicsSprite_->addChild(part);
 
     b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics);
-    if (!body) return true;  // no world: a picture only
+    if (!body) return ObjectPhysics::keepsWithoutBody("raft", type());
     physicsSprite_->setBody(body);
     physicsSprite_->physicsSystemBinding()->gameObject = this;
     PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, physics.density, physics.friction,

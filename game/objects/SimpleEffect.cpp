@@ -5,7 +5,6 @@
 #include "engine/render/CCSprite.h"
 #include "game/core/ColourUtils.h"
 #include "game/core/Level.h"
-#include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
 
@@ -54,13 +53,7 @@ CCSprite* SimpleEffect::show(CGPoint position, float rotation, const CGPoint* an
         sprite = anchorPoint ? level->showEffect(name_, position, offset + rotation, scale, *anchorPoint)
                              : level->showEffect(name_, position, offset + rotation, scale);
     }
-    if (!sprite) {
-        if (!reportedMissing_ && level) {
-            logLine("Game objects: the level cannot show the effect \"%s\"; nothing is shown", name_.c_str());
-        }
-        reportedMissing_ = reportedMissing_ || level;
-        return nullptr;
-    }
+    if (!sprite) return nullptr;
     if (useTint_) {
         sprite->setColor(colour_);
         sprite->setOpacity(opacity_);

@@ -20,7 +20,7 @@ namespace game {
 // Keys: "effect_name" ("" counts as none), "effect_scale" or its pair (default 1),
 // "effect_rotation_offset" (degrees, absolute value), "effect_colour" ("{r,g,b,a}"; all four 255,
 // the default, means no tint). An effect without a name, or one the level does not know, shows
-// nothing and logs one line (once per effect object).
+// nothing (the level logs an unknown name once).
 class SimpleEffect : public Object {
 public:
     // Null for a missing dictionary.
@@ -51,7 +51,6 @@ private:
     bool useTint_ = false;
     ccColor3B colour_{255, 255, 255};
     uint8_t opacity_ = 255;
-    mutable bool reportedMissing_ = false;  // one log line per effect object
 };
 
 }  // namespace game

@@ -29,8 +29,9 @@ RefPtr<SimpleSoundEffect> SimpleSoundEffect::simpleSoundEffect(const std::string
         return effect;
     }
     effect->path_ = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(soundName + ".wav");
-    effect->loaded_ = SoundEffectOutput::current()->preloadEffect(effect->path_);
-    if (!effect->loaded_) logLine("Game objects: sound %s.wav cannot be loaded; it stays silent", soundName.c_str());
+    effect->output_ = SoundEffectOutput::current();
+    effect->sound_ = effect->output_->keepEffect(effect->path_);
+    if (!effect->sound_) logLine("Game objects: sound %s.wav cannot be loaded; it stays silent", soundName.c_str());
     return effect;
 }
 
@@ -48,7 +49,13 @@ void SimpleSoundEffect::play(float volume) const {
 void SimpleSoundEffect::play(float volume, float pitch) const { play(volume, pitch, pan_.draw()); }
 
 void SimpleSoundEffect::play(float volume, float pitch, float pan) const {
-    if (loaded_) SoundEffectOutput::current()->playEffect(path_, volume, pitch, pan);
+    if (!sound_) return;
+    SoundEffectOutput* output = SoundEffectOutput::current();
+    if (output == output_) {
+        output->playKept(*sound_, volume, pitch, pan);
+    } else {
+        output->playEffect(path_, volume, pitch, pan);
+    }
 }
 
 void SimpleSoundEffect::playAt(float pan) const {

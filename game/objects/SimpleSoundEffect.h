@@ -9,8 +9,11 @@ class Value;
 
 namespace game {
 
+class SoundEffectOutput;
+
 // A one-shot sound with a random volume, pitch and pan, preloaded when built and played on the
-// general channel of the sound output (SoundEffectOutput). Immutable; every play draws afresh.
+// general channel of the sound output (SoundEffectOutput), which keeps the loaded sound with the
+// effect (the decoded buffer, for the audio front). Immutable; every play draws afresh.
 //
 // Keys: "sound_name" (resource name without ".wav"), "volume" or its pair (default 0: silent),
 // "pitch" or its pair (default 1), "pan" or its pair (default 0). A sound that cannot be loaded
@@ -32,14 +35,15 @@ public:
     void playAt(float pan, float volume) const;
 
     const std::string& soundName() const { return soundName_; }
-    bool isLoaded() const { return loaded_; }
+    bool isLoaded() const { return sound_ != nullptr; }
 
 private:
     SimpleSoundEffect() = default;
 
     std::string soundName_;
-    std::string path_;          // full path of "<name>.wav"
-    bool loaded_ = false;       // the output holds the decoded sound
+    std::string path_;                  // full path of "<name>.wav"
+    RefPtr<Object> sound_;              // what the output kept when it loaded the file; null: silent
+    SoundEffectOutput* output_ = nullptr;  // that output; another one since then plays by path
     LevelDataRange volume_;     // gain
     LevelDataRange pitch_;
     LevelDataRange pan_;        // -1 left to 1 right

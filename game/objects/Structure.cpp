@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <vector>
 
 #include "engine/core/CCTexture2D.h"
@@ -16,6 +17,7 @@
 #include "game/objects/Destructable.h"
 #include "game/objects/Dynamic.h"
 #include "game/objects/Flower.h"
+#include "game/objects/GroundEnemy.h"
 #include "game/objects/LevelRayCastClosest.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
@@ -30,8 +32,21 @@ namespace {
 constexpr float kRayLength = 100.0f;  // metres
 constexpr float kShortestRope = b2_linearSlop;
 constexpr int32_t kBuddyPickup = 109;
+// Parts of one tree or cargo; the entries beyond are refused with one log line. Every part is a
+// body of its own, and a thousand of them at one place collide with each other without end.
+constexpr size_t kMostParts = 32;
 
 bool within(int32_t type, int32_t low, int32_t high) { return type >= low && type <= high; }
+
+// The entries of a list of parts, at most kMostParts of them.
+std::span<const Value> partsOf(const Value& list, int32_t structureType, const char* key) {
+    if (!list.isArray()) return {};
+    const std::span<const Value> all(list.elements().data(), list.elements().size());
+    if (all.size() <= kMostParts) return all;
+    logLine("Game objects: structure %d has %zu %s; those after the first %zu are refused", structureType, all.size(),
+            key, kMostParts);
+    return all.first(kMostParts);
+}
 
 void file(GameObject* object) {
     if (Level* level = Level::currentLevel(); level && object) level->addGameObject(object);
@@ -110,9 +125,7 @@ void Structure::createTree() {
     const Value& data = gameObjectData();
     RefPtr<Dynamic> tree = Dynamic::dynamicWithType(data["tree_type"].intValue(), position_, rotation_, scaleX_, scaleY_);
     file(tree.get());
-    const Value& flowers = data["flowers"];
-    if (!flowers.isArray()) return;
-    for (const Value& entry : flowers.elements()) {
+    for (const Value& entry : partsOf(data["flowers"], type(), "flowers")) {
         const CGPoint place = scaledToGlobal(CGPointFromString(entry["flower_offset"].stringValue()));
         RefPtr<Flower> flower = Flower::flowerWithType(entry["flower_type"].intValue(), place, rotation_, scaleX_,
                                                        scaleY_, tree ? tree->getPrimaryBody() : nullptr);
@@ -138,10 +151,7 @@ bool Structure::createBaseWithCargo() {
     RefPtr<GameObject> base = GameObjectFactory::gameObjectWithGameData(instance);
     file(base.get());
     b2Body* baseBody = base ? base->getPrimaryBody() : nullptr;
-    const Value& cargo = data["cargo"];
-    if (cargo.isArray()) {
-        for (const Value& entry : cargo.elements()) createCargo(entry, baseBody);
-    }
+    for (const Value& entry : partsOf(data["cargo"], type(), "cargo entries")) createCargo(entry, baseBody);
     return true;
 }
 
@@ -165,10 +175,19 @@ void Structure::createCargo(const Value& entry, b2Body* base) {
         file(Flower::flowerWithType(cargoType, place, rotation, scaleX, scaleY_, base).get());
         return;
     }
+    if (within(cargoType, 200, 299)) {
+        file(GroundEnemy::groundEnemyWithType(cargoType, place, rotation, scaleX, scaleY_, Value(), base).get());
+        return;
+    }
     if (!within(cargoType, 100, 199)) return;
     RefPtr<Pickup> pickup = Pickup::pickupWithType(cargoType, place, rotation, scaleX, scaleY_);
+    if (!pickup) return;
     file(pickup.get());
-    b2Body* body = pickup ? pickup->getPrimaryBody() : nullptr;
+    // A joined buddy counts whether or not the base has a body to hold it.
+    if (pickup->type() == kBuddyPickup) {
+        if (Level* level = Level::currentLevel()) level->setTotalBuddies(level->totalBuddies() + 1);
+    }
+    b2Body* body = pickup->getPrimaryBody();
     if (!body || !base || !worldAcceptsChanges(body->GetWorld(), "SetType")) return;
     if (!pickup->usesGravity()) {
         body->SetType(b2_dynamicBody);
@@ -180,9 +199,6 @@ void Structure::createCargo(const Value& entry, b2Body* base) {
     const b2Vec2 centre = body->GetWorldCenter();
     joinWeldBody(base, body,
                  CGPointMake(centre.x * ObjectPhysics::kPointsPerMetre, centre.y * ObjectPhysics::kPointsPerMetre));
-    if (pickup->type() == kBuddyPickup) {
-        if (Level* level = Level::currentLevel()) level->setTotalBuddies(level->totalBuddies() + 1);
-    }
 }
 
 void Structure::createRopedBarrel() {
@@ -194,19 +210,18 @@ void Structure::createRopedBarrel() {
         CCTextureCache::sharedTextureCache()->addImage(data["rope_image_name"].stringValue() + ".png");
     CCSpriteBatchNode* sheet = MachineParts::foregroundBatchNode(texture.get());
 
-    RefPtr<Pickup> pickup =
-        Pickup::pickupWithType(data["object_type"].intValue(), position_, rotation_, scaleX_, scaleY_);
+    // The ray goes first, so that it never meets the hung object itself.
     b2World* world = VantrelGameLayer::currentPhysicsWorld();
-    if (!world || !worldAcceptsChanges(world, "RayCast")) {
-        file(pickup.get());
-        return;
-    }
     const float theta = (rotation_ + 90.0f) * static_cast<float>(M_PI) / 180.0f;
     const b2Vec2 start(static_cast<float>(anchor.x) / ObjectPhysics::kPointsPerMetre,
                        static_cast<float>(anchor.y) / ObjectPhysics::kPointsPerMetre);
     b2Vec2 direction(kRayLength * std::cos(theta), kRayLength * std::sin(theta));
     LevelRayCastClosest ray(start, start + direction, false);
-    if (isFinite(start)) world->RayCast(&ray, ray.start, ray.end);
+    if (world && worldAcceptsChanges(world, "RayCast") && isFinite(start) && isFinite(direction)) {
+        world->RayCast(&ray, ray.start, ray.end);
+    }
+    RefPtr<Pickup> pickup =
+        Pickup::pickupWithType(data["object_type"].intValue(), position_, rotation_, scaleX_, scaleY_);
     b2Body* hung = pickup ? pickup->getPrimaryBody() : nullptr;
     if (ray.fixture && hung) setPriority(2);
     file(pickup.get());

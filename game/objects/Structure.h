@@ -20,8 +20,11 @@ class VRope;
 //
 // Priority 0, so the level drops it once built, except a roped object with its rope (priority 2),
 // which steps the rope every frame. Refused (null, one log line): a base that is this structure's
-// own type or one being built around it (a cycle). Joined cargo on a base without a body, and a
-// roped object without a body, get no joint or rope. Joined ground enemies are not built yet.
+// own type or one being built around it (a cycle). A tree's flowers and a base's cargo are held
+// to 32 parts (the rest refused, one log line). Joined cargo on a base without a body, and a
+// roped object without a body, get no joint or rope; a joined buddy (109) is counted either way.
+// Joined ground enemies (200-299) are welded to the base; the roped object's ray is cast before
+// the object is built, so it never meets the object itself.
 class Structure : public GameObject, public StructureProtocol {
 public:
     static RefPtr<Structure> structureWithGameData(const Value& data);

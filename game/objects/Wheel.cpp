@@ -75,7 +75,7 @@ bool Wheel::createWheel(CGPoint position, float rotation, float scaleX, float sc
     }
 
     b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics);
-    if (!body) return true;  // no world: a picture only
+    if (!body) return ObjectPhysics::keepsWithoutBody("wheel", type());
     body->SetSleepingAllowed(false);
     physicsSprite_->setBody(body);
     for (int32_t i = 0; i < segments; ++i) {

@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <string_view>
 
 #include "FuzzInputFile.h"
+#include "FuzzLevelParts.h"
 #include "engine/core/CCDirectorMac.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "game/core/GameObjectFactory.h"
@@ -76,13 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setUp(folder);
     LogCapture quiet;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const char* names[] = {"fuzz.plist", "fuzz_geometry.plist", "fuzz_objects.plist"};
-    size_t start = 0;
-    for (const char* name : names) {
-        const size_t end = std::min(input.find("\n%%\n", start), input.size());
-        std::ofstream(folder + "/" + name, std::ios::binary).write(input.data() + start, end - start);
-        start = std::min(end + 4, input.size());
-    }
+    writeLevelParts(folder, input, {"fuzz.plist", "fuzz_geometry.plist", "fuzz_objects.plist"});
     setResourceFolder(folder);
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();
 

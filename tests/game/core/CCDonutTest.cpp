@@ -40,7 +40,7 @@ TEST_F(CCDonutTest, ARingOfFourSubdivisionsHasFiveOuterAndFourInnerPointsSpreadC
     for (int i = 0; i < 9; ++i) EXPECT_EQ(donut->indices()[i], i);
 }
 
-TEST_F(CCDonutTest, RefusesSubdivisionsThatDivideByZeroOrOverflowTheIndicesAndKeepsTheRing) {
+TEST_F(CCDonutTest, RefusesSubdivisionsAndRepeatsThatDivideByZeroOrOverflowAndKeepsTheRing) {
     const RefPtr<CCDonut> donut = makeRef<CCDonut>();
     ASSERT_TRUE(donut->createDonut(100, 60, 2, 1));
     ASSERT_EQ(donut->vertexCount(), 5);
@@ -51,6 +51,11 @@ TEST_F(CCDonutTest, RefusesSubdivisionsThatDivideByZeroOrOverflowTheIndicesAndKe
         EXPECT_EQ(donut->vertexCount(), 5) << s;
         EXPECT_EQ(donut->subDivisions(), 2) << s;
     }
+    for (int32_t repeats : {0, -1, 32768, INT32_MAX}) {
+        EXPECT_FALSE(donut->createDonut(100, 60, 4, repeats)) << repeats << " repeats";
+        EXPECT_EQ(donut->vertexCount(), 5) << repeats << " repeats";
+    }
+    EXPECT_TRUE(log.contains("1 to 32767 times"));
     EXPECT_FALSE(donut->createWedge(NAN, 60, 4, 1, 0, 90));
     EXPECT_FALSE(donut->createWedge(100, 60, 4, 1, 0, INFINITY));
     EXPECT_TRUE(log.contains("2 to 32767 subdivisions"));

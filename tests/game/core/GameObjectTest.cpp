@@ -212,6 +212,44 @@ TEST_F(GameObjectTest, ReadersApplyDefaultsAndTheirOwnRules) {
     EXPECT_NEAR(global.y, 60, 1e-4);
 }
 
+// Values Box2D aborts on, or whose sums overflow, leave the default (or the value already there)
+// with a log line; negative material and damping values keep the default quietly.
+TEST_F(GameObjectTest, ReadersRefuseValuesBodiesAndJointsCannotTake) {
+    const struct {
+        const char* key;
+        double value;
+        float GameObjectPhysicsData::*field;
+        float kept;
+        bool logged;
+    } rows[] = {
+        {"linear_damping", 1e39, &GameObjectPhysicsData::linearDamping, 0.1f, true},
+        {"angular_damping", INFINITY, &GameObjectPhysicsData::angularDamping, 0.1f, true},
+        {"density", 1e30, &GameObjectPhysicsData::density, 1.0f, true},
+        {"friction", NAN, &GameObjectPhysicsData::friction, 0.2f, true},
+        {"restitution", 1.5, &GameObjectPhysicsData::restitution, 0.0f, true},
+        {"gravity_scale", -INFINITY, &GameObjectPhysicsData::gravityScale, 1.0f, true},
+        {"gravity_scale", 1e3, &GameObjectPhysicsData::gravityScale, 1.0f, true},
+        {"restitution", -2, &GameObjectPhysicsData::restitution, 0.0f, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.key);
+        GameObjectPhysicsData physics;
+        LogCapture log;
+        GameObject::loadPhysicsSettingsFrom(dict({{row.key, row.value}}), &physics, true);
+        EXPECT_EQ(physics.*row.field, row.kept);
+        EXPECT_EQ(log.contains("refused"), row.logged);
+    }
+    LogCapture log;
+    GameObjectPhysicsMotorData motor;
+    GameObject::loadPhysicsMotorSettingsFrom(dict({{"motor_speed", NAN}, {"motor_max_torque", INFINITY}}), &motor, true);
+    EXPECT_EQ(motor.speed, 0);
+    EXPECT_EQ(motor.maxTorque, 0);
+    GameObjectPhysicsPrismaticJointData prismatic;
+    GameObject::loadPhysicsPrismaticJointSettingsFrom(dict({{"upper_translation", 1e39}}), &prismatic, true);
+    EXPECT_EQ(prismatic.upperTranslation, 0);
+    EXPECT_EQ(log.lines().size(), 3u);
+}
+
 TEST_F(GameObjectTest, NumbersComeFixedOrAsARangeDrawnWithTheSeededGenerator) {
     const Value data = dict({{"speed", 4}, {"delay_min", 1}, {"delay_max", 3}, {"count_min", 2}});
     float low = -1, high = -1;

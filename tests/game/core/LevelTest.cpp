@@ -10,6 +10,7 @@
 #include "game/core/Player.h"
 #include "game/core/RestartableParticleSystem.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/SimpleEffect.h"
 #include "platform/foundation/Log.h"
 #include "support/HeadlessDirectorTest.h"
 #include "support/LevelTestSupport.h"
@@ -86,7 +87,7 @@ TEST_F(LevelTest, DefaultsAndDerivedValues) {
     EXPECT_EQ(level->referenceHoney(), 100u) << "from the catalogue";
     EXPECT_FLOAT_EQ(level->autoFlyFlightLevel(), 1750);
     EXPECT_FLOAT_EQ(level->groundFillRadius(), 904);
-    EXPECT_FLOAT_EQ(level->hiveAngleRads(), 0) << "the later of two hives";
+    EXPECT_FLOAT_EQ(level->hiveAngleRads(), static_cast<float>(M_PI / 2)) << "the first of two hives";
     EXPECT_EQ(Level::currentLevel(), level);
     level_.reset();
     EXPECT_EQ(Level::currentLevel(), nullptr);
@@ -114,6 +115,8 @@ TEST_F(LevelTest, MalformedLevelsAreRefused) {
         {"a ring of one subdivision", "ground_subdivisions", 1},
         {"a ring beyond 16-bit indices", "bgfar_subdivisions", 40000},
         {"a fill of two segments", "ground_fill_subdivisions", 2},
+        {"a ground repeated beyond an int's reach", "ground_repeat", 2147483647},
+        {"a background never repeated", "bgfar_repeat", 0},
         {"a radius that is no number", "ground_radius", std::nan("")},
     };
     for (const Case& c : cases) {
@@ -353,3 +356,21 @@ TEST_F(LevelTest, TheMeadowLevelsLoadAndCanBeFinished) {
 }
 
 }  // namespace
+
+TEST_F(LevelTest, AnUnknownEffectIsLoggedOncePerLevel) {
+    const RefPtr<game::SimpleEffect> effects[] = {
+        game::SimpleEffect::simpleEffect("nowhere", 1, 1, 0, {255, 255, 255}, 255),
+        game::SimpleEffect::simpleEffect("nowhere", 1, 2, 5, {255, 0, 0}, 255),
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_NE(load(testLevelInfo("test_a", 120)), nullptr);
+        LogCapture log;
+        for (int i = 0; i < 3; ++i) {
+            for (const auto& effect : effects) EXPECT_EQ(effect->showAt(CGPointMake(0, 1200), 0), nullptr);
+        }
+        size_t lines = 0;
+        for (const std::string& line : log.lines()) lines += line.find("no effect \"nowhere\"") != std::string::npos;
+        EXPECT_EQ(lines, 1u) << "each level says it once";
+    }
+}

@@ -165,6 +165,33 @@ TEST_F(PhysicsUtilsTest, ATwinChainLoopStopsBodiesFromInsideAndOutside) {
     EXPECT_GT(outside->GetPosition().Length(), 5.0f);
 }
 
+// Points that a lenient point reader makes of mangled strings can lie almost on one line; the
+// builder hands Box2D only a clear convex hull, whose own hull building loops on such points.
+TEST_F(PhysicsUtilsTest, NearlyCollinearPolygonPointsReachBox2DAsAClearHull) {
+    const Value mangled = dict({{"type", 2},
+                                {"is_sensor", true},
+                                {"vertices", array({"{64.000, 0.000}", "{45.255, 45.255}", "{0*.000, 64.000}",
+                                                    "{-45.255, 45.255}", "{-6\xc2\xcf" "0}"})}});
+    const b2Transform turned(b2Vec2(1, -2), b2Rot(0.7f));
+    const struct {
+        const b2Transform* transform;
+        float scaleX, scaleY;
+    } placements[] = {{nullptr, 1, 1}, {&turned, -1.5f, 2}, {nullptr, 0.5f, -0.5f}};
+    for (const auto& p : placements) {
+        b2Fixture* fixture =
+            PhysicsUtils::parseFixtureForBody(staticBody(), mangled, nullptr, p.transform, p.scaleX, p.scaleY);
+        ASSERT_NE(fixture, nullptr);
+        const auto* shape = static_cast<const b2PolygonShape*>(fixture->GetShape());
+        EXPECT_EQ(shape->m_count, 4) << "the point on the base line is dropped";
+        for (int i = 0; i < shape->m_count; ++i) {
+            const b2Vec2 a = shape->m_vertices[i];
+            const b2Vec2 b = shape->m_vertices[(i + 1) % shape->m_count];
+            const b2Vec2 c = shape->m_vertices[(i + 2) % shape->m_count];
+            EXPECT_GT(b2Cross(b - a, c - b), 1e-3f * (b - a).Length() * (c - b).Length()) << "a clear left turn";
+        }
+    }
+}
+
 TEST_F(PhysicsUtilsTest, MalformedDictionariesBuildNothingAndLogOnce) {
     const Value nan = Value(std::nan(""));
     const Value inf = Value(INFINITY);

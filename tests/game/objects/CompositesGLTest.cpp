@@ -14,6 +14,7 @@
 #include "game/objects/Destructable.h"
 #include "game/objects/Dynamic.h"
 #include "game/objects/Flower.h"
+#include "game/objects/GroundEnemy.h"
 #include "game/objects/Pickup.h"
 #include "game/objects/RopeJointWatch.h"
 #include "game/objects/Structure.h"
@@ -85,6 +86,8 @@ const Value kData = dict(
             {"452", dict({{"type_name", "plank"}, {"hit_points", 5}, {"fixtures", array({box(12, 96)})}})},
             {"456", dict({{"type_name", "brace"}, {"hit_points", 5}, {"fixtures", array({box(8, 110)})}})},
             {"500", dict({{"type_name", "pot"}, {"fixtures", array({box(40, 30)})}})},
+            {"230", dict({{"type_name", "ant"}, {"fixtures", array({ball(8)})}})},
+            {"265", dict({{"type_name", "ant"}, {"fixtures", array({ball(8)})}})},
             {"600", dict({{"type_name", "potted"}, {"pot_type", 500}, {"flower_type", 1}, {"flower_offset", "{0, 15}"}})},
             {"607", dict({{"type_name", "nothing"}, {"pot_type", 500}})},
             {"610", dict({{"type_name", "tree"},
@@ -115,7 +118,7 @@ protected:
         if (HasFatalFailure()) return;
         addFramesNamed({"bal_half.png", "bal_basket.png", "bal_rock.png", "bal_wire.png", "jar.png", "glass.png",
                         "buddy.png", "daisy.png", "daisy_1.png", "daisy_sleep.png", "jar_box.png", "plank.png", "brace.png",
-                        "pot.png", "hand_big.png", "hand_small.png"});
+                        "pot.png", "hand_big.png", "hand_small.png", "ant.png"});
         load(kData);
     }
 
@@ -242,6 +245,51 @@ TEST_F(CompositesTest, StructuresBuildAndFileTheirParts) {
     ASSERT_TRUE(weld);
     EXPECT_EQ(weld->GetType(), e_weldJoint);
     EXPECT_NEAR(buddy->getPrimaryBody()->GetPosition().y * 32, 1130, 0.5) << "built at scale 1";
+}
+
+TEST_F(CompositesTest, JoinedCargoRidesItsBaseAndPartsAreCapped) {
+    // Ground enemies of both builder ranges, welded to the base's body.
+    reload(withKey(kData, "620", "cargo",
+                   array({dict({{"type", 230}, {"position", "{-20, 40}"}, {"join_to_parent", true}}),
+                          dict({{"type", 265}, {"position", "{20, 40}"}, {"join_to_parent", true}})})));
+    ASSERT_TRUE(Structure::structureWithType(620, CGPointMake(0, 1100), 0, 1, 1));
+    ASSERT_EQ(level_->enemies().count(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        auto* enemy = dynamic_cast<game::GroundEnemy*>(level_->enemies().at(i));
+        ASSERT_TRUE(enemy && enemy->getPrimaryBody()) << i;
+        b2Joint* weld = firstJoint(enemy->getPrimaryBody());
+        ASSERT_TRUE(weld) << i;
+        EXPECT_EQ(weld->GetType(), e_weldJoint);
+        EXPECT_EQ(enemy->getPrimaryBody()->GetType(), b2_dynamicBody) << "rides the base";
+    }
+
+    // A base without a body holds nothing, but its joined buddy still counts.
+    reload(withKey(withKey(kData, "620", "base_type", 607), "620", "cargo",
+                   array({dict({{"type", 109}, {"position", "{0, 30}"}, {"join_to_parent", true}})})));
+    ASSERT_TRUE(Structure::structureWithType(620, CGPointMake(0, 1100), 0, 1, 1));
+    EXPECT_EQ(level_->totalBuddies(), 1);
+
+    // A tree of forty flowers keeps the first 32.
+    Value flowers = Value::array();
+    for (int i = 0; i < 40; ++i) flowers.append(dict({{"flower_type", 1}, {"flower_offset", "{0, 15}"}}));
+    reload(withKey(kData, "610", "flowers", flowers));
+    LogCapture log;
+    ASSERT_TRUE(Structure::structureWithType(610, CGPointMake(0, 1100), 0, 1, 1));
+    EXPECT_EQ(level_->flowers().count(), 32u);
+    EXPECT_TRUE(log.contains("refused"));
+}
+
+TEST_F(CompositesTest, TheRopesRayNeverMeetsTheObjectItHangs) {
+    // Tied below its middle, the hung jar lies across the ray; the rope still goes to the box above.
+    reload(withKey(kData, "630", "object_anchor_position", "{0, -10}"));
+    b2Body* above = staticBox(CGPointMake(0, 1400), 200, 20);
+    RefPtr<Structure> made = Structure::structureWithType(630, CGPointMake(0, 1100), 0, 1, 1);
+    ASSERT_TRUE(made && made->rope());
+    auto* pickup = dynamic_cast<Pickup*>(level_->pickups().at(level_->pickups().count() - 1));
+    ASSERT_TRUE(pickup);
+    b2Joint* tie = firstJoint(pickup->getPrimaryBody());
+    ASSERT_TRUE(tie);
+    EXPECT_EQ(tie->GetBodyA(), above);
 }
 
 TEST_F(CompositesTest, BasesThatContainThemselvesAreRefused) {

@@ -94,8 +94,8 @@ TEST_F(GardenLevelsTest, EffectsShowThroughTheLevelTintedOnlyWhenTheirColourSays
     EXPECT_EQ(unknown->showAt(CGPointMake(0, 1300)), nullptr);
     const std::vector<std::string> lines = log.lines();
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& line) { return line.find("Game objects") != std::string::npos; }),
-              1);
+                            [](const std::string& line) { return line.find("no effect \"fizz\"") != std::string::npos; }),
+              1) << "once for the level";
 }
 
 }  // namespace

@@ -123,6 +123,19 @@ TEST_F(HunterTest, IgnoresTheBeeOnlyAfterEnoughStings) {
     EXPECT_FALSE(hunter->isIgnoring());
 }
 
+TEST_F(HunterTest, ItsTurretMirrorsWhenAimingLeftWithoutBeingAsked) {
+    addFrame("gun.png", CGSizeMake(20, 10));
+    ASSERT_TRUE(load(dict({{"240", hornet({{"turret_image_name", "gun"}})}})));
+    RefPtr<Hunter> hunter = Hunter::hunterWithType(240, CGPointMake(0, 1300), 0, 1, 1, Value());
+    ASSERT_TRUE(hunter->rules().turretSprite());
+    for (float side : {-1.0f, 1.0f}) {
+        SCOPED_TRACE(side);
+        bee_.moveTo({side * 200 / 32.0f, 1300 / 32.0f});
+        hunter->visionContactPlayer();
+        EXPECT_EQ(hunter->rules().turretSprite()->scaleY(), side) << "upside down only when aiming left";
+    }
+}
+
 TEST_F(HunterTest, FacingHoldsBetweenEightyAndHundredDegrees) {
     // At the top of the planet upright is 0 degrees; with no force and no torque the hornet keeps
     // the angle it is given.

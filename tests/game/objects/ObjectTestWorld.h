@@ -85,8 +85,12 @@ protected:
     // Loads level "test_a" (reference honey 100) with the object data and the objects, its hive
     // straight above the centre; the planet's ground is a circle of kGroundRadius.
     Level* load(const Value& gameObjectData, std::initializer_list<Value> objects = {}) {
+        return loadObjectsFile(gameObjectData, testLevelObjects(objects));
+    }
+    // The same with the whole objects file given.
+    Level* loadObjectsFile(const Value& gameObjectData, const Value& objectsFile) {
         world_->writeList("gameobject_data.plist", gameObjectData);
-        world_->writeLevel("test_a", testLevelInfo("test_a", 300), dict({}), testLevelObjects(objects));
+        world_->writeLevel("test_a", testLevelInfo("test_a", 300), dict({}), objectsFile);
         level_ = Level::levelFromFile("test_a.plist");
         if (!level_) {
             ADD_FAILURE() << "level refused";

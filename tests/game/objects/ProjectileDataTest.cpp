@@ -61,9 +61,11 @@ TEST(ProjectileData, BurstCountsReachBothEndsAndAReversedRangeIsSafe) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(reversed->randomCount(), 5);
     EXPECT_EQ(dataOf(dict({}))->randomCount(), 1);
 
+    // The widest pair is held to what the level keeps alive at once.
     RefPtr<ProjectileData> widest = dataOf(dict({{"count_min", INT32_MIN}, {"count_max", INT32_MAX}}));
-    EXPECT_EQ(widest->countRange(), UINT32_MAX);
-    widest->randomCount();  // no modulo by zero
+    EXPECT_EQ(widest->countMin(), 0);
+    EXPECT_EQ(widest->countMax(), ProjectileData::kMostShotsPerBurst);
+    EXPECT_LE(widest->randomCount(), ProjectileData::kMostShotsPerBurst);
 }
 
 TEST(ProjectileData, TheReloadStartsFullAndRunsOutOnce) {
@@ -143,3 +145,31 @@ TEST(ProjectileData, SprayDirections) {
 }
 
 }  // namespace
+
+TEST(ProjectileData, SettersKeepEachRangeAndTheBurstBound) {
+    RefPtr<ProjectileData> data = dataOf(dict({{"direction_gravity_min", 30}, {"direction_gravity_max", 150}}));
+    data->setDelay(0.5f, 2);
+    data->setVelocity(3, 1);
+    data->setAngularVelocity(-1, 1);
+    EXPECT_FLOAT_EQ(data->delayRange(), 1.5f);
+    EXPECT_FLOAT_EQ(data->velocityRange(), -2) << "reversed bounds keep max - min";
+    EXPECT_FLOAT_EQ(data->angularVelocityRange(), 2);
+    for (int i = 0; i < 20; ++i) {
+        const float delay = data->randomDelay();
+        EXPECT_TRUE(delay >= 0.5f && delay < 2) << delay;
+    }
+
+    data->setCount(3, 50);
+    EXPECT_EQ(data->countMax(), ProjectileData::kMostShotsPerBurst);
+    EXPECT_EQ(data->countRange(), static_cast<uint32_t>(ProjectileData::kMostShotsPerBurst - 3));
+    data->setCount(-4, -1);
+    EXPECT_EQ(data->randomCount(), 0) << "a negative burst fires nothing";
+
+    EXPECT_TRUE(data->directionGravityRelative());
+    data->setDirectionOffsetRange(40);
+    EXPECT_FALSE(data->directionGravityRelative()) << "a plain spray range ends the gravity-relative spray";
+    data->setOffset(CGPointMake(0, 0));
+    EXPECT_FALSE(data->hasOffset());
+    data->setOffset(CGPointMake(0, 8));
+    EXPECT_TRUE(data->hasOffset());
+}

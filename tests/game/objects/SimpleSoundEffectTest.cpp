@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,9 @@
 #include "platform/foundation/Random.h"
 #include "support/ValueBuilders.h"
 #include "tests/game/objects/RecordingSoundOutput.h"
+#include "audio/OALSimpleAudio.h"
+#include "audio/VantrelAudio.h"
+#include "support/LevelTestSupport.h"
 
 using game::SimpleSoundEffect;
 
@@ -58,3 +62,47 @@ TEST(SimpleSoundEffect, SoundsThatCannotLoadStaySilentWithOneLogLineAndNoDiction
 }
 
 }  // namespace
+
+namespace {
+
+// A tenth of a second of 16-bit mono silence at 8 kHz as a WAV file.
+std::string silentWav() {
+    const uint32_t samples = 800;
+    const uint32_t dataBytes = samples * 2;
+    std::string wav = "RIFF";
+    auto put = [&wav](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) wav.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    put(36 + dataBytes, 4);
+    wav += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2);  // PCM
+    put(1, 2);  // mono
+    put(8000, 4);
+    put(16000, 4);
+    put(2, 2);
+    put(16, 2);
+    wav += "data";
+    put(dataBytes, 4);
+    wav.append(dataBytes, '\0');
+    return wav;
+}
+
+}  // namespace
+
+// On the game's audio front the effect plays the buffer it kept: emptying the shared cache and
+// losing the file make no play decode it again.
+TEST(SimpleSoundEffect, TheAudioFrontPlaysTheKeptBufferWithoutTheCacheOrTheFile) {
+    LevelTestWorld& world = LevelTestWorld::shared();
+    world.writeBytes("kept_tone.wav", silentWav());
+    RefPtr<SimpleSoundEffect> effect =
+        SimpleSoundEffect::simpleSoundEffectWithDictionary(dict({{"sound_name", "kept_tone"}, {"volume", 1}}));
+    ASSERT_TRUE(effect && effect->isLoaded());
+    std::remove((world.path() + "/kept_tone.wav").c_str());
+    OALSimpleAudio* audio = VantrelAudio::sharedInstance()->simpleAudio();
+    audio->setPreloadCacheEnabled(false);  // empties the cache
+    LogCapture log;
+    for (int i = 0; i < 3; ++i) effect->play();
+    audio->setPreloadCacheEnabled(true);
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+}
