@@ -170,6 +170,13 @@ protected:
         runFrames(2);
     }
 
+    // The game's own window, 1024 x 768 points, which the play scene and its HUD are laid out for.
+    void useGameWindow() {
+        resizeWindow(1024, 768);
+        director_->setOriginalWinSize({1024, 768});
+        director_->setProjection(CCProjectionKind2D);
+    }
+
     RefPtr<FixedClockDirector> director_;
     RefPtr<CCGLView> view_;
     RefPtr<CCScene> scene_;

@@ -82,9 +82,7 @@ protected:
 
     void SetUp() override {
         GLSceneTest::SetUp();
-        resizeWindow(1024, 768);
-        director_->setOriginalWinSize({1024, 768});
-        director_->setProjection(CCProjectionKind2D);
+        useGameWindow();
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         writeSpriteSheet(folder_, "hud", hudFrames());
         writeClick(folder_);

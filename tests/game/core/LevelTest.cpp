@@ -349,7 +349,9 @@ TEST_F(LevelTest, TheMeadowLevelsLoadAndCanBeFinished) {
         EXPECT_GE(level_->flowers().count(), 7u) << "flowers around the planet";
         EXPECT_EQ(level_->totalBuddies(), 1);
         const CGPoint hive = static_cast<StandInHive*>(level_->hive())->position();
-        EXPECT_NEAR(std::hypot(hive.x, hive.y), level_->groundRadius(), 1) << "the hive stands on the ground";
+        // The hive's centre, half its height over the ground, is where the bee flies.
+        EXPECT_GE(level_->percOfAllowedLimitsAtPosition(hive), 0.0f) << "the hive is sunk into the ground";
+        EXPECT_LT(level_->percOfAllowedLimitsAtPosition(hive), 0.1f) << "the hive does not stand on the ground";
         EXPECT_NEAR(level_->getCameraBottomAtPosition(hive), level_->groundRadius() + 10, 3) << "a chord of the camera loop";
     }
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();

@@ -113,21 +113,13 @@ protected:
         *hash = (*hash ^ bits) * 1099511628211ull;
     }
 
-    // Steers with the mouse held at the target's place in the window.
-    void steerWithMouse(CGPoint target, bool* held) {
-        const Event event = mouse(*held ? EventType::mouseDragged : EventType::mouseDown,
-                                  layer_->worldHolder()->convertToWorldSpace(target));
-        layer_->ccMouseDown(event);
-        *held = true;
-    }
-
     // Plays the built scene until the summary completes (or `frames` frames): by day the bee is
     // steered with the mouse to each flower head in turn and hovers there for three seconds;
     // at night it flies itself home.
     DayResult play(int frames) {
         DayResult result;
         Level* level = layer_->level();
-        bool mouseHeld = false;
+        MousePilot pilot(layer_.get());
         size_t target = 0;
         int hovered = 0;
         uint64_t hash = 1469598103934665603ull;
@@ -142,10 +134,9 @@ protected:
             const double toFlower = std::hypot(at.x - head.x, at.y - head.y);
             if (level->isDay() && frame >= 60) {
                 if (toFlower > 30 && hovered == 0) {
-                    steerWithMouse(head, &mouseHeld);
+                    pilot.steerAt(head);
                 } else {
-                    if (mouseHeld) layer_->ccMouseUp(mouse(EventType::mouseUp, CGPointZero));
-                    mouseHeld = false;
+                    pilot.letGo();
                     if (++hovered == 180 && target + 1 < flowerHeads.size()) {
                         ++target;
                         hovered = 0;
@@ -263,10 +254,10 @@ TEST_F(PlaySceneDayGLTest, ASteeredFrameAllocatesNothingOnceRunning) {
     flowerHeads.clear();
     buildScene(60, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
                                                  dict({{"type", 1}, {"position", "{400, 1150}"}})})}}));
-    bool held = false;
+    MousePilot pilot(layer_.get());
     // Warm up: the first frames fill the contact lists, the trail and the camera.
     for (int frame = 0; frame < 240; ++frame) {
-        steerWithMouse(flowerHeads[0], &held);
+        pilot.steerAt(flowerHeads[0]);
         layer_->update(kFrame);
     }
     const Event drag = mouse(EventType::mouseDragged, layer_->worldHolder()->convertToWorldSpace(flowerHeads[0]));

@@ -26,22 +26,11 @@
 #include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Random.h"
 #include "tests/game/objects/RecordingSoundOutput.h"
+#include "tests/game/objects/ShippedLevelsTest.h"
 
 namespace {
 
 constexpr float kFrame = 1.0f / 60;
-
-// The game's own kinds, registered for one test and taken back after it.
-struct RealObjectKinds {
-    RealObjectKinds() { game::GameObjectKinds::registerKinds(); }
-    ~RealObjectKinds() {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile", "Bird",
-                                 "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
-    }
-};
 
 // The transition's destinations, registered for one test: the play scene and a bare menu.
 struct RegisteredScenes {
@@ -87,24 +76,12 @@ protected:
         return RefPtr<GameObject>(best);
     }
 
-    void steer(CGPoint target, bool* held) {
-        layer_->ccMouseDown(mouse(*held ? EventType::mouseDragged : EventType::mouseDown,
-                                  layer_->worldHolder()->convertToWorldSpace(target)));
-        *held = true;
-    }
-    void letGo(bool* held) {
-        if (*held) layer_->ccMouseUp(mouse(EventType::mouseUp, CGPointZero));
-        *held = false;
-    }
-
     // Plays garden A to its end menu and clicks play-again or main-menu there.
     GameResult play(bool playAgain) {
         GameResult result;
         game::GameObjectKinds::registerKinds();  // over the stand-ins of the fixture
         // The HUD's layout wants the game's window.
-        resizeWindow(1024, 768);
-        director_->setOriginalWinSize({1024, 768});
-        director_->setProjection(CCProjectionKind2D);
+        useGameWindow();
         Random::seed(11);
         VantrelGlobal::sharedInstance()->setNextLevelId("garden_a");
         layer_ = makeRef<PlaySceneUnderTest>();
@@ -125,7 +102,7 @@ protected:
         }
         const CGPoint hive = dynamic_cast<HiveProtocol*>(level->hive())->position();
 
-        bool held = false;
+        MousePilot pilot(layer_.get());
         size_t next = 0;
         int onTarget = 0;
         uint64_t hash = 1469598103934665603ull;
@@ -144,21 +121,21 @@ protected:
                         // A pickup still not reached after two seconds lies too low: the bee dives
                         // at a point below it.
                         const double dive = (onTarget < 120 ? 0 : 150) / std::hypot(at.x, at.y);
-                        if (flower) letGo(&held); else steer({at.x * (1 - dive), at.y * (1 - dive)}, &held);
+                        if (flower) pilot.letGo(); else pilot.steerAt({at.x * (1 - dive), at.y * (1 - dive)});
                         if (flower && ++onTarget == 150) ++next, onTarget = 0;
                         if (!flower && ++onTarget == 900) ++next, onTarget = 0;  // give up on it
                     } else if (flower) {
-                        steer(at, &held);
+                        pilot.steerAt(at);
                     } else {
                         ++next, onTarget = 0;
                     }
                 } else if (bee()->droplets() > 0) {
-                    steer(hive, &held);
+                    pilot.steerAt(hive);
                 } else {
-                    letGo(&held);
+                    pilot.letGo();
                 }
             } else {
-                letGo(&held);
+                pilot.letGo();
             }
             layer_->update(kFrame);
             result.loopsPlayed = result.loopsPlayed || (bee()->windSoundSource() && bee()->buzzSoundSource());
@@ -207,7 +184,7 @@ protected:
 TEST_F(GardenEndToEndTest, GardenAIsPlayedToTheEndMenuTheSameWayTwice) {
     ScopedResourceFolder resources(VANTREL_APP_RESOURCES);
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-    RealObjectKinds kinds;
+    ShippedObjectKinds kinds;
     RegisteredScenes scenes;
     RecordingSoundOutput sounds;
     Stats* stats = Stats::sharedInstance();

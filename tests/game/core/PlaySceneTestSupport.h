@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "shell/VantrelGlobal.h"
@@ -15,6 +16,50 @@
 #include "platform/window/Event.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
+
+// A mouse event at a window point (points from the bottom left).
+inline Event mouseEvent(EventType type, CGPoint at) {
+    Event event;
+    event.type = type;
+    event.locationInWindow = at;
+    return event;
+}
+
+// Steers the play scene's bee as a player does with the mouse: the button pressed at a point of
+// the window and dragged there from frame to frame; letting go ends the steering.
+class MousePilot {
+public:
+    explicit MousePilot(VantrelGameLayer* layer) : layer_(layer) {}
+
+    // The mouse over a point of the world (worldHolder space, points).
+    void steerAt(CGPoint world) {
+        layer_->ccMouseDown(mouseEvent(held_ ? EventType::mouseDragged : EventType::mouseDown,
+                                       layer_->worldHolder()->convertToWorldSpace(world)));
+        held_ = true;
+    }
+    // The mouse where the scene reads the input (x, y): a direction in the world, length at most
+    // 1. The scene measures the mouse from the bee in the bee's frame, in half screens over the
+    // camera's zoom, so the point is that measure turned back into the world.
+    void steerWith(double x, double y) {
+        const CGPoint bee = layer_->player()->position();
+        const double a = std::atan2(bee.y, bee.x) - M_PI / 2;  // the bee's frame
+        const double along = x * std::cos(a) + y * std::sin(a);
+        const double up = -x * std::sin(a) + y * std::cos(a);
+        const CGSize screen = CCDirector::sharedDirector()->winSize();  // the scene's, fixed at its start
+        const CGSize half = {screen.width / 2 / layer_->cameraZoom(), screen.height / 2 / layer_->cameraZoom()};
+        const double dx = along * half.width;
+        const double dy = up * half.height;
+        steerAt({bee.x + dx * std::cos(a) - dy * std::sin(a), bee.y + dx * std::sin(a) + dy * std::cos(a)});
+    }
+    void letGo() {
+        if (held_) layer_->ccMouseUp(mouseEvent(EventType::mouseUp, CGPointZero));
+        held_ = false;
+    }
+
+private:
+    VantrelGameLayer* layer_;  // not retained
+    bool held_ = false;
+};
 
 // The play scene with a phone that a test can connect by hand.
 class PlaySceneUnderTest : public VantrelGameLayer {
@@ -69,12 +114,7 @@ protected:
         event.isARepeat = repeat;
         return event;
     }
-    static Event mouse(EventType type, CGPoint at) {
-        Event event;
-        event.type = type;
-        event.locationInWindow = at;
-        return event;
-    }
+    static Event mouse(EventType type, CGPoint at) { return mouseEvent(type, at); }
     // A touch event: each finger (identity, phase, position on the pad 0..1).
     static Event touches(EventType type, std::initializer_list<Touch> fingers) {
         Event event;
