@@ -10,11 +10,25 @@
 #include "shell/VantrelGlobal.h"
 #include "engine/core/CCDirector.h"
 #include "game/core/BeeTestSupport.h"
+#include "game/core/GameObjectFactory.h"
 #include "game/core/Level.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/window/Event.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
+
+// The game's own kinds, registered for one test and taken back after it.
+struct RealObjectKinds {
+    RealObjectKinds() { game::GameObjectKinds::registerKinds(); }
+    ~RealObjectKinds() {
+        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile", "Bird",
+                                 "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
+            GameObjectFactory::registerKind(kind, nullptr);
+        }
+        GameObject::setMovementBuilders(nullptr, nullptr);
+    }
+};
 
 // The play scene with a phone that a test can connect by hand.
 class PlaySceneUnderTest : public VantrelGameLayer {
