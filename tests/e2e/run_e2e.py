@@ -29,8 +29,8 @@ BUNDLE_ID = "org.vantrel.Vantrel"
 SEEDED_SCORES = {"meadow_a": 50}
 
 
-def check_progress(data):
-    """Why the saved scores and statistics are not as the level scenario leaves them, or None."""
+def read_progress(data):
+    """The saved scores and statistics as dictionaries, or why they do not read back."""
     try:
         with open(os.path.join(data, "Scores.archive"), "rb") as saved:
             scores = plistlib.load(saved)
@@ -40,6 +40,15 @@ def check_progress(data):
         return f"the progress does not read back: {error}"
     if not isinstance(scores, dict) or not isinstance(stats, dict):
         return "the progress files are not dictionaries"
+    return scores, stats
+
+
+def check_progress(data):
+    """Why the saved scores and statistics are not as the level scenario leaves them, or None."""
+    progress = read_progress(data)
+    if isinstance(progress, str):
+        return progress
+    scores, stats = progress
     for level in ("meadow_a", "meadow_b", "meadow_c"):
         if level not in scores:
             return f"Scores.archive has no {level}"
@@ -52,13 +61,10 @@ def check_progress(data):
 
 def check_kept_day(data):
     """Why the progress does not hold the day played before the window was closed, or None."""
-    try:
-        with open(os.path.join(data, "Scores.archive"), "rb") as saved:
-            scores = plistlib.load(saved)
-        with open(os.path.join(data, "Stats.archive"), "rb") as saved:
-            stats = plistlib.load(saved)
-    except (OSError, plistlib.InvalidFileException) as error:
-        return f"the progress does not read back: {error}"
+    progress = read_progress(data)
+    if isinstance(progress, str):
+        return progress
+    scores, stats = progress
     if glob.glob(os.path.join(data, "*corrupt*")):
         return "the restart moved a progress file aside"
     best = scores.get("meadow_a", 0)

@@ -64,18 +64,10 @@ protected:
     // Builds the level's scene and enters it.
     VantrelGameLayer* enter(const std::string& id) {
         Random::seed(11);
-        VantrelGlobal::sharedInstance()->setNextLevelId(id);
         layer_ = makeRef<VantrelGameLayer>();
-        if (!layer_->init()) {
-            ADD_FAILURE() << id << " is refused";
-            layer_.reset();
-            return nullptr;
-        }
-        RefPtr<CCScene> scene = CCScene::node();
-        scene->addChild(layer_.get());
-        director_->replaceScene(scene);
-        runFrames(1);
-        return layer_.get();
+        if (runPlayScene(layer_.get(), id, director_.get())) return layer_.get();
+        layer_.reset();
+        return nullptr;
     }
     void leave() {
         if (!layer_) return;
@@ -116,7 +108,7 @@ TEST_F(PlaySceneDayEndGLTest, TheNightFlightBringsTheBeeIntoTheHiveFromARingArou
     struct Row {
         const char* level;
         bool shipped;
-    } rows[] = {{"night_test", false}, {"meadow_a", true}};
+    } rows[] = {{"night_test", false}, {"meadow_a", true}, {"meadow_b", true}, {"works_b", true}};
     for (const Row& row : rows) {
         std::optional<ScopedResourceFolder> resources;
         std::optional<RealObjectKinds> kinds;

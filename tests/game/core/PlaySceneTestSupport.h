@@ -30,6 +30,20 @@ struct RealObjectKinds {
     }
 };
 
+// Builds `layer` for the level and runs it as the director's new scene, one frame in; false (a
+// test failure) when the level is refused.
+inline bool runPlayScene(VantrelGameLayer* layer, const std::string& id, FixedClockDirector* director) {
+    VantrelGlobal::sharedInstance()->setNextLevelId(id);
+    if (!layer->init()) {
+        ADD_FAILURE() << "the level " << id << " is refused";
+        return false;
+    }
+    RefPtr<CCScene> scene = CCScene::node();
+    scene->addChild(layer);
+    director->replaceScene(scene);
+    return director->runFrames(1) == 1;
+}
+
 // The play scene with a phone that a test can connect by hand.
 class PlaySceneUnderTest : public VantrelGameLayer {
 public:

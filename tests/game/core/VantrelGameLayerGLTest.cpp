@@ -74,17 +74,8 @@ protected:
     CountingGameLayer* start(const std::string& id, const Value& info, const Value& geometry = dict({}),
                              const Value& objects = testLevelObjects()) {
         world_->writeLevel(id, info, geometry, objects);
-        VantrelGlobal::sharedInstance()->setNextLevelId(id);
         layer_ = makeRef<CountingGameLayer>();
-        if (!layer_->init()) {
-            ADD_FAILURE() << "the level is refused";
-            return nullptr;
-        }
-        RefPtr<CCScene> scene = CCScene::node();
-        scene->addChild(layer_.get());
-        director_->replaceScene(scene);
-        runFrames(1);
-        return layer_.get();
+        return runPlayScene(layer_.get(), id, director_.get()) ? layer_.get() : nullptr;
     }
 
     void tick(int frames) {
