@@ -8,8 +8,8 @@
 // and a tint for its sprites. The hive's bubbles hang from that top too.
 class HiveProtocol : public GameMessagePositionProtocol {
 public:
-    // The top of the honey fill, world points: the transfer stream aims here and the hive's
-    // bubbles follow it.
+    // The top of the honey fill, world points: the transfer stream aims here, the hive's bubbles
+    // follow it, and so does the night flight in a level whose geometry has no hive sensor.
     CGPoint position() const override = 0;
     // Colours the hive's inner, honey and outer sprites.
     virtual void setTint(ccColor3B colour) = 0;
