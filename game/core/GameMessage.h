@@ -7,6 +7,7 @@
 #include "engine/core/CCNode.h"
 #include "engine/core/ccTypes.h"
 #include "engine/render/CCLabelBMFont.h"
+#include "game/core/GameMessagePositionProtocol.h"
 
 class GameMessageDelegate;
 class GameMessages;
@@ -19,7 +20,7 @@ class GameMessages;
 //
 // Positions in points in the messages holder's space (the target's parent's); rotations in
 // degrees, clockwise. The velocity is in points per frame. Engine thread only.
-class GameMessage : public CCNode {
+class GameMessage : public CCNode, public GameMessagePositionProtocol {
 public:
     // Info codes.
     enum Info : int {
@@ -98,8 +99,10 @@ public:
     void setParentMessage(GameMessage* parent);
     GameMessage* childMessage() const { return childMessage_; }
     void setChildMessage(GameMessage* child) { childMessage_ = child; }
-    CCNode* target() const { return target_; }
-    void setTarget(CCNode* target) { target_ = target; }
+    const GameMessagePositionProtocol* target() const { return target_; }
+    void setTarget(const GameMessagePositionProtocol* target) { target_ = target; }
+    // The node's position: the point the next bubble of the queue follows.
+    CGPoint position() const override { return CCNode::position(); }
 
     // Each passes on to the child: its scale (x kStackScale when it respects stacking), and an
     // opacity of its own scale x 255.
@@ -137,7 +140,7 @@ private:
     GameMessages* owner_ = nullptr;
     GameMessage* parentMessage_ = nullptr;
     GameMessage* childMessage_ = nullptr;
-    CCNode* target_ = nullptr;
+    const GameMessagePositionProtocol* target_ = nullptr;
     int type_ = 0;                // 1 or 2; type 2 respects stacking
     int info_ = 0;                // 1..18
     int mode_ = -1;               // 0..4; -1 until the first setMode

@@ -2,10 +2,18 @@
 
 #include <algorithm>
 
+#include "engine/core/CCNode.h"
 #include "game/core/GameMessage.h"
 #include "game/core/GameMessageDelegate.h"
 
+CGPoint GameMessages::NodePosition::position() const { return node_ ? node_->position() : CGPointZero; }
+
 bool GameMessages::initWithTargetObject(CCNode* target) {
+    followedNode_ = NodePosition(target);
+    return initWithTargetObject(target ? &followedNode_ : nullptr);
+}
+
+bool GameMessages::initWithTargetObject(const GameMessagePositionProtocol* target) {
     target_ = target;
     return true;
 }

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/core/GameMessagePositionProtocol.h"
 #include "platform/foundation/Object.h"
 
 class CCNode;
@@ -20,8 +21,10 @@ public:
     static constexpr size_t kCapacity = 6;
 
     GameMessages() { messages_.reserve(kCapacity); }
-    // `target` (not retained) is what the first bubble follows.
+    // `target` (not retained) is what the first bubble follows: a node by its position, or an
+    // object that answers a point of its own (the hive: the top of its honey).
     bool initWithTargetObject(CCNode* target);
+    bool initWithTargetObject(const GameMessagePositionProtocol* target);
 
     // A bubble already in this queue moves to the front (wherever it was asked to go); one from
     // another queue leaves that one first.
@@ -46,8 +49,7 @@ public:
     // Updates the bubbles first to last (dt seconds, rotation degrees) and drops the hidden ones.
     void update(float dt, float rotation);
 
-    CCNode* target() const { return target_; }
-    void setTarget(CCNode* target) { target_ = target; }
+    const GameMessagePositionProtocol* target() const { return target_; }
     GameMessage* queue() const { return queue_; }
     GameMessage* queueEnd() const { return queueEnd_; }
     size_t count() const { return messages_.size(); }
@@ -57,11 +59,22 @@ protected:
     ~GameMessages() override;
 
 private:
+    // A node followed by its position.
+    class NodePosition final : public GameMessagePositionProtocol {
+    public:
+        explicit NodePosition(CCNode* node = nullptr) : node_(node) {}
+        CGPoint position() const override;
+
+    private:
+        CCNode* node_;  // not retained
+    };
+
     // Takes the bubble out of the chain, keeping it in the queue.
     void unlink(GameMessage* message);
     void forget(GameMessage* message);
 
-    CCNode* target_ = nullptr;          // not retained
+    NodePosition followedNode_;         // the target when it is a node
+    const GameMessagePositionProtocol* target_ = nullptr;  // not retained
     std::vector<RefPtr<GameMessage>> messages_;  // room for kCapacity, reserved once
     GameMessage* queue_ = nullptr;      // first
     GameMessage* queueEnd_ = nullptr;   // last

@@ -1,15 +1,16 @@
 #pragma once
 
 #include "engine/core/ccTypes.h"
+#include "game/core/GameMessagePositionProtocol.h"
 #include "platform/foundation/Geometry.h"
 
 // What the level and the play scene ask of the hive (type 1000): where its honey fill tops out,
-// and a tint for its sprites.
-class HiveProtocol {
+// and a tint for its sprites. The hive's bubbles hang from that top too.
+class HiveProtocol : public GameMessagePositionProtocol {
 public:
-    virtual ~HiveProtocol() = default;
-    // The top of the honey fill, world points: the night flight and the transfer stream aim here.
-    virtual CGPoint position() const = 0;
+    // The top of the honey fill, world points: the transfer stream aims here, the hive's bubbles
+    // follow it, and so does the night flight in a level whose geometry has no hive sensor.
+    CGPoint position() const override = 0;
     // Colours the hive's inner, honey and outer sprites.
     virtual void setTint(ccColor3B colour) = 0;
 };

@@ -8,7 +8,6 @@
 #include "engine/actions/composite/CCSequence.h"
 #include "engine/actions/instant/CCCallBlockN.h"
 #include "engine/actions/interval/CCAnimate.h"
-#include "engine/core/CCDirector.h"
 #include "engine/core/CCTextureAtlas.h"
 #include "engine/core/CCTextureCache.h"
 #include "engine/core/support/CCArray.h"
@@ -162,6 +161,29 @@ CGPoint unitVector(CGPoint p) {
     return length > kEpsilon ? CGPoint{p.x / length, p.y / length} : CGPointZero;
 }
 
+// A point inside the fixture, world points: the centroid of a shape with an area, else the middle
+// of its bounds (an edge's midpoint).
+CGPoint pointInside(const b2Fixture* fixture) {
+    const b2Shape* shape = fixture->GetShape();
+    b2MassData mass;
+    shape->ComputeMass(&mass, 1.0f);
+    b2Vec2 local = mass.center;
+    if (!(mass.mass > 0)) {
+        b2Transform identity;
+        identity.SetIdentity();
+        b2AABB bounds;
+        shape->ComputeAABB(&bounds, identity, 0);
+        for (int32 child = 1; child < shape->GetChildCount(); ++child) {
+            b2AABB more;
+            shape->ComputeAABB(&more, identity, child);
+            bounds.Combine(more);
+        }
+        local = bounds.GetCenter();
+    }
+    const b2Vec2 world = fixture->GetBody()->GetWorldPoint(local);
+    return CGPoint{world.x * kPointsPerMetre, world.y * kPointsPerMetre};
+}
+
 CGPoint hivePositionOf(GameObject* hive) {
     const HiveProtocol* protocol = dynamic_cast<HiveProtocol*>(hive);
     return protocol ? protocol->position() : CGPointZero;
@@ -303,11 +325,10 @@ bool Level::loadLevel(const std::string& fileName) {
         logLine("Level: \"%s\" is refused: a number in it is not finite", levelId_.c_str());
         return false;
     }
-    const float windowHeight = static_cast<float>(CCDirector::sharedDirector()->winSize().height);
-    if (!(groundRadius_ > 0 && skyRadius_ - groundRadius_ > windowHeight * 2 / 3 && bottomRadius_ < skyRadius_)) {
+    if (!(groundRadius_ > 0 && skyRadius_ > groundRadius_ && bottomRadius_ < skyRadius_)) {
         logLine("Level: \"%s\" is refused: its radii leave no room (ground %g, bottom %g, sky %g; the sky must be "
-                "more than %g above the ground and above the bottom)",
-                levelId_.c_str(), groundRadius_, bottomRadius_, skyRadius_, windowHeight * 2 / 3);
+                "above the ground and above the bottom)",
+                levelId_.c_str(), groundRadius_, bottomRadius_, skyRadius_);
         return false;
     }
     if (!(lengthOfDay_ > 0)) {
@@ -868,22 +889,29 @@ void Level::parseLevelGeometry(const Value& geometry) {
             definition.restitution = 0;
             uint16 category = 0x0001;
             uint16 mask = 0xFFFF;
-            if (fixture["is_sensor"].boolValue()) {
+            const bool sensor = fixture["is_sensor"].boolValue();
+            const std::string sensorName = sensor ? fixture["sensor_name"].stringValue() : std::string();
+            if (sensor) {
                 definition.isSensor = true;
                 category = 0x0020;
                 mask = 0x0002;
-                const std::string sensorName = fixture["sensor_name"].stringValue();
-                GameSensor* sensor = nullptr;
-                if (gameLayer_ && sensorName == "hive") sensor = gameLayer_->hiveSensor();
-                if (gameLayer_ && sensorName == "hide") sensor = gameLayer_->hideSensor();
-                if (sensor) definition.userData.pointer = reinterpret_cast<uintptr_t>(sensor->physicsSystemBinding());
+                GameSensor* gameSensor = nullptr;
+                if (gameLayer_ && sensorName == "hive") gameSensor = gameLayer_->hiveSensor();
+                if (gameLayer_ && sensorName == "hide") gameSensor = gameLayer_->hideSensor();
+                if (gameSensor) {
+                    definition.userData.pointer = reinterpret_cast<uintptr_t>(gameSensor->physicsSystemBinding());
+                }
             }
             if (fixture["is_bee_gate"].boolValue()) {
                 category = 0x0010;
                 mask = 0xFFFF;
             }
-            PhysicsUtils::parseFixtureForBody(groundBody_, fixture, &definition, transform, 0.0f, 0.2f, 0.0f, 0,
-                                              category, mask);
+            const b2Fixture* made = PhysicsUtils::parseFixtureForBody(groundBody_, fixture, &definition, transform, 0.0f,
+                                                                      0.2f, 0.0f, 0, category, mask);
+            if (made && sensorName == "hive" && !hasHiveSensor_) {
+                hasHiveSensor_ = true;
+                hiveSensorPosition_ = pointInside(made);
+            }
         }
     }
 }
@@ -1150,6 +1178,10 @@ CGPoint Level::playerAutoAcceleration() {
     if (isDay() || !player_ || !hive_) return CGPointZero;
     const CGPoint player = player_->position();
     const CGPoint hive = hivePositionOf(hive_);
+    // The pull ends where the bee is surely at the hive: the top of the honey may lie outside
+    // the hive's doorway (an empty hive's below it), and a bee drawn there from beside the hive
+    // would hang outside it all night.
+    const CGPoint home = hasHiveSensor_ ? hiveSensorPosition_ : hive;
     const float a = std::atan2(static_cast<float>(player.y), static_cast<float>(player.x));
     float left = hiveVisionConeLeftAngleRads_;
     const float right = hiveVisionConeRightAngleRads_;
@@ -1157,9 +1189,9 @@ CGPoint Level::playerAutoAcceleration() {
     const float unwrapped = right > a ? a + kTwoPi : a;
     if (right <= unwrapped && unwrapped <= left) {
         player_->setHasExtraLinearDrag(true);
-        const CGPoint d = CGPointMake(hive.x - player.x, hive.y - player.y);
+        const CGPoint d = CGPointMake(home.x - player.x, home.y - player.y);
         const double distance = ccPointLength(d);
-        // The bee on the hive's point: no pull left.
+        // The bee on the point: no pull left.
         if (distance <= kEpsilon) return CGPointZero;
         const double pull = 0.6 * std::min(distance / kHiveWindowHalfWidth, 1.0);
         return CGPointMake(d.x / distance * pull, d.y / distance * pull);

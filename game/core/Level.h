@@ -51,9 +51,8 @@ class VantrelGameLayer;
 // Objects file: {"gameobjects": [instance dictionaries with an integer "type"]}.
 //
 // A level is refused (null from levelFromFile, false from loadLevelObjects; one log line) when
-// its info cannot be read or has no "id", when its radii leave no room (ground < sky, bottom <
-// sky, and sky - ground above two thirds of the window height, the camera's zoom range), when
-// its numbers are not finite, when its day is not longer than 0 s, when a ring has subdivisions
+// its info cannot be read or has no "id", when its radii leave no room (0 < ground < sky, bottom <
+// sky; the play scene fits its camera to any window), when its numbers are not finite, when its day is not longer than 0 s, when a ring has subdivisions
 // outside 2..32767 or the fill outside 3..32767, or when its objects hold no hive (type 1000).
 // Optional entries that are broken (sky images, frames, images, particle lists, fixtures) are
 // skipped with a log line.
@@ -190,7 +189,9 @@ public:
     float getCameraBottomAtPosition(CGPoint position);
     // 0 at the bottom radius, 1 at the sky radius, not clamped.
     float percOfAllowedLimitsAtPosition(CGPoint position) const;
-    // The night flight home; (0, 0) by day, without a player or a hive.
+    // The night flight home; (0, 0) by day, without a player or a hive. Near the hive it pulls
+    // the bee into the hive's sensor (the first static fixture named "hive"), or to the hive's
+    // position in a level without one.
     CGPoint playerAutoAcceleration();
 
     void onLevelStart();
@@ -266,6 +267,9 @@ public:
     const std::string& levelObjectsFileName() const { return levelObjectsFileName_; }
     bool hasFrontLayer() const { return hasFrontLayer_; }
     bool hasCameraInfo() const { return hasCameraInfo_; }
+    // A point inside the hive's sensor, world points; only when the geometry has one.
+    bool hasHiveSensor() const { return hasHiveSensor_; }
+    CGPoint hiveSensorPosition() const { return hiveSensorPosition_; }
 
     // Day clock.
     int timeState() const { return timeState_; }
@@ -386,6 +390,8 @@ private:
     std::string levelObjectsFileName_;
     bool hasFrontLayer_ = false;
     std::set<std::string> reportedEffects_;  // unknown effect names already logged
+    bool hasHiveSensor_ = false;
+    CGPoint hiveSensorPosition_ = CGPointZero;  // world points
 
     // Day clock.
     int timeState_ = kTimeDawn;

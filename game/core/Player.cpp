@@ -784,7 +784,8 @@ RefPtr<GameMessage> bubble(int type, int info, int mode, int location, float dis
     return message;
 }
 
-RefPtr<GameMessages> queueFollowing(CCNode* target) {
+template <typename Target>
+RefPtr<GameMessages> queueFollowing(Target* target) {
     auto queue = makeRef<GameMessages>();
     queue->initWithTargetObject(target);
     return queue;
@@ -807,7 +808,7 @@ void Player::createMessages() {
     for (auto& m : timeBonusMessages_.messages) m = bubble(2, M::kInfoTimeBonus, M::kModeGreen, 2, 50);
     for (auto& m : timePenaltyMessages_.messages) m = bubble(2, M::kInfoTimeLost, M::kModeRed, 2, 50);
 
-    CCNode* hive = level_->hiveMessageTarget();
+    const GameMessagePositionProtocol* hive = level_->hiveMessageTarget();
     hiveMessagesInfo_ = queueFollowing(hive);
     hiveMessagesBonus_ = queueFollowing(hive);
     hiveHoneyMessage_ = bubble(1, M::kInfoHiveHoney, M::kModeWhite, 7, 60);

@@ -4,7 +4,7 @@
 
 #include "platform/foundation/Geometry.h"
 
-class CCNode;
+class GameMessagePositionProtocol;
 class GameObject;
 
 // What the bee asks of the level it flies in, which implements it.
@@ -29,8 +29,8 @@ public:
     virtual int32_t totalBuddies() const { return 0; }
     // Lengthens (or shortens, negative) the day, seconds.
     virtual void changeLengthOfDay(float) {}
-    // The node the hive's bubbles follow, or null.
-    virtual CCNode* hiveMessageTarget() const { return nullptr; }
+    // What the hive's bubbles follow (the top of its honey), or null.
+    virtual const GameMessagePositionProtocol* hiveMessageTarget() const { return nullptr; }
 
     // The bee drinks from a flower (active: the flower still holds nectar) or gets nothing.
     virtual void updatePlayerFlowerContact(GameObject* flower, bool active) = 0;

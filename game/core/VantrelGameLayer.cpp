@@ -20,6 +20,7 @@
 #include "engine/core/support/CCArray.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/core/support/ccPointMath.h"
+#include "engine/render/CCLabelBMFont.h"
 #include "engine/render/CCParticleBatchNode.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
@@ -58,6 +59,8 @@ constexpr float kPostSolveDelay = 2.0f;  // seconds of a level without impact da
 constexpr float kPointsPerMetre = 32.0f;
 constexpr const char* kGenericParticleImage = "particle_generic.png";
 constexpr uint64_t kGenericParticleCapacity = 1000;
+constexpr const char* kHudSheet = "hud.plist";
+constexpr const char* kHudImage = "hud.png";
 
 // The transition scene finds the play scene by its class name wherever the game is linked in.
 [[maybe_unused]] const bool sceneRegistered = (VantrelGameLayer::registerScene(), true);
@@ -131,6 +134,7 @@ bool VantrelGameLayer::init() {
         undoSetUp();
         return false;
     }
+    fitCameraZoomToWindow();
     createWorld();
     level_->loadTextureAtlases();
     createSunMoon();
@@ -139,7 +143,7 @@ bool VantrelGameLayer::init() {
     level_->createParticles();
     level_->createPlanetGeometry();
     level_->loadLevelGeometry();
-    if (!level_->loadLevelObjects()) {
+    if (!level_->loadLevelObjects() || !loadHudResources()) {
         undoSetUp();
         return false;
     }
@@ -149,7 +153,10 @@ bool VantrelGameLayer::init() {
         return false;
     }
     createCamera();
-    createHUD();
+    if (!createHUD()) {
+        undoSetUp();
+        return false;
+    }
     createGameControls();
     initNetworkControl();
     initHidJoystickControl();
@@ -164,8 +171,12 @@ void VantrelGameLayer::undoSetUp() {
     GameKitHelper* gameKit = GameKitHelper::sharedInstance();
     if (gameKit->delegate() == this) gameKit->setDelegate(nullptr);
     restoreAssetLoader();
+    // As the teardown: the bee and the level's nodes go before the world they use.
+    camera_.reset();
+    player_.reset();
     removeAllChildrenWithCleanup(true);
     level_.reset();
+    hud_.reset();
     destroyPhysics();
     setCurrentGameLayer(nullptr);
 }
@@ -270,7 +281,8 @@ void VantrelGameLayer::createGradientBackground() {
     gradient->setAnchorPoint(CGPointMake(0.5, 0.5));
     gradient->setContentSize(CGSizeMake(screenSize_.width / cameraZoomMin_, screenSize_.height / cameraZoomMin_));
     gradientBackground_ = gradient;
-    gradientBackgroundTop_ = level_->skyRadius() - static_cast<float>(screenSize_.height);
+    // The range is positive: the zoom fit keeps it at least a sixteenth of the flying band.
+    gradientBackgroundTop_ = level_->skyRadius() - static_cast<float>(screenSize_.height) / cameraZoomMin_;
     gradientBackgroundBottom_ =
         level_->groundRadius() - 0.25f * static_cast<float>(screenSize_.height) / cameraZoomMax_;
     gradientBackgroundRange_ = gradientBackgroundTop_ - gradientBackgroundBottom_;
@@ -359,16 +371,28 @@ void VantrelGameLayer::createPlayer() {
     level_->setPlayer(player_.get());
 }
 
-void VantrelGameLayer::createHUD() {
-    if (!Level::resourceExists("hud.plist")) {
-        logLine("Game: no \"hud.plist\"; the HUD's frames are missing");
-    } else {
-        CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("hud.plist");
-        Level::textureNamed("hud.png");
+bool VantrelGameLayer::loadHudResources() {
+    if (!Level::resourceExists(kHudSheet)) {
+        logLine("Game: no \"%s\": the level could not be paused or ended", kHudSheet);
+        return false;
     }
+    CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile(kHudSheet);
+    if (!Level::textureNamed(kHudImage)) return false;  // logged by the lookup
+    for (const char* font : {GameMessage::kLine1Font, GameMessage::kLine2Font}) {
+        // The label logs why its font or page cannot be loaded.
+        if (!CCLabelBMFont::labelWithString("", font)) return false;
+    }
+    return true;
+}
+
+bool VantrelGameLayer::createHUD() {
     hudHolder_ = addNew(this, CCNode::node());
     hud_ = makeRef<Hud>();
-    if (!hud_->init(this)) hud_.reset();
+    if (!hud_->init(this)) {
+        hud_.reset();
+        return false;
+    }
+    return true;
 }
 
 void VantrelGameLayer::updateHUD() {
@@ -376,6 +400,16 @@ void VantrelGameLayer::updateHUD() {
 }
 
 // ---- Camera ----
+
+void VantrelGameLayer::fitCameraZoomToWindow() {
+    const float band = level_->skyRadius() - level_->groundRadius();  // positive: the level checks it
+    const float height = static_cast<float>(screenSize_.height);
+    const float offsets = height * (0.5f / kCameraZoomMin + 0.25f / kCameraZoomMax);
+    const float scale = std::max(1.0f, offsets / (kCameraOffsetsShareOfBand * band));
+    cameraZoomMin_ = kCameraZoomMin * scale;
+    cameraZoomMax_ = kCameraZoomMax * scale;
+    cameraZoomRange_ = cameraZoomMax_ - cameraZoomMin_;
+}
 
 void VantrelGameLayer::createCamera() {
     const float height = static_cast<float>(screenSize_.height);
@@ -527,6 +561,8 @@ void VantrelGameLayer::onGameSummaryComplete() {
         levels->willLevelBeAvailableAndUnLocked(next, static_cast<uint32_t>(honey)) && hud_) {
         hud_->showEndGameHiveUnlockedMessage();
     }
+    // Whatever the player does next, even closing the window, the day is kept.
+    saveGameResult();
     if (hud_) hud_->openEndGameMenu();
     VantrelNetworkControl::sharedInstance()->useGameSummaryCompleteConfiguration();
     setCursorHiddenUntilMouseMoves(false);
@@ -538,8 +574,17 @@ void VantrelGameLayer::onGameQuit() {
     level_->onLevelEnd();
     if (audioSystem_) audioSystem_->onGameOver();
     level_->endAudio();
-    if (player_) player_->updateStats();
+    saveGameResult();
+    setCursorHiddenUntilMouseMoves(true);
+    VantrelTransitionLayer::sceneTransitionTo(VantrelGlobal::sharedInstance()->nextLevelId().empty()
+                                                  ? VantrelTransitionLayer::kMenuClassName
+                                                  : kClassName);
+}
 
+void VantrelGameLayer::saveGameResult() {
+    if (gameResultSaved_) return;
+    gameResultSaved_ = true;
+    if (player_) player_->updateStats();
     VantrelGlobal* global = VantrelGlobal::sharedInstance();
     Levels* levels = Levels::sharedInstance();
     const std::string& levelId = level_->levelId();
@@ -553,9 +598,6 @@ void VantrelGameLayer::onGameQuit() {
     }
     if (Rank::sharedInstance()->saveCurrentRank() == 1) global->setLastLevelHasNewRank(true);
     levels->submitGlobalScoreToGameCenter();
-    setCursorHiddenUntilMouseMoves(true);
-    VantrelTransitionLayer::sceneTransitionTo(global->nextLevelId().empty() ? VantrelTransitionLayer::kMenuClassName
-                                                                             : kClassName);
 }
 
 void VantrelGameLayer::togglePauseGame() {

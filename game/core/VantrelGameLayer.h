@@ -56,8 +56,15 @@ class VantrelAudio;
 // A level that is refused leaves no half-built scene: set-up is undone (the game-service
 // delegate it set is cleared), the layer's init answers false and scene() answers null.
 //
-// A level whose bee cannot be built (its sheet missing) is refused too; every call to the HUD is
-// skipped when its sheet cannot be loaded. Engine thread only.
+// A level whose bee cannot be built (its sheet missing) is refused too, and so is one without the
+// HUD's sheet or the bubbles' fonts: it could start but never be paused or ended.
+//
+// The camera zooms between 1.0 at its ceiling and 1.5 at its floor; on a window too tall for the
+// level's flying band both limits rise together (see fitCameraZoomToWindow).
+//
+// The day's result (statistics, best score, rank) is saved once, when the summary shows, so that
+// closing the window at the end menu keeps it; leaving earlier saves the day so far.
+// Engine thread only.
 class VantrelGameLayer : public CCLayer,
                          public GameContactDelegate,
                          public GameKitHelperProtocol,
@@ -73,6 +80,11 @@ public:
     static constexpr int kActivityTicks = 900;
     static constexpr float kMaxFrameTime = 0.06666667f;  // seconds
     static constexpr int kGroundInFrontZ = 8;
+    static constexpr float kCameraZoomMin = 1.0f;  // at the camera's ceiling
+    static constexpr float kCameraZoomMax = 1.5f;  // at its floor
+    // The camera's ceiling and floor offsets (half a window and a quarter window, at their zooms)
+    // together take at most this share of the flying band, sky radius - ground radius.
+    static constexpr float kCameraOffsetsShareOfBand = 0.75f;
 
     // Registers the scene with the transition scene's registry under kClassName (done when the
     // program starts).
@@ -110,8 +122,15 @@ public:
     void createTerrain();
     void updateTerrain();
     void createPlayer();
-    void createHUD();
+    // Loads the HUD's sheet and the bubbles' fonts; false (logged) when one cannot be loaded.
+    bool loadHudResources();
+    // False when the HUD cannot be built from its sheet.
+    bool createHUD();
     void updateHUD();
+    // Raises the zoom limits together when the window is too tall for the level: the heights
+    // over which the camera zooms keep a quarter of the flying band, and the world is drawn
+    // larger instead of the floor rising above the ceiling.
+    void fitCameraZoomToWindow();
     void createCamera();
     void updateCamera(float dt);
 
@@ -213,7 +232,7 @@ public:
     void endPlayerHiveContact() override;
     int32_t totalBuddies() const override;
     void changeLengthOfDay(float seconds) override;
-    CCNode* hiveMessageTarget() const override;
+    const GameMessagePositionProtocol* hiveMessageTarget() const override;
     // The contact listener saw the bee's head touch something solid during the step.
     void setPlayerHasSolidContact(bool contact) override;
 
@@ -288,6 +307,9 @@ public:
     virtual void onGameComplete();
     void onGameSummaryComplete() override;
     void onGameQuit();
+    // The statistics, the best score (and the level it opens), the rank and the scores sent to
+    // the game service; once per game, at the summary or on leaving before it.
+    void saveGameResult();
     // HudGameDelegate: the HUD's buttons.
     void togglePauseGame() override;
     void pauseGame();
@@ -339,6 +361,11 @@ public:
     Camera* gameCamera() const { return camera_.get(); }
     float cameraTangentAngle() const override { return cameraTangentAngle_; }
     float cameraZoom() const { return cameraZoom_; }
+    float cameraZoomMin() const { return cameraZoomMin_; }
+    float cameraZoomMax() const { return cameraZoomMax_; }
+    float cameraTop() const { return cameraTop_; }
+    float cameraBottom() const { return cameraBottom_; }
+    float gradientBackgroundRange() const { return gradientBackgroundRange_; }
     PhysicsSystem* physicsSystem() const override { return physicsSystem_.get(); }
     b2World* physicsWorld() const { return physicsWorld_; }
     GameContactListener* gameContactListener() const override { return gameContactListener_.get(); }
@@ -400,6 +427,7 @@ private:
     bool allowGameControls_ = false;
     float beeAccelerationPerc_ = 0;
     int activityTicks_ = kActivityTicks;
+    bool gameResultSaved_ = false;
 
     std::unique_ptr<PhysicsSystem> physicsSystem_;
     b2World* physicsWorld_ = nullptr;  // the physics system's
@@ -423,9 +451,9 @@ private:
     bool ignoreCameraBottom_ = false;
     float cameraTangentAngle_ = 0;  // degrees, 0 straight above the centre
     float cameraZoom_ = 1;
-    float cameraZoomMin_ = 1.0f;
-    float cameraZoomMax_ = 1.5f;
-    float cameraZoomRange_ = 0.5f;
+    float cameraZoomMin_ = kCameraZoomMin;
+    float cameraZoomMax_ = kCameraZoomMax;
+    float cameraZoomRange_ = kCameraZoomMax - kCameraZoomMin;
     float cameraZoomTopHeight_ = 0;
     float cameraZoomBottomHeight_ = 0;
     float cameraZoomHeightRange_ = 0;

@@ -1,9 +1,9 @@
 // The play scene answers the bee's questions about the level it flies in.
 
+#include "game/core/HiveProtocol.h"
 #include "game/core/Level.h"
 #include "game/core/Player.h"
 #include "game/core/VantrelGameLayer.h"
-#include "game/objects/Hive.h"
 
 CGPoint VantrelGameLayer::spawnPosition() const { return level_->spawnPosition(); }
 
@@ -39,9 +39,8 @@ int32_t VantrelGameLayer::totalBuddies() const { return level_->totalBuddies(); 
 
 void VantrelGameLayer::changeLengthOfDay(float seconds) { level_->changeLengthOfDay(seconds); }
 
-CCNode* VantrelGameLayer::hiveMessageTarget() const {
-    auto* hive = dynamic_cast<game::Hive*>(level_->hive());
-    return hive ? hive->bg() : nullptr;
+const GameMessagePositionProtocol* VantrelGameLayer::hiveMessageTarget() const {
+    return dynamic_cast<const HiveProtocol*>(level_->hive());
 }
 
 void VantrelGameLayer::handlePickupContacts() {

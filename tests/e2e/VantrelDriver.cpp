@@ -36,6 +36,14 @@
 // run is also the restart after the kill before it, so its windowed title and filled hive show
 // that the saved files were read. With VANTREL_E2E_SCENARIO=restart it turns to the meadow,
 // checks the hives as the level scenario does, prints "E2E: passed" and quits.
+// With VANTREL_E2E_SCENARIO=started it only waits for the title after the splash, prints
+// "E2E: passed" and quits.
+//
+// With VANTREL_E2E_SCENARIO=summary it plays level A's whole day: from the level's start it holds
+// the left and down arrows (pushed again every half second, as a held key repeats), so that the
+// bee skims the ground past the flowers; the night flies it home and the summary shows, which the
+// program marks by showing the pointer again (the first time it does in the level). Then, with the
+// end menu up, it closes the window; the caller restarts the program and reads the best score.
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -44,6 +52,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -101,16 +110,27 @@ constexpr int kFirstRowTop = kPanelBottom + kPanelHeight * 72 / 100;
 // The pad's buttons by number (no known make, so the menu and the level read them as they are).
 constexpr int kPadButtonFirst = 0;   // pauses a level, quits it from the pause menu
 constexpr int kPadButtonFourth = 3;  // acts on a group screen's level A
+// The summary scenario: the longest level A's day (90 s) and night may take, slow frames
+// stretching the day (each frame's time is capped at 1/15 s), and how long the end menu is left up
+// before the window is closed.
+constexpr uint32_t kDayLimitMs = 240000;
+constexpr uint32_t kEndMenuMs = 1500;
+constexpr int kKeyRepeatFrames = 30;
+
+// How often the program has shown the pointer (the interposed call below counts).
+std::atomic<int> pointerShows{0};
 
 enum class Step {
     splash, title, credits, dragged, pad, settings, fullScreen, done,
     // The level scenario.
     toMeadow, meadowHives, meadow, leaving, playing, paused, returning, filling,
     // The pad scenario, which shares the level scenario's steps from the meadow to the filling.
-    padToMeadow, padToSettings, padScores, padClosing
+    padToMeadow, padToSettings, padScores, padClosing,
+    // The summary scenario, after the level scenario's steps up to leaving the menu.
+    flying, endMenu
 };
 
-enum class Scenario { menu, level, pad, kill, restart };
+enum class Scenario { menu, level, pad, kill, restart, started, summary };
 
 bool near(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 6 && std::abs(a.g - b.g) <= 6 && std::abs(a.b - b.b) <= 6; }
 
@@ -132,7 +152,7 @@ public:
         }
         releaseDuePad(now);
         const uint32_t elapsed = now - stepStart_;
-        if (elapsed > 15000) fail(stepName(), seen);
+        if (elapsed > (step_ == Step::flying ? kDayLimitMs : 15000)) fail(stepName(), seen);
 
         switch (step_) {
             case Step::splash:
@@ -141,6 +161,10 @@ public:
                 }
                 if (!near(seen, kTitleSky)) return;
                 if (elapsed < 1600 || elapsed > 3500) fail("the splash did not last about 2 s", seen);
+                if (scenario_ == Scenario::started) {
+                    pass();
+                    break;
+                }
                 next(scenario_ == Scenario::menu  ? Step::title
                      : scenario_ == Scenario::pad ? Step::padToMeadow
                                                   : Step::toMeadow,
@@ -222,7 +246,13 @@ public:
                 if (actions_ == 1 && elapsed > wait(1800, 1500)) key(SDL_SCANCODE_RIGHT), ++actions_;
                 if (actions_ == 2 && elapsed > wait(3300, 2800)) {
                     if (!near(seen, kMeadowSky)) fail("two right keys from the title did not reach the meadow", seen);
-                    next(Step::meadowHives, now);
+                    if (scenario_ == Scenario::summary) {
+                        // It starts from no progress: no hive has honey to show.
+                        click(kPlayButtonAX, kPlayButtonAY);
+                        next(Step::meadow, now);
+                    } else {
+                        next(Step::meadowHives, now);
+                    }
                 }
                 break;
             case Step::meadowHives: {
@@ -249,10 +279,33 @@ public:
                 // The bee slides in and out (about 3 s with the level's loading); then the level
                 // plays under the sky probe.
                 if (elapsed > wait(6000, 3500)) {
+                    if (scenario_ == Scenario::summary) {
+                        shownBefore_ = pointerShows.load();
+                        next(Step::flying, now);
+                        break;
+                    }
                     bandBefore_ = probe(kBandProbeX, kBandProbeY);
                     pressPause();
                     next(Step::playing, now);
                 }
+                break;
+            case Step::flying:
+                if (pointerShows.load() > shownBefore_) {
+                    next(Step::endMenu, now);
+                    break;
+                }
+                if (actions_++ % kKeyRepeatFrames == 0) {
+                    const bool repeat = actions_ > 1;
+                    keyDown(SDL_SCANCODE_LEFT, repeat);
+                    keyDown(SDL_SCANCODE_DOWN, repeat);
+                }
+                break;
+            case Step::endMenu:
+                if (elapsed < kEndMenuMs) return;
+                std::printf("E2E: passed\n");
+                std::fflush(stdout);
+                closeWindow();
+                next(Step::done, now);
                 break;
             case Step::playing: {
                 const Rgb band = probe(kBandProbeX, kBandProbeY);
@@ -402,7 +455,7 @@ private:
                                             "fullScreen", "done",
                                             "toMeadow", "meadowHives", "meadow", "leaving", "playing", "paused", "returning",
                                             "filling", "padToMeadow", "padToSettings", "padScores",
-                                            "padClosing"};
+                                            "padClosing", "flying", "endMenu"};
         static char why[64];
         std::snprintf(why, sizeof why, "step %s took more than 15 s", names[static_cast<int>(step_)]);
         return why;
@@ -426,17 +479,24 @@ private:
         if (SDL_PushEvent(&event) != 1) fail(SDL_GetError(), {0, 0, 0});
     }
 
-    void key(SDL_Scancode scancode) {
-        for (const uint32_t type : {SDL_KEYDOWN, SDL_KEYUP}) {
-            SDL_Event event{};
-            event.type = type;
-            event.key.windowID = window_;
-            event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-            event.key.keysym.scancode = scancode;
-            event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
-            push(event);
-        }
+    void keyEvent(uint32_t type, SDL_Scancode scancode, bool repeat) {
+        SDL_Event event{};
+        event.type = type;
+        event.key.windowID = window_;
+        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.key.repeat = repeat ? 1 : 0;
+        event.key.keysym.scancode = scancode;
+        event.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
+        push(event);
     }
+
+    void key(SDL_Scancode scancode) {
+        keyEvent(SDL_KEYDOWN, scancode, false);
+        keyEvent(SDL_KEYUP, scancode, false);
+    }
+
+    // Pressed and not let go; a repeat, as the windowing system sends for a held key.
+    void keyDown(SDL_Scancode scancode, bool repeat) { keyEvent(SDL_KEYDOWN, scancode, repeat); }
 
     void button(uint32_t type, int x, int y) {
         SDL_Event event{};
@@ -482,6 +542,15 @@ private:
     // A hive probe's colour is the honey's amber, not the empty hive's inside.
     static bool showsHoney(Rgb seen) { return seen.r > 200 && seen.g > 100 && seen.b < 140; }
 
+    // The window's close button.
+    void closeWindow() {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_CLOSE;
+        event.window.windowID = window_;
+        push(event);
+    }
+
     // The wait of the level scenario, or the shorter one of the kill scenario, which runs twenty times.
     uint32_t wait(uint32_t level, uint32_t kill) const { return scenario_ == Scenario::kill ? kill : level; }
 
@@ -500,11 +569,14 @@ private:
         if (name == "pad") return Scenario::pad;
         if (name == "kill") return Scenario::kill;
         if (name == "restart") return Scenario::restart;
+        if (name == "started") return Scenario::started;
+        if (name == "summary") return Scenario::summary;
         return Scenario::menu;
     }();
     Step step_ = Step::splash;
     Rgb bandBefore_ = {0, 0, 0};
     int escapes_ = 0;
+    int shownBefore_ = 0;  // pointerShows when the level began
     uint32_t stepStart_ = 0;
     int actions_ = 0;
     uint32_t window_ = 0;
@@ -518,6 +590,13 @@ private:
 Driver driver;
 
 }  // namespace
+
+extern "C" int SDL_ShowCursor(int toggle) {
+    using ShowCursor = int (*)(int);
+    static const auto realShowCursor = reinterpret_cast<ShowCursor>(dlsym(RTLD_NEXT, "SDL_ShowCursor"));
+    if (toggle == SDL_ENABLE) ++pointerShows;
+    return realShowCursor(toggle);
+}
 
 extern "C" void SDL_GL_SwapWindow(SDL_Window* window) {
     using Swap = void (*)(SDL_Window*);

@@ -9,9 +9,15 @@ with a best score for that level, and afterwards the scores and statistics files
 whole, the score kept and the game counted. The scenario "pad" does the same with the game pad
 alone and then opens the score view.
 
-Usage: run_e2e.py VANTREL DRIVER [level|pad]
+With the scenario "summary" the home starts with no progress; the driver plays the first meadow
+level's whole day and closes the window at the end menu. The program is then started again (the
+driver only waits for the title), and the day must be there: a best score above 0 for the level,
+the same honey in the statistics, one game started, and no file moved aside.
+
+Usage: run_e2e.py VANTREL DRIVER [level|pad|summary]
 """
 
+import glob
 import os
 import plistlib
 import subprocess
@@ -23,8 +29,8 @@ BUNDLE_ID = "org.vantrel.Vantrel"
 SEEDED_SCORES = {"meadow_a": 50}
 
 
-def check_progress(data):
-    """Why the saved scores and statistics are not as the level scenario leaves them, or None."""
+def read_progress(data):
+    """The saved scores and statistics as dictionaries, or why they do not read back."""
     try:
         with open(os.path.join(data, "Scores.archive"), "rb") as saved:
             scores = plistlib.load(saved)
@@ -34,6 +40,15 @@ def check_progress(data):
         return f"the progress does not read back: {error}"
     if not isinstance(scores, dict) or not isinstance(stats, dict):
         return "the progress files are not dictionaries"
+    return scores, stats
+
+
+def check_progress(data):
+    """Why the saved scores and statistics are not as the level scenario leaves them, or None."""
+    progress = read_progress(data)
+    if isinstance(progress, str):
+        return progress
+    scores, stats = progress
     for level in ("meadow_a", "meadow_b", "meadow_c"):
         if level not in scores:
             return f"Scores.archive has no {level}"
@@ -44,10 +59,43 @@ def check_progress(data):
     return None
 
 
+def check_kept_day(data):
+    """Why the progress does not hold the day played before the window was closed, or None."""
+    progress = read_progress(data)
+    if isinstance(progress, str):
+        return progress
+    scores, stats = progress
+    if glob.glob(os.path.join(data, "*corrupt*")):
+        return "the restart moved a progress file aside"
+    best = scores.get("meadow_a", 0)
+    if best < 1:
+        return f"no best score was kept for meadow_a: {scores!r}"
+    if stats.get("honey") != best:
+        return f"the statistics hold {stats.get('honey')!r} honey, the best score {best}"
+    if stats.get("games_started") != 1:
+        return f"Stats.archive counts {stats.get('games_started')!r} games started, not 1"
+    return None
+
+
+def run(program, env, timeout):
+    """Runs the program; why its run failed, or None."""
+    try:
+        done = subprocess.run([program], env=env, capture_output=True, text=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return f"vantrel did not end within {timeout} s"
+    print(done.stdout, end="")
+    print(done.stderr, end="")
+    if done.returncode != 0:
+        return f"vantrel ended with status {done.returncode}"
+    if "E2E: passed" not in done.stdout:
+        return "the driver did not see its steps through"
+    return None
+
+
 def main():
     program, driver = sys.argv[1], sys.argv[2]
     scenario = sys.argv[3] if len(sys.argv) > 3 else "menu"
-    if scenario not in ("menu", "level", "pad"):
+    if scenario not in ("menu", "level", "pad", "summary"):
         print(f"no scenario {scenario!r}")
         return 2
     level_scenario = scenario in ("level", "pad")
@@ -74,19 +122,17 @@ def main():
             # not the program's.
             "ASAN_OPTIONS": env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0:detect_leaks=0",
         })
-        try:
-            run = subprocess.run([program], env=env, capture_output=True, text=True, timeout=90)
-        except subprocess.TimeoutExpired:
-            print("vantrel did not end within 90 s")
+        why = run(program, env, 360 if scenario == "summary" else 90)
+        if why:
+            print(why)
             return 1
-        print(run.stdout, end="")
-        print(run.stderr, end="")
-        if run.returncode != 0:
-            print(f"vantrel ended with status {run.returncode}")
-            return 1
-        if "E2E: passed" not in run.stdout:
-            print("the driver did not see its steps through")
-            return 1
+        if scenario == "summary":
+            env["VANTREL_E2E_SCENARIO"] = "started"
+            why = run(program, env, 90) or check_kept_day(data)
+            if why:
+                print(why)
+                return 1
+            return 0
         if level_scenario:
             why = check_progress(data)
             if why:

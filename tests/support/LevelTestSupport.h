@@ -17,6 +17,7 @@
 #include "game/core/ProjectileProtocol.h"
 #include "platform/foundation/Folders.h"
 #include "support/BeeSheet.h"
+#include "support/GameArtFiles.h"
 #include "support/TestSupport.h"
 #include "support/ValueBuilders.h"
 
@@ -190,8 +191,11 @@ private:
         // ends, as the game does, since OpenAL Soft may abort on a device left open at exit.
         std::atexit([] { VantrelAudio::sharedInstance()->destroyAudio(); });
         setResourceFolder(folder_.path());
-        // A level without the bee's sheet is refused.
+        // A level without the bee's sheet, the HUD's sheet or the bubbles' fonts is refused.
         writeBeeSheet(folder_.path());
+        hudSheet::write(folder_);
+        writeCellFont(folder_, "FuturaBeeLarge_osx", 8, 12);
+        writeCellFont(folder_, "FuturaBee_osx", 4, 6);
         writeList("levels.plist",
                   dict({{"level_group_order", array({"test"})},
                         {"menu_data", dict({{"test", dict({{"name", "Test"}, {"available", true}})}})},

@@ -64,7 +64,7 @@ protected:
         for (GameMessage* m = queue_->queue(); m; m = m->childMessage()) {
             EXPECT_EQ(m->parentMessage(), previous);
             EXPECT_EQ(m->owner(), queue_.get());
-            EXPECT_EQ(m->target(), previous ? static_cast<CCNode*>(previous) : target_.get());
+            EXPECT_EQ(m->target(), previous ? static_cast<const GameMessagePositionProtocol*>(previous) : queue_->target());
             seen.push_back(m);
             previous = m;
         }

@@ -23,29 +23,10 @@
 
 namespace {
 
-constexpr ccColor3B kPause{220, 30, 30}, kBackground{40, 90, 160}, kMainMenu{30, 200, 60}, kTitle{230, 200, 20};
-
-std::vector<SheetFrame> hudFrames() {
-    return {{"pause_button_alt.png", 40, 40, kPause},
-            {"pause_button_selected_alt.png", 40, 40, {120, 10, 10}},
-            {"position_indicator_alt.png", 8, 30, {10, 10, 200}},
-            {"game_menu_bg.png", 100, 160, kBackground},
-            {"game_paused_title.png", 200, 40, {250, 250, 250}},
-            {"continue_button.png", 120, 50, {20, 180, 20}},
-            {"continue_button_selected.png", 120, 50, {10, 90, 10}},
-            {"quit_button.png", 120, 50, {180, 20, 20}},
-            {"quit_button_selected.png", 120, 50, {90, 10, 10}},
-            {"main_menu_button.png", 200, 60, kMainMenu},
-            {"main_menu_button_selected.png", 200, 60, {15, 100, 30}},
-            {"play_again_button.png", 200, 60, {200, 60, 30}},
-            {"play_again_button_selected.png", 200, 60, {100, 30, 15}},
-            {"end_title_try_harder.png", 300, 50, {100, 100, 100}},
-            {"end_title_nice_work.png", 300, 50, {110, 100, 100}},
-            {"end_title_sweet.png", 300, 50, {120, 100, 100}},
-            {"end_title_busy_times.png", 300, 50, {130, 100, 100}},
-            {"end_title_beeeautiful.png", 300, 50, kTitle},
-            {"end_title_hive_opened.png", 200, 20, {140, 100, 100}}};
-}
+using hudSheet::kBackground;
+using hudSheet::kMainMenu;
+using hudSheet::kPause;
+using hudSheet::kTitle;
 
 // A 0.2 s tone, 16-bit mono at 22050 Hz.
 void writeClick(const TemporaryFolder& folder) {
@@ -84,7 +65,7 @@ protected:
         GLSceneTest::SetUp();
         useGameWindow();
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-        writeSpriteSheet(folder_, "hud", hudFrames());
+        hudSheet::write(folder_);
         writeClick(folder_);
         CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("hud.plist");
         scene_->addChild(game_.holder.get());

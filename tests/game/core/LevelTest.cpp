@@ -108,7 +108,7 @@ TEST_F(LevelTest, MalformedLevelsAreRefused) {
     const Case cases[] = {
         {"no id", "id", Value()},
         {"an empty id", "id", ""},
-        {"sky too close to the ground", "sky_radius", 1512},
+        {"sky at the ground", "sky_radius", 1000},
         {"bottom at the sky", "bottom_radius", 2000},
         {"a day of no length", "length_of_day", 0},
         {"a negative day", "length_of_day", -5},

@@ -192,21 +192,10 @@ TEST_F(PlaySceneDayGLTest, TheBeeDrinksFliesHomeAtNightAndTheSummaryCompletes) {
     EXPECT_EQ(second.stateHash, first.stateHash);
 }
 
-// The game's own kinds, registered for one test and taken back after it.
-struct RealObjectKinds {
-    RealObjectKinds() { game::GameObjectKinds::registerKinds(); }
-    ~RealObjectKinds() {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
-    }
-};
-
 TEST_F(PlaySceneDayGLTest, GardenAIsFlownForItsWholeDayWithTheRealObjectsAndEndsWithTheSummary) {
     ScopedResourceFolder resources(VANTREL_APP_RESOURCES);
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();
-    RealObjectKinds kinds;
+    ShippedObjectKinds kinds;
     Random::seed(5);
     VantrelGlobal::sharedInstance()->setNextLevelId("garden_a");
     layer_ = makeRef<PlaySceneUnderTest>();
@@ -240,6 +229,9 @@ TEST_F(PlaySceneDayGLTest, ALevelWithoutTheBeesSheetIsRefusedWithALogLine) {
                                      std::pair{"bare_objects.plist", testLevelObjects()}}) {
         bare.write(name, list.toXML());
     }
+    hudSheet::write(bare);
+    writeCellFont(bare, "FuturaBeeLarge_osx", 8, 12);
+    writeCellFont(bare, "FuturaBee_osx", 4, 6);
     CCFileUtils::sharedFileUtils()->purgeCachedEntries();
     CCSpriteFrameCache::sharedSpriteFrameCache()->removeSpriteFrames();
     VantrelGlobal::sharedInstance()->setNextLevelId("bare");

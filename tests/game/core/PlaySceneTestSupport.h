@@ -11,8 +11,11 @@
 #include "shell/VantrelGlobal.h"
 #include "engine/core/CCDirector.h"
 #include "game/core/BeeTestSupport.h"
+#include "game/core/GameObjectFactory.h"
 #include "game/core/Level.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
+#include "game/objects/ShippedLevelsTest.h"
 #include "platform/window/Event.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
@@ -60,6 +63,20 @@ private:
     VantrelGameLayer* layer_;  // not retained
     bool held_ = false;
 };
+
+// Builds `layer` for the level and runs it as the director's new scene, one frame in; false (a
+// test failure) when the level is refused.
+inline bool runPlayScene(VantrelGameLayer* layer, const std::string& id, FixedClockDirector* director) {
+    VantrelGlobal::sharedInstance()->setNextLevelId(id);
+    if (!layer->init()) {
+        ADD_FAILURE() << "the level " << id << " is refused";
+        return false;
+    }
+    RefPtr<CCScene> scene = CCScene::node();
+    scene->addChild(layer);
+    director->replaceScene(scene);
+    return director->runFrames(1) == 1;
+}
 
 // The play scene with a phone that a test can connect by hand.
 class PlaySceneUnderTest : public VantrelGameLayer {

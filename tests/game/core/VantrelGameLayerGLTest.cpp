@@ -9,6 +9,11 @@
 #include "shell/VantrelGlobal.h"
 #include "shell/VantrelTransitionLayer.h"
 #include "engine/core/CCScheduler.h"
+#include "engine/core/CCLayerGradient.h"
+#include "engine/core/CCTextureCache.h"
+#include "engine/core/support/CCFileUtils.h"
+#include "engine/render/CCLabelBMFont.h"
+#include "engine/render/CCSpriteFrameCache.h"
 #include "engine/render/CCParticleBatchNode.h"
 #include "engine/render/CCSprite.h"
 #include "game/core/CCCircle.h"
@@ -16,6 +21,7 @@
 #include "game/core/Camera.h"
 #include "game/core/Hud.h"
 #include "game/core/Level.h"
+#include "game/core/PlaySceneTestSupport.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
@@ -24,6 +30,7 @@
 #include "support/CountingCursorHider.h"
 #include "support/CountingSystemActivity.h"
 #include "support/GLSceneTest.h"
+#include "support/GameArtFiles.h"
 #include "support/LevelTestSupport.h"
 
 namespace {
@@ -67,21 +74,21 @@ protected:
     CountingGameLayer* start(const std::string& id, const Value& info, const Value& geometry = dict({}),
                              const Value& objects = testLevelObjects()) {
         world_->writeLevel(id, info, geometry, objects);
-        VantrelGlobal::sharedInstance()->setNextLevelId(id);
         layer_ = makeRef<CountingGameLayer>();
-        if (!layer_->init()) {
-            ADD_FAILURE() << "the level is refused";
-            return nullptr;
-        }
-        RefPtr<CCScene> scene = CCScene::node();
-        scene->addChild(layer_.get());
-        director_->replaceScene(scene);
-        runFrames(1);
-        return layer_.get();
+        return runPlayScene(layer_.get(), id, director_.get()) ? layer_.get() : nullptr;
     }
 
     void tick(int frames) {
         for (int i = 0; i < frames; ++i) director_->scheduler()->update(1 / 60.0f);
+    }
+
+    // The game keeps its window's first size as the size it lays out for (full screen only
+    // scales the picture): a window of that height, 1024 wide.
+    void useWindowOfHeight(int height) {
+        resizeWindow(1024, height);
+        director_->setOriginalWinSize({1024, static_cast<double>(height)});
+        director_->setProjection(CCProjectionKind2D);
+        ASSERT_EQ(director_->winSize().height, height);
     }
 
     LevelTestWorld* world_ = nullptr;
@@ -244,6 +251,132 @@ TEST_F(VantrelGameLayerTest, CameraZoomFollowsItsHeight) {
     EXPECT_NEAR(layer->cameraTangentAngle(), -90, 1e-4) << "the last camera stands right of the centre";
     EXPECT_NEAR(layer->gameCamera()->inverseRotation(), 90, 1e-3);
     EXPECT_NEAR(layer->gameCamera()->inverseScale(), 1.5, 1e-5);
+}
+
+TEST_F(VantrelGameLayerTest, AWindowTallerThanTheFlyingBandKeepsTheLevelAndFitsTheCamera) {
+    // The test planet's band runs from the ground (1000) to the sky (2000). The camera's floor
+    // keeps the ground a quarter window below it at its highest zoom, its ceiling the sky half a
+    // window above it at its lowest; the two stay a quarter of the band apart, and the zoom
+    // limits keep their ratio of 1.5.
+    const struct {
+        int height;
+        float zoomMin;
+    } rows[] = {{768, 1.0f}, {1080, 1.0f}, {1600, 1600 * 2 / 3.0f / 750}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.height);
+        useWindowOfHeight(row.height);
+        CountingGameLayer* layer = start("test_a", testLevelInfo("test_a", 120));
+        ASSERT_NE(layer, nullptr);
+        const float h = static_cast<float>(row.height);
+        EXPECT_NEAR(layer->cameraZoomMin(), row.zoomMin, 1e-5);
+        EXPECT_NEAR(layer->cameraZoomMax(), 1.5f * row.zoomMin, 1e-5);
+        EXPECT_NEAR(layer->cameraBottom() - 1000, 0.25f * h / layer->cameraZoomMax(), 1e-2);
+        EXPECT_NEAR(2000 - layer->cameraTop(), 0.5f * h / layer->cameraZoomMin(), 1e-2);
+        EXPECT_GE(layer->cameraTop() - layer->cameraBottom(), 250 - 1e-2);
+        EXPECT_GT(layer->gradientBackgroundRange(), 0);
+        // Placed anywhere, the camera stays between its floor and ceiling with a zoom between
+        // its limits: 1.5 x the lowest at the floor, the lowest at the ceiling.
+        const struct {
+            float distance;
+            float placed;
+            float zoom;
+        } places[] = {{0, layer->cameraBottom(), layer->cameraZoomMax()},
+                      {1500, std::clamp(1500.0f, layer->cameraBottom(), layer->cameraTop()), NAN},
+                      {5000, layer->cameraTop(), layer->cameraZoomMin()}};
+        for (const auto& place : places) {
+            layer->gameCamera()->setPosition(CGPointMake(0, place.distance));
+            layer->updateCamera(0);
+            EXPECT_NEAR(layer->gameCamera()->position().y, place.placed, 1e-2) << place.distance;
+            EXPECT_GE(layer->cameraZoom(), layer->cameraZoomMin());
+            EXPECT_LE(layer->cameraZoom(), layer->cameraZoomMax());
+            if (!std::isnan(place.zoom)) EXPECT_NEAR(layer->cameraZoom(), place.zoom, 1e-4) << place.distance;
+        }
+        tick(60);
+        EXPECT_TRUE(std::isfinite(layer->gradientBackground()->position().y));
+        layer_.reset();
+        runFrames(1);
+    }
+}
+
+TEST_F(VantrelGameLayerTest, EveryShippedLevelPlaysInAWindow1600Tall) {
+    ScopedResourceFolder resources(VANTREL_APP_RESOURCES);
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    std::optional<ShippedObjectKinds> kinds(std::in_place);
+    useWindowOfHeight(1600);
+    int levels = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(VANTREL_APP_RESOURCES)) {
+        const std::string name = entry.path().filename().string();
+        const std::string id = name.substr(0, name.size() - 6);
+        if (!name.ends_with(".plist") || !std::filesystem::exists(entry.path().parent_path() / (id + "_objects.plist"))) {
+            continue;
+        }
+        SCOPED_TRACE(id);
+        ++levels;
+        VantrelGlobal::sharedInstance()->setNextLevelId(id);
+        const RefPtr<CCScene> scene = VantrelGameLayer::scene();
+        ASSERT_NE(scene, nullptr);
+        director_->replaceScene(scene);
+        runFrames(2);
+    }
+    EXPECT_GE(levels, 12);
+    director_->replaceScene(CCScene::node());
+    runFrames(1);
+    kinds.reset();
+    registerStandInKinds();  // as the fixture left them
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+}
+
+TEST_F(VantrelGameLayerTest, ALevelWithoutItsHudSheetOrFontsIsRefusedAndTheMenuComesInstead) {
+    const struct {
+        const char* name;
+        std::function<void(TemporaryFolder&)> spoil;
+        const char* logged;
+    } rows[] = {
+        {"no HUD sheet", [](TemporaryFolder& f) { std::filesystem::remove(f.file("hud.plist")); }, "no \"hud.plist\""},
+        {"no HUD picture", [](TemporaryFolder& f) { std::filesystem::remove(f.file("hud.png")); }, "hud.png"},
+        {"a HUD frame missing",
+         [](TemporaryFolder& f) {
+             std::vector<SheetFrame> frames = hudSheet::frames();
+             frames.pop_back();
+             writeSpriteSheet(f, "hud", frames);
+         },
+         "end_title_hive_opened.png"},
+        {"no large font", [](TemporaryFolder& f) { std::filesystem::remove(f.file("FuturaBeeLarge_osx.fnt")); },
+         "FuturaBeeLarge_osx.fnt"},
+        {"no page of the small font", [](TemporaryFolder& f) { std::filesystem::remove(f.file("FuturaBee_osx.png")); },
+         "FuturaBee_osx.png"},
+    };
+    ASSERT_TRUE(VantrelTransitionLayer::isSceneRegistered(VantrelGameLayer::kClassName));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TemporaryFolder folder;
+        ASSERT_TRUE(writeBeeSheet(folder.path()));
+        hudSheet::write(folder);
+        writeCellFont(folder, "FuturaBeeLarge_osx", 8, 12);
+        writeCellFont(folder, "FuturaBee_osx", 4, 6);
+        folder.write("test_a.plist", testLevelInfo("test_a", 120).toXML());
+        folder.write("test_a_geometry.plist", dict({}).toXML());
+        folder.write("test_a_objects.plist", testLevelObjects().toXML());
+        row.spoil(folder);
+        ScopedResourceFolder resources(folder.path());
+        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+        CCSpriteFrameCache::sharedSpriteFrameCache()->removeSpriteFrames();
+        CCTextureCache::sharedTextureCache()->removeAllTextures();
+        CCLabelBMFont::purgeCachedData();
+
+        VantrelGlobal::sharedInstance()->setNextLevelId("test_a");
+        const RefPtr<VantrelTransitionLayer> transition = makeRef<VantrelTransitionLayer>(VantrelGameLayer::kClassName);
+        menusBuilt_ = 0;
+        LogCapture log;
+        EXPECT_NE(transition->buildDestinationScene(), nullptr);
+        EXPECT_EQ(menusBuilt_, 1) << "back to the menu";
+        EXPECT_TRUE(log.contains(row.logged));
+        EXPECT_TRUE(log.contains("is refused"));
+        EXPECT_EQ(VantrelGameLayer::currentGameLayer(), nullptr);
+        EXPECT_EQ(Hud::currentHud(), nullptr);
+        EXPECT_EQ(Player::currentPlayer(), nullptr);
+    }
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
 }
 
 TEST_F(VantrelGameLayerTest, QuitFinishAndReplayLeaveForTheirScenes) {
