@@ -7,10 +7,6 @@
 #include "shell/ApplicationPreferences.h"
 #include "shell/VantrelGlobal.h"
 #include "shell/VantrelTransitionLayer.h"
-#include "audio/ALBuffer.h"
-#include "audio/ALChannelSource.h"
-#include "audio/ALSource.h"
-#include "audio/OALSimpleAudio.h"
 #include "audio/VantrelAudio.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCLayerGradient.h"
@@ -165,25 +161,16 @@ std::string VantrelMenuLayer::menuMusicName(bool backFromGame) {
 // ---- Sound ----
 
 void VantrelMenuLayer::initAudio() {
-    VantrelAudio* audio = VantrelAudio::sharedInstance();
-    interfaceSoundChannel_ = audio->interfaceChannel();
-    OALSimpleAudio* simpleAudio = audio->simpleAudio();
-    if (!simpleAudio) return;
-    if (const std::string path = soundPath("interface.wav"); !path.empty()) {
-        interfaceSoundBuffer_ = simpleAudio->preloadEffect(path);
-    }
+    interfaceSound_.load();
+    if (!VantrelAudio::sharedInstance()->simpleAudio()) return;
     bonusSoundEffect_ = game::SimpleSoundEffect::simpleSoundEffect("sparkle_big", 0.9f, 0.9f, 1.0f, 1.0f, -0.2f, 0.2f);
 }
 
 void VantrelMenuLayer::cleanupAudio() { bonusSoundEffect_.reset(); }
 
-void VantrelMenuLayer::playInterfaceSound() { playInterfaceSoundPanned(0); }
+void VantrelMenuLayer::playInterfaceSound() { interfaceSound_.play(0.0f); }
 
-void VantrelMenuLayer::playInterfaceSoundPanned(float pan) {
-    if (interfaceSoundChannel_ && interfaceSoundBuffer_) {
-        interfaceSoundChannel_->play(interfaceSoundBuffer_, 1.0f, 1.0f, pan, false);
-    }
-}
+void VantrelMenuLayer::playInterfaceSoundPanned(float pan) { interfaceSound_.play(pan); }
 
 // ---- World ----
 

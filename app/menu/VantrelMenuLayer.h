@@ -7,13 +7,12 @@
 
 #include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
 #include "shell/GameKitHelperProtocol.h"
+#include "shell/InterfaceSound.h"
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/hid/DDHidJoystick.h"
 
-class ALBuffer;
-class ALChannelSource;
 class Camera;
 class CCAnimation;
 class GameKitHelper;
@@ -397,8 +396,7 @@ private:
     RefPtr<CCSprite> instructionsImages_;
     RefPtr<CCSprite> instructionsIndicators_;
 
-    RefPtr<ALBuffer> interfaceSoundBuffer_;
-    ALChannelSource* interfaceSoundChannel_ = nullptr;  // VantrelAudio's, not retained
+    InterfaceSound interfaceSound_;
     // The sparkle played on arriving at a screen that shows a new result.
     RefPtr<game::SimpleSoundEffect> bonusSoundEffect_;
     bool playBonusSoundEffect_ = false;

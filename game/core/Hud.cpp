@@ -2,11 +2,6 @@
 
 #include <cmath>
 
-#include "audio/ALBuffer.h"
-#include "audio/ALChannelSource.h"
-#include "audio/ALSource.h"
-#include "audio/OALSimpleAudio.h"
-#include "audio/VantrelAudio.h"
 #include "engine/actions/composite/CCSequence.h"
 #include "engine/actions/ease/CCEaseIn.h"
 #include "engine/actions/ease/CCEaseOut.h"
@@ -77,26 +72,6 @@ Hud::~Hud() {
     endGameMenuHolder_.reset();
     cleanupAudio();
     if (gCurrentHud == this) gCurrentHud = nullptr;
-}
-
-// Sound.
-
-void Hud::initAudio() {
-    VantrelAudio* audio = VantrelAudio::sharedInstance();
-    OALSimpleAudio* simpleAudio = audio->simpleAudio();
-    // The facade logs a file it cannot load; the click is then silent.
-    interfaceSoundBuffer_ =
-        simpleAudio ? simpleAudio->preloadEffect(CCFileUtils::sharedFileUtils()->fullPathFromRelativePath("interface.wav"))
-                    : nullptr;
-    interfaceSoundChannel_ = RefPtr<ALChannelSource>(audio->interfaceChannel());
-}
-
-void Hud::playInterfaceSound() { playInterfaceSoundPanned(0.0f); }
-
-void Hud::playInterfaceSoundPanned(float pan) {
-    if (interfaceSoundBuffer_ && interfaceSoundChannel_) {
-        interfaceSoundChannel_->play(interfaceSoundBuffer_, 1.0f, 1.0f, pan, false);
-    }
 }
 
 // Building blocks.

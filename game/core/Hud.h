@@ -2,9 +2,8 @@
 
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
+#include "shell/InterfaceSound.h"
 
-class ALBuffer;
-class ALChannelSource;
 class CCAction;
 class CCNode;
 class CCSprite;
@@ -40,9 +39,9 @@ public:
 
     // The click on the interface channel, centred or panned (-1 left to 1 right); nothing when
     // the sound could not be loaded.
-    void initAudio();
-    void playInterfaceSound();
-    void playInterfaceSoundPanned(float pan);
+    void initAudio() { interfaceSound_.load(); }
+    void playInterfaceSound() { interfaceSound_.play(0.0f); }
+    void playInterfaceSoundPanned(float pan) { interfaceSound_.play(pan); }
     void cleanupAudio() {}
 
     // The pause button and the position indicator.
@@ -138,6 +137,5 @@ private:
     CGPoint endGameMenuOpenPosition_, endGameMenuClosedPosition_;
     CGPoint endGameMessageOpenPosition_, endGameMessageClosedPosition_;
 
-    RefPtr<ALBuffer> interfaceSoundBuffer_;            // null when it could not be loaded
-    RefPtr<ALChannelSource> interfaceSoundChannel_;
+    InterfaceSound interfaceSound_;
 };
