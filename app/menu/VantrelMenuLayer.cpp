@@ -358,6 +358,14 @@ bool VantrelMenuLayer::destroyScreen(const std::string& name) {
     const int32_t index = getScreenIndex(name);
     if (index < 0) return false;
     const RefPtr<VantrelMenuScreenData> screen = screenData_[static_cast<size_t>(index)];
+    stopHivesFillingOrDraining();
+    // The screen's hives go with it: later fills and drains must not move honey no one sees.
+    std::erase_if(hivesHoney_, [&screen](const RefPtr<CCSprite>& honey) {
+        for (const CCNode* node = honey.get(); node; node = node->parent()) {
+            if (node == screen->baseNode) return true;
+        }
+        return false;
+    });
     if (screen->baseNode) worldHolder_->removeChild(screen->baseNode, true);
     screenData_.erase(screenData_.begin() + index);
     return true;

@@ -97,7 +97,8 @@ public:
     // inserted at `index` when that is a valid index, else appended.
     VantrelMenuScreenData* createScreen(const std::string& name, const std::string& terrainImageName,
                                         int32_t index = -1);
-    // Takes the first screen of that name off the world; false when there is none.
+    // Takes the first screen of that name off the world with its hives, after stopping every
+    // hive's filling or draining; false when there is none.
     bool destroyScreen(const std::string& name);
 
     // ---- Camera, screen changes and input ----

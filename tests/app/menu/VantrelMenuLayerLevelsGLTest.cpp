@@ -275,6 +275,35 @@ TEST_F(LevelScreensTest, HoniesDrainWhenAChangeStartsAndFillToTheirShareOnArriva
     expectScales(filled, "arrived");
 }
 
+// A group's screen taken off the world takes its hives along: every hive stops where it is, and
+// later fills move only the hives still shown.
+TEST_F(LevelScreensTest, ADestroyedScreenTakesItsHivesAndStopsEveryFill) {
+    makeProgress(catalogue({{"a", {catalogueLevel("a_a", 200, 0), catalogueLevel("a_b", 200, 0)}},
+                            {"b", {catalogueLevel("b_a", 200, 0)}}}));
+    for (const char* id : {"a_a", "a_b", "b_a"}) levels_->setScore(100, id);
+    openMenu();
+    director_->runFrames(10);  // filling since the menu was built
+    const std::vector<RefPtr<CCSprite>> built = layer_->hivesHoney();
+    ASSERT_EQ(built.size(), 3u);
+    for (const RefPtr<CCSprite>& honey : built) ASSERT_EQ(honey->numberOfRunningActions(), 1u);
+    const float shownFill = built[2]->scaleY();
+
+    EXPECT_TRUE(layer_->destroyScreen("a"));
+    ASSERT_EQ(layer_->hivesHoney().size(), 1u);
+    EXPECT_EQ(layer_->hivesHoney()[0], built[2]);
+    for (const RefPtr<CCSprite>& honey : built) EXPECT_EQ(honey->numberOfRunningActions(), 0u);
+    director_->runFrames(10);
+    EXPECT_EQ(built[2]->scaleY(), shownFill) << "stopped where it was";
+    // Held by nothing but this test: the screen and the list have let go.
+    EXPECT_EQ(built[0]->retainCount(), 1u);
+    EXPECT_EQ(built[1]->retainCount(), 1u);
+
+    layer_->fillHives();
+    EXPECT_EQ(built[0]->numberOfRunningActions() + built[1]->numberOfRunningActions(), 0u);
+    EXPECT_EQ(built[2]->numberOfRunningActions(), 1u);
+    EXPECT_FALSE(layer_->destroyScreen("a"));
+}
+
 TEST_F(LevelScreensTest, AClickUpTo266PointsAboveAPlayButtonStartsItsLevelForGood) {
     if (!VantrelTransitionLayer::isSceneRegistered("VantrelGameLayer")) {
         VantrelTransitionLayer::registerScene("VantrelGameLayer", [] { return CCScene::node(); });
