@@ -405,16 +405,34 @@ RefPtr<KSMenuItem> VantrelMenuLayer::makeButton(const std::string& frameName, bo
     if (!normal || !selected) return nullptr;
     normal->setFlipX(flipX);
     selected->setFlipX(flipX);
-    // The item holds its images, so its centre is where the images would be.
-    const RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
-    item->initWithNormalSprite(normal, selected, nullptr, this, static_cast<SEL_MenuHandler>(handler));
-    item->setAnchorPoint({0.5, 0.5});
-    item->setPosition(position);
+    const CGSize size = normal->contentSize();
+    RefPtr<KSMenuItem> item = makePlacedButton(navMenuSpriteBatchNode_, normal, selected,
+                                               {position.x - size.width / 2, position.y - size.height / 2}, handler);
     item->setSizeOffset(8, 8);
     return item;
 }
 
+RefPtr<KSMenuItem> VantrelMenuLayer::makePlacedButton(CCNode* parent, RefPtr<CCSprite> normal,
+                                                      RefPtr<CCSprite> selected, CGPoint position,
+                                                      void (VantrelMenuLayer::*handler)(Object*)) {
+    for (CCSprite* image : {normal.get(), selected.get()}) {
+        if (!image) continue;
+        image->setAnchorPoint(CGPointZero);
+        image->setPosition(position);
+        parent->addChild(image);
+    }
+    const RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
+    item->initWithNormalSprite(normal, selected, nullptr, this, static_cast<SEL_MenuHandler>(handler));
+    item->setAnchorPoint(CGPointZero);
+    item->setPosition(position);
+    return item;
+}
+
 void VantrelMenuLayer::createNavigation() {
+    RefPtr<CCNode> batch = CCSpriteBatchNode::batchNodeWithFile("menu.png");
+    if (!batch) batch = CCNode::node();  // without the sheet there are no buttons to show either
+    addChild(batch.get());
+    navMenuSpriteBatchNode_ = batch.get();
     std::vector<RefPtr<CCMenuItem>> items;
     if (RefPtr<KSMenuItem> left = makeButton("arrow_right_button", true, {84, 399}, &VantrelMenuLayer::onLeftPressed)) {
         items.push_back(std::move(left));

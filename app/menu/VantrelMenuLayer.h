@@ -327,10 +327,15 @@ private:
     static CCSprite* addFrame(CCNode* parent, const std::string& frameName, CGPoint position);
     // An empty sprite on the parent's texture, to group sprites inside a batch.
     static RefPtr<CCSprite> holderSprite(CCNode* parent);
-    // A button of the frame and its "_selected" twin, centred at `position`, calling `handler`
-    // on this layer, its hit area 8 points larger on every side. Null (logged) without the frames.
+    // A button of the frame and its "_selected" twin, both centred at `position` in the
+    // navigation's batch node, calling `handler` on this layer, its hit area 8 points larger on
+    // every side. Null (logged) without the frames.
     RefPtr<KSMenuItem> makeButton(const std::string& frameName, bool flipX, CGPoint position,
                                   void (VantrelMenuLayer::*handler)(Object*));
+    // A button of the two images, which stay in `parent` with their lower-left corners at
+    // `position`, calling `handler` on this layer; its hit area is the normal image's.
+    RefPtr<KSMenuItem> makePlacedButton(CCNode* parent, RefPtr<CCSprite> normal, RefPtr<CCSprite> selected,
+                                        CGPoint position, void (VantrelMenuLayer::*handler)(Object*));
 
     // Camera and input (Navigation).
     void createCamera();
@@ -391,6 +396,7 @@ private:
     CCNode* centreHolder_ = nullptr;
     CCLayerGradient* gradientBackground_ = nullptr;
     CCNode* worldHolder_ = nullptr;
+    CCNode* navMenuSpriteBatchNode_ = nullptr;  // images of the arrows and application buttons
 
     int32_t currentInstructionsPage_ = 1;
     RefPtr<CCSprite> instructionsText_;

@@ -192,16 +192,8 @@ RefPtr<KSMenuItem> VantrelMenuLayer::createLevelMenuItem(const Value& level, int
     const RefPtr<CCSprite> normal = frameSprite("menu_play_button.png");
     const RefPtr<CCSprite> selected = frameSprite("menu_play_button_selected.png");
     if (!normal || !selected) return nullptr;
-    // The item switches the two images where they stand in the holder, inside the screen's batch:
-    // they are taken out of the item once it has them.
-    RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
-    item->initWithNormalSprite(normal, selected, nullptr, this,
-                               static_cast<SEL_MenuHandler>(&VantrelMenuLayer::onLevelMenuItemPressed));
-    for (CCSprite* image : {normal.get(), selected.get()}) {
-        item->removeChild(image, false);
-        image->setPosition(CGPointZero);
-        holder->addChild(image);
-    }
+    // The item switches the two images where they stand in the holder, inside the screen's batch.
+    RefPtr<KSMenuItem> item = makePlacedButton(holder, normal, selected, CGPointZero, &VantrelMenuLayer::onLevelMenuItemPressed);
     item->setUserData(const_cast<Value*>(&level));
     item->setSizeOffsets(266, 16, 16, 16);
     return item;

@@ -106,9 +106,10 @@ protected:
 private:
     // A sprite of a frame of the sheet.
     static RefPtr<CCSprite> frameSprite(const char* name);
-    // A button of the two frames at `position` with `anchor`, calling `handler`.
-    RefPtr<KSMenuItem> button(const char* normal, const char* selected, CGPoint position, CGPoint anchor,
-                              CGPoint sizeOffset, void (Hud::*handler)(Object*));
+    // A button of the two frames, both placed in `batch` at `position` with `anchor` (the selected
+    // one over the normal one, at `z`), calling `handler`; the item stands where its images do.
+    RefPtr<KSMenuItem> button(CCSpriteBatchNode* batch, int z, const char* normal, const char* selected,
+                              CGPoint position, CGPoint anchor, CGPoint sizeOffset, void (Hud::*handler)(Object*));
     // A batch node on the sheet's texture.
     static RefPtr<CCSpriteBatchNode> sheetBatch(uint64_t capacity);
     // A slide of `node` to `position`, eased out (or in) at `rate`, then `done`.
