@@ -1,5 +1,6 @@
 #include "app/menu/VantrelMenuLayer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -449,11 +450,18 @@ void VantrelMenuLayer::createApplicationControls() {
     const double top = screenSize_.height - 20;
     RefPtr<KSMenuItem> quit = makeButton("menu_quit_button", false, {20, top}, &VantrelMenuLayer::onQuitPressed);
     const double quitWidth = quit ? quit->contentSize().width : 0;
-    if (quit) items.push_back(std::move(quit));
-    if (RefPtr<KSMenuItem> fullScreen = makeButton("menu_fullscreen_button", false,
-                                                   {std::floor(quitWidth + 5) + 20, top},
-                                                   &VantrelMenuLayer::onFullscreenPressed)) {
-        items.push_back(std::move(fullScreen));
+    RefPtr<KSMenuItem> fullScreen = makeButton("menu_fullscreen_button", false, {std::floor(quitWidth + 5) + 20, top},
+                                               &VantrelMenuLayer::onFullscreenPressed);
+    if (quit && fullScreen) {
+        // The buttons stand a few points apart: their click areas meet halfway, so that a click
+        // beside the full-screen button never quits.
+        const double gap = fullScreen->normalImage()->position().x - (quit->normalImage()->position().x + quitWidth);
+        const double halfGap = std::clamp(gap / 2, 0.0, 8.0);
+        quit->setSizeOffsets(8, halfGap, 8, 8);
+        fullScreen->setSizeOffsets(8, 8, 8, halfGap);
+    }
+    for (RefPtr<KSMenuItem>* button : {&quit, &fullScreen}) {
+        if (*button) items.push_back(std::move(*button));
     }
     addMenu(this, items);
 }

@@ -28,8 +28,10 @@ namespace {
 
 constexpr const char* kGameSceneName = "VantrelGameLayer";
 constexpr ccColor3B kScoreColour = {255, 197, 27};
-// Holder x of each slot by the group's level count (rows 1 to 3).
-constexpr double kSlotX[3][3] = {{562, 0, 0}, {440, 684, 0}, {318, 562, 805}};
+// Holder x of each slot by the group's level count (rows 1 to 3): slots 244 points apart, each as
+// wide as its 200-point play button, centred on the 1024-point screen so that the third hive stands
+// clear of the right arrow (whose click area begins at x 912).
+constexpr double kSlotX[3][3] = {{412, 0, 0}, {290, 534, 0}, {168, 412, 656}};
 
 std::string levelIdOf(const Value& level) { return level["id"].stringValue(); }
 

@@ -1,6 +1,7 @@
 // The settings screen: the phone's game controls, the game service (on or off, leaderboards,
 // achievements) and the message about playing with a phone.
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -98,7 +99,12 @@ void VantrelMenuLayer::createSettings() {
     if (padlink) {
         const RefPtr<KSMenuItem> message =
             makePlacedButton(screenNode, padlink, nullptr, {284, 221}, &VantrelMenuLayer::onPadlinkMenuItemPressed);
-        message->setSizeOffset(8, 8);
+        // Below the game-controls button, closer than their margins (16 below it, 8 above this)
+        // reach: the two click areas meet halfway across the gap.
+        const double gap = gameControls->normalImage()->position().y - (221 + padlink->contentSize().height);
+        const double halfGap = std::clamp(gap / 2, 0.0, 8.0);
+        gameControls->setSizeOffsets(16, 8, std::clamp(gap - halfGap, 0.0, 16.0), 8);
+        message->setSizeOffsets(halfGap, 8, 8, 8);
         padlinkSprite_ = padlink.get();
         padlinkMenuItem_ = message.get();
         items.push_back(message);

@@ -96,7 +96,7 @@ TEST_F(LevelScreensTest, SlotsStandSideBySideForOneTwoAndThreeLevels) {
     const struct {
         const char* group;
         std::vector<double> x;
-    } cases[] = {{"one", {562}}, {"two", {440, 684}}, {"three", {318, 562, 805}}};
+    } cases[] = {{"one", {412}}, {"two", {290, 534}}, {"three", {168, 412, 656}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.group);
         const VantrelMenuScreenData* data = screen(c.group);
@@ -234,7 +234,7 @@ TEST_F(LevelScreensTest, BestScoresShowAsUnsignedNumbersOnTheScorePlaque) {
     const std::vector<CCLabelBMFont*> labels = scoreLabels("g");
     ASSERT_EQ(labels.size(), 3u);
     const char* texts[] = {"0", "2147483648", "4294967295"};
-    const double slotX[] = {318, 562, 805};
+    const double slotX[] = {168, 412, 656};
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(labels[i]->string(), texts[i]);
         // The plaque (168 x 50 at (16, 60) in the slot) in the centre node, whose origin is the
@@ -312,12 +312,12 @@ TEST_F(LevelScreensTest, AClickUpTo266PointsAboveAPlayButtonStartsItsLevelForGoo
     openMenu();
     showGroup("g");
     CountingCursorHider cursor;
-    // The button (200 x 60) stands at (562, 187) in window points.
+    // The button (200 x 60) stands at (412, 187) in window points.
     const struct {
         double x, y;
         bool starts;
-    } clicks[] = {{662, 187 + 60 + 270, false}, {562 - 20, 200, false}, {662, 187 - 20, false},
-                  {662, 187 + 60 + 260, true}};
+    } clicks[] = {{512, 187 + 60 + 270, false}, {412 - 20, 200, false}, {512, 187 - 20, false},
+                  {512, 187 + 60 + 260, true}};
     for (const auto& c : clicks) {
         click(c.x, c.y);
         if (!c.starts) settle();  // a click that misses is a drag that swings back
@@ -376,17 +376,17 @@ TEST_F(LevelScreenPixelsTest, AClosedLevelShowsItsLockWhereAnOpenOneShowsItsButt
     openMenu();
     showGroup("g");
     ASSERT_EQ(grabber_->width, kWidth);
-    // Slots at x 440 (open) and 684 (closed); the button's lower part and the plaque or lock above it.
+    // Slots at x 290 (open) and 534 (closed); the button's lower part and the plaque or lock above it.
     const struct {
         int x, y;
         ccColor3B colour;
         bool shows;
     } probes[] = {
-        {440 + 8, 187 + 20, menutest::kPlayButtonColour, true},
-        {440 + 30, 187 + 80, menutest::kScoreBackgroundColour, true},
-        {684 + 30, 187 + 80, menutest::kLockColour, true},
-        {684 + 8, 187 + 20, menutest::kPlayButtonColour, false},
-        {440 + 30, 187 + 80, menutest::kLockColour, false},
+        {290 + 8, 187 + 20, menutest::kPlayButtonColour, true},
+        {290 + 30, 187 + 80, menutest::kScoreBackgroundColour, true},
+        {534 + 30, 187 + 80, menutest::kLockColour, true},
+        {534 + 8, 187 + 20, menutest::kPlayButtonColour, false},
+        {290 + 30, 187 + 80, menutest::kLockColour, false},
     };
     for (const auto& probe : probes) {
         const ccColor3B seen = pixel(probe.x, probe.y);
