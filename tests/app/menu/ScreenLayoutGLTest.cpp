@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -32,7 +33,7 @@
 #include "game/objects/Hive.h"
 #include "game/objects/MachineKinds.h"
 #include "platform/foundation/Random.h"
-#include "tests/app/menu/MenuTestSupport.h"
+#include "tests/app/menu/MenuProgressTestSupport.h"
 
 namespace {
 
@@ -245,32 +246,28 @@ std::string windowName(const ::testing::TestParamInfo<CGSize>& info) {
 
 // ---- The menu ----------------------------------------------------------------------------------
 
-// The menu over the shipped catalogue, in a window of the test's size, with every level open and
-// full, long statistics, the top rank just reached and the tabs and glow of a level just played.
-class MenuLayoutTest : public ::testing::TestWithParam<CGSize> {
+// The menu over the shipped catalogue and pictures, in a window of the test's size, with every
+// level open and full, long statistics, the top rank just reached and the tabs and glow of a level
+// just played.
+class MenuLayoutTest : public menutest::MenuProgressTest, public ::testing::WithParamInterface<CGSize> {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(menutest::kPrivateHome);
-        director_ = makeRef<FixedClockDirector>();
-        CCDirector::setSharedDirector(director_);
-        const CGSize size = GetParam();
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, size.width, size.height), "MenuLayoutTest", true);
-        ASSERT_NE(view_, nullptr) << SDL_GetError();
-        director_->setView(view_);
-        director_->setProjection(CCProjectionKind2D);
-        CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    CGSize windowSize() const override { return GetParam(); }
 
-        levels_ = std::make_unique<Levels>(CCFileUtils::sharedFileUtils()->fullPathFromRelativePath("levels.plist"),
-                                           data_.path(), nullptr, [] { return false; });
+    void SetUp() override {
+        MenuProgressTest::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
+        std::string error;
+        const std::optional<Value> shipped =
+            Value::fromFile(CCFileUtils::sharedFileUtils()->fullPathFromRelativePath("levels.plist"), &error);
+        ASSERT_TRUE(shipped) << error;
+        makeProgress(*shipped);
         for (const std::string& id : levels_->levels().keys()) levels_->setScore(99999, id);
-        stats_ = std::make_unique<Stats>(data_.path());
         for (const char* stat : {"distance_travelled", "honey", "flowers_visited"}) stats_->setStatUInt(stat, 1234567);
         for (const char* stat : {"hives_visited", "buddies_found", "hornet_hits", "lightning_hits", "honey_bonuses",
                                  "time_bonuses", "nectar_bonuses"}) {
             stats_->setStatUInt(stat, 23456);
         }
         stats_->setStatInt("rank", 10);
-        rank_ = std::make_unique<Rank>(*levels_, *stats_, nullptr, [] { return false; });
         VantrelGlobal* global = VantrelGlobal::sharedInstance();
         global->startGame("meadow_b");
         global->setLastLevelId("meadow_b");
@@ -279,34 +276,13 @@ protected:
         global->setLastLevelHasNewRank(true);
         global->setLastLevelUnlockedNewLevel(true);
         global->setUnlockedLevelId("meadow_c");
-
-        layer_ = makeRef<VantrelMenuLayer>();
-        ASSERT_TRUE(layer_->initWithProgress(levels_.get(), stats_.get(), rank_.get()));
-        scene_ = CCScene::node();
-        scene_->addChild(layer_.get());
-        director_->runWithScene(scene_);
-        ASSERT_EQ(director_->runFrames(1), 1u);
-    }
-
-    void TearDown() override {
-        scene_.reset();
-        layer_.reset();
-        if (director_) director_->end();
-        CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        CCTextureCache::purgeSharedTextureCache();
-        CCDirector::setSharedDirector(nullptr);
-        view_.reset();
-        director_.reset();
-        kmGLFreeStacks();
-        VantrelGlobal::sharedInstance()->startGame({});
-        VantrelGlobal::sharedInstance()->setNextLevelId({});
+        openMenu();
     }
 
     // The screen at `index` at rest in front of the camera.
     void show(int32_t index) {
         layer_->showScreen(index, true);
-        for (int frames = 0; layer_->isTransitioning() && frames < 1000; ++frames) layer_->update(1.0f / 60);
-        for (int frames = 0; frames < 240; ++frames) layer_->update(1.0f / 60);  // the camera's spring settles
+        settle(240);  // and the camera's spring with it
     }
 
     // The fixed controls, and what the screen shows: its pictures, labels and buttons.
@@ -338,15 +314,8 @@ protected:
         return things;
     }
 
-    TemporaryFolder data_;
-    ScopedResourceFolder resources_{VANTREL_APP_RESOURCES};
-    RefPtr<FixedClockDirector> director_;
-    RefPtr<CCGLView> view_;
-    std::unique_ptr<Levels> levels_;
-    std::unique_ptr<Stats> stats_;
-    std::unique_ptr<Rank> rank_;
-    RefPtr<VantrelMenuLayer> layer_;
-    RefPtr<CCScene> scene_;
+    // Over the test's own pictures: the shipped ones.
+    ScopedResourceFolder shippedResources_{VANTREL_APP_RESOURCES};
 };
 
 TEST_P(MenuLayoutTest, NothingOnAnyScreenOverlapsOrLeavesTheWindow) {
