@@ -276,8 +276,9 @@ void Hud::createEndGameMenu() {
 
     // The title, 632 points wide, shows centred 186 points below the top ((196, 582) in a
     // 1024 x 768 window); it waits just above the top of the screen while the buttons wait below it.
-    endGameMessageOpenPosition_ = {W / 2 - 316, H - 186};
-    endGameMessageClosedPosition_ = {196, H - endGameMenuClosedPosition_.y + 24};
+    const double titleX = W / 2 - 316;
+    endGameMessageOpenPosition_ = {titleX, H - 186};
+    endGameMessageClosedPosition_ = {titleX, H - endGameMenuClosedPosition_.y + 24};
     message->setPosition(endGameMessageClosedPosition_);
 
     const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems({mainMenu, playAgain});
