@@ -138,7 +138,8 @@ public:
         things_.push_back({std::move(name), shown, reach, fixed, dynamic_cast<const CCLabelBMFont*>(node) != nullptr, node});
     }
 
-    // Every part whose node lies below `node` (a button's pictures in their holder) joins it.
+    // A thing that holds one of the button's pictures (a level slot holding its play button's)
+    // joins the button.
     void holdPicturesOf(CCMenuItem* item) {
         auto* button = dynamic_cast<KSMenuItem*>(item);
         const size_t owner = indexOf(item);
