@@ -96,8 +96,9 @@ const std::array<const char*, VantrelTransitionLayer::kFactCount> kFacts = {
     "BE ALL YOU CAN, BEE!",
     "LET US KNOW WHAT YOU THINK!\n \nTELL THE VANTREL TEAM\nWHAT YOU LIKED BEST.",
     "LET US KNOW WHAT YOU THINK!\n \nYOUR IDEAS HELP US MAKE\nTHE NEXT LEVELS.",
-    "CONTACT THE VANTREL TEAM:\nTHE README THAT CAME WITH\nTHE GAME SAYS HOW.",
-    "CONTACT THE VANTREL TEAM:\nWE READ EVERY NOTE\nYOU SEND US.",
+    // No address to write to ships with the game: the two contact rows are about meeting bees.
+    "CONTACT WITH A BEE:\nSTAY CALM AND STILL.\nA CURIOUS BEE SOON\nFLIES ON.",
+    "CONTACT WITH A SWARM:\nKEEP YOUR DISTANCE AND\nCALL A LOCAL BEEKEEPER.",
     "MUCH LOVE TO A\nBUSY LITTLE BEE,\nWHEREVER YOU BUZZ TODAY :)",
     "MUCH LOVE TO A\nBUSY LITTLE BEE,\nAND TO ALL HER BUDDIES :)",
     "MUCH LOVE TO A\nBUSY LITTLE BEE,\nEVERY ONE OF YOU :)",
@@ -195,6 +196,7 @@ VantrelTransitionLayer::VantrelTransitionLayer(std::string destination) : destin
 }
 
 VantrelTransitionLayer::~VantrelTransitionLayer() {
+    cleanupAudio();
     if (cancelHold_) cancelHold_();
     destroyBeeAnimation();
     CCTextureCache* textures = CCTextureCache::sharedTextureCache();
@@ -241,8 +243,10 @@ void VantrelTransitionLayer::onEnterDelayed(float) {
     ccGLBindTexture(0);
     createBeeAnimation();
     placeNodes(generateFact());
+    restoreAssetLoader();
     transitionIn();
 }
+
 
 // What the previous scene loaded goes, so that the next one starts from a clean slate.
 void VantrelTransitionLayer::emptyCaches() {

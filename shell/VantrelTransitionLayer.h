@@ -6,6 +6,7 @@
 
 #include "engine/core/CCLayerColor.h"
 #include "platform/foundation/Geometry.h"
+#include "shell/InterfaceSound.h"
 
 class CCAnimation;
 class CCLabelBMFont;
@@ -77,6 +78,16 @@ public:
     // Cancels a hold under way.
     void onExit() override;
 
+    // The interface click, for whoever shows something over this scene: initAudio loads it
+    // ("interface.wav") and takes the audio front's interface channel; the plays are silent
+    // before that or when the sound could not be loaded. The scene's own flow plays nothing.
+    void initAudio() { interfaceSound_.load(); }
+    void playInterfaceSound() { interfaceSound_.play(0.0f); }
+    // pan: -1 left to 1 right.
+    void playInterfaceSoundPanned(float pan) { interfaceSound_.play(pan); }
+    void cleanupAudio() {}
+    const InterfaceSound& interfaceSound() const { return interfaceSound_; }
+
     // Null before the set-up.
     CCNode* beeHolder() const { return beeHolder_.get(); }
     CCSprite* bee() const { return bee_.get(); }
@@ -98,6 +109,8 @@ private:
     void onEnterDelayed(float dt);
     void emptyCaches();
     void setupAssetLoader();
+    // The resource suffix stays as set up: nothing to restore.
+    void restoreAssetLoader() {}
     void createBeeAnimation();
     void destroyBeeAnimation();
     std::string generateFact() const;
@@ -129,4 +142,5 @@ private:
     RefPtr<CCLabelBMFont> fact_;
     RefPtr<CCLabelBMFont> factShadow_;
     std::function<void()> cancelHold_;  // set while the hold runs
+    InterfaceSound interfaceSound_;  // loaded by initAudio only
 };

@@ -13,17 +13,18 @@
 #include "engine/core/CCDirectorMac.h"
 #include "engine/core/CCGLView.h"
 #include "engine/core/CCScene.h"
+#include "engine/core/CCScheduler.h"
+#include "engine/core/CCTimer.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "platform/foundation/Log.h"
 
 namespace {
 
-// How long after our own full-screen switch focus changes are taken as its side effects.
-constexpr double kOwnSwitchSettleSeconds = 0.5;
-
 double monotonicSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
+
+constexpr const char* kSettleWatchKey = "settleFocus";
 
 }  // namespace
 
@@ -41,10 +42,14 @@ Vantrel_OSXAppDelegate* Vantrel_OSXAppDelegate::sharedInstance() {
     return instance;
 }
 
-Vantrel_OSXAppDelegate::Vantrel_OSXAppDelegate(ApplicationPreferences& preferences) : preferences_(preferences) {}
+Vantrel_OSXAppDelegate::Vantrel_OSXAppDelegate(ApplicationPreferences& preferences)
+    : preferences_(preferences), focusSettleClock_(monotonicSeconds) {}
 
 Vantrel_OSXAppDelegate::~Vantrel_OSXAppDelegate() {
     if (viewController_ && viewController_->view()) viewController_->view()->setActivationHandler(nullptr);
+    if (CCDirector* director = CCDirector::sharedDirector()) {
+        director->scheduler()->unscheduleBlockForKey(kSettleWatchKey, settleWatch_.get());
+    }
 }
 
 CCDirectorMac* Vantrel_OSXAppDelegate::director() {
@@ -94,12 +99,26 @@ void Vantrel_OSXAppDelegate::applicationDidFinishLaunching(RefPtr<CCGLView> view
 }
 
 void Vantrel_OSXAppDelegate::windowFocusChanged(bool focused) {
-    if (monotonicSeconds() < ownSwitchSettlesAt_) return;
-    if (focused && !isActive_) {
+    windowFocused_ = focused;
+    if (!switchSettling_) followWindowFocus();
+}
+
+void Vantrel_OSXAppDelegate::followWindowFocus() {
+    if (windowFocused_ && !isActive_) {
         applicationWillBecomeActive();
-    } else if (!focused && isActive_) {
+    } else if (!windowFocused_ && isActive_) {
         applicationWillResignActive();
     }
+}
+
+void Vantrel_OSXAppDelegate::settleFocus() {
+    if (focusSettleClock_() < ownSwitchSettlesAt_) return;
+    switchSettling_ = false;
+    if (CCDirector* director = CCDirector::sharedDirector()) {
+        director->scheduler()->unscheduleBlockForKey(kSettleWatchKey, settleWatch_.get());
+    }
+    // A change held back while the switch settled is taken now; following it may switch again.
+    followWindowFocus();
 }
 
 void Vantrel_OSXAppDelegate::applicationWillResignActive() {
@@ -139,7 +158,10 @@ void Vantrel_OSXAppDelegate::toggleFullScreen(Object* /*sender*/) {
     // window, so nothing else needs restoring.
     const bool fullScreen = !director->isFullScreen();
     director->setFullScreen(fullScreen);
-    ownSwitchSettlesAt_ = monotonicSeconds() + kOwnSwitchSettleSeconds;
+    switchSettling_ = true;
+    ownSwitchSettlesAt_ = focusSettleClock_() + kFocusSettleSeconds;
+    director->scheduler()->scheduleBlockForKey(kSettleWatchKey, settleWatch_.get(), 0, false, CCTimerRepeatForever, 0,
+                                               [this](float) { settleFocus(); });
     if (viewController_) viewController_->setView(RefPtr<CCGLView>(director->view()));
     preferences_.setUseFullscreen(fullScreen);
 }

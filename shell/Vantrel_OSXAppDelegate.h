@@ -57,10 +57,15 @@ public:
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     // The quit button: the frame loop stops after the frame under way.
     void terminate(Object* sender = nullptr);
-    // A focus change of the view: resign or become active, once per change. A change that comes
-    // while our own full-screen switch settles (some window managers move focus then) is not
-    // taken for one.
+    // A focus change of the view: resign or become active, once per change. While our own
+    // full-screen switch settles (some window managers move focus back and forth then) changes are
+    // only noted; when it has settled, the window's focus as last reported decides.
     void windowFocusChanged(bool focused);
+    // Seconds after our own full-screen switch during which focus changes are only noted.
+    static constexpr double kFocusSettleSeconds = 0.5;
+    // The clock of that settling: monotonic seconds. The steady clock unless tests give their own.
+    using Clock = std::function<double()>;
+    void setFocusSettleClock(Clock clock) { focusSettleClock_ = std::move(clock); }
 
     // Closes an open game-service view, switches the director's full screen to the other state and
     // stores the new state in the full-screen preference (saved at once). The sender (a menu
@@ -87,13 +92,23 @@ public:
 private:
     // The director as the desktop director it always is; null (logged) otherwise.
     static CCDirectorMac* director();
+    // Resigns or becomes active as the window's focus says, when they differ.
+    void followWindowFocus();
+    // Checked once a frame while a switch settles: follows the focus once it has.
+    void settleFocus();
 
     ApplicationPreferences& preferences_;
     std::unique_ptr<VantrelViewController> viewController_;
     bool wasFullScreen_ = false;  // the director was in full screen when the application last went to the background
     bool isActive_ = true;        // between a resign and the next become-active: false
-    // Monotonic seconds until which focus changes are taken as side effects of our own switch.
+    bool windowFocused_ = true;   // the focus the window reported last
+    // Our own full-screen switch settles until ownSwitchSettlesAt_ (seconds of focusSettleClock_):
+    // focus changes are only noted meanwhile.
+    bool switchSettling_ = false;
     double ownSwitchSettlesAt_ = 0;
+    Clock focusSettleClock_;
+    // The scheduler target of settleFocus while a switch settles.
+    RefPtr<Object> settleWatch_ = makeRef<Object>();
     std::function<void()> closeGameServiceView_;
     ActivationResponders responders_;
 };

@@ -1,5 +1,6 @@
 #include "app/menu/VantrelMenuLayer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -7,10 +8,6 @@
 #include "shell/ApplicationPreferences.h"
 #include "shell/VantrelGlobal.h"
 #include "shell/VantrelTransitionLayer.h"
-#include "audio/ALBuffer.h"
-#include "audio/ALChannelSource.h"
-#include "audio/ALSource.h"
-#include "audio/OALSimpleAudio.h"
 #include "audio/VantrelAudio.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCLayerGradient.h"
@@ -165,25 +162,16 @@ std::string VantrelMenuLayer::menuMusicName(bool backFromGame) {
 // ---- Sound ----
 
 void VantrelMenuLayer::initAudio() {
-    VantrelAudio* audio = VantrelAudio::sharedInstance();
-    interfaceSoundChannel_ = audio->interfaceChannel();
-    OALSimpleAudio* simpleAudio = audio->simpleAudio();
-    if (!simpleAudio) return;
-    if (const std::string path = soundPath("interface.wav"); !path.empty()) {
-        interfaceSoundBuffer_ = simpleAudio->preloadEffect(path);
-    }
+    interfaceSound_.load();
+    if (!VantrelAudio::sharedInstance()->simpleAudio()) return;
     bonusSoundEffect_ = game::SimpleSoundEffect::simpleSoundEffect("sparkle_big", 0.9f, 0.9f, 1.0f, 1.0f, -0.2f, 0.2f);
 }
 
 void VantrelMenuLayer::cleanupAudio() { bonusSoundEffect_.reset(); }
 
-void VantrelMenuLayer::playInterfaceSound() { playInterfaceSoundPanned(0); }
+void VantrelMenuLayer::playInterfaceSound() { interfaceSound_.play(0.0f); }
 
-void VantrelMenuLayer::playInterfaceSoundPanned(float pan) {
-    if (interfaceSoundChannel_ && interfaceSoundBuffer_) {
-        interfaceSoundChannel_->play(interfaceSoundBuffer_, 1.0f, 1.0f, pan, false);
-    }
-}
+void VantrelMenuLayer::playInterfaceSoundPanned(float pan) { interfaceSound_.play(pan); }
 
 // ---- World ----
 
@@ -371,6 +359,14 @@ bool VantrelMenuLayer::destroyScreen(const std::string& name) {
     const int32_t index = getScreenIndex(name);
     if (index < 0) return false;
     const RefPtr<VantrelMenuScreenData> screen = screenData_[static_cast<size_t>(index)];
+    stopHivesFillingOrDraining();
+    // The screen's hives go with it: later fills and drains must not move honey no one sees.
+    std::erase_if(hivesHoney_, [&screen](const RefPtr<CCSprite>& honey) {
+        for (const CCNode* node = honey.get(); node; node = node->parent()) {
+            if (node == screen->baseNode) return true;
+        }
+        return false;
+    });
     if (screen->baseNode) worldHolder_->removeChild(screen->baseNode, true);
     screenData_.erase(screenData_.begin() + index);
     return true;
@@ -410,16 +406,34 @@ RefPtr<KSMenuItem> VantrelMenuLayer::makeButton(const std::string& frameName, bo
     if (!normal || !selected) return nullptr;
     normal->setFlipX(flipX);
     selected->setFlipX(flipX);
-    // The item holds its images, so its centre is where the images would be.
-    const RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
-    item->initWithNormalSprite(normal, selected, nullptr, this, static_cast<SEL_MenuHandler>(handler));
-    item->setAnchorPoint({0.5, 0.5});
-    item->setPosition(position);
+    const CGSize size = normal->contentSize();
+    RefPtr<KSMenuItem> item = makePlacedButton(navMenuSpriteBatchNode_, normal, selected,
+                                               {position.x - size.width / 2, position.y - size.height / 2}, handler);
     item->setSizeOffset(8, 8);
     return item;
 }
 
+RefPtr<KSMenuItem> VantrelMenuLayer::makePlacedButton(CCNode* parent, RefPtr<CCSprite> normal,
+                                                      RefPtr<CCSprite> selected, CGPoint position,
+                                                      void (VantrelMenuLayer::*handler)(Object*)) {
+    for (CCSprite* image : {normal.get(), selected.get()}) {
+        if (!image) continue;
+        image->setAnchorPoint(CGPointZero);
+        image->setPosition(position);
+        parent->addChild(image);
+    }
+    const RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
+    item->initWithNormalSprite(normal, selected, nullptr, this, static_cast<SEL_MenuHandler>(handler));
+    item->setAnchorPoint(CGPointZero);
+    item->setPosition(position);
+    return item;
+}
+
 void VantrelMenuLayer::createNavigation() {
+    RefPtr<CCNode> batch = CCSpriteBatchNode::batchNodeWithFile("menu.png");
+    if (!batch) batch = CCNode::node();  // without the sheet there are no buttons to show either
+    addChild(batch.get());
+    navMenuSpriteBatchNode_ = batch.get();
     std::vector<RefPtr<CCMenuItem>> items;
     if (RefPtr<KSMenuItem> left = makeButton("arrow_right_button", true, {84, 399}, &VantrelMenuLayer::onLeftPressed)) {
         items.push_back(std::move(left));
@@ -436,11 +450,18 @@ void VantrelMenuLayer::createApplicationControls() {
     const double top = screenSize_.height - 20;
     RefPtr<KSMenuItem> quit = makeButton("menu_quit_button", false, {20, top}, &VantrelMenuLayer::onQuitPressed);
     const double quitWidth = quit ? quit->contentSize().width : 0;
-    if (quit) items.push_back(std::move(quit));
-    if (RefPtr<KSMenuItem> fullScreen = makeButton("menu_fullscreen_button", false,
-                                                   {std::floor(quitWidth + 5) + 20, top},
-                                                   &VantrelMenuLayer::onFullscreenPressed)) {
-        items.push_back(std::move(fullScreen));
+    RefPtr<KSMenuItem> fullScreen = makeButton("menu_fullscreen_button", false, {std::floor(quitWidth + 5) + 20, top},
+                                               &VantrelMenuLayer::onFullscreenPressed);
+    if (quit && fullScreen) {
+        // The buttons stand a few points apart: their click areas meet halfway, so that a click
+        // beside the full-screen button never quits.
+        const double gap = fullScreen->normalImage()->position().x - (quit->normalImage()->position().x + quitWidth);
+        const double halfGap = std::clamp(gap / 2, 0.0, 8.0);
+        quit->setSizeOffsets(8, halfGap, 8, 8);
+        fullScreen->setSizeOffsets(8, 8, 8, halfGap);
+    }
+    for (RefPtr<KSMenuItem>* button : {&quit, &fullScreen}) {
+        if (*button) items.push_back(std::move(*button));
     }
     addMenu(this, items);
 }

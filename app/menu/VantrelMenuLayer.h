@@ -7,13 +7,12 @@
 
 #include "PadlinkSDK/PadlinkRPCLib/JPManagerDelegate.h"
 #include "shell/GameKitHelperProtocol.h"
+#include "shell/InterfaceSound.h"
 #include "engine/core/CCLayer.h"
 #include "engine/core/ccTypes.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/hid/DDHidJoystick.h"
 
-class ALBuffer;
-class ALChannelSource;
 class Camera;
 class CCAnimation;
 class GameKitHelper;
@@ -98,7 +97,8 @@ public:
     // inserted at `index` when that is a valid index, else appended.
     VantrelMenuScreenData* createScreen(const std::string& name, const std::string& terrainImageName,
                                         int32_t index = -1);
-    // Takes the first screen of that name off the world; false when there is none.
+    // Takes the first screen of that name off the world with its hives, after stopping every
+    // hive's filling or draining; false when there is none.
     bool destroyScreen(const std::string& name);
 
     // ---- Camera, screen changes and input ----
@@ -327,10 +327,15 @@ private:
     static CCSprite* addFrame(CCNode* parent, const std::string& frameName, CGPoint position);
     // An empty sprite on the parent's texture, to group sprites inside a batch.
     static RefPtr<CCSprite> holderSprite(CCNode* parent);
-    // A button of the frame and its "_selected" twin, centred at `position`, calling `handler`
-    // on this layer, its hit area 8 points larger on every side. Null (logged) without the frames.
+    // A button of the frame and its "_selected" twin, both centred at `position` in the
+    // navigation's batch node, calling `handler` on this layer, its hit area 8 points larger on
+    // every side. Null (logged) without the frames.
     RefPtr<KSMenuItem> makeButton(const std::string& frameName, bool flipX, CGPoint position,
                                   void (VantrelMenuLayer::*handler)(Object*));
+    // A button of the two images, which stay in `parent` with their lower-left corners at
+    // `position`, calling `handler` on this layer; its hit area is the normal image's.
+    RefPtr<KSMenuItem> makePlacedButton(CCNode* parent, RefPtr<CCSprite> normal, RefPtr<CCSprite> selected,
+                                        CGPoint position, void (VantrelMenuLayer::*handler)(Object*));
 
     // Camera and input (Navigation).
     void createCamera();
@@ -391,14 +396,14 @@ private:
     CCNode* centreHolder_ = nullptr;
     CCLayerGradient* gradientBackground_ = nullptr;
     CCNode* worldHolder_ = nullptr;
+    CCNode* navMenuSpriteBatchNode_ = nullptr;  // images of the arrows and application buttons
 
     int32_t currentInstructionsPage_ = 1;
     RefPtr<CCSprite> instructionsText_;
     RefPtr<CCSprite> instructionsImages_;
     RefPtr<CCSprite> instructionsIndicators_;
 
-    RefPtr<ALBuffer> interfaceSoundBuffer_;
-    ALChannelSource* interfaceSoundChannel_ = nullptr;  // VantrelAudio's, not retained
+    InterfaceSound interfaceSound_;
     // The sparkle played on arriving at a screen that shows a new result.
     RefPtr<game::SimpleSoundEffect> bonusSoundEffect_;
     bool playBonusSoundEffect_ = false;

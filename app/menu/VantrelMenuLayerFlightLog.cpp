@@ -48,6 +48,9 @@ constexpr float kEyesClosedMin = 0.06666667f, kEyesClosedMax = 0.13333334f;
 constexpr CGPoint kRankBeePosition = {328, 291};
 constexpr double kShadowOffsetX = 2, kShadowY = 281;
 constexpr uint8_t kShadowOpacity = 64;
+// The body of the page (rank, emblem and statistics) spans x 288 to 1000 in its own coordinates:
+// moved this far, it is centred on the 1024-point screen, clear of both arrows.
+constexpr double kBodyShiftX = -132;
 
 int32_t clampedRank(int32_t rank) { return std::clamp(rank, 0, kHighestRank); }
 
@@ -70,16 +73,21 @@ void VantrelMenuLayer::createFlightLog() {
     const bool newRank = VantrelGlobal::sharedInstance()->lastLevelHasNewRank();
 
     addFrame(screenNode, "flight_log_title.png", {380, 565});
-    addFrame(screenNode, newRank ? "rank_new_title.png" : "rank_title.png", {288, 488});
-    addFrame(screenNode, "stats_grid.png", {600, 196});
-    flightLogFooter_ = RefPtr<CCSprite>(addFrame(screenNode, "flight_log_footer.png", {280, 23}));
+    // The body's pictures of the menu sheet, in its own coordinates.
+    const RefPtr<CCSprite> body = holderSprite(screenNode);
+    body->setAnchorPoint(CGPointZero);
+    body->setPosition({kBodyShiftX, 0});
+    screenNode->addChild(body.get());
+    addFrame(body.get(), newRank ? "rank_new_title.png" : "rank_title.png", {288, 488});
+    addFrame(body.get(), "stats_grid.png", {600, 196});
+    flightLogFooter_ = RefPtr<CCSprite>(addFrame(body.get(), "flight_log_footer.png", {280, 23}));
     if (flightLogFooter_) flightLogFooter_->setVisible(false);
 
     // The emblem files and the star table cover ranks 0 to 10 only.
     const int32_t rank = clampedRank(rank_ ? rank_->getSavedRank() : 0);
-    // Holds what is not drawn from the menu sheet, in the screen node's coordinates.
+    // Holds what is not drawn from the menu sheet, in the body's coordinates.
     const RefPtr<CCNode> overlay = CCNode::node();
-    overlay->setPosition(screenNode->position());
+    overlay->setPosition({screenNode->position().x + kBodyShiftX, screenNode->position().y});
     flightLog->centreNode->addChild(overlay.get());
 
     rankStarGlow_.reset();
@@ -87,7 +95,7 @@ void VantrelMenuLayer::createFlightLog() {
         rankStarGlow_ = frameSprite("rank_star_glow.png");
         if (rankStarGlow_) {
             rankStarGlow_->setPosition(rankStarPosition(rank));
-            screenNode->addChild(rankStarGlow_.get());
+            body->addChild(rankStarGlow_.get());
             animateRankStarGlow();
         }
     }

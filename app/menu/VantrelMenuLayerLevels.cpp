@@ -28,8 +28,10 @@ namespace {
 
 constexpr const char* kGameSceneName = "VantrelGameLayer";
 constexpr ccColor3B kScoreColour = {255, 197, 27};
-// Holder x of each slot by the group's level count (rows 1 to 3).
-constexpr double kSlotX[3][3] = {{562, 0, 0}, {440, 684, 0}, {318, 562, 805}};
+// Holder x of each slot by the group's level count (rows 1 to 3): slots 244 points apart, each as
+// wide as its 200-point play button, centred on the 1024-point screen so that the third hive stands
+// clear of the right arrow (whose click area begins at x 912).
+constexpr double kSlotX[3][3] = {{412, 0, 0}, {290, 534, 0}, {168, 412, 656}};
 
 std::string levelIdOf(const Value& level) { return level["id"].stringValue(); }
 
@@ -192,16 +194,8 @@ RefPtr<KSMenuItem> VantrelMenuLayer::createLevelMenuItem(const Value& level, int
     const RefPtr<CCSprite> normal = frameSprite("menu_play_button.png");
     const RefPtr<CCSprite> selected = frameSprite("menu_play_button_selected.png");
     if (!normal || !selected) return nullptr;
-    // The item switches the two images where they stand in the holder, inside the screen's batch:
-    // they are taken out of the item once it has them.
-    RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
-    item->initWithNormalSprite(normal, selected, nullptr, this,
-                               static_cast<SEL_MenuHandler>(&VantrelMenuLayer::onLevelMenuItemPressed));
-    for (CCSprite* image : {normal.get(), selected.get()}) {
-        item->removeChild(image, false);
-        image->setPosition(CGPointZero);
-        holder->addChild(image);
-    }
+    // The item switches the two images where they stand in the holder, inside the screen's batch.
+    RefPtr<KSMenuItem> item = makePlacedButton(holder, normal, selected, CGPointZero, &VantrelMenuLayer::onLevelMenuItemPressed);
     item->setUserData(const_cast<Value*>(&level));
     item->setSizeOffsets(266, 16, 16, 16);
     return item;

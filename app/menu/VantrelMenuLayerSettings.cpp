@@ -1,6 +1,7 @@
 // The settings screen: the phone's game controls, the game service (on or off, leaderboards,
 // achievements) and the message about playing with a phone.
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -76,17 +77,13 @@ void VantrelMenuLayer::createSettings() {
         gameCenterMenuItem_ = toggle.get();
         items.push_back(toggle);
 
-        const auto viewButton = [this, &items](const std::string& frameName, CGPoint position,
-                                               void (VantrelMenuLayer::*handler)(Object*)) -> KSMenuItem* {
+        const auto viewButton = [this, &items, screenNode](const std::string& frameName, CGPoint position,
+                                                           void (VantrelMenuLayer::*handler)(Object*)) -> KSMenuItem* {
             const RefPtr<CCSprite> normal = frameSprite(frameName + ".png");
             const RefPtr<CCSprite> selected = frameSprite(frameName + "_selected.png");
             if (!normal || !selected) return nullptr;
-            const RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
-            item->initWithNormalSprite(normal, selected, nullptr, this, static_cast<SEL_MenuHandler>(handler));
-            item->setAnchorPoint(CGPointZero);
-            item->setPosition(position);
-            items.push_back(item);
-            return item.get();
+            items.push_back(makePlacedButton(screenNode, normal, selected, position, handler));
+            return static_cast<KSMenuItem*>(items.back().get());
         };
         leaderboardMenuItem_ = viewButton("gamecenter_view_leaderboard", {656, 258},
                                           &VantrelMenuLayer::onGameCenterLeaderboardMenuItemPressed);
@@ -100,12 +97,14 @@ void VantrelMenuLayer::createSettings() {
     const RefPtr<CCSprite> padlink =
         frameSprite(networkControl()->padlinkConnected() ? kPadlinkConnectedFrame : kPadlinkFrame);
     if (padlink) {
-        const RefPtr<KSMenuItem> message = makeRef<KSMenuItem>();
-        message->initWithNormalSprite(padlink, nullptr, nullptr, this,
-                                      static_cast<SEL_MenuHandler>(&VantrelMenuLayer::onPadlinkMenuItemPressed));
-        message->setAnchorPoint(CGPointZero);
-        message->setPosition({284, 221});
-        message->setSizeOffset(8, 8);
+        const RefPtr<KSMenuItem> message =
+            makePlacedButton(screenNode, padlink, nullptr, {284, 221}, &VantrelMenuLayer::onPadlinkMenuItemPressed);
+        // Below the game-controls button, closer than their margins (16 below it, 8 above this)
+        // reach: the two click areas meet halfway across the gap.
+        const double gap = gameControls->normalImage()->position().y - (221 + padlink->contentSize().height);
+        const double halfGap = std::clamp(gap / 2, 0.0, 8.0);
+        gameControls->setSizeOffsets(16, 8, std::clamp(gap - halfGap, 0.0, 16.0), 8);
+        message->setSizeOffsets(halfGap, 8, 8, 8);
         padlinkSprite_ = padlink.get();
         padlinkMenuItem_ = message.get();
         items.push_back(message);
@@ -127,11 +126,7 @@ RefPtr<KSMenuItem> VantrelMenuLayer::makeHolderButton(CCNode* screenNode, CGPoin
     selectedHolder = holderSprite(screenNode);
     // Before the item takes the holders: it takes its size from the normal one.
     for (const auto& [state, imageName] : states) addMenuItemState(state, imageName, normalHolder.get(), selectedHolder.get());
-    const RefPtr<KSMenuItem> item = makeRef<KSMenuItem>();
-    item->initWithNormalSprite(normalHolder, selectedHolder, nullptr, this, static_cast<SEL_MenuHandler>(handler));
-    item->setAnchorPoint(CGPointZero);
-    item->setPosition(position);
-    return item;
+    return makePlacedButton(screenNode, normalHolder, selectedHolder, position, handler);
 }
 
 void VantrelMenuLayer::addMenuItemState(int32_t state, const std::string& imageName, CCSprite* normalHolder,

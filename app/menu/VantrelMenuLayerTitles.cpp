@@ -59,11 +59,8 @@ void VantrelMenuLayer::createInstructions() {
     const RefPtr<CCSprite> normal = frameSprite("menu_next_button.png");
     const RefPtr<CCSprite> selected = frameSprite("menu_next_button_selected.png");
     if (!normal || !selected) return;
-    const RefPtr<KSMenuItem> next = makeRef<KSMenuItem>();
-    next->initWithNormalSprite(normal, selected, nullptr, this,
-                               static_cast<SEL_MenuHandler>(&VantrelMenuLayer::onNextInstructionsMenuItemPressed));
-    next->setAnchorPoint(CGPointZero);
-    next->setPosition({651, 272});
+    const RefPtr<KSMenuItem> next =
+        makePlacedButton(screenNode, normal, selected, {651, 272}, &VantrelMenuLayer::onNextInstructionsMenuItemPressed);
     next->setSizeOffsets(10, 187, 60, 5);
     const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems({next});
     menu->setIgnoreAnchorPointForPosition(false);

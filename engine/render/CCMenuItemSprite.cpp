@@ -60,10 +60,14 @@ bool CCMenuItemSprite::initWithNormalSprite(RefPtr<CCNode> normalSprite, RefPtr<
     return true;
 }
 
-bool CCMenuItemSprite::replaceImage(RefPtr<CCNode>* slot, RefPtr<CCNode> image) {
-    if (image == *slot) return false;
+void CCMenuItemSprite::requireColourAndOpacity(const RefPtr<CCNode>& image) {
     CC_REQUIRE(!image || rgba(image), "NSInvalidArgumentException", "%s has no colour and opacity",
                className(*image).c_str());
+}
+
+bool CCMenuItemSprite::replaceImage(RefPtr<CCNode>* slot, RefPtr<CCNode> image) {
+    if (image == *slot) return false;
+    requireColourAndOpacity(image);
     if (image) image->setAnchorPoint(CGPointZero);
     if (*slot) removeChild(slot->get(), true);
     *slot = std::move(image);

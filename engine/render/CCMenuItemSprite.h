@@ -62,14 +62,18 @@ public:
     // Enabled: the normal image. Disabled: the disabled image, or the normal one without it.
     void updateImagesVisibility();
 
+protected:
+    // Throws NamedException "NSInvalidArgumentException" for a node without colour and opacity.
+    static void requireColourAndOpacity(const RefPtr<CCNode>& image);
+
+    // Children here (a subclass may keep images that stay elsewhere); null when absent.
+    RefPtr<CCNode> normalImage_;
+    RefPtr<CCNode> selectedImage_;
+    RefPtr<CCNode> disabledImage_;
+
 private:
     // Puts `image` in place of the one in `slot`; false when it is the same one.
     bool replaceImage(RefPtr<CCNode>* slot, RefPtr<CCNode> image);
     // Each image that exists shown or hidden.
     void showImages(bool normal, bool selected, bool disabled);
-
-    // Also children; null when absent.
-    RefPtr<CCNode> normalImage_;
-    RefPtr<CCNode> selectedImage_;
-    RefPtr<CCNode> disabledImage_;
 };

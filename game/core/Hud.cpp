@@ -2,11 +2,6 @@
 
 #include <cmath>
 
-#include "audio/ALBuffer.h"
-#include "audio/ALChannelSource.h"
-#include "audio/ALSource.h"
-#include "audio/OALSimpleAudio.h"
-#include "audio/VantrelAudio.h"
 #include "engine/actions/composite/CCSequence.h"
 #include "engine/actions/ease/CCEaseIn.h"
 #include "engine/actions/ease/CCEaseOut.h"
@@ -79,26 +74,6 @@ Hud::~Hud() {
     if (gCurrentHud == this) gCurrentHud = nullptr;
 }
 
-// Sound.
-
-void Hud::initAudio() {
-    VantrelAudio* audio = VantrelAudio::sharedInstance();
-    OALSimpleAudio* simpleAudio = audio->simpleAudio();
-    // The facade logs a file it cannot load; the click is then silent.
-    interfaceSoundBuffer_ =
-        simpleAudio ? simpleAudio->preloadEffect(CCFileUtils::sharedFileUtils()->fullPathFromRelativePath("interface.wav"))
-                    : nullptr;
-    interfaceSoundChannel_ = RefPtr<ALChannelSource>(audio->interfaceChannel());
-}
-
-void Hud::playInterfaceSound() { playInterfaceSoundPanned(0.0f); }
-
-void Hud::playInterfaceSoundPanned(float pan) {
-    if (interfaceSoundBuffer_ && interfaceSoundChannel_) {
-        interfaceSoundChannel_->play(interfaceSoundBuffer_, 1.0f, 1.0f, pan, false);
-    }
-}
-
 // Building blocks.
 
 RefPtr<CCSprite> Hud::frameSprite(const char* name) { return CCSprite::spriteWithSpriteFrameName(name); }
@@ -108,13 +83,17 @@ RefPtr<CCSpriteBatchNode> Hud::sheetBatch(uint64_t capacity) {
     return CCSpriteBatchNode::batchNodeWithTexture(frame->texture(), capacity);
 }
 
-// The item holds its two images as its children (KSMenuItem keeps them so), sized and anchored as
-// the normal image, so the images sit where the layout puts the button.
-RefPtr<KSMenuItem> Hud::button(const char* normal, const char* selected, CGPoint position, CGPoint anchor,
-                               CGPoint sizeOffset, void (Hud::*handler)(Object*)) {
+RefPtr<KSMenuItem> Hud::button(CCSpriteBatchNode* batch, int z, const char* normal, const char* selected,
+                               CGPoint position, CGPoint anchor, CGPoint sizeOffset, void (Hud::*handler)(Object*)) {
+    const RefPtr<CCSprite> normalImage = frameSprite(normal);
+    const RefPtr<CCSprite> selectedImage = frameSprite(selected);
+    for (CCSprite* image : {normalImage.get(), selectedImage.get()}) {
+        image->setAnchorPoint(anchor);
+        image->setPosition(position);
+        batch->addChild(image, z);
+    }
     auto item = makeRef<KSMenuItem>();
-    item->initWithNormalSprite(frameSprite(normal), frameSprite(selected), nullptr, this,
-                               static_cast<SEL_MenuHandler>(handler));
+    item->initWithNormalSprite(normalImage, selectedImage, nullptr, this, static_cast<SEL_MenuHandler>(handler));
     item->setAnchorPoint(anchor);
     item->setPosition(position);
     item->setSizeOffset(sizeOffset.x, sizeOffset.y);
@@ -145,8 +124,8 @@ void Hud::createHudMenu() {
     // Overhangs the right edge by 4 points and touches the top.
     const CGPoint position{winSize_.width - (size.width / 2 - 4), winSize_.height - size.height / 2};
     const RefPtr<KSMenuItem> item =
-        button("pause_button_alt.png", "pause_button_selected_alt.png", position, {0.5, 0.5}, {8, 8},
-               &Hud::onGamePausePressed);
+        button(hudMenuSpriteBatchNode_.get(), 2, "pause_button_alt.png", "pause_button_selected_alt.png", position,
+               {0.5, 0.5}, {8, 8}, &Hud::onGamePausePressed);
     pauseMenuItem_ = item.get();
     hudMenu_ = KSMenu::menuWithArrayOfMenuItems({item});
     hudMenu_->setPosition(CGPointZero);
@@ -211,10 +190,10 @@ void Hud::createGameMenu() {
     title->setPosition({28, 34});
     batch->addChild(title.get());
 
-    const RefPtr<KSMenuItem> resume = button("continue_button.png", "continue_button_selected.png", {W - 518, 34},
-                                             CGPointZero, {5, 16}, &Hud::onGameContinuePressed);
-    const RefPtr<KSMenuItem> quit = button("quit_button.png", "quit_button_selected.png", {W - 246, 34}, CGPointZero,
-                                           {5, 16}, &Hud::onGameQuitPressed);
+    const RefPtr<KSMenuItem> resume = button(batch.get(), 0, "continue_button.png", "continue_button_selected.png",
+                                             {W - 518, 34}, CGPointZero, {5, 16}, &Hud::onGameContinuePressed);
+    const RefPtr<KSMenuItem> quit = button(batch.get(), 0, "quit_button.png", "quit_button_selected.png",
+                                           {W - 246, 34}, CGPointZero, {5, 16}, &Hud::onGameQuitPressed);
     const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems({resume, quit});
     menu->setPosition(CGPointZero);
     gameMenuHolder_->addChild(menu.get());
@@ -276,10 +255,11 @@ void Hud::createEndGameMenu() {
     const RefPtr<CCSpriteBatchNode> batch = sheetBatch(6);
     endGameMenuHolder_->addChild(batch.get());
 
-    const RefPtr<KSMenuItem> mainMenu = button("main_menu_button.png", "main_menu_button_selected.png",
+    const RefPtr<KSMenuItem> mainMenu = button(batch.get(), 0, "main_menu_button.png", "main_menu_button_selected.png",
                                                {W - 258, 30}, CGPointZero, {16, 16}, &Hud::onMainMenuPressed);
-    const RefPtr<KSMenuItem> playAgain = button("play_again_button.png", "play_again_button_selected.png", {30, 30},
-                                                CGPointZero, {16, 16}, &Hud::onPlayAgainPressed);
+    const RefPtr<KSMenuItem> playAgain = button(batch.get(), 0, "play_again_button.png",
+                                                "play_again_button_selected.png", {30, 30}, CGPointZero, {16, 16},
+                                                &Hud::onPlayAgainPressed);
     // The buttons wait just below the screen.
     endGameMenuClosedPosition_ = {0, -(30 + mainMenu->contentSize().height)};
     endGameMenuHolder_->setPosition(endGameMenuClosedPosition_);
@@ -294,9 +274,11 @@ void Hud::createEndGameMenu() {
     message->addChild(hiveUnlocked.get());
     endGameHiveUnlockedMessageHolder_ = hiveUnlocked.get();
 
-    // The title waits just above the top of the screen while the buttons wait below it.
-    endGameMessageOpenPosition_ = {196, 582};
-    endGameMessageClosedPosition_ = {196, H - endGameMenuClosedPosition_.y + 24};
+    // The title, 632 points wide, shows centred 186 points below the top ((196, 582) in a
+    // 1024 x 768 window); it waits just above the top of the screen while the buttons wait below it.
+    const double titleX = W / 2 - 316;
+    endGameMessageOpenPosition_ = {titleX, H - 186};
+    endGameMessageClosedPosition_ = {titleX, H - endGameMenuClosedPosition_.y + 24};
     message->setPosition(endGameMessageClosedPosition_);
 
     const RefPtr<KSMenu> menu = KSMenu::menuWithArrayOfMenuItems({mainMenu, playAgain});

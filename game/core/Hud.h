@@ -2,9 +2,8 @@
 
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
+#include "shell/InterfaceSound.h"
 
-class ALBuffer;
-class ALChannelSource;
 class CCAction;
 class CCNode;
 class CCSprite;
@@ -40,9 +39,9 @@ public:
 
     // The click on the interface channel, centred or panned (-1 left to 1 right); nothing when
     // the sound could not be loaded.
-    void initAudio();
-    void playInterfaceSound();
-    void playInterfaceSoundPanned(float pan);
+    void initAudio() { interfaceSound_.load(); }
+    void playInterfaceSound() { interfaceSound_.play(0.0f); }
+    void playInterfaceSoundPanned(float pan) { interfaceSound_.play(pan); }
     void cleanupAudio() {}
 
     // The pause button and the position indicator.
@@ -107,9 +106,10 @@ protected:
 private:
     // A sprite of a frame of the sheet.
     static RefPtr<CCSprite> frameSprite(const char* name);
-    // A button of the two frames at `position` with `anchor`, calling `handler`.
-    RefPtr<KSMenuItem> button(const char* normal, const char* selected, CGPoint position, CGPoint anchor,
-                              CGPoint sizeOffset, void (Hud::*handler)(Object*));
+    // A button of the two frames, both placed in `batch` at `position` with `anchor` (the selected
+    // one over the normal one, at `z`), calling `handler`; the item stands where its images do.
+    RefPtr<KSMenuItem> button(CCSpriteBatchNode* batch, int z, const char* normal, const char* selected,
+                              CGPoint position, CGPoint anchor, CGPoint sizeOffset, void (Hud::*handler)(Object*));
     // A batch node on the sheet's texture.
     static RefPtr<CCSpriteBatchNode> sheetBatch(uint64_t capacity);
     // A slide of `node` to `position`, eased out (or in) at `rate`, then `done`.
@@ -138,6 +138,5 @@ private:
     CGPoint endGameMenuOpenPosition_, endGameMenuClosedPosition_;
     CGPoint endGameMessageOpenPosition_, endGameMessageClosedPosition_;
 
-    RefPtr<ALBuffer> interfaceSoundBuffer_;            // null when it could not be loaded
-    RefPtr<ALChannelSource> interfaceSoundChannel_;
+    InterfaceSound interfaceSound_;
 };

@@ -29,8 +29,23 @@ CGPoint KSMenuItem::convertToNodeSpace(CGPoint worldPoint) {
 }
 
 void KSMenuItem::setNormalImage(RefPtr<CCNode> image) {
-    CCMenuItemSprite::setNormalImage(std::move(image));
+    if (image == normalImage_) return;
+    requireColourAndOpacity(image);
+    normalImage_ = std::move(image);
+    if (normalImage_) normalImage_->setVisible(true);
+    setContentSize(normalImage_ ? normalImage_->contentSize() : CGSizeZero);
     updateCachedRect();
+}
+
+void KSMenuItem::setSelectedImage(RefPtr<CCNode> image) { keepHidden(&selectedImage_, std::move(image)); }
+
+void KSMenuItem::setDisabledImage(RefPtr<CCNode> image) { keepHidden(&disabledImage_, std::move(image)); }
+
+void KSMenuItem::keepHidden(RefPtr<CCNode>* slot, RefPtr<CCNode> image) {
+    if (image == *slot) return;
+    requireColourAndOpacity(image);
+    *slot = std::move(image);
+    if (*slot) (*slot)->setVisible(false);
 }
 
 void KSMenuItem::setIsEnabled(bool enabled) {

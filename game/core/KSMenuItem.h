@@ -7,6 +7,11 @@
 // to click. The hit area is kept in the normal image's space: the image's rectangle grown by the
 // size offsets, recomputed when they or the normal image change.
 //
+// Its images are not its children: they stay where the caller puts them (usually in a sprite
+// batch node, beside the screen's other pictures, drawn in one go), and the item only shows and
+// hides them as it is selected, enabled or disabled. The caller places the selected image where
+// the normal one is.
+//
 // Items are made with CCMenuItemSprite's initialisers; the offsets are set afterwards. Engine
 // thread only.
 class KSMenuItem : public CCMenuItemSprite {
@@ -25,14 +30,20 @@ public:
     // Into the normal image's space (the item's own without one).
     CGPoint convertToNodeSpace(CGPoint worldPoint) override;
 
-    // Also recomputes the hit area for the new image.
+    // Each keeps the new image where it is (a different one only): the normal image is shown, gives
+    // the item its size and the hit area its rectangle; the selected and disabled images are
+    // hidden. An image left is released, not taken from its parent.
     void setNormalImage(RefPtr<CCNode> image) override;
+    void setSelectedImage(RefPtr<CCNode> image) override;
+    void setDisabledImage(RefPtr<CCNode> image) override;
     // Enabled shows the normal image only; disabled shows only the disabled one, when there is
     // one, and hides the normal image either way.
     void setIsEnabled(bool enabled) override;
 
 private:
     void updateCachedRect();
+    // The selected or disabled slot takes the image, hidden.
+    void keepHidden(RefPtr<CCNode>* slot, RefPtr<CCNode> image);
 
     CGPoint sizeOffset_;  // total added width (x) and height (y), points
     CGRect rectOffset_;   // origin: the hit area's lower-left corner from the image's; size: added

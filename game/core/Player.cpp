@@ -81,6 +81,12 @@ constexpr const char* kTrail = "vantrel_trail.png";
 constexpr uint64_t kPlayerHolderCapacity = 7;
 
 constexpr float kBubbleSeconds = 2.5f;
+// Bubbles beside the hive stand this far from its middle: half the 112-point hive and some air.
+constexpr float kBesideHiveDistance = 66;
+// The summary's smaller bubbles at the hive, and how far the new best score stands below the
+// bubble before it (points, at that scale its line 1 clears a full-size two-line caption).
+constexpr float kSummaryScale = 0.7f;
+constexpr float kHighScoreDistance = 85;
 constexpr float kAnnouncementSeconds = 6.0f;
 constexpr int kBonusHoney = 500;
 
@@ -811,14 +817,18 @@ void Player::createMessages() {
     const GameMessagePositionProtocol* hive = level_->hiveMessageTarget();
     hiveMessagesInfo_ = queueFollowing(hive);
     hiveMessagesBonus_ = queueFollowing(hive);
-    hiveHoneyMessage_ = bubble(1, M::kInfoHiveHoney, M::kModeWhite, 7, 60);
-    hiveHoneyBonusMessage_ = bubble(1, M::kInfoHiveHoneyBonus, M::kModeGreen, 3, 60);
+    hiveHoneyMessage_ = bubble(1, M::kInfoHiveHoney, M::kModeWhite, 7, kBesideHiveDistance);
+    hiveHoneyBonusMessage_ = bubble(1, M::kInfoHiveHoneyBonus, M::kModeGreen, 3, kBesideHiveDistance);
     const bool hasFlowers = level_->totalFlowers() > 0;
-    if (hasFlowers) hiveFlowersVisitedMessage_ = bubble(1, M::kInfoFlowersVisited, M::kModeWhite, 3, 60, 0.7f);
-    hiveBuddiesFoundMessage_ = hasFlowers ? bubble(1, M::kInfoBuddiesFound, M::kModeWhite, 5, 70, 0.7f)
-                                          : bubble(1, M::kInfoBuddiesFound, M::kModeWhite, 3, 600.0f / 7, 0.7f);
-    if (!hasFlowers) hiveDistanceTravelledMessage_ = bubble(1, M::kInfoDistanceTravelled, M::kModeWhite, 5, 70, 0.7f);
-    hiveHighScoreMessage_ = bubble(1, M::kInfoNewHighScore, M::kModeWhite, 5, 70, 0.7f);
+    if (hasFlowers) {
+        hiveFlowersVisitedMessage_ =
+            bubble(1, M::kInfoFlowersVisited, M::kModeWhite, 3, kBesideHiveDistance, kSummaryScale);
+    }
+    hiveBuddiesFoundMessage_ = hasFlowers ? bubble(1, M::kInfoBuddiesFound, M::kModeWhite, 5, 70, kSummaryScale)
+                                          : bubble(1, M::kInfoBuddiesFound, M::kModeWhite, 3, 600.0f / 7, kSummaryScale);
+    if (!hasFlowers) hiveDistanceTravelledMessage_ = bubble(1, M::kInfoDistanceTravelled, M::kModeWhite, 5, 70, kSummaryScale);
+    // Below the bubble before it in the hive's queue, clear of that one's two-line caption.
+    hiveHighScoreMessage_ = bubble(1, M::kInfoNewHighScore, M::kModeWhite, 5, kHighScoreDistance, kSummaryScale);
 }
 
 void Player::showAtFront(GameMessages* queue, GameMessage* message, float seconds) {
@@ -854,6 +864,9 @@ void Player::showSummaryMessages() {
     if (static_cast<int64_t>(wholeUnits(hiveDroplets_)) > level_->existingHighScore()) {
         if (!hiveHighScoreMessage_->owner()) hiveHighScoreMessage_->setValueText(kCheers[Random::arc4random() % 6]);
         showAtEnd(hiveMessagesInfo_.get(), hiveHighScoreMessage_.get(), kBubbleSeconds);
+        // Queued behind a full-size bubble it would take that one's size, and reach out of the
+        // window on the hive's left.
+        hiveHighScoreMessage_->setMessageScale(kSummaryScale);
     }
     char text[32];
     if (hiveFlowersVisitedMessage_) {

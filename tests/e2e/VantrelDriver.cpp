@@ -92,10 +92,10 @@ constexpr int kLeaderboardX = 656 + 120, kLeaderboardY = kWindowHeight - (258 + 
 // A pad of no known make: its buttons reach the menu by their own numbers.
 constexpr const char* kPadName = "Vantrel Test Pad";
 
-// The meadow screen's three slots stand at x 318, 562 and 805 (lower-left corners, 187 above the
+// The meadow screen's three slots stand at x 168, 412 and 656 (lower-left corners, 187 above the
 // bottom); level A's play button is 200 x 60 at the first, each hive 112 x 150 at (44, 136) in its slot.
-constexpr int kPlayButtonAX = 318 + 100, kPlayButtonAY = kWindowHeight - (187 + 30);
-constexpr int kHiveProbeAX = 318 + 44 + 56, kHiveProbeBX = 562 + 44 + 56, kHiveProbeY = 187 + 136 + 30;
+constexpr int kPlayButtonAX = 168 + 100, kPlayButtonAY = kWindowHeight - (187 + 30);
+constexpr int kHiveProbeAX = 168 + 44 + 56, kHiveProbeBX = 412 + 44 + 56, kHiveProbeY = 187 + 136 + 30;
 // The pause menu: a band 150 high centred on the window; its quit button (200 wide) at
 // (1024 - 246, 34) in the band, and bare band between the title and the continue button.
 constexpr int kBandBottom = kWindowHeight / 2 - 75;

@@ -288,6 +288,47 @@ TEST_F(VantrelTransitionLayerTest, EveryFactFitsTheFontAndTheRightHalfOfTheWindo
     }
 }
 
+// The rows the maker writes keep their fixed openings: two feedback rows, two contact rows and
+// three dedications, at rows 48 to 54.
+TEST_F(VantrelTransitionLayerTest, TheMakersRowsKeepTheirOpenings) {
+    const struct {
+        size_t first, count;
+        std::string opening;
+    } rows[] = {{47, 2, "LET US KNOW WHAT YOU THINK!\n \n"}, {49, 2, "CONTACT "}, {51, 3, "MUCH LOVE TO A\nBUSY LITTLE BEE,\n"}};
+    for (const auto& row : rows) {
+        for (size_t i = row.first; i < row.first + row.count; ++i) {
+            EXPECT_EQ(std::string(VantrelTransitionLayer::fact(i)).rfind(row.opening, 0), 0u) << i;
+        }
+    }
+}
+
+// The click is there for whatever shows over the scene: loaded only when asked for, and never
+// played by the scene's own flow.
+TEST_F(VantrelTransitionLayerTest, TheClickIsLoadedWhenAskedForAndTheFlowPlaysNone) {
+    ALChannelSource* channel = VantrelAudio::sharedInstance()->interfaceChannel();
+    ASSERT_NE(channel, nullptr);
+    channel->stop();
+    VantrelTransitionLayer* layer = startTransition(kDestination);
+    ASSERT_NE(layer, nullptr);
+    layer->playInterfaceSound();
+    EXPECT_EQ(layer->interfaceSound().buffer(), nullptr);
+    EXPECT_FALSE(channel->playing()) << "nothing loaded, nothing played";
+    for (int frame = 0; frame < 90 && director_->runningScene() != destinationScene_.get(); ++frame) {
+        if (frame == 36) clock_.fire();
+        runFrames(1);
+        EXPECT_FALSE(channel->playing()) << frame;
+    }
+    ASSERT_EQ(director_->runningScene(), destinationScene_.get());
+
+    const RefPtr<VantrelTransitionLayer> shown = makeRef<VantrelTransitionLayer>(kDestination);
+    shown->initAudio();
+    ASSERT_NE(shown->interfaceSound().buffer(), nullptr);
+    EXPECT_EQ(shown->interfaceSound().channel(), channel);
+    shown->playInterfaceSoundPanned(-0.5f);
+    EXPECT_TRUE(channel->playing());
+    channel->stop();
+}
+
 // The first frames show the scene's own colour; the picture fades in over it.
 TEST_F(VantrelTransitionLayerTest, TheColourShowsBeforeThePictureFadesIn) {
     ASSERT_TRUE(VantrelTransitionLayer::sceneTransitionTo(kDestination));

@@ -15,12 +15,29 @@ constexpr const char* kType = "_padlink._tcp.";
 class DiscoveryTest : public ::testing::Test {
 protected:
     DiscoveryTest() { JPServiceDiscovery::setShared(fake_); }
-    ~DiscoveryTest() override { JPServiceDiscovery::setShared(nullptr), JPNetService::setResolveTimeout(8); }
+    ~DiscoveryTest() override {
+        JPServiceDiscovery::setShared(nullptr);
+        JPNetService::setResolveTimeout(8);
+        JPNetServiceBrowser::setRetryInterval(5);
+    }
     // Starts resolving a service that nobody else holds.
     void startResolve() {
         auto service = makeRef<JPNetService>("local.", kType, "phone", 3);
         service->setDelegate(&recorder_);
         service->startResolve();
+    }
+    // Runs the main loop's timers and posted work for `seconds`.
+    static void pumpMainFor(double seconds) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            RunLoop::main().waitForWork(0.01);
+            RunLoop::main().runOnce();
+        }
+    }
+    size_t logged(const std::string& text) const {
+        size_t count = 0;
+        for (const std::string& line : log_.lines()) count += line.find(text) != std::string::npos;
+        return count;
     }
     std::string lastStarted() const {
         return fake_->started.back()->name + " " + std::to_string(fake_->started.back()->interfaceIndex);
@@ -50,6 +67,45 @@ TEST_F(DiscoveryTest, BrowserReportsServicesOfOrdinaryInterfacesOnly) {
     EXPECT_FALSE(fake_->started[2]->live);
     // The same service reported on another interface is the same service.
     EXPECT_TRUE(recorder_.added[0]->isEqual(JPNetService("local.", kType, "one", 7)));
+}
+
+// Without a daemon every start of browsing fails: the player is told once why phones cannot be
+// found, and the browser keeps trying quietly until browsing starts or it is stopped.
+TEST_F(DiscoveryTest, ABrowseThatCannotStartIsToldOnceAndRetriedQuietly) {
+    JPNetServiceBrowser::setRetryInterval(0.02);
+    auto browser = makeRef<JPNetServiceBrowser>("", kType);
+    browser->setDelegate(&recorder_);
+    const std::string noDaemon = "Padlink: Phones cannot be found: the local network discovery service is not running";
+    fake_->failStarts = JPServiceDiscovery::kErrorUnknown;
+    for (int sceneChange = 0; sceneChange < 4; ++sceneChange) {
+        browser->startBrowse();
+        browser->stop();
+    }
+    browser->startBrowse();
+    pumpMainFor(0.2);  // ten tries
+    EXPECT_EQ(log_.lines().size(), 1u);
+    EXPECT_EQ(logged(noDaemon), 1u);
+    EXPECT_EQ(logged("avahi-daemon"), 1u) << "names the package that provides the service";
+
+    // The daemon comes: the next try browses, and its services reach the delegate.
+    fake_->failStarts = 0;
+    ASSERT_TRUE(pumpMainUntil([&] { return !fake_->started.empty(); }));
+    fake_->reply(Browse{{2, 3, 0}, "phone", kType, "local."});
+    EXPECT_EQ(recorder_.lines, (Lines{"add phone"}));
+    EXPECT_EQ(fake_->started.size(), 1u) << "no more tries once browsing";
+
+    // Failing again after browsing had started is told again, once, and other codes name theirs.
+    fake_->failStarts = -65540;
+    browser->startBrowse();
+    browser->startBrowse();
+    EXPECT_EQ(logged("Padlink: Error starting the service browser: -65540"), 1u);
+    EXPECT_EQ(log_.lines().size(), 2u);
+
+    // A stopped browser tries no more.
+    browser->stop();
+    fake_->failStarts = 0;
+    pumpMainFor(0.1);
+    EXPECT_EQ(fake_->started.size(), 1u);
 }
 
 TEST_F(DiscoveryTest, ResolveQueriesTheHostAddressWhileTheServiceKeepsItselfAlive) {

@@ -4,9 +4,6 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "app/menu/VantrelIntroLayer.h"
 #include "app/menu/VantrelMenuLayer.h"
 #include "shell/ApplicationPreferences.h"
@@ -28,6 +25,7 @@ protected:
         Image(64, 48, true, std::move(pixels)).writePNG(resources_.file("Default.png"));
         delegate_.setActivationResponders({[this] { ++pauses_; }, [this] { ++ducks_; }, [this] { ++unducks_; }});
         delegate_.setGameServiceViewCloser([] {});
+        delegate_.setFocusSettleClock([this] { return now_; });
     }
 
     void TearDown() override {
@@ -56,8 +54,17 @@ protected:
         ASSERT_EQ(director_->runFrames(1), 1u);
     }
 
-    // Focus changes right after our own full-screen switch are not taken; these tests wait that out.
-    static void letOwnSwitchSettle() { std::this_thread::sleep_for(std::chrono::milliseconds(600)); }
+    // Focus changes right after our own full-screen switch are only noted; these tests let the
+    // switch settle, and the next frame follows the window's focus.
+    void letOwnSwitchSettle() {
+        now_ += Vantrel_OSXAppDelegate::kFocusSettleSeconds;
+        ASSERT_EQ(director_->runFrames(1), 1u);
+    }
+    // Time passes, short of settling.
+    void waitBriefly() {
+        now_ += Vantrel_OSXAppDelegate::kFocusSettleSeconds / 5;
+        ASSERT_EQ(director_->runFrames(1), 1u);
+    }
 
     bool savedFullScreen() const { return UserDefaults(store_.path()).boolForKey("use_fullscreen_preference"); }
 
@@ -66,6 +73,7 @@ protected:
     ApplicationPreferences preferences_{store_, "0.1.0", folder_.file("data"), folder_.file("caches")};
     Vantrel_OSXAppDelegate delegate_{preferences_};
     int pauses_ = 0, ducks_ = 0, unducks_ = 0;
+    double now_ = 100;  // seconds of the focus-settle clock
 };
 
 TEST_F(ApplicationLifeCycleTest, TheLaunchShowsTheIntroForTwoSecondsThenTheMenu) {
@@ -126,6 +134,56 @@ TEST_F(ApplicationLifeCycleTest, FocusLostLeavesFullScreenAndDucksFocusGainedCom
     focus(false);
     EXPECT_TRUE(delegate_.isActive());
     EXPECT_EQ(ducks_, 1);
+    EXPECT_EQ(pauses_, 0);
+}
+
+// A player who leaves and comes back (or comes back and leaves) while the switch that the first
+// change made settles ends up as the window's focus says once it has settled; changes that the
+// window manager makes during our own switch, and undoes, change nothing.
+TEST_F(ApplicationLifeCycleTest, FocusChangedWhileASwitchSettlesIsFollowedOnceItHasSettled) {
+    launch();  // full screen
+    letOwnSwitchSettle();
+    enum Start { kFocused, kAway, kSwitchedByButton };
+    const struct {
+        const char* what;
+        Start start;
+        std::vector<bool> changes;  // focus gained or lost, time passing between them
+        bool active, fullScreen;
+        int ducks, unducks;
+    } rows[] = {
+        {"left and came back", kFocused, {false, true}, true, true, 1, 1},
+        {"left, came back and left", kFocused, {false, true, false}, false, false, 1, 0},
+        {"came back and left", kAway, {true, false}, false, false, 1, 1},
+        {"a flicker during the button's switch", kSwitchedByButton, {false, true}, true, false, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.start == kAway) {
+            focus(false);
+            letOwnSwitchSettle();
+        }
+        if (row.start == kSwitchedByButton) delegate_.toggleFullScreen();
+        ducks_ = unducks_ = 0;
+        for (bool gained : row.changes) {
+            focus(gained);
+            waitBriefly();
+        }
+        // Only the first change has been acted on while the switch settles.
+        EXPECT_LE(ducks_ + unducks_, 1);
+        letOwnSwitchSettle();
+        EXPECT_EQ(delegate_.isActive(), row.active);
+        EXPECT_EQ(director_->isFullScreen(), row.fullScreen);
+        EXPECT_EQ(savedFullScreen(), row.fullScreen);
+        EXPECT_EQ(ducks_, row.ducks);
+        EXPECT_EQ(unducks_, row.unducks);
+
+        // Back to focused and full screen for the next row.
+        letOwnSwitchSettle();
+        if (!delegate_.isActive()) focus(true);
+        if (!director_->isFullScreen()) delegate_.toggleFullScreen();
+        letOwnSwitchSettle();
+        ASSERT_TRUE(delegate_.isActive() && director_->isFullScreen());
+    }
     EXPECT_EQ(pauses_, 0);
 }
 

@@ -154,18 +154,21 @@ inline std::string writeCatalogue(const TemporaryFolder& folder, int groups) {
     return folder.write("levels.plist", catalogue.toXML());
 }
 
-// The real director in a hidden window of the menu's design size, 1/64 s per frame, resources
-// from a folder of the test's own.
+// The real director in a hidden window of the menu's design size (unless a test asks for
+// another), 1/64 s per frame, resources from a folder of the test's own.
 class MenuWindowTest : public ::testing::Test {
 protected:
     static constexpr int kWidth = 1024;
     static constexpr int kHeight = 768;
 
+    virtual CGSize windowSize() const { return CGSizeMake(kWidth, kHeight); }
+
     void SetUp() override {
         ASSERT_TRUE(kPrivateHome);
         director_ = makeRef<FixedClockDirector>();
         CCDirector::setSharedDirector(director_);
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "MenuTest", true);
+        const CGSize size = windowSize();
+        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, size.width, size.height), "MenuTest", true);
         ASSERT_NE(view_, nullptr);
         director_->setView(view_);
         director_->setProjection(CCProjectionKind2D);

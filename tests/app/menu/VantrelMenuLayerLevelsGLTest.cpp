@@ -96,7 +96,7 @@ TEST_F(LevelScreensTest, SlotsStandSideBySideForOneTwoAndThreeLevels) {
     const struct {
         const char* group;
         std::vector<double> x;
-    } cases[] = {{"one", {562}}, {"two", {440, 684}}, {"three", {318, 562, 805}}};
+    } cases[] = {{"one", {412}}, {"two", {290, 534}}, {"three", {168, 412, 656}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.group);
         const VantrelMenuScreenData* data = screen(c.group);
@@ -234,7 +234,7 @@ TEST_F(LevelScreensTest, BestScoresShowAsUnsignedNumbersOnTheScorePlaque) {
     const std::vector<CCLabelBMFont*> labels = scoreLabels("g");
     ASSERT_EQ(labels.size(), 3u);
     const char* texts[] = {"0", "2147483648", "4294967295"};
-    const double slotX[] = {318, 562, 805};
+    const double slotX[] = {168, 412, 656};
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(labels[i]->string(), texts[i]);
         // The plaque (168 x 50 at (16, 60) in the slot) in the centre node, whose origin is the
@@ -275,6 +275,35 @@ TEST_F(LevelScreensTest, HoniesDrainWhenAChangeStartsAndFillToTheirShareOnArriva
     expectScales(filled, "arrived");
 }
 
+// A group's screen taken off the world takes its hives along: every hive stops where it is, and
+// later fills move only the hives still shown.
+TEST_F(LevelScreensTest, ADestroyedScreenTakesItsHivesAndStopsEveryFill) {
+    makeProgress(catalogue({{"a", {catalogueLevel("a_a", 200, 0), catalogueLevel("a_b", 200, 0)}},
+                            {"b", {catalogueLevel("b_a", 200, 0)}}}));
+    for (const char* id : {"a_a", "a_b", "b_a"}) levels_->setScore(100, id);
+    openMenu();
+    director_->runFrames(10);  // filling since the menu was built
+    const std::vector<RefPtr<CCSprite>> built = layer_->hivesHoney();
+    ASSERT_EQ(built.size(), 3u);
+    for (const RefPtr<CCSprite>& honey : built) ASSERT_EQ(honey->numberOfRunningActions(), 1u);
+    const float shownFill = built[2]->scaleY();
+
+    EXPECT_TRUE(layer_->destroyScreen("a"));
+    ASSERT_EQ(layer_->hivesHoney().size(), 1u);
+    EXPECT_EQ(layer_->hivesHoney()[0], built[2]);
+    for (const RefPtr<CCSprite>& honey : built) EXPECT_EQ(honey->numberOfRunningActions(), 0u);
+    director_->runFrames(10);
+    EXPECT_EQ(built[2]->scaleY(), shownFill) << "stopped where it was";
+    // Held by nothing but this test: the screen and the list have let go.
+    EXPECT_EQ(built[0]->retainCount(), 1u);
+    EXPECT_EQ(built[1]->retainCount(), 1u);
+
+    layer_->fillHives();
+    EXPECT_EQ(built[0]->numberOfRunningActions() + built[1]->numberOfRunningActions(), 0u);
+    EXPECT_EQ(built[2]->numberOfRunningActions(), 1u);
+    EXPECT_FALSE(layer_->destroyScreen("a"));
+}
+
 TEST_F(LevelScreensTest, AClickUpTo266PointsAboveAPlayButtonStartsItsLevelForGood) {
     if (!VantrelTransitionLayer::isSceneRegistered("VantrelGameLayer")) {
         VantrelTransitionLayer::registerScene("VantrelGameLayer", [] { return CCScene::node(); });
@@ -283,12 +312,12 @@ TEST_F(LevelScreensTest, AClickUpTo266PointsAboveAPlayButtonStartsItsLevelForGoo
     openMenu();
     showGroup("g");
     CountingCursorHider cursor;
-    // The button (200 x 60) stands at (562, 187) in window points.
+    // The button (200 x 60) stands at (412, 187) in window points.
     const struct {
         double x, y;
         bool starts;
-    } clicks[] = {{662, 187 + 60 + 270, false}, {562 - 20, 200, false}, {662, 187 - 20, false},
-                  {662, 187 + 60 + 260, true}};
+    } clicks[] = {{512, 187 + 60 + 270, false}, {412 - 20, 200, false}, {512, 187 - 20, false},
+                  {512, 187 + 60 + 260, true}};
     for (const auto& c : clicks) {
         click(c.x, c.y);
         if (!c.starts) settle();  // a click that misses is a drag that swings back
@@ -347,17 +376,17 @@ TEST_F(LevelScreenPixelsTest, AClosedLevelShowsItsLockWhereAnOpenOneShowsItsButt
     openMenu();
     showGroup("g");
     ASSERT_EQ(grabber_->width, kWidth);
-    // Slots at x 440 (open) and 684 (closed); the button's lower part and the plaque or lock above it.
+    // Slots at x 290 (open) and 534 (closed); the button's lower part and the plaque or lock above it.
     const struct {
         int x, y;
         ccColor3B colour;
         bool shows;
     } probes[] = {
-        {440 + 8, 187 + 20, menutest::kPlayButtonColour, true},
-        {440 + 30, 187 + 80, menutest::kScoreBackgroundColour, true},
-        {684 + 30, 187 + 80, menutest::kLockColour, true},
-        {684 + 8, 187 + 20, menutest::kPlayButtonColour, false},
-        {440 + 30, 187 + 80, menutest::kLockColour, false},
+        {290 + 8, 187 + 20, menutest::kPlayButtonColour, true},
+        {290 + 30, 187 + 80, menutest::kScoreBackgroundColour, true},
+        {534 + 30, 187 + 80, menutest::kLockColour, true},
+        {534 + 8, 187 + 20, menutest::kPlayButtonColour, false},
+        {290 + 30, 187 + 80, menutest::kLockColour, false},
     };
     for (const auto& probe : probes) {
         const ccColor3B seen = pixel(probe.x, probe.y);

@@ -172,6 +172,21 @@ TEST_F(HudTest, TheEndTitleFollowsTheShareDelivered) {
     EXPECT_EQ(hud_->endGameHiveUnlockedMessageHolder()->children()->count(), 1u);
 }
 
+// In a wider window the title, 632 points wide, still comes straight down to the middle, 186
+// points below the top.
+TEST_F(HudTest, TheEndTitleComesStraightDownToTheMiddleOfAWideWindow) {
+    resizeWindow(1920, 1080);
+    director_->setOriginalWinSize({1920, 1080});
+    FakeGame wideGame;
+    scene_->addChild(wideGame.holder.get());
+    const RefPtr<Hud> wide = makeRef<Hud>();
+    ASSERT_TRUE(wide->init(&wideGame));
+    EXPECT_EQ(wide->endGameMessageOpenPosition(), CGPointMake(644, 894));
+    EXPECT_EQ(wide->endGameMessageClosedPosition().x, 644);
+    EXPECT_GT(wide->endGameMessageClosedPosition().y, 1080);
+    wideGame.holder->removeFromParentAndCleanup(true);
+}
+
 TEST_F(HudTest, TheEndMenuSlidesInWithItsTitleAndItsButtonsAct) {
     // Closed: the buttons wait below the screen, the title above it.
     EXPECT_LT(hud_->endGameMenuHolder()->position().y + 30 + 60, 1);

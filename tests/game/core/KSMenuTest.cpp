@@ -25,12 +25,13 @@ protected:
         setWindowSize({1024, 768});
     }
 
-    // An item with a 100 x 40 image whose lower-left corner is at (x, y) in the window.
+    // An item with a 100 x 40 image whose lower-left corner is at (x, y) in the window; the image
+    // stands on its own, as a picture in a batch node would.
     static RefPtr<KSMenuItem> item(double x, double y, CGSize size = {100, 40}) {
         auto made = makeRef<KSMenuItem>();
-        EXPECT_TRUE(made->initWithNormalSprite(makeRef<Swatch>(size), nullptr, nullptr, nullptr));
-        made->setAnchorPoint(CGPointZero);
-        made->setPosition({x - 512, y - 384});
+        const RefPtr<Swatch> image = makeRef<Swatch>(size);
+        image->setPosition({x, y});
+        EXPECT_TRUE(made->initWithNormalSprite(image, nullptr, nullptr, nullptr));
         return made;
     }
 
@@ -84,6 +85,45 @@ TEST_F(KSMenuTest, TheFirstVisibleEnabledChildUnderThePointerWins) {
 
     EXPECT_EQ(menu->itemForMouseEvent(click(595, 95)), plain.get());
     EXPECT_EQ(menu->itemForMouseEvent(click(611, 100)), nullptr);
+}
+
+// The item only shows and hides its images: each stays where its caller put it, and one that is
+// replaced stays there too.
+TEST_F(KSMenuTest, ImagesStayWhereTheyArePutTheNormalShownTheOthersHidden) {
+    const RefPtr<CCNode> batch = CCNode::node();
+    const auto placed = [&batch](CGSize size) {
+        RefPtr<Swatch> image = makeRef<Swatch>(size);
+        batch->addChild(image.get());
+        return image;
+    };
+    const RefPtr<Swatch> normal = placed({100, 40}), selected = placed({100, 40}), disabled = placed({100, 40});
+    const RefPtr<KSMenuItem> button = makeRef<KSMenuItem>();
+    ASSERT_TRUE(button->initWithNormalSprite(normal, selected, disabled, nullptr));
+    button->setSizeOffset(10, 5);
+    for (const Swatch* image : {normal.get(), selected.get(), disabled.get()}) EXPECT_EQ(image->parent(), batch.get());
+    EXPECT_TRUE(normal->visible());
+    EXPECT_FALSE(selected->visible() || disabled->visible());
+    EXPECT_EQ(button->children(), nullptr) << "the item draws nothing of its own";
+
+    const RefPtr<Swatch> pressed = placed({100, 40}), greyed = placed({100, 40}), bigger = placed({50, 20});
+    selected->setVisible(true);
+    button->setSelectedImage(pressed);
+    button->setDisabledImage(greyed);
+    button->setNormalImage(bigger);
+    EXPECT_FALSE(pressed->visible() || greyed->visible());
+    EXPECT_TRUE(bigger->visible());
+    for (const Swatch* image : {pressed.get(), greyed.get(), bigger.get(), selected.get(), normal.get()}) {
+        EXPECT_EQ(image->parent(), batch.get());
+    }
+    EXPECT_TRUE(selected->visible()) << "a replaced image is let go as it was";
+    EXPECT_EQ(button->selectedImage(), pressed.get());
+    EXPECT_EQ(button->disabledImage(), greyed.get());
+    EXPECT_EQ(button->contentSize(), CGSizeMake(50, 20));
+    EXPECT_EQ(button->rect(), CGRectMake(-10, -5, 70, 30));
+    // The same image again changes nothing, not even its visibility.
+    pressed->setVisible(true);
+    button->setSelectedImage(pressed);
+    EXPECT_TRUE(pressed->visible());
 }
 
 TEST_F(KSMenuTest, ADisabledItemShowsOnlyItsDisabledImageOrNothing) {
