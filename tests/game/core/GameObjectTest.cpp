@@ -12,6 +12,7 @@
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "support/HeadlessDirectorTest.h"
@@ -96,7 +97,7 @@ protected:
     void TearDown() override {
         GameObjectFactory::cleanupFactory();
         GameObject::setMovementBuilders(nullptr, nullptr);
-        for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, nullptr);
+        game::GameObjectKinds::unregisterKinds();
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         HeadlessDirectorTest::TearDown();
     }
@@ -310,7 +311,7 @@ TEST_F(GameObjectTest, JointsNeedTheRunningGamesWorld) {
 }
 
 TEST_F(GameObjectTest, FactoryBuildsRegisteredKindsByTypeCode) {
-    for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, StandIn::make);
+    for (const char* kind : kStandInKinds) game::GameObjectKinds::registerStandIn(kind, StandIn::make);
     const struct {
         int type;
         const char* kind;  // none: nothing is built

@@ -102,8 +102,8 @@ class PlaySceneDayGLTest : public PlaySceneGLTest {
 protected:
     void SetUp() override {
         PlaySceneGLTest::SetUp();
-        GameObjectFactory::registerKind("Flower", &DrinkableFlower::make);
-        GameObjectFactory::registerKind("Hive", &DeliverableHive::make);
+        game::GameObjectKinds::registerStandIn("Flower", &DrinkableFlower::make);
+        game::GameObjectKinds::registerStandIn("Hive", &DeliverableHive::make);
     }
 
     static void mix(uint64_t* hash, double value) {
@@ -204,12 +204,7 @@ TEST_F(PlaySceneDayGLTest, TheBeeDrinksFliesHomeAtNightAndTheSummaryCompletes) {
 // The game's own kinds, registered for one test and taken back after it.
 struct RealObjectKinds {
     RealObjectKinds() { game::GameObjectKinds::registerKinds(); }
-    ~RealObjectKinds() {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
-    }
+    ~RealObjectKinds() { game::GameObjectKinds::unregisterKinds(); }
 };
 
 TEST_F(PlaySceneDayGLTest, GardenAIsFlownForItsWholeDayWithTheRealObjectsAndEndsWithTheSummary) {

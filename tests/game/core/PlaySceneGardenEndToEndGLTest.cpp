@@ -34,13 +34,7 @@ constexpr float kFrame = 1.0f / 60;
 // The game's own kinds, registered for one test and taken back after it.
 struct RealObjectKinds {
     RealObjectKinds() { game::GameObjectKinds::registerKinds(); }
-    ~RealObjectKinds() {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile", "Bird",
-                                 "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
-    }
+    ~RealObjectKinds() { game::GameObjectKinds::unregisterKinds(); }
 };
 
 // The transition's destinations, registered for one test: the play scene and a bare menu.

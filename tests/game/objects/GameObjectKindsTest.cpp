@@ -40,10 +40,7 @@ protected:
     }
     void TearDown() override {
         GameObjectFactory::cleanupFactory();
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
+        game::GameObjectKinds::unregisterKinds();
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
     }
 

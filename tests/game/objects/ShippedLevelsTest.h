@@ -9,7 +9,6 @@
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/GameObjectFactory.h"
 #include "game/objects/GameObjectKinds.h"
-#include "game/objects/MachineKinds.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
 #include "support/TestSupport.h"
@@ -24,13 +23,7 @@ protected:
         game::GameObjectKinds::registerKinds();
     }
     void TearDown() override {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile",
-                                 "Bird", "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam",
-                                 "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        game::MachineKinds::unregisterKinds();
-        GameObject::setMovementBuilders(nullptr, nullptr);
+        game::GameObjectKinds::unregisterKinds();
         CCSpriteFrameCache::purgeSharedSpriteFrameCache();
         GLSceneTest::TearDown();
         resources_.reset();
