@@ -37,8 +37,9 @@ namespace game {
 
 namespace {
 
-// Codes of no line build nothing: 218, 219, 242-244, 248, 249, 258, 259, 264, 266-269 and 273-299
-// are enemies of no kind; 0, negative codes, 900-999, 1013-1049 and codes above 1052 are nothing.
+// One line a kind: its class name, its codes (first and last of each range) and its constructor.
+// A code no line names builds nothing, though it may lie in a range the base answers for (an
+// enemy code of no kind is still isEnemy).
 const std::vector<GameObjectFactory::Kind>& table() {
     static const std::vector<GameObjectFactory::Kind> kinds = {
         {"Flower", {{1, 99}}, &Flower::flowerWithGameData},
