@@ -30,10 +30,10 @@
 #include "engine/render/CCSpriteBatchNode.h"
 #include "game/core/CCCircle.h"
 #include "game/core/CCDonut.h"
-#include "game/core/GameObjectFactory.h"
 #include "game/core/HiveProtocol.h"
 #include "game/core/Level.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "tests/support/PhysicsOnlyLayer.h"
@@ -68,8 +68,10 @@ public:
 };
 
 void registerKinds() {
-    GameObjectFactory::registerKind("Hive", &BenchHive::make);
-    for (const char* kind : {"Flower", "Pickup", "Animation"}) GameObjectFactory::registerKind(kind, &BenchObject::make);
+    game::GameObjectKinds::registerStandIn("Hive", &BenchHive::make);
+    for (const char* kind : {"Flower", "Pickup", "Animation"}) {
+        game::GameObjectKinds::registerStandIn(kind, &BenchObject::make);
+    }
 }
 
 void BM_LoadOurs(benchmark::State& state) {

@@ -28,7 +28,6 @@
 #include "game/core/PhysicsSystem.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
-#include "game/objects/MachineKinds.h"
 #include "game/objects/Tower.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
@@ -246,7 +245,6 @@ int main(int argc, char** argv) {
     BenchDirector director("bench_machines", CGSizeMake(320, 240));
     LogCapture quiet;
     game::GameObjectKinds::registerKinds();
-    game::MachineKinds::registerKinds();
     CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("objects_fg.plist");
     buildLevel();
     // Settled a little, so that both sides start from the same resting crowd.

@@ -60,6 +60,23 @@ public:
     // Placement: "position" point string, "rotation" degrees; with defaultScale the scales are
     // 1, else "scale" sets both, or "scale_x" and "scale_y" one each (a missing one reads 0).
     static void loadGameObjectSettingsFrom(const Value& data, GameObjectBasicData* basic, bool defaultScale);
+
+    // Whether a kind built from level data is placed at the instance's scales or at 1 and 1.
+    enum class InstanceScale { kIgnored, kRead };
+    // The constructor from an instance dictionary that the kinds share: the instance's "type" and
+    // placement handed to the kind's constructor by type,
+    //     withType(type, position, rotation, scaleX, scaleY, extras...),
+    // where a path-data extra is the instance's "linear_path_data" and a body to join is none.
+    // Null when the kind refuses the instance.
+    template <typename Kind, typename... Extras>
+    static RefPtr<Kind> withGameData(const Value& data,
+                                     RefPtr<Kind> (*withType)(int32_t, CGPoint, float, float, float, Extras...),
+                                     InstanceScale scale) {
+        GameObjectBasicData basic;
+        loadGameObjectSettingsFrom(data, &basic, scale == InstanceScale::kIgnored);
+        return withType(data["type"].intValue(), basic.position, basic.rotation, basic.scaleX, basic.scaleY,
+                        instanceExtra<Extras>(data)...);
+    }
     // Defaults first when asked; "linear_damping", "angular_damping", "density", "friction",
     // "restitution" replace theirs when present and not negative; "gravity_scale" when present.
     static void loadPhysicsSettingsFrom(const Value& data, GameObjectPhysicsData* physics, bool useDefaults);
@@ -143,6 +160,10 @@ protected:
     void markGone() { gone_ = true; }
 
 private:
+    // What withGameData hands a kind's constructor for each parameter past the placement.
+    template <typename Extra>
+    static Extra instanceExtra(const Value& data);
+
     int32_t type_ = 0;
     Value gameObjectData_;                   // a copy, so that it outlives the shared data
     std::string typeName_;
@@ -153,3 +174,13 @@ private:
     int32_t animationIdleFrame_ = -1;        // 0-based; -1 for none
     bool gone_ = false;
 };
+
+template <>
+inline const Value& GameObject::instanceExtra<const Value&>(const Value& data) {
+    return data["linear_path_data"];
+}
+
+template <>
+inline b2Body* GameObject::instanceExtra<b2Body*>(const Value&) {
+    return nullptr;
+}

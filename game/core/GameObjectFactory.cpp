@@ -1,7 +1,7 @@
 #include "game/core/GameObjectFactory.h"
 
+#include <algorithm>
 #include <set>
-#include <unordered_map>
 #include <utility>
 
 #include "game/core/GameObject.h"
@@ -10,27 +10,9 @@
 
 namespace {
 
-struct CodeRange {
-    int64_t low;
-    int64_t high;  // inclusive
-    const char* kind;
-};
-
-constexpr CodeRange kCodes[] = {
-    {1, 99, "Flower"},          {100, 199, "Pickup"},       {200, 208, "Cloud"},        {209, 209, "SteamCloud"},
-    {210, 215, "Cloud"},        {216, 216, "SteamCloud"},   {217, 217, "Cloud"},        {220, 229, "Bird"},
-    {230, 239, "GroundEnemy"},  {240, 241, "Hunter"},       {245, 247, "Bird"},         {250, 251, "Cloud"},
-    {252, 257, "Bird"},         {260, 263, "GroundEnemy"},  {265, 265, "RoboCam"},      {270, 272, "Bird"},
-    {300, 399, "Projectile"},   {400, 499, "Destructable"}, {500, 599, "Dynamic"},      {600, 699, "Structure"},
-    {700, 799, "Emitter"},      {800, 899, "Animation"},    {1000, 1000, "Hive"},       {1001, 1001, "Rotator"},
-    {1002, 1002, "Cart"},       {1003, 1003, "Crane"},      {1004, 1004, "Rotator"},    {1005, 1005, "Balloon"},
-    {1006, 1006, "Rooster"},    {1007, 1007, "Raft"},       {1008, 1009, "Cart"},       {1010, 1010, "Wheel"},
-    {1011, 1011, "BigBen"},     {1012, 1012, "Rooster"},    {1050, 1051, "Rotator"},    {1052, 1052, "Cart"},
-};
-
 struct Registry {
-    std::unordered_map<std::string, GameObjectFactory::Constructor> constructors;
-    std::set<int64_t> reportedTypes;  // codes already logged as having no registered kind
+    std::vector<GameObjectFactory::Kind> kinds;
+    std::set<int64_t> reportedTypes;  // codes already logged as building nothing
 };
 
 Registry& registry() {
@@ -38,7 +20,23 @@ Registry& registry() {
     return instance;
 }
 
+const GameObjectFactory::Kind* registeredKindForType(int64_t type) {
+    for (const GameObjectFactory::Kind& kind : registry().kinds) {
+        if (kind.builds(type)) return &kind;
+    }
+    return nullptr;
+}
+
+bool overlaps(const GameObjectFactory::CodeRange& a, const GameObjectFactory::CodeRange& b) {
+    return a.first <= b.last && b.first <= a.last;
+}
+
 }  // namespace
+
+bool GameObjectFactory::Kind::builds(int64_t type) const {
+    return std::any_of(codes.begin(), codes.end(),
+                       [type](const CodeRange& range) { return type >= range.first && type <= range.last; });
+}
 
 void GameObjectFactory::setupFactory() { GameObject::setupGameObjects(); }
 
@@ -48,19 +46,42 @@ void GameObjectFactory::cleanupFactory() {
 }
 
 std::string_view GameObjectFactory::kindForType(int64_t type) {
-    for (const CodeRange& range : kCodes) {
-        if (type >= range.low && type <= range.high) return range.kind;
-    }
-    return {};
+    const Kind* kind = registeredKindForType(type);
+    return kind ? std::string_view(kind->name) : std::string_view();
 }
 
-void GameObjectFactory::registerKind(const std::string& kind, Constructor constructor) {
-    if (constructor) {
-        registry().constructors[kind] = std::move(constructor);
-    } else {
-        registry().constructors.erase(kind);
+bool GameObjectFactory::registerKind(Kind kind) {
+    if (kind.name.empty() || !kind.constructor) {
+        logLine("Game objects: a kind without a name or a constructor is not registered");
+        return false;
     }
+    std::vector<Kind>& kinds = registry().kinds;
+    for (const CodeRange& range : kind.codes) {
+        if (range.first > range.last) {
+            logLine("Game objects: kind %s is not registered: its codes %lld-%lld run backwards", kind.name.c_str(),
+                    static_cast<long long>(range.first), static_cast<long long>(range.last));
+            return false;
+        }
+        for (const Kind& other : kinds) {
+            if (other.name == kind.name) continue;
+            for (const CodeRange& taken : other.codes) {
+                if (!overlaps(range, taken)) continue;
+                logLine("Game objects: kind %s is not registered: codes %lld-%lld are %s's", kind.name.c_str(),
+                        static_cast<long long>(range.first), static_cast<long long>(range.last), other.name.c_str());
+                return false;
+            }
+        }
+    }
+    const auto same = std::find_if(kinds.begin(), kinds.end(), [&](const Kind& k) { return k.name == kind.name; });
+    if (same != kinds.end()) {
+        *same = std::move(kind);
+    } else {
+        kinds.push_back(std::move(kind));
+    }
+    return true;
 }
+
+void GameObjectFactory::unregisterKinds() { registry().kinds.clear(); }
 
 RefPtr<GameObject> GameObjectFactory::gameObjectWithGameData(const Value& gameData) {
     const Value& typeValue = gameData["type"];
@@ -69,21 +90,12 @@ RefPtr<GameObject> GameObjectFactory::gameObjectWithGameData(const Value& gameDa
         return nullptr;
     }
     const int64_t type = typeValue.integerValue();
-    const std::string_view kind = kindForType(type);
-    Registry& kinds = registry();
-    if (kind.empty()) {
-        if (kinds.reportedTypes.insert(type).second) {
+    const Kind* kind = registeredKindForType(type);
+    if (!kind) {
+        if (registry().reportedTypes.insert(type).second) {
             logLine("Game objects: type %lld builds no object; skipped", static_cast<long long>(type));
         }
         return nullptr;
     }
-    const auto found = kinds.constructors.find(std::string(kind));
-    if (found == kinds.constructors.end()) {
-        if (kinds.reportedTypes.insert(type).second) {
-            logLine("Game objects: type %lld needs the kind %.*s, which is not built; skipped",
-                    static_cast<long long>(type), static_cast<int>(kind.size()), kind.data());
-        }
-        return nullptr;
-    }
-    return found->second(gameData);
+    return kind->constructor(gameData);
 }

@@ -8,15 +8,6 @@
 
 namespace game {
 
-RefPtr<Animation> Animation::animationWithGameData(const Value& data) {
-    RefPtr<Animation> decoration(new Animation);
-    decoration->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, false);
-    decoration->createAnimation(basic.position, basic.rotation, basic.scaleX, basic.scaleY);
-    return decoration;
-}
-
 RefPtr<Animation> Animation::animationWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                                float scaleY) {
     RefPtr<Animation> decoration(new Animation);

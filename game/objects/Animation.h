@@ -8,12 +8,14 @@ class CCSprite;
 
 namespace game {
 
-// A decoration (types 800-899): one sprite placed, turned and scaled by the level data, playing
+// A decoration: one sprite placed, turned and scaled by the level data, playing
 // the type's frame animation for ever, or showing "<img>.png" without one. No body. Priority 1:
 // the level keeps it and never updates it.
 class Animation : public GameObject {
 public:
-    static RefPtr<Animation> animationWithGameData(const Value& data);
+    static RefPtr<Animation> animationWithGameData(const Value& data) {
+        return withGameData(data, &animationWithType, InstanceScale::kRead);
+    }
     static RefPtr<Animation> animationWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                                float scaleY);
 

@@ -7,7 +7,7 @@
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/core/PhysicsUtils.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/Pickup.h"
@@ -32,15 +32,6 @@ b2Vec2 metres(CGPoint points) {
 }
 }  // namespace
 
-RefPtr<Balloon> Balloon::balloonWithGameData(const Value& data) {
-    RefPtr<Balloon> balloon(new Balloon);
-    balloon->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    if (!balloon->createBalloon(basic.position, basic.rotation)) return nullptr;
-    return balloon;
-}
-
 RefPtr<Balloon> Balloon::balloonWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Balloon> balloon(new Balloon);
     balloon->initGameObjectWithType(type);
@@ -52,7 +43,7 @@ bool Balloon::createBalloon(CGPoint position, float rotation) {
     const Value& data = gameObjectData();
     usesRope_ = data["rope"].isDictionary();
     setPriority(usesRope_ ? 2 : 1);
-    if (type() != 1005) return true;
+    if (!GameObjectKinds::isKind("Balloon", type())) return true;
     const Value& balloonData = data["balloon"];
     const Value& basketData = data["basket"];
     const Value& rockData = data["rock"];
@@ -96,20 +87,15 @@ bool Balloon::createBalloon(CGPoint position, float rotation) {
     balloon_->addChild(rightHalf.get());
 
     // Bodies.
-    b2Body* balloonBody = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, balloonPhysics);
+    b2Body* balloonBody =
+        ObjectPhysics::createBodyWithFixtures(balloon_.get(), b2_dynamicBody, position, rotation, balloonPhysics,
+                                              balloonData["fixtures"], {0, 0x0001, kMask});
     if (!balloonBody) return ObjectPhysics::keepsWithoutBody("balloon", type());
-    balloon_->setBody(balloonBody);
-    PhysicsUtils::parseFixturesForBody(balloonBody, balloonData["fixtures"], nullptr, balloonPhysics.density,
-                                       balloonPhysics.friction, balloonPhysics.restitution, 0, 0x0001, kMask);
-    b2Body* basketBody = ObjectPhysics::createBody(b2_dynamicBody, basket, rotation, basketPhysics);
-    basket_->setBody(basketBody);
-    PhysicsUtils::parseFixturesForBody(basketBody, basketData["fixtures"], nullptr, basketPhysics.density,
-                                       basketPhysics.friction, basketPhysics.restitution, 0, 0x0001, kMask);
+    b2Body* basketBody = ObjectPhysics::createBodyWithFixtures(
+        basket_.get(), b2_dynamicBody, basket, rotation, basketPhysics, basketData["fixtures"], {0, 0x0001, kMask});
     MachineParts::bindSensorsToHideSensor(basketBody);
-    b2Body* rockBody = ObjectPhysics::createBody(b2_dynamicBody, rock, rotation, rockPhysics);
-    rock_->setBody(rockBody);
-    PhysicsUtils::parseFixturesForBody(rockBody, rockData["fixtures"], nullptr, rockPhysics.density,
-                                       rockPhysics.friction, rockPhysics.restitution, 0, 0x0001, kMask);
+    b2Body* rockBody = ObjectPhysics::createBodyWithFixtures(rock_.get(), b2_dynamicBody, rock, rotation, rockPhysics,
+                                                             rockData["fixtures"], {0, 0x0001, kMask});
     b2Body* wireBody = nullptr;
     const CGPoint wireTop = localToGlobalPosition(plus(basketLocal, basketAnchor), position, rotation);
     const CGPoint wireBottom = localToGlobalPosition(rockAnchor, position, rotation);

@@ -10,7 +10,7 @@ namespace game {
 
 class VRope;
 
-// A balloon (type 1005): a buoyant balloon body lifted by the anti-gravity controller, a basket
+// A balloon: a buoyant balloon body lifted by the anti-gravity controller, a basket
 // hanging from it on a revolute joint, and a rock ballast under the basket, tied by a verlet rope
 // (a "rope" entry: a distance joint that only stops the rock going further than its length) or by
 // a stiff "wire" body pinned at both ends. The basket's sensor fixtures are hiding places; its
@@ -22,7 +22,9 @@ class VRope;
 // Refused (null, one log line): a wire of length 0 or with its frame missing.
 class Balloon : public GameObject {
 public:
-    static RefPtr<Balloon> balloonWithGameData(const Value& data);
+    static RefPtr<Balloon> balloonWithGameData(const Value& data) {
+        return withGameData(data, &balloonWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Balloon> balloonWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     void update(float dt) override;

@@ -31,15 +31,6 @@ RefPtr<CCSprite> hand(const Value& data, const char* imageKey, const char* ancho
 
 void BigBen::setClock(Clock clock) { clockSource() = std::move(clock); }
 
-RefPtr<BigBen> BigBen::bigBenWithGameData(const Value& data) {
-    RefPtr<BigBen> clock(new BigBen);
-    clock->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, false);
-    clock->createBigBen(basic.position, basic.rotation, basic.scaleX, basic.scaleY);
-    return clock;
-}
-
 RefPtr<BigBen> BigBen::bigBenWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY) {
     RefPtr<BigBen> clock(new BigBen);
     clock->initGameObjectWithType(type);

@@ -10,7 +10,7 @@ class CCSprite;
 
 namespace game {
 
-// The hands of a clock tower's face (type 1011) at the computer's local time, set every frame:
+// The hands of a clock tower's face at the computer's local time, set every frame:
 // "big_hand_image_name" and "small_hand_image_name" (frames of hands drawn along +x),
 // "big_hand_anchor_point" and "small_hand_anchor_point" (pivots in points of the hand images).
 // No body. Priority 2. Local time is read with tzset and localtime_r each frame, so a change of
@@ -21,7 +21,9 @@ public:
     using Clock = std::function<std::time_t()>;
     static void setClock(Clock clock);
 
-    static RefPtr<BigBen> bigBenWithGameData(const Value& data);
+    static RefPtr<BigBen> bigBenWithGameData(const Value& data) {
+        return withGameData(data, &bigBenWithType, InstanceScale::kRead);
+    }
     static RefPtr<BigBen> bigBenWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     void update(float dt) override;

@@ -5,25 +5,12 @@
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/Stamina.h"
 #include "platform/foundation/Value.h"
 
 namespace game {
-
-bool Bird::isBirdType(int32_t type) {
-    return (type >= 220 && type <= 229) || (type >= 245 && type <= 247) || (type >= 252 && type <= 257) ||
-           (type >= 270 && type <= 272);
-}
-
-RefPtr<Bird> Bird::birdWithGameData(const Value& data) {
-    RefPtr<Bird> bird(new Bird);
-    bird->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    bird->createBird(basic.position, basic.rotation, data["linear_path_data"]);
-    return bird;
-}
 
 RefPtr<Bird> Bird::birdWithType(int32_t type, CGPoint position, float rotation, float, float,
                                 const Value& pathData) {
@@ -43,7 +30,7 @@ void Bird::createBird(CGPoint position, float rotation, const Value& pathData) {
     rules_.readShooterKeys(data);
     animationStamina_ = Stamina::componentWithDictionary(data["animation_stamina"]);
     movementStamina_ = Stamina::componentWithDictionary(data["movement_stamina"]);
-    if (isBirdType(type())) createBirdGeneric(position, rotation, pathData);
+    if (GameObjectKinds::isKind("Bird", type())) createBirdGeneric(position, rotation, pathData);
 }
 
 void Bird::createBirdGeneric(CGPoint position, float rotation, const Value& pathData) {
@@ -56,12 +43,9 @@ void Bird::createBirdGeneric(CGPoint position, float rotation, const Value& path
     physicsSprite_->synchronise();
     if (body) ObjectPhysics::addToSynchronised(body);
 
-    movementNode_ = CCNode::node();
-    movementNode_->setPosition(physicsSprite_->position());
-    movementNode_->setRotation(physicsSprite_->rotation());
-    movement_ = createMovementForNode(movementNode_.get(), pathData);
+    movement_ = EnemyRules::createMovement(this, physicsSprite_->position(), physicsSprite_->rotation(), pathData,
+                                           &movementNode_);
     // Without a movement nothing moves it: it stays where it was placed, whatever pushes it.
-    if (!movement_) movementNode_.reset();
     EnemyRules::settleBody(body, movement_ != nullptr);
     EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerBackground);
 }

@@ -12,7 +12,7 @@ namespace game {
 
 class Stamina;
 
-// The flying enemy (types 220-229, 245-247, 252-257, 270-272; other types build no body): a body
+// The flying enemy (codes of other kinds build no body): a body
 // that follows a path or orbit movement through the sky, flaps or rests by its animation rhythm,
 // holds still on its path by its movement rhythm, strikes with its contact animation when it
 // hurts the bee, and aims and fires its turret at a bee in view. Contacts count as bird hits.
@@ -23,10 +23,10 @@ class Stamina;
 // stays where it was placed.
 class Bird : public RuledEnemy {
 public:
-    static bool isBirdType(int32_t type);
-
     // From a level-data instance ("position", "rotation", "linear_path_data").
-    static RefPtr<Bird> birdWithGameData(const Value& data);
+    static RefPtr<Bird> birdWithGameData(const Value& data) {
+        return withGameData(data, &birdWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; the scales are not used.
     static RefPtr<Bird> birdWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                      const Value& pathData);

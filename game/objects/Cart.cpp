@@ -3,7 +3,7 @@
 #include "engine/render/CCSpriteBatchNode.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/core/PhysicsUtils.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Value.h"
@@ -12,18 +12,7 @@ namespace game {
 
 namespace {
 constexpr uint16_t kMask = 0x7f13;
-
-bool isCartType(int32_t type) { return type == 1002 || type == 1008 || type == 1009 || type == 1052; }
 }  // namespace
-
-RefPtr<Cart> Cart::cartWithGameData(const Value& data) {
-    RefPtr<Cart> cart(new Cart);
-    cart->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    cart->createCart(basic.position, basic.rotation);
-    return cart;
-}
 
 RefPtr<Cart> Cart::cartWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Cart> cart(new Cart);
@@ -34,7 +23,7 @@ RefPtr<Cart> Cart::cartWithType(int32_t type, CGPoint position, float rotation, 
 
 void Cart::createCart(CGPoint position, float rotation) {
     setPriority(1);
-    if (!isCartType(type())) return;
+    if (!GameObjectKinds::isKind("Cart", type())) return;
     const Value& deckData = gameObjectData()["deck"];
     const Value& wheelsData = gameObjectData()["wheels"];
     GameObjectPhysicsData deckPhysics, wheelPhysics;
@@ -50,11 +39,9 @@ void Cart::createCart(CGPoint position, float rotation) {
     wheel1_ = ObjectPhysics::physicsSpriteWithFrameName(wheelFrame);
     wheel2_ = ObjectPhysics::physicsSpriteWithFrameName(wheelFrame);
 
-    b2Body* deck = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, deckPhysics);
+    b2Body* deck = ObjectPhysics::createBodyWithFixtures(deck_.get(), b2_dynamicBody, position, rotation, deckPhysics,
+                                                         deckData["fixtures"], {0, 0x0001, kMask});
     if (!deck) return;  // no world: nothing to show
-    deck_->setBody(deck);
-    PhysicsUtils::parseFixturesForBody(deck, deckData["fixtures"], nullptr, deckPhysics.density, deckPhysics.friction,
-                                       deckPhysics.restitution, 0, 0x0001, kMask);
     const b2Vec2 deckPosition = deck->GetPosition();
     const CGPoint deckPoints = CGPointMake(deckPosition.x * ObjectPhysics::kPointsPerMetre,
                                            deckPosition.y * ObjectPhysics::kPointsPerMetre);
@@ -65,13 +52,10 @@ void Cart::createCart(CGPoint position, float rotation) {
     for (int i = 0; i < 2; ++i) {
         centres[i] = localToGlobalPosition(CGPointFromString(wheelsData[keys[i]].stringValue()), deckPoints,
                                            deckDegrees);
-        b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, centres[i], rotation, wheelPhysics);
-        if (!body) return;
-        wheels[i]->setBody(body);
-    }
-    for (PhysicsSprite* wheel : wheels) {
-        PhysicsUtils::parseFixturesForBody(wheel->body(), wheelsData["fixtures"], nullptr, wheelPhysics.density,
-                                           wheelPhysics.friction, wheelPhysics.restitution, 0, 0x0001, kMask);
+        if (!ObjectPhysics::createBodyWithFixtures(wheels[i], b2_dynamicBody, centres[i], rotation, wheelPhysics,
+                                                   wheelsData["fixtures"], {0, 0x0001, kMask})) {
+            return;
+        }
     }
     for (int i = 0; i < 2; ++i) MachineParts::joinRevolute(wheels[i]->body(), deck, centres[i], motor);
     for (PhysicsSprite* part : {deck_.get(), wheel1_.get(), wheel2_.get()}) ObjectPhysics::addToGravity(part->body());

@@ -8,7 +8,7 @@ class PhysicsSprite;
 
 namespace game {
 
-// A cart (types 1002, 1008, 1009, 1052): a deck and two wheels, each wheel on a revolute joint at
+// A cart: a deck and two wheels, each wheel on a revolute joint at
 // its centre, driven by the type's motor ("motor_speed" in radians per second; speed 0 with a
 // torque brakes). "deck": "fixtures", physics settings; "wheels": "wheel1_position" and
 // "wheel2_position" (points, turning with the cart), "image_name" (default "<img>_wheel"),
@@ -17,7 +17,9 @@ namespace game {
 // used. Priority 1, no update.
 class Cart : public GameObject {
 public:
-    static RefPtr<Cart> cartWithGameData(const Value& data);
+    static RefPtr<Cart> cartWithGameData(const Value& data) {
+        return withGameData(data, &cartWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Cart> cartWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     PhysicsSprite* physicsSpriteDeck() const { return deck_.get(); }

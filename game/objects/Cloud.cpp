@@ -20,15 +20,6 @@ constexpr EnemyRules::Filter kHidingFilter{-3, 0x0020, 0x0002};
 constexpr double kEpsilon = 1.1920929e-7;
 }  // namespace
 
-RefPtr<Cloud> Cloud::cloudWithGameData(const Value& data) {
-    RefPtr<Cloud> cloud(new Cloud);
-    cloud->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    cloud->createCloud(basic.position, basic.rotation, data["linear_path_data"]);
-    return cloud;
-}
-
 RefPtr<Cloud> Cloud::cloudWithType(int32_t type, CGPoint position, float rotation, float, float,
                                    const Value& pathData) {
     RefPtr<Cloud> cloud(new Cloud);

@@ -32,7 +32,9 @@ class Cloud : public RuledEnemy {
 public:
     static constexpr uint32_t kHideSensorBinding = 3;
 
-    static RefPtr<Cloud> cloudWithGameData(const Value& data);
+    static RefPtr<Cloud> cloudWithGameData(const Value& data) {
+        return withGameData(data, &cloudWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; the scales are not used.
     static RefPtr<Cloud> cloudWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                        const Value& pathData);

@@ -8,8 +8,8 @@
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
-#include "game/core/PhysicsUtils.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Log.h"
@@ -28,15 +28,6 @@ std::string imageOr(const Value& name, const std::string& fallback) {
 CGPoint plus(CGPoint a, CGPoint b) { return CGPointMake(a.x + b.x, a.y + b.y); }
 }  // namespace
 
-RefPtr<Crane> Crane::craneWithGameData(const Value& data) {
-    RefPtr<Crane> crane(new Crane);
-    crane->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    if (!crane->createCrane(basic.position, basic.rotation)) return nullptr;
-    return crane;
-}
-
 RefPtr<Crane> Crane::craneWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Crane> crane(new Crane);
     crane->initGameObjectWithType(type);
@@ -46,7 +37,7 @@ RefPtr<Crane> Crane::craneWithType(int32_t type, CGPoint position, float rotatio
 
 bool Crane::createCrane(CGPoint position, float rotation) {
     setPriority(1);
-    if (type() != 1003) return true;
+    if (!GameObjectKinds::isKind("Crane", type())) return true;
     const Value& holderData = gameObjectData()["holder"];
     const Value& wireData = gameObjectData()["wire"];
     const Value& hookData = gameObjectData()["hook"];
@@ -110,20 +101,15 @@ bool Crane::createCrane(CGPoint position, float rotation) {
     platform_->addChild(platformImageSprite.get());
 
     // Bodies.
-    b2Body* holder = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, holderPhysics);
+    constexpr ObjectPhysics::Filter filter{0, 0x0001, kMask};
+    b2Body* holder = ObjectPhysics::createBodyWithFixtures(holder_.get(), b2_dynamicBody, position, rotation,
+                                                           holderPhysics, holderData["fixtures"], filter);
     if (!holder) return ObjectPhysics::keepsWithoutBody("crane", type());
-    holder_->setBody(holder);
-    PhysicsUtils::parseFixturesForBody(holder, holderData["fixtures"], nullptr, holderPhysics.density,
-                                       holderPhysics.friction, holderPhysics.restitution, 0, 0x0001, kMask);
-    b2Body* hookBody = ObjectPhysics::createBody(b2_dynamicBody, hook, rotation, hookPhysics);
-    hook_->setBody(hookBody);
-    PhysicsUtils::parseFixturesForBody(hookBody, hookData["fixtures"], nullptr, hookPhysics.density,
-                                       hookPhysics.friction, hookPhysics.restitution, 0, 0x0001, kMask);
-    b2Body* platformBody = ObjectPhysics::createBody(b2_dynamicBody, platform, rotation, platformPhysics);
-    platform_->setBody(platformBody);
-    PhysicsUtils::parseFixturesForBody(platformBody, platformData["fixtures"], nullptr, platformScaleX,
-                                       platformScaleY, platformPhysics.density, platformPhysics.friction,
-                                       platformPhysics.restitution, 0, 0x0001, kMask);
+    b2Body* hookBody = ObjectPhysics::createBodyWithFixtures(hook_.get(), b2_dynamicBody, hook, rotation, hookPhysics,
+                                                             hookData["fixtures"], filter);
+    b2Body* platformBody =
+        ObjectPhysics::createBodyWithFixtures(platform_.get(), b2_dynamicBody, platform, rotation, platformPhysics,
+                                              platformData["fixtures"], filter, platformScaleX, platformScaleY);
     b2Body* cable = MachineParts::createWire(wire_.get(), cableTop, cableBottom, wireData, wirePhysics, "crane", type());
     if (!cable) return false;
 

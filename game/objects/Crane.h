@@ -8,7 +8,7 @@ class PhysicsSprite;
 
 namespace game {
 
-// A crane (type 1003): a holder sliding along its own x axis on a prismatic joint to the ground
+// A crane: a holder sliding along its own x axis on a prismatic joint to the ground
 // ("holder" "prismatic_joint": translations in points, "motor_speed" linear and taken as given,
 // "motor_max_force"; missing: a free, unlimited slide), a cable hanging from it, a hook and a
 // platform swinging from the hook with two decorative wires to its corners. Hook and platform fall
@@ -21,7 +21,9 @@ namespace game {
 // cable of length 0.
 class Crane : public GameObject {
 public:
-    static RefPtr<Crane> craneWithGameData(const Value& data);
+    static RefPtr<Crane> craneWithGameData(const Value& data) {
+        return withGameData(data, &craneWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Crane> craneWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     PhysicsSprite* physicsSpriteHolder() const { return holder_.get(); }

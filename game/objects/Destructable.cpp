@@ -2,7 +2,6 @@
 
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/core/PhysicsUtils.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffect.h"
 #include "game/objects/SimpleSoundEffect.h"
@@ -17,15 +16,6 @@ constexpr int16_t kGroup = 6;
 bool isScaledType(int32_t type) { return type >= 400 && type <= 403; }
 bool isBuiltType(int32_t type) { return isScaledType(type) || (type >= 450 && type <= 456); }
 }  // namespace
-
-RefPtr<Destructable> Destructable::destructableWithGameData(const Value& data) {
-    RefPtr<Destructable> destructable(new Destructable);
-    destructable->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, false);
-    if (!destructable->createDestructable(basic.position, basic.rotation, basic.scaleX, basic.scaleY)) return nullptr;
-    return destructable;
-}
 
 RefPtr<Destructable> Destructable::destructableWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                                         float scaleY) {
@@ -66,16 +56,14 @@ bool Destructable::createDestructable(CGPoint position, float rotation, float sc
         physicsSprite_->setScaleX(scaleX);
         physicsSprite_->setScaleY(scaleY);
     }
-    b2Body* body =
-        ObjectPhysics::createBody(isStaticBody_ ? b2_staticBody : b2_dynamicBody, position, rotation, physics);
-    if (!body) return ObjectPhysics::keepsWithoutBody("destructable", type());
-    physicsSprite_->setBody(body);
-    physicsSprite_->physicsSystemBinding()->type = kDestructableBinding;
-    physicsSprite_->physicsSystemBinding()->gameObject = this;
     const uint16_t category = type() == 400 ? 0x0800 : 0x0400;
     const uint16_t mask = type() == 400 ? 0x6C13 : 0x7F13;
-    PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, scaleX, scaleY, physics.density,
-                                       physics.friction, physics.restitution, kGroup, category, mask);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(
+        physicsSprite_.get(), isStaticBody_ ? b2_staticBody : b2_dynamicBody, position, rotation, physics,
+        data["fixtures"], {kGroup, category, mask}, scaleX, scaleY);
+    if (!body) return ObjectPhysics::keepsWithoutBody("destructable", type());
+    physicsSprite_->physicsSystemBinding()->type = kDestructableBinding;
+    physicsSprite_->physicsSystemBinding()->gameObject = this;
     if (usesGravity_) {
         ObjectPhysics::addToGravity(body);
         ObjectPhysics::addToSynchronised(body);

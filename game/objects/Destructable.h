@@ -15,7 +15,7 @@ namespace game {
 class SimpleEffect;
 class SimpleSoundEffect;
 
-// A breakable prop (types 400-499): it loses hit points to impacts, shows a more damaged image
+// A breakable prop: it loses hit points to impacts, shows a more damaged image
 // at each hit with a damage sound and, at 0, shows its broken image, plays a destruction sound
 // and effect and leaves its parent object or the level. Codes 400-403 take the placement's
 // scale, 450-456 are unscaled; other codes build no sprite and no body. Priority 1.
@@ -28,7 +28,9 @@ class SimpleSoundEffect;
 // refused (null, one log line).
 class Destructable : public GameObject, public DestructableProtocol {
 public:
-    static RefPtr<Destructable> destructableWithGameData(const Value& data);
+    static RefPtr<Destructable> destructableWithGameData(const Value& data) {
+        return withGameData(data, &destructableWithType, InstanceScale::kRead);
+    }
     static RefPtr<Destructable> destructableWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                                      float scaleY);
 

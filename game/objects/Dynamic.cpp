@@ -1,7 +1,6 @@
 #include "game/objects/Dynamic.h"
 
 #include "game/core/PhysicsSprite.h"
-#include "game/core/PhysicsUtils.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Value.h"
 
@@ -15,15 +14,6 @@ constexpr uint16_t kMask = 0x7793;
 bool isScaledType(int32_t type) { return type >= 500 && type <= 514; }
 bool isBuiltType(int32_t type) { return isScaledType(type) || (type >= 550 && type <= 556); }
 }  // namespace
-
-RefPtr<Dynamic> Dynamic::dynamicWithGameData(const Value& data) {
-    RefPtr<Dynamic> dynamic(new Dynamic);
-    dynamic->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, false);
-    if (!dynamic->createDynamic(basic.position, basic.rotation, basic.scaleX, basic.scaleY)) return nullptr;
-    return dynamic;
-}
 
 RefPtr<Dynamic> Dynamic::dynamicWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY) {
     RefPtr<Dynamic> dynamic(new Dynamic);
@@ -43,11 +33,10 @@ bool Dynamic::createDynamic(CGPoint position, float rotation, float scaleX, floa
     physicsSprite_ = ObjectPhysics::physicsSpriteWithFrameName(imageName() + ".png");
     physicsSprite_->setScaleX(scaleX);
     physicsSprite_->setScaleY(scaleY);
-    b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics);
+    b2Body* body =
+        ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics,
+                                              gameObjectData()["fixtures"], {kGroup, kCategory, kMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("dynamic", type());
-    physicsSprite_->setBody(body);
-    PhysicsUtils::parseFixturesForBody(body, gameObjectData()["fixtures"], nullptr, scaleX, scaleY, physics.density,
-                                       physics.friction, physics.restitution, kGroup, kCategory, kMask);
     ObjectPhysics::addToGravity(body);
     ObjectPhysics::addToSynchronised(body);
     physicsSprite_->synchronise();

@@ -8,7 +8,7 @@ class PhysicsSprite;
 
 namespace game {
 
-// A loose prop (types 500-599): one sprite on a dynamic body with the type's fixtures, pulled by
+// A loose prop: one sprite on a dynamic body with the type's fixtures, pulled by
 // the planet's gravity and free to be pushed about. Codes 500-514 take the placement's scale,
 // 550-556 are unscaled; other codes build no sprite and no body. Contacts with a prop reach no
 // object (no binding type). Fixtures: group 7, category 0x1000, mask 0x7793. Priority 1: the
@@ -16,7 +16,9 @@ namespace game {
 // is refused (null, one log line).
 class Dynamic : public GameObject {
 public:
-    static RefPtr<Dynamic> dynamicWithGameData(const Value& data);
+    static RefPtr<Dynamic> dynamicWithGameData(const Value& data) {
+        return withGameData(data, &dynamicWithType, InstanceScale::kRead);
+    }
     static RefPtr<Dynamic> dynamicWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }

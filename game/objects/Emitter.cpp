@@ -5,6 +5,7 @@
 
 #include "game/core/Level.h"
 #include "game/objects/EnemyRules.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ProjectileData.h"
 #include "game/objects/SteamCloud.h"
 #include "platform/foundation/Random.h"
@@ -17,15 +18,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kShotBurst = 304;
 constexpr int32_t kReservedChildren = 64;  // steam clouds the children array starts with room for
 }  // namespace
-
-RefPtr<Emitter> Emitter::emitterWithGameData(const Value& data) {
-    RefPtr<Emitter> emitter(new Emitter);
-    emitter->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    emitter->createEmitter(basic.position, basic.rotation);
-    return emitter;
-}
 
 RefPtr<Emitter> Emitter::emitterWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Emitter> emitter(new Emitter);
@@ -63,7 +55,7 @@ void Emitter::update(float dt) {
 
 bool Emitter::emit() {
     if (maxObjects_ > 0 && children_.count() >= static_cast<size_t>(maxObjects_)) return false;
-    if (SteamCloud::isSteamCloudType(emitType_)) return emitSteamCloud();
+    if (GameObjectKinds::isKind("SteamCloud", emitType_)) return emitSteamCloud();
     if (emitType_ == kShotBurst) return fireProjectiles();
     return false;
 }

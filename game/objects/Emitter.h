@@ -10,7 +10,7 @@ namespace game {
 
 class ProjectileData;
 
-// An invisible spawner of the level data (types 700-799): after a random delay it emits a steam
+// An invisible spawner of the level data: after a random delay it emits a steam
 // cloud (emit types 209, 216), which it keeps and updates as its child, or a burst of shots
 // (304), which it hands to the level; then it waits a new delay. It stops emitting at nightfall,
 // while its clouds live on. Priority 2: the level updates it every frame.
@@ -23,7 +23,9 @@ class ProjectileData;
 class Emitter : public GameObject {
 public:
     // From a level-data instance ("position", "rotation"; its scale is not used).
-    static RefPtr<Emitter> emitterWithGameData(const Value& data);
+    static RefPtr<Emitter> emitterWithGameData(const Value& data) {
+        return withGameData(data, &emitterWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; the scales are not used.
     static RefPtr<Emitter> emitterWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                            float scaleY);

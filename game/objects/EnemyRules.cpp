@@ -102,15 +102,12 @@ void EnemyRules::readShooterKeys(const Value& data) {
 b2Body* EnemyRules::createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyType type, CGPoint position,
                                float rotation, const GameObjectPhysicsData& physics, const Value& data, Filter filter,
                                uint32_t bindingType, bool withVision, float scaleX, float scaleY) {
-    b2Body* body = ObjectPhysics::createBody(type, position, rotation, physics);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(sprite, type, position, rotation, physics, data["fixtures"],
+                                                         filter, scaleX, scaleY);
     if (!body) return nullptr;
-    sprite->setBody(body);
     PhysicsSystemBinding* binding = sprite->physicsSystemBinding();
     binding->type = bindingType;
     binding->gameObject = owner;
-    PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, scaleX, scaleY, physics.density,
-                                       physics.friction, physics.restitution, filter.group, filter.category,
-                                       filter.mask);
     bindSensors(body, sprite);
     if (!withVision || data["vision_fixtures"].isNone()) return body;
     hasVisionSensor_ = true;
@@ -160,6 +157,16 @@ void EnemyRules::createTurret(const Value& data, CCSprite* enemySprite) {
 void EnemyRules::update(float dt) {
     contactDelay_ -= dt;
     if (projectile_) projectile_->update(dt);
+}
+
+void EnemyRules::updateWalk(GameObject* owner, PhysicsSprite* sprite, Stamina* stamina, MovementProtocol* movement,
+                            const CCNode* node, b2Body* driven, CCSprite* scaled, float dt) {
+    update(dt);
+    if (movement && stepRhythm(owner, stamina, movement, sprite, dt)) {
+        movement->update(dt);
+        followNode(driven, node, scaled);
+    }
+    if (turretSprite_ && !hasVisionSensor_) updateTurret(sprite);
 }
 
 bool EnemyRules::admitContact() {
@@ -300,6 +307,16 @@ void EnemyRules::showRhythm(GameObject* owner, const Stamina* stamina, CCSprite*
     } else {
         owner->stopSimpleAnimationWithSprite(sprite);
     }
+}
+
+RefPtr<MovementProtocol> EnemyRules::createMovement(GameObject* owner, CGPoint position, float rotation,
+                                                    const Value& pathData, RefPtr<CCNode>* node) {
+    *node = CCNode::node();
+    (*node)->setPosition(position);
+    (*node)->setRotation(rotation);
+    RefPtr<MovementProtocol> movement = owner->createMovementForNode(node->get(), pathData);
+    if (!movement) node->reset();
+    return movement;
 }
 
 void EnemyRules::followNode(b2Body* body, const CCNode* node, CCSprite* sprite) {

@@ -9,6 +9,7 @@
 #include "game/core/GameObjectSettings.h"
 #include "game/core/PhysicsSystemBinding.h"
 #include "game/objects/LevelDataRange.h"
+#include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
 
@@ -61,11 +62,7 @@ public:
     static constexpr uint32_t kDropletsPerNectar = 100000;
 
     // Collision filter of a kind's fixtures. Enemies never touch each other (group -2).
-    struct Filter {
-        int16 group;
-        uint16 category;
-        uint16 mask;
-    };
+    using Filter = ObjectPhysics::Filter;
     // Flyers (birds, hunters, clouds) meet only the bee; ground creatures, cameras and roosters
     // also the raft.
     static constexpr Filter kFlyingFilter{-2, 0x0040, 0x0002};
@@ -112,6 +109,11 @@ public:
 
     // The frame: counts the contact delay and the reload down.
     void update(float dt);
+    // The frame of a creature that walks a movement node by its stamina: update; while the rhythm
+    // lets it walk, the movement steps and `driven` follows the node (`scaled`, or null, taking the
+    // node's scale); a turret without vision tracks the bee.
+    void updateWalk(GameObject* owner, PhysicsSprite* sprite, Stamina* stamina, MovementProtocol* movement,
+                    const CCNode* node, b2Body* driven, CCSprite* scaled, float dt);
     void resetContactDelay() { contactDelay_ = contactDelayRange_.draw(); }
 
     // The contact sequence in three parts, for kinds that add steps between them:
@@ -159,6 +161,11 @@ public:
     // The owner's idle animation plays on the sprite while the stamina is active (or there is
     // none) and stands on its idle frame while it rests.
     static void showRhythm(GameObject* owner, const Stamina* stamina, CCSprite* sprite);
+    // The owner's movement on a node of its own at the position (points) and rotation (degrees
+    // clockwise, as nodes take them), which the body then follows (followNode). `node` holds the
+    // node while there is a movement and is emptied when there is none.
+    static RefPtr<MovementProtocol> createMovement(GameObject* owner, CGPoint position, float rotation,
+                                                   const Value& pathData, RefPtr<CCNode>* node);
     // Drives the body to the movement node within one 1/60 s step (position and angle) and gives
     // the sprite the node's scale.
     static void followNode(b2Body* body, const CCNode* node, CCSprite* sprite);

@@ -14,7 +14,7 @@ class PhysicsSprite;
 
 namespace game {
 
-// The nectar source of a level (types 1-99): a flower image hinged at its stem's root, whose head
+// The nectar source of a level: a flower image hinged at its stem's root, whose head
 // holds nectar that the lead bee drinks and that grows back over time, asleep after the end of
 // the day. The image shows the fill: growth frame k of N ("<img>_1.png" empty to "<img>_N.png"
 // full) and "<img>_sleep.png" at night; with fewer than 2 frames "<img>.png" serves for all.

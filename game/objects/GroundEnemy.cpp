@@ -4,20 +4,12 @@
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/Stamina.h"
 #include "platform/foundation/Value.h"
 
 namespace game {
-
-RefPtr<GroundEnemy> GroundEnemy::groundEnemyWithGameData(const Value& data) {
-    RefPtr<GroundEnemy> enemy(new GroundEnemy);
-    enemy->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    enemy->createGroundEnemy(basic.position, basic.rotation, data["linear_path_data"], nullptr);
-    return enemy;
-}
 
 RefPtr<GroundEnemy> GroundEnemy::groundEnemyWithType(int32_t type, CGPoint position, float rotation, float, float,
                                                      const Value& pathData, b2Body* joinToBody) {
@@ -35,7 +27,10 @@ void GroundEnemy::createGroundEnemy(CGPoint position, float rotation, const Valu
     rules_.readContactKeys(data);
     rules_.readShooterKeys(data);
     stamina_ = Stamina::componentWithDictionary(data["stamina"]);
-    if (isGroundEnemyType(type())) createGroundEnemyGeneric(position, rotation, pathData, joinToBody);
+    // The robot camera's code builds a ground enemy too when one is asked for by it (structure cargo).
+    if (GameObjectKinds::isKind("GroundEnemy", type()) || GameObjectKinds::isKind("RoboCam", type())) {
+        createGroundEnemyGeneric(position, rotation, pathData, joinToBody);
+    }
 }
 
 void GroundEnemy::createGroundEnemyGeneric(CGPoint position, float rotation, const Value& pathData,
@@ -49,14 +44,11 @@ void GroundEnemy::createGroundEnemyGeneric(CGPoint position, float rotation, con
     physicsSprite_->synchronise();
     if (body) ObjectPhysics::addToSynchronised(body);
 
-    movementNode_ = CCNode::node();
-    movementNode_->setPosition(physicsSprite_->position());
-    movementNode_->setRotation(physicsSprite_->rotation());
-    movement_ = createMovementForNode(movementNode_.get(), pathData);
+    movement_ = EnemyRules::createMovement(this, physicsSprite_->position(), physicsSprite_->rotation(), pathData,
+                                           &movementNode_);
     if (movement_) {
         EnemyRules::settleBody(body, true);
     } else {
-        movementNode_.reset();
         // Built on a structure: it rides the structure's body, still dynamic and synchronised.
         if (joinToBody && body) {
             joinWeldBody(body, joinToBody, physicsSprite_->position());
@@ -75,12 +67,8 @@ GroundEnemy::~GroundEnemy() {
 b2Body* GroundEnemy::getPrimaryBody() { return physicsSprite_ ? physicsSprite_->body() : nullptr; }
 
 void GroundEnemy::update(float dt) {
-    rules_.update(dt);
-    if (movement_ && EnemyRules::stepRhythm(this, stamina_.get(), movement_.get(), physicsSprite_.get(), dt)) {
-        movement_->update(dt);
-        EnemyRules::followNode(getPrimaryBody(), movementNode_.get(), physicsSprite_.get());
-    }
-    if (rules_.turretSprite() && !rules_.hasVisionSensor()) rules_.updateTurret(physicsSprite_.get());
+    rules_.updateWalk(this, physicsSprite_.get(), stamina_.get(), movement_.get(), movementNode_.get(),
+                      getPrimaryBody(), physicsSprite_.get(), dt);
 }
 
 void GroundEnemy::setMovement(RefPtr<MovementProtocol> movement) { movement_ = std::move(movement); }

@@ -11,8 +11,8 @@ namespace game {
 
 class Stamina;
 
-// The walking enemy (types 230-239, 260-263 and 265, which the factory gives the robot camera but
-// a structure may build as a ground enemy; other types build no body): a creature that walks
+// The walking enemy (its own codes and the robot camera's, which a structure may build as a
+// ground enemy; other codes build no body): a creature that walks
 // its path on the ground, rests and walks on by its stamina (either way with equal chance on a
 // random-direction path), and with a turret aims at the bee and fires while it sees it. Without
 // a movement it stands fixed: static, or welded to the body it was built on (structures). Contacts
@@ -22,12 +22,10 @@ class Stamina;
 // animation.
 class GroundEnemy : public RuledEnemy {
 public:
-    static bool isGroundEnemyType(int32_t type) {
-        return (type >= 230 && type <= 239) || (type >= 260 && type <= 263) || type == 265;
-    }
-
     // From a level-data instance ("position", "rotation", "linear_path_data").
-    static RefPtr<GroundEnemy> groundEnemyWithGameData(const Value& data);
+    static RefPtr<GroundEnemy> groundEnemyWithGameData(const Value& data) {
+        return withGameData(data, &groundEnemyWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; `joinToBody` (or null) is the
     // body it is welded to when it has no movement.
     static RefPtr<GroundEnemy> groundEnemyWithType(int32_t type, CGPoint position, float rotation, float scaleX,

@@ -11,15 +11,6 @@
 
 namespace game {
 
-RefPtr<Hive> Hive::hiveWithGameData(const Value& data) {
-    RefPtr<Hive> hive(new Hive);
-    hive->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    hive->createHive(basic.position, basic.rotation);
-    return hive;
-}
-
 RefPtr<Hive> Hive::hiveWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Hive> hive(new Hive);
     hive->initGameObjectWithType(type);

@@ -20,7 +20,9 @@ namespace game {
 // Frames "hive_inner.png", "hive_honey.png", "hive_outer.png". The instance's scale is not used.
 class Hive : public GameObject, public HiveProtocol {
 public:
-    static RefPtr<Hive> hiveWithGameData(const Value& data);
+    static RefPtr<Hive> hiveWithGameData(const Value& data) {
+        return withGameData(data, &hiveWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Hive> hiveWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     // Takes the player's delivered honey.

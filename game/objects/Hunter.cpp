@@ -10,6 +10,7 @@
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
@@ -28,15 +29,6 @@ constexpr float kHeightSpan = 100.0f;
 constexpr float kFlipLeftAt = 100.0f;
 constexpr float kFlipRightAt = 80.0f;
 }  // namespace
-
-RefPtr<Hunter> Hunter::hunterWithGameData(const Value& data) {
-    RefPtr<Hunter> hunter(new Hunter);
-    hunter->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    hunter->createHunter(basic.position, basic.rotation);
-    return hunter;
-}
 
 RefPtr<Hunter> Hunter::hunterWithType(int32_t type, CGPoint position, float rotation, float, float, const Value&) {
     RefPtr<Hunter> hunter(new Hunter);
@@ -70,7 +62,7 @@ void Hunter::createHunter(CGPoint position, float rotation) {
     ignoreThresholdDefault_ = data["ignore_threshold"].floatValue();
     ignoreThreshold_ = ignoreThresholdDefault_;
     ignoreContactAmount_ = data["ignore_contact_amount"].floatValue();
-    if (isHunterType(type())) createHornet(position, rotation);
+    if (GameObjectKinds::isKind("Hunter", type())) createHornet(position, rotation);
 }
 
 void Hunter::createHornet(CGPoint position, float rotation) {

@@ -10,7 +10,7 @@ class PhysicsSprite;
 
 namespace game {
 
-// The hornet (types 240 and 241; other types build no body): a free-flying dynamic body out of the
+// The hornet (codes of other kinds build no body): a free-flying dynamic body out of the
 // planet's pull, steered each frame by one force and one torque. It idles, chases the bee while
 // it sees it (aiming at where the bee will be in one second), and otherwise hunts: patrols round
 // the planet at a random height in a random direction. Enough stings make it ignore the bee for a
@@ -29,10 +29,10 @@ class Hunter : public RuledEnemy {
 public:
     enum class State { kIdle, kChase, kHunt };
 
-    static bool isHunterType(int32_t type) { return type == 240 || type == 241; }
-
     // From a level-data instance ("position", "rotation").
-    static RefPtr<Hunter> hunterWithGameData(const Value& data);
+    static RefPtr<Hunter> hunterWithGameData(const Value& data) {
+        return withGameData(data, &hunterWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; scales and path data are not used.
     static RefPtr<Hunter> hunterWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                          const Value& pathData);

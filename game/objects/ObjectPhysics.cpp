@@ -13,6 +13,7 @@
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/core/PhysicsUtils.h"
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Log.h"
 
@@ -41,6 +42,17 @@ b2Body* ObjectPhysics::createBody(b2BodyType type, CGPoint position, float rotat
         return nullptr;
     }
     return world->CreateBody(&definition);
+}
+
+b2Body* ObjectPhysics::createBodyWithFixtures(PhysicsSprite* sprite, b2BodyType type, CGPoint position, float rotation,
+                                              const GameObjectPhysicsData& physics, const Value& fixtures,
+                                              Filter filter, float scaleX, float scaleY) {
+    b2Body* body = createBody(type, position, rotation, physics);
+    if (!body) return nullptr;
+    sprite->setBody(body);
+    PhysicsUtils::parseFixturesForBody(body, fixtures, nullptr, scaleX, scaleY, physics.density, physics.friction,
+                                       physics.restitution, filter.group, filter.category, filter.mask);
+    return body;
 }
 
 bool ObjectPhysics::isUsableScale(float scaleX, float scaleY, const char* kind, int32_t type) {

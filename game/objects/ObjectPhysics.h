@@ -12,6 +12,7 @@
 class CCSprite;
 class GameObject;
 class PhysicsSprite;
+class Value;
 
 namespace game {
 
@@ -26,10 +27,23 @@ public:
     static constexpr float kDegreesToRadians = 0.017453292f;
     static constexpr float kEpsilon = 1.1920929e-7f;
 
+    // Collision filter of a body's fixtures.
+    struct Filter {
+        int16 group;
+        uint16 category;
+        uint16 mask;
+    };
+
     // A body at the placement with the settings' damping and gravity scale, allowed to sleep,
     // awake, free to turn, not a bullet, enabled. Null, with a log line, without a world or while
     // the world steps.
     static b2Body* createBody(b2BodyType type, CGPoint position, float rotation, const GameObjectPhysicsData& physics);
+    // That body, shown by the sprite, with the fixture dictionaries (PhysicsUtils) at the scales,
+    // each of the settings' density, friction and restitution and in the filter. Null, with nothing
+    // made and the sprite left alone, when the body is refused.
+    static b2Body* createBodyWithFixtures(PhysicsSprite* sprite, b2BodyType type, CGPoint position, float rotation,
+                                          const GameObjectPhysicsData& physics, const Value& fixtures, Filter filter,
+                                          float scaleX = 1.0f, float scaleY = 1.0f);
 
     // Whether the scales can shape fixtures (finite, not about 0); otherwise one log line that the
     // kind's type is refused.

@@ -6,7 +6,6 @@
 #include "engine/render/CCAnimationFrame.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/core/PhysicsUtils.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffect.h"
 #include "game/objects/SimpleSoundEffect.h"
@@ -36,15 +35,6 @@ bool Pickup::isBuiltType(int32_t type) {
         default:
             return false;
     }
-}
-
-RefPtr<Pickup> Pickup::pickupWithGameData(const Value& data) {
-    RefPtr<Pickup> pickup(new Pickup);
-    pickup->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, false);
-    if (!pickup->createPickup(basic.position, basic.rotation, basic.scaleX, basic.scaleY)) return nullptr;
-    return pickup;
 }
 
 RefPtr<Pickup> Pickup::pickupWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY) {
@@ -110,13 +100,12 @@ bool Pickup::createBonus(CGPoint position, float rotation, float scaleX, float s
     physicsSprite_->setScaleX(scaleX);
     physicsSprite_->setScaleY(scaleY);
 
-    b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics_);
+    b2Body* body =
+        ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_,
+                                              gameObjectData()["fixtures"], {kGroup, kCategory, kMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("pickup", type());
-    physicsSprite_->setBody(body);
     physicsSprite_->physicsSystemBinding()->type = kPickupBinding;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
-    PhysicsUtils::parseFixturesForBody(body, gameObjectData()["fixtures"], nullptr, scaleX, scaleY, physics_.density,
-                                       physics_.friction, physics_.restitution, kGroup, kCategory, kMask);
     usesGravity_ = false;
     for (const b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {
         usesGravity_ = usesGravity_ || !fixture->IsSensor();

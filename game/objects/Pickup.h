@@ -15,7 +15,7 @@ namespace game {
 class SimpleEffect;
 class SimpleSoundEffect;
 
-// A bonus the bee collects by touching it (types 100-199), paying nectar, honey, time and
+// A bonus the bee collects by touching it, paying nectar, honey, time and
 // buddies once. An armoured pickup ("hit_points" above 0) is locked until impacts break it open,
 // showing a damage image at each hit. Bodies exist for types 100, 102, 105, 106, 108-113,
 // 120-123; other types build no sprite and no body. Priority 1.
@@ -34,7 +34,9 @@ class SimpleSoundEffect;
 // A placement scale of about 0 is refused (null, one log line).
 class Pickup : public GameObject, public PickupProtocol {
 public:
-    static RefPtr<Pickup> pickupWithGameData(const Value& data);
+    static RefPtr<Pickup> pickupWithGameData(const Value& data) {
+        return withGameData(data, &pickupWithType, InstanceScale::kRead);
+    }
     static RefPtr<Pickup> pickupWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
     // Whether the type has a body.
     static bool isBuiltType(int32_t type);

@@ -2,7 +2,6 @@
 
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/core/PhysicsUtils.h"
 #include "game/objects/EnemyRules.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffect.h"
@@ -18,15 +17,6 @@ constexpr int16_t kGroup = -8;
 constexpr uint16_t kCategory = 0x2000;
 constexpr uint16_t kMask = 0x7F13;
 }  // namespace
-
-RefPtr<Projectile> Projectile::projectileWithGameData(const Value& data) {
-    RefPtr<Projectile> projectile(new Projectile);
-    projectile->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    if (!projectile->createProjectile(basic.position, basic.rotation)) return nullptr;
-    return projectile;
-}
 
 RefPtr<Projectile> Projectile::projectileWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Projectile> projectile(new Projectile);
@@ -51,16 +41,14 @@ bool Projectile::createProjectile(CGPoint position, float rotation) {
     contactSoundEffect_ = SimpleSoundEffect::simpleSoundEffectWithDictionary(data["contact_sound_effect"]);
 
     physicsSprite_ = ObjectPhysics::physicsSpriteWithFrameName(imageName() + ".png");
-    b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation,
+                                                         physics, data["fixtures"], {kGroup, kCategory, kMask});
     if (!body) {
         logLine("Game objects: shot type %d has no world to fly in and is discarded", type());
         return false;
     }
-    physicsSprite_->setBody(body);
     physicsSprite_->physicsSystemBinding()->type = kProjectileBinding;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
-    PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, physics.density, physics.friction,
-                                       physics.restitution, kGroup, kCategory, kMask);
     ObjectPhysics::addToGravity(body);
     ObjectPhysics::addToSynchronised(body);
     physicsSprite_->synchronise();

@@ -13,7 +13,7 @@ class SimpleEffect;
 class SimpleEffector;
 class SimpleSoundEffect;
 
-// A shot (types 300-399): a small dynamic body falling towards the planet centre that costs the
+// A shot: a small dynamic body falling towards the planet centre that costs the
 // bee nectar when it hits it and disappears on its first hit of anything, at nightfall, or when
 // the level's cap on live shots takes it. Only types 300-304 and 350 have a body; a shot of
 // any other type is refused (null, one log line), since everything that fires or places a shot
@@ -28,7 +28,9 @@ public:
     static constexpr uint32_t kProjectileBinding = 12;
 
     // From a level-data instance ("position", "rotation"; its scale is not used).
-    static RefPtr<Projectile> projectileWithGameData(const Value& data);
+    static RefPtr<Projectile> projectileWithGameData(const Value& data) {
+        return withGameData(data, &projectileWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; the scales are not used.
     static RefPtr<Projectile> projectileWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                                  float scaleY);

@@ -6,8 +6,8 @@
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
-#include "game/core/PhysicsUtils.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Log.h"
@@ -25,15 +25,6 @@ std::string imageOr(const Value& name, const std::string& fallback) {
 }
 }  // namespace
 
-RefPtr<Raft> Raft::raftWithGameData(const Value& data) {
-    RefPtr<Raft> raft(new Raft);
-    raft->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    if (!raft->createRaft(basic.position, basic.rotation)) return nullptr;
-    return raft;
-}
-
 RefPtr<Raft> Raft::raftWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Raft> raft(new Raft);
     raft->initGameObjectWithType(type);
@@ -43,7 +34,7 @@ RefPtr<Raft> Raft::raftWithType(int32_t type, CGPoint position, float rotation, 
 
 bool Raft::createRaft(CGPoint position, float rotation) {
     setPriority(1);
-    if (type() != 1007) return true;
+    if (!GameObjectKinds::isKind("Raft", type())) return true;
     const Value& data = gameObjectData();
     GameObjectPhysicsData physics;
     loadPhysicsSettingsFrom(data, &physics, true);
@@ -75,12 +66,10 @@ bool Raft::createRaft(CGPoint position, float rotation) {
     physicsSprite_ = MachineParts::carrierSprite(right->texture());
     for (CCSprite* part : {mast.get(), flag.get(), right.get(), left.get()}) physicsSprite_->addChild(part);
 
-    b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, position, rotation, physics);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation,
+                                                         physics, data["fixtures"], {kGroup, kCategory, kMask});
     if (!body) return ObjectPhysics::keepsWithoutBody("raft", type());
-    physicsSprite_->setBody(body);
     physicsSprite_->physicsSystemBinding()->gameObject = this;
-    PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, physics.density, physics.friction,
-                                       physics.restitution, kGroup, kCategory, kMask);
 
     // The pivot turns about the centre and carries the raft's radial line round with it.
     const float polar = static_cast<float>(std::atan2(position.y, position.x));

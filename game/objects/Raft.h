@@ -8,7 +8,7 @@ class PhysicsSprite;
 
 namespace game {
 
-// A floating raft (type 1007): two mirrored halves, a mast and a flag on one body that glides
+// A floating raft: two mirrored halves, a mast and a flag on one body that glides
 // round the planet held upright to it, sliding along its radial line on a wheel joint to a pivot
 // turning about the planet's centre, sprung when "wheel_joint_frequency" (Hz) is above 0 with
 // "wheel_joint_damping_ratio". Keys: "raft_right_position", "raft_left_position", "flag_position",
@@ -20,7 +20,9 @@ namespace game {
 // frame that is missing.
 class Raft : public GameObject {
 public:
-    static RefPtr<Raft> raftWithGameData(const Value& data);
+    static RefPtr<Raft> raftWithGameData(const Value& data) {
+        return withGameData(data, &raftWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Raft> raftWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     PhysicsSprite* physicsSprite() const { return physicsSprite_.get(); }

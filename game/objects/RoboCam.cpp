@@ -5,6 +5,7 @@
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/Stamina.h"
 #include "platform/foundation/Value.h"
@@ -14,15 +15,6 @@ namespace game {
 namespace {
 constexpr float kRadiansToDegrees = 57.29578f;
 }  // namespace
-
-RefPtr<RoboCam> RoboCam::roboCamWithGameData(const Value& data) {
-    RefPtr<RoboCam> camera(new RoboCam);
-    camera->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    camera->createRoboCam(basic.position, basic.rotation, data["linear_path_data"]);
-    return camera;
-}
 
 RefPtr<RoboCam> RoboCam::roboCamWithType(int32_t type, CGPoint position, float rotation, float, float,
                                          const Value& pathData) {
@@ -42,7 +34,7 @@ void RoboCam::createRoboCam(CGPoint position, float rotation, const Value& pathD
     rules_.readContactKeys(data);
     rules_.readShooterKeys(data);
     stamina_ = Stamina::componentWithDictionary(data["stamina"]);
-    if (type() == kRoboCamType) createRoboCamGeneric(position, rotation, pathData);
+    if (GameObjectKinds::isKind("RoboCam", type())) createRoboCamGeneric(position, rotation, pathData);
 }
 
 void RoboCam::createRoboCamGeneric(CGPoint position, float rotation, const Value& pathData) {
@@ -69,12 +61,10 @@ void RoboCam::createRoboCamGeneric(CGPoint position, float rotation, const Value
     hinge.maxMotorTorque = joint_.motorMaxTorque;
     body->GetWorld()->CreateJoint(&hinge);
 
-    movementNode_ = CCNode::node();
-    movementNode_->setPosition(CGPointMake(pivotBody_->GetPosition().x * ObjectPhysics::kPointsPerMetre,
-                                           pivotBody_->GetPosition().y * ObjectPhysics::kPointsPerMetre));
-    movementNode_->setRotation(-(pivotBody_->GetAngle() * kRadiansToDegrees));
-    movement_ = createMovementForNode(movementNode_.get(), pathData);
-    if (!movement_) movementNode_.reset();
+    const CGPoint pivot = CGPointMake(pivotBody_->GetPosition().x * ObjectPhysics::kPointsPerMetre,
+                                      pivotBody_->GetPosition().y * ObjectPhysics::kPointsPerMetre);
+    movement_ = EnemyRules::createMovement(this, pivot, -(pivotBody_->GetAngle() * kRadiansToDegrees), pathData,
+                                           &movementNode_);
     EnemyRules::settleBody(pivotBody_, movement_ != nullptr);
     ObjectPhysics::addToGravity(body);
     EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerForeground);
@@ -92,12 +82,8 @@ RoboCam::~RoboCam() {
 b2Body* RoboCam::getPrimaryBody() { return physicsSprite_ ? physicsSprite_->body() : nullptr; }
 
 void RoboCam::update(float dt) {
-    rules_.update(dt);
-    if (movement_ && EnemyRules::stepRhythm(this, stamina_.get(), movement_.get(), physicsSprite_.get(), dt)) {
-        movement_->update(dt);
-        EnemyRules::followNode(pivotBody_, movementNode_.get(), nullptr);
-    }
-    if (rules_.turretSprite() && !rules_.hasVisionSensor()) rules_.updateTurret(physicsSprite_.get());
+    rules_.updateWalk(this, physicsSprite_.get(), stamina_.get(), movement_.get(), movementNode_.get(), pivotBody_,
+                      nullptr, dt);
 }
 
 void RoboCam::setMovement(RefPtr<MovementProtocol> movement) { movement_ = std::move(movement); }

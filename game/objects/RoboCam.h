@@ -11,7 +11,7 @@ namespace game {
 
 class Stamina;
 
-// The robot camera (type 265; other types build no body): a camera hanging under the planet's
+// The robot camera (codes of other kinds build no body): a camera hanging under the planet's
 // pull from a kinematic pivot, on a revolute joint that may be limited and motorised. The pivot
 // travels the object's movement and rests by its stamina; the camera's turret tracks the bee and
 // fires while the bee is in view. Contacts count as ground hits. Priority 2; sprite layer 3; the
@@ -23,10 +23,10 @@ class Stamina;
 // "motor_enabled"), "stamina". Without a movement the pivot is static.
 class RoboCam : public RuledEnemy {
 public:
-    static constexpr int32_t kRoboCamType = 265;
-
     // From a level-data instance ("position", "rotation", "linear_path_data").
-    static RefPtr<RoboCam> roboCamWithGameData(const Value& data);
+    static RefPtr<RoboCam> roboCamWithGameData(const Value& data) {
+        return withGameData(data, &roboCamWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; the scales are not used.
     static RefPtr<RoboCam> roboCamWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                            float scaleY, const Value& pathData);

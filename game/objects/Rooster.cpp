@@ -9,6 +9,7 @@
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffector.h"
 #include "platform/foundation/Log.h"
@@ -25,18 +26,6 @@ b2Filter strikeFilter(bool enabled) {
     return filter;
 }
 }  // namespace
-
-RefPtr<Rooster> Rooster::roosterWithGameData(const Value& data) {
-    RefPtr<Rooster> rooster(new Rooster);
-    rooster->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, false);
-    if (!rooster->createRooster(basic.position, basic.rotation, basic.scaleX, basic.scaleY,
-                                data["linear_path_data"])) {
-        return nullptr;
-    }
-    return rooster;
-}
 
 RefPtr<Rooster> Rooster::roosterWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                          const Value& pathData) {
@@ -60,7 +49,7 @@ bool Rooster::createRooster(CGPoint position, float rotation, float scaleX, floa
     sensorContactEffector_ = SimpleEffector::simpleEffectorWithDictionary(data["sensor_contact_effector"]);
     strikeDelayRange_ = LevelDataRange::read(data, "strike_delay", 1.0f);
     resetStrikeDelay();
-    if (isRoosterType(type())) createRoosterGeneric(position, rotation, pathData);
+    if (GameObjectKinds::isKind("Rooster", type())) createRoosterGeneric(position, rotation, pathData);
     return true;
 }
 
@@ -80,11 +69,8 @@ void Rooster::createRoosterGeneric(CGPoint position, float rotation, const Value
     ObjectPhysics::addToSynchronised(body);
     physicsSprite_->synchronise();
 
-    movementNode_ = CCNode::node();
-    movementNode_->setPosition(physicsSprite_->position());
-    movementNode_->setRotation(physicsSprite_->rotation());
-    movement_ = createMovementForNode(movementNode_.get(), pathData);
-    if (!movement_) movementNode_.reset();
+    movement_ = EnemyRules::createMovement(this, physicsSprite_->position(), physicsSprite_->rotation(), pathData,
+                                           &movementNode_);
     EnemyRules::settleBody(body, movement_ != nullptr);
     EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerForeground);
 }

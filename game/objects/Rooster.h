@@ -11,7 +11,7 @@ namespace game {
 
 class SimpleEffector;
 
-// The rooster (types 1006 and 1012; other types build no body): a ground creature that pecks at
+// The rooster (codes of other kinds build no body): a ground creature that pecks at
 // the bee. When the bee comes into view, or touches its body, it turns to face the bee and plays
 // its strike animation once; part way in it switches on the strike sensor on the side it faces,
 // which hurts the bee with its own push, and off again past half the animation. Contacts count as
@@ -25,13 +25,14 @@ class SimpleEffector;
 // refuses the rooster.
 class Rooster : public RuledEnemy {
 public:
-    static bool isRoosterType(int32_t type) { return type == 1006 || type == 1012; }
     // Which strike fixtures to switch.
     enum class Side { kLeft = -1, kBoth = 0, kRight = 1 };
 
     // From a level-data instance ("position", "rotation", "scale" or "scale_x"/"scale_y",
     // "linear_path_data"). Null, with a log line, for an unusable scale.
-    static RefPtr<Rooster> roosterWithGameData(const Value& data);
+    static RefPtr<Rooster> roosterWithGameData(const Value& data) {
+        return withGameData(data, &roosterWithType, InstanceScale::kRead);
+    }
     static RefPtr<Rooster> roosterWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                            const Value& pathData);
 

@@ -24,15 +24,6 @@ constexpr float kWindBladeDegrees[] = {90, 210, 330};
 constexpr float kWaterBladeDegrees[] = {0, 90, 180, 270};
 }  // namespace
 
-RefPtr<Rotator> Rotator::rotatorWithGameData(const Value& data) {
-    RefPtr<Rotator> rotator(new Rotator);
-    rotator->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    rotator->createRotator(basic.position, basic.rotation, nullptr);
-    return rotator;
-}
-
 RefPtr<Rotator> Rotator::rotatorWithType(int32_t type, CGPoint position, float rotation, float, float,
                                          b2Body* joinToBody) {
     RefPtr<Rotator> rotator(new Rotator);

@@ -23,7 +23,9 @@ namespace game {
 // missing is not built (one log line).
 class Rotator : public GameObject {
 public:
-    static RefPtr<Rotator> rotatorWithGameData(const Value& data);
+    static RefPtr<Rotator> rotatorWithGameData(const Value& data) {
+        return withGameData(data, &rotatorWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Rotator> rotatorWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                            b2Body* joinToBody);
 

@@ -4,6 +4,7 @@
 
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/ProjectileData.h"
 #include "game/objects/SimpleEffect.h"
@@ -18,15 +19,6 @@ constexpr EnemyRules::Filter kGroundPuffFilter{-2, 0x0080, 0x1002};
 // The bee's head is about this many points across: its edge counts, not its centre.
 constexpr float kBeeReach = 19.0f;
 }  // namespace
-
-RefPtr<SteamCloud> SteamCloud::steamCloudWithGameData(const Value& data) {
-    RefPtr<SteamCloud> puff(new SteamCloud);
-    puff->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    if (!puff->createSteamCloud(basic.position, basic.rotation)) return nullptr;
-    return puff;
-}
 
 RefPtr<SteamCloud> SteamCloud::steamCloudWithType(int32_t type, CGPoint position, float rotation, float, float,
                                                   const Value&) {
@@ -61,7 +53,7 @@ bool SteamCloud::createSteamCloud(CGPoint position, float rotation) {
     }
     angularVelocity_ = LevelDataRange::drawFrom(data, "movement_rotation", 0.0f);
     contactRadius_ = data["contact_radius"].floatValue();
-    if (isSteamCloudType(type())) createSteamCloudGeneric(position, rotation);
+    if (GameObjectKinds::isKind("SteamCloud", type())) createSteamCloudGeneric(position, rotation);
     return true;
 }
 

@@ -11,7 +11,7 @@ namespace game {
 class ProjectileData;
 class SimpleEffect;
 
-// A short-lived puff of steam (types 209 and 216): it drifts straight away from the planet
+// A short-lived puff of steam: it drifts straight away from the planet
 // centre, grows from its start to its end scale and spins over its lifetime, costs the bee nectar
 // through its sensor fixtures, and may burst into a spray of shots when it dissolves while
 // active. Placed by the level data (the level's enemy list) or spawned by an emitter (its parent,
@@ -26,11 +26,11 @@ class SimpleEffect;
 // once at the larger of the two scales.
 class SteamCloud : public RuledEnemy {
 public:
-    static bool isSteamCloudType(int32_t type) { return type == 209 || type == 216; }
-
     // From a level-data instance ("position", "rotation", "linear_path_data"). Null, with a log
     // line, at the planet centre, where no drift direction exists.
-    static RefPtr<SteamCloud> steamCloudWithGameData(const Value& data);
+    static RefPtr<SteamCloud> steamCloudWithGameData(const Value& data) {
+        return withGameData(data, &steamCloudWithType, InstanceScale::kIgnored);
+    }
     // Position in points, rotation in degrees counter-clockwise; scales and path data are not used.
     // Null at the planet centre, with a log line.
     static RefPtr<SteamCloud> steamCloudWithType(int32_t type, CGPoint position, float rotation, float scaleX,

@@ -60,15 +60,6 @@ std::vector<int32_t>& typesBeingBuilt() {
 }
 }  // namespace
 
-RefPtr<Structure> Structure::structureWithGameData(const Value& data) {
-    RefPtr<Structure> structure(new Structure);
-    structure->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    if (!structure->createStructure(basic.position, basic.rotation, basic.scaleX, basic.scaleY)) return nullptr;
-    return structure;
-}
-
 RefPtr<Structure> Structure::structureWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                                float scaleY) {
     RefPtr<Structure> structure(new Structure);

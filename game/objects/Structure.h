@@ -9,7 +9,7 @@ namespace game {
 
 class VRope;
 
-// Composite scenery (types 600-699): builds other objects from its type's data, placed relative to
+// Composite scenery: builds other objects from its type's data, placed relative to
 // itself, joins them and files them with the level as objects of their own. 600-606 a potted
 // flower ("pot_type" as a Dynamic, "flower_type" at "flower_offset", the pot drawn in front);
 // 610 a tree ("tree_type", "flowers" of "flower_type" and "flower_offset"); 620-622 a base
@@ -27,7 +27,9 @@ class VRope;
 // the object is built, so it never meets the object itself.
 class Structure : public GameObject, public StructureProtocol {
 public:
-    static RefPtr<Structure> structureWithGameData(const Value& data);
+    static RefPtr<Structure> structureWithGameData(const Value& data) {
+        return withGameData(data, &structureWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Structure> structureWithType(int32_t type, CGPoint position, float rotation, float scaleX,
                                                float scaleY);
 

@@ -34,15 +34,6 @@ constexpr Joint kJoints[] = {
 };
 }  // namespace
 
-RefPtr<Tower> Tower::towerWithGameData(const Value& data) {
-    RefPtr<Tower> tower(new Tower);
-    tower->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, true);
-    tower->createTower(basic.position, basic.rotation);
-    return tower;
-}
-
 RefPtr<Tower> Tower::towerWithType(int32_t type, CGPoint position, float rotation, float, float) {
     RefPtr<Tower> tower(new Tower);
     tower->initGameObjectWithType(type);

@@ -19,7 +19,9 @@ class Tower : public GameObject, public StructureProtocol {
 public:
     static constexpr size_t kPieceCount = 9;
 
-    static RefPtr<Tower> towerWithGameData(const Value& data);
+    static RefPtr<Tower> towerWithGameData(const Value& data) {
+        return withGameData(data, &towerWithType, InstanceScale::kIgnored);
+    }
     static RefPtr<Tower> towerWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY);
 
     void onDayIsOver() override;

@@ -7,6 +7,7 @@
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Log.h"
@@ -19,15 +20,6 @@ constexpr uint16_t kCategory = 0x1000;
 constexpr uint16_t kMask = 0x7f13;
 }  // namespace
 
-RefPtr<Wheel> Wheel::wheelWithGameData(const Value& data) {
-    RefPtr<Wheel> wheel(new Wheel);
-    wheel->initGameObjectWithGameData(data);
-    GameObjectBasicData basic;
-    loadGameObjectSettingsFrom(data, &basic, false);
-    if (!wheel->createWheel(basic.position, basic.rotation, basic.scaleX, basic.scaleY, nullptr)) return nullptr;
-    return wheel;
-}
-
 RefPtr<Wheel> Wheel::wheelWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                    b2Body* joinToBody) {
     RefPtr<Wheel> wheel(new Wheel);
@@ -38,7 +30,7 @@ RefPtr<Wheel> Wheel::wheelWithType(int32_t type, CGPoint position, float rotatio
 
 bool Wheel::createWheel(CGPoint position, float rotation, float scaleX, float scaleY, b2Body* joinToBody) {
     setPriority(1);
-    if (type() != 1010) return true;
+    if (!GameObjectKinds::isKind("Wheel", type())) return true;
     const Value& wheel = gameObjectData()["wheel"];
     const Value& centre = gameObjectData()["centre"];
     GameObjectPhysicsData physics;

@@ -8,7 +8,7 @@ class PhysicsSprite;
 
 namespace game {
 
-// A big wheel (type 1010) of "segment_count" identical segments about its centre, turning on a
+// A big wheel of "segment_count" identical segments about its centre, turning on a
 // motorised revolute joint to the ground or a given body ("motor_speed" in radians per second).
 // "wheel": "image_name" (default "<img>_wheel"), "segment_count" (1 to 256), "segment_anchor_point",
 // "fixtures" of one segment, physics and motor settings; "centre" (optional): "image_name"
@@ -22,7 +22,9 @@ class Wheel : public GameObject {
 public:
     static constexpr int32_t kMaxSegments = 256;
 
-    static RefPtr<Wheel> wheelWithGameData(const Value& data);
+    static RefPtr<Wheel> wheelWithGameData(const Value& data) {
+        return withGameData(data, &wheelWithType, InstanceScale::kRead);
+    }
     static RefPtr<Wheel> wheelWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                        b2Body* joinToBody);
 

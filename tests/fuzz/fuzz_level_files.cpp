@@ -12,11 +12,11 @@
 #include "FuzzLevelParts.h"
 #include "engine/core/CCDirectorMac.h"
 #include "engine/core/support/CCFileUtils.h"
-#include "game/core/GameObjectFactory.h"
 #include "game/core/HiveProtocol.h"
 #include "game/core/Level.h"
 #include "game/core/Player.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "tests/support/PhysicsOnlyLayer.h"
@@ -63,9 +63,9 @@ void setUp(const std::string& folder) {
     done = true;
     useFolderAsHome(folder);
     dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector())->setOriginalWinSize(CGSizeMake(1024, 768));
-    GameObjectFactory::registerKind("Hive", &FuzzHive::make);
+    game::GameObjectKinds::registerStandIn("Hive", &FuzzHive::make);
     for (const char* kind : {"Flower", "Pickup", "Animation", "Dynamic", "Emitter", "Cloud", "Bird"}) {
-        GameObjectFactory::registerKind(kind, &FuzzObject::make);
+        game::GameObjectKinds::registerStandIn(kind, &FuzzObject::make);
     }
 }
 

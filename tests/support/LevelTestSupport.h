@@ -2,7 +2,7 @@
 
 // Levels written on the fly for the level and play-scene tests, and stand-ins for the object
 // kinds a level needs (a hive, flowers, shots, plain objects of a chosen priority), registered
-// with the object factory under the kinds' names.
+// with the object factory at the codes of the kinds they stand in for.
 
 #include <cstdlib>
 #include <string>
@@ -15,6 +15,7 @@
 #include "game/core/HiveProtocol.h"
 #include "game/core/Level.h"
 #include "game/core/ProjectileProtocol.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Folders.h"
 #include "support/BeeSheet.h"
 #include "support/GameArtFiles.h"
@@ -98,16 +99,12 @@ public:
     bool destroyed = false;
 };
 
+// Stand-ins at the game's codes of their kinds; game::GameObjectKinds::unregisterKinds() takes them
+// back.
 inline void registerStandInKinds() {
-    GameObjectFactory::registerKind("Hive", &StandInHive::make);
+    game::GameObjectKinds::registerStandIn("Hive", &StandInHive::make);
     for (const char* kind : {"Flower", "Pickup", "Animation", "Dynamic", "Emitter", "Cloud", "Bird"}) {
-        GameObjectFactory::registerKind(kind, &StandInObject::make);
-    }
-}
-
-inline void unregisterStandInKinds() {
-    for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Emitter", "Cloud", "Bird"}) {
-        GameObjectFactory::registerKind(kind, nullptr);
+        game::GameObjectKinds::registerStandIn(kind, &StandInObject::make);
     }
 }
 

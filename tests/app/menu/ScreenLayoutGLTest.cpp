@@ -23,7 +23,6 @@
 #include "engine/render/CCLabelBMFont.h"
 #include "engine/render/CCSprite.h"
 #include "game/core/GameMessage.h"
-#include "game/core/GameObjectFactory.h"
 #include "game/core/Hud.h"
 #include "game/core/KSMenu.h"
 #include "game/core/KSMenuItem.h"
@@ -33,7 +32,6 @@
 #include "game/core/Stats.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/Hive.h"
-#include "game/objects/MachineKinds.h"
 #include "platform/foundation/Random.h"
 #include "tests/app/menu/MenuProgressTestSupport.h"
 
@@ -355,14 +353,10 @@ const DayEnd kDayEnds[] = {{"NectarCarriedHome", 6345678, 100000}, {"NothingLeft
 class SummaryLayoutTest : public PlaySceneGLTest,
                           public ::testing::WithParamInterface<std::tuple<CGSize, DayEnd>> {
 protected:
-    // The game's kinds go with the stand-ins of the same names, and the rest after them.
+    // The game's kinds go with the stand-ins they were registered over.
     void TearDown() override {
         PlaySceneGLTest::TearDown();
-        for (const char* kind : {"Destructable", "Projectile", "SteamCloud", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        game::MachineKinds::unregisterKinds();
-        GameObject::setMovementBuilders(nullptr, nullptr);
+        game::GameObjectKinds::unregisterKinds();
     }
 
     CGSize window() const { return std::get<0>(GetParam()); }

@@ -12,6 +12,7 @@
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/VantrelGameLayer.h"
+#include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "support/HeadlessDirectorTest.h"
@@ -44,6 +45,24 @@ public:
         object->initGameObjectWithGameData(data);
         return object;
     }
+};
+
+// A kind that keeps what the shared constructor from level data handed it; a negative type refuses.
+class Placed : public GameObject {
+public:
+    static RefPtr<Placed> placedWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
+                                         const Value& pathData, b2Body* joinToBody) {
+        if (type < 0) return nullptr;
+        RefPtr<Placed> placed = makeRef<Placed>();
+        placed->initGameObjectWithType(type);
+        placed->placement = {position, rotation, scaleX, scaleY};
+        placed->path = pathData["name"].stringValue();
+        placed->joined = joinToBody != nullptr;
+        return placed;
+    }
+    GameObjectBasicData placement;
+    std::string path;
+    bool joined = true;
 };
 
 // A play scene in name only, so that tests can set the running game's physics.
@@ -96,7 +115,7 @@ protected:
     void TearDown() override {
         GameObjectFactory::cleanupFactory();
         GameObject::setMovementBuilders(nullptr, nullptr);
-        for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, nullptr);
+        game::GameObjectKinds::unregisterKinds();
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         HeadlessDirectorTest::TearDown();
     }
@@ -310,7 +329,7 @@ TEST_F(GameObjectTest, JointsNeedTheRunningGamesWorld) {
 }
 
 TEST_F(GameObjectTest, FactoryBuildsRegisteredKindsByTypeCode) {
-    for (const char* kind : kStandInKinds) GameObjectFactory::registerKind(kind, StandIn::make);
+    for (const char* kind : kStandInKinds) game::GameObjectKinds::registerStandIn(kind, StandIn::make);
     const struct {
         int type;
         const char* kind;  // none: nothing is built
@@ -330,6 +349,74 @@ TEST_F(GameObjectTest, FactoryBuildsRegisteredKindsByTypeCode) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(GameObjectFactory::gameObjectWithGameData(dict({{"type", 101}})), nullptr);
     EXPECT_EQ(GameObjectFactory::gameObjectWithGameData(dict({{"type", 102}})), nullptr);
     EXPECT_EQ(log.lines().size(), 3u);
+}
+
+TEST_F(GameObjectTest, AKindIsRegisteredWholeOrNotAtAll) {
+    ASSERT_TRUE(GameObjectFactory::registerKind({"Cloud", {{200, 208}, {210, 215}}, StandIn::make}));
+    LogCapture log;
+    const struct {
+        GameObjectFactory::Kind kind;
+        bool registered;
+    } cases[] = {
+        {{"Storm", {{230, 231}, {215, 220}}, StandIn::make}, false},  // 215 is the cloud's
+        {{"Storm", {{230, 229}}, StandIn::make}, false},              // backwards
+        {{"Storm", {{230, 231}}, nullptr}, false},
+        {{"", {{230, 231}}, StandIn::make}, false},
+        {{"Storm", {{209, 209}, {230, 231}}, StandIn::make}, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GameObjectFactory::registerKind(c.kind), c.registered) << c.kind.name;
+    }
+    EXPECT_EQ(log.lines().size(), 4u);
+    // A refused kind holds none of its codes.
+    EXPECT_EQ(GameObjectFactory::kindForType(220), "");
+    EXPECT_EQ(GameObjectFactory::kindForType(215), "Cloud");
+    EXPECT_EQ(GameObjectFactory::kindForType(209), "Storm");
+
+    // Registered again under its name, a kind gives up the codes it no longer names.
+    ASSERT_TRUE(GameObjectFactory::registerKind({"Cloud", {{200, 202}}, StandIn::make}));
+    EXPECT_EQ(GameObjectFactory::kindForType(210), "");
+    EXPECT_TRUE(GameObjectFactory::registerKind({"Tornado", {{210, 212}}, StandIn::make}));
+    EXPECT_TRUE(GameObjectFactory::gameObjectWithGameData(dict({{"type", 211}})));
+
+    GameObjectFactory::unregisterKinds();
+    for (int type : {200, 209, 211}) EXPECT_EQ(GameObjectFactory::kindForType(type), "") << type;
+}
+
+TEST_F(GameObjectTest, TheConstructorFromLevelDataHandsTheInstanceToTheKind) {
+    using Scale = GameObject::InstanceScale;
+    const Value path = dict({{"name", "own"}});
+    const struct {
+        Value instance;
+        Scale scale;
+        float scaleX, scaleY;
+    } cases[] = {
+        {dict({{"scale_x", 2}, {"scale_y", 3}}), Scale::kRead, 2, 3},
+        {dict({{"scale", 4}, {"scale_x", 2}}), Scale::kRead, 4, 4},
+        {dict({{"scale_x", 2}}), Scale::kRead, 2, 0},
+        {dict({{"scale", 4}}), Scale::kIgnored, 1, 1},
+    };
+    for (const auto& c : cases) {
+        Value instance = c.instance;
+        for (const auto& [key, value] : {std::pair<const char*, Value>{"type", 501},
+                                         {"position", "{10, -20}"},
+                                         {"rotation", 30},
+                                         {"linear_path_data", path}}) {
+            instance.set(key, value);
+        }
+        const RefPtr<Placed> placed = GameObject::withGameData(instance, &Placed::placedWithType, c.scale);
+        ASSERT_TRUE(placed);
+        EXPECT_EQ(placed->type(), 501);
+        EXPECT_EQ(placed->typeName(), "crate");
+        EXPECT_EQ(placed->placement.position.x, 10);
+        EXPECT_EQ(placed->placement.position.y, -20);
+        EXPECT_EQ(placed->placement.rotation, 30);
+        EXPECT_EQ(placed->placement.scaleX, c.scaleX);
+        EXPECT_EQ(placed->placement.scaleY, c.scaleY);
+        EXPECT_EQ(placed->path, "own");
+        EXPECT_FALSE(placed->joined);
+    }
+    EXPECT_FALSE(GameObject::withGameData(dict({{"type", -1}}), &Placed::placedWithType, Scale::kRead));
 }
 
 TEST(GameObjectDataTest, AMissingOrBrokenDataFileLeavesNoTypesAndSaysSo) {

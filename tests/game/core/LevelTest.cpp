@@ -40,7 +40,7 @@ protected:
     }
     void TearDown() override {
         level_.reset();
-        unregisterStandInKinds();
+        game::GameObjectKinds::unregisterKinds();
         HeadlessDirectorTest::TearDown();
     }
 

@@ -148,7 +148,7 @@ TEST_F(PlaySceneDayEndGLTest, TheNightFlightBringsTheBeeIntoTheHiveFromARingArou
             EXPECT_TRUE(layer_->level()->isNight());
             leave();
         }
-        if (!row.shipped) unregisterStandInKinds();
+        if (!row.shipped) game::GameObjectKinds::unregisterKinds();
     }
 }
 
@@ -174,7 +174,7 @@ TEST_F(PlaySceneDayEndGLTest, PausingAndResumingAtAnyFrameOfTheDaysLastSecondSti
             leave();
         }
     }
-    unregisterStandInKinds();
+    game::GameObjectKinds::unregisterKinds();
 }
 
 TEST_F(PlaySceneDayEndGLTest, TheDaysResultIsSavedAsTheSummaryShowsAndNotAgainOnLeaving) {
@@ -213,7 +213,7 @@ TEST_F(PlaySceneDayEndGLTest, TheDaysResultIsSavedAsTheSummaryShowsAndNotAgainOn
     EXPECT_EQ(saved(stats->statsFilePath(), "honey"), honeyBefore + honey);
     EXPECT_EQ(saved(stats->statsFilePath(), "games_finished"), finishedBefore + 1);
     EXPECT_EQ(saved(levels->scoresFilePath(), "test_a"), honey);
-    unregisterStandInKinds();
+    game::GameObjectKinds::unregisterKinds();
 }
 
 TEST_F(PlaySceneDayEndGLTest, TheHivesBubblesHangFromTheTopOfItsHoney) {

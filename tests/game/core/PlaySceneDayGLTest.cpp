@@ -102,8 +102,8 @@ class PlaySceneDayGLTest : public PlaySceneGLTest {
 protected:
     void SetUp() override {
         PlaySceneGLTest::SetUp();
-        GameObjectFactory::registerKind("Flower", &DrinkableFlower::make);
-        GameObjectFactory::registerKind("Hive", &DeliverableHive::make);
+        game::GameObjectKinds::registerStandIn("Flower", &DrinkableFlower::make);
+        game::GameObjectKinds::registerStandIn("Hive", &DeliverableHive::make);
     }
 
     static void mix(uint64_t* hash, double value) {

@@ -109,7 +109,7 @@ protected:
             layer_->cleanupHidJoystickControl();
             layer_.reset();
         }
-        unregisterStandInKinds();
+        game::GameObjectKinds::unregisterKinds();
         GLSceneTest::TearDown();
     }
 

@@ -64,7 +64,7 @@ protected:
     }
     void TearDown() override {
         layer_.reset();
-        unregisterStandInKinds();
+        game::GameObjectKinds::unregisterKinds();
         VantrelTransitionLayer::registerScene(VantrelTransitionLayer::kMenuClassName, [] { return CCScene::node(); });
         VantrelTransitionLayer::setWallClockDelay(nullptr);
         GLSceneTest::TearDown();

@@ -10,7 +10,6 @@
 #include "game/core/GameSensor.h"
 #include "game/objects/Bird.h"
 #include "game/objects/Cloud.h"
-#include "game/objects/EnemyKinds.h"
 #include "game/objects/MovementOrbit.h"
 #include "support/ValueBuilders.h"
 #include "EnemyTestSupport.h"
@@ -36,15 +35,10 @@ class HidingLayerTest : public EnemyLevelTest {
 protected:
     void SetUp() override {
         EnemyLevelTest::SetUp();
-        game::EnemyKinds::registerKinds();
+        registerEnemyKinds();
         GameObject::setMovementBuilders(nullptr, [](const Value& orbit, CCNode* node) -> RefPtr<MovementProtocol> {
             return game::MovementOrbit::movementOrbitFromDictionary(orbit, node);
         });
-    }
-    void TearDown() override {
-        GameObject::setMovementBuilders(nullptr, nullptr);
-        EnemyLevelTest::TearDown();
-        GameObjectFactory::registerKind("Projectile", nullptr);
     }
 };
 

@@ -24,12 +24,22 @@
 #include "game/core/ProjectileProtocol.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/EnemyRules.h"
+#include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
 #include "tests/game/objects/ObjectTestWorld.h"
 
 namespace enemytest {
+
+// The game's dangers (shots, enemies, steam puffs and their emitters) over the level's stand-ins;
+// the level test's tear-down takes them back with the rest.
+inline void registerEnemyKinds() {
+    for (const char* kind :
+         {"Projectile", "Bird", "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
+        GameObjectFactory::registerKind(game::GameObjectKinds::kind(kind));
+    }
+}
 
 constexpr float kFrame = 1.0f / 60.0f;
 
@@ -146,7 +156,7 @@ protected:
         level_.reset();
         bee_.head.reset();
         layer_.reset();
-        unregisterStandInKinds();
+        game::GameObjectKinds::unregisterKinds();
         CCSpriteFrameCache::sharedSpriteFrameCache()->removeSpriteFrames();
         GLSceneTest::TearDown();
     }

@@ -6,7 +6,6 @@
 #include "engine/render/CCSprite.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/objects/EnemyKinds.h"
 #include "game/objects/GroundEnemy.h"
 #include "game/objects/MovementOrbit.h"
 #include "game/objects/RoboCam.h"
@@ -32,17 +31,10 @@ class WalkerTest : public EnemyLevelTest {
 protected:
     void SetUp() override {
         EnemyLevelTest::SetUp();
-        game::EnemyKinds::registerKinds();
+        registerEnemyKinds();
         GameObject::setMovementBuilders(nullptr, [](const Value& orbit, CCNode* node) -> RefPtr<MovementProtocol> {
             return game::MovementOrbit::movementOrbitFromDictionary(orbit, node);
         });
-    }
-    void TearDown() override {
-        GameObject::setMovementBuilders(nullptr, nullptr);
-        EnemyLevelTest::TearDown();
-        for (const char* kind : {"Projectile", "SteamCloud", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
     }
 };
 

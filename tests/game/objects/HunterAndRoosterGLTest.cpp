@@ -5,7 +5,6 @@
 #include "engine/actions/CCActionManager.h"
 #include "engine/core/CCDirector.h"
 #include "game/core/PhysicsSprite.h"
-#include "game/objects/EnemyKinds.h"
 #include "game/objects/Hunter.h"
 #include "game/objects/Rooster.h"
 #include "support/ValueBuilders.h"
@@ -48,14 +47,8 @@ class CreatureTest : public EnemyLevelTest {
 protected:
     void SetUp() override {
         EnemyLevelTest::SetUp();
-        game::EnemyKinds::registerKinds();
+        registerEnemyKinds();
         for (int k = 1; k <= 4; ++k) addFrame("rooster_" + std::to_string(k) + ".png", CGSizeMake(40, 40));
-    }
-    void TearDown() override {
-        EnemyLevelTest::TearDown();
-        for (const char* kind : {"Projectile", "SteamCloud", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
     }
     // A frame of the rooster with its animation running as in a scene.
     void strikeFrame(Rooster* bird) {

@@ -1,25 +1,14 @@
 #pragma once
 
-// The object test level with the machines and composites registered as well, and helpers to
-// read their bodies.
+// The object test level, whose kinds include the machines and composites, with helpers to read
+// their bodies.
 
 #include <cmath>
 
-#include "game/objects/MachineKinds.h"
 #include "tests/game/objects/ObjectTestWorld.h"
 
 class MachineTestWorld : public ObjectTestWorld {
 protected:
-    void SetUp() override {
-        ObjectTestWorld::SetUp();
-        if (HasFatalFailure()) return;
-        game::MachineKinds::registerKinds();
-    }
-    void TearDown() override {
-        game::MachineKinds::unregisterKinds();
-        ObjectTestWorld::TearDown();
-    }
-
     // A fresh level with the object data (the old level lets go of the shared data first).
     Level* reload(const Value& gameObjectData) {
         level_.reset();

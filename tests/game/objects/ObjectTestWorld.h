@@ -60,11 +60,7 @@ protected:
         if (!layer_) return GLSceneTest::TearDown();
         level_.reset();
         layer_.reset();
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile", "Bird",
-                                 "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        GameObject::setMovementBuilders(nullptr, nullptr);
+        game::GameObjectKinds::unregisterKinds();
         world_->writeList("gameobject_data.plist", dict({}));
         CCSpriteFrameCache::purgeSharedSpriteFrameCache();
         CCAnimationCache::purgeSharedAnimationCache();

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "game/objects/EnemyKinds.h"
 #include "platform/foundation/Log.h"
 #include "support/ValueBuilders.h"
 #include "EnemyTestSupport.h"
@@ -29,11 +28,7 @@ class ProjectileTest : public EnemyLevelTest {
 protected:
     void SetUp() override {
         EnemyLevelTest::SetUp();
-        game::EnemyKinds::registerKinds();
-    }
-    void TearDown() override {
-        EnemyLevelTest::TearDown();
-        GameObjectFactory::registerKind("Projectile", nullptr);
+        registerEnemyKinds();
     }
 
     // A shot of type 300 filed in the level; the level holds the only reference.

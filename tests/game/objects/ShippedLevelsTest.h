@@ -13,7 +13,6 @@
 #include "game/core/GameObjectFactory.h"
 #include "game/core/Levels.h"
 #include "game/objects/GameObjectKinds.h"
-#include "game/objects/MachineKinds.h"
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
 #include "support/TestSupport.h"
@@ -37,15 +36,7 @@ inline std::string shippedLevelName(const ::testing::TestParamInfo<const char*>&
 // Every object kind registered as the program does at start, and taken back when this goes.
 struct ShippedObjectKinds {
     ShippedObjectKinds() { game::GameObjectKinds::registerKinds(); }
-    ~ShippedObjectKinds() {
-        for (const char* kind : {"Hive", "Flower", "Pickup", "Animation", "Dynamic", "Destructable", "Projectile",
-                                 "Bird", "Cloud", "SteamCloud", "Emitter", "GroundEnemy", "Hunter", "RoboCam",
-                                 "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
-        game::MachineKinds::unregisterKinds();
-        GameObject::setMovementBuilders(nullptr, nullptr);
-    }
+    ~ShippedObjectKinds() { game::GameObjectKinds::unregisterKinds(); }
     ShippedObjectKinds(const ShippedObjectKinds&) = delete;
     ShippedObjectKinds& operator=(const ShippedObjectKinds&) = delete;
 };

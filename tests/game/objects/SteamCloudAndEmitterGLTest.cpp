@@ -4,7 +4,6 @@
 
 #include "game/core/PhysicsSprite.h"
 #include "game/objects/Emitter.h"
-#include "game/objects/EnemyKinds.h"
 #include "game/objects/Projectile.h"
 #include "game/objects/ProjectileData.h"
 #include "game/objects/SteamCloud.h"
@@ -41,13 +40,7 @@ class PuffTest : public EnemyLevelTest {
 protected:
     void SetUp() override {
         EnemyLevelTest::SetUp();
-        game::EnemyKinds::registerKinds();
-    }
-    void TearDown() override {
-        EnemyLevelTest::TearDown();
-        for (const char* kind : {"Projectile", "SteamCloud", "GroundEnemy", "Hunter", "RoboCam", "Rooster"}) {
-            GameObjectFactory::registerKind(kind, nullptr);
-        }
+        registerEnemyKinds();
     }
     size_t shots() const { return level_->projectiles().count(); }
 };

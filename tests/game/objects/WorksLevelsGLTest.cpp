@@ -21,7 +21,6 @@
 #include "game/objects/Dynamic.h"
 #include "game/objects/Flower.h"
 #include "game/objects/GameObjectKinds.h"
-#include "game/objects/MachineKinds.h"
 #include "game/objects/Rotator.h"
 #include "game/objects/Structure.h"
 #include "game/objects/VRope.h"
