@@ -165,8 +165,7 @@ protected:
         ASSERT_TRUE(kPrivateHome);
         director_ = makeRef<FixedClockDirector>();
         CCDirector::setSharedDirector(director_);
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "MenuTest", true);
-        ASSERT_NE(view_, nullptr);
+        view_ = windowOrStop(CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "MenuTest", true));
         director_->setView(view_);
         director_->setProjection(CCProjectionKind2D);
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
