@@ -1,6 +1,8 @@
 #include "audio/ALWrapper.h"
 
+#include <future>
 #include <mutex>
+#include <utility>
 
 #include "audio/OALTools.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -74,6 +76,25 @@ template <typename Call>
 void locked(Call&& call) {
     std::lock_guard lock(alLock());
     call();
+}
+
+// The default device and its context opened ahead (openDefaultDeviceAhead).
+struct OpenedAhead {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+};
+
+std::mutex aheadMutex;
+bool aheadStarted = false;            // guarded by aheadMutex
+std::future<OpenedAhead> aheadWork;   // the worker until openDevice("") takes its result; guarded
+OpenedAhead ahead;                    // the taken device and the context not yet handed out; guarded
+
+// The context opened ahead on the device, no longer kept; null when there is none.
+ALCcontext* takeAheadContext(ALCdevice* device) {
+    const std::lock_guard lock(aheadMutex);
+    if (!device || ahead.device != device) return nullptr;
+    ahead.device = nullptr;
+    return std::exchange(ahead.context, nullptr);
 }
 
 // The platform extensions, looked up once; null where the platform lacks one.
@@ -572,7 +593,40 @@ bool ALWrapper::getBufferiv(ALuint bufferId, ALenum parameter, ALint* values) {
 
 // ---- Devices
 
+void ALWrapper::openDefaultDeviceAhead() {
+    const std::lock_guard lock(aheadMutex);
+    if (std::exchange(aheadStarted, true)) return;
+    aheadWork = std::async(std::launch::async, [] {
+        OpenedAhead opened;
+        locked([&] {
+            opened.device = alcOpenDevice(nullptr);
+            if (!opened.device) {
+                alcGetError(nullptr);
+                return;
+            }
+            opened.context = alcCreateContext(opened.device, nullptr);
+            if (!opened.context) alcGetError(opened.device);
+        });
+        return opened;
+    });
+}
+
 ALCdevice* ALWrapper::openDevice(const std::string& specifier) {
+    if (specifier.empty()) {
+        std::future<OpenedAhead> work;
+        {
+            const std::lock_guard lock(aheadMutex);
+            work = std::move(aheadWork);
+        }
+        if (work.valid()) {
+            const OpenedAhead opened = work.get();
+            if (opened.device) {
+                const std::lock_guard lock(aheadMutex);
+                ahead = opened;
+                return opened.device;
+            }
+        }
+    }
     ALCdevice* device = nullptr;
     locked([&] {
         device = alcOpenDevice(specifier.empty() ? nullptr : specifier.c_str());
@@ -585,6 +639,7 @@ ALCdevice* ALWrapper::openDevice(const std::string& specifier) {
 }
 
 bool ALWrapper::closeDevice(ALCdevice* device) {
+    if (ALCcontext* unused = takeAheadContext(device)) destroyContext(unused);
     return withALC("+[ALWrapper closeDevice:]", device, [&] { alcCloseDevice(device); });
 }
 
@@ -672,6 +727,10 @@ bool ALWrapper::captureSamples(ALCdevice* device, void* buffer, ALCsizei numSamp
 // ---- Contexts
 
 ALCcontext* ALWrapper::createContext(ALCdevice* device, const ALCint* attributes) {
+    if (ALCcontext* made = takeAheadContext(device)) {
+        if (!attributes) return made;
+        destroyContext(made);
+    }
     ALCcontext* context = nullptr;
     withALC("+[ALWrapper createContext:attributes:]", device, [&] { context = alcCreateContext(device, attributes); });
     return context;
