@@ -24,14 +24,14 @@ struct BenchmarkPeer {
     void (*run)(benchmark::State&);
 };
 
-// Our benchmark and the peers it is compared with. Work done in other processes (launches) is
-// timed by the clock: the benchmark's own CPU time would be nearly nothing, and the runs would
-// repeat until it added up.
+// Our benchmark and the peers it is compared with. Work done in other processes (launches) times
+// itself (benchmark::State::SetIterationTime): the benchmark's own CPU time would be nearly
+// nothing, and the runs would repeat until it added up.
 struct BenchmarkGroup {
     std::string name;
     void (*ours)(benchmark::State&);
     std::vector<BenchmarkPeer> peers;
-    bool realTime = false;
+    bool manualTime = false;
 };
 
 // Registers "<name>/ours" and "<name>/<peer name>" for every group and peer, with times shown in
@@ -73,7 +73,7 @@ inline int runBenchmarkGroups(int argc, char** argv, const std::vector<Benchmark
     for (const BenchmarkGroup& group : groups) {
         auto timed = [&](benchmark::internal::Benchmark* benchmark) {
             benchmark->Unit(unit);
-            if (group.realTime) benchmark->UseRealTime();
+            if (group.manualTime) benchmark->UseManualTime();
         };
         timed(benchmark::RegisterBenchmark((group.name + "/ours").c_str(), group.ours));
         for (const BenchmarkPeer& peer : group.peers) {
