@@ -22,8 +22,8 @@ int main() {
     if (!GLWindow::openDisplay()) return 1;
     // The window and its GL context take tens of milliseconds in which this thread only waits:
     // meanwhile the sound device opens, for the audio front to take when the launch makes it, and
-    // the splash picture is decoded, for the intro. A device that cannot be opened there is
-    // tried again, and told, when the launch makes the audio front; a broken picture is told once.
+    // the splash picture is decoded, for the intro. A device that cannot be opened there is told
+    // when the launch makes the audio front; a broken picture is told once.
     ALWrapper::openDefaultDeviceAhead();
     CCTextureCache::decodeAhead(VantrelIntroLayer::kSplashPicture);
     const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 1024, 768), "Vantrel");

@@ -612,28 +612,26 @@ void ALWrapper::openDefaultDeviceAhead() {
 }
 
 ALCdevice* ALWrapper::openDevice(const std::string& specifier) {
+    std::future<OpenedAhead> work;
     if (specifier.empty()) {
-        std::future<OpenedAhead> work;
-        {
-            const std::lock_guard lock(aheadMutex);
-            work = std::move(aheadWork);
-        }
-        if (work.valid()) {
-            const OpenedAhead opened = work.get();
-            if (opened.device) {
-                const std::lock_guard lock(aheadMutex);
-                ahead = opened;
-                return opened.device;
-            }
-        }
+        const std::lock_guard lock(aheadMutex);
+        work = std::move(aheadWork);
     }
     ALCdevice* device = nullptr;
-    locked([&] {
-        device = alcOpenDevice(specifier.empty() ? nullptr : specifier.c_str());
-        // A failed open leaves its error pending on the null device; taken here, it is not blamed
-        // on the next device-less call (such as an extension query).
-        if (!device) alcGetError(nullptr);
-    });
+    if (work.valid()) {
+        // The worker's open is this open: a device it could not open is not asked for again.
+        const OpenedAhead opened = work.get();
+        device = opened.device;
+        const std::lock_guard lock(aheadMutex);
+        ahead = opened;
+    } else {
+        locked([&] {
+            device = alcOpenDevice(specifier.empty() ? nullptr : specifier.c_str());
+            // A failed open leaves its error pending on the null device; taken here, it is not
+            // blamed on the next device-less call (such as an extension query).
+            if (!device) alcGetError(nullptr);
+        });
+    }
     if (!device) OALTools::logError("+[ALWrapper openDevice:]", "Could not open device %s", specifier.c_str());
     return device;
 }

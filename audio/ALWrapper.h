@@ -153,8 +153,8 @@ public:
     static ALCdevice* openDevice(const std::string& specifier);
     // Opens the default output device and makes a context without attributes on it, on a worker
     // thread of its own and logging nothing: the launch has it done while the window opens. The
-    // next openDevice("") takes that device, waiting for the worker (a device the worker could not
-    // open is opened, and its failure logged, as always), and the next createContext on it without
+    // next openDevice("") is that open, waiting for the worker: it answers the device, or logs the
+    // failure as an open of its own would, and the next createContext on the device without
     // attributes takes that context; any other createContext on the device, or its close, destroys
     // the context first. Once only; later calls do nothing.
     static void openDefaultDeviceAhead();
