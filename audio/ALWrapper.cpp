@@ -1,6 +1,8 @@
 #include "audio/ALWrapper.h"
 
+#include <future>
 #include <mutex>
+#include <utility>
 
 #include "audio/OALTools.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -74,6 +76,25 @@ template <typename Call>
 void locked(Call&& call) {
     std::lock_guard lock(alLock());
     call();
+}
+
+// The default device and its context opened ahead (openDefaultDeviceAhead).
+struct OpenedAhead {
+    ALCdevice* device = nullptr;
+    ALCcontext* context = nullptr;
+};
+
+std::mutex aheadMutex;
+bool aheadStarted = false;            // guarded by aheadMutex
+std::future<OpenedAhead> aheadWork;   // the worker until openDevice("") takes its result; guarded
+OpenedAhead ahead;                    // the taken device and the context not yet handed out; guarded
+
+// The context opened ahead on the device, no longer kept; null when there is none.
+ALCcontext* takeAheadContext(ALCdevice* device) {
+    const std::lock_guard lock(aheadMutex);
+    if (!device || ahead.device != device) return nullptr;
+    ahead.device = nullptr;
+    return std::exchange(ahead.context, nullptr);
 }
 
 // The platform extensions, looked up once; null where the platform lacks one.
@@ -572,19 +593,51 @@ bool ALWrapper::getBufferiv(ALuint bufferId, ALenum parameter, ALint* values) {
 
 // ---- Devices
 
-ALCdevice* ALWrapper::openDevice(const std::string& specifier) {
-    ALCdevice* device = nullptr;
-    locked([&] {
-        device = alcOpenDevice(specifier.empty() ? nullptr : specifier.c_str());
-        // A failed open leaves its error pending on the null device; taken here, it is not blamed
-        // on the next device-less call (such as an extension query).
-        if (!device) alcGetError(nullptr);
+void ALWrapper::openDefaultDeviceAhead() {
+    const std::lock_guard lock(aheadMutex);
+    if (std::exchange(aheadStarted, true)) return;
+    aheadWork = std::async(std::launch::async, [] {
+        OpenedAhead opened;
+        locked([&] {
+            opened.device = alcOpenDevice(nullptr);
+            if (!opened.device) {
+                alcGetError(nullptr);
+                return;
+            }
+            opened.context = alcCreateContext(opened.device, nullptr);
+            if (!opened.context) alcGetError(opened.device);
+        });
+        return opened;
     });
+}
+
+ALCdevice* ALWrapper::openDevice(const std::string& specifier) {
+    std::future<OpenedAhead> work;
+    if (specifier.empty()) {
+        const std::lock_guard lock(aheadMutex);
+        work = std::move(aheadWork);
+    }
+    ALCdevice* device = nullptr;
+    if (work.valid()) {
+        // The worker's open is this open: a device it could not open is not asked for again.
+        const OpenedAhead opened = work.get();
+        device = opened.device;
+        const std::lock_guard lock(aheadMutex);
+        ahead = opened;
+    } else {
+        locked([&] {
+            device = alcOpenDevice(specifier.empty() ? nullptr : specifier.c_str());
+            // A failed open leaves its error pending on the null device; taken here, it is not
+            // blamed on the next device-less call (such as an extension query).
+            if (!device) alcGetError(nullptr);
+        });
+    }
     if (!device) OALTools::logError("+[ALWrapper openDevice:]", "Could not open device %s", specifier.c_str());
     return device;
 }
 
 bool ALWrapper::closeDevice(ALCdevice* device) {
+    if (ALCcontext* unused = takeAheadContext(device)) destroyContext(unused);
     return withALC("+[ALWrapper closeDevice:]", device, [&] { alcCloseDevice(device); });
 }
 
@@ -672,6 +725,10 @@ bool ALWrapper::captureSamples(ALCdevice* device, void* buffer, ALCsizei numSamp
 // ---- Contexts
 
 ALCcontext* ALWrapper::createContext(ALCdevice* device, const ALCint* attributes) {
+    if (ALCcontext* made = takeAheadContext(device)) {
+        if (!attributes) return made;
+        destroyContext(made);
+    }
     ALCcontext* context = nullptr;
     withALC("+[ALWrapper createContext:attributes:]", device, [&] { context = alcCreateContext(device, attributes); });
     return context;

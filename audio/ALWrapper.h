@@ -151,6 +151,13 @@ public:
     // Output devices. openDevice takes "" for the default device; on failure it logs "Could not open
     // device <specifier>" (no error report) and answers null.
     static ALCdevice* openDevice(const std::string& specifier);
+    // Opens the default output device and makes a context without attributes on it, on a worker
+    // thread of its own and logging nothing: the launch has it done while the window opens. The
+    // next openDevice("") is that open, waiting for the worker: it answers the device, or logs the
+    // failure as an open of its own would, and the next createContext on the device without
+    // attributes takes that context; any other createContext on the device, or its close, destroys
+    // the context first. Once only; later calls do nothing.
+    static void openDefaultDeviceAhead();
     static bool closeDevice(ALCdevice* device);
     static bool isExtensionPresent(ALCdevice* device, const std::string& name);
     static void* getProcAddress(ALCdevice* device, const std::string& name);

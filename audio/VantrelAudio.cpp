@@ -1,5 +1,7 @@
 #include "audio/VantrelAudio.h"
 
+#include <mutex>
+
 #include "audio/ALChannelSource.h"
 #include "audio/OALAudioSession.h"
 #include "audio/OALAudioTrack.h"
@@ -8,6 +10,7 @@
 #include "audio/OALSimpleAudio.h"
 #include "audio/OALTools.h"
 #include "audio/OpenALManager.h"
+#include "platform/foundation/SharedInstances.h"
 
 namespace {
 
@@ -16,6 +19,9 @@ constexpr float kTrackFadeDuration = 0.5f;  // seconds
 }  // namespace
 
 VantrelAudio* VantrelAudio::sharedInstance() {
+    // Noted as it is made: tests make fronts of their own, which are no shared instance.
+    static std::once_flag noted;
+    std::call_once(noted, [] { noteSharedInstanceMade("VantrelAudio"); });
     return OALSharedInstance<VantrelAudio>::get();
 }
 

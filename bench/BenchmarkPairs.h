@@ -24,11 +24,14 @@ struct BenchmarkPeer {
     void (*run)(benchmark::State&);
 };
 
-// Our benchmark and the peers it is compared with.
+// Our benchmark and the peers it is compared with. Work done in other processes (launches) times
+// itself (benchmark::State::SetIterationTime): the benchmark's own CPU time would be nearly
+// nothing, and the runs would repeat until it added up.
 struct BenchmarkGroup {
     std::string name;
     void (*ours)(benchmark::State&);
     std::vector<BenchmarkPeer> peers;
+    bool manualTime = false;
 };
 
 // Registers "<name>/ours" and "<name>/<peer name>" for every group and peer, with times shown in
@@ -46,9 +49,9 @@ inline int runBenchmarkGroups(int argc, char** argv, const std::vector<Benchmark
             for (const Run& run : runs) {
                 if (run.error_occurred) continue;
                 if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                    medians_[run.run_name.str()] = run.GetAdjustedRealTime();
+                    medians_[run.run_name.function_name] = run.GetAdjustedRealTime();
                 } else if (run.run_type == Run::RT_Iteration) {
-                    singles_[run.run_name.str()] = run.GetAdjustedRealTime();
+                    singles_[run.run_name.function_name] = run.GetAdjustedRealTime();
                 }
             }
             ConsoleReporter::ReportRuns(runs);
@@ -68,9 +71,13 @@ inline int runBenchmarkGroups(int argc, char** argv, const std::vector<Benchmark
 
     std::vector<std::string> peerNames;  // every peer once, in order of first appearance
     for (const BenchmarkGroup& group : groups) {
-        benchmark::RegisterBenchmark((group.name + "/ours").c_str(), group.ours)->Unit(unit);
+        auto timed = [&](benchmark::internal::Benchmark* benchmark) {
+            benchmark->Unit(unit);
+            if (group.manualTime) benchmark->UseManualTime();
+        };
+        timed(benchmark::RegisterBenchmark((group.name + "/ours").c_str(), group.ours));
         for (const BenchmarkPeer& peer : group.peers) {
-            benchmark::RegisterBenchmark((group.name + "/" + peer.name).c_str(), peer.run)->Unit(unit);
+            timed(benchmark::RegisterBenchmark((group.name + "/" + peer.name).c_str(), peer.run));
             if (std::find(peerNames.begin(), peerNames.end(), peer.name) == peerNames.end()) {
                 peerNames.push_back(peer.name);
             }

@@ -4,6 +4,7 @@
 #include "platform/foundation/FileMove.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/SharedInstances.h"
 #include "platform/foundation/StringUtils.h"
 #include "platform/foundation/UserDefaults.h"
 #include "platform/foundation/Value.h"
@@ -21,8 +22,11 @@ constexpr const char* kMovedFiles[] = {"Scores.archive", "Stats.archive", "Cache
 }  // namespace
 
 ApplicationPreferences* ApplicationPreferences::sharedInstance() {
-    static ApplicationPreferences* const instance = new ApplicationPreferences(
-        UserDefaults::standardUserDefaults(), applicationShortVersion(), applicationDataFolder(), cachesFolder());
+    static ApplicationPreferences* const instance = [] {
+        noteSharedInstanceMade("ApplicationPreferences");
+        return new ApplicationPreferences(UserDefaults::standardUserDefaults(), applicationShortVersion(),
+                                          applicationDataFolder(), cachesFolder());
+    }();
     return instance;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SavedFile.h"
+#include "platform/foundation/SharedInstances.h"
 #include "platform/foundation/StringUtils.h"
 #include "platform/gameservice/LocalGameService.h"
 
@@ -45,6 +46,7 @@ RefPtr<GameServiceAchievement> copyOf(const GameServiceAchievement& achievement)
 
 GameKitHelper* GameKitHelper::sharedInstance() {
     static GameKitHelper* const shared = [] {
+        noteSharedInstanceMade("GameKitHelper");
         const std::string folder = applicationDataFolder();
         const RefPtr<LocalGameService> service = LocalGameService::create(folder);
         static GameKitHelper helper(service, folder);

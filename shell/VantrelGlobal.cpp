@@ -1,7 +1,12 @@
 #include "shell/VantrelGlobal.h"
 
+#include "platform/foundation/SharedInstances.h"
+
 VantrelGlobal* VantrelGlobal::sharedInstance() {
-    static VantrelGlobal* const instance = new VantrelGlobal();
+    static VantrelGlobal* const instance = [] {
+        noteSharedInstanceMade("VantrelGlobal");
+        return new VantrelGlobal();
+    }();
     return instance;
 }
 

@@ -2,6 +2,7 @@
 
 #include "shell/VantrelPadlinkLayout.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/SharedInstances.h"
 
 namespace {
 constexpr int32_t kStateMenu = 0;
@@ -9,7 +10,10 @@ constexpr int32_t kStatePlaying = 1;
 }  // namespace
 
 VantrelNetworkControl* VantrelNetworkControl::sharedInstance() {
-    static VantrelNetworkControl* const instance = new VantrelNetworkControl(*JPManager::sharedManager());
+    static VantrelNetworkControl* const instance = [] {
+        noteSharedInstanceMade("VantrelNetworkControl");
+        return new VantrelNetworkControl(*JPManager::sharedManager());
+    }();
     return instance;
 }
 

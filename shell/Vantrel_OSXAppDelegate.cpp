@@ -30,7 +30,8 @@ constexpr const char* kSettleWatchKey = "settleFocus";
 
 Vantrel_OSXAppDelegate* Vantrel_OSXAppDelegate::sharedInstance() {
     static Vantrel_OSXAppDelegate* const instance = [] {
-        auto* delegate = new Vantrel_OSXAppDelegate(*ApplicationPreferences::sharedInstance());
+        // The preferences are not made here: the launch makes them after the global state.
+        auto* delegate = new Vantrel_OSXAppDelegate();
         delegate->setGameServiceViewCloser([] {
             GameKitHelper* helper = GameKitHelper::sharedInstance();
             if (helper->isGameCenterViewOpen()) helper->closeGameCenter();
@@ -42,8 +43,14 @@ Vantrel_OSXAppDelegate* Vantrel_OSXAppDelegate::sharedInstance() {
     return instance;
 }
 
+Vantrel_OSXAppDelegate::Vantrel_OSXAppDelegate() : focusSettleClock_(monotonicSeconds) {}
+
 Vantrel_OSXAppDelegate::Vantrel_OSXAppDelegate(ApplicationPreferences& preferences)
-    : preferences_(preferences), focusSettleClock_(monotonicSeconds) {}
+    : preferences_(&preferences), focusSettleClock_(monotonicSeconds) {}
+
+ApplicationPreferences& Vantrel_OSXAppDelegate::preferences() const {
+    return preferences_ ? *preferences_ : *ApplicationPreferences::sharedInstance();
+}
 
 Vantrel_OSXAppDelegate::~Vantrel_OSXAppDelegate() {
     if (viewController_ && viewController_->view()) viewController_->view()->setActivationHandler(nullptr);
@@ -87,7 +94,7 @@ void Vantrel_OSXAppDelegate::applicationDidFinishLaunching(RefPtr<CCGLView> view
     director->setProjection(CCProjectionKind2D);
     director->setResizeMode(CCResizeModeKeepDesignSize);
 
-    if (preferences_.useFullscreen()) toggleFullScreen();
+    if (preferences().useFullscreen()) toggleFullScreen();
 
     // The window was made centred; nothing here follows the bare pointer; the director's view
     // takes no trackpad touches until told to.
@@ -144,7 +151,7 @@ void Vantrel_OSXAppDelegate::applicationWillBecomeActive() {
     }
 }
 
-void Vantrel_OSXAppDelegate::applicationWillTerminate() { preferences_.save(); }
+void Vantrel_OSXAppDelegate::applicationWillTerminate() { preferences().save(); }
 
 void Vantrel_OSXAppDelegate::terminate(Object* /*sender*/) {
     if (CCDirector* director = CCDirector::sharedDirector()) director->stopAnimation();
@@ -163,7 +170,7 @@ void Vantrel_OSXAppDelegate::toggleFullScreen(Object* /*sender*/) {
     director->scheduler()->scheduleBlockForKey(kSettleWatchKey, settleWatch_.get(), 0, false, CCTimerRepeatForever, 0,
                                                [this](float) { settleFocus(); });
     if (viewController_) viewController_->setView(RefPtr<CCGLView>(director->view()));
-    preferences_.setUseFullscreen(fullScreen);
+    preferences().setUseFullscreen(fullScreen);
 }
 
 void Vantrel_OSXAppDelegate::saveAndDisableFullScreen() {

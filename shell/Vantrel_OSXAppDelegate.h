@@ -29,9 +29,11 @@ public:
         std::function<void()> unduckAudio;
     };
 
-    // The delegate of the running application, over the shared preferences; made on first use.
+    // The delegate of the running application, over the shared preferences, which its launch makes
+    // in their turn; made on first use.
     static Vantrel_OSXAppDelegate* sharedInstance();
 
+    // Over the given preferences instead of the shared ones.
     explicit Vantrel_OSXAppDelegate(ApplicationPreferences& preferences);
     ~Vantrel_OSXAppDelegate();
     Vantrel_OSXAppDelegate(const Vantrel_OSXAppDelegate&) = delete;
@@ -90,14 +92,17 @@ public:
     void setGamePauser(std::function<void()> pauseGame) { responders_.pauseGame = std::move(pauseGame); }
 
 private:
+    Vantrel_OSXAppDelegate();  // the shared delegate, over the shared preferences
+
     // The director as the desktop director it always is; null (logged) otherwise.
     static CCDirectorMac* director();
     // Resigns or becomes active as the window's focus says, when they differ.
     void followWindowFocus();
     // Checked once a frame while a switch settles: follows the focus once it has.
     void settleFocus();
+    ApplicationPreferences& preferences() const;
 
-    ApplicationPreferences& preferences_;
+    ApplicationPreferences* preferences_ = nullptr;  // given ones; null: the shared ones
     std::unique_ptr<VantrelViewController> viewController_;
     bool wasFullScreen_ = false;  // the director was in full screen when the application last went to the background
     bool isActive_ = true;        // between a resign and the next become-active: false

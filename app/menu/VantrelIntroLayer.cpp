@@ -16,9 +16,9 @@ RefPtr<CCScene> VantrelIntroLayer::scene() {
 }
 
 bool VantrelIntroLayer::init() {
-    background_ = CCSprite::spriteWithFile("Default.png");
+    background_ = CCSprite::spriteWithFile(kSplashPicture);
     if (!background_) {
-        logLine("Vantrel: the splash picture \"Default.png\" is missing");
+        logLine("Vantrel: the splash picture \"%s\" is missing", kSplashPicture);
         return true;
     }
     const CGSize size = CCDirector::sharedDirector()->winSize();

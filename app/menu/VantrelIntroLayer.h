@@ -13,6 +13,8 @@ class VantrelIntroLayer : public CCLayer {
 public:
     // Scheduler seconds the splash stays.
     static constexpr float kSplashSeconds = 2.0f;
+    // The splash picture, a resource file.
+    static constexpr const char* kSplashPicture = "Default.png";
 
     // A scene holding a new intro layer.
     static RefPtr<CCScene> scene();

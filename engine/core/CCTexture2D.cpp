@@ -166,15 +166,22 @@ bool CCTexture2D::initWithCGImage(const Image* image, int32_t resolutionType, bo
         return false;
     }
 
-    void* pixels = convertedPixels(*image, format, width, height);
-    auto release = [this](void* data) { releaseData(data); };
-    std::unique_ptr<void, decltype(release)> owner(pixels, release);
-    if (!pixels) {
-        logLine("Lumora: no memory for an image of %llu x %llu pixels", static_cast<unsigned long long>(width),
-                static_cast<unsigned long long>(height));
-        return false;
+    const CGSize contentSize = CGSizeMake(image->width(), image->height());
+    if (format == kCCTexture2DPixelFormat_RGBA8888 && width == image->width() && height == image->height()) {
+        // The picture's own rows are the GL image already: no copy of them to make (a 1024 x 768
+        // splash would take milliseconds at launch).
+        initWithData(image->pixels().data(), format, width, height, contentSize);
+    } else {
+        void* pixels = convertedPixels(*image, format, width, height);
+        auto release = [this](void* data) { releaseData(data); };
+        std::unique_ptr<void, decltype(release)> owner(pixels, release);
+        if (!pixels) {
+            logLine("Lumora: no memory for an image of %llu x %llu pixels", static_cast<unsigned long long>(width),
+                    static_cast<unsigned long long>(height));
+            return false;
+        }
+        initWithData(pixels, format, width, height, contentSize);
     }
-    initWithData(pixels, format, width, height, CGSizeMake(image->width(), image->height()));
     hasPremultipliedAlpha_ = image->hasAlpha();
     resolutionType_ = resolutionType;
     return true;

@@ -1,6 +1,8 @@
 #include "engine/core/CCTextureCache.h"
 
 #include <cstdlib>
+#include <future>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -22,6 +24,27 @@ struct CCTextureCache::LoadedImage {
 namespace {
 
 RefPtr<CCTextureCache> sharedCache;
+
+// A picture decoded ahead: the path it was decoded from and the worker decoding it.
+struct DecodedAhead {
+    std::string path;
+    std::future<Image> image;
+};
+
+std::mutex aheadMutex;
+// Key -> picture decoded ahead, until a load takes it. Guarded by aheadMutex; at exit its futures
+// wait for their workers.
+std::map<std::string, DecodedAhead> decodedAhead;
+
+// Reads and decodes the file into `image`, refusing pictures above `maxSize` pixels a side. A
+// missing file leaves the picture empty without a log line: it is an ordinary miss.
+void decodeFile(const std::string& path, uint32_t maxSize, Image* image) {
+    unsigned char* bytes = nullptr;
+    const int64_t length = ccLoadFileToMemory(path.c_str(), &bytes);
+    if (length < 0) return;
+    const std::unique_ptr<unsigned char, decltype(&std::free)> owner(bytes, &std::free);
+    image->initWithData(bytes, static_cast<size_t>(length), maxSize, path);
+}
 
 void purgeUnusedTextures() {
     if (sharedCache) sharedCache->removeUnusedTextures();
@@ -75,13 +98,41 @@ bool CCTextureCache::isPVRFile(const std::string& key) {
     return hasSuffix(lower, ".pvr") || hasSuffix(lower, ".pvr.gz") || hasSuffix(lower, ".pvr.ccz");
 }
 
+void CCTextureCache::decodeAhead(const std::string& path) {
+    const std::string key = CCFileUtils::sharedFileUtils()->removeSuffixFromFile(path);
+    if (isPVRFile(key)) return;
+    const std::string fullPath = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(key);
+    // The GL limit is not known yet; the load that takes the picture checks it.
+    std::future<Image> image = std::async(std::launch::async, [fullPath] {
+        Image picture;
+        decodeFile(fullPath, std::numeric_limits<uint32_t>::max(), &picture);
+        return picture;
+    });
+    const std::lock_guard lock(aheadMutex);
+    decodedAhead.insert_or_assign(key, DecodedAhead{fullPath, std::move(image)});
+}
+
+bool CCTextureCache::takeDecodedAhead(const std::string& key, const std::string& path, int maxSize,
+                                      LoadedImage* loaded) {
+    DecodedAhead ahead;
+    {
+        const std::lock_guard lock(aheadMutex);
+        const auto found = decodedAhead.find(key);
+        if (found == decodedAhead.end()) return false;
+        ahead = std::move(found->second);
+        decodedAhead.erase(found);
+    }
+    Image picture = ahead.image.get();
+    const auto limit = static_cast<uint32_t>(maxSize);
+    if (ahead.path != path || picture.empty() || picture.width() > limit || picture.height() > limit) return false;
+    loaded->image = std::move(picture);
+    return true;
+}
+
 void CCTextureCache::loadImage(const std::string& key, int maxSize, LoadedImage* loaded) {
     const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(key, &loaded->resolutionType);
-    unsigned char* bytes = nullptr;
-    const int64_t length = ccLoadFileToMemory(path.c_str(), &bytes);
-    if (length < 0) return;  // a missing file is an ordinary miss, not worth a log line
-    const std::unique_ptr<unsigned char, decltype(&std::free)> owner(bytes, &std::free);
-    loaded->image.initWithData(bytes, static_cast<size_t>(length), static_cast<uint32_t>(maxSize), path);
+    if (takeDecodedAhead(key, path, maxSize, loaded)) return;
+    decodeFile(path, static_cast<uint32_t>(maxSize), &loaded->image);
 }
 
 RefPtr<CCTexture2D> CCTextureCache::storeImage(const std::string& key, const LoadedImage& loaded) {

@@ -55,6 +55,14 @@ public:
     // one the texture refuses.
     RefPtr<CCTexture2D> addCGImage(const Image* image, const std::string& key);
 
+    // Reads and decodes the image file on a worker thread of its own, before there need be a GL
+    // context or a cache, so that the first load of the file only makes its texture: the launch
+    // decodes the splash picture while the window opens. That load takes the picture when the file
+    // resolves to the same path as here and the picture is within the GL limit, and otherwise
+    // loads the file as always; a picture nobody asks for is dropped at exit. The file is named as
+    // for addImage; PVR files are not decoded ahead. Main thread, before the launch.
+    static void decodeAhead(const std::string& path);
+
     // The cached texture or null; never loads.
     RefPtr<CCTexture2D> textureForKey(const std::string& key) const;
 
@@ -77,9 +85,12 @@ private:
     struct LoadedImage;
 
     static bool isPVRFile(const std::string& key);
-    // Reads and decodes the image file of the key, refusing pictures above `maxSize` pixels a side.
-    // Any thread.
+    // Reads and decodes the image file of the key, refusing pictures above `maxSize` pixels a side;
+    // a picture of the key decoded ahead is taken instead when it fits. Any thread.
     static void loadImage(const std::string& key, int maxSize, LoadedImage* loaded);
+    // Takes the picture of the key decoded ahead, waiting for it; true when it was decoded from
+    // `path` and is within `maxSize` pixels a side.
+    static bool takeDecodedAhead(const std::string& key, const std::string& path, int maxSize, LoadedImage* loaded);
     // Engine thread: the texture of a picture loaded for the key, stored under it; null for an
     // empty picture or one the texture refuses.
     RefPtr<CCTexture2D> storeImage(const std::string& key, const LoadedImage& loaded);

@@ -72,6 +72,9 @@ void UserDefaults::setObject(std::string key, Value value) {
         return;
     }
     std::lock_guard lock(mutex_);
+    // The value stored already is no change, and the next save has nothing to write for it (the
+    // launch stores the running version every time).
+    if (stored_[key] == value) return;
     stored_.set(std::move(key), std::move(value));
     ++changes_;
 }

@@ -43,7 +43,8 @@ public:
     int64_t integerForKey(std::string_view key) const;
     double doubleForKey(std::string_view key) const;
 
-    // Stores the value under the key (none removes it), in memory until synchronize().
+    // Stores the value under the key (none removes it), in memory until synchronize(). Storing the
+    // value the key holds already changes nothing.
     void setObject(std::string key, Value value);
     void setString(std::string key, std::string value) { setObject(std::move(key), Value(std::move(value))); }
     void setBool(std::string key, bool value) { setObject(std::move(key), Value(value)); }

@@ -109,6 +109,8 @@ std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size
     return std::unique_ptr<GLWindow>(new GLWindow(window, context));
 }
 
+bool GLWindow::openDisplay() { return openVideo(); }
+
 GLWindow::GLWindow(SDL_Window* window, void* context) : window_(window), context_(context) {}
 
 GLWindow::~GLWindow() {

@@ -46,6 +46,10 @@ public:
     // is the session's (DISPLAY, WAYLAND_DISPLAY); SDL's off-screen and dummy drivers serve only
     // when asked for by name (SDL_VIDEODRIVER), never as a silent fallback.
     static std::unique_ptr<GLWindow> create(const std::string& title, CGSize size, bool hidden = false);
+    // Opens the display as create does, ahead of the windows, and keeps it open for the rest of
+    // the run: a program can then learn that it has a graphical session before it makes its
+    // window. False after the one logged line when there is none.
+    static bool openDisplay();
     ~GLWindow();
     GLWindow(const GLWindow&) = delete;
     GLWindow& operator=(const GLWindow&) = delete;

@@ -51,6 +51,48 @@ TEST(ALWrapperDevices, AFailedOpenLeavesNoErrorForTheNextCall) {
     EXPECT_TRUE(log.lines().empty());
 }
 
+// The launch opens the default device and its context while the window opens: the next default
+// open takes that device and the next plain context on it that context, each once and silently; a
+// context asked for with attributes is one of its own.
+TEST(ALWrapperDevices, TheDefaultDeviceOpenedAheadServesTheNextOpenAndPlainContext) {
+    useNullAudioBackend();
+    LogCapture log;
+    ALWrapper::openDefaultDeviceAhead();
+    ALCdevice* device = ALWrapper::openDevice("");
+    ASSERT_NE(device, nullptr);
+    ALCcontext* ahead = ALWrapper::createContext(device, nullptr);
+    ASSERT_NE(ahead, nullptr);
+    EXPECT_EQ(ALWrapper::getContextsDevice(ahead), device);
+
+    const ALCint attributes[] = {ALC_MONO_SOURCES, 3, ALC_STEREO_SOURCES, 1, 0};
+    ALCcontext* own = ALWrapper::createContext(device, attributes);
+    ASSERT_NE(own, nullptr);
+    EXPECT_NE(own, ahead);
+    EXPECT_EQ(ALWrapper::getContextsDevice(own), device);
+    ALCcontext* plain = ALWrapper::createContext(device, nullptr);
+    EXPECT_NE(plain, ahead);
+    EXPECT_NE(plain, own);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{});
+
+    for (ALCcontext* context : {ahead, own, plain}) ALWrapper::destroyContext(context);
+    EXPECT_TRUE(ALWrapper::closeDevice(device));
+    // A second default open opens a device of its own.
+    ALCdevice* again = ALWrapper::openDevice("");
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(ALWrapper::closeDevice(again));
+}
+
+// A device opened ahead whose context nobody takes lets it go with the device.
+TEST(ALWrapperDevices, ClosingTheDeviceOpenedAheadDestroysItsUntakenContext) {
+    useNullAudioBackend();
+    LogCapture log;
+    ALWrapper::openDefaultDeviceAhead();
+    ALCdevice* device = ALWrapper::openDevice("");
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(ALWrapper::closeDevice(device));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{});
+}
+
 TEST(ALWrapperLists, ParseNullAndSpaceSeparatedText) {
     using List = std::vector<std::string>;
     EXPECT_EQ(ALWrapper::parseNullSeparatedStringList("A\0B\0\0"), (List{"A", "B"}));

@@ -75,7 +75,7 @@ protected:
         scene_->addChild(counter_.get());
     }
     void TearDown() override {
-        helper_->closeGameCenter();
+        if (helper_) helper_->closeGameCenter();
         overlay_.reset();
         helper_.reset();
         GLSceneTest::TearDown();

@@ -22,6 +22,7 @@
 #include "engine/core/math/kmGLMatrix.h"
 #include "platform/foundation/StringUtils.h"
 #include "platform/image/Image.h"
+#include "tests/support/TestWindow.h"
 
 // The frame loop's director with a clock that advances exactly kFrameSeconds per reading, so
 // that every frame's dt is the same whatever the machine's speed. 1/64 s, exact in binary, so
@@ -85,8 +86,7 @@ protected:
     void SetUp() override {
         director_ = makeRef<FixedClockDirector>();
         CCDirector::setSharedDirector(director_);
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "GLSceneTest");
-        ASSERT_NE(view_, nullptr);
+        view_ = windowOrStop(CCGLView::viewWithFrame(CGRectMake(0, 0, kWidth, kHeight), "GLSceneTest"));
         director_->setView(view_);
         director_->setProjection(CCProjectionKind2D);
         grabber_ = makeRef<FrameGrabber>();

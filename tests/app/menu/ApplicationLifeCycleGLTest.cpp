@@ -12,6 +12,7 @@
 #include "shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCScene.h"
 #include "engine/core/support/CCArray.h"
+#include "platform/foundation/SharedInstances.h"
 #include "platform/foundation/UserDefaults.h"
 #include "tests/app/menu/MenuTestSupport.h"
 
@@ -97,6 +98,16 @@ TEST_F(ApplicationLifeCycleTest, TheLaunchShowsTheIntroForTwoSecondsThenTheMenu)
     EXPECT_NEAR(frames, 128, 2);
     EXPECT_EQ(VantrelGlobal::sharedInstance()->gameState(), VantrelGlobal::kStateMenu);
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->textureForKey(splash), nullptr);
+}
+
+// The running application's delegate makes no shared instance of its own: its launch makes them
+// in their fixed order, each after those it may read.
+TEST_F(ApplicationLifeCycleTest, TheLaunchMakesTheSharedInstancesInTheirOrder) {
+    Vantrel_OSXAppDelegate* shared = Vantrel_OSXAppDelegate::sharedInstance();
+    EXPECT_EQ(sharedInstancesMade(), std::vector<std::string>{});
+    shared->applicationDidFinishLaunching(view_, nullptr);
+    EXPECT_EQ(sharedInstancesMade(), (std::vector<std::string>{"VantrelGlobal", "ApplicationPreferences", "VantrelAudio",
+                                                               "GameKitHelper", "VantrelNetworkControl"}));
 }
 
 TEST_F(ApplicationLifeCycleTest, TheQuitButtonStopsTheLoopAfterTheFrameAndTerminateSaves) {

@@ -168,8 +168,7 @@ protected:
         director_ = makeRef<FixedClockDirector>();
         CCDirector::setSharedDirector(director_);
         const CGSize size = windowSize();
-        view_ = CCGLView::viewWithFrame(CGRectMake(0, 0, size.width, size.height), "MenuTest", true);
-        ASSERT_NE(view_, nullptr);
+        view_ = windowOrStop(CCGLView::viewWithFrame(CGRectMake(0, 0, size.width, size.height), "MenuTest", true));
         director_->setView(view_);
         director_->setProjection(CCProjectionKind2D);
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();

@@ -6,12 +6,13 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/CCGLView.h"
+#include "tests/support/TestWindow.h"
 
 namespace {
 
 TEST(CCConfigurationGLTest, LimitsAndExtensionsComeFromTheContext) {
-    const RefPtr<CCGLView> view = CCGLView::viewWithFrame(CGRectMake(0, 0, 64, 64), "CCConfigurationGLTest", true);
-    ASSERT_NE(view, nullptr);
+    const RefPtr<CCGLView> view =
+        windowOrStop(CCGLView::viewWithFrame(CGRectMake(0, 0, 64, 64), "CCConfigurationGLTest", true));
     view->lockOpenGLContext();
     const RefPtr<CCConfiguration> configuration = makeRef<CCConfiguration>();
     GLint maxTextureSize = 0, maxUnits = 0;

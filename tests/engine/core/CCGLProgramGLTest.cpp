@@ -29,7 +29,7 @@ protected:
     }
 
     void TearDown() override {
-        view_->unlockOpenGLContext();
+        if (view_) view_->unlockOpenGLContext();
         GLSceneTest::TearDown();
     }
 };

@@ -12,6 +12,7 @@
 
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/support/CCFileUtils.h"
+#include "platform/foundation/Log.h"
 #include "platform/image/Image.h"
 #include "support/GLSceneTest.h"
 #include "support/PVRFiles.h"
@@ -99,6 +100,38 @@ TEST_F(CCTextureCacheGLTest, RemovalDropsOnlyTheCachesReference) {
     cache_->removeTextureForKey("plain.png");
     EXPECT_EQ(cache_->textureForKey("plain.png"), nullptr);
     EXPECT_NE(cache_->textureForKey("hero.png"), nullptr);
+}
+
+// The launch decodes the splash ahead, while the window opens: the first load of the name makes its
+// texture from that picture, unless the name resolves to another file by then or the picture is
+// above the GL limit, where it loads, or refuses, as it always does.
+TEST_F(CCTextureCacheGLTest, PicturesDecodedAheadServeTheFirstLoadOfTheirFile) {
+    CCTextureCache::decodeAhead("other.png");
+    const RefPtr<CCTexture2D> other = cache_->addImage("other.png");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->contentSizeInPixels().width, 8);
+    EXPECT_FALSE(other->hasPremultipliedAlpha());
+    EXPECT_EQ(cache_->textureForKey("other.png"), other);
+
+    // "plain.png" comes to be found as "plain-mac.png" after its picture was decoded.
+    CCTextureCache::decodeAhead("plain.png");
+    writeImage("plain-mac.png", solidImage(4, 4, {1, 2, 3, 128}));
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    const RefPtr<CCTexture2D> plain = cache_->addImage("plain.png");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->contentSizeInPixels().width, 4);
+    EXPECT_TRUE(plain->hasPremultipliedAlpha());
+
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    writeImage("wide.png", solidImage(static_cast<uint32_t>(most) + 1, 1, {0, 0, 0, 255}));
+    CCTextureCache::decodeAhead("wide.png");
+    CCTextureCache::decodeAhead("missing.png");
+    LogCapture log;
+    EXPECT_EQ(cache_->addImage("wide.png"), nullptr);
+    EXPECT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(cache_->addImage("missing.png"), nullptr);
+    EXPECT_EQ(log.lines().size(), 1u);
 }
 
 // Takes the texture through a method, the target form of the asynchronous load.

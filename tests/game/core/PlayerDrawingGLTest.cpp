@@ -26,9 +26,11 @@ protected:
         scene_->addChild(drawn_->playerHolder());
     }
     void TearDown() override {
-        drawn_->playerMotionStreak()->removeFromParentAndCleanup(true);
-        drawn_->playerHolder()->removeFromParentAndCleanup(true);
-        drawn_.reset();
+        if (drawn_) {
+            drawn_->playerMotionStreak()->removeFromParentAndCleanup(true);
+            drawn_->playerHolder()->removeFromParentAndCleanup(true);
+            drawn_.reset();
+        }
         centred_.reset();
         BeeFixture<GLSceneTest>::TearDown();
     }

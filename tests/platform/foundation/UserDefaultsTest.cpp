@@ -39,6 +39,27 @@ TEST(UserDefaults, StoredValuesOutrankRegisteredOnesAndSurviveASave) {
     EXPECT_TRUE(UserDefaults(path).objectForKey("use_fullscreen_preference").isNone());
 }
 
+// A save writes the file only when a stored value changed: storing the same value again is none.
+TEST(UserDefaults, StoringTheValueHeldAlreadyLeavesTheFileAsItIs) {
+    TemporaryFolder folder;
+    const std::string path = folder.file("UserDefaults.plist");
+    UserDefaults defaults(path);
+    defaults.setString("version_preference", "0.1.0");
+    ASSERT_TRUE(defaults.synchronize());
+    const auto inode = [&] {
+        struct stat status {};
+        return stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    const ino_t written = inode();
+    UserDefaults reread(path);
+    reread.setString("version_preference", "0.1.0");
+    ASSERT_TRUE(reread.synchronize());
+    EXPECT_EQ(inode(), written);  // a save replaces the file, so an unchanged inode is no save
+    reread.setString("version_preference", "0.2.0");
+    ASSERT_TRUE(reread.synchronize());
+    EXPECT_NE(inode(), written);
+}
+
 TEST(UserDefaults, UnreadableFilesAreMovedAsideAndDefaultsApply) {
     const struct {
         const char* name;

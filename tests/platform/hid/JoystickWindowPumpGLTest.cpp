@@ -2,6 +2,7 @@
 
 #include "platform/hid/DDHidJoystick.h"
 #include "platform/window/GLWindow.h"
+#include "tests/support/TestWindow.h"
 #include "tests/platform/hid/VirtualPad.h"
 
 namespace {
@@ -9,8 +10,8 @@ namespace {
 // The window's own event pump hands the pad's input to the listening joystick, also while the
 // window does not have the focus.
 TEST(JoystickWindowPumpTest, TheWindowsPumpDeliversPadInputToListeningJoysticks) {
-    const std::unique_ptr<GLWindow> window = GLWindow::create("JoystickWindowPumpTest", {200, 100}, true);
-    ASSERT_TRUE(window) << "no display: run under xvfb-run";
+    const std::unique_ptr<GLWindow> window =
+        windowOrStop(GLWindow::create("JoystickWindowPumpTest", {200, 100}, true));
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
     {
         VirtualPad pad("PLAYSTATION(R)3 Controller");

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/window/GLWindow.h"
+#include "tests/support/TestWindow.h"
 
 // SDL's own hook: the pointer goes away when asked and comes back at the first motion only.
 TEST(CursorHider, SDLHidesThePointerUntilTheMouseMoves) {
-    const auto window = GLWindow::create("CursorHider", {200, 100});
-    ASSERT_TRUE(window) << "no display: run under xvfb-run";
+    const auto window = windowOrStop(GLWindow::create("CursorHider", {200, 100}));
     CursorHider& hider = CursorHider::current();
     hider.mouseMoved();  // shows nothing it did not hide
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);

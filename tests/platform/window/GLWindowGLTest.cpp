@@ -14,6 +14,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
 #include "support/CountingCursorHider.h"
+#include "support/TestWindow.h"
 
 namespace {
 
@@ -22,8 +23,7 @@ constexpr int kHeight = 300;
 class GLWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = GLWindow::create("GLWindowTest", {400, kHeight});
-        ASSERT_TRUE(window) << "no display: run under xvfb-run";
+        window = windowOrStop(GLWindow::create("GLWindowTest", {400, kHeight}));
         id = window->windowID();
         poll();  // what the windowing system said about the new window is not the test's business
         windowEvents.clear();
@@ -76,8 +76,7 @@ TEST_F(GLWindowTest, ADoubleBufferedCompatibilityContextWithDepthDrawsShownHidde
     EXPECT_TRUE(window->setFullScreen(false));
     EXPECT_FALSE(window->isFullScreen());
     expectClearReadsBack(*window, 0, 0, {0, 0, 255});
-    auto hidden = GLWindow::create("hidden", {64, 32}, true);
-    ASSERT_TRUE(hidden);
+    auto hidden = windowOrStop(GLWindow::create("hidden", {64, 32}, true));
     expectClearReadsBack(*hidden, 63, 31, {0, 255, 0});
 }
 
