@@ -41,6 +41,15 @@ def run_check(files):
 
 
 class CheckLayersTest(unittest.TestCase):
+    def assert_refused(self, cases, also=""):
+        """Each (file, include, message) alone in a tree fails, naming the file, its line and why."""
+        for path, include, message in cases:
+            with self.subTest(path=path, include=include):
+                status, output = run_check({path: "#pragma once\n\n" + include + "\n"})
+                self.assertEqual(status, 1, output)
+                self.assertIn(f"{path}:3: {message}", output)
+                self.assertIn(also, output)
+
     def test_forbidden_includes_fail_naming_file_and_line(self):
         cases = [
             ("platform/window/GLWindow.cpp", '#include "engine/core/CCNode.h"', "platform may not include engine"),
@@ -54,14 +63,9 @@ class CheckLayersTest(unittest.TestCase):
             # Relative to the including file, as the compiler reads a quoted include.
             ("platform/text/Font.cpp", '#include "../../engine/core/CCNode.h"', "platform may not include engine"),
         ]
-        for path, include, message in cases:
-            with self.subTest(path=path, include=include):
-                status, output = run_check({path: "#pragma once\n\n" + include + "\n"})
-                self.assertEqual(status, 1, output)
-                self.assertIn(f"{path}:3: {message}", output)
+        self.assert_refused(cases)
 
     def test_includes_a_floor_up_fail_unless_they_are_the_designs_back_edges(self):
-        up = "(the floor"
         cases = [
             ("game/core/Level.cpp", '#include "game/objects/Flower.h"', "game/core may not include game/objects"),
             ("game/core/Level.cpp", '#include "../objects/Flower.h"', "game/core may not include game/objects"),
@@ -72,12 +76,7 @@ class CheckLayersTest(unittest.TestCase):
             ("engine/core/CCNode.cpp", '#include "engine/actions/interval/CCScaleTo.h"', "engine/core may not include"),
             ("engine/render/CCSprite.cpp", '#include "engine/actions/interval/CCScaleTo.h"', "engine/render may not"),
         ]
-        for path, include, message in cases:
-            with self.subTest(path=path, include=include):
-                status, output = run_check({path: "#pragma once\n\n" + include + "\n"})
-                self.assertEqual(status, 1, output)
-                self.assertIn(f"{path}:3: {message}", output)
-                self.assertIn(up, output)
+        self.assert_refused(cases, also="(the floor")
 
         status, output = run_check({
             "engine/core/CCNode.cpp": '#include "engine/actions/CCActionManager.h"\n',
