@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "audio/VantrelAudio.h"
+#include "engine/core/CCTextureCache.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/core/support/ccPointMath.h"
-#include "engine/core/CCTextureCache.h"
 #include "game/core/AntiGravityController.h"
 #include "game/core/EnemyProtocol.h"
 #include "game/core/FlowerProtocol.h"
