@@ -5,7 +5,13 @@
              -> game (game/) -> menu (app/menu/, app/main.cpp)
 
 A file may include its own layer and the layers it builds on (ALLOWED below); audio and padlink
-build on platform alone, not on the engine nor on each other. Every include of a product file is
+build on platform alone, not on the engine nor on each other. Two layers stand on floors of their
+own (FLOORS below): a file includes its own floor and the floors beneath it, never one above,
+except for the few back-edges the design has (BACK_EDGES), each from one source file to one
+header:
+
+    engine/core -> engine/render -> engine/actions
+    game/core -> game/objects Every include of a product file is
 read, quoted or angled, rooted at the tree top or relative to the including file; includes that
 name no product file (system and library headers) are not layers' business. Tests, benchmarks and
 tools are not product and may include anything.
@@ -42,6 +48,20 @@ ALLOWED = {
     "menu": {"platform", "lumora", "audio", "padlink", "shell", "game", "menu"},
 }
 
+# The floors of a layer, lowest first.
+FLOORS = {
+    "lumora": ["engine/core/", "engine/render/", "engine/actions/"],
+    "game": ["game/core/", "game/objects/"],
+}
+
+# (including file, included file) pairs allowed to reach a floor up: a node runs its actions and
+# the director ticks their manager, and a label menu item zooms while pressed.
+BACK_EDGES = {
+    ("engine/core/CCNode.cpp", "engine/actions/CCActionManager.h"),
+    ("engine/core/CCDirector.cpp", "engine/actions/CCActionManager.h"),
+    ("engine/render/CCMenuItemLabel.cpp", "engine/actions/interval/CCScaleTo.h"),
+}
+
 SOURCE_SUFFIXES = (".h", ".hpp", ".hh", ".inl", ".ipp", ".c", ".cc", ".cpp", ".cxx", ".mm", ".m")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
@@ -53,6 +73,25 @@ def layer_of(relative_path):
         if relative_path.startswith(folder) and (best is None or len(folder) > len(best[0])):
             best = (folder, layer)
     return best[1] if best else None
+
+
+def floor_of(relative_path):
+    """The floor of a path (its folder in FLOORS, and its height), or None on a layer without floors."""
+    for height, floor in enumerate(FLOORS.get(layer_of(relative_path), [])):
+        if relative_path.startswith(floor):
+            return floor, height
+    return None
+
+
+def forbidden(relative, target):
+    """Why the file may not include the target, or None when it may."""
+    layer, target_layer = layer_of(relative), layer_of(target)
+    if target_layer not in ALLOWED[layer]:
+        return f"{layer} may not include {target} ({target_layer})"
+    here, there = floor_of(relative), floor_of(target)
+    if layer == target_layer and here and there and there[1] > here[1] and (relative, target) not in BACK_EDGES:
+        return f"{here[0].rstrip('/')} may not include {target} (the floor {there[0].rstrip('/')} above it)"
+    return None
 
 
 def included_path(tree, including, delimiter, target):
@@ -99,9 +138,9 @@ def violations(tree):
                 if target is None:
                     continue
                 count += 1
-                target_layer = layer_of(target)
-                if target_layer not in ALLOWED[layer]:
-                    found.append((relative, number, f"{layer} may not include {target} ({target_layer})"))
+                reason = forbidden(relative, target)
+                if reason:
+                    found.append((relative, number, reason))
     return found, count
 
 

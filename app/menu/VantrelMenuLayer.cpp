@@ -24,10 +24,10 @@
 #include "game/core/KSMenuItem.h"
 #include "game/core/Levels.h"
 #include "game/core/Rank.h"
+#include "game/core/SimpleSoundEffect.h"
+#include "game/core/Stamina.h"
 #include "game/core/Stats.h"
 #include "game/core/VTDualTouchTracker.h"
-#include "game/objects/SimpleSoundEffect.h"
-#include "game/objects/Stamina.h"
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
 

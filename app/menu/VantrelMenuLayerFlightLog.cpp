@@ -14,8 +14,8 @@
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/Rank.h"
+#include "game/core/Stamina.h"
 #include "game/core/Stats.h"
-#include "game/objects/Stamina.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtils.h"
 

@@ -10,8 +10,8 @@
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCLayerGradient.h"
 #include "game/core/Camera.h"
+#include "game/core/SimpleSoundEffect.h"
 #include "game/core/VTDualTouchTracker.h"
-#include "game/objects/SimpleSoundEffect.h"
 #include "platform/window/CursorHider.h"
 #include "platform/window/SystemActivity.h"
 

@@ -2,7 +2,6 @@
 
 #include <box2d/box2d.h>
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -12,6 +11,8 @@
 #include "engine/core/ccTypes.h"
 #include "game/core/GameObjectList.h"
 #include "game/core/LevelCameraRayCast.h"
+#include "game/core/LevelInfo.h"
+#include "game/core/ParticlePool.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
 #include "platform/foundation/Value.h"
@@ -23,25 +24,13 @@ class CCSpriteBatchNode;
 class CCTexture2D;
 class GameContactListener;
 class Player;
-class RestartableParticleSystem;
 class VantrelGameLayer;
 
 // The loaded level: planet radii, sky colours, the day clock, the object lists, the camera floor
 // and the particle pools. The play scene makes one per game and keeps it for the scene's life;
 // everyone else reaches it through currentLevel().
 //
-// Level info ("<id>.plist"): "id", "name", "is_trailer", "spawn_position", "bg_audio_name",
-// "bg_audio_volume", "bg_night_audio_name", "bg_night_audio_volume", "sky_radius",
-// "bottom_radius", "ground_radius", "ground_radius_offset", "ground_depth", "ground_repeat",
-// "ground_subdivisions", "bgnear_*" and "bgfar_*" ("radius", "height", "radius_offset", "repeat",
-// "subdivisions", "ratio"), "ground_in_front", "gravity_magnitude" and "antigravity_magnitude"
-// (x 320; 320 when absent), "ground_fill_colour", "ground_fill_subdivisions", "sky_begin_top",
-// "sky_begin_bottom", "sky_end_*", "sky_night_*", "night_colour", "sky_background_images"
-// ({"count", "scale" or "scale_min" + "scale_max", "images"}), "length_of_day" (seconds),
-// "time_image", "ground_image", "bgnear_image", "bgnear_image_lowquality", "bgfar_image",
-// "front_texture_atlases", "foreground_texture_atlases", "background_texture_atlases",
-// "sky_texture_atlases", "effects_texture_atlas", "particles_info" (pool name -> particle list),
-// "geometry_file", "objects_file". Radii are points from the planet centre.
+// Level info: see LevelInfo (parseLevelInfo reads and checks it).
 //
 // Geometry file: "camera_geometry" and "static_geometry" (entries {"position", "angle" degrees
 // counter-clockwise, "sprites" (static only), "fixtures"}), "background_sprites",
@@ -51,9 +40,8 @@ class VantrelGameLayer;
 // Objects file: {"gameobjects": [instance dictionaries with an integer "type"]}.
 //
 // A level is refused (null from levelFromFile, false from loadLevelObjects; one log line) when
-// its info cannot be read or has no "id", when its radii leave no room (0 < ground < sky, bottom <
-// sky; the play scene fits its camera to any window), when its numbers are not finite, when its day is not longer than 0 s, when a ring has subdivisions
-// outside 2..32767 or the fill outside 3..32767, or when its objects hold no hive (type 1000).
+// its info cannot be read or is refused by parseLevelInfo, or when its objects hold no hive
+// (type 1000).
 // Optional entries that are broken (sky images, frames, images, particle lists, fixtures) are
 // skipped with a log line.
 //
@@ -107,13 +95,13 @@ public:
     void createEffectsAnimations();
     void createParticles();
     void createPlanetGeometry() {}
-    void loadLevelGeometry() { loadLevelGeometry(levelGeometryFileName_); }
+    void loadLevelGeometry() { loadLevelGeometry(info_.levelGeometryFileName); }
     void loadLevelGeometry(const std::string& fileName);
     void parseLevelCameraGeometry(const Value& geometry);
     void parseLevelGeometry(const Value& geometry);
     void createSprites(const Value& sprites, int layer);
     // False when the level has no hive.
-    bool loadLevelObjects() { return loadLevelObjects(levelObjectsFileName_); }
+    bool loadLevelObjects() { return loadLevelObjects(info_.levelObjectsFileName); }
     bool loadLevelObjects(const std::string& fileName);
     // Builds and files the instances in order, up to kMaxLevelObjects filed objects. The first
     // hive (type 1000) within the sky is the level's; later ones and one outside the sky, or not
@@ -207,64 +195,64 @@ public:
     Player* player() const { return player_; }
 
     // Level info.
-    const std::string& levelId() const { return levelId_; }
-    const std::string& name() const { return name_; }
-    bool isTrailer() const { return isTrailer_; }
+    const std::string& levelId() const { return info_.levelId; }
+    const std::string& name() const { return info_.name; }
+    bool isTrailer() const { return info_.isTrailer; }
     uint32_t referenceHoney() const { return referenceHoney_; }
     int32_t existingHighScore() const { return existingHighScore_; }
-    CGPoint spawnPosition() const { return spawnPosition_; }
-    const std::string& bgAudioName() const { return bgAudioName_; }
-    float bgAudioVolume() const { return bgAudioVolume_; }
-    const std::string& bgNightAudioName() const { return bgNightAudioName_; }
-    float bgNightAudioVolume() const { return bgNightAudioVolume_; }
-    float skyRadius() const { return skyRadius_; }
-    float bottomRadius() const { return bottomRadius_; }
-    float bottomToSkyRange() const { return bottomToSkyRange_; }
-    float groundRadius() const { return groundRadius_; }
-    float groundRadiusOffset() const { return groundRadiusOffset_; }
-    float groundInnerRadius() const { return groundInnerRadius_; }
-    int32_t groundImageRepeat() const { return groundImageRepeat_; }
-    int32_t groundSubdivisions() const { return groundSubdivisions_; }
-    float groundRadiusWithOffset() const { return groundRadius_ + groundRadiusOffset_; }
-    float groundInnerRadiusWithOffset() const { return groundInnerRadius_ + groundRadiusOffset_; }
+    CGPoint spawnPosition() const { return info_.spawnPosition; }
+    const std::string& bgAudioName() const { return info_.bgAudioName; }
+    float bgAudioVolume() const { return info_.bgAudioVolume; }
+    const std::string& bgNightAudioName() const { return info_.bgNightAudioName; }
+    float bgNightAudioVolume() const { return info_.bgNightAudioVolume; }
+    float skyRadius() const { return info_.skyRadius; }
+    float bottomRadius() const { return info_.bottomRadius; }
+    float bottomToSkyRange() const { return info_.bottomToSkyRange; }
+    float groundRadius() const { return info_.groundRadius; }
+    float groundRadiusOffset() const { return info_.groundRadiusOffset; }
+    float groundInnerRadius() const { return info_.groundInnerRadius; }
+    int32_t groundImageRepeat() const { return info_.groundImageRepeat; }
+    int32_t groundSubdivisions() const { return info_.groundSubdivisions; }
+    float groundRadiusWithOffset() const { return info_.groundRadius + info_.groundRadiusOffset; }
+    float groundInnerRadiusWithOffset() const { return info_.groundInnerRadius + info_.groundRadiusOffset; }
     float groundFillRadius() const;
-    float bgNearInnerRadius() const { return bgNearInnerRadius_; }
-    float bgNearOuterRadius() const { return bgNearOuterRadius_; }
-    float bgNearRadiusOffset() const { return bgNearRadiusOffset_; }
-    float bgNearInnerRadiusWithOffset() const { return bgNearInnerRadius_ + bgNearRadiusOffset_; }
-    float bgNearOuterRadiusWithOffset() const { return bgNearOuterRadius_ + bgNearRadiusOffset_; }
-    int32_t bgNearImageRepeat() const { return bgNearImageRepeat_; }
-    int32_t bgNearSubdivisions() const { return bgNearSubdivisions_; }
-    float bgNearRatio() const { return bgNearRatio_; }
-    float bgFarInnerRadius() const { return bgFarInnerRadius_; }
-    float bgFarOuterRadius() const { return bgFarOuterRadius_; }
-    float bgFarRadiusOffset() const { return bgFarRadiusOffset_; }
-    float bgFarInnerRadiusWithOffset() const { return bgFarInnerRadius_ + bgFarRadiusOffset_; }
-    float bgFarOuterRadiusWithOffset() const { return bgFarOuterRadius_ + bgFarRadiusOffset_; }
-    int32_t bgFarImageRepeat() const { return bgFarImageRepeat_; }
-    int32_t bgFarSubdivisions() const { return bgFarSubdivisions_; }
-    float bgFarRatio() const { return bgFarRatio_; }
-    bool groundInFront() const { return groundInFront_; }
-    float gravityMagnitude() const { return gravityMagnitude_; }
-    float antiGravityMagnitude() const { return antiGravityMagnitude_; }
-    ccColor4B groundFillColour() const { return groundFillColour_; }
-    int32_t groundFillSubdivisions() const { return groundFillSubdivisions_; }
-    ccColor4B skyColourStartTop() const { return skyColourStartTop_; }
-    ccColor4B skyColourStartBottom() const { return skyColourStartBottom_; }
-    ccColor4B skyColourEndTop() const { return skyColourEndTop_; }
-    ccColor4B skyColourEndBottom() const { return skyColourEndBottom_; }
-    ccColor4B skyColourNightTop() const { return skyColourNightTop_; }
-    ccColor4B skyColourNightBottom() const { return skyColourNightBottom_; }
-    ccColor4B nightColour() const { return nightColour_; }
-    float autoFlyFlightLevel() const { return autoFlyFlightLevel_; }
-    const std::string& timeImageName() const { return timeImageName_; }
-    const std::string& groundImageName() const { return groundImageName_; }
-    const std::string& bgNearImageName() const { return bgNearImageName_; }
-    const std::string& bgNearLowQualityImageName() const { return bgNearLowQualityImageName_; }
-    const std::string& bgFarImageName() const { return bgFarImageName_; }
-    const std::string& effectsTextureAtlasName() const { return effectsTextureAtlasName_; }
-    const std::string& levelGeometryFileName() const { return levelGeometryFileName_; }
-    const std::string& levelObjectsFileName() const { return levelObjectsFileName_; }
+    float bgNearInnerRadius() const { return info_.bgNear.innerRadius; }
+    float bgNearOuterRadius() const { return info_.bgNear.outerRadius; }
+    float bgNearRadiusOffset() const { return info_.bgNear.radiusOffset; }
+    float bgNearInnerRadiusWithOffset() const { return info_.bgNear.innerRadius + info_.bgNear.radiusOffset; }
+    float bgNearOuterRadiusWithOffset() const { return info_.bgNear.outerRadius + info_.bgNear.radiusOffset; }
+    int32_t bgNearImageRepeat() const { return info_.bgNear.imageRepeat; }
+    int32_t bgNearSubdivisions() const { return info_.bgNear.subdivisions; }
+    float bgNearRatio() const { return info_.bgNear.ratio; }
+    float bgFarInnerRadius() const { return info_.bgFar.innerRadius; }
+    float bgFarOuterRadius() const { return info_.bgFar.outerRadius; }
+    float bgFarRadiusOffset() const { return info_.bgFar.radiusOffset; }
+    float bgFarInnerRadiusWithOffset() const { return info_.bgFar.innerRadius + info_.bgFar.radiusOffset; }
+    float bgFarOuterRadiusWithOffset() const { return info_.bgFar.outerRadius + info_.bgFar.radiusOffset; }
+    int32_t bgFarImageRepeat() const { return info_.bgFar.imageRepeat; }
+    int32_t bgFarSubdivisions() const { return info_.bgFar.subdivisions; }
+    float bgFarRatio() const { return info_.bgFar.ratio; }
+    bool groundInFront() const { return info_.groundInFront; }
+    float gravityMagnitude() const { return info_.gravityMagnitude; }
+    float antiGravityMagnitude() const { return info_.antiGravityMagnitude; }
+    ccColor4B groundFillColour() const { return info_.groundFillColour; }
+    int32_t groundFillSubdivisions() const { return info_.groundFillSubdivisions; }
+    ccColor4B skyColourStartTop() const { return info_.skyColourStartTop; }
+    ccColor4B skyColourStartBottom() const { return info_.skyColourStartBottom; }
+    ccColor4B skyColourEndTop() const { return info_.skyColourEndTop; }
+    ccColor4B skyColourEndBottom() const { return info_.skyColourEndBottom; }
+    ccColor4B skyColourNightTop() const { return info_.skyColourNightTop; }
+    ccColor4B skyColourNightBottom() const { return info_.skyColourNightBottom; }
+    ccColor4B nightColour() const { return info_.nightColour; }
+    float autoFlyFlightLevel() const { return info_.autoFlyFlightLevel; }
+    const std::string& timeImageName() const { return info_.timeImageName; }
+    const std::string& groundImageName() const { return info_.groundImageName; }
+    const std::string& bgNearImageName() const { return info_.bgNearImageName; }
+    const std::string& bgNearLowQualityImageName() const { return info_.bgNearLowQualityImageName; }
+    const std::string& bgFarImageName() const { return info_.bgFarImageName; }
+    const std::string& effectsTextureAtlasName() const { return info_.effectsTextureAtlasName; }
+    const std::string& levelGeometryFileName() const { return info_.levelGeometryFileName; }
+    const std::string& levelObjectsFileName() const { return info_.levelObjectsFileName; }
     bool hasFrontLayer() const { return hasFrontLayer_; }
     bool hasCameraInfo() const { return hasCameraInfo_; }
     // A point inside the hive's sensor, world points; only when the geometry has one.
@@ -300,22 +288,32 @@ protected:
     ~Level() override;
 
 private:
-    using ParticlePool = std::array<RefPtr<RestartableParticleSystem>, 3>;
-
+    // The point scaled to length 1; (0, 0) for a point too short to have a direction.
+    static CGPoint unitVector(CGPoint p);
+    // The property list of a resource, or none (logged, naming `what` it is) when it is missing or
+    // unreadable.
+    static Value readResource(const std::string& name, const char* what);
     // Null, with a log line, when the position, scale or rotation is not finite.
     RefPtr<CCSprite> makeLayerSprite(const std::string& imageName, int layer, CGPoint position, float scaleX,
                                      float scaleY, float rotation);
     // Makes the object the level's hive; false (logged) when it is no hive within the sky.
     bool takeHive(GameObject* object);
+    // The top of the hive's honey, world points; (0, 0) without a hive.
+    CGPoint hivePosition() const;
     // Objects in the lists, projectiles aside.
     size_t filedObjectCount() const;
+    // The pool of the particle list that "particles_info" names for `name`, in the play scene's
+    // particle holders; an empty pool, with a log line, without a readable list.
     ParticlePool addParticleSystem(const std::string& name, int tag);
-    // The next system of a pool that prefers systems not attached to a flower or the hive.
-    RestartableParticleSystem* nextFreeParticles(ParticlePool& pool, int& index);
-    RestartableParticleSystem* nextParticles(ParticlePool& pool, int& index);
+    // Towards the planet's centre from the point, `strength` points per second squared.
+    static CGPoint centreWard(CGPoint from, float strength);
+    // Stops the stream emitting; the droplets in flight fall towards the centre at `strength`.
+    static void letFall(CCParticleSystem* stream, float strength);
     // Points the transfer stream from the bee's mouth at the hive (straight down when closer
     // than 50 points).
     void aimTransferStream(CCParticleSystem* stream);
+    // The clock at dawn of a fresh day, its sky colour ranges taken from the info.
+    void startDayClock();
     // Current sky colours from a blend; the night colours, the day colour at fraction f.
     void blendSkyColours(ccColor4B fromTop, ccColor4B fromBottom, const int16_t rangeTop[3],
                          const int16_t rangeBottom[3], float fraction);
@@ -327,67 +325,9 @@ private:
     GameContactListener* gameContactListener_ = nullptr;
     Player* player_ = nullptr;
 
-    std::string levelId_;
-    std::string name_;
-    bool isTrailer_ = false;
+    LevelInfo info_;
     uint32_t referenceHoney_ = 0;
     int32_t existingHighScore_ = 0;
-    CGPoint spawnPosition_ = CGPointZero;
-    std::string bgAudioName_;
-    float bgAudioVolume_ = 0;
-    std::string bgNightAudioName_;
-    float bgNightAudioVolume_ = 0;
-    float skyRadius_ = 0;           // points from the centre
-    float bottomRadius_ = 0;
-    float bottomToSkyRange_ = 0;
-    float groundRadius_ = 0;
-    float groundRadiusOffset_ = 0;
-    float groundInnerRadius_ = 0;
-    int32_t groundImageRepeat_ = 0;
-    int32_t groundSubdivisions_ = 0;
-    float bgNearInnerRadius_ = 0;
-    float bgNearOuterRadius_ = 0;
-    float bgNearRadiusOffset_ = 0;
-    int32_t bgNearImageRepeat_ = 0;
-    int32_t bgNearSubdivisions_ = 0;
-    float bgNearRatio_ = 0;
-    float bgFarInnerRadius_ = 0;
-    float bgFarOuterRadius_ = 0;
-    float bgFarRadiusOffset_ = 0;
-    int32_t bgFarImageRepeat_ = 0;
-    int32_t bgFarSubdivisions_ = 0;
-    float bgFarRatio_ = 0;
-    bool groundInFront_ = false;
-    float gravityMagnitude_ = 320;      // points per second squared
-    float antiGravityMagnitude_ = 320;
-    ccColor4B groundFillColour_{0, 0, 0, 255};
-    int32_t groundFillSubdivisions_ = 0;
-    ccColor4B skyColourStartTop_{0, 0, 0, 255};
-    ccColor4B skyColourStartBottom_{0, 0, 0, 255};
-    ccColor4B skyColourEndTop_{0, 0, 0, 255};
-    ccColor4B skyColourEndBottom_{0, 0, 0, 255};
-    ccColor4B skyColourNightTop_{0, 0, 0, 255};
-    ccColor4B skyColourNightBottom_{0, 0, 0, 255};
-    ccColor4B nightColour_{0, 0, 0, 255};
-    int16_t skyColourRangeTop_[3] = {};        // end - start, per channel
-    int16_t skyColourRangeBottom_[3] = {};
-    int16_t skyColourNightRangeTop_[3] = {};   // night - end
-    int16_t skyColourNightRangeBottom_[3] = {};
-    Value skyBackgroundData_;
-    float autoFlyFlightLevel_ = 0;
-    std::string timeImageName_;
-    std::string groundImageName_;
-    std::string bgNearImageName_;
-    std::string bgNearLowQualityImageName_;
-    std::string bgFarImageName_;
-    Value frontTextureAtlases_;
-    Value foregroundTextureAtlases_;
-    Value backgroundTextureAtlases_;
-    Value skyTextureAtlases_;
-    std::string effectsTextureAtlasName_;
-    Value particlesInfo_;
-    std::string levelGeometryFileName_;
-    std::string levelObjectsFileName_;
     bool hasFrontLayer_ = false;
     std::set<std::string> reportedEffects_;  // unknown effect names already logged
     bool hasHiveSensor_ = false;
@@ -409,6 +349,10 @@ private:
     ccColor3B skyColourPreviousTop_{0, 0, 0};
     ccColor3B skyColourPreviousBottom_{0, 0, 0};
     bool skyColourRequiresUpdate_ = true;
+    int16_t skyColourRangeTop_[3] = {};        // end - start, per channel
+    int16_t skyColourRangeBottom_[3] = {};
+    int16_t skyColourNightRangeTop_[3] = {};   // night - end
+    int16_t skyColourNightRangeBottom_[3] = {};
 
     // Effects and particles.
     RefPtr<CCTexture2D> effectsTexture_;
@@ -418,11 +362,6 @@ private:
     ParticlePool particlesVantrelTransferNectar_;
     ParticlePool particlesVantrelLoseNectar_;
     ParticlePool particlesBonus_;
-    int particlesFlowerLoseNectarIndex_ = 3;
-    int particlesVantrelCollectNectarIndex_ = 3;
-    int particlesVantrelTransferNectarIndex_ = 3;
-    int particlesVantrelLoseNectarIndex_ = 3;
-    int particlesBonusIndex_ = 3;
 
     // Camera floor: a world of its own that is only ray cast.
     LevelCameraRayCast cameraRayCast_;

@@ -10,6 +10,7 @@
 #include "game/core/CCMotionStreakLocal.h"
 #include "game/core/GameMessage.h"
 #include "game/core/GameMessages.h"
+#include "game/core/HitStatistic.h"
 #include "game/core/PlayerCacheData.h"
 #include "game/core/PhysicsSprite.h"
 #include "platform/foundation/Geometry.h"
@@ -204,6 +205,8 @@ public:
     bool buddiesUnderneath() const;
     void setBuddiesUnderneath(bool underneath);
 
+    // One more hit on the counter of that kind (enemies count their contacts so).
+    void countHit(game::HitStatistic statistic);
     // The game's statistics: started and finished games are saved at once; updateStats adds the
     // rest of this game's counters to the saved statistics when it ends.
     void onGameStart();
@@ -266,6 +269,11 @@ public:
     ~Player() override;
 
 private:
+    static constexpr const char* kSheet = "vantrel.plist";  // the bee's sprite sheet
+    static constexpr float kBubbleSeconds = 2.5f;            // a bubble's time on show
+    // Whole units of a droplet count, as the player sees them.
+    static uint32_t wholeUnits(uint64_t droplets);
+
     bool loadSprites();
     void createBodies(CGPoint spawn);
     void createJoints();

@@ -5,9 +5,9 @@
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Stamina.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
-#include "game/objects/Stamina.h"
 #include "platform/foundation/Value.h"
 
 namespace game {

@@ -4,7 +4,7 @@
 
 #include "game/core/GameObject.h"
 #include "game/core/GameObjectList.h"
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 
 namespace game {
 

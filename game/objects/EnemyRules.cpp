@@ -16,14 +16,14 @@
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
 #include "game/core/Player.h"
+#include "game/core/SimpleSoundEffect.h"
+#include "game/core/Stamina.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/Projectile.h"
 #include "game/objects/ProjectileData.h"
 #include "game/objects/SimpleEffect.h"
 #include "game/objects/SimpleEffector.h"
-#include "game/objects/SimpleSoundEffect.h"
-#include "game/objects/Stamina.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 
@@ -50,7 +50,12 @@ CGPoint inParentSpace(CCSprite* sprite, CCNode* node) {
 void EnemyRules::setHitCounter(HitCounter counter) { installedHitCounter() = std::move(counter); }
 
 void EnemyRules::countHit(HitStatistic statistic) {
-    if (statistic != HitStatistic::kNone && installedHitCounter()) installedHitCounter()(statistic);
+    if (statistic == HitStatistic::kNone) return;
+    if (installedHitCounter()) {
+        installedHitCounter()(statistic);
+    } else if (Player* bee = Player::currentPlayer()) {
+        bee->countHit(statistic);
+    }
 }
 
 PhysicsSprite* EnemyRules::beeHead() {

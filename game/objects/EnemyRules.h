@@ -7,8 +7,9 @@
 #include <string>
 
 #include "game/core/GameObjectSettings.h"
+#include "game/core/HitStatistic.h"
+#include "game/core/LevelDataRange.h"
 #include "game/core/PhysicsSystemBinding.h"
-#include "game/objects/LevelDataRange.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
@@ -28,9 +29,6 @@ class Stamina;
 class SimpleEffect;
 class SimpleEffector;
 class SimpleSoundEffect;
-
-// The bee's per-game hit counters an enemy contact raises.
-enum class HitStatistic { kNone, kCloud, kRain, kLightning, kTornado, kBird, kGround, kHornet, kProjectile };
 
 // The one rule set by which every enemy kind hurts the bee and shoots at it. Each kind holds one
 // and adds only its own steps. Engine thread only.
@@ -69,8 +67,8 @@ public:
     static constexpr Filter kGroundFilter{-2, 0x0080, 0x1002};
     static constexpr Filter kVisionFilter{-2, (uint16)0x8000, 0x0002};
 
-    // Where hits are counted: the bee's statistics install a counter; without one hits are not
-    // counted.
+    // Where hits are counted: on the running game's bee (Player::countHit), unless a counter is
+    // installed in its place (tests record hits so); without either hits are not counted.
     using HitCounter = std::function<void(HitStatistic)>;
     static void setHitCounter(HitCounter counter);
     static void countHit(HitStatistic statistic);

@@ -9,7 +9,6 @@
 #include "engine/render/CCAnimation.h"
 #include "engine/render/CCAnimationCache.h"
 #include "engine/render/CCAnimationFrame.h"
-#include "engine/render/CCParticleSystem.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/AnimationUtils.h"
@@ -194,16 +193,7 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
     return true;
 }
 
-Flower::~Flower() {
-    if (particlesVantrelCollectNectar_) {
-        for (CCParticleSystem* particles : {particlesVantrelCollectNectar_, particlesFlowerLoseNectar_}) {
-            if (!particles) continue;
-            particles->stopSystem();
-            particles->setUserData(nullptr);
-        }
-    }
-    ObjectPhysics::releaseSprite(physicsSprite_.get(), this);
-}
+Flower::~Flower() { ObjectPhysics::releaseSprite(physicsSprite_.get(), this); }
 
 b2Body* Flower::getPrimaryBody() { return physicsSprite_ ? physicsSprite_->body() : nullptr; }
 

@@ -8,7 +8,6 @@
 #include "game/core/GameObject.h"
 
 class CCAnimation;
-class CCParticleSystem;
 class CCTexture2D;
 class PhysicsSprite;
 
@@ -73,12 +72,8 @@ public:
     uint32_t frameNumber() const { return frameNumber_; }
     int32_t frameCount() const { return frameCount_; }
 
-    CCTexture2D* particleTexture() const { return particleTexture_; }
+    CCTexture2D* particleTexture() const override { return particleTexture_; }
     void setParticleTexture(CCTexture2D* texture) { particleTexture_ = texture; }
-    CCParticleSystem* particlesFlowerLoseNectar() const { return particlesFlowerLoseNectar_; }
-    void setParticlesFlowerLoseNectar(CCParticleSystem* particles) { particlesFlowerLoseNectar_ = particles; }
-    CCParticleSystem* particlesVantrelCollectNectar() const { return particlesVantrelCollectNectar_; }
-    void setParticlesVantrelCollectNectar(CCParticleSystem* particles) { particlesVantrelCollectNectar_ = particles; }
     bool isSleeping() const { return isSleeping_; }
     bool hasBeenVisited() const override { return hasBeenVisited_; }
     void setHasBeenVisited(bool visited) { hasBeenVisited_ = visited; }
@@ -106,9 +101,7 @@ private:
     uint32_t frameNumber_ = UINT32_MAX;    // shown; all bits set before the first
     uint32_t nextFrameNumber_ = 0;
     RefPtr<CCAnimation> animation_;        // growth frames, then the sleep frame
-    CCTexture2D* particleTexture_ = nullptr;                    // the texture cache's
-    CCParticleSystem* particlesFlowerLoseNectar_ = nullptr;     // the level's, not retained
-    CCParticleSystem* particlesVantrelCollectNectar_ = nullptr; // the level's, not retained
+    CCTexture2D* particleTexture_ = nullptr;  // the texture cache's
     bool isSleeping_ = false;
     bool hasBeenVisited_ = false;
     bool isBeingConsumed_ = false;

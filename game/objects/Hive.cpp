@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "engine/render/CCParticleSystem.h"
 #include "engine/render/CCSprite.h"
 #include "game/core/Level.h"
 #include "game/core/Player.h"
@@ -37,10 +36,6 @@ void Hive::createHive(CGPoint position, float rotation) {
 }
 
 Hive::~Hive() {
-    if (particlesVantrelTransferNectar_) {
-        particlesVantrelTransferNectar_->stopSystem();
-        particlesVantrelTransferNectar_->setUserData(nullptr);
-    }
     for (CCSprite* sprite : {fg_.get(), honey_.get(), bg_.get()}) {
         if (sprite) sprite->removeFromParentAndCleanup(true);
     }

@@ -6,7 +6,6 @@
 #include "game/core/GameObject.h"
 #include "game/core/HiveProtocol.h"
 
-class CCParticleSystem;
 class CCSprite;
 
 namespace game {
@@ -36,10 +35,6 @@ public:
     CGPoint position() const override;
     void setTint(ccColor3B colour) override;
 
-    // The level's transfer stream, not retained.
-    CCParticleSystem* particlesVantrelTransferNectar() const { return particlesVantrelTransferNectar_; }
-    void setParticlesVantrelTransferNectar(CCParticleSystem* particles) { particlesVantrelTransferNectar_ = particles; }
-
     CCSprite* bg() const { return bg_.get(); }
     CCSprite* honey() const { return honey_.get(); }
     CCSprite* fg() const { return fg_.get(); }
@@ -55,7 +50,6 @@ private:
     RefPtr<CCSprite> honey_;   // child of bg_, anchored at its lower left corner
     RefPtr<CCSprite> fg_;      // outer
     float referenceHoney_ = 0; // nectar units that fill the hive
-    CCParticleSystem* particlesVantrelTransferNectar_ = nullptr;  // not retained
 };
 
 }  // namespace game

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/core/CCNode.h"
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 #include "game/objects/MoverDirection.h"
 #include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/core/CCNode.h"
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 #include "game/objects/MoverDirection.h"
 #include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"

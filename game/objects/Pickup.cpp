@@ -6,9 +6,9 @@
 #include "engine/render/CCAnimationFrame.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/SimpleSoundEffect.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffect.h"
-#include "game/objects/SimpleSoundEffect.h"
 #include "platform/foundation/Value.h"
 
 namespace game {

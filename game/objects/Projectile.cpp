@@ -2,11 +2,11 @@
 
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/SimpleSoundEffect.h"
 #include "game/objects/EnemyRules.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffect.h"
 #include "game/objects/SimpleEffector.h"
-#include "game/objects/SimpleSoundEffect.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/core/ccTypes.h"
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
 

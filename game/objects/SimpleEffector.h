@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 #include "platform/foundation/Object.h"
 
 class Value;

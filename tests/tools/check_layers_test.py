@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The layer check on small trees: each forbidden edge fails naming file and line, allowed ones pass.
+"""The layer check on small trees: each forbidden edge fails naming file and line, allowed ones pass;
+within the engine and the game, so do includes a floor up and the design's back-edges.
 
 Usage: check_layers_test.py PATH/TO/check-layers.py
 """
@@ -16,10 +17,14 @@ CHECK = None  # the script under test, from the command line
 HEADERS = [
     "platform/foundation/Object.h",
     "engine/core/CCNode.h",
+    "engine/render/CCSprite.h",
+    "engine/actions/CCActionManager.h",
+    "engine/actions/interval/CCScaleTo.h",
     "audio/ALSource.h",
     "PadlinkSDK/PadlinkRPCLib/JPDevice.h",
     "shell/GameState.h",
     "game/core/Level.h",
+    "game/objects/Flower.h",
     "app/menu/MenuScene.h",
 ]
 
@@ -36,6 +41,15 @@ def run_check(files):
 
 
 class CheckLayersTest(unittest.TestCase):
+    def assert_refused(self, cases, also=""):
+        """Each (file, include, message) alone in a tree fails, naming the file, its line and why."""
+        for path, include, message in cases:
+            with self.subTest(path=path, include=include):
+                status, output = run_check({path: "#pragma once\n\n" + include + "\n"})
+                self.assertEqual(status, 1, output)
+                self.assertIn(f"{path}:3: {message}", output)
+                self.assertIn(also, output)
+
     def test_forbidden_includes_fail_naming_file_and_line(self):
         cases = [
             ("platform/window/GLWindow.cpp", '#include "engine/core/CCNode.h"', "platform may not include engine"),
@@ -49,11 +63,31 @@ class CheckLayersTest(unittest.TestCase):
             # Relative to the including file, as the compiler reads a quoted include.
             ("platform/text/Font.cpp", '#include "../../engine/core/CCNode.h"', "platform may not include engine"),
         ]
-        for path, include, message in cases:
-            with self.subTest(path=path, include=include):
-                status, output = run_check({path: "#pragma once\n\n" + include + "\n"})
-                self.assertEqual(status, 1, output)
-                self.assertIn(f"{path}:3: {message}", output)
+        self.assert_refused(cases)
+
+    def test_includes_a_floor_up_fail_unless_they_are_the_designs_back_edges(self):
+        cases = [
+            ("game/core/Level.cpp", '#include "game/objects/Flower.h"', "game/core may not include game/objects"),
+            ("game/core/Level.cpp", '#include "../objects/Flower.h"', "game/core may not include game/objects"),
+            ("engine/core/CCScene.cpp", '#include "engine/render/CCSprite.h"', "engine/core may not include engine"),
+            ("engine/render/CCLabel.cpp", '#include "engine/actions/CCActionManager.h"', "engine/render may not"),
+            # A back-edge belongs to its one source file and its one header.
+            ("engine/core/CCNode.h", '#include "engine/actions/CCActionManager.h"', "engine/core may not include"),
+            ("engine/core/CCNode.cpp", '#include "engine/actions/interval/CCScaleTo.h"', "engine/core may not include"),
+            ("engine/render/CCSprite.cpp", '#include "engine/actions/interval/CCScaleTo.h"', "engine/render may not"),
+        ]
+        self.assert_refused(cases, also="(the floor")
+
+        status, output = run_check({
+            "engine/core/CCNode.cpp": '#include "engine/actions/CCActionManager.h"\n',
+            "engine/core/CCDirector.cpp": '#include "engine/actions/CCActionManager.h"\n',
+            "engine/render/CCMenuItemLabel.cpp": '#include "engine/actions/interval/CCScaleTo.h"\n',
+            "engine/actions/CCSequence.cpp": '#include "engine/render/CCSprite.h"\n#include "engine/core/CCNode.h"\n',
+            "game/objects/Hive.cpp": '#include "game/core/Level.h"\n#include "Flower.h"\n',
+            "app/menu/MenuScene.cpp": '#include "game/objects/Flower.h"\n#include "engine/actions/CCActionManager.h"\n',
+        })
+        self.assertEqual(status, 0, output)
+        self.assertIn("layers: 9 includes", output)
 
     def test_includes_down_the_layers_and_outside_the_product_pass(self):
         status, output = run_check({

@@ -25,7 +25,7 @@
 #include "game/core/Stats.h"
 #include "game/objects/GameObjectKinds.h"
 #include "platform/foundation/Random.h"
-#include "tests/game/objects/RecordingSoundOutput.h"
+#include "tests/game/core/RecordingSoundOutput.h"
 #include "tests/game/objects/ShippedLevelsTest.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include "game/core/Stats.h"
 #include "game/objects/EnemyRules.h"
 #include "support/GLSceneTest.h"
-#include "tests/game/objects/RecordingSoundOutput.h"
+#include "tests/game/core/RecordingSoundOutput.h"
 
 namespace {
 

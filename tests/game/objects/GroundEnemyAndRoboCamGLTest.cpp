@@ -6,10 +6,10 @@
 #include "engine/render/CCSprite.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Stamina.h"
 #include "game/objects/GroundEnemy.h"
 #include "game/objects/MovementOrbit.h"
 #include "game/objects/RoboCam.h"
-#include "game/objects/Stamina.h"
 #include "support/ValueBuilders.h"
 #include "EnemyTestSupport.h"
 

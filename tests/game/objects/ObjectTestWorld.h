@@ -27,7 +27,7 @@
 #include "support/GLSceneTest.h"
 #include "support/LevelTestSupport.h"
 #include "support/ValueBuilders.h"
-#include "tests/game/objects/RecordingSoundOutput.h"
+#include "tests/game/core/RecordingSoundOutput.h"
 
 // The play scene with its physics only, so that objects find a world, controllers and the
 // contact listener (with its damage path on).

@@ -1,7 +1,7 @@
-#include "game/objects/SimpleSoundEffect.h"
+#include "game/core/SimpleSoundEffect.h"
 
 #include "engine/core/support/CCFileUtils.h"
-#include "game/objects/SoundEffectOutput.h"
+#include "game/core/SoundEffectOutput.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 

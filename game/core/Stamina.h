@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 #include "platform/foundation/Object.h"
 
 class Value;

@@ -1,4 +1,4 @@
-#include "game/objects/Stamina.h"
+#include "game/core/Stamina.h"
 
 #include <gtest/gtest.h>
 

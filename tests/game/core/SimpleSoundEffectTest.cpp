@@ -1,4 +1,4 @@
-#include "game/objects/SimpleSoundEffect.h"
+#include "game/core/SimpleSoundEffect.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "support/ValueBuilders.h"
-#include "tests/game/objects/RecordingSoundOutput.h"
+#include "tests/game/core/RecordingSoundOutput.h"
 #include "audio/OALSimpleAudio.h"
 #include "audio/VantrelAudio.h"
 #include "support/LevelTestSupport.h"

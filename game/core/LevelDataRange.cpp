@@ -1,4 +1,4 @@
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 
 #include <cmath>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/objects/LevelDataRange.h"
+#include "game/core/LevelDataRange.h"
 #include "platform/foundation/Object.h"
 
 class Value;

@@ -1,4 +1,4 @@
-#include "game/objects/SoundEffectOutput.h"
+#include "game/core/SoundEffectOutput.h"
 
 #include "audio/ALBuffer.h"
 #include "audio/ALChannelSource.h"

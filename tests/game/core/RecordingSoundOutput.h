@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "game/objects/SoundEffectOutput.h"
+#include "game/core/SoundEffectOutput.h"
 
 // Takes the place of the audio front and notes every sound loaded and played.
 class RecordingSoundOutput : public game::SoundEffectOutput {
