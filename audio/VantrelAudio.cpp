@@ -10,6 +10,7 @@
 #include "audio/OALSimpleAudio.h"
 #include "audio/OALTools.h"
 #include "audio/OpenALManager.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/SharedInstances.h"
 
 namespace {
@@ -32,6 +33,11 @@ VantrelAudio::VantrelAudio() {
 void VantrelAudio::initAudio() {
     simpleAudio_ = OALSimpleAudio::sharedInstance();
     simpleAudio_->setReservedSources(0);
+    // The lines above this front name the calls that failed; the player is told in words, once.
+    if (!simpleAudio_->device()) {
+        static std::once_flag told;
+        std::call_once(told, [] { logLine("Vantrel: no sound device could be opened, so the game plays without sound"); });
+    }
 
     audioSession_ = OALAudioSession::sharedInstance();
     audioSession_->setHandleInterruptions(true);
