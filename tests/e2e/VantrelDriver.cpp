@@ -353,7 +353,7 @@ public:
                 // it was handled, and is made again.
                 if (stage_ == 0) {
                     const Rgb placed = probe(kBandProbeX, kBandPlacedY);
-                    if (waitUntil(isBand(placed), "the pause menu's band to come to its place", placed)) {
+                    if (!padHeld() && waitUntil(isBand(placed), "the pause menu's band to come to its place", placed)) {
                         if (scenario_ == Scenario::kill) markQuitPressed();
                         pressQuit();
                         advance();
@@ -381,7 +381,8 @@ public:
                 // Title, instructions (in the title's colours), meadow.
                 if (stage_ == 0) {
                     hatPush(SDL_HAT_RIGHT), startTurn();
-                } else if (stage_ == 1 && turned(kTitleSky, "a push of the pad's hat to reach the instructions")) {
+                } else if (stage_ == 1 && !padHeld() &&
+                           turned(kTitleSky, "a push of the pad's hat to reach the instructions")) {
                     hatPush(SDL_HAT_RIGHT), startTurn();
                 } else if (stage_ == 2 && turned(kMeadowSky, "two pushes of the pad's hat to reach the meadow")) {
                     padPress(kPadButtonFourth);
@@ -393,7 +394,8 @@ public:
                 constexpr std::array<Rgb, 4> skies = {kTitleSky, kTitleSky, kFlightLogSky, kTitleSky};
                 if (stage_ == 0) {
                     hatPush(SDL_HAT_LEFT), startTurn();
-                } else if (stage_ < 4 && turned(skies[stage_ - 1], "a push of the pad's hat to turn one screen left")) {
+                } else if (stage_ < 4 && !padHeld() &&
+                           turned(skies[stage_ - 1], "a push of the pad's hat to turn one screen left")) {
                     hatPush(SDL_HAT_LEFT), startTurn();
                 } else if (stage_ == 4 && turned(skies[3], "four pushes of the pad's hat to reach the settings")) {
                     click(kLeaderboardX, kLeaderboardY);
@@ -503,14 +505,18 @@ private:
         releaseAt_ = SDL_GetTicks() + 100;
     }
 
-    bool padHeld() const { return heldButton_ >= 0 || heldHat_; }
+    // A press, or its release in this frame: the program sees a pad's change only between two of
+    // its polls, so a press made in the frame of the release before it would not reach it.
+    bool padHeld() const { return heldButton_ >= 0 || heldHat_ || releasedNow_; }
 
     void releaseDuePad(uint32_t now) {
+        releasedNow_ = false;
         if (!padHeld() || now < releaseAt_) return;
         if (heldButton_ >= 0) padButton(heldButton_, false);
         if (heldHat_) hat(SDL_HAT_CENTERED);
         heldButton_ = -1;
         heldHat_ = false;
+        releasedNow_ = true;
     }
 
     void pressQuit() {
@@ -685,6 +691,7 @@ private:
     SDL_Joystick* pad_ = nullptr;  // the virtual pad, open for the whole run
     int heldButton_ = -1;          // the pad button pressed and not yet released, if any
     bool heldHat_ = false;         // the hat pushed and not yet centred
+    bool releasedNow_ = false;     // a button or the hat was let go in this frame
     uint32_t releaseAt_ = 0;
 };
 
