@@ -27,6 +27,10 @@ import tempfile
 BUNDLE_ID = "org.vantrel.Vantrel"
 # Level A of the meadow, at its reference score: its hive shows full.
 SEEDED_SCORES = {"meadow_a": 50}
+# Seconds a run may take: the driver fails a step that waits a minute for what it expects, so only a
+# program that stopped drawing reaches these; a day of level A may take the driver ten minutes.
+RUN_LIMIT_S = 300
+DAY_LIMIT_S = 600
 
 
 def read_progress(data):
@@ -122,13 +126,13 @@ def main():
             # not the program's.
             "ASAN_OPTIONS": env.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0:detect_leaks=0",
         })
-        why = run(program, env, 360 if scenario == "summary" else 90)
+        why = run(program, env, RUN_LIMIT_S + (DAY_LIMIT_S if scenario == "summary" else 0))
         if why:
             print(why)
             return 1
         if scenario == "summary":
             env["VANTREL_E2E_SCENARIO"] = "started"
-            why = run(program, env, 90) or check_kept_day(data)
+            why = run(program, env, RUN_LIMIT_S) or check_kept_day(data)
             if why:
                 print(why)
                 return 1

@@ -25,13 +25,11 @@ import tempfile
 import time
 from xml.parsers.expat import ExpatError
 
-from run_e2e import BUNDLE_ID, SEEDED_SCORES
+from run_e2e import BUNDLE_ID, RUN_LIMIT_S, SEEDED_SCORES
 
 KILLS = 20
 SEED = 32
 LATEST_KILL_S = 0.4
-# A run reaches the quit button in about ten seconds; far longer means it is stuck.
-MARKER_TIMEOUT_S = 60
 
 
 def program_env(home, driver, scenario, marker=None):
@@ -92,9 +90,9 @@ def restart(program, home, driver):
     """Starts the program to the meadow screen and lets it quit; why it failed, or None."""
     try:
         run = subprocess.run([program], env=program_env(home, driver, "restart"), capture_output=True,
-                             text=True, timeout=60)
+                             text=True, timeout=RUN_LIMIT_S)
     except subprocess.TimeoutExpired:
-        return "vantrel did not end within 60 s"
+        return f"vantrel did not end within {RUN_LIMIT_S} s"
     if run.returncode != 0 or "E2E: passed" not in run.stdout:
         print(run.stdout, end="")
         print(run.stderr, end="")
@@ -109,7 +107,7 @@ def kill_once(program, home, driver, delay, log):
         os.remove(marker)
     process = subprocess.Popen([program], env=program_env(home, driver, "kill", marker), stdout=log,
                                stderr=subprocess.STDOUT)
-    deadline = time.monotonic() + MARKER_TIMEOUT_S
+    deadline = time.monotonic() + RUN_LIMIT_S
     while not os.path.exists(marker):
         if process.poll() is not None:
             return f"vantrel ended with status {process.returncode} before the quit button was pressed"

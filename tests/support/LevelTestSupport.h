@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "audio/VantrelAudio.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "game/core/FlowerProtocol.h"
 #include "game/core/GameObject.h"
@@ -184,9 +183,6 @@ private:
         setenv("XDG_CONFIG_HOME", (folder_.path() + "/config").c_str(), 1);
         setenv("XDG_CACHE_HOME", (folder_.path() + "/cache").c_str(), 1);
         setenv("ALSOFT_DRIVERS", "null", 1);
-        // Levels play through the shared audio front; its device is closed before the program
-        // ends, as the game does, since OpenAL Soft may abort on a device left open at exit.
-        std::atexit([] { VantrelAudio::sharedInstance()->destroyAudio(); });
         setResourceFolder(folder_.path());
         // A level without the bee's sheet, the HUD's sheet or the bubbles' fonts is refused.
         writeBeeSheet(folder_.path());

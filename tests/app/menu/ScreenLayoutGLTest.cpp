@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <numeric>
 #include <optional>
@@ -17,7 +16,6 @@
 
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
-#include "audio/VantrelAudio.h"
 #include "engine/core/support/CCArray.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/render/CCLabelBMFont.h"
@@ -241,13 +239,6 @@ std::string nameOf(CCNode* node) {
 
 const CGSize kWindows[] = {{1024, 768}, {1920, 1080}};
 
-// The menu's music and the level's loops play here through the shared audio front, whose device is
-// closed before the program ends, as the game does: OpenAL Soft may abort on one left open.
-void closeAudioAtExit() {
-    [[maybe_unused]] static const bool registered =
-        (std::atexit([] { VantrelAudio::sharedInstance()->destroyAudio(); }), true);
-}
-
 std::string windowName(const ::testing::TestParamInfo<CGSize>& info) {
     return std::to_string(static_cast<int>(info.param.width)) + "x" + std::to_string(static_cast<int>(info.param.height));
 }
@@ -262,7 +253,6 @@ protected:
     CGSize windowSize() const override { return GetParam(); }
 
     void SetUp() override {
-        closeAudioAtExit();
         MenuProgressTest::SetUp();
         ASSERT_FALSE(HasFatalFailure());
         std::string error;
@@ -364,7 +354,6 @@ protected:
     // The day of garden A cut to a second, the bee flown home with the day's nectar and honey, and
     // the end menu slid in.
     void playToTheEndMenu() {
-        closeAudioAtExit();
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
         game::GameObjectKinds::registerKinds();
         resizeWindow(static_cast<int>(window().width), static_cast<int>(window().height));
