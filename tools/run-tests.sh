@@ -63,9 +63,11 @@ if cmake -S "$top" -B "$top/build/test" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANT
         # what a frame does would see the input events that causes. Without leak detection: Mesa's
         # software driver leaks a little per context from a library it unloads before the check (so
         # no suppression can name it), and the slow unwinding a suppression would need deadlocks
-        # against the driver's code generator. The unit tests keep leak detection.
+        # against the driver's code generator. The unit tests keep leak detection. The server
+        # must not reset when its last client leaves: each test closes its display connection, and
+        # the next test's connection, made while the server resets, would be refused.
         ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
-        xvfb-run -a -s '-screen 0 1280x1024x24' \
+        xvfb-run -a -s '-screen 0 1280x1024x24 -noreset' \
             ctest --test-dir "$top/build/test" --output-on-failure -L gl | tee "$scratch/gl.log"
         count_ctest "$scratch/gl.log"
     fi

@@ -74,7 +74,7 @@ protected:
     }
 
     void TearDown() override {
-        if (layer_) layer_->onExit();
+        if (layer_) layer_->onExit(), layer_->cleanup();
         layer_.reset();
         for (const auto& device : manager_->connectedDevices()) device->disconnect();
         pumpMainUntil([&] { return manager_->devicesCount() == 0; });

@@ -106,6 +106,8 @@ protected:
         ground_ = level_->groundRadius();
     }
     void TearDown() override {
+        // Its controls and what it scheduled hold the layer until it leaves, as with its scene.
+        if (layer_) layer_->onExit(), layer_->cleanup();
         layer_.reset();
         ShippedLevelsTest::TearDown();
     }

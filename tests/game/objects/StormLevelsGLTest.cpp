@@ -71,6 +71,7 @@ TEST_F(StormLevelsTest, EveryPlacedDangerIsBuiltWithItsPicturesAndSoundsAndPlays
             EXPECT_EQ(line.find("Level: no effect"), std::string::npos) << line;
         }
         layer->onExit();
+        layer->cleanup();  // as when its scene leaves: what it scheduled lets it go
     }
 }
 

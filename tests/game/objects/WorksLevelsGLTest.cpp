@@ -169,6 +169,8 @@ TEST_F(WorksLevelsTest, CartWheelsAreDrawnUnderOrOverTheDeckAsTheDataSays) {
         batch->setPosition(CGPointZero);
         holder->addChild(batch);
     }
+    // Its controls and what it scheduled hold the layer until it leaves, as with its scene.
+    layer->onExit(), layer->cleanup();
 }
 
 }  // namespace
