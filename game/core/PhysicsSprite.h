@@ -19,8 +19,6 @@ class CCSpriteFrame;
 // counter-clockwise. A sprite does nothing with a body it does not have. Engine thread only.
 class PhysicsSprite : public CCSprite, public PhysicsSystemSynchronisable {
 public:
-    static constexpr double kPointsPerMetre = 32.0;
-
     // The sprite factories, making physics sprites with no body.
     static RefPtr<PhysicsSprite> node();
     static RefPtr<PhysicsSprite> spriteWithFile(const std::string& file);
@@ -79,11 +77,11 @@ public:
     void setPreviousPosition(b2Vec2 position, float angle) override;
     void setSmoothedPosition(b2Vec2 position, float angle) override;
     void setPreviousPosition(b2Vec2 position, float angle, b2Vec2 smoothedPosition, float smoothedAngle) override;
-    // Node position = body position x 32, rotation = angle x -57.29578 + offset.
+    // Node position = body position in points, rotation = -(angle in degrees) + offset.
     void synchronise() override;
     // The same from the smoothed pose.
     void synchroniseSmoothed() override;
-    // Body pose = node position / 32, angle = (rotation - offset) x -0.017453292; both poses too.
+    // Body pose = node position in metres, angle = -(rotation - offset) in radians; both poses too.
     void synchroniseBody() override;
 
 protected:

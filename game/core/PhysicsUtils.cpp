@@ -5,14 +5,13 @@
 #include <vector>
 
 #include "game/core/PhysicsChecks.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 
 namespace {
 
-constexpr double kMetresPerPoint = 0.03125;
-constexpr float kDegreesToRadians = 0.017453292f;
 // A chain whose last point lies this close to its first (metres) closes into a loop.
 constexpr float kLoopClosingDistance = 0.01f;
 // Box2D refuses segments of b2_linearSlop or less and welds polygon points closer than half of it.
@@ -47,8 +46,8 @@ std::nullptr_t refuse(const char* shape, const char* reason) {
 
 // Points to metres in double precision, stored as float, then through the transform.
 b2Vec2 toMetres(CGPoint point, const Build& build) {
-    const b2Vec2 v(static_cast<float>(point.x * build.scaleX * kMetresPerPoint),
-                   static_cast<float>(point.y * build.scaleY * kMetresPerPoint));
+    const b2Vec2 v(static_cast<float>(point.x * build.scaleX * units::kMetresPerPoint),
+                   static_cast<float>(point.y * build.scaleY * units::kMetresPerPoint));
     return build.transform ? b2Mul(*build.transform, v) : v;
 }
 
@@ -269,9 +268,9 @@ b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fi
     // A mirrored circle is the same circle: the radius takes the scales' magnitudes.
     const float sx = std::fabs(scaleX);
     const float sy = std::fabs(scaleY);
-    const float scale = std::fabs(sx - sy) <= 1.1920929e-07f ? sx : (sx + sy) / 2;
+    const float scale = std::fabs(sx - sy) <= units::kEpsilon ? sx : (sx + sy) / 2;
     const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);
-    const float radius = fixture["radius"].floatValue() * scale * static_cast<float>(kMetresPerPoint);
+    const float radius = fixture["radius"].floatValue() * scale * static_cast<float>(units::kMetresPerPoint);
     if (!inRange(centre) || !inRange(radius)) return refuse("circle", "a number is not finite or too large");
     if (radius < 0) return refuse("circle", "negative radius");
     b2FixtureDef fresh;
@@ -346,10 +345,10 @@ b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixtu
     const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);
     // A mirrored box is the same box: the half-extents take the scales' magnitudes.
     const float halfWidth =
-        fixture["width"].floatValue() * static_cast<float>(kMetresPerPoint) * std::fabs(scaleX) * 0.5f;
+        fixture["width"].floatValue() * static_cast<float>(units::kMetresPerPoint) * std::fabs(scaleX) * 0.5f;
     const float halfHeight =
-        fixture["height"].floatValue() * static_cast<float>(kMetresPerPoint) * std::fabs(scaleY) * 0.5f;
-    float angle = fixture["rotation"].floatValue() * kDegreesToRadians;
+        fixture["height"].floatValue() * static_cast<float>(units::kMetresPerPoint) * std::fabs(scaleY) * 0.5f;
+    float angle = fixture["rotation"].floatValue() * units::kRadiansPerDegree;
     if (transform) angle += std::atan2(transform->q.s, transform->q.c);
     if (!inRange(centre) || !inRange(halfWidth) || !inRange(halfHeight) || !std::isfinite(angle)) {
         return refuse("box", "a number is not finite or too large");

@@ -8,13 +8,12 @@
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PlayerGameDelegate.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kEpsilon = 1.1920929e-7f;
 
 // Rig, metres.
 constexpr float kHeadRadius = 0.59375f;    // 19 points
@@ -137,7 +136,7 @@ bool Player::loadSprites() {
 }
 
 void Player::createBodies(CGPoint spawn) {
-    const b2Vec2 origin(static_cast<float>(spawn.x / kPointsPerMetre), static_cast<float>(spawn.y / kPointsPerMetre));
+    const b2Vec2 origin(static_cast<float>(spawn.x / units::kPointsPerMetre), static_cast<float>(spawn.y / units::kPointsPerMetre));
 
     headBody_ = createBody(physicsWorld_, origin, 0, kHeadLinearDamping, kHeadAngularDamping);
     beeHeadSprite_->setBody(headBody_);
@@ -155,7 +154,7 @@ void Player::createBodies(CGPoint spawn) {
     const Part parts[] = {
         {&bodyBody_, beeBodySprite_.get(), {-kPartOffset, 0}, 0},
         {&antennaeRightBody_, beeAntennaeRightSprite_.get(), {0, kPartOffset}, 0},
-        {&antennaeLeftBody_, beeAntennaeLeftSprite_.get(), {0, -kPartOffset}, kPi},
+        {&antennaeLeftBody_, beeAntennaeLeftSprite_.get(), {0, -kPartOffset}, units::kPi},
     };
     for (const Part& part : parts) {
         *part.body = createBody(physicsWorld_, origin + part.offset, part.angle, 0, 0);
@@ -217,7 +216,7 @@ void Player::placeWings(float flapDegrees) {
     const float r = beeBodySprite_->rotation();
     const CGPoint p = beeBodySprite_->position();
     const double side = vantrelFacingRight_ ? 1.0 : -1.0;
-    const double turn = -r * kPi / 180.0;
+    const double turn = -r * units::kRadiansPerDegree;
     const CGPoint front = rotated({-4, 15 * side}, turn);
     const CGPoint back = rotated({0, 16 * side}, turn);
     beeWingFrontSprite_->setPosition({p.x + front.x, p.y + front.y});
@@ -256,15 +255,15 @@ void Player::blink(float dt, bool force) {
 // --- Forces and switches -------------------------------------------------------------------
 
 void Player::pushTowardsPosition(CGPoint position, float force) {
-    const b2Vec2 target(static_cast<float>(position.x / kPointsPerMetre),
-                        static_cast<float>(position.y / kPointsPerMetre));
+    const b2Vec2 target(static_cast<float>(position.x / units::kPointsPerMetre),
+                        static_cast<float>(position.y / units::kPointsPerMetre));
     pushTowardsWorldPosition(target, force);
 }
 
 void Player::pushTowardsWorldPosition(const b2Vec2& position, float force) {
     if (!(force > 0) || !headBody_) return;
     b2Vec2 direction = position - headBody_->GetPosition();
-    if (direction.Length() >= kEpsilon) direction.Normalize();
+    if (direction.Length() >= units::kEpsilon) direction.Normalize();
     if (headBody_->GetType() == b2_dynamicBody) {
         applyForceChecked(headBody_, force * direction, headBody_->GetWorldCenter());
     }

@@ -7,6 +7,7 @@
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
@@ -27,8 +28,8 @@ std::string nameOr(const Value& name, const std::string& fallback) {
 CGPoint plus(CGPoint a, CGPoint b) { return CGPointMake(a.x + b.x, a.y + b.y); }
 
 b2Vec2 metres(CGPoint points) {
-    return b2Vec2(static_cast<float>(points.x) / ObjectPhysics::kPointsPerMetre,
-                  static_cast<float>(points.y) / ObjectPhysics::kPointsPerMetre);
+    return b2Vec2(static_cast<float>(points.x) / units::kPointsPerMetre,
+                  static_cast<float>(points.y) / units::kPointsPerMetre);
 }
 }  // namespace
 

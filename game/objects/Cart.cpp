@@ -3,6 +3,7 @@
 #include "engine/render/CCSpriteBatchNode.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
@@ -43,9 +44,9 @@ void Cart::createCart(CGPoint position, float rotation) {
                                                          deckData["fixtures"], {0, 0x0001, kMask});
     if (!deck) return;  // no world: nothing to show
     const b2Vec2 deckPosition = deck->GetPosition();
-    const CGPoint deckPoints = CGPointMake(deckPosition.x * ObjectPhysics::kPointsPerMetre,
-                                           deckPosition.y * ObjectPhysics::kPointsPerMetre);
-    const float deckDegrees = deck->GetAngle() / ObjectPhysics::kDegreesToRadians;
+    const CGPoint deckPoints = CGPointMake(deckPosition.x * units::kPointsPerMetre,
+                                           deckPosition.y * units::kPointsPerMetre);
+    const float deckDegrees = deck->GetAngle() / units::kRadiansPerDegree;
     PhysicsSprite* wheels[] = {wheel1_.get(), wheel2_.get()};
     const char* keys[] = {"wheel1_position", "wheel2_position"};
     CGPoint centres[2];

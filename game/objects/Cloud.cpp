@@ -9,6 +9,7 @@
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/SimpleEffect.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
@@ -17,7 +18,6 @@ namespace game {
 
 namespace {
 constexpr EnemyRules::Filter kHidingFilter{-3, 0x0020, 0x0002};
-constexpr double kEpsilon = 1.1920929e-7;
 }  // namespace
 
 RefPtr<Cloud> Cloud::cloudWithType(int32_t type, CGPoint position, float rotation, float, float,
@@ -38,9 +38,9 @@ HitStatistic Cloud::hitStatisticForType(int32_t type) {
 
 float Cloud::lightningRotation(CGPoint cloud, CGPoint bee) {
     const double dx = bee.x - cloud.x, dy = bee.y - cloud.y;
-    const float angle = dx * dx + dy * dy > kEpsilon ? std::atan2(static_cast<float>(dy), static_cast<float>(dx))
+    const float angle = dx * dx + dy * dy > units::kEpsilon ? std::atan2(static_cast<float>(dy), static_cast<float>(dx))
                                                      : std::atan2(-1.0f, 0.0f);
-    return -(angle * 57.29578f + 90.0f);
+    return -(angle * units::kDegreesPerRadian + 90.0f);
 }
 
 void Cloud::createCloud(CGPoint position, float rotation, const Value& pathData) {

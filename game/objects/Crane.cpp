@@ -8,6 +8,7 @@
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
@@ -19,7 +20,6 @@ namespace game {
 
 namespace {
 constexpr uint16_t kMask = 0x7f13;
-constexpr float kRadiansToDegrees = 57.29578f;
 
 std::string imageOr(const Value& name, const std::string& fallback) {
     return (name.isString() ? name.stringValue() : fallback) + ".png";
@@ -58,7 +58,7 @@ bool Crane::createCrane(CGPoint position, float rotation) {
         logLine("Game objects: crane %d refused: frame %s is missing", type(), platformFrame.c_str());
         return false;
     }
-    if (!(std::fabs(size.width) > ObjectPhysics::kEpsilon && std::fabs(size.height) > ObjectPhysics::kEpsilon)) {
+    if (!(std::fabs(size.width) > units::kEpsilon && std::fabs(size.height) > units::kEpsilon)) {
         logLine("Game objects: crane %d refused: its platform has no size", type());
         return false;
     }
@@ -88,7 +88,7 @@ bool Crane::createCrane(CGPoint position, float rotation) {
         const float dx = static_cast<float>(pivotOnPlatform.x - corner.x);
         const float dy = static_cast<float>(pivotOnPlatform.y - corner.y);
         decoration->setPosition(CGPointMake((pivotOnPlatform.x + corner.x) / 2, (pivotOnPlatform.y + corner.y) / 2));
-        decoration->setRotation(-(std::atan2(dy, dx) * kRadiansToDegrees - 90.0f));
+        decoration->setRotation(-(std::atan2(dy, dx) * units::kDegreesPerRadian - 90.0f));
         const double height = decoration->contentSize().height;
         if (height > 0) decoration->setScaleY(static_cast<float>(std::hypot(dx, dy) / height));
         platform_->addChild(decoration.get());

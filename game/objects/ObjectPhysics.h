@@ -23,9 +23,6 @@ namespace game {
 // does nothing. Engine thread only.
 class ObjectPhysics {
 public:
-    static constexpr float kPointsPerMetre = 32.0f;
-    static constexpr float kDegreesToRadians = 0.017453292f;
-    static constexpr float kEpsilon = 1.1920929e-7f;
 
     // Collision filter of a body's fixtures.
     struct Filter {

@@ -6,6 +6,7 @@
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
@@ -45,7 +46,7 @@ bool Raft::createRaft(CGPoint position, float rotation) {
         logLine("Game objects: raft %d refused: frame %s is missing", type(), mastFrame.c_str());
         return false;
     }
-    if (!(radius > ObjectPhysics::kEpsilon)) {
+    if (!(radius > units::kEpsilon)) {
         logLine("Game objects: raft %d refused: at the planet's centre it has no line to slide along", type());
         return false;
     }

@@ -9,6 +9,7 @@
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffector.h"
@@ -119,7 +120,7 @@ void Rooster::strike() {
     // The strike sensor may hurt the bee as soon as it switches on.
     rules_.setContactDelay(0);
     if (PhysicsSprite* bee = EnemyRules::beeHead()) {
-        const double angle = physicsSprite_->rotation() * -ObjectPhysics::kDegreesToRadians;
+        const double angle = physicsSprite_->rotation() * -units::kRadiansPerDegree;
         const double dx = bee->position().x - physicsSprite_->position().x;
         const double dy = bee->position().y - physicsSprite_->position().y;
         const bool beeAhead = dx * std::cos(angle) + dy * std::sin(angle) >= 0;

@@ -7,6 +7,7 @@
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
@@ -82,7 +83,7 @@ void Rotator::createRotator(CGPoint position, float rotation, b2Body* joinToBody
     if (!joinToBody && system) joinToBody = system->getGroundBody();
     if (joinToBody) {
         GameObjectPhysicsMotorData radians = motor;
-        radians.speed = motor.speed * ObjectPhysics::kDegreesToRadians;
+        radians.speed = motor.speed * units::kRadiansPerDegree;
         MachineParts::joinRevolute(joinToBody, body_, position, radians);
     }
     ObjectPhysics::addToSynchronised(body_);
@@ -122,7 +123,7 @@ bool Rotator::createBlades(int count, float rotationOffset, float step) {
 void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degrees, int count, uint16_t category) {
     if (fixture["type"].intValue() != shapeType) return;
     for (int i = 0; i < count; ++i) {
-        const float radians = degrees[i] * ObjectPhysics::kDegreesToRadians;
+        const float radians = degrees[i] * units::kRadiansPerDegree;
         b2Transform transform;
         transform.p.SetZero();
         transform.q.s = std::sin(radians);

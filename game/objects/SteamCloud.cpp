@@ -4,6 +4,7 @@
 
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/ProjectileData.h"
@@ -31,7 +32,7 @@ RefPtr<SteamCloud> SteamCloud::steamCloudWithType(int32_t type, CGPoint position
 bool SteamCloud::createSteamCloud(CGPoint position, float rotation) {
     setPriority(2);
     const double distance = std::hypot(position.x, position.y);
-    if (!(distance >= ObjectPhysics::kEpsilon) || !std::isfinite(distance)) {
+    if (!(distance >= units::kEpsilon) || !std::isfinite(distance)) {
         logLine("Game objects: steam cloud %d placed at the planet centre has no way to drift; refused", type());
         return false;
     }

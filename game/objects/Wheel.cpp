@@ -6,6 +6,7 @@
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
@@ -71,7 +72,7 @@ bool Wheel::createWheel(CGPoint position, float rotation, float scaleX, float sc
     body->SetSleepingAllowed(false);
     physicsSprite_->setBody(body);
     for (int32_t i = 0; i < segments; ++i) {
-        const float radians = -static_cast<float>(i) * step * ObjectPhysics::kDegreesToRadians;
+        const float radians = -static_cast<float>(i) * step * units::kRadiansPerDegree;
         b2Transform transform;
         transform.p.SetZero();
         transform.q.s = std::sin(radians);
