@@ -15,16 +15,6 @@
 
 namespace {
 
-// Binding type codes.
-constexpr uint32_t kHiveSensor = 2;
-constexpr uint32_t kHideSensor = 3;
-constexpr uint32_t kFlower = 4;
-constexpr uint32_t kPickup = 7;
-constexpr uint32_t kEnemy = 8;
-constexpr uint32_t kEnemyVision = 9;
-constexpr uint32_t kDestructable = 10;
-constexpr uint32_t kProjectile = 12;
-
 // Fixture filter values.
 constexpr int16 kPlayerGroup = -1;
 constexpr uint16 kPlayerSensingCategory = 8;
@@ -37,7 +27,7 @@ T* objectAs(const PhysicsSystemBinding* binding) {
     return binding ? dynamic_cast<T*>(binding->gameObject) : nullptr;
 }
 
-uint32_t typeOf(const PhysicsSystemBinding* binding) { return binding ? binding->type : 0; }
+BindingType typeOf(const PhysicsSystemBinding* binding) { return binding ? binding->type : BindingType::kNone; }
 
 template <typename T>
 GameObject* gameObjectOf(T* object) {
@@ -115,7 +105,7 @@ void GameContactListener::BeginContact(b2Contact* contact) {
     b2Fixture* other = player == a ? b : a;
     const PhysicsSystemBinding* bodyBinding = bindingOf(other->GetBody());
     if (player->GetFilterData().categoryBits == kPlayerSensingCategory) {
-        if (typeOf(bodyBinding) != kFlower) return;
+        if (typeOf(bodyBinding) != BindingType::kFlower) return;
         GameObject* flower = objectAs<GameObject>(bodyBinding);
         if (!flower) return;
         flowersBegun_.push_back(flower);
@@ -127,17 +117,17 @@ void GameContactListener::BeginContact(b2Contact* contact) {
     if (!other->IsSensor() || !fixtureBinding) {
         if (gameLayer_) gameLayer_->setPlayerHasSolidContact(true);
         switch (typeOf(bodyBinding)) {
-            case kPickup:
+            case BindingType::kPickup:
                 if (auto* pickup = objectAs<PickupProtocol>(bodyBinding); pickup && pickup->canBeConsumed()) {
                     pickups_.push_back(pickup);
                 }
                 break;
-            case kProjectile:
+            case BindingType::kProjectile:
                 if (auto* projectile = objectAs<ProjectileProtocol>(bodyBinding); projectile && projectile->canHit()) {
                     projectilesHittingPlayer_.push_back(projectile);
                 }
                 break;
-            case kEnemy:
+            case BindingType::kEnemy:
                 if (auto* enemy = objectAs<EnemyProtocol>(bodyBinding)) enemies_.push_back(enemy);
                 break;
             default:
@@ -146,16 +136,16 @@ void GameContactListener::BeginContact(b2Contact* contact) {
         return;
     }
     switch (fixtureBinding->type) {
-        case kHiveSensor:
+        case BindingType::kHiveSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hiveSensor() : nullptr) sensor->activate();
             break;
-        case kHideSensor:
+        case BindingType::kHideSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hideSensor() : nullptr) sensor->activate();
             break;
-        case kEnemy:
+        case BindingType::kEnemy:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) contactSensors_.push_back(enemy);
             break;
-        case kEnemyVision:
+        case BindingType::kEnemyVision:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) visionSensors_.push_back(enemy);
             break;
         default:
@@ -172,7 +162,7 @@ void GameContactListener::EndContact(b2Contact* contact) {
     if (!player) return;
     b2Fixture* other = player == a ? b : a;
     const PhysicsSystemBinding* bodyBinding = bindingOf(other->GetBody());
-    if (player->GetFilterData().categoryBits == kPlayerSensingCategory && typeOf(bodyBinding) == kFlower) {
+    if (player->GetFilterData().categoryBits == kPlayerSensingCategory && typeOf(bodyBinding) == BindingType::kFlower) {
         if (GameObject* flower = objectAs<GameObject>(bodyBinding)) {
             flowersEnded_.push_back(flower);
             removeAll(flowersBegun_, flower);
@@ -183,16 +173,16 @@ void GameContactListener::EndContact(b2Contact* contact) {
     const PhysicsSystemBinding* fixtureBinding = bindingOf(other);
     if (!fixtureBinding || !other->IsSensor()) return;
     switch (fixtureBinding->type) {
-        case kHiveSensor:
+        case BindingType::kHiveSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hiveSensor() : nullptr) sensor->deactivate();
             break;
-        case kHideSensor:
+        case BindingType::kHideSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hideSensor() : nullptr) sensor->deactivate();
             break;
-        case kEnemy:
+        case BindingType::kEnemy:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) removeAll(contactSensors_, enemy);
             break;
-        case kEnemyVision:
+        case BindingType::kEnemyVision:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) removeAll(visionSensors_, enemy);
             break;
         default:
@@ -206,7 +196,7 @@ void GameContactListener::PostSolve(b2Contact* contact, const b2ContactImpulse* 
     int count = 0;
     for (const b2Body* body : {contact->GetFixtureA()->GetBody(), contact->GetFixtureB()->GetBody()}) {
         const PhysicsSystemBinding* binding = bindingOf(body);
-        if (typeOf(binding) != kPickup && typeOf(binding) != kDestructable) continue;
+        if (typeOf(binding) != BindingType::kPickup && typeOf(binding) != BindingType::kDestructable) continue;
         auto* destructable = objectAs<DestructableProtocol>(binding);
         if (destructable && destructable->canBeDamaged()) candidates[count++] = destructable;
     }

@@ -94,7 +94,7 @@ private:
     // SetTransform and both poses.
     void moveBody(b2Vec2 position, float angle);
 
-    PhysicsSystemBinding binding_{0, nullptr, this};
+    PhysicsSystemBinding binding_{BindingType::kNone, nullptr, this};
     b2Vec2 previousPosition_{0, 0};  // metres
     b2Vec2 smoothedPosition_{0, 0};  // metres
     float previousAngle_ = 0;        // radians

@@ -48,7 +48,6 @@ class SimpleSoundEffect;
 // one line at load and then plays, fades and stops nothing. Engine thread only.
 class Player : public Object {
 public:
-    static constexpr uint32_t kBindingTypeBee = 1;
 
     // Collision filters of the bee's fixtures. Group -1 keeps the bee's parts apart.
     struct FilterBits {

@@ -140,7 +140,7 @@ void Player::createBodies(CGPoint spawn) {
 
     headBody_ = createBody(physicsWorld_, origin, 0, kHeadLinearDamping, kHeadAngularDamping);
     beeHeadSprite_->setBody(headBody_);
-    beeHeadSprite_->physicsSystemBinding()->type = kBindingTypeBee;
+    beeHeadSprite_->physicsSystemBinding()->type = BindingType::kBee;
     beeHeadFixture_ = addCircle(headBody_, kHeadRadius, 1.0f, 0.25f, 0.5f, false, kHeadNormalFilter);
     beeSensorFixture_ = addCircle(headBody_, kSensorRadius, 0, 0, 0, true, kSensorNormalFilter);
     setBinding(beeSensorFixture_, beeHeadSprite_->physicsSystemBinding());

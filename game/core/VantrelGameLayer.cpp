@@ -240,8 +240,8 @@ void VantrelGameLayer::createPhysics() {
     physicsSystem_->addPreStepController(antiGravityController_.get());
     autoStopController_ = std::make_unique<AutoStopController>();
     physicsSystem_->addPostStepController(autoStopController_.get());
-    hiveSensor_ = makeRef<GameSensor>(2u);
-    hideSensor_ = makeRef<GameSensor>(3u);
+    hiveSensor_ = makeRef<GameSensor>(BindingType::kHiveSensor);
+    hideSensor_ = makeRef<GameSensor>(BindingType::kHideSensor);
 }
 
 void VantrelGameLayer::createWorld() {

@@ -70,7 +70,7 @@ void Cloud::createCloudGeneric(CGPoint position, float rotation, const Value& pa
     physics.linearDamping = physics.angularDamping = 0;
     rules_.createBody(this, physicsSprite_.get(), b2_kinematicBody, position, rotation, physics, gameObjectData(),
                       isHidingCloud() ? kHidingFilter : EnemyRules::kFlyingFilter,
-                      isHidingCloud() ? kHideSensorBinding : EnemyRules::kEnemyBinding, false);
+                      isHidingCloud() ? BindingType::kHideSensor : BindingType::kEnemy, false);
     physicsSprite_->synchronise();
     movement_ = createMovementForNode(physicsSprite_.get(), pathData);
     if (movement_) physicsSprite_->synchroniseBody();

@@ -10,7 +10,6 @@
 namespace game {
 
 namespace {
-constexpr uint32_t kDestructableBinding = 10;
 constexpr int16_t kGroup = 6;
 
 bool isScaledType(int32_t type) { return type >= 400 && type <= 403; }
@@ -62,7 +61,7 @@ bool Destructable::createDestructable(CGPoint position, float rotation, float sc
         physicsSprite_.get(), isStaticBody_ ? b2_staticBody : b2_dynamicBody, position, rotation, physics,
         data["fixtures"], {kGroup, category, mask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("destructable", type());
-    physicsSprite_->physicsSystemBinding()->type = kDestructableBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kDestructable;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
     if (usesGravity_) {
         ObjectPhysics::addToGravity(body);

@@ -105,7 +105,7 @@ void EnemyRules::readShooterKeys(const Value& data) {
 
 b2Body* EnemyRules::createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyType type, CGPoint position,
                                float rotation, const GameObjectPhysicsData& physics, const Value& data, Filter filter,
-                               uint32_t bindingType, bool withVision, float scaleX, float scaleY) {
+                               BindingType bindingType, bool withVision, float scaleX, float scaleY) {
     b2Body* body = ObjectPhysics::createBodyWithFixtures(sprite, type, position, rotation, physics, data["fixtures"],
                                                          filter, scaleX, scaleY);
     if (!body) return nullptr;
@@ -115,7 +115,7 @@ b2Body* EnemyRules::createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyT
     bindSensors(body, sprite);
     if (!withVision || data["vision_fixtures"].isNone()) return body;
     hasVisionSensor_ = true;
-    physicsVisionBinding_ = PhysicsSystemBinding{kVisionBinding, owner, nullptr};
+    physicsVisionBinding_ = PhysicsSystemBinding{BindingType::kEnemyVision, owner, nullptr};
     PhysicsUtils::parseFixturesForBody(body, data["vision_fixtures"], nullptr, scaleX, scaleY, physics.density,
                                        physics.friction, physics.restitution, kVisionFilter.group, kVisionFilter.category,
                                        kVisionFilter.mask);

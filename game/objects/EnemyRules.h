@@ -50,13 +50,11 @@ class SimpleSoundEffect;
 //                                 turret image), "turret_animation" (looped), "turret_flip_y"
 //   "fixtures", "vision_fixtures" fixture dictionaries of the body and of its vision
 //
-// Fixtures: sensor fixtures report the bee through the enemy's body binding (type 8); vision
-// fixtures, sensors that only see the bee, through a binding of type 9 the rules own. An enemy
+// Fixtures: sensor fixtures report the bee through the enemy's body binding (kEnemy); vision
+// fixtures, sensors that only see the bee, through a binding of kEnemyVision the rules own. An enemy
 // leaves the contact listener's lists when it goes (release), so no binding outlives it.
 class EnemyRules {
 public:
-    static constexpr uint32_t kEnemyBinding = 8;
-    static constexpr uint32_t kVisionBinding = 9;
     static constexpr uint32_t kDropletsPerNectar = 100000;
 
     // Collision filter of a kind's fixtures. Enemies never touch each other (group -2).
@@ -96,7 +94,7 @@ public:
     // sensor among them bound to the sprite's binding; with `withVision`, the vision fixtures. All
     // fixtures at the scales. Null without a world.
     b2Body* createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyType type, CGPoint position, float rotation,
-                       const GameObjectPhysicsData& physics, const Value& data, Filter filter, uint32_t bindingType,
+                       const GameObjectPhysicsData& physics, const Value& data, Filter filter, BindingType bindingType,
                        bool withVision, float scaleX = 1.0f, float scaleY = 1.0f);
     // Binds every sensor fixture of the body that has no binding yet to the sprite's binding (they
     // then report the bee as enemy sensor contacts).
@@ -201,7 +199,7 @@ private:
     RefPtr<SimpleEffect> projectileEffect_;
     bool hasContactSensor_ = false;
     bool hasVisionSensor_ = false;
-    PhysicsSystemBinding physicsVisionBinding_;   // type 9 once vision fixtures are built
+    PhysicsSystemBinding physicsVisionBinding_;   // kEnemyVision once vision fixtures are built
     RefPtr<CCSprite> turretSprite_;
     bool flipTurret_ = false;
 };

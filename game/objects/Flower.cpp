@@ -24,7 +24,6 @@
 namespace game {
 
 namespace {
-constexpr uint32_t kFlowerBinding = 4;
 constexpr uint16_t kHeadCategory = 0x0100;
 constexpr uint16_t kHeadMask = 0x771B;
 constexpr int16_t kHeadGroup = 4;
@@ -162,7 +161,7 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
         b2_dynamicBody, CGPoint{root.x + headOffset.x, root.y + headOffset.y}, rotation, physics);
     if (!head) return ObjectPhysics::keepsWithoutBody("flower", type());
     physicsSprite_->setBody(head);
-    physicsSprite_->physicsSystemBinding()->type = kFlowerBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kFlower;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
 
     b2CircleShape circle;

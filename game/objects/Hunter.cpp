@@ -83,7 +83,7 @@ void Hunter::createHornet(CGPoint position, float rotation) {
     rules_.setFlipTurret(true);
     // Steered by force alone: the planet's gravity controller never pulls it.
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kFlyingFilter, EnemyRules::kEnemyBinding, true);
+                                     EnemyRules::kFlyingFilter, BindingType::kEnemy, true);
     if (body) ObjectPhysics::addToSynchronised(body);
     physicsSprite_->synchronise();
     EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerBackground);

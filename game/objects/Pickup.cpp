@@ -14,7 +14,6 @@
 namespace game {
 
 namespace {
-constexpr uint32_t kPickupBinding = 7;
 constexpr int16_t kGroup = 5;
 constexpr uint16_t kCategory = 0x0200;
 constexpr uint16_t kMask = 0x7713;
@@ -104,7 +103,7 @@ bool Pickup::createBonus(CGPoint position, float rotation, float scaleX, float s
         ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_,
                                               gameObjectData()["fixtures"], {kGroup, kCategory, kMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("pickup", type());
-    physicsSprite_->physicsSystemBinding()->type = kPickupBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kPickup;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
     usesGravity_ = false;
     for (const b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {

@@ -47,7 +47,7 @@ bool Projectile::createProjectile(CGPoint position, float rotation) {
         logLine("Game objects: shot type %d has no world to fly in and is discarded", type());
         return false;
     }
-    physicsSprite_->physicsSystemBinding()->type = kProjectileBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kProjectile;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
     ObjectPhysics::addToGravity(body);
     ObjectPhysics::addToSynchronised(body);

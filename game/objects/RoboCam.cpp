@@ -43,7 +43,7 @@ void RoboCam::createRoboCamGeneric(CGPoint position, float rotation, const Value
     EnemyRules::showRhythm(this, stamina_.get(), physicsSprite_.get());
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true);
+                                     EnemyRules::kGroundFilter, BindingType::kEnemy, true);
     if (!body) return;
     ObjectPhysics::addToSynchronised(body);
     physicsSprite_->synchronise();

@@ -62,7 +62,7 @@ void Rooster::createRoosterGeneric(CGPoint position, float rotation, const Value
     physicsSprite_->setScaleY(initScaleY_);
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true, initScaleX_,
+                                     EnemyRules::kGroundFilter, BindingType::kEnemy, true, initScaleX_,
                                      initScaleY_);
     if (!body) return;
     createStrikeFixtures(body);

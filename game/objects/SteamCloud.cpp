@@ -67,7 +67,7 @@ void SteamCloud::createSteamCloudGeneric(CGPoint position, float rotation) {
     physics.linearDamping = physics.angularDamping = 0;
     const float fixtureScale = std::max(startScale_, endScale_);
     rules_.createBody(this, physicsSprite_.get(), b2_kinematicBody, position, rotation, physics, gameObjectData(),
-                      type() == 216 ? kGroundPuffFilter : EnemyRules::kFlyingFilter, EnemyRules::kEnemyBinding, false,
+                      type() == 216 ? kGroundPuffFilter : EnemyRules::kFlyingFilter, BindingType::kEnemy, false,
                       fixtureScale, fixtureScale);
     physicsSprite_->synchronise();
     if (!EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerBackground)) {

@@ -86,7 +86,7 @@ TEST_F(PhysicsUtilsTest, BoxesPolygonsAndEdgesTakeScaleAndTransform) {
 
 TEST_F(PhysicsUtilsTest, MaterialFilterAndSensorFollowCallerAndDictionary) {
     b2Body* body = staticBody();
-    PhysicsSystemBinding binding{2, nullptr, nullptr};
+    PhysicsSystemBinding binding{BindingType::kHiveSensor, nullptr, nullptr};
     b2FixtureDef definition;
     setBinding(&definition, &binding);
     const Value data = dict({{"type", 0}, {"radius", 8}, {"density", -1}, {"friction", 0.7}, {"is_sensor", true}});
@@ -112,7 +112,7 @@ TEST_F(PhysicsUtilsTest, MaterialFilterAndSensorFollowCallerAndDictionary) {
 
 TEST_F(PhysicsUtilsTest, ChainsCloseLoopsAndCarryAReversedTwinWithTheSameDefinition) {
     b2Body* body = staticBody();
-    PhysicsSystemBinding binding{3, nullptr, nullptr};
+    PhysicsSystemBinding binding{BindingType::kHideSensor, nullptr, nullptr};
     b2FixtureDef definition;
     setBinding(&definition, &binding);
     definition.isSensor = true;

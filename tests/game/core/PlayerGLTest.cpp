@@ -53,7 +53,7 @@ TEST_F(PlayerGLTest, ANewBeeIsRiggedFacingRightAtTheSpawnPoint) {
     EXPECT_TRUE(same(headFilter(), Player::kHeadNormalFilter));
     EXPECT_TRUE(same(bee()->beeSensorFixture()->GetFilterData(), Player::kSensorNormalFilter));
     EXPECT_TRUE(bee()->beeSensorFixture()->IsSensor());
-    EXPECT_EQ(bindingOf(bee()->beeSensorFixture())->type, Player::kBindingTypeBee);
+    EXPECT_EQ(bindingOf(bee()->beeSensorFixture())->type, BindingType::kBee);
     EXPECT_FLOAT_EQ(bee()->vantrelBody()->GetLinearDamping(), 3.75f);
 
     EXPECT_FLOAT_EQ(bee()->headBodyJoint()->GetUpperLimit(), 0.4712389f);
