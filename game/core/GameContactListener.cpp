@@ -4,6 +4,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "game/core/CollisionBits.h"
 #include "game/core/DestructableProtocol.h"
 #include "game/core/EnemyProtocol.h"
 #include "game/core/GameContactDelegate.h"
@@ -15,10 +16,8 @@
 
 namespace {
 
-// Fixture filter values.
-constexpr int16 kPlayerGroup = -1;
-constexpr uint16 kPlayerSensingCategory = 8;
-constexpr uint16 kProjectileCategory = 8192;
+constexpr uint16 kBeeSensingBits = categoryBits(CollisionCategory::kBeeSensing);
+constexpr uint16 kShotBits = categoryBits(CollisionCategory::kShot);
 
 constexpr size_t kListCapacity = 64;
 
@@ -90,13 +89,13 @@ GameContactListener::~GameContactListener() = default;
 void GameContactListener::BeginContact(b2Contact* contact) {
     b2Fixture* a = contact->GetFixtureA();
     b2Fixture* b = contact->GetFixtureB();
-    b2Fixture* player = a->GetFilterData().groupIndex == kPlayerGroup   ? a
-                        : b->GetFilterData().groupIndex == kPlayerGroup ? b
+    b2Fixture* player = a->GetFilterData().groupIndex == collision::kBeeGroup   ? a
+                        : b->GetFilterData().groupIndex == collision::kBeeGroup ? b
                                                                         : nullptr;
     if (!player) {
         // A shot hitting something solid other than the bee.
         for (auto [shot, target] : {std::pair{a, b}, std::pair{b, a}}) {
-            if (shot->GetFilterData().categoryBits != kProjectileCategory || target->IsSensor()) continue;
+            if (shot->GetFilterData().categoryBits != kShotBits || target->IsSensor()) continue;
             auto* projectile = objectAs<ProjectileProtocol>(bindingOf(shot->GetBody()));
             if (projectile && projectile->canHit()) projectilesHittingObjects_.push_back(projectile);
         }
@@ -104,7 +103,7 @@ void GameContactListener::BeginContact(b2Contact* contact) {
     }
     b2Fixture* other = player == a ? b : a;
     const PhysicsSystemBinding* bodyBinding = bindingOf(other->GetBody());
-    if (player->GetFilterData().categoryBits == kPlayerSensingCategory) {
+    if (player->GetFilterData().categoryBits == kBeeSensingBits) {
         if (typeOf(bodyBinding) != BindingType::kFlower) return;
         GameObject* flower = objectAs<GameObject>(bodyBinding);
         if (!flower) return;
@@ -156,13 +155,13 @@ void GameContactListener::BeginContact(b2Contact* contact) {
 void GameContactListener::EndContact(b2Contact* contact) {
     b2Fixture* a = contact->GetFixtureA();
     b2Fixture* b = contact->GetFixtureB();
-    b2Fixture* player = a->GetFilterData().groupIndex == kPlayerGroup   ? a
-                        : b->GetFilterData().groupIndex == kPlayerGroup ? b
+    b2Fixture* player = a->GetFilterData().groupIndex == collision::kBeeGroup   ? a
+                        : b->GetFilterData().groupIndex == collision::kBeeGroup ? b
                                                                         : nullptr;
     if (!player) return;
     b2Fixture* other = player == a ? b : a;
     const PhysicsSystemBinding* bodyBinding = bindingOf(other->GetBody());
-    if (player->GetFilterData().categoryBits == kPlayerSensingCategory && typeOf(bodyBinding) == BindingType::kFlower) {
+    if (player->GetFilterData().categoryBits == kBeeSensingBits && typeOf(bodyBinding) == BindingType::kFlower) {
         if (GameObject* flower = objectAs<GameObject>(bodyBinding)) {
             flowersEnded_.push_back(flower);
             removeAll(flowersBegun_, flower);

@@ -1,3 +1,4 @@
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 
 #include <algorithm>
@@ -344,8 +345,8 @@ void Level::parseLevelCameraGeometry(const Value& geometry) {
         const b2Transform* transform = nullptr;
         if (!entryTransform(entry, &storage, &transform)) continue;
         for (const Value& fixture : entry["fixtures"].elements()) {
-            PhysicsUtils::parseFixtureForBody(cameraBody_, fixture, nullptr, transform, 0.0f, 0.2f, 0.0f, 0, 0x0001,
-                                              0xFFFF);
+            PhysicsUtils::parseFixtureForBody(cameraBody_, fixture, nullptr, transform, 0.0f, 0.2f, 0.0f, 0,
+                                              CollisionCategory::kScenery, CollisionMask::all());
         }
     }
 }
@@ -373,14 +374,14 @@ void Level::parseLevelGeometry(const Value& geometry) {
             definition.friction = 0.2f;
             definition.density = 0;
             definition.restitution = 0;
-            uint16 category = 0x0001;
-            uint16 mask = 0xFFFF;
+            CollisionCategory category = CollisionCategory::kScenery;
+            CollisionMask mask = CollisionMask::all();
             const bool sensor = fixture["is_sensor"].boolValue();
             const std::string sensorName = sensor ? fixture["sensor_name"].stringValue() : std::string();
             if (sensor) {
                 definition.isSensor = true;
-                category = 0x0020;
-                mask = 0x0002;
+                category = CollisionCategory::kSensorArea;
+                mask = CollisionCategory::kBeeHead;
                 GameSensor* gameSensor = nullptr;
                 if (gameLayer_ && sensorName == "hive") gameSensor = gameLayer_->hiveSensor();
                 if (gameLayer_ && sensorName == "hide") gameSensor = gameLayer_->hideSensor();
@@ -389,8 +390,8 @@ void Level::parseLevelGeometry(const Value& geometry) {
                 }
             }
             if (fixture["is_bee_gate"].boolValue()) {
-                category = 0x0010;
-                mask = 0xFFFF;
+                category = CollisionCategory::kBeeGate;
+                mask = CollisionMask::all();
             }
             const b2Fixture* made = PhysicsUtils::parseFixtureForBody(groundBody_, fixture, &definition, transform,
                                                                       0.0f, 0.2f, 0.0f, 0, category, mask);

@@ -36,7 +36,8 @@ struct Build {
     float scaleX, scaleY;
     float density, friction, restitution;
     int16 group;
-    uint16 category, mask;
+    CollisionCategory category;
+    CollisionMask mask;
 };
 
 std::nullptr_t refuse(const char* shape, const char* reason) {
@@ -155,9 +156,7 @@ bool prepare(const Value& fixture, b2FixtureDef* definition, const Build& build)
     definition->restitution = material[2];
     const Value& sensor = fixture["is_sensor"];
     if (!sensor.isNone()) definition->isSensor = sensor.boolValue();
-    definition->filter.categoryBits = build.category;
-    definition->filter.maskBits = build.mask;
-    definition->filter.groupIndex = build.group;
+    definition->filter = filterFor({build.group, build.category, build.mask});
     return true;
 }
 
@@ -172,7 +171,7 @@ b2Fixture* attach(b2Body* body, b2FixtureDef* definition, const b2Shape* shape, 
 }
 
 Build makeBuild(const b2Transform* transform, float scaleX, float scaleY, float density, float friction,
-                float restitution, int16 group, uint16 category, uint16 mask) {
+                float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
     return {transform, scaleX, scaleY, density, friction, restitution, group, category, mask};
 }
 
@@ -220,7 +219,7 @@ b2Fixture* buildChain(b2Body* body, const Value& fixture, b2FixtureDef* definiti
 
 void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform,
                                         float scaleX, float scaleY, float density, float friction,
-                                        float restitution, int16 group, uint16 category, uint16 mask) {
+                                        float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
     if (!fixtures.isArray()) {
         if (!fixtures.isNone()) logLine("Physics: fixtures refused: not an array");
         return;
@@ -233,8 +232,8 @@ void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, con
 
 b2Fixture* PhysicsUtils::parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                              const b2Transform* transform, float scaleX, float scaleY, float density,
-                                             float friction, float restitution, int16 group, uint16 category,
-                                             uint16 mask) {
+                                             float friction, float restitution, int16 group, CollisionCategory category,
+                                             CollisionMask mask) {
     if (!fixture.isDictionary()) return refuse("a", "not a dictionary");
     const int64_t type = fixture["type"].integerValue();
     switch (type) {
@@ -262,7 +261,7 @@ b2Fixture* PhysicsUtils::parseFixtureForBody(b2Body* body, const Value& fixture,
 b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2CircleShape* circleShape, const b2Transform* transform,
                                                    float scaleX, float scaleY, float density, float friction,
-                                                   float restitution, int16 group, uint16 category, uint16 mask) {
+                                                   float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     // A mirrored circle is the same circle: the radius takes the scales' magnitudes.
@@ -286,8 +285,8 @@ b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fi
 b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                       b2EdgeShape* edgeShape, const b2Transform* transform,
                                                       float scaleX, float scaleY, float density, float friction,
-                                                      float restitution, int16 group, uint16 category,
-                                                      uint16 mask) {
+                                                      float restitution, int16 group, CollisionCategory category,
+                                                      CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const std::vector<b2Vec2> points = readVertices(fixture, build);
@@ -309,7 +308,7 @@ b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Val
                                                          b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape,
                                                          const b2Transform* transform, float scaleX, float scaleY,
                                                          float density, float friction, float restitution,
-                                                         int16 group, uint16 category, uint16 mask) {
+                                                         int16 group, CollisionCategory category, CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const std::vector<b2Vec2> points = readVertices(fixture, build);
@@ -330,8 +329,8 @@ b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Val
 b2Fixture* PhysicsUtils::parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                        b2ChainShape* chainShape, const b2Transform* transform,
                                                        float scaleX, float scaleY, float density, float friction,
-                                                       float restitution, int16 group, uint16 category,
-                                                       uint16 mask) {
+                                                       float restitution, int16 group, CollisionCategory category,
+                                                       CollisionMask mask) {
     return buildChain(body, fixture, fixtureDef, chainShape,
                       makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask));
 }
@@ -339,7 +338,7 @@ b2Fixture* PhysicsUtils::parseChainShapeFixtureForBody(b2Body* body, const Value
 b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2PolygonShape* polygonShape, const b2Transform* transform,
                                                 float scaleX, float scaleY, float density, float friction,
-                                                float restitution, int16 group, uint16 category, uint16 mask) {
+                                                float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);

@@ -1,3 +1,4 @@
+#include "game/core/CollisionBits.h"
 #include "game/core/Player.h"
 
 #include <cmath>
@@ -69,14 +70,6 @@ b2Body* createBody(b2World* world, b2Vec2 position, float angle, float linearDam
     return world->CreateBody(&def);
 }
 
-b2Filter toFilter(Player::FilterBits bits) {
-    b2Filter filter;
-    filter.categoryBits = bits.category;
-    filter.maskBits = bits.mask;
-    filter.groupIndex = bits.group;
-    return filter;
-}
-
 b2Fixture* addCircle(b2Body* body, float radius, float density, float friction, float restitution, bool sensor,
                      Player::FilterBits filter) {
     b2CircleShape circle;
@@ -87,7 +80,7 @@ b2Fixture* addCircle(b2Body* body, float radius, float density, float friction, 
     def.friction = friction;
     def.restitution = restitution;
     def.isSensor = sensor;
-    def.filter = toFilter(filter);
+    def.filter = filterFor(filter);
     return body->CreateFixture(&def);
 }
 
@@ -270,7 +263,7 @@ void Player::pushTowardsWorldPosition(const b2Vec2& position, float force) {
 }
 
 void Player::setFilter(b2Fixture* fixture, FilterBits bits) {
-    if (fixture) fixture->SetFilterData(toFilter(bits));
+    if (fixture) fixture->SetFilterData(filterFor(bits));
 }
 
 void Player::setCanFlyThroughWorld(bool canFly) {

@@ -6,6 +6,7 @@
 #include "engine/render/CCAnimationFrame.h"
 #include "engine/render/CCSprite.h"
 #include "game/core/AnimationUtils.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
@@ -17,7 +18,7 @@
 namespace game {
 
 namespace {
-constexpr EnemyRules::Filter kHidingFilter{-3, 0x0020, 0x0002};
+constexpr EnemyRules::Filter kHidingFilter{-3, CollisionCategory::kSensorArea, CollisionCategory::kBeeHead};
 }  // namespace
 
 RefPtr<Cloud> Cloud::cloudWithType(int32_t type, CGPoint position, float rotation, float, float,

@@ -4,6 +4,7 @@
 
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
@@ -19,7 +20,7 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kMask = 0x7f13;
+constexpr ObjectPhysics::Filter kFilter{0, CollisionCategory::kScenery, collision::kSolidMask};
 
 std::string imageOr(const Value& name, const std::string& fallback) {
     return (name.isString() ? name.stringValue() : fallback) + ".png";
@@ -101,15 +102,14 @@ bool Crane::createCrane(CGPoint position, float rotation) {
     platform_->addChild(platformImageSprite.get());
 
     // Bodies.
-    constexpr ObjectPhysics::Filter filter{0, 0x0001, kMask};
     b2Body* holder = ObjectPhysics::createBodyWithFixtures(holder_.get(), b2_dynamicBody, position, rotation,
-                                                           holderPhysics, holderData["fixtures"], filter);
+                                                           holderPhysics, holderData["fixtures"], kFilter);
     if (!holder) return ObjectPhysics::keepsWithoutBody("crane", type());
     b2Body* hookBody = ObjectPhysics::createBodyWithFixtures(hook_.get(), b2_dynamicBody, hook, rotation, hookPhysics,
-                                                             hookData["fixtures"], filter);
+                                                             hookData["fixtures"], kFilter);
     b2Body* platformBody =
         ObjectPhysics::createBodyWithFixtures(platform_.get(), b2_dynamicBody, platform, rotation, platformPhysics,
-                                              platformData["fixtures"], filter, platformScaleX, platformScaleY);
+                                              platformData["fixtures"], kFilter, platformScaleX, platformScaleY);
     b2Body* cable = MachineParts::createWire(wire_.get(), cableTop, cableBottom, wireData, wirePhysics, "crane", type());
     if (!cable) return false;
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "game/core/CollisionBits.h"
 #include "game/core/GameObjectSettings.h"
 #include "game/core/HitStatistic.h"
 #include "game/core/LevelDataRange.h"
@@ -61,9 +62,12 @@ public:
     using Filter = ObjectPhysics::Filter;
     // Flyers (birds, hunters, clouds) meet only the bee; ground creatures, cameras and roosters
     // also the raft.
-    static constexpr Filter kFlyingFilter{-2, 0x0040, 0x0002};
-    static constexpr Filter kGroundFilter{-2, 0x0080, 0x1002};
-    static constexpr Filter kVisionFilter{-2, (uint16)0x8000, 0x0002};
+    static constexpr Filter kFlyingFilter{collision::kEnemyGroup, CollisionCategory::kFlyingEnemy,
+                                          CollisionCategory::kBeeHead};
+    static constexpr Filter kGroundFilter{collision::kEnemyGroup, CollisionCategory::kGroundEnemy,
+                                          CollisionCategory::kBeeHead | CollisionCategory::kProp};
+    static constexpr Filter kVisionFilter{collision::kEnemyGroup, CollisionCategory::kEnemyVision,
+                                          CollisionCategory::kBeeHead};
 
     // Where hits are counted: on the running game's bee (Player::countHit), unless a counter is
     // installed in its place (tests record hits so); without either hits are not counted.

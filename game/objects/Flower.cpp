@@ -12,6 +12,7 @@
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/AnimationUtils.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
@@ -24,8 +25,6 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kHeadCategory = 0x0100;
-constexpr uint16_t kHeadMask = 0x771B;
 constexpr int16_t kHeadGroup = 4;
 
 // A count of droplets from nectar units, clamped to what 32 bits hold (0 for values not finite).
@@ -172,9 +171,7 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
     fixture.friction = physics.friction;
     fixture.restitution = physics.restitution;
     fixture.isSensor = false;
-    fixture.filter.categoryBits = kHeadCategory;
-    fixture.filter.maskBits = kHeadMask;
-    fixture.filter.groupIndex = kHeadGroup;
+    fixture.filter = filterFor({kHeadGroup, CollisionCategory::kFlowerHead, collision::kFlowerHeadMask});
     head->CreateFixture(&fixture);
 
     if (joinToBody && joinToBody->GetWorld() == head->GetWorld()) {

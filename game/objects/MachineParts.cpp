@@ -7,6 +7,7 @@
 #include "engine/render/CCSpriteBatchNode.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/GameSensor.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
@@ -86,7 +87,7 @@ b2Body* MachineParts::createWire(PhysicsSprite* sprite, CGPoint from, CGPoint to
     setMassData(body, data["mass"].floatValue(), CGPointFromString(data["centre_of_mass"].stringValue()),
                 data["rotational_inertia"].floatValue(), kind, type);
     PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, 1.0f, halfLength, physics.density,
-                                       physics.friction, physics.restitution, 0, 0x0001, 0x7f13);
+                                       physics.friction, physics.restitution, 0, CollisionCategory::kScenery, collision::kSolidMask);
     return body;
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/render/CCAnimation.h"
 #include "engine/render/CCAnimationFrame.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/SimpleSoundEffect.h"
@@ -15,8 +16,6 @@ namespace game {
 
 namespace {
 constexpr int16_t kGroup = 5;
-constexpr uint16_t kCategory = 0x0200;
-constexpr uint16_t kMask = 0x7713;
 
 int32_t clampedInt32(double value) {
     if (!std::isfinite(value)) return 0;
@@ -101,7 +100,7 @@ bool Pickup::createBonus(CGPoint position, float rotation, float scaleX, float s
 
     b2Body* body =
         ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_,
-                                              gameObjectData()["fixtures"], {kGroup, kCategory, kMask}, scaleX, scaleY);
+                                              gameObjectData()["fixtures"], {kGroup, CollisionCategory::kPickup, collision::kPickupMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("pickup", type());
     physicsSprite_->physicsSystemBinding()->type = BindingType::kPickup;
     physicsSprite_->physicsSystemBinding()->gameObject = this;

@@ -22,7 +22,7 @@ class SimpleSoundEffect;
 // Type keys: "nectar_penalty" (nectar; only above 0 costs), "contact_effect",
 // "destruction_effect", "contact_effector", "contact_sound_effect", "fixtures", and the physics
 // settings (defaults 0.1, 0.1, 1.0, 0.2, 0, 1.0). Frame "<image name>.png" in the foreground.
-// Fixtures: group -8, category 0x2000, mask 0x7F13; binding kProjectile.
+// Fixtures: group -8, kShot meeting collision::kSolidMask; binding kProjectile.
 class Projectile : public GameObject, public ProjectileProtocol {
 public:
 

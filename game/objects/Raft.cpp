@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/render/CCSprite.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
@@ -18,8 +19,6 @@ namespace game {
 
 namespace {
 constexpr int16_t kGroup = 7;
-constexpr uint16_t kCategory = 0x1000;
-constexpr uint16_t kMask = 0x7793;
 
 std::string imageOr(const Value& name, const std::string& fallback) {
     return (name.isString() ? name.stringValue() : fallback) + ".png";
@@ -68,7 +67,7 @@ bool Raft::createRaft(CGPoint position, float rotation) {
     for (CCSprite* part : {mast.get(), flag.get(), right.get(), left.get()}) physicsSprite_->addChild(part);
 
     b2Body* body = ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation,
-                                                         physics, data["fixtures"], {kGroup, kCategory, kMask});
+                                                         physics, data["fixtures"], {kGroup, CollisionCategory::kProp, collision::kPropMask});
     if (!body) return ObjectPhysics::keepsWithoutBody("raft", type());
     physicsSprite_->physicsSystemBinding()->gameObject = this;
 

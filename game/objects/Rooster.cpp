@@ -5,6 +5,7 @@
 #include "engine/actions/CCActionInterval.h"
 #include "engine/core/CCNode.h"
 #include "game/core/AnimationUtils.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
@@ -20,11 +21,9 @@ namespace game {
 
 namespace {
 b2Filter strikeFilter(bool enabled) {
-    b2Filter filter;
-    filter.categoryBits = EnemyRules::kGroundFilter.category;
-    filter.maskBits = enabled ? EnemyRules::kGroundFilter.mask : 0;
-    filter.groupIndex = EnemyRules::kGroundFilter.group;
-    return filter;
+    EnemyRules::Filter filter = EnemyRules::kGroundFilter;
+    if (!enabled) filter.mask = CollisionMask::none();
+    return filterFor(filter);
 }
 }  // namespace
 

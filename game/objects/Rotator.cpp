@@ -4,6 +4,7 @@
 
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
@@ -17,8 +18,6 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kMask = 0x7f13;
-constexpr uint16_t kWindCategory = 0x4000;
 constexpr int kPolygon = 2;
 constexpr int kChain = 3;
 constexpr float kWindBladeDegrees[] = {90, 210, 330};
@@ -69,14 +68,14 @@ void Rotator::createRotator(CGPoint position, float rotation, b2Body* joinToBody
     physicsSprite_->setBody(body_);
     const Value& fixtures = gameObjectData()["fixtures"];
     if (code == 1004 || code == 1051) {
-        addFixtures(fixtures.at(0), kPolygon, kWindBladeDegrees, 3, kWindCategory);
+        addFixtures(fixtures.at(0), kPolygon, kWindBladeDegrees, 3, CollisionCategory::kWindBlade);
     } else if (code == 1001) {
-        addFixtures(fixtures.at(0), kChain, kWaterBladeDegrees, 4, 0x0001);
+        addFixtures(fixtures.at(0), kChain, kWaterBladeDegrees, 4, CollisionCategory::kScenery);
         PhysicsUtils::parseFixturesForBody(body_, gameObjectData()["fixtures_additional"], nullptr, physics_.density,
-                                           physics_.friction, physics_.restitution, 0, 0x0001, kMask);
+                                           physics_.friction, physics_.restitution, 0, CollisionCategory::kScenery, collision::kSolidMask);
     } else {
         PhysicsUtils::parseFixturesForBody(body_, fixtures, nullptr, physics_.density, physics_.friction,
-                                           physics_.restitution, 0, 0x0001, kMask);
+                                           physics_.restitution, 0, CollisionCategory::kScenery, collision::kSolidMask);
     }
 
     PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem();
@@ -120,7 +119,7 @@ bool Rotator::createBlades(int count, float rotationOffset, float step) {
     return true;
 }
 
-void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degrees, int count, uint16_t category) {
+void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degrees, int count, CollisionCategory category) {
     if (fixture["type"].intValue() != shapeType) return;
     for (int i = 0; i < count; ++i) {
         const float radians = degrees[i] * units::kRadiansPerDegree;
@@ -133,12 +132,12 @@ void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degr
             b2PolygonShape shape;
             PhysicsUtils::parsePolygonShapeFixtureForBody(body_, fixture, &definition, &shape, &transform,
                                                           physics_.density, physics_.friction, physics_.restitution,
-                                                          0, category, kMask);
+                                                          0, category, collision::kSolidMask);
         } else {
             b2ChainShape shape;
             PhysicsUtils::parseChainShapeFixtureForBody(body_, fixture, &definition, &shape, &transform,
                                                         physics_.density, physics_.friction, physics_.restitution, 0,
-                                                        category, kMask);
+                                                        category, collision::kSolidMask);
         }
     }
 }

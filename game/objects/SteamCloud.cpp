@@ -16,7 +16,6 @@
 namespace game {
 
 namespace {
-constexpr EnemyRules::Filter kGroundPuffFilter{-2, 0x0080, 0x1002};
 // The bee's head is about this many points across: its edge counts, not its centre.
 constexpr float kBeeReach = 19.0f;
 }  // namespace
@@ -67,7 +66,7 @@ void SteamCloud::createSteamCloudGeneric(CGPoint position, float rotation) {
     physics.linearDamping = physics.angularDamping = 0;
     const float fixtureScale = std::max(startScale_, endScale_);
     rules_.createBody(this, physicsSprite_.get(), b2_kinematicBody, position, rotation, physics, gameObjectData(),
-                      type() == 216 ? kGroundPuffFilter : EnemyRules::kFlyingFilter, BindingType::kEnemy, false,
+                      type() == 216 ? EnemyRules::kGroundFilter : EnemyRules::kFlyingFilter, BindingType::kEnemy, false,
                       fixtureScale, fixtureScale);
     physicsSprite_->synchronise();
     if (!EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerBackground)) {

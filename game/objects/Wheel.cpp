@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/render/CCSprite.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
@@ -17,8 +18,6 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kCategory = 0x1000;
-constexpr uint16_t kMask = 0x7f13;
 }  // namespace
 
 RefPtr<Wheel> Wheel::wheelWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
@@ -78,7 +77,7 @@ bool Wheel::createWheel(CGPoint position, float rotation, float scaleX, float sc
         transform.q.s = std::sin(radians);
         transform.q.c = std::cos(radians);
         PhysicsUtils::parseFixturesForBody(body, wheel["fixtures"], &transform, scaleX, scaleY, physics.density,
-                                           physics.friction, physics.restitution, 0, kCategory, kMask);
+                                           physics.friction, physics.restitution, 0, CollisionCategory::kProp, collision::kSolidMask);
     }
     MachineParts::bindSensorsToHideSensor(body);
     PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem();

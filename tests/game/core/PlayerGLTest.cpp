@@ -24,7 +24,9 @@ class PlayerGLTest : public BeeFixture<GLSceneTest> {
 protected:
     b2Filter headFilter() { return bee()->beeHeadFixture()->GetFilterData(); }
     static bool same(b2Filter filter, Player::FilterBits bits) {
-        return filter.categoryBits == bits.category && filter.maskBits == bits.mask && filter.groupIndex == bits.group;
+        const b2Filter expected = filterFor(bits);
+        return filter.categoryBits == expected.categoryBits && filter.maskBits == expected.maskBits &&
+               filter.groupIndex == expected.groupIndex;
     }
     // Turns the head (and its sprite) to the angle, radians counter-clockwise.
     void turnHead(float radians) {
