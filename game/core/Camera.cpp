@@ -66,7 +66,8 @@ void Camera::updateTransforms() {
     transform_ = {c / s, n / s, -n / s, c / s, position_.x, position_.y};
     inverseTransform_ = CGAffineTransformInvert(transform_);
     inverseTransformTranslation_ = {inverseTransform_.tx, inverseTransform_.ty};
-    inverseTransformRotation_ = static_cast<float>(std::atan2(inverseTransform_.b, inverseTransform_.a) * units::kDegreesPerRadian);
+    inverseTransformRotation_ =
+        static_cast<float>(std::atan2(inverseTransform_.b, inverseTransform_.a) * units::kDegreesPerRadian);
     inverseTransformScale_ =
         static_cast<float>(std::sqrt(inverseTransform_.a * inverseTransform_.a + inverseTransform_.c * inverseTransform_.c));
     dirty_ = false;

@@ -8,22 +8,22 @@
 // their group does not keep them apart. Categories and masks are types of their own, made only from
 // the names below, so that neither a bare number nor a mask in a category's place compiles.
 enum class CollisionCategory : uint16 {
-    kScenery = 1 << 0,        // level ground and solid machines; what a fixture is unless told
-    kBeeHead = 1 << 1,        // the bee's solid head
-    kBeePart = 1 << 2,        // antennae and body: they meet nothing
-    kBeeSensing = 1 << 3,     // the sensor with which the bee finds flowers
-    kBeeGate = 1 << 4,        // level geometry that stops everything but the bee
-    kSensorArea = 1 << 5,     // the hive's doorway and the hiding places (level sensors, hiding clouds)
-    kFlyingEnemy = 1 << 6,    // birds, hunters, clouds, steam puffs
-    kGroundEnemy = 1 << 7,    // ground creatures, robot cameras, roosters, ground puffs
+    kScenery = 1 << 0,      // level ground and solid machines; what a fixture is unless told
+    kBeeHead = 1 << 1,      // the bee's solid head
+    kBeePart = 1 << 2,      // antennae and body: they meet nothing
+    kBeeSensing = 1 << 3,   // the sensor with which the bee finds flowers
+    kBeeGate = 1 << 4,      // level geometry that stops everything but the bee
+    kSensorArea = 1 << 5,   // the hive's doorway and the hiding places (level sensors, hiding clouds)
+    kFlyingEnemy = 1 << 6,  // birds, hunters, clouds, steam puffs
+    kGroundEnemy = 1 << 7,  // ground creatures, robot cameras, roosters, ground puffs
     kFlowerHead = 1 << 8,
     kPickup = 1 << 9,
     kDestructable = 1 << 10,
-    kPlankBox = 1 << 11,      // the destructable plank box, which flowers, pickups and props pass
-    kProp = 1 << 12,          // loose props, rafts and wheels
+    kPlankBox = 1 << 11,  // the destructable plank box, which flowers, pickups and props pass
+    kProp = 1 << 12,      // loose props, rafts and wheels
     kShot = 1 << 13,
-    kWindBlade = 1 << 14,     // the blades of wind turbines
-    kEnemyVision = 1 << 15,   // sensors with which enemies see the bee
+    kWindBlade = 1 << 14,    // the blades of wind turbines
+    kEnemyVision = 1 << 15,  // sensors with which enemies see the bee
 };
 
 class CollisionMask {
@@ -73,11 +73,10 @@ inline constexpr int16 kEnemyGroup = -2;
 
 // What solid objects meet (machines, balloons, carts, cranes, wheels, destructables, shots): the
 // scenery, the bee's head, the bee gates and every solid object.
-inline constexpr CollisionMask kSolidMask = CollisionCategory::kScenery | CollisionCategory::kBeeHead |
-                                            CollisionCategory::kBeeGate | CollisionCategory::kFlowerHead |
-                                            CollisionCategory::kPickup | CollisionCategory::kDestructable |
-                                            CollisionCategory::kPlankBox | CollisionCategory::kProp |
-                                            CollisionCategory::kShot | CollisionCategory::kWindBlade;
+inline constexpr CollisionMask kSolidMask =
+    CollisionCategory::kScenery | CollisionCategory::kBeeHead | CollisionCategory::kBeeGate |
+    CollisionCategory::kFlowerHead | CollisionCategory::kPickup | CollisionCategory::kDestructable |
+    CollisionCategory::kPlankBox | CollisionCategory::kProp | CollisionCategory::kShot | CollisionCategory::kWindBlade;
 // Pickups pass through the plank box.
 inline constexpr CollisionMask kPickupMask = kSolidMask.without(CollisionCategory::kPlankBox);
 // Props also carry ground creatures.

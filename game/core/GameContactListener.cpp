@@ -91,7 +91,7 @@ void GameContactListener::BeginContact(b2Contact* contact) {
     b2Fixture* b = contact->GetFixtureB();
     b2Fixture* player = a->GetFilterData().groupIndex == collision::kBeeGroup   ? a
                         : b->GetFilterData().groupIndex == collision::kBeeGroup ? b
-                                                                        : nullptr;
+                                                                                : nullptr;
     if (!player) {
         // A shot hitting something solid other than the bee.
         for (auto [shot, target] : {std::pair{a, b}, std::pair{b, a}}) {
@@ -157,7 +157,7 @@ void GameContactListener::EndContact(b2Contact* contact) {
     b2Fixture* b = contact->GetFixtureB();
     b2Fixture* player = a->GetFilterData().groupIndex == collision::kBeeGroup   ? a
                         : b->GetFilterData().groupIndex == collision::kBeeGroup ? b
-                                                                        : nullptr;
+                                                                                : nullptr;
     if (!player) return;
     b2Fixture* other = player == a ? b : a;
     const PhysicsSystemBinding* bodyBinding = bindingOf(other->GetBody());

@@ -61,7 +61,8 @@ b2World* worldForJoint(b2Body* bodyA, b2Body* bodyB, CGPoint position, const cha
 }
 
 b2Vec2 anchorOf(CGPoint position) {
-    return b2Vec2(static_cast<float>(position.x) / units::kPointsPerMetre, static_cast<float>(position.y) / units::kPointsPerMetre);
+    return b2Vec2(static_cast<float>(position.x) / units::kPointsPerMetre,
+                  static_cast<float>(position.y) / units::kPointsPerMetre);
 }
 
 }  // namespace

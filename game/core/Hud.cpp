@@ -157,7 +157,8 @@ void Hud::hideHudMenu() {
 
 void Hud::updateHudPositionIndicator(CGPoint position) {
     if (!positionIndicator_) return;
-    positionIndicator_->setRotation(static_cast<float>(std::atan2(position.y, position.x) * units::kDegreesPerRadian - 90.0));
+    positionIndicator_->setRotation(
+        static_cast<float>(std::atan2(position.y, position.x) * units::kDegreesPerRadian - 90.0));
 }
 
 void Hud::onGamePausePressed(Object*) {

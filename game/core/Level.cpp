@@ -274,7 +274,8 @@ float Level::getCameraBottomAtPosition(CGPoint position) {
     if (!cameraWorld_) return info_.groundRadius;
     const b2Vec2 end(static_cast<float>(position.x) * 100, static_cast<float>(position.y) * 100);
     // A ray of no length cannot be cast: the centre itself gets the ground radius.
-    if (!std::isfinite(end.x) || !std::isfinite(end.y) || end.LengthSquared() <= units::kEpsilon) return info_.groundRadius;
+    if (!std::isfinite(end.x) || !std::isfinite(end.y) || end.LengthSquared() <= units::kEpsilon)
+        return info_.groundRadius;
     cameraRayCast_.reset();
     cameraRayCast_.endPoint = end;
     cameraWorld_->RayCast(&cameraRayCast_, cameraRayCast_.startPoint, cameraRayCast_.endPoint);

@@ -58,7 +58,8 @@ bool entryTransform(const Value& entry, b2Transform* storage, const b2Transform*
         return false;
     }
     *transform = nullptr;
-    if (std::fabs(x) <= units::kEpsilon && std::fabs(y) <= units::kEpsilon && std::fabs(angle) <= units::kEpsilon) return true;
+    if (std::fabs(x) <= units::kEpsilon && std::fabs(y) <= units::kEpsilon && std::fabs(angle) <= units::kEpsilon)
+        return true;
     storage->Set(b2Vec2(x, y), angle);
     *transform = storage;
     return true;

@@ -133,6 +133,7 @@ void PhysicsSprite::synchroniseSmoothed() { showPose(smoothedPosition_, smoothed
 
 void PhysicsSprite::synchroniseBody() {
     const CGPoint node = position();
-    moveBody(b2Vec2(static_cast<float>(node.x) * units::kMetresPerPoint, static_cast<float>(node.y) * units::kMetresPerPoint),
+    moveBody(b2Vec2(static_cast<float>(node.x) * units::kMetresPerPoint,
+                    static_cast<float>(node.y) * units::kMetresPerPoint),
              (rotation() - rotationOffset_) * kNodeDegreesToRadians);
 }

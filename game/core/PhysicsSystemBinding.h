@@ -16,13 +16,13 @@ class PhysicsSystemSynchronisable;
 // finds damageable objects). kNone until the owner sets one.
 enum class BindingType : uint32_t {
     kNone = 0,
-    kBee = 1,           // the bee's head and sensing fixture
-    kHiveSensor = 2,    // the hive's doorway
-    kHideSensor = 3,    // hiding places: level sensors and hiding clouds
-    kFlower = 4,        // a flower's head
+    kBee = 1,         // the bee's head and sensing fixture
+    kHiveSensor = 2,  // the hive's doorway
+    kHideSensor = 3,  // hiding places: level sensors and hiding clouds
+    kFlower = 4,      // a flower's head
     kPickup = 7,
-    kEnemy = 8,         // an enemy's body, or its sensor fixtures
-    kEnemyVision = 9,   // sensors that only see the bee
+    kEnemy = 8,        // an enemy's body, or its sensor fixtures
+    kEnemyVision = 9,  // sensors that only see the bee
     kDestructable = 10,
     kProjectile = 12,
 };

@@ -217,9 +217,9 @@ b2Fixture* buildChain(b2Body* body, const Value& fixture, b2FixtureDef* definiti
 
 }  // namespace
 
-void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform,
-                                        float scaleX, float scaleY, float density, float friction,
-                                        float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
+void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX,
+                                        float scaleY, float density, float friction, float restitution, int16 group,
+                                        CollisionCategory category, CollisionMask mask) {
     if (!fixtures.isArray()) {
         if (!fixtures.isNone()) logLine("Physics: fixtures refused: not an array");
         return;
@@ -261,7 +261,8 @@ b2Fixture* PhysicsUtils::parseFixtureForBody(b2Body* body, const Value& fixture,
 b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2CircleShape* circleShape, const b2Transform* transform,
                                                    float scaleX, float scaleY, float density, float friction,
-                                                   float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
+                                                   float restitution, int16 group, CollisionCategory category,
+                                                   CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     // A mirrored circle is the same circle: the radius takes the scales' magnitudes.
@@ -304,11 +305,11 @@ b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value&
     return attach(body, def, shape, !edgeShape);
 }
 
-b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture,
-                                                         b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape,
-                                                         const b2Transform* transform, float scaleX, float scaleY,
-                                                         float density, float friction, float restitution,
-                                                         int16 group, CollisionCategory category, CollisionMask mask) {
+b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                         b2PolygonShape* polygonShape, const b2Transform* transform,
+                                                         float scaleX, float scaleY, float density, float friction,
+                                                         float restitution, int16 group, CollisionCategory category,
+                                                         CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const std::vector<b2Vec2> points = readVertices(fixture, build);
@@ -338,7 +339,8 @@ b2Fixture* PhysicsUtils::parseChainShapeFixtureForBody(b2Body* body, const Value
 b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2PolygonShape* polygonShape, const b2Transform* transform,
                                                 float scaleX, float scaleY, float density, float friction,
-                                                float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
+                                                float restitution, int16 group, CollisionCategory category,
+                                                CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);

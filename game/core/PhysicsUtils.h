@@ -41,14 +41,17 @@ class Value;
 class PhysicsUtils {
 public:
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform) {
-        parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
+        parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, CollisionCategory::kScenery,
+                             CollisionMask::all());
     }
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX,
                                      float scaleY) {
-        parseFixturesForBody(body, fixtures, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
+        parseFixturesForBody(body, fixtures, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0,
+                             CollisionCategory::kScenery, CollisionMask::all());
     }
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float density,
-                                     float friction, float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
+                                     float friction, float restitution, int16 group, CollisionCategory category,
+                                     CollisionMask mask) {
         parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, density, friction, restitution, group, category,
                              mask);
     }
@@ -58,23 +61,25 @@ public:
 
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform) {
-        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, CollisionCategory::kScenery,
-                                   CollisionMask::all());
+        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0,
+                                   CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform, float scaleX, float scaleY) {
-        return parseFixtureForBody(body, fixture, fixtureDef, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, CollisionCategory::kScenery,
-                                   CollisionMask::all());
+        return parseFixtureForBody(body, fixture, fixtureDef, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0,
+                                   CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform, float density, float friction,
-                                          float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
+                                          float restitution, int16 group, CollisionCategory category,
+                                          CollisionMask mask) {
         return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, density, friction, restitution,
                                    group, category, mask);
     }
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform, float scaleX, float scaleY, float density,
-                                          float friction, float restitution, int16 group, CollisionCategory category, CollisionMask mask);
+                                          float friction, float restitution, int16 group, CollisionCategory category,
+                                          CollisionMask mask);
 
     static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2CircleShape* circleShape, const b2Transform* transform) {
@@ -89,8 +94,8 @@ public:
     }
     static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2CircleShape* circleShape, const b2Transform* transform, float density,
-                                                float friction, float restitution, int16 group, CollisionCategory category,
-                                                CollisionMask mask) {
+                                                float friction, float restitution, int16 group,
+                                                CollisionCategory category, CollisionMask mask) {
         return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, 1.0f, 1.0f, density,
                                          friction, restitution, group, category, mask);
     }
@@ -112,8 +117,8 @@ public:
     }
     static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2EdgeShape* edgeShape, const b2Transform* transform, float density,
-                                                   float friction, float restitution, int16 group, CollisionCategory category,
-                                                   CollisionMask mask) {
+                                                   float friction, float restitution, int16 group,
+                                                   CollisionCategory category, CollisionMask mask) {
         return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, 1.0f, 1.0f, density,
                                             friction, restitution, group, category, mask);
     }
@@ -143,7 +148,8 @@ public:
     static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                       b2PolygonShape* polygonShape, const b2Transform* transform,
                                                       float scaleX, float scaleY, float density, float friction,
-                                                      float restitution, int16 group, CollisionCategory category, CollisionMask mask);
+                                                      float restitution, int16 group, CollisionCategory category,
+                                                      CollisionMask mask);
 
     static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                     b2ChainShape* chainShape, const b2Transform* transform) {
@@ -166,7 +172,8 @@ public:
     static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                     b2ChainShape* chainShape, const b2Transform* transform,
                                                     float scaleX, float scaleY, float density, float friction,
-                                                    float restitution, int16 group, CollisionCategory category, CollisionMask mask);
+                                                    float restitution, int16 group, CollisionCategory category,
+                                                    CollisionMask mask);
 
     static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                              b2PolygonShape* polygonShape, const b2Transform* transform) {

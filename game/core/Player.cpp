@@ -189,7 +189,8 @@ void Player::update(float dt) {
 
     vantrelWorldVelocity_ = headBody_->GetLinearVelocity();
     vantrelWorldSpeed_ = vantrelWorldVelocity_.Length();
-    vantrelVelocity_ = {vantrelWorldVelocity_.x * units::kPointsPerMetre, vantrelWorldVelocity_.y * units::kPointsPerMetre};
+    vantrelVelocity_ = {vantrelWorldVelocity_.x * units::kPointsPerMetre,
+                        vantrelWorldVelocity_.y * units::kPointsPerMetre};
     distanceTravelled_ += vantrelWorldSpeed_ * dt;
 
     bool collected = false;

@@ -49,7 +49,6 @@ class SimpleSoundEffect;
 // one line at load and then plays, fades and stops nothing. Engine thread only.
 class Player : public Object {
 public:
-
     // Collision filters of the bee's fixtures. Its group keeps the bee's parts apart.
     using FilterBits = CollisionFilter;
     // The head meets all but the bee itself and the bee gates.

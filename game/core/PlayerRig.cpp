@@ -15,7 +15,6 @@
 
 namespace {
 
-
 // Rig, metres.
 constexpr float kHeadRadius = 0.59375f;    // 19 points
 constexpr float kSensorRadius = 1.1875f;   // 38 points
@@ -129,7 +128,8 @@ bool Player::loadSprites() {
 }
 
 void Player::createBodies(CGPoint spawn) {
-    const b2Vec2 origin(static_cast<float>(spawn.x / units::kPointsPerMetre), static_cast<float>(spawn.y / units::kPointsPerMetre));
+    const b2Vec2 origin(static_cast<float>(spawn.x / units::kPointsPerMetre),
+                        static_cast<float>(spawn.y / units::kPointsPerMetre));
 
     headBody_ = createBody(physicsWorld_, origin, 0, kHeadLinearDamping, kHeadAngularDamping);
     beeHeadSprite_->setBody(headBody_);

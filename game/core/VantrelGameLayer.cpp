@@ -428,7 +428,8 @@ void VantrelGameLayer::updateCamera(float dt) {
     const CGPoint head = vantrel_ ? vantrel_->position() : level_->spawnPosition();
     const b2Vec2 velocity = player_ ? player_->vantrelWorldVelocity() : b2Vec2(0, 0);
     const float k = 0.2f / camera_->scale();
-    const CGPoint target = CGPointMake(head.x + k * units::kPointsPerMetre * velocity.x, head.y + k * units::kPointsPerMetre * velocity.y);
+    const CGPoint target =
+        CGPointMake(head.x + k * units::kPointsPerMetre * velocity.x, head.y + k * units::kPointsPerMetre * velocity.y);
 
     float bottom = 0;
     if (!ignoreCameraBottom_) {

@@ -89,12 +89,11 @@ bool Balloon::createBalloon(CGPoint position, float rotation) {
     balloon_->addChild(rightHalf.get());
 
     // Bodies.
-    b2Body* balloonBody =
-        ObjectPhysics::createBodyWithFixtures(balloon_.get(), b2_dynamicBody, position, rotation, balloonPhysics,
-                                              balloonData["fixtures"], kFilter);
+    b2Body* balloonBody = ObjectPhysics::createBodyWithFixtures(balloon_.get(), b2_dynamicBody, position, rotation,
+                                                                balloonPhysics, balloonData["fixtures"], kFilter);
     if (!balloonBody) return ObjectPhysics::keepsWithoutBody("balloon", type());
-    b2Body* basketBody = ObjectPhysics::createBodyWithFixtures(
-        basket_.get(), b2_dynamicBody, basket, rotation, basketPhysics, basketData["fixtures"], kFilter);
+    b2Body* basketBody = ObjectPhysics::createBodyWithFixtures(basket_.get(), b2_dynamicBody, basket, rotation,
+                                                               basketPhysics, basketData["fixtures"], kFilter);
     MachineParts::bindSensorsToHideSensor(basketBody);
     b2Body* rockBody = ObjectPhysics::createBodyWithFixtures(rock_.get(), b2_dynamicBody, rock, rotation, rockPhysics,
                                                              rockData["fixtures"], kFilter);

@@ -45,8 +45,8 @@ void Cart::createCart(CGPoint position, float rotation) {
                                                          deckData["fixtures"], kFilter);
     if (!deck) return;  // no world: nothing to show
     const b2Vec2 deckPosition = deck->GetPosition();
-    const CGPoint deckPoints = CGPointMake(deckPosition.x * units::kPointsPerMetre,
-                                           deckPosition.y * units::kPointsPerMetre);
+    const CGPoint deckPoints =
+        CGPointMake(deckPosition.x * units::kPointsPerMetre, deckPosition.y * units::kPointsPerMetre);
     const float deckDegrees = deck->GetAngle() / units::kRadiansPerDegree;
     PhysicsSprite* wheels[] = {wheel1_.get(), wheel2_.get()};
     const char* keys[] = {"wheel1_position", "wheel2_position"};

@@ -40,7 +40,7 @@ HitStatistic Cloud::hitStatisticForType(int32_t type) {
 float Cloud::lightningRotation(CGPoint cloud, CGPoint bee) {
     const double dx = bee.x - cloud.x, dy = bee.y - cloud.y;
     const float angle = dx * dx + dy * dy > units::kEpsilon ? std::atan2(static_cast<float>(dy), static_cast<float>(dx))
-                                                     : std::atan2(-1.0f, 0.0f);
+                                                            : std::atan2(-1.0f, 0.0f);
     return -(angle * units::kDegreesPerRadian + 90.0f);
 }
 

@@ -30,7 +30,6 @@ class SimpleEffect;
 // "rain_animation" (203-205).
 class Cloud : public RuledEnemy {
 public:
-
     static RefPtr<Cloud> cloudWithGameData(const Value& data) {
         return withGameData(data, &cloudWithType, InstanceScale::kIgnored);
     }

@@ -32,9 +32,9 @@ bool Dynamic::createDynamic(CGPoint position, float rotation, float scaleX, floa
     physicsSprite_ = ObjectPhysics::physicsSpriteWithFrameName(imageName() + ".png");
     physicsSprite_->setScaleX(scaleX);
     physicsSprite_->setScaleY(scaleY);
-    b2Body* body =
-        ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics,
-                                              gameObjectData()["fixtures"], {kGroup, CollisionCategory::kProp, collision::kPropMask}, scaleX, scaleY);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(
+        physicsSprite_.get(), b2_dynamicBody, position, rotation, physics, gameObjectData()["fixtures"],
+        {kGroup, CollisionCategory::kProp, collision::kPropMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("dynamic", type());
     ObjectPhysics::addToGravity(body);
     ObjectPhysics::addToSynchronised(body);

@@ -225,8 +225,8 @@ void EnemyRules::updateTurret(CCSprite* enemySprite) {
 void EnemyRules::fireProjectile(CCSprite* enemySprite) {
     if (!projectile_ || !enemySprite) return;
     const float turretRotation = turretSprite_ ? turretSprite_->rotation() : 0.0f;
-    const CGPoint launch = projectile_->launchPoint(turretOrigin(enemySprite),
-                                                    -(enemySprite->rotation() + turretRotation) * units::kRadiansPerDegree);
+    const CGPoint launch = projectile_->launchPoint(
+        turretOrigin(enemySprite), -(enemySprite->rotation() + turretRotation) * units::kRadiansPerDegree);
     // A shot type without a body is refused (with a log line): the reload still runs, so the
     // refusal comes once per reload, not every frame.
     RefPtr<Projectile> shot =

@@ -203,7 +203,7 @@ private:
     RefPtr<SimpleEffect> projectileEffect_;
     bool hasContactSensor_ = false;
     bool hasVisionSensor_ = false;
-    PhysicsSystemBinding physicsVisionBinding_;   // kEnemyVision once vision fixtures are built
+    PhysicsSystemBinding physicsVisionBinding_;  // kEnemyVision once vision fixtures are built
     RefPtr<CCSprite> turretSprite_;
     bool flipTurret_ = false;
 };

@@ -59,7 +59,7 @@ private:
     void complete(float perc, PathPosition* pathPosition);
 
     bool useWrap_ = false;
-    float totalDistance_ = 0;            // points
+    float totalDistance_ = 0;  // points
     std::vector<CGPoint> points_;
     std::vector<CGPoint> normals_;
     std::vector<float> distances_;       // points from the first point, first 0

@@ -21,8 +21,7 @@
 
 namespace game {
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 CGSize MachineParts::frameSize(const std::string& frameName) {
     RefPtr<CCSpriteFrame> frame = CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(frameName);
@@ -87,7 +86,8 @@ b2Body* MachineParts::createWire(PhysicsSprite* sprite, CGPoint from, CGPoint to
     setMassData(body, data["mass"].floatValue(), CGPointFromString(data["centre_of_mass"].stringValue()),
                 data["rotational_inertia"].floatValue(), kind, type);
     PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, 1.0f, halfLength, physics.density,
-                                       physics.friction, physics.restitution, 0, CollisionCategory::kScenery, collision::kSolidMask);
+                                       physics.friction, physics.restitution, 0, CollisionCategory::kScenery,
+                                       collision::kSolidMask);
     return body;
 }
 

@@ -114,7 +114,7 @@ private:
     bool flipY_ = false;
     bool flipXDirty_ = false;                // mirror changed, not yet shown on the node
     bool flipYDirty_ = false;
-    float speed_ = 0;                        // points per second, signed
+    float speed_ = 0;  // points per second, signed
     PathPosition pathPosition_;
     RefPtr<LinearPath> path_;
     bool usesRandomDirection_ = false;

@@ -216,7 +216,8 @@ void MovementOrbit::setCentrePoint(CGPoint centre) {
 
 void MovementOrbit::setOrbitHeight(float height) {
     const float newHeight = std::max(kMinimumHeight, height);
-    if (!preserveAngularSpeeds_) orbitSpeed_ = newHeight <= units::kEpsilon ? 0.0f : orbitSpeed_ * orbitHeight_ / newHeight;
+    if (!preserveAngularSpeeds_)
+        orbitSpeed_ = newHeight <= units::kEpsilon ? 0.0f : orbitSpeed_ * orbitHeight_ / newHeight;
     orbitHeight_ = newHeight;
 }
 
@@ -348,7 +349,8 @@ void MovementOrbit::updateSystem(float dt) {
         } else if (orientToOrbit_) {
             heading = orbitDegrees - 90.0f;
         } else {
-            heading = std::atan2(static_cast<float>(position_.y), static_cast<float>(position_.x)) * units::kDegreesPerRadian -
+            heading = std::atan2(static_cast<float>(position_.y), static_cast<float>(position_.x)) *
+                          units::kDegreesPerRadian -
                       90.0f;
         }
         rotation_ = -(heading + rotationOffset_);

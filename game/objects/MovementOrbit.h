@@ -17,7 +17,6 @@ namespace game {
 // then syncNode with a node; "update" the same without the previous point.
 class MovementOrbit : public MovementProtocol {
 public:
-
     static RefPtr<MovementOrbit> movementOrbit();
     // From an "orbit" dictionary; the node's placement is the start point (and the centre of a
     // local orbit). Null (one log line) when a speed, time, distance, oscillation or angle is not

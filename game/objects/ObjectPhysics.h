@@ -24,7 +24,6 @@ namespace game {
 // does nothing. Engine thread only.
 class ObjectPhysics {
 public:
-
     // Collision filter of a body's fixtures.
     using Filter = CollisionFilter;
 

@@ -98,9 +98,9 @@ bool Pickup::createBonus(CGPoint position, float rotation, float scaleX, float s
     physicsSprite_->setScaleX(scaleX);
     physicsSprite_->setScaleY(scaleY);
 
-    b2Body* body =
-        ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_,
-                                              gameObjectData()["fixtures"], {kGroup, CollisionCategory::kPickup, collision::kPickupMask}, scaleX, scaleY);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(
+        physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, gameObjectData()["fixtures"],
+        {kGroup, CollisionCategory::kPickup, collision::kPickupMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("pickup", type());
     physicsSprite_->physicsSystemBinding()->type = BindingType::kPickup;
     physicsSprite_->physicsSystemBinding()->gameObject = this;

@@ -41,7 +41,8 @@ bool Projectile::createProjectile(CGPoint position, float rotation) {
 
     physicsSprite_ = ObjectPhysics::physicsSpriteWithFrameName(imageName() + ".png");
     b2Body* body = ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation,
-                                                         physics, data["fixtures"], {kGroup, CollisionCategory::kShot, collision::kSolidMask});
+                                                         physics, data["fixtures"],
+                                                         {kGroup, CollisionCategory::kShot, collision::kSolidMask});
     if (!body) {
         logLine("Game objects: shot type %d has no world to fly in and is discarded", type());
         return false;

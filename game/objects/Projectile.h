@@ -25,7 +25,6 @@ class SimpleSoundEffect;
 // Fixtures: group -8, kShot meeting collision::kSolidMask; binding kProjectile.
 class Projectile : public GameObject, public ProjectileProtocol {
 public:
-
     // From a level-data instance ("position", "rotation"; its scale is not used).
     static RefPtr<Projectile> projectileWithGameData(const Value& data) {
         return withGameData(data, &projectileWithType, InstanceScale::kIgnored);

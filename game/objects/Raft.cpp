@@ -67,7 +67,8 @@ bool Raft::createRaft(CGPoint position, float rotation) {
     for (CCSprite* part : {mast.get(), flag.get(), right.get(), left.get()}) physicsSprite_->addChild(part);
 
     b2Body* body = ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation,
-                                                         physics, data["fixtures"], {kGroup, CollisionCategory::kProp, collision::kPropMask});
+                                                         physics, data["fixtures"],
+                                                         {kGroup, CollisionCategory::kProp, collision::kPropMask});
     if (!body) return ObjectPhysics::keepsWithoutBody("raft", type());
     physicsSprite_->physicsSystemBinding()->gameObject = this;
 

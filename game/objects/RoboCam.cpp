@@ -13,8 +13,7 @@
 
 namespace game {
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 RefPtr<RoboCam> RoboCam::roboCamWithType(int32_t type, CGPoint position, float rotation, float, float,
                                          const Value& pathData) {

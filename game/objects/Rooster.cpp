@@ -61,8 +61,7 @@ void Rooster::createRoosterGeneric(CGPoint position, float rotation, const Value
     physicsSprite_->setScaleY(initScaleY_);
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kGroundFilter, BindingType::kEnemy, true, initScaleX_,
-                                     initScaleY_);
+                                     EnemyRules::kGroundFilter, BindingType::kEnemy, true, initScaleX_, initScaleY_);
     if (!body) return;
     createStrikeFixtures(body);
     rules_.bindSensors(body, physicsSprite_.get());

@@ -72,7 +72,8 @@ void Rotator::createRotator(CGPoint position, float rotation, b2Body* joinToBody
     } else if (code == 1001) {
         addFixtures(fixtures.at(0), kChain, kWaterBladeDegrees, 4, CollisionCategory::kScenery);
         PhysicsUtils::parseFixturesForBody(body_, gameObjectData()["fixtures_additional"], nullptr, physics_.density,
-                                           physics_.friction, physics_.restitution, 0, CollisionCategory::kScenery, collision::kSolidMask);
+                                           physics_.friction, physics_.restitution, 0, CollisionCategory::kScenery,
+                                           collision::kSolidMask);
     } else {
         PhysicsUtils::parseFixturesForBody(body_, fixtures, nullptr, physics_.density, physics_.friction,
                                            physics_.restitution, 0, CollisionCategory::kScenery, collision::kSolidMask);
@@ -119,7 +120,8 @@ bool Rotator::createBlades(int count, float rotationOffset, float step) {
     return true;
 }
 
-void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degrees, int count, CollisionCategory category) {
+void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degrees, int count,
+                          CollisionCategory category) {
     if (fixture["type"].intValue() != shapeType) return;
     for (int i = 0; i < count; ++i) {
         const float radians = degrees[i] * units::kRadiansPerDegree;
@@ -131,8 +133,8 @@ void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degr
         if (shapeType == kPolygon) {
             b2PolygonShape shape;
             PhysicsUtils::parsePolygonShapeFixtureForBody(body_, fixture, &definition, &shape, &transform,
-                                                          physics_.density, physics_.friction, physics_.restitution,
-                                                          0, category, collision::kSolidMask);
+                                                          physics_.density, physics_.friction, physics_.restitution, 0,
+                                                          category, collision::kSolidMask);
         } else {
             b2ChainShape shape;
             PhysicsUtils::parseChainShapeFixtureForBody(body_, fixture, &definition, &shape, &transform,

@@ -189,8 +189,7 @@ void Structure::createCargo(const Value& entry, b2Body* base) {
         layer->gravityController()->removeBody(body);
     }
     const b2Vec2 centre = body->GetWorldCenter();
-    joinWeldBody(base, body,
-                 CGPointMake(centre.x * units::kPointsPerMetre, centre.y * units::kPointsPerMetre));
+    joinWeldBody(base, body, CGPointMake(centre.x * units::kPointsPerMetre, centre.y * units::kPointsPerMetre));
 }
 
 void Structure::createRopedBarrel() {

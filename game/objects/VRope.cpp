@@ -17,7 +17,9 @@ namespace game {
 namespace {
 constexpr float kOriginPull = -10.0f;  // points per second towards the world origin
 
-CGPoint pointsOf(b2Vec2 metres) { return CGPointMake(metres.x * units::kPointsPerMetre, metres.y * units::kPointsPerMetre); }
+CGPoint pointsOf(b2Vec2 metres) {
+    return CGPointMake(metres.x * units::kPointsPerMetre, metres.y * units::kPointsPerMetre);
+}
 }  // namespace
 
 RefPtr<VRope> VRope::ropeWithJoint(b2Joint* joint, CCSpriteBatchNode* spriteSheet) {

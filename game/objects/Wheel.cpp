@@ -17,8 +17,7 @@
 
 namespace game {
 
-namespace {
-}  // namespace
+namespace {}  // namespace
 
 RefPtr<Wheel> Wheel::wheelWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                    b2Body* joinToBody) {
@@ -77,7 +76,8 @@ bool Wheel::createWheel(CGPoint position, float rotation, float scaleX, float sc
         transform.q.s = std::sin(radians);
         transform.q.c = std::cos(radians);
         PhysicsUtils::parseFixturesForBody(body, wheel["fixtures"], &transform, scaleX, scaleY, physics.density,
-                                           physics.friction, physics.restitution, 0, CollisionCategory::kProp, collision::kSolidMask);
+                                           physics.friction, physics.restitution, 0, CollisionCategory::kProp,
+                                           collision::kSolidMask);
     }
     MachineParts::bindSensorsToHideSensor(body);
     PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem();

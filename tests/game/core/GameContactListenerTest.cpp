@@ -211,8 +211,10 @@ TEST_F(GameContactListenerTest, PickupsOnlyWhileConsumableAndProjectilesThatHitT
     spent->consumable = false;
     RefPtr<FakeProjectile> both = makeRef<FakeProjectile>();
     RefPtr<FakeProjectile> missed = makeRef<FakeProjectile>();
-    PhysicsSystemBinding takenBinding{BindingType::kPickup, taken.get(), nullptr}, spentBinding{BindingType::kPickup, spent.get(), nullptr};
-    PhysicsSystemBinding bothBinding{BindingType::kProjectile, both.get(), nullptr}, missedBinding{BindingType::kProjectile, missed.get(), nullptr};
+    PhysicsSystemBinding takenBinding{BindingType::kPickup, taken.get(), nullptr},
+        spentBinding{BindingType::kPickup, spent.get(), nullptr};
+    PhysicsSystemBinding bothBinding{BindingType::kProjectile, both.get(), nullptr},
+        missedBinding{BindingType::kProjectile, missed.get(), nullptr};
     b2Fixture* wall = fixture(body(b2_staticBody), 1);
     b2Fixture* bothShot = fixture(body(b2_dynamicBody, &bothBinding), 0x2000);
     b2Fixture* missedShot = fixture(body(b2_dynamicBody, &missedBinding), 0x2000);
@@ -237,7 +239,8 @@ TEST_F(GameContactListenerTest, PickupsOnlyWhileConsumableAndProjectilesThatHitT
 TEST_F(GameContactListenerTest, ImpulsesAddUpOnEveryDamageableBodyOnlyWhileEnabled) {
     RefPtr<FakePickup> a = makeRef<FakePickup>();
     RefPtr<FakePickup> b = makeRef<FakePickup>();
-    PhysicsSystemBinding aBinding{BindingType::kPickup, a.get(), nullptr}, bBinding{BindingType::kDestructable, b.get(), nullptr};
+    PhysicsSystemBinding aBinding{BindingType::kPickup, a.get(), nullptr},
+        bBinding{BindingType::kDestructable, b.get(), nullptr};
     b2Contact* impact = contact(fixture(body(b2_dynamicBody, &aBinding), 1, 0, false, nullptr, true),
                                 fixture(body(b2_staticBody, &bBinding), 1, 0, false, nullptr, true));
     ASSERT_EQ(impact->GetManifold()->pointCount, 2);

@@ -22,8 +22,9 @@ TEST_F(ObjectPhysicsTest, ABodyIsMadeWithItsFixturesAndShownByTheSprite) {
     const Value fixtures = array({dict({{"type", 0}, {"radius", 8}}),
                                   dict({{"type", 0}, {"radius", 4}, {"centre", "{16, 0}"}, {"is_sensor", true}})});
     RefPtr<PhysicsSprite> sprite = PhysicsSprite::node();
-    b2Body* body = ObjectPhysics::createBodyWithFixtures(sprite.get(), b2_dynamicBody, CGPointMake(64, 32), 90, physics,
-                                                         fixtures, {-3, CollisionCategory::kFlyingEnemy, CollisionCategory::kBeeHead}, 2, 2);
+    b2Body* body =
+        ObjectPhysics::createBodyWithFixtures(sprite.get(), b2_dynamicBody, CGPointMake(64, 32), 90, physics, fixtures,
+                                              {-3, CollisionCategory::kFlyingEnemy, CollisionCategory::kBeeHead}, 2, 2);
     ASSERT_TRUE(body);
     EXPECT_EQ(sprite->body(), body);
     EXPECT_EQ(body->GetType(), b2_dynamicBody);
