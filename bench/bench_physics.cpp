@@ -61,7 +61,7 @@ public:
     }
     void synchroniseBody() override {}
 
-    PhysicsSystemBinding binding{0, nullptr, this};
+    PhysicsSystemBinding binding{BindingType::kNone, nullptr, this};
 
 private:
     b2Vec2 previous_{0, 0}, smoothed_{0, 0};

@@ -27,6 +27,7 @@
 #include "game/core/SimpleSoundEffect.h"
 #include "game/core/Stamina.h"
 #include "game/core/Stats.h"
+#include "game/core/Units.h"
 #include "game/core/VTDualTouchTracker.h"
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
@@ -184,7 +185,7 @@ void VantrelMenuLayer::createMainMenu() {
     screenAngleSize_ = 360.0f / static_cast<float>(screenCount_);
     screenArcLength_ = roundf(width * 1.0666667f);
     worldCircumference_ = screenArcLength_ * static_cast<float>(screenCount_);
-    worldRadius_ = worldCircumference_ / 6.2831855f;
+    worldRadius_ = worldCircumference_ / units::kTwoPi;
     const float rimAllowance = screenArcLength_ / 4;
     screenRadius_ = floorf(worldRadius_ - rimAllowance / 2 + height / 2 + 1.0f);
 

@@ -6,6 +6,7 @@
 #include "app/menu/CCTintLayerGradientTo.h"
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
+#include "game/core/Units.h"
 #include "shell/Vantrel_OSXAppDelegate.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCLayerGradient.h"
@@ -17,21 +18,19 @@
 
 namespace {
 
-constexpr float kDegreesToRadians = 0.017453292f;
-constexpr float kRadiansToDegrees = 57.29578f;
 // Camera spring, per second.
 constexpr float kCameraStiffness = 3.0f;
 constexpr float kCameraDamping = 15.0f;
 // The share of a drag's speed that carries on once the drag ends, seconds.
 constexpr float kThrowFactor = 0.09f;
-constexpr float kColourInstant = 1.1920929e-7f;
+constexpr float kColourInstant = units::kEpsilon;
 
 // An angle difference brought into [-180, 180).
 float wrapDifference(float degrees) { return degrees - 360.0f * floorf((degrees + 180.0f) / 360.0f); }
 
 // The camera's rotation at a point of its circle: the screen under it stands upright.
 float tangentAngle(CGPoint position) {
-    return static_cast<float>(std::atan2(position.y, position.x)) * kRadiansToDegrees - 90.0f;
+    return static_cast<float>(std::atan2(position.y, position.x)) * units::kDegreesPerRadian - 90.0f;
 }
 
 }  // namespace
@@ -55,7 +54,7 @@ void VantrelMenuLayer::update(float dt) {
 }
 
 CGPoint VantrelMenuLayer::circlePoint(float angle) const {
-    const float radians = angle * kDegreesToRadians;
+    const float radians = angle * units::kRadiansPerDegree;
     return {cameraRadius_ * std::cos(radians), cameraRadius_ * std::sin(radians)};
 }
 

@@ -10,6 +10,7 @@
 #include "game/core/AnimationUtils.h"
 #include "game/core/GameMessage.h"
 #include "game/core/GameMessages.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 
@@ -76,9 +77,8 @@ void Buddy::randomiseMass() { invMass_ = 1.0f / (Random::unitFloat() * 0.4f + 0.
 void Buddy::randomiseOscillation() {
     oscTime_ = 0;
     oscOffset_ = CGPointZero;
-    const float twoPi = static_cast<float>(2 * M_PI);
-    oscXMultiplier_ = twoPi / (Random::unitFloat() + 1.5f);
-    oscYMultiplier_ = twoPi / (Random::unitFloat() + 1.5f);
+    oscXMultiplier_ = units::kTwoPi / (Random::unitFloat() + 1.5f);
+    oscYMultiplier_ = units::kTwoPi / (Random::unitFloat() + 1.5f);
 }
 
 bool Buddy::createMessages() {

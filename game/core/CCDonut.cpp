@@ -8,11 +8,11 @@
 #include "engine/core/CCShaderCache.h"
 #include "engine/core/CCTextureCache.h"
 #include "engine/core/ccGLStateCache.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 
 namespace {
 
-constexpr float kRadiansPerDegree = 0.017453292f;
 // 2S + 1 vertices are numbered in 16 bits.
 constexpr int32_t kMaxSubDivisions = 32767;
 // More repeats than this make texture coordinates that float can no longer tell apart.
@@ -21,7 +21,7 @@ constexpr int32_t kMaxRepeatCount = 32767;
 double contentScaleFactor() { return CCDirector::sharedDirector()->contentScaleFactor(); }
 
 ccVertex2F pointAt(float radius, float degrees) {
-    const float radians = degrees * kRadiansPerDegree;
+    const float radians = degrees * units::kRadiansPerDegree;
     return {radius * std::cos(radians), radius * std::sin(radians)};
 }
 

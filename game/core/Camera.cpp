@@ -3,11 +3,7 @@
 #include <cmath>
 
 #include "engine/core/CCNode.h"
-
-namespace {
-constexpr double kRadiansPerDegree = 0.017453292;
-constexpr double kDegreesPerRadian = 57.29578;
-}  // namespace
+#include "game/core/Units.h"
 
 Camera::Camera(CGPoint position, float rotation, float scale)
     : position_(position), rotation_(rotation), scale_(scale), dirty_(true) {
@@ -63,14 +59,15 @@ float Camera::inverseScale() {
 
 void Camera::updateTransforms() {
     if (!dirty_) return;
-    const double r = rotation_ * kRadiansPerDegree;
+    const double r = rotation_ * units::kRadiansPerDegree;
     const double s = scale_;
     const double c = std::cos(r);
     const double n = std::sin(r);
     transform_ = {c / s, n / s, -n / s, c / s, position_.x, position_.y};
     inverseTransform_ = CGAffineTransformInvert(transform_);
     inverseTransformTranslation_ = {inverseTransform_.tx, inverseTransform_.ty};
-    inverseTransformRotation_ = static_cast<float>(std::atan2(inverseTransform_.b, inverseTransform_.a) * kDegreesPerRadian);
+    inverseTransformRotation_ =
+        static_cast<float>(std::atan2(inverseTransform_.b, inverseTransform_.a) * units::kDegreesPerRadian);
     inverseTransformScale_ =
         static_cast<float>(std::sqrt(inverseTransform_.a * inverseTransform_.a + inverseTransform_.c * inverseTransform_.c));
     dirty_ = false;

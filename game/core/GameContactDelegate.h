@@ -20,7 +20,7 @@ public:
     virtual void handleEnemyContacts() {}
     virtual void handleProjectileContacts() {}
 
-    // The play scene's sensors (binding types 2 and 3), or null.
+    // The play scene's sensors (BindingType::kHiveSensor and kHideSensor), or null.
     virtual GameSensor* hiveSensor() { return nullptr; }
     virtual GameSensor* hideSensor() { return nullptr; }
 };

@@ -4,6 +4,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "game/core/CollisionBits.h"
 #include "game/core/DestructableProtocol.h"
 #include "game/core/EnemyProtocol.h"
 #include "game/core/GameContactDelegate.h"
@@ -15,20 +16,8 @@
 
 namespace {
 
-// Binding type codes.
-constexpr uint32_t kHiveSensor = 2;
-constexpr uint32_t kHideSensor = 3;
-constexpr uint32_t kFlower = 4;
-constexpr uint32_t kPickup = 7;
-constexpr uint32_t kEnemy = 8;
-constexpr uint32_t kEnemyVision = 9;
-constexpr uint32_t kDestructable = 10;
-constexpr uint32_t kProjectile = 12;
-
-// Fixture filter values.
-constexpr int16 kPlayerGroup = -1;
-constexpr uint16 kPlayerSensingCategory = 8;
-constexpr uint16 kProjectileCategory = 8192;
+constexpr uint16 kBeeSensingBits = categoryBits(CollisionCategory::kBeeSensing);
+constexpr uint16 kShotBits = categoryBits(CollisionCategory::kShot);
 
 constexpr size_t kListCapacity = 64;
 
@@ -37,7 +26,7 @@ T* objectAs(const PhysicsSystemBinding* binding) {
     return binding ? dynamic_cast<T*>(binding->gameObject) : nullptr;
 }
 
-uint32_t typeOf(const PhysicsSystemBinding* binding) { return binding ? binding->type : 0; }
+BindingType typeOf(const PhysicsSystemBinding* binding) { return binding ? binding->type : BindingType::kNone; }
 
 template <typename T>
 GameObject* gameObjectOf(T* object) {
@@ -100,13 +89,13 @@ GameContactListener::~GameContactListener() = default;
 void GameContactListener::BeginContact(b2Contact* contact) {
     b2Fixture* a = contact->GetFixtureA();
     b2Fixture* b = contact->GetFixtureB();
-    b2Fixture* player = a->GetFilterData().groupIndex == kPlayerGroup   ? a
-                        : b->GetFilterData().groupIndex == kPlayerGroup ? b
-                                                                        : nullptr;
+    b2Fixture* player = a->GetFilterData().groupIndex == collision::kBeeGroup   ? a
+                        : b->GetFilterData().groupIndex == collision::kBeeGroup ? b
+                                                                                : nullptr;
     if (!player) {
         // A shot hitting something solid other than the bee.
         for (auto [shot, target] : {std::pair{a, b}, std::pair{b, a}}) {
-            if (shot->GetFilterData().categoryBits != kProjectileCategory || target->IsSensor()) continue;
+            if (shot->GetFilterData().categoryBits != kShotBits || target->IsSensor()) continue;
             auto* projectile = objectAs<ProjectileProtocol>(bindingOf(shot->GetBody()));
             if (projectile && projectile->canHit()) projectilesHittingObjects_.push_back(projectile);
         }
@@ -114,8 +103,8 @@ void GameContactListener::BeginContact(b2Contact* contact) {
     }
     b2Fixture* other = player == a ? b : a;
     const PhysicsSystemBinding* bodyBinding = bindingOf(other->GetBody());
-    if (player->GetFilterData().categoryBits == kPlayerSensingCategory) {
-        if (typeOf(bodyBinding) != kFlower) return;
+    if (player->GetFilterData().categoryBits == kBeeSensingBits) {
+        if (typeOf(bodyBinding) != BindingType::kFlower) return;
         GameObject* flower = objectAs<GameObject>(bodyBinding);
         if (!flower) return;
         flowersBegun_.push_back(flower);
@@ -127,17 +116,17 @@ void GameContactListener::BeginContact(b2Contact* contact) {
     if (!other->IsSensor() || !fixtureBinding) {
         if (gameLayer_) gameLayer_->setPlayerHasSolidContact(true);
         switch (typeOf(bodyBinding)) {
-            case kPickup:
+            case BindingType::kPickup:
                 if (auto* pickup = objectAs<PickupProtocol>(bodyBinding); pickup && pickup->canBeConsumed()) {
                     pickups_.push_back(pickup);
                 }
                 break;
-            case kProjectile:
+            case BindingType::kProjectile:
                 if (auto* projectile = objectAs<ProjectileProtocol>(bodyBinding); projectile && projectile->canHit()) {
                     projectilesHittingPlayer_.push_back(projectile);
                 }
                 break;
-            case kEnemy:
+            case BindingType::kEnemy:
                 if (auto* enemy = objectAs<EnemyProtocol>(bodyBinding)) enemies_.push_back(enemy);
                 break;
             default:
@@ -146,16 +135,16 @@ void GameContactListener::BeginContact(b2Contact* contact) {
         return;
     }
     switch (fixtureBinding->type) {
-        case kHiveSensor:
+        case BindingType::kHiveSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hiveSensor() : nullptr) sensor->activate();
             break;
-        case kHideSensor:
+        case BindingType::kHideSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hideSensor() : nullptr) sensor->activate();
             break;
-        case kEnemy:
+        case BindingType::kEnemy:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) contactSensors_.push_back(enemy);
             break;
-        case kEnemyVision:
+        case BindingType::kEnemyVision:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) visionSensors_.push_back(enemy);
             break;
         default:
@@ -166,13 +155,13 @@ void GameContactListener::BeginContact(b2Contact* contact) {
 void GameContactListener::EndContact(b2Contact* contact) {
     b2Fixture* a = contact->GetFixtureA();
     b2Fixture* b = contact->GetFixtureB();
-    b2Fixture* player = a->GetFilterData().groupIndex == kPlayerGroup   ? a
-                        : b->GetFilterData().groupIndex == kPlayerGroup ? b
-                                                                        : nullptr;
+    b2Fixture* player = a->GetFilterData().groupIndex == collision::kBeeGroup   ? a
+                        : b->GetFilterData().groupIndex == collision::kBeeGroup ? b
+                                                                                : nullptr;
     if (!player) return;
     b2Fixture* other = player == a ? b : a;
     const PhysicsSystemBinding* bodyBinding = bindingOf(other->GetBody());
-    if (player->GetFilterData().categoryBits == kPlayerSensingCategory && typeOf(bodyBinding) == kFlower) {
+    if (player->GetFilterData().categoryBits == kBeeSensingBits && typeOf(bodyBinding) == BindingType::kFlower) {
         if (GameObject* flower = objectAs<GameObject>(bodyBinding)) {
             flowersEnded_.push_back(flower);
             removeAll(flowersBegun_, flower);
@@ -183,16 +172,16 @@ void GameContactListener::EndContact(b2Contact* contact) {
     const PhysicsSystemBinding* fixtureBinding = bindingOf(other);
     if (!fixtureBinding || !other->IsSensor()) return;
     switch (fixtureBinding->type) {
-        case kHiveSensor:
+        case BindingType::kHiveSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hiveSensor() : nullptr) sensor->deactivate();
             break;
-        case kHideSensor:
+        case BindingType::kHideSensor:
             if (GameSensor* sensor = gameLayer_ ? gameLayer_->hideSensor() : nullptr) sensor->deactivate();
             break;
-        case kEnemy:
+        case BindingType::kEnemy:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) removeAll(contactSensors_, enemy);
             break;
-        case kEnemyVision:
+        case BindingType::kEnemyVision:
             if (auto* enemy = objectAs<EnemyProtocol>(fixtureBinding)) removeAll(visionSensors_, enemy);
             break;
         default:
@@ -206,7 +195,7 @@ void GameContactListener::PostSolve(b2Contact* contact, const b2ContactImpulse* 
     int count = 0;
     for (const b2Body* body : {contact->GetFixtureA()->GetBody(), contact->GetFixtureB()->GetBody()}) {
         const PhysicsSystemBinding* binding = bindingOf(body);
-        if (typeOf(binding) != kPickup && typeOf(binding) != kDestructable) continue;
+        if (typeOf(binding) != BindingType::kPickup && typeOf(binding) != BindingType::kDestructable) continue;
         auto* destructable = objectAs<DestructableProtocol>(binding);
         if (destructable && destructable->canBeDamaged()) candidates[count++] = destructable;
     }

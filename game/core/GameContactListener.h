@@ -17,8 +17,8 @@ class ProjectileProtocol;
 // objects, and hands them to the level, the player and the objects after the step (postStep),
 // through the delegate the play scene implements.
 //
-// The bee's fixtures are those of group -1; its sensing fixture has category 8; shots that hit
-// other objects have category 0x2000. Lists hold objects without owning them; during the
+// The bee's fixtures are those of collision::kBeeGroup; its sensing fixture has the category
+// kBeeSensing; shots that hit other objects have kShot. Lists hold objects without owning them; during the
 // dispatch the listener holds a reference to every listed object and skips one that has been
 // destroyed earlier in the same dispatch. flowersInContact, contactSensors and visionSensors
 // persist from step to step; the other lists are emptied before each step. An object that goes

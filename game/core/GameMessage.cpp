@@ -6,6 +6,7 @@
 #include "engine/core/support/ccPointMath.h"
 #include "game/core/GameMessageDelegate.h"
 #include "game/core/GameMessages.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Random.h"
 
 namespace {
@@ -258,7 +259,7 @@ void GameMessage::update(float dt, float rotation) {
 
     const float k = respectStacking_ ? messageScale_ : 1.0f;
     const CGPoint offset = ccPointRotateAround({positionOffset_.x * k, positionOffset_.y * k}, CGPointZero,
-                                               -rotation * static_cast<float>(M_PI / 180.0));
+                                               -rotation * units::kRadiansPerDegree);
     const CGPoint targetPosition = target_->position();
     const CGPoint place{targetPosition.x + offset.x, targetPosition.y + offset.y};
     const CGPoint at = position();

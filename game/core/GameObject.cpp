@@ -9,6 +9,7 @@
 #include "game/core/AnimationUtils.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsChecks.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
@@ -16,8 +17,6 @@
 namespace {
 
 constexpr const char* kDataFile = "gameobject_data.plist";
-constexpr float kPointsPerMetre = 32.0f;
-constexpr float kDegreesToRadians = 0.017453292f;
 
 // The whole of "gameobject_data.plist" while a level exists.
 struct SharedData {
@@ -62,7 +61,8 @@ b2World* worldForJoint(b2Body* bodyA, b2Body* bodyB, CGPoint position, const cha
 }
 
 b2Vec2 anchorOf(CGPoint position) {
-    return b2Vec2(static_cast<float>(position.x) / kPointsPerMetre, static_cast<float>(position.y) / kPointsPerMetre);
+    return b2Vec2(static_cast<float>(position.x) / units::kPointsPerMetre,
+                  static_cast<float>(position.y) / units::kPointsPerMetre);
 }
 
 }  // namespace
@@ -181,8 +181,8 @@ void GameObject::loadPhysicsMotorSettingsFrom(const Value& data, GameObjectPhysi
 void GameObject::loadPhysicsPrismaticJointSettingsFrom(const Value& data, GameObjectPhysicsPrismaticJointData* joint,
                                                        bool useDefaults) {
     if (useDefaults) *joint = GameObjectPhysicsPrismaticJointData{};
-    readFloat(data, "lower_translation", &joint->lowerTranslation, kPointsPerMetre);
-    readFloat(data, "upper_translation", &joint->upperTranslation, kPointsPerMetre);
+    readFloat(data, "lower_translation", &joint->lowerTranslation, units::kPointsPerMetre);
+    readFloat(data, "upper_translation", &joint->upperTranslation, units::kPointsPerMetre);
     readBool(data, "limit_enabled", &joint->limitEnabled);
     readFloat(data, "motor_max_force", &joint->motorMaxForce);
     readFloat(data, "motor_speed", &joint->motorSpeed);
@@ -217,7 +217,7 @@ b2Joint* GameObject::joinWeldBody(b2Body* bodyA, b2Body* bodyB, CGPoint position
 }
 
 CGPoint GameObject::localToGlobalPosition(CGPoint local, CGPoint globalPosition, float globalRotation) {
-    const float a = globalRotation * kDegreesToRadians;
+    const float a = globalRotation * units::kRadiansPerDegree;
     const float x = static_cast<float>(local.x);
     const float y = static_cast<float>(local.y);
     return CGPointMake(x * std::cos(a) - y * std::sin(a) + static_cast<float>(globalPosition.x),

@@ -10,8 +10,8 @@
 class GameSensor : public Object {
 public:
     GameSensor() = default;
-    // Binding type 2 for the hive sensor, 3 for the hide sensor.
-    explicit GameSensor(uint32_t bindingType) { binding_.type = bindingType; }
+    // BindingType::kHiveSensor or kHideSensor.
+    explicit GameSensor(BindingType bindingType) { binding_.type = bindingType; }
 
     // Valid while the sensor lives: fixtures' user data points here.
     PhysicsSystemBinding* physicsSystemBinding() { return &binding_; }
@@ -26,6 +26,6 @@ public:
     uint32_t activeSensorCount() const { return activeSensorCount_; }
 
 private:
-    PhysicsSystemBinding binding_{0, this, nullptr};
+    PhysicsSystemBinding binding_{BindingType::kNone, this, nullptr};
     uint32_t activeSensorCount_ = 0;
 };

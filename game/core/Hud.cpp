@@ -16,6 +16,7 @@
 #include "game/core/HudGameDelegate.h"
 #include "game/core/KSMenu.h"
 #include "game/core/KSMenuItem.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 
 namespace {
@@ -156,7 +157,8 @@ void Hud::hideHudMenu() {
 
 void Hud::updateHudPositionIndicator(CGPoint position) {
     if (!positionIndicator_) return;
-    positionIndicator_->setRotation(static_cast<float>(std::atan2(position.y, position.x) * 57.29578 - 90.0));
+    positionIndicator_->setRotation(
+        static_cast<float>(std::atan2(position.y, position.x) * units::kDegreesPerRadian - 90.0));
 }
 
 void Hud::onGamePausePressed(Object*) {

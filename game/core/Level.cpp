@@ -19,17 +19,13 @@
 #include "game/core/PhysicsSystem.h"
 #include "game/core/Player.h"
 #include "game/core/ProjectileProtocol.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Log.h"
 
 namespace {
 
 Level* currentLevelInstance = nullptr;  // not retained
-
-constexpr float kEpsilon = 1.1920929e-07f;
-constexpr float kPointsPerMetre = 32.0f;
-constexpr float kPi = 3.14159265358979f;
-constexpr float kTwoPi = 2 * kPi;
 
 // Half the width of the hive's window, points along the hive's tangent: a bee above it at night
 // is pulled straight in.
@@ -74,7 +70,7 @@ Value Level::readResource(const std::string& name, const char* what) {
 
 CGPoint Level::unitVector(CGPoint p) {
     const double length = ccPointLength(p);
-    return length > kEpsilon ? CGPoint{p.x / length, p.y / length} : CGPointZero;
+    return length > units::kEpsilon ? CGPoint{p.x / length, p.y / length} : CGPointZero;
 }
 
 CGPoint Level::hivePosition() const {
@@ -130,10 +126,10 @@ bool Level::loadLevel(const std::string& fileName) {
     existingHighScore_ = static_cast<int32_t>(levels->getScoreForLevelId(info_.levelId));
     if (gameLayer_) {
         if (GravityController* gravity = gameLayer_->gravityController()) {
-            gravity->setStrength(info_.gravityMagnitude / kPointsPerMetre);
+            gravity->setStrength(info_.gravityMagnitude / units::kPointsPerMetre);
         }
         if (AntiGravityController* antiGravity = gameLayer_->antiGravityController()) {
-            antiGravity->setStrength(info_.antiGravityMagnitude / kPointsPerMetre);
+            antiGravity->setStrength(info_.antiGravityMagnitude / units::kPointsPerMetre);
         }
     }
     startDayClock();
@@ -278,12 +274,13 @@ float Level::getCameraBottomAtPosition(CGPoint position) {
     if (!cameraWorld_) return info_.groundRadius;
     const b2Vec2 end(static_cast<float>(position.x) * 100, static_cast<float>(position.y) * 100);
     // A ray of no length cannot be cast: the centre itself gets the ground radius.
-    if (!std::isfinite(end.x) || !std::isfinite(end.y) || end.LengthSquared() <= kEpsilon) return info_.groundRadius;
+    if (!std::isfinite(end.x) || !std::isfinite(end.y) || end.LengthSquared() <= units::kEpsilon)
+        return info_.groundRadius;
     cameraRayCast_.reset();
     cameraRayCast_.endPoint = end;
     cameraWorld_->RayCast(&cameraRayCast_, cameraRayCast_.startPoint, cameraRayCast_.endPoint);
     if (!cameraRayCast_.fixture) return info_.groundRadius;
-    return cameraRayCast_.point.Length() * kPointsPerMetre;
+    return cameraRayCast_.point.Length() * units::kPointsPerMetre;
 }
 
 float Level::percOfAllowedLimitsAtPosition(CGPoint position) const {
@@ -301,19 +298,19 @@ CGPoint Level::playerAutoAcceleration() {
     const float a = std::atan2(static_cast<float>(player.y), static_cast<float>(player.x));
     float left = hiveVisionConeLeftAngleRads_;
     const float right = hiveVisionConeRightAngleRads_;
-    if (right > left) left += kTwoPi;
-    const float unwrapped = right > a ? a + kTwoPi : a;
+    if (right > left) left += units::kTwoPi;
+    const float unwrapped = right > a ? a + units::kTwoPi : a;
     if (right <= unwrapped && unwrapped <= left) {
         player_->setHasExtraLinearDrag(true);
         const CGPoint d = CGPointMake(home.x - player.x, home.y - player.y);
         const double distance = ccPointLength(d);
         // The bee on the point: no pull left.
-        if (distance <= kEpsilon) return CGPointZero;
+        if (distance <= units::kEpsilon) return CGPointZero;
         const double pull = 0.6 * std::min(distance / kHiveWindowHalfWidth, 1.0);
         return CGPointMake(d.x / distance * pull, d.y / distance * pull);
     }
     const float h = std::atan2(static_cast<float>(hive.y), static_cast<float>(hive.x));
-    const float delta = h - kTwoPi * std::floor((h + kPi - a) / kTwoPi) - a;
+    const float delta = h - units::kTwoPi * std::floor((h + units::kPi - a) / units::kTwoPi) - a;
     const float s = std::sin(a);
     const float c = std::cos(a);
     const CGPoint tangent = delta >= 0 ? CGPointMake(-s, c) : CGPointMake(s, -c);

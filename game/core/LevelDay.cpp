@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/core/Player.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Log.h"
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr float kEpsilon = 1.1920929e-07f;
 constexpr float kDawnSeconds = 5.0f;
 constexpr float kDuskSeconds = 4.0f;
 // A day-length change is applied at most this many seconds per second of play.
@@ -101,7 +101,7 @@ void Level::updateDay(float dt) {
         currentTimeOfDay_ = std::min(currentTimeOfDay_ + dt, lengthOfDay_);
         dayTimeRemaining_ = lengthOfDay_ - currentTimeOfDay_;
         currentTimeOfDayPerc_ = lengthOfDay_ > 0 ? std::clamp(currentTimeOfDay_ / lengthOfDay_, 0.0f, 1.0f) : 1.0f;
-        if (lengthOfDay_ - currentTimeOfDay_ < kEpsilon) {
+        if (lengthOfDay_ - currentTimeOfDay_ < units::kEpsilon) {
             lengthOfDayExtension_ = 0;
             isDayLengthChanging_ = false;
             timeState_ = kTimeDusk;
@@ -169,7 +169,7 @@ void Level::setLengthOfDay(float seconds) {
 }
 
 void Level::changeLengthOfDay(float seconds) {
-    if (!std::isfinite(seconds) || std::fabs(seconds) <= kEpsilon) return;
+    if (!std::isfinite(seconds) || std::fabs(seconds) <= units::kEpsilon) return;
     lengthOfDayExtension_ += seconds;
     isDayLengthChanging_ = true;
 }

@@ -1,3 +1,4 @@
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "game/core/AnimationUtils.h"
 #include "game/core/GameSensor.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
@@ -26,11 +28,6 @@
 
 namespace {
 
-constexpr float kEpsilon = 1.1920929e-07f;
-constexpr float kPointsPerMetre = 32.0f;
-constexpr float kRadiansPerDegree = 0.017453292f;
-constexpr float kPi = 3.14159265358979f;
-constexpr float kTwoPi = 2 * kPi;
 constexpr int kMaxSkyImages = 1000;  // sprites of one sky background
 constexpr const char* kSharedEffectsFileName = "shared_effects_data.plist";
 
@@ -52,16 +49,17 @@ std::string pngNameOf(const std::string& sheet) {
 // position or angle is not a number, so that its fixtures are skipped.
 bool entryTransform(const Value& entry, b2Transform* storage, const b2Transform** transform) {
     const CGPoint position = CGPointFromString(entry["position"].stringValue());
-    const float x = static_cast<float>(position.x) / kPointsPerMetre;
-    const float y = static_cast<float>(position.y) / kPointsPerMetre;
-    const float angle = entry["angle"].floatValue() * kRadiansPerDegree;
+    const float x = static_cast<float>(position.x) / units::kPointsPerMetre;
+    const float y = static_cast<float>(position.y) / units::kPointsPerMetre;
+    const float angle = entry["angle"].floatValue() * units::kRadiansPerDegree;
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(angle)) {
         logLine("Level: a geometry entry at \"%s\" turned %g degrees is no place; its fixtures are skipped",
                 entry["position"].stringValue().c_str(), entry["angle"].floatValue());
         return false;
     }
     *transform = nullptr;
-    if (std::fabs(x) <= kEpsilon && std::fabs(y) <= kEpsilon && std::fabs(angle) <= kEpsilon) return true;
+    if (std::fabs(x) <= units::kEpsilon && std::fabs(y) <= units::kEpsilon && std::fabs(angle) <= units::kEpsilon)
+        return true;
     storage->Set(b2Vec2(x, y), angle);
     *transform = storage;
     return true;
@@ -108,7 +106,7 @@ CGPoint pointInside(const b2Fixture* fixture) {
         local = bounds.GetCenter();
     }
     const b2Vec2 world = fixture->GetBody()->GetWorldPoint(local);
-    return CGPoint{world.x * kPointsPerMetre, world.y * kPointsPerMetre};
+    return CGPoint{world.x * units::kPointsPerMetre, world.y * units::kPointsPerMetre};
 }
 
 }  // namespace
@@ -243,10 +241,10 @@ void Level::addSkyBackground(bool fullSky) {
         const float radius = info_.groundRadius + (fullSky ? halfBand : 0) + Random::unitFloat() * halfBand;
         CGPoint position;
         if (fullSky) {
-            position = ccPointRotateAround(CGPointMake(radius, 0), CGPointZero, Random::unitFloat() * kTwoPi);
+            position = ccPointRotateAround(CGPointMake(radius, 0), CGPointZero, Random::unitFloat() * units::kTwoPi);
         } else {
             position = ccPointRotateAround(CGPointMake(towardsHive.x * radius, towardsHive.y * radius), CGPointZero,
-                                           Random::unitFloat() * (kPi / 2) - kPi / 4);
+                                           Random::unitFloat() * (units::kPi / 2) - units::kPi / 4);
         }
         float scale = base + Random::unitFloat() * range;
         if (!fullSky) scale *= 0.5f;
@@ -348,8 +346,8 @@ void Level::parseLevelCameraGeometry(const Value& geometry) {
         const b2Transform* transform = nullptr;
         if (!entryTransform(entry, &storage, &transform)) continue;
         for (const Value& fixture : entry["fixtures"].elements()) {
-            PhysicsUtils::parseFixtureForBody(cameraBody_, fixture, nullptr, transform, 0.0f, 0.2f, 0.0f, 0, 0x0001,
-                                              0xFFFF);
+            PhysicsUtils::parseFixtureForBody(cameraBody_, fixture, nullptr, transform, 0.0f, 0.2f, 0.0f, 0,
+                                              CollisionCategory::kScenery, CollisionMask::all());
         }
     }
 }
@@ -377,14 +375,14 @@ void Level::parseLevelGeometry(const Value& geometry) {
             definition.friction = 0.2f;
             definition.density = 0;
             definition.restitution = 0;
-            uint16 category = 0x0001;
-            uint16 mask = 0xFFFF;
+            CollisionCategory category = CollisionCategory::kScenery;
+            CollisionMask mask = CollisionMask::all();
             const bool sensor = fixture["is_sensor"].boolValue();
             const std::string sensorName = sensor ? fixture["sensor_name"].stringValue() : std::string();
             if (sensor) {
                 definition.isSensor = true;
-                category = 0x0020;
-                mask = 0x0002;
+                category = CollisionCategory::kSensorArea;
+                mask = CollisionCategory::kBeeHead;
                 GameSensor* gameSensor = nullptr;
                 if (gameLayer_ && sensorName == "hive") gameSensor = gameLayer_->hiveSensor();
                 if (gameLayer_ && sensorName == "hide") gameSensor = gameLayer_->hideSensor();
@@ -393,8 +391,8 @@ void Level::parseLevelGeometry(const Value& geometry) {
                 }
             }
             if (fixture["is_bee_gate"].boolValue()) {
-                category = 0x0010;
-                mask = 0xFFFF;
+                category = CollisionCategory::kBeeGate;
+                mask = CollisionMask::all();
             }
             const b2Fixture* made = PhysicsUtils::parseFixtureForBody(groundBody_, fixture, &definition, transform,
                                                                       0.0f, 0.2f, 0.0f, 0, category, mask);

@@ -5,12 +5,13 @@
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/PhysicsChecks.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 
 namespace {
-constexpr float kRadiansToNodeDegrees = -57.29578f;
-constexpr float kNodeDegreesToRadians = -0.017453292f;
-constexpr float kMetresPerPoint = 0.03125f;
+// Node rotations turn clockwise, body angles counter-clockwise.
+constexpr float kRadiansToNodeDegrees = -units::kDegreesPerRadian;
+constexpr float kNodeDegreesToRadians = -units::kRadiansPerDegree;
 
 bool autoDestroyAll = true;
 
@@ -119,8 +120,8 @@ void PhysicsSprite::setPreviousPosition(b2Vec2 position, float angle, b2Vec2 smo
 }
 
 void PhysicsSprite::showPose(b2Vec2 position, float angle) {
-    setPosition(CGPointMake(position.x * static_cast<float>(kPointsPerMetre),
-                            position.y * static_cast<float>(kPointsPerMetre)));
+    setPosition(CGPointMake(position.x * static_cast<float>(units::kPointsPerMetre),
+                            position.y * static_cast<float>(units::kPointsPerMetre)));
     setRotation(angle * kRadiansToNodeDegrees + rotationOffset_);
 }
 
@@ -132,6 +133,7 @@ void PhysicsSprite::synchroniseSmoothed() { showPose(smoothedPosition_, smoothed
 
 void PhysicsSprite::synchroniseBody() {
     const CGPoint node = position();
-    moveBody(b2Vec2(static_cast<float>(node.x) * kMetresPerPoint, static_cast<float>(node.y) * kMetresPerPoint),
+    moveBody(b2Vec2(static_cast<float>(node.x) * units::kMetresPerPoint,
+                    static_cast<float>(node.y) * units::kMetresPerPoint),
              (rotation() - rotationOffset_) * kNodeDegreesToRadians);
 }

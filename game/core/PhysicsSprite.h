@@ -19,8 +19,6 @@ class CCSpriteFrame;
 // counter-clockwise. A sprite does nothing with a body it does not have. Engine thread only.
 class PhysicsSprite : public CCSprite, public PhysicsSystemSynchronisable {
 public:
-    static constexpr double kPointsPerMetre = 32.0;
-
     // The sprite factories, making physics sprites with no body.
     static RefPtr<PhysicsSprite> node();
     static RefPtr<PhysicsSprite> spriteWithFile(const std::string& file);
@@ -79,11 +77,11 @@ public:
     void setPreviousPosition(b2Vec2 position, float angle) override;
     void setSmoothedPosition(b2Vec2 position, float angle) override;
     void setPreviousPosition(b2Vec2 position, float angle, b2Vec2 smoothedPosition, float smoothedAngle) override;
-    // Node position = body position x 32, rotation = angle x -57.29578 + offset.
+    // Node position = body position in points, rotation = -(angle in degrees) + offset.
     void synchronise() override;
     // The same from the smoothed pose.
     void synchroniseSmoothed() override;
-    // Body pose = node position / 32, angle = (rotation - offset) x -0.017453292; both poses too.
+    // Body pose = node position in metres, angle = -(rotation - offset) in radians; both poses too.
     void synchroniseBody() override;
 
 protected:
@@ -96,7 +94,7 @@ private:
     // SetTransform and both poses.
     void moveBody(b2Vec2 position, float angle);
 
-    PhysicsSystemBinding binding_{0, nullptr, this};
+    PhysicsSystemBinding binding_{BindingType::kNone, nullptr, this};
     b2Vec2 previousPosition_{0, 0};  // metres
     b2Vec2 smoothedPosition_{0, 0};  // metres
     float previousAngle_ = 0;        // radians

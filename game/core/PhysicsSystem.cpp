@@ -11,11 +11,10 @@
 #include "game/core/PhysicsSystemController.h"
 #include "game/core/PhysicsSystemDestructionListener.h"
 #include "game/core/PhysicsSystemSynchronisable.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 
 namespace {
-constexpr float kTwoPi = 6.2831855f;
-constexpr float kPi = 3.1415927f;
 constexpr float kWallPolygonRadius = 0.01f;
 }  // namespace
 
@@ -40,7 +39,7 @@ void PhysicsSystem::setDebugDraw(b2Draw* debugDraw) {
 
 void PhysicsSystem::enableDebugDraw() {
     if (!ownedDebugDraw_) {
-        ownedDebugDraw_ = std::make_unique<GLESDebugDraw>(32.0f);
+        ownedDebugDraw_ = std::make_unique<GLESDebugDraw>(units::kPointsPerMetre);
         ownedDebugDraw_->SetFlags(b2Draw::e_shapeBit | b2Draw::e_jointBit | b2Draw::e_aabbBit);
     }
     setDebugDraw(ownedDebugDraw_.get());
@@ -212,15 +211,15 @@ b2Body* PhysicsSystem::createWalls(b2World* world, b2Body* body, bool overlapCor
 }
 
 float PhysicsSystem::torqueToReachAngle(const b2Body* body, float target, float torque) {
-    float error = std::fmod(target - body->GetAngle(), kTwoPi);
-    if (error < 0) error += kTwoPi;
+    float error = std::fmod(target - body->GetAngle(), units::kTwoPi);
+    if (error < 0) error += units::kTwoPi;
     const float w = body->GetAngularVelocity();
     const float inertia = body->GetInertia();
     const float sign = w >= 0 ? 1.0f : -1.0f;
     float stop = sign * w * w * inertia;
-    stop = std::fmod(stop / (2 * torque), kTwoPi);
-    if (stop < 0) stop += kTwoPi;
-    const float turn = error > kPi ? -torque : torque;
+    stop = std::fmod(stop / (2 * torque), units::kTwoPi);
+    if (stop < 0) stop += units::kTwoPi;
+    const float turn = error > units::kPi ? -torque : torque;
     if (w < 0) return error < stop ? turn : -turn;
     return stop < error ? turn : -turn;
 }

@@ -12,10 +12,23 @@ class PhysicsSystemSynchronisable;
 // inside an object (a physics sprite, a sensor, an enemy's vision binding); that object must
 // outlive the pointer.
 //
-// Type codes the contact listener knows: 2 hive sensor, 3 hide sensor, 4 flower, 7 pickup,
-// 8 enemy, 9 enemy vision sensor, 10 destructable, 12 projectile; 0 until the owner sets one.
+// What a binding stands for, by which the contact listener sorts a contact with the bee (and
+// finds damageable objects). kNone until the owner sets one.
+enum class BindingType : uint32_t {
+    kNone = 0,
+    kBee = 1,         // the bee's head and sensing fixture
+    kHiveSensor = 2,  // the hive's doorway
+    kHideSensor = 3,  // hiding places: level sensors and hiding clouds
+    kFlower = 4,      // a flower's head
+    kPickup = 7,
+    kEnemy = 8,        // an enemy's body, or its sensor fixtures
+    kEnemyVision = 9,  // sensors that only see the bee
+    kDestructable = 10,
+    kProjectile = 12,
+};
+
 struct PhysicsSystemBinding {
-    uint32_t type = 0;
+    BindingType type = BindingType::kNone;
     Object* gameObject = nullptr;                   // not retained
     PhysicsSystemSynchronisable* gameSprite = nullptr;  // not retained; null for fixture-only bindings
 };

@@ -5,14 +5,13 @@
 #include <vector>
 
 #include "game/core/PhysicsChecks.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 
 namespace {
 
-constexpr double kMetresPerPoint = 0.03125;
-constexpr float kDegreesToRadians = 0.017453292f;
 // A chain whose last point lies this close to its first (metres) closes into a loop.
 constexpr float kLoopClosingDistance = 0.01f;
 // Box2D refuses segments of b2_linearSlop or less and welds polygon points closer than half of it.
@@ -37,7 +36,8 @@ struct Build {
     float scaleX, scaleY;
     float density, friction, restitution;
     int16 group;
-    uint16 category, mask;
+    CollisionCategory category;
+    CollisionMask mask;
 };
 
 std::nullptr_t refuse(const char* shape, const char* reason) {
@@ -47,8 +47,8 @@ std::nullptr_t refuse(const char* shape, const char* reason) {
 
 // Points to metres in double precision, stored as float, then through the transform.
 b2Vec2 toMetres(CGPoint point, const Build& build) {
-    const b2Vec2 v(static_cast<float>(point.x * build.scaleX * kMetresPerPoint),
-                   static_cast<float>(point.y * build.scaleY * kMetresPerPoint));
+    const b2Vec2 v(static_cast<float>(point.x * build.scaleX * units::kMetresPerPoint),
+                   static_cast<float>(point.y * build.scaleY * units::kMetresPerPoint));
     return build.transform ? b2Mul(*build.transform, v) : v;
 }
 
@@ -156,9 +156,7 @@ bool prepare(const Value& fixture, b2FixtureDef* definition, const Build& build)
     definition->restitution = material[2];
     const Value& sensor = fixture["is_sensor"];
     if (!sensor.isNone()) definition->isSensor = sensor.boolValue();
-    definition->filter.categoryBits = build.category;
-    definition->filter.maskBits = build.mask;
-    definition->filter.groupIndex = build.group;
+    definition->filter = filterFor({build.group, build.category, build.mask});
     return true;
 }
 
@@ -173,7 +171,7 @@ b2Fixture* attach(b2Body* body, b2FixtureDef* definition, const b2Shape* shape, 
 }
 
 Build makeBuild(const b2Transform* transform, float scaleX, float scaleY, float density, float friction,
-                float restitution, int16 group, uint16 category, uint16 mask) {
+                float restitution, int16 group, CollisionCategory category, CollisionMask mask) {
     return {transform, scaleX, scaleY, density, friction, restitution, group, category, mask};
 }
 
@@ -219,9 +217,9 @@ b2Fixture* buildChain(b2Body* body, const Value& fixture, b2FixtureDef* definiti
 
 }  // namespace
 
-void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform,
-                                        float scaleX, float scaleY, float density, float friction,
-                                        float restitution, int16 group, uint16 category, uint16 mask) {
+void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX,
+                                        float scaleY, float density, float friction, float restitution, int16 group,
+                                        CollisionCategory category, CollisionMask mask) {
     if (!fixtures.isArray()) {
         if (!fixtures.isNone()) logLine("Physics: fixtures refused: not an array");
         return;
@@ -234,8 +232,8 @@ void PhysicsUtils::parseFixturesForBody(b2Body* body, const Value& fixtures, con
 
 b2Fixture* PhysicsUtils::parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                              const b2Transform* transform, float scaleX, float scaleY, float density,
-                                             float friction, float restitution, int16 group, uint16 category,
-                                             uint16 mask) {
+                                             float friction, float restitution, int16 group, CollisionCategory category,
+                                             CollisionMask mask) {
     if (!fixture.isDictionary()) return refuse("a", "not a dictionary");
     const int64_t type = fixture["type"].integerValue();
     switch (type) {
@@ -263,15 +261,16 @@ b2Fixture* PhysicsUtils::parseFixtureForBody(b2Body* body, const Value& fixture,
 b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2CircleShape* circleShape, const b2Transform* transform,
                                                    float scaleX, float scaleY, float density, float friction,
-                                                   float restitution, int16 group, uint16 category, uint16 mask) {
+                                                   float restitution, int16 group, CollisionCategory category,
+                                                   CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     // A mirrored circle is the same circle: the radius takes the scales' magnitudes.
     const float sx = std::fabs(scaleX);
     const float sy = std::fabs(scaleY);
-    const float scale = std::fabs(sx - sy) <= 1.1920929e-07f ? sx : (sx + sy) / 2;
+    const float scale = std::fabs(sx - sy) <= units::kEpsilon ? sx : (sx + sy) / 2;
     const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);
-    const float radius = fixture["radius"].floatValue() * scale * static_cast<float>(kMetresPerPoint);
+    const float radius = fixture["radius"].floatValue() * scale * static_cast<float>(units::kMetresPerPoint);
     if (!inRange(centre) || !inRange(radius)) return refuse("circle", "a number is not finite or too large");
     if (radius < 0) return refuse("circle", "negative radius");
     b2FixtureDef fresh;
@@ -287,8 +286,8 @@ b2Fixture* PhysicsUtils::parseCircleFixtureForBody(b2Body* body, const Value& fi
 b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                       b2EdgeShape* edgeShape, const b2Transform* transform,
                                                       float scaleX, float scaleY, float density, float friction,
-                                                      float restitution, int16 group, uint16 category,
-                                                      uint16 mask) {
+                                                      float restitution, int16 group, CollisionCategory category,
+                                                      CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const std::vector<b2Vec2> points = readVertices(fixture, build);
@@ -306,11 +305,11 @@ b2Fixture* PhysicsUtils::parseEdgeShapeFixtureForBody(b2Body* body, const Value&
     return attach(body, def, shape, !edgeShape);
 }
 
-b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture,
-                                                         b2FixtureDef* fixtureDef, b2PolygonShape* polygonShape,
-                                                         const b2Transform* transform, float scaleX, float scaleY,
-                                                         float density, float friction, float restitution,
-                                                         int16 group, uint16 category, uint16 mask) {
+b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
+                                                         b2PolygonShape* polygonShape, const b2Transform* transform,
+                                                         float scaleX, float scaleY, float density, float friction,
+                                                         float restitution, int16 group, CollisionCategory category,
+                                                         CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const std::vector<b2Vec2> points = readVertices(fixture, build);
@@ -331,8 +330,8 @@ b2Fixture* PhysicsUtils::parsePolygonShapeFixtureForBody(b2Body* body, const Val
 b2Fixture* PhysicsUtils::parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                        b2ChainShape* chainShape, const b2Transform* transform,
                                                        float scaleX, float scaleY, float density, float friction,
-                                                       float restitution, int16 group, uint16 category,
-                                                       uint16 mask) {
+                                                       float restitution, int16 group, CollisionCategory category,
+                                                       CollisionMask mask) {
     return buildChain(body, fixture, fixtureDef, chainShape,
                       makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask));
 }
@@ -340,16 +339,17 @@ b2Fixture* PhysicsUtils::parseChainShapeFixtureForBody(b2Body* body, const Value
 b2Fixture* PhysicsUtils::parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2PolygonShape* polygonShape, const b2Transform* transform,
                                                 float scaleX, float scaleY, float density, float friction,
-                                                float restitution, int16 group, uint16 category, uint16 mask) {
+                                                float restitution, int16 group, CollisionCategory category,
+                                                CollisionMask mask) {
     const Build build =
         makeBuild(transform, scaleX, scaleY, density, friction, restitution, group, category, mask);
     const b2Vec2 centre = toMetres(NSPointFromString(fixture["centre"].stringValue()), build);
     // A mirrored box is the same box: the half-extents take the scales' magnitudes.
     const float halfWidth =
-        fixture["width"].floatValue() * static_cast<float>(kMetresPerPoint) * std::fabs(scaleX) * 0.5f;
+        fixture["width"].floatValue() * static_cast<float>(units::kMetresPerPoint) * std::fabs(scaleX) * 0.5f;
     const float halfHeight =
-        fixture["height"].floatValue() * static_cast<float>(kMetresPerPoint) * std::fabs(scaleY) * 0.5f;
-    float angle = fixture["rotation"].floatValue() * kDegreesToRadians;
+        fixture["height"].floatValue() * static_cast<float>(units::kMetresPerPoint) * std::fabs(scaleY) * 0.5f;
+    float angle = fixture["rotation"].floatValue() * units::kRadiansPerDegree;
     if (transform) angle += std::atan2(transform->q.s, transform->q.c);
     if (!inRange(centre) || !inRange(halfWidth) || !inRange(halfHeight) || !std::isfinite(angle)) {
         return refuse("box", "a number is not finite or too large");

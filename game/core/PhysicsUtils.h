@@ -2,6 +2,8 @@
 
 #include <box2d/box2d.h>
 
+#include "game/core/CollisionBits.h"
+
 class Value;
 
 // Builds Box2D fixtures from fixture dictionaries, the one shape format of level geometry, game
@@ -24,7 +26,7 @@ class Value;
 // collision filter (group, category, mask replace the definition's filter).
 //
 // Every operation comes in four families, as overloads: short (transform; scale 1, density 1,
-// friction 0.2, restitution 0, group 0, category 1, mask 0xFFFF), scaled (transform, scales),
+// friction 0.2, restitution 0, group 0, the scenery meeting everything), scaled (transform, scales),
 // material (transform, material and filter; scale 1) and full.
 //
 // Degenerate input never reaches Box2D, whose build here aborts on it: numbers that are not
@@ -39,153 +41,160 @@ class Value;
 class PhysicsUtils {
 public:
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform) {
-        parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+        parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, CollisionCategory::kScenery,
+                             CollisionMask::all());
     }
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX,
                                      float scaleY) {
-        parseFixturesForBody(body, fixtures, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+        parseFixturesForBody(body, fixtures, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0,
+                             CollisionCategory::kScenery, CollisionMask::all());
     }
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float density,
-                                     float friction, float restitution, int16 group, uint16 category, uint16 mask) {
+                                     float friction, float restitution, int16 group, CollisionCategory category,
+                                     CollisionMask mask) {
         parseFixturesForBody(body, fixtures, transform, 1.0f, 1.0f, density, friction, restitution, group, category,
                              mask);
     }
     static void parseFixturesForBody(b2Body* body, const Value& fixtures, const b2Transform* transform, float scaleX,
                                      float scaleY, float density, float friction, float restitution, int16 group,
-                                     uint16 category, uint16 mask);
+                                     CollisionCategory category, CollisionMask mask);
 
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform) {
-        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0, 0x0001,
-                                   0xFFFF);
+        return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f, 0,
+                                   CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform, float scaleX, float scaleY) {
-        return parseFixtureForBody(body, fixture, fixtureDef, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0, 0x0001,
-                                   0xFFFF);
+        return parseFixtureForBody(body, fixture, fixtureDef, transform, scaleX, scaleY, 1.0f, 0.2f, 0.0f, 0,
+                                   CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform, float density, float friction,
-                                          float restitution, int16 group, uint16 category, uint16 mask) {
+                                          float restitution, int16 group, CollisionCategory category,
+                                          CollisionMask mask) {
         return parseFixtureForBody(body, fixture, fixtureDef, transform, 1.0f, 1.0f, density, friction, restitution,
                                    group, category, mask);
     }
     static b2Fixture* parseFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                           const b2Transform* transform, float scaleX, float scaleY, float density,
-                                          float friction, float restitution, int16 group, uint16 category, uint16 mask);
+                                          float friction, float restitution, int16 group, CollisionCategory category,
+                                          CollisionMask mask);
 
     static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2CircleShape* circleShape, const b2Transform* transform) {
         return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, 1.0f, 1.0f, 1.0f, 0.2f,
-                                         0.0f, 0, 0x0001, 0xFFFF);
+                                         0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2CircleShape* circleShape, const b2Transform* transform, float scaleX,
                                                 float scaleY) {
         return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, scaleX, scaleY, 1.0f, 0.2f,
-                                         0.0f, 0, 0x0001, 0xFFFF);
+                                         0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2CircleShape* circleShape, const b2Transform* transform, float density,
-                                                float friction, float restitution, int16 group, uint16 category,
-                                                uint16 mask) {
+                                                float friction, float restitution, int16 group,
+                                                CollisionCategory category, CollisionMask mask) {
         return parseCircleFixtureForBody(body, fixture, fixtureDef, circleShape, transform, 1.0f, 1.0f, density,
                                          friction, restitution, group, category, mask);
     }
     static b2Fixture* parseCircleFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                 b2CircleShape* circleShape, const b2Transform* transform, float scaleX,
                                                 float scaleY, float density, float friction, float restitution,
-                                                int16 group, uint16 category, uint16 mask);
+                                                int16 group, CollisionCategory category, CollisionMask mask);
 
     static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2EdgeShape* edgeShape, const b2Transform* transform) {
         return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, 1.0f, 1.0f, 1.0f, 0.2f,
-                                            0.0f, 0, 0x0001, 0xFFFF);
+                                            0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2EdgeShape* edgeShape, const b2Transform* transform, float scaleX,
                                                    float scaleY) {
         return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, scaleX, scaleY, 1.0f, 0.2f,
-                                            0.0f, 0, 0x0001, 0xFFFF);
+                                            0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2EdgeShape* edgeShape, const b2Transform* transform, float density,
-                                                   float friction, float restitution, int16 group, uint16 category,
-                                                   uint16 mask) {
+                                                   float friction, float restitution, int16 group,
+                                                   CollisionCategory category, CollisionMask mask) {
         return parseEdgeShapeFixtureForBody(body, fixture, fixtureDef, edgeShape, transform, 1.0f, 1.0f, density,
                                             friction, restitution, group, category, mask);
     }
     static b2Fixture* parseEdgeShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                    b2EdgeShape* edgeShape, const b2Transform* transform, float scaleX,
                                                    float scaleY, float density, float friction, float restitution,
-                                                   int16 group, uint16 category, uint16 mask);
+                                                   int16 group, CollisionCategory category, CollisionMask mask);
 
     static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                       b2PolygonShape* polygonShape, const b2Transform* transform) {
         return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, 1.0f,
-                                               0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+                                               0.2f, 0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                       b2PolygonShape* polygonShape, const b2Transform* transform,
                                                       float scaleX, float scaleY) {
         return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, scaleX, scaleY, 1.0f,
-                                               0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+                                               0.2f, 0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                       b2PolygonShape* polygonShape, const b2Transform* transform,
                                                       float density, float friction, float restitution, int16 group,
-                                                      uint16 category, uint16 mask) {
+                                                      CollisionCategory category, CollisionMask mask) {
         return parsePolygonShapeFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, density,
                                                friction, restitution, group, category, mask);
     }
     static b2Fixture* parsePolygonShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                       b2PolygonShape* polygonShape, const b2Transform* transform,
                                                       float scaleX, float scaleY, float density, float friction,
-                                                      float restitution, int16 group, uint16 category, uint16 mask);
+                                                      float restitution, int16 group, CollisionCategory category,
+                                                      CollisionMask mask);
 
     static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                     b2ChainShape* chainShape, const b2Transform* transform) {
         return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, 1.0f, 1.0f, 1.0f, 0.2f,
-                                             0.0f, 0, 0x0001, 0xFFFF);
+                                             0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                     b2ChainShape* chainShape, const b2Transform* transform,
                                                     float scaleX, float scaleY) {
         return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, scaleX, scaleY, 1.0f,
-                                             0.2f, 0.0f, 0, 0x0001, 0xFFFF);
+                                             0.2f, 0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                     b2ChainShape* chainShape, const b2Transform* transform,
                                                     float density, float friction, float restitution, int16 group,
-                                                    uint16 category, uint16 mask) {
+                                                    CollisionCategory category, CollisionMask mask) {
         return parseChainShapeFixtureForBody(body, fixture, fixtureDef, chainShape, transform, 1.0f, 1.0f, density,
                                              friction, restitution, group, category, mask);
     }
     static b2Fixture* parseChainShapeFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                                     b2ChainShape* chainShape, const b2Transform* transform,
                                                     float scaleX, float scaleY, float density, float friction,
-                                                    float restitution, int16 group, uint16 category, uint16 mask);
+                                                    float restitution, int16 group, CollisionCategory category,
+                                                    CollisionMask mask);
 
     static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                              b2PolygonShape* polygonShape, const b2Transform* transform) {
         return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, 1.0f, 0.2f, 0.0f,
-                                      0, 0x0001, 0xFFFF);
+                                      0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                              b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX,
                                              float scaleY) {
         return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, scaleX, scaleY, 1.0f, 0.2f,
-                                      0.0f, 0, 0x0001, 0xFFFF);
+                                      0.0f, 0, CollisionCategory::kScenery, CollisionMask::all());
     }
     static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                              b2PolygonShape* polygonShape, const b2Transform* transform, float density,
-                                             float friction, float restitution, int16 group, uint16 category,
-                                             uint16 mask) {
+                                             float friction, float restitution, int16 group, CollisionCategory category,
+                                             CollisionMask mask) {
         return parseBoxFixtureForBody(body, fixture, fixtureDef, polygonShape, transform, 1.0f, 1.0f, density, friction,
                                       restitution, group, category, mask);
     }
     static b2Fixture* parseBoxFixtureForBody(b2Body* body, const Value& fixture, b2FixtureDef* fixtureDef,
                                              b2PolygonShape* polygonShape, const b2Transform* transform, float scaleX,
                                              float scaleY, float density, float friction, float restitution,
-                                             int16 group, uint16 category, uint16 mask);
+                                             int16 group, CollisionCategory category, CollisionMask mask);
 };

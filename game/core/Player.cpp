@@ -23,6 +23,7 @@
 #include "game/core/ProjectileProtocol.h"
 #include "game/core/SimpleSoundEffect.h"
 #include "game/core/Stats.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 
@@ -188,7 +189,8 @@ void Player::update(float dt) {
 
     vantrelWorldVelocity_ = headBody_->GetLinearVelocity();
     vantrelWorldSpeed_ = vantrelWorldVelocity_.Length();
-    vantrelVelocity_ = {vantrelWorldVelocity_.x * kPointsPerMetre, vantrelWorldVelocity_.y * kPointsPerMetre};
+    vantrelVelocity_ = {vantrelWorldVelocity_.x * units::kPointsPerMetre,
+                        vantrelWorldVelocity_.y * units::kPointsPerMetre};
     distanceTravelled_ += vantrelWorldSpeed_ * dt;
 
     bool collected = false;
@@ -391,7 +393,7 @@ void Player::updateHive(float dt, bool atHive) {
 void Player::updateFacing() {
     const float r = beeHeadSprite_->rotation();
     const CGPoint p = beeHeadSprite_->position();
-    const float a = std::atan2(static_cast<float>(p.y), static_cast<float>(p.x)) * 57.29578f - 90.0f;
+    const float a = std::atan2(static_cast<float>(p.y), static_cast<float>(p.x)) * units::kDegreesPerRadian - 90.0f;
     const float d = std::fabs(a - std::floor((a + 180.0f + r) / 360.0f) * 360.0f + r);
     if (vantrelFacingRight_ && d >= kTurnAwayDegrees) {
         setFacingRight(false);

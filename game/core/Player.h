@@ -8,6 +8,7 @@
 #include "engine/core/ccTypes.h"
 #include "engine/render/CCSpriteBatchNode.h"
 #include "game/core/CCMotionStreakLocal.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/GameMessage.h"
 #include "game/core/GameMessages.h"
 #include "game/core/HitStatistic.h"
@@ -48,23 +49,26 @@ class SimpleSoundEffect;
 // one line at load and then plays, fades and stops nothing. Engine thread only.
 class Player : public Object {
 public:
-    static constexpr float kPointsPerMetre = 32.0f;
-    static constexpr uint32_t kBindingTypeBee = 1;
-
-    // Collision filters of the bee's fixtures. Group -1 keeps the bee's parts apart.
-    struct FilterBits {
-        uint16_t category;
-        uint16_t mask;
-        int16_t group;
-    };
-    static constexpr FilterBits kHeadNormalFilter{0x0002, 0xFFE1, -1};
-    // In a hiding place or the hive: birds, clouds and shots (0x0040, 0x2000 and up) pass.
-    static constexpr FilterBits kHeadHiddenFilter{0x0002, 0x1FA1, -1};
-    // Flying home at night: only hiding clouds still touch the head.
-    static constexpr FilterBits kHeadNoHitFilter{0x0002, 0x0020, -1};
-    static constexpr FilterBits kSensorNormalFilter{0x0008, 0x0100, -1};
-    static constexpr FilterBits kSensorNoHitFilter{0x0008, 0x0000, -1};
-    static constexpr FilterBits kPartFilter{0x0004, 0x0000, -1};
+    // Collision filters of the bee's fixtures. Its group keeps the bee's parts apart.
+    using FilterBits = CollisionFilter;
+    // The head meets all but the bee itself and the bee gates.
+    static constexpr FilterBits kHeadNormalFilter{
+        collision::kBeeGroup, CollisionCategory::kBeeHead,
+        CollisionMask::all().without(CollisionCategory::kBeeHead | CollisionCategory::kBeePart |
+                                     CollisionCategory::kBeeSensing | CollisionCategory::kBeeGate)};
+    // In a hiding place or the hive: flyers, shots, wind and enemies' eyes pass.
+    static constexpr FilterBits kHeadHiddenFilter{
+        collision::kBeeGroup, CollisionCategory::kBeeHead,
+        kHeadNormalFilter.mask.without(CollisionCategory::kFlyingEnemy | CollisionCategory::kShot |
+                                       CollisionCategory::kWindBlade | CollisionCategory::kEnemyVision)};
+    // Flying home at night: only the hive and hiding places still touch the head.
+    static constexpr FilterBits kHeadNoHitFilter{collision::kBeeGroup, CollisionCategory::kBeeHead,
+                                                 CollisionCategory::kSensorArea};
+    static constexpr FilterBits kSensorNormalFilter{collision::kBeeGroup, CollisionCategory::kBeeSensing,
+                                                    CollisionCategory::kFlowerHead};
+    static constexpr FilterBits kSensorNoHitFilter{collision::kBeeGroup, CollisionCategory::kBeeSensing,
+                                                   CollisionMask::none()};
+    static constexpr FilterBits kPartFilter{collision::kBeeGroup, CollisionCategory::kBeePart, CollisionMask::none()};
 
     // The bee of the running game, or null.
     static Player* currentPlayer();

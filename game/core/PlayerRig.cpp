@@ -1,3 +1,4 @@
+#include "game/core/CollisionBits.h"
 #include "game/core/Player.h"
 
 #include <cmath>
@@ -8,13 +9,11 @@
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PlayerGameDelegate.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 
 namespace {
-
-constexpr float kPi = 3.14159265f;
-constexpr float kEpsilon = 1.1920929e-7f;
 
 // Rig, metres.
 constexpr float kHeadRadius = 0.59375f;    // 19 points
@@ -70,14 +69,6 @@ b2Body* createBody(b2World* world, b2Vec2 position, float angle, float linearDam
     return world->CreateBody(&def);
 }
 
-b2Filter toFilter(Player::FilterBits bits) {
-    b2Filter filter;
-    filter.categoryBits = bits.category;
-    filter.maskBits = bits.mask;
-    filter.groupIndex = bits.group;
-    return filter;
-}
-
 b2Fixture* addCircle(b2Body* body, float radius, float density, float friction, float restitution, bool sensor,
                      Player::FilterBits filter) {
     b2CircleShape circle;
@@ -88,7 +79,7 @@ b2Fixture* addCircle(b2Body* body, float radius, float density, float friction, 
     def.friction = friction;
     def.restitution = restitution;
     def.isSensor = sensor;
-    def.filter = toFilter(filter);
+    def.filter = filterFor(filter);
     return body->CreateFixture(&def);
 }
 
@@ -137,11 +128,12 @@ bool Player::loadSprites() {
 }
 
 void Player::createBodies(CGPoint spawn) {
-    const b2Vec2 origin(static_cast<float>(spawn.x / kPointsPerMetre), static_cast<float>(spawn.y / kPointsPerMetre));
+    const b2Vec2 origin(static_cast<float>(spawn.x / units::kPointsPerMetre),
+                        static_cast<float>(spawn.y / units::kPointsPerMetre));
 
     headBody_ = createBody(physicsWorld_, origin, 0, kHeadLinearDamping, kHeadAngularDamping);
     beeHeadSprite_->setBody(headBody_);
-    beeHeadSprite_->physicsSystemBinding()->type = kBindingTypeBee;
+    beeHeadSprite_->physicsSystemBinding()->type = BindingType::kBee;
     beeHeadFixture_ = addCircle(headBody_, kHeadRadius, 1.0f, 0.25f, 0.5f, false, kHeadNormalFilter);
     beeSensorFixture_ = addCircle(headBody_, kSensorRadius, 0, 0, 0, true, kSensorNormalFilter);
     setBinding(beeSensorFixture_, beeHeadSprite_->physicsSystemBinding());
@@ -155,7 +147,7 @@ void Player::createBodies(CGPoint spawn) {
     const Part parts[] = {
         {&bodyBody_, beeBodySprite_.get(), {-kPartOffset, 0}, 0},
         {&antennaeRightBody_, beeAntennaeRightSprite_.get(), {0, kPartOffset}, 0},
-        {&antennaeLeftBody_, beeAntennaeLeftSprite_.get(), {0, -kPartOffset}, kPi},
+        {&antennaeLeftBody_, beeAntennaeLeftSprite_.get(), {0, -kPartOffset}, units::kPi},
     };
     for (const Part& part : parts) {
         *part.body = createBody(physicsWorld_, origin + part.offset, part.angle, 0, 0);
@@ -217,7 +209,7 @@ void Player::placeWings(float flapDegrees) {
     const float r = beeBodySprite_->rotation();
     const CGPoint p = beeBodySprite_->position();
     const double side = vantrelFacingRight_ ? 1.0 : -1.0;
-    const double turn = -r * kPi / 180.0;
+    const double turn = -r * units::kRadiansPerDegree;
     const CGPoint front = rotated({-4, 15 * side}, turn);
     const CGPoint back = rotated({0, 16 * side}, turn);
     beeWingFrontSprite_->setPosition({p.x + front.x, p.y + front.y});
@@ -256,22 +248,22 @@ void Player::blink(float dt, bool force) {
 // --- Forces and switches -------------------------------------------------------------------
 
 void Player::pushTowardsPosition(CGPoint position, float force) {
-    const b2Vec2 target(static_cast<float>(position.x / kPointsPerMetre),
-                        static_cast<float>(position.y / kPointsPerMetre));
+    const b2Vec2 target(static_cast<float>(position.x / units::kPointsPerMetre),
+                        static_cast<float>(position.y / units::kPointsPerMetre));
     pushTowardsWorldPosition(target, force);
 }
 
 void Player::pushTowardsWorldPosition(const b2Vec2& position, float force) {
     if (!(force > 0) || !headBody_) return;
     b2Vec2 direction = position - headBody_->GetPosition();
-    if (direction.Length() >= kEpsilon) direction.Normalize();
+    if (direction.Length() >= units::kEpsilon) direction.Normalize();
     if (headBody_->GetType() == b2_dynamicBody) {
         applyForceChecked(headBody_, force * direction, headBody_->GetWorldCenter());
     }
 }
 
 void Player::setFilter(b2Fixture* fixture, FilterBits bits) {
-    if (fixture) fixture->SetFilterData(toFilter(bits));
+    if (fixture) fixture->SetFilterData(filterFor(bits));
 }
 
 void Player::setCanFlyThroughWorld(bool canFly) {

@@ -7,6 +7,7 @@
 #include "engine/render/CCSpriteBatchNode.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "game/core/Buddy.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Random.h"
 
 PlayerSwarm::PlayerSwarm() = default;
@@ -29,7 +30,7 @@ CGPoint PlayerSwarm::trailOffset(float worldSpeed, float headRotation, bool unde
     const float distance = slow * slow * slow * kTrailDistance;
     CGPoint offset{-distance, 0};
     if (underneath) offset = {0, facingRight ? -distance : distance};
-    return ccPointRotateAround(offset, CGPointZero, -headRotation * static_cast<float>(M_PI / 180.0));
+    return ccPointRotateAround(offset, CGPointZero, -headRotation * units::kRadiansPerDegree);
 }
 
 bool PlayerSwarm::createBuddies() {

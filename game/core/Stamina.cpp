@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "game/core/Units.h"
 #include "platform/foundation/Value.h"
 
 namespace game {
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 
 // The fixed value, the pair, or 0 to 1.
 LevelDataRange secondsRange(const Value& data, const char* key) {
@@ -38,14 +38,14 @@ bool Stamina::update(float dt) {
     wasActive_ = active_;
     if (active_) {
         stamina_ -= dt;
-        if (stamina_ < kEpsilon) {
+        if (stamina_ < units::kEpsilon) {
             stamina_ = 0;
             active_ = false;
             recovery_ = randomRecovery();
         }
     } else {
         recovery_ -= dt;
-        if (recovery_ < kEpsilon) {
+        if (recovery_ < units::kEpsilon) {
             recovery_ = 0;
             active_ = true;
             stamina_ = randomStamina();

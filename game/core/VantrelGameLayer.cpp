@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/core/Units.h"
 #include "shell/ApplicationPreferences.h"
 #include "shell/GameKitHelper.h"
 #include "shell/VantrelGlobal.h"
@@ -52,11 +53,8 @@ VantrelGameLayer* currentLayer = nullptr;
 PhysicsSystem* currentSystem = nullptr;
 b2World* currentWorld = nullptr;
 
-constexpr float kEpsilon = 1.1920929e-07f;
-constexpr float kDegreesPerRadian = 57.29578f;
 constexpr float kControllerStrength = 10.0f;
 constexpr float kPostSolveDelay = 2.0f;  // seconds of a level without impact damage
-constexpr float kPointsPerMetre = 32.0f;
 constexpr const char* kGenericParticleImage = "particle_generic.png";
 constexpr uint64_t kGenericParticleCapacity = 1000;
 constexpr const char* kHudSheet = "hud.plist";
@@ -242,8 +240,8 @@ void VantrelGameLayer::createPhysics() {
     physicsSystem_->addPreStepController(antiGravityController_.get());
     autoStopController_ = std::make_unique<AutoStopController>();
     physicsSystem_->addPostStepController(autoStopController_.get());
-    hiveSensor_ = makeRef<GameSensor>(2u);
-    hideSensor_ = makeRef<GameSensor>(3u);
+    hiveSensor_ = makeRef<GameSensor>(BindingType::kHiveSensor);
+    hideSensor_ = makeRef<GameSensor>(BindingType::kHideSensor);
 }
 
 void VantrelGameLayer::createWorld() {
@@ -430,7 +428,8 @@ void VantrelGameLayer::updateCamera(float dt) {
     const CGPoint head = vantrel_ ? vantrel_->position() : level_->spawnPosition();
     const b2Vec2 velocity = player_ ? player_->vantrelWorldVelocity() : b2Vec2(0, 0);
     const float k = 0.2f / camera_->scale();
-    const CGPoint target = CGPointMake(head.x + k * kPointsPerMetre * velocity.x, head.y + k * kPointsPerMetre * velocity.y);
+    const CGPoint target =
+        CGPointMake(head.x + k * units::kPointsPerMetre * velocity.x, head.y + k * units::kPointsPerMetre * velocity.y);
 
     float bottom = 0;
     if (!ignoreCameraBottom_) {
@@ -449,13 +448,13 @@ void VantrelGameLayer::updateCamera(float dt) {
     const float r = static_cast<float>(ccPointLength(n));
     float h = r;
     if (r < bottom) {
-        n = r <= kEpsilon ? CGPointMake(0, bottom) : CGPointMake(n.x / r * bottom, n.y / r * bottom);
+        n = r <= units::kEpsilon ? CGPointMake(0, bottom) : CGPointMake(n.x / r * bottom, n.y / r * bottom);
         h = bottom;
     } else if (r > cameraTop_) {
         n = CGPointMake(n.x / r * cameraTop_, n.y / r * cameraTop_);
         h = cameraTop_;
     }
-    cameraTangentAngle_ = static_cast<float>(std::atan2(n.y, n.x)) * kDegreesPerRadian - 90.0f;
+    cameraTangentAngle_ = static_cast<float>(std::atan2(n.y, n.x)) * units::kDegreesPerRadian - 90.0f;
     cameraZoom_ = std::clamp(cameraZoomMax_ - ((h - cameraZoomBottomHeight_) / cameraZoomHeightRange_) * cameraZoomRange_,
                              cameraZoomMin_, cameraZoomMax_);
     camera_->setPosition(n, cameraTangentAngle_, cameraZoom_);
@@ -654,7 +653,7 @@ void VantrelGameLayer::setCursorHiddenUntilMouseMoves(bool hidden) {
 void VantrelGameLayer::tintWorld(ccColor3B colour, float fadeTime) {
     stopTintWorld();
     if (!terrainBackgroundNear_) return;
-    if (fadeTime > kEpsilon) {
+    if (fadeTime > units::kEpsilon) {
         worldTintComplete_ = false;
         // The layer outlives its ring's actions: its teardown stops the tint first.
         worldTintAction_ = CCSequence::actionOne(CCTintTo::actionWithDuration(fadeTime, colour.r, colour.g, colour.b),

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "PadlinkSDK/PadlinkRPCLib/JPDevice.h"
+#include "game/core/Units.h"
 #include "shell/ApplicationPreferences.h"
 #include "shell/VantrelNetworkControl.h"
 #include "shell/Vantrel_OSXAppDelegate.h"
@@ -22,10 +23,8 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265f;
-constexpr float kEpsilon = 1.1920929e-7f;
 constexpr float kHidAxisRange = 61440.0f;  // 65536 minus the dead zone
-constexpr float kTiltRotationRadians = 45.0f * 0.017453292f;
+constexpr float kTiltRotationRadians = 45.0f * units::kRadiansPerDegree;
 constexpr float kTargetMinimumForceSQ = 100.0f;  // input length 1/12 at force 120
 
 // Preference "game_controls_preference".
@@ -236,7 +235,7 @@ void VantrelGameLayer::hideCursorWhileSteering() {
 
 float VantrelGameLayer::localFrameAngle() const {
     const CGPoint head = player_ ? player_->position() : CGPointZero;
-    return std::atan2(static_cast<float>(head.y), static_cast<float>(head.x)) - kPi / 2;
+    return std::atan2(static_cast<float>(head.y), static_cast<float>(head.x)) - units::kPi / 2;
 }
 
 void VantrelGameLayer::handleInput() {
@@ -282,7 +281,7 @@ void VantrelGameLayer::autoInput() {
 void VantrelGameLayer::applyInput(bool rotateToWorld) {
     const float a = localFrameAngle();
     if (rotateToWorld) {
-        const double radians = static_cast<double>(a * 57.29578f) * M_PI / 180.0;
+        const double radians = a;
         const double c = std::cos(radians);
         const double s = std::sin(radians);
         const double x = beeAcceleration_.X;
@@ -301,7 +300,7 @@ void VantrelGameLayer::applyInput(bool rotateToWorld) {
     if (force.LengthSquared() >= kTargetMinimumForceSQ) {
         target = std::atan2(force.y, force.x);
     } else {
-        target = player_->vantrelFacingRight() ? a : a + kPi;
+        target = player_->vantrelFacingRight() ? a : a + units::kPi;
     }
     applyTorqueChecked(head, PhysicsSystem::torqueToReachAngle(head, target, kInputTorque));
 }
@@ -615,7 +614,7 @@ void VantrelGameLayer::hidAxisChanged(DDHidJoystick* joystick, uint32_t stick, u
         hidJoystickAcceleration_.limitToUnitLength();
         isHidJoystickActive_ = true;
     } else {
-        isHidJoystickActive_ = hidJoystickAcceleration_.getLengthSQ() > kEpsilon;
+        isHidJoystickActive_ = hidJoystickAcceleration_.getLengthSQ() > units::kEpsilon;
     }
     if (isHidJoystickActive_) clearTouches();
 }

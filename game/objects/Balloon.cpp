@@ -4,9 +4,11 @@
 #include "engine/core/CCTextureCache.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
@@ -17,7 +19,7 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kMask = 0x7f13;
+constexpr ObjectPhysics::Filter kFilter{0, CollisionCategory::kScenery, collision::kSolidMask};
 constexpr float kShortestRope = b2_linearSlop;  // metres
 
 std::string nameOr(const Value& name, const std::string& fallback) {
@@ -27,8 +29,8 @@ std::string nameOr(const Value& name, const std::string& fallback) {
 CGPoint plus(CGPoint a, CGPoint b) { return CGPointMake(a.x + b.x, a.y + b.y); }
 
 b2Vec2 metres(CGPoint points) {
-    return b2Vec2(static_cast<float>(points.x) / ObjectPhysics::kPointsPerMetre,
-                  static_cast<float>(points.y) / ObjectPhysics::kPointsPerMetre);
+    return b2Vec2(static_cast<float>(points.x) / units::kPointsPerMetre,
+                  static_cast<float>(points.y) / units::kPointsPerMetre);
 }
 }  // namespace
 
@@ -87,15 +89,14 @@ bool Balloon::createBalloon(CGPoint position, float rotation) {
     balloon_->addChild(rightHalf.get());
 
     // Bodies.
-    b2Body* balloonBody =
-        ObjectPhysics::createBodyWithFixtures(balloon_.get(), b2_dynamicBody, position, rotation, balloonPhysics,
-                                              balloonData["fixtures"], {0, 0x0001, kMask});
+    b2Body* balloonBody = ObjectPhysics::createBodyWithFixtures(balloon_.get(), b2_dynamicBody, position, rotation,
+                                                                balloonPhysics, balloonData["fixtures"], kFilter);
     if (!balloonBody) return ObjectPhysics::keepsWithoutBody("balloon", type());
-    b2Body* basketBody = ObjectPhysics::createBodyWithFixtures(
-        basket_.get(), b2_dynamicBody, basket, rotation, basketPhysics, basketData["fixtures"], {0, 0x0001, kMask});
+    b2Body* basketBody = ObjectPhysics::createBodyWithFixtures(basket_.get(), b2_dynamicBody, basket, rotation,
+                                                               basketPhysics, basketData["fixtures"], kFilter);
     MachineParts::bindSensorsToHideSensor(basketBody);
     b2Body* rockBody = ObjectPhysics::createBodyWithFixtures(rock_.get(), b2_dynamicBody, rock, rotation, rockPhysics,
-                                                             rockData["fixtures"], {0, 0x0001, kMask});
+                                                             rockData["fixtures"], kFilter);
     b2Body* wireBody = nullptr;
     const CGPoint wireTop = localToGlobalPosition(plus(basketLocal, basketAnchor), position, rotation);
     const CGPoint wireBottom = localToGlobalPosition(rockAnchor, position, rotation);

@@ -16,7 +16,7 @@ class VRope;
 // a stiff "wire" body pinned at both ends. The basket's sensor fixtures are hiding places; its
 // "honey_jars" and "time_bonuses" points become pickups 100 and 105 filed with the level.
 // Image defaults: "<img>_half" (drawn twice, back to back), "_basket", "_rock", "_rope" (a file),
-// "_wire". Fixtures: group 0, category 1, mask 0x7f13. The instance's scale is not used.
+// "_wire". Fixtures: group 0, scenery meeting collision::kSolidMask. The instance's scale is not used.
 // Priority 1, or 2 with a rope, which it steps every frame.
 //
 // Refused (null, one log line): a wire of length 0 or with its frame missing.

@@ -39,7 +39,7 @@ void Bird::createBirdGeneric(CGPoint position, float rotation, const Value& path
     EnemyRules::showRhythm(this, animationStamina_.get(), physicsSprite_.get());
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kFlyingFilter, EnemyRules::kEnemyBinding, true);
+                                     EnemyRules::kFlyingFilter, BindingType::kEnemy, true);
     physicsSprite_->synchronise();
     if (body) ObjectPhysics::addToSynchronised(body);
 

@@ -1,8 +1,10 @@
 #include "game/objects/Cart.h"
 
 #include "engine/render/CCSpriteBatchNode.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
@@ -11,7 +13,7 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kMask = 0x7f13;
+constexpr ObjectPhysics::Filter kFilter{0, CollisionCategory::kScenery, collision::kSolidMask};
 }  // namespace
 
 RefPtr<Cart> Cart::cartWithType(int32_t type, CGPoint position, float rotation, float, float) {
@@ -40,12 +42,12 @@ void Cart::createCart(CGPoint position, float rotation) {
     wheel2_ = ObjectPhysics::physicsSpriteWithFrameName(wheelFrame);
 
     b2Body* deck = ObjectPhysics::createBodyWithFixtures(deck_.get(), b2_dynamicBody, position, rotation, deckPhysics,
-                                                         deckData["fixtures"], {0, 0x0001, kMask});
+                                                         deckData["fixtures"], kFilter);
     if (!deck) return;  // no world: nothing to show
     const b2Vec2 deckPosition = deck->GetPosition();
-    const CGPoint deckPoints = CGPointMake(deckPosition.x * ObjectPhysics::kPointsPerMetre,
-                                           deckPosition.y * ObjectPhysics::kPointsPerMetre);
-    const float deckDegrees = deck->GetAngle() / ObjectPhysics::kDegreesToRadians;
+    const CGPoint deckPoints =
+        CGPointMake(deckPosition.x * units::kPointsPerMetre, deckPosition.y * units::kPointsPerMetre);
+    const float deckDegrees = deck->GetAngle() / units::kRadiansPerDegree;
     PhysicsSprite* wheels[] = {wheel1_.get(), wheel2_.get()};
     const char* keys[] = {"wheel1_position", "wheel2_position"};
     CGPoint centres[2];
@@ -53,7 +55,7 @@ void Cart::createCart(CGPoint position, float rotation) {
         centres[i] = localToGlobalPosition(CGPointFromString(wheelsData[keys[i]].stringValue()), deckPoints,
                                            deckDegrees);
         if (!ObjectPhysics::createBodyWithFixtures(wheels[i], b2_dynamicBody, centres[i], rotation, wheelPhysics,
-                                                   wheelsData["fixtures"], {0, 0x0001, kMask})) {
+                                                   wheelsData["fixtures"], kFilter)) {
             return;
         }
     }

@@ -12,8 +12,8 @@ namespace game {
 // its centre, driven by the type's motor ("motor_speed" in radians per second; speed 0 with a
 // torque brakes). "deck": "fixtures", physics settings; "wheels": "wheel1_position" and
 // "wheel2_position" (points, turning with the cart), "image_name" (default "<img>_wheel"),
-// "fixtures", "on_top" (wheels drawn over the deck), physics settings. Fixtures: group 0, category
-// 1, mask 0x7f13. All three bodies fall under the planet's gravity. The instance's scale is not
+// "fixtures", "on_top" (wheels drawn over the deck), physics settings. Fixtures: group 0, scenery
+// meeting collision::kSolidMask. All three bodies fall under the planet's gravity. The instance's scale is not
 // used. Priority 1, no update.
 class Cart : public GameObject {
 public:

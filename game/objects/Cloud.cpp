@@ -6,9 +6,11 @@
 #include "engine/render/CCAnimationFrame.h"
 #include "engine/render/CCSprite.h"
 #include "game/core/AnimationUtils.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/SimpleEffect.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
@@ -16,8 +18,7 @@
 namespace game {
 
 namespace {
-constexpr EnemyRules::Filter kHidingFilter{-3, 0x0020, 0x0002};
-constexpr double kEpsilon = 1.1920929e-7;
+constexpr EnemyRules::Filter kHidingFilter{-3, CollisionCategory::kSensorArea, CollisionCategory::kBeeHead};
 }  // namespace
 
 RefPtr<Cloud> Cloud::cloudWithType(int32_t type, CGPoint position, float rotation, float, float,
@@ -38,9 +39,9 @@ HitStatistic Cloud::hitStatisticForType(int32_t type) {
 
 float Cloud::lightningRotation(CGPoint cloud, CGPoint bee) {
     const double dx = bee.x - cloud.x, dy = bee.y - cloud.y;
-    const float angle = dx * dx + dy * dy > kEpsilon ? std::atan2(static_cast<float>(dy), static_cast<float>(dx))
-                                                     : std::atan2(-1.0f, 0.0f);
-    return -(angle * 57.29578f + 90.0f);
+    const float angle = dx * dx + dy * dy > units::kEpsilon ? std::atan2(static_cast<float>(dy), static_cast<float>(dx))
+                                                            : std::atan2(-1.0f, 0.0f);
+    return -(angle * units::kDegreesPerRadian + 90.0f);
 }
 
 void Cloud::createCloud(CGPoint position, float rotation, const Value& pathData) {
@@ -70,7 +71,7 @@ void Cloud::createCloudGeneric(CGPoint position, float rotation, const Value& pa
     physics.linearDamping = physics.angularDamping = 0;
     rules_.createBody(this, physicsSprite_.get(), b2_kinematicBody, position, rotation, physics, gameObjectData(),
                       isHidingCloud() ? kHidingFilter : EnemyRules::kFlyingFilter,
-                      isHidingCloud() ? kHideSensorBinding : EnemyRules::kEnemyBinding, false);
+                      isHidingCloud() ? BindingType::kHideSensor : BindingType::kEnemy, false);
     physicsSprite_->synchronise();
     movement_ = createMovementForNode(physicsSprite_.get(), pathData);
     if (movement_) physicsSprite_->synchroniseBody();

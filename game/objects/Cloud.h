@@ -16,13 +16,13 @@ class SimpleEffect;
 // the cloud's sprite. Only its sensor fixtures cost nectar; hiding clouds shelter the bee instead.
 // Priority 2; sprite layer 2 (background); the instance's scale is not used.
 //
-//   types    kind                          sensor binding   filter               hit counter
-//   200-202  plain                         enemy (8)        -2, 0x0040, 0x0002   cloud
-//   203-205  rain (a looping rain sprite)  enemy            same                 rain
-//   206-208  lightning (a bolt to the bee) enemy            same                 lightning
-//   210-212  tornado                       enemy            same                 tornado
-//   213-215  hiding                        hide sensor (3)  -3, 0x0020, 0x0002   none
-//   217, 250, 251                          enemy            -2, 0x0040, 0x0002   none
+//   types    kind                          sensor binding   filter                      hit counter
+//   200-202  plain                         kEnemy           flying enemy                cloud
+//   203-205  rain (a looping rain sprite)  kEnemy           same                        rain
+//   206-208  lightning (a bolt to the bee) kEnemy           same                        lightning
+//   210-212  tornado                       kEnemy           same                        tornado
+//   213-215  hiding                        kHideSensor      -3, sensor area, bee head   none
+//   217, 250, 251                          kEnemy           flying enemy                none
 // Any other type builds no body.
 //
 // Type keys beyond the contact keys, "contact_animation" and "fixtures": "lightning_effect"
@@ -30,8 +30,6 @@ class SimpleEffect;
 // "rain_animation" (203-205).
 class Cloud : public RuledEnemy {
 public:
-    static constexpr uint32_t kHideSensorBinding = 3;
-
     static RefPtr<Cloud> cloudWithGameData(const Value& data) {
         return withGameData(data, &cloudWithType, InstanceScale::kIgnored);
     }

@@ -4,10 +4,12 @@
 
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
@@ -18,8 +20,7 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kMask = 0x7f13;
-constexpr float kRadiansToDegrees = 57.29578f;
+constexpr ObjectPhysics::Filter kFilter{0, CollisionCategory::kScenery, collision::kSolidMask};
 
 std::string imageOr(const Value& name, const std::string& fallback) {
     return (name.isString() ? name.stringValue() : fallback) + ".png";
@@ -58,7 +59,7 @@ bool Crane::createCrane(CGPoint position, float rotation) {
         logLine("Game objects: crane %d refused: frame %s is missing", type(), platformFrame.c_str());
         return false;
     }
-    if (!(std::fabs(size.width) > ObjectPhysics::kEpsilon && std::fabs(size.height) > ObjectPhysics::kEpsilon)) {
+    if (!(std::fabs(size.width) > units::kEpsilon && std::fabs(size.height) > units::kEpsilon)) {
         logLine("Game objects: crane %d refused: its platform has no size", type());
         return false;
     }
@@ -88,7 +89,7 @@ bool Crane::createCrane(CGPoint position, float rotation) {
         const float dx = static_cast<float>(pivotOnPlatform.x - corner.x);
         const float dy = static_cast<float>(pivotOnPlatform.y - corner.y);
         decoration->setPosition(CGPointMake((pivotOnPlatform.x + corner.x) / 2, (pivotOnPlatform.y + corner.y) / 2));
-        decoration->setRotation(-(std::atan2(dy, dx) * kRadiansToDegrees - 90.0f));
+        decoration->setRotation(-(std::atan2(dy, dx) * units::kDegreesPerRadian - 90.0f));
         const double height = decoration->contentSize().height;
         if (height > 0) decoration->setScaleY(static_cast<float>(std::hypot(dx, dy) / height));
         platform_->addChild(decoration.get());
@@ -101,15 +102,14 @@ bool Crane::createCrane(CGPoint position, float rotation) {
     platform_->addChild(platformImageSprite.get());
 
     // Bodies.
-    constexpr ObjectPhysics::Filter filter{0, 0x0001, kMask};
     b2Body* holder = ObjectPhysics::createBodyWithFixtures(holder_.get(), b2_dynamicBody, position, rotation,
-                                                           holderPhysics, holderData["fixtures"], filter);
+                                                           holderPhysics, holderData["fixtures"], kFilter);
     if (!holder) return ObjectPhysics::keepsWithoutBody("crane", type());
     b2Body* hookBody = ObjectPhysics::createBodyWithFixtures(hook_.get(), b2_dynamicBody, hook, rotation, hookPhysics,
-                                                             hookData["fixtures"], filter);
+                                                             hookData["fixtures"], kFilter);
     b2Body* platformBody =
         ObjectPhysics::createBodyWithFixtures(platform_.get(), b2_dynamicBody, platform, rotation, platformPhysics,
-                                              platformData["fixtures"], filter, platformScaleX, platformScaleY);
+                                              platformData["fixtures"], kFilter, platformScaleX, platformScaleY);
     b2Body* cable = MachineParts::createWire(wire_.get(), cableTop, cableBottom, wireData, wirePhysics, "crane", type());
     if (!cable) return false;
 

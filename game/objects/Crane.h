@@ -14,7 +14,7 @@ namespace game {
 // platform swinging from the hook with two decorative wires to its corners. Hook and platform fall
 // under the planet's gravity; holder and cable do not. Every part's image defaults to
 // "<img>_holder", the decorative wires' to "<img>_wire". The platform's fixtures scale with its
-// image ("size"). Fixtures: group 0, category 1, mask 0x7f13. The instance's scale is not used.
+// image ("size"). Fixtures: group 0, scenery meeting collision::kSolidMask. The instance's scale is not used.
 // Priority 1, no update.
 //
 // Refused (null, one log line): a platform "size" of 0, a missing platform or cable frame, or a

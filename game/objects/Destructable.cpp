@@ -1,5 +1,6 @@
 #include "game/objects/Destructable.h"
 
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/SimpleSoundEffect.h"
@@ -10,8 +11,8 @@
 namespace game {
 
 namespace {
-constexpr uint32_t kDestructableBinding = 10;
 constexpr int16_t kGroup = 6;
+constexpr int32_t kPlankBoxType = 400;
 
 bool isScaledType(int32_t type) { return type >= 400 && type <= 403; }
 bool isBuiltType(int32_t type) { return isScaledType(type) || (type >= 450 && type <= 456); }
@@ -56,13 +57,14 @@ bool Destructable::createDestructable(CGPoint position, float rotation, float sc
         physicsSprite_->setScaleX(scaleX);
         physicsSprite_->setScaleY(scaleY);
     }
-    const uint16_t category = type() == 400 ? 0x0800 : 0x0400;
-    const uint16_t mask = type() == 400 ? 0x6C13 : 0x7F13;
+    const bool plankBox = type() == kPlankBoxType;
+    const CollisionCategory category = plankBox ? CollisionCategory::kPlankBox : CollisionCategory::kDestructable;
+    const CollisionMask mask = plankBox ? collision::kPlankBoxMask : collision::kSolidMask;
     b2Body* body = ObjectPhysics::createBodyWithFixtures(
         physicsSprite_.get(), isStaticBody_ ? b2_staticBody : b2_dynamicBody, position, rotation, physics,
         data["fixtures"], {kGroup, category, mask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("destructable", type());
-    physicsSprite_->physicsSystemBinding()->type = kDestructableBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kDestructable;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
     if (usesGravity_) {
         ObjectPhysics::addToGravity(body);

@@ -22,9 +22,9 @@ class SimpleSoundEffect;
 //
 // Type keys: "is_static_body", "hit_points", "min_impulse_to_damage", "image_names" (broken
 // first, intact last), "damage_sound_effect", "destruction_sound_effect", "destruction_effect",
-// "fixtures", physics settings. Fixtures: group 6; type 400 category 0x0800 mask 0x6C13, the
-// others 0x0400 and 0x7F13; binding type 10. A type without positive "hit_points" or without
-// "image_names" takes no damage and shows "<img>.png". A scaled code with a scale of about 0 is
+// "fixtures", physics settings. Fixtures: group 6; type 400 (the plank box) kPlankBox meeting
+// collision::kPlankBoxMask, the others kDestructable meeting kSolidMask; binding kDestructable. A type without positive
+// "hit_points" or without "image_names" takes no damage and shows "<img>.png". A scaled code with a scale of about 0 is
 // refused (null, one log line).
 class Destructable : public GameObject, public DestructableProtocol {
 public:

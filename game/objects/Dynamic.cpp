@@ -1,5 +1,6 @@
 #include "game/objects/Dynamic.h"
 
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Value.h"
@@ -8,8 +9,6 @@ namespace game {
 
 namespace {
 constexpr int16_t kGroup = 7;
-constexpr uint16_t kCategory = 0x1000;
-constexpr uint16_t kMask = 0x7793;
 
 bool isScaledType(int32_t type) { return type >= 500 && type <= 514; }
 bool isBuiltType(int32_t type) { return isScaledType(type) || (type >= 550 && type <= 556); }
@@ -33,9 +32,9 @@ bool Dynamic::createDynamic(CGPoint position, float rotation, float scaleX, floa
     physicsSprite_ = ObjectPhysics::physicsSpriteWithFrameName(imageName() + ".png");
     physicsSprite_->setScaleX(scaleX);
     physicsSprite_->setScaleY(scaleY);
-    b2Body* body =
-        ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics,
-                                              gameObjectData()["fixtures"], {kGroup, kCategory, kMask}, scaleX, scaleY);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(
+        physicsSprite_.get(), b2_dynamicBody, position, rotation, physics, gameObjectData()["fixtures"],
+        {kGroup, CollisionCategory::kProp, collision::kPropMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("dynamic", type());
     ObjectPhysics::addToGravity(body);
     ObjectPhysics::addToSynchronised(body);

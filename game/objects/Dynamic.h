@@ -11,7 +11,7 @@ namespace game {
 // A loose prop: one sprite on a dynamic body with the type's fixtures, pulled by
 // the planet's gravity and free to be pushed about. Codes 500-514 take the placement's scale,
 // 550-556 are unscaled; other codes build no sprite and no body. Contacts with a prop reach no
-// object (no binding type). Fixtures: group 7, category 0x1000, mask 0x7793. Priority 1: the
+// object (no binding type). Fixtures: group 7, kProp meeting collision::kPropMask. Priority 1: the
 // level keeps it and the physics system moves its sprite. A scaled code with a scale of about 0
 // is refused (null, one log line).
 class Dynamic : public GameObject {

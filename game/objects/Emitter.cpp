@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "game/core/Level.h"
+#include "game/core/Units.h"
 #include "game/objects/EnemyRules.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ProjectileData.h"
@@ -14,7 +15,6 @@
 namespace game {
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kShotBurst = 304;
 constexpr int32_t kReservedChildren = 64;  // steam clouds the children array starts with room for
 }  // namespace
@@ -63,8 +63,8 @@ bool Emitter::emit() {
 CGPoint Emitter::spawnPoint() const {
     const double x = Random::unitFloat() * offsetX_;
     const double y = Random::unitFloat() * offsetY_;
-    const double angle = offsetRelativeToGravity_ ? std::atan2(position_.y, position_.x) - kPi / 2
-                                                  : 4 * kPi * Random::unitFloat();
+    const double angle = offsetRelativeToGravity_ ? std::atan2(position_.y, position_.x) - units::kPi / 2
+                                                  : 4 * units::kPi * Random::unitFloat();
     const double c = std::cos(angle), s = std::sin(angle);
     return CGPointMake(position_.x + x * c - y * s, position_.y + x * s + y * c);
 }

@@ -18,6 +18,7 @@
 #include "game/core/Player.h"
 #include "game/core/SimpleSoundEffect.h"
 #include "game/core/Stamina.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/Projectile.h"
@@ -30,8 +31,6 @@
 namespace game {
 
 namespace {
-constexpr float kRadiansToDegrees = 57.29578f;
-constexpr float kDegreesToRadians = 0.017453292f;
 constexpr float kStepsPerSecond = 60.0f;
 
 EnemyRules::HitCounter& installedHitCounter() {
@@ -106,7 +105,7 @@ void EnemyRules::readShooterKeys(const Value& data) {
 
 b2Body* EnemyRules::createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyType type, CGPoint position,
                                float rotation, const GameObjectPhysicsData& physics, const Value& data, Filter filter,
-                               uint32_t bindingType, bool withVision, float scaleX, float scaleY) {
+                               BindingType bindingType, bool withVision, float scaleX, float scaleY) {
     b2Body* body = ObjectPhysics::createBodyWithFixtures(sprite, type, position, rotation, physics, data["fixtures"],
                                                          filter, scaleX, scaleY);
     if (!body) return nullptr;
@@ -116,7 +115,7 @@ b2Body* EnemyRules::createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyT
     bindSensors(body, sprite);
     if (!withVision || data["vision_fixtures"].isNone()) return body;
     hasVisionSensor_ = true;
-    physicsVisionBinding_ = PhysicsSystemBinding{kVisionBinding, owner, nullptr};
+    physicsVisionBinding_ = PhysicsSystemBinding{BindingType::kEnemyVision, owner, nullptr};
     PhysicsUtils::parseFixturesForBody(body, data["vision_fixtures"], nullptr, scaleX, scaleY, physics.density,
                                        physics.friction, physics.restitution, kVisionFilter.group, kVisionFilter.category,
                                        kVisionFilter.mask);
@@ -216,18 +215,18 @@ void EnemyRules::updateTurret(CCSprite* enemySprite) {
     const CGPoint turret = turretOrigin(enemySprite);
     const CGPoint bee = head->position();
     const float aim = std::atan2(static_cast<float>(bee.y - turret.y), static_cast<float>(bee.x - turret.x)) *
-                      -kRadiansToDegrees;
+                      -units::kDegreesPerRadian;
     float rotation = aim - enemySprite->rotation();
     if ((enemySprite->scaleX() < 0) != (enemySprite->scaleY() < 0)) rotation += 180;
     turretSprite_->setRotation(rotation);
-    if (flipTurret_) turretSprite_->setScaleY(std::cos(rotation * kDegreesToRadians) < 0 ? -1.0f : 1.0f);
+    if (flipTurret_) turretSprite_->setScaleY(std::cos(rotation * units::kRadiansPerDegree) < 0 ? -1.0f : 1.0f);
 }
 
 void EnemyRules::fireProjectile(CCSprite* enemySprite) {
     if (!projectile_ || !enemySprite) return;
     const float turretRotation = turretSprite_ ? turretSprite_->rotation() : 0.0f;
-    const CGPoint launch = projectile_->launchPoint(turretOrigin(enemySprite),
-                                                    -(enemySprite->rotation() + turretRotation) * kDegreesToRadians);
+    const CGPoint launch = projectile_->launchPoint(
+        turretOrigin(enemySprite), -(enemySprite->rotation() + turretRotation) * units::kRadiansPerDegree);
     // A shot type without a body is refused (with a log line): the reload still runs, so the
     // refusal comes once per reload, not every frame.
     RefPtr<Projectile> shot =
@@ -279,7 +278,7 @@ void EnemyRules::leaveAutoStop(b2Body* body) {
 }
 
 bool EnemyRules::fireSprayShot(const ProjectileData& data, CGPoint origin, float referenceAngle, float rotation) {
-    const CGPoint launch = data.launchPoint(origin, referenceAngle * kDegreesToRadians);
+    const CGPoint launch = data.launchPoint(origin, referenceAngle * units::kRadiansPerDegree);
     const b2Vec2 direction = data.sprayDirection(launch, referenceAngle);
     if (direction.x == 0 && direction.y == 0) {
         logLine("Game objects: a spray of shot type %d at the planet centre has no direction; not fired", data.type());
@@ -327,13 +326,13 @@ RefPtr<MovementProtocol> EnemyRules::createMovement(GameObject* owner, CGPoint p
 void EnemyRules::followNode(b2Body* body, const CCNode* node, CCSprite* sprite) {
     if (!body || !node) return;
     if (body->GetType() != b2_staticBody) {
-        const b2Vec2 target(static_cast<float>(node->position().x) / ObjectPhysics::kPointsPerMetre,
-                            static_cast<float>(node->position().y) / ObjectPhysics::kPointsPerMetre);
+        const b2Vec2 target(static_cast<float>(node->position().x) / units::kPointsPerMetre,
+                            static_cast<float>(node->position().y) / units::kPointsPerMetre);
         const b2Vec2 velocity = kStepsPerSecond * (target - body->GetPosition());
         // Node rotations are clockwise degrees, body angles counter-clockwise radians.
-        float turn = node->rotation() + body->GetAngle() * kRadiansToDegrees;
+        float turn = node->rotation() + body->GetAngle() * units::kDegreesPerRadian;
         turn -= 360.0f * std::floor((turn + 180.0f) / 360.0f);
-        const float spin = turn * -kDegreesToRadians * kStepsPerSecond;
+        const float spin = turn * -units::kRadiansPerDegree * kStepsPerSecond;
         if (velocity.x != 0 || velocity.y != 0) body->SetAwake(true);
         body->SetLinearVelocity(velocity);
         if (spin != 0) body->SetAwake(true);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "game/core/CollisionBits.h"
 #include "game/core/GameObjectSettings.h"
 #include "game/core/HitStatistic.h"
 #include "game/core/LevelDataRange.h"
@@ -50,22 +51,23 @@ class SimpleSoundEffect;
 //                                 turret image), "turret_animation" (looped), "turret_flip_y"
 //   "fixtures", "vision_fixtures" fixture dictionaries of the body and of its vision
 //
-// Fixtures: sensor fixtures report the bee through the enemy's body binding (type 8); vision
-// fixtures, sensors that only see the bee, through a binding of type 9 the rules own. An enemy
+// Fixtures: sensor fixtures report the bee through the enemy's body binding (kEnemy); vision
+// fixtures, sensors that only see the bee, through a binding of kEnemyVision the rules own. An enemy
 // leaves the contact listener's lists when it goes (release), so no binding outlives it.
 class EnemyRules {
 public:
-    static constexpr uint32_t kEnemyBinding = 8;
-    static constexpr uint32_t kVisionBinding = 9;
     static constexpr uint32_t kDropletsPerNectar = 100000;
 
     // Collision filter of a kind's fixtures. Enemies never touch each other (group -2).
     using Filter = ObjectPhysics::Filter;
     // Flyers (birds, hunters, clouds) meet only the bee; ground creatures, cameras and roosters
     // also the raft.
-    static constexpr Filter kFlyingFilter{-2, 0x0040, 0x0002};
-    static constexpr Filter kGroundFilter{-2, 0x0080, 0x1002};
-    static constexpr Filter kVisionFilter{-2, (uint16)0x8000, 0x0002};
+    static constexpr Filter kFlyingFilter{collision::kEnemyGroup, CollisionCategory::kFlyingEnemy,
+                                          CollisionCategory::kBeeHead};
+    static constexpr Filter kGroundFilter{collision::kEnemyGroup, CollisionCategory::kGroundEnemy,
+                                          CollisionCategory::kBeeHead | CollisionCategory::kProp};
+    static constexpr Filter kVisionFilter{collision::kEnemyGroup, CollisionCategory::kEnemyVision,
+                                          CollisionCategory::kBeeHead};
 
     // Where hits are counted: on the running game's bee (Player::countHit), unless a counter is
     // installed in its place (tests record hits so); without either hits are not counted.
@@ -96,7 +98,7 @@ public:
     // sensor among them bound to the sprite's binding; with `withVision`, the vision fixtures. All
     // fixtures at the scales. Null without a world.
     b2Body* createBody(GameObject* owner, PhysicsSprite* sprite, b2BodyType type, CGPoint position, float rotation,
-                       const GameObjectPhysicsData& physics, const Value& data, Filter filter, uint32_t bindingType,
+                       const GameObjectPhysicsData& physics, const Value& data, Filter filter, BindingType bindingType,
                        bool withVision, float scaleX = 1.0f, float scaleY = 1.0f);
     // Binds every sensor fixture of the body that has no binding yet to the sprite's binding (they
     // then report the bee as enemy sensor contacts).
@@ -201,7 +203,7 @@ private:
     RefPtr<SimpleEffect> projectileEffect_;
     bool hasContactSensor_ = false;
     bool hasVisionSensor_ = false;
-    PhysicsSystemBinding physicsVisionBinding_;   // type 9 once vision fixtures are built
+    PhysicsSystemBinding physicsVisionBinding_;  // kEnemyVision once vision fixtures are built
     RefPtr<CCSprite> turretSprite_;
     bool flipTurret_ = false;
 };

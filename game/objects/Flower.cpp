@@ -12,9 +12,11 @@
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/AnimationUtils.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Log.h"
@@ -23,11 +25,7 @@
 namespace game {
 
 namespace {
-constexpr uint32_t kFlowerBinding = 4;
-constexpr uint16_t kHeadCategory = 0x0100;
-constexpr uint16_t kHeadMask = 0x771B;
 constexpr int16_t kHeadGroup = 4;
-constexpr float kEpsilon = ObjectPhysics::kEpsilon;
 
 // A count of droplets from nectar units, clamped to what 32 bits hold (0 for values not finite).
 uint32_t dropletsFor(float nectar) {
@@ -118,7 +116,7 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
     playerAttraction_ = data["player_attraction"].floatValue();
     headRadius_ = data["head_radius"].floatValue();
     if (!std::isfinite(headRadius_) || headRadius_ < 0) headRadius_ = 0;
-    if (std::fabs(scaleX) > kEpsilon || std::fabs(scaleY) > kEpsilon) {
+    if (std::fabs(scaleX) > units::kEpsilon || std::fabs(scaleY) > units::kEpsilon) {
         headRadius_ *= (std::fabs(scaleX) + std::fabs(scaleY)) * 0.5f;
     }
     GameObjectPhysicsData physics;
@@ -137,7 +135,7 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
         return false;
     }
 
-    const float radians = rotation * ObjectPhysics::kDegreesToRadians;
+    const float radians = rotation * units::kRadiansPerDegree;
     CGPoint root = position;
     if (offsetToBase) {
         const CGPoint offset =
@@ -162,27 +160,25 @@ bool Flower::createFlower(CGPoint position, float rotation, float scaleX, float 
         b2_dynamicBody, CGPoint{root.x + headOffset.x, root.y + headOffset.y}, rotation, physics);
     if (!head) return ObjectPhysics::keepsWithoutBody("flower", type());
     physicsSprite_->setBody(head);
-    physicsSprite_->physicsSystemBinding()->type = kFlowerBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kFlower;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
 
     b2CircleShape circle;
-    circle.m_radius = headRadius_ / ObjectPhysics::kPointsPerMetre;
+    circle.m_radius = headRadius_ / units::kPointsPerMetre;
     b2FixtureDef fixture;
     fixture.shape = &circle;
     fixture.density = physics.density;
     fixture.friction = physics.friction;
     fixture.restitution = physics.restitution;
     fixture.isSensor = false;
-    fixture.filter.categoryBits = kHeadCategory;
-    fixture.filter.maskBits = kHeadMask;
-    fixture.filter.groupIndex = kHeadGroup;
+    fixture.filter = filterFor({kHeadGroup, CollisionCategory::kFlowerHead, collision::kFlowerHeadMask});
     head->CreateFixture(&fixture);
 
     if (joinToBody && joinToBody->GetWorld() == head->GetWorld()) {
         b2RevoluteJointDef joint;
         joint.Initialize(joinToBody, head,
-                         b2Vec2(static_cast<float>(root.x) / ObjectPhysics::kPointsPerMetre,
-                                static_cast<float>(root.y) / ObjectPhysics::kPointsPerMetre));
+                         b2Vec2(static_cast<float>(root.x) / units::kPointsPerMetre,
+                                static_cast<float>(root.y) / units::kPointsPerMetre));
         joint.collideConnected = collideWithGround;
         if (isFinite(joint.localAnchorA) && isFinite(joint.localAnchorB)) head->GetWorld()->CreateJoint(&joint);
     }
@@ -248,8 +244,8 @@ void Flower::setIsSleeping(bool sleeping) {
 }
 
 void Flower::pushTowardsPosition(CGPoint position, float force) {
-    pushTowardsWorldPosition(b2Vec2(static_cast<float>(position.x) / ObjectPhysics::kPointsPerMetre,
-                                    static_cast<float>(position.y) / ObjectPhysics::kPointsPerMetre),
+    pushTowardsWorldPosition(b2Vec2(static_cast<float>(position.x) / units::kPointsPerMetre,
+                                    static_cast<float>(position.y) / units::kPointsPerMetre),
                              force);
 }
 
@@ -257,7 +253,7 @@ void Flower::pushTowardsWorldPosition(const b2Vec2& position, float force) {
     b2Body* body = getPrimaryBody();
     if (!(force > 0) || !body) return;
     b2Vec2 direction = position - body->GetPosition();
-    if (direction.Length() >= kEpsilon) direction.Normalize();
+    if (direction.Length() >= units::kEpsilon) direction.Normalize();
     if (body->GetType() == b2_dynamicBody) applyForceChecked(body, force * direction, body->GetWorldCenter());
 }
 

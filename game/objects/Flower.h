@@ -29,7 +29,7 @@ namespace game {
 // the droplet range), "head_anchor_position" and "joint_anchor_position" (points of the image from
 // its lower left corner), "join_to_ground", "collide_with_ground" (YES), "use_gravity" (YES: the
 // anti-gravity controller lifts the head), "player_attraction", "head_radius" (points), physics
-// settings. Head fixture: circle, category 0x0100, mask 0x771B, group 4; binding type 4.
+// settings. Head fixture: circle, kFlowerHead meeting collision::kFlowerHeadMask, group 4; binding kFlower.
 // A flower whose frames are missing is refused (null, one log line).
 class Flower : public GameObject, public FlowerProtocol {
 public:

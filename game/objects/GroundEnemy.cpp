@@ -40,7 +40,7 @@ void GroundEnemy::createGroundEnemyGeneric(CGPoint position, float rotation, con
     EnemyRules::showRhythm(this, stamina_.get(), physicsSprite_.get());
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true);
+                                     EnemyRules::kGroundFilter, BindingType::kEnemy, true);
     physicsSprite_->synchronise();
     if (body) ObjectPhysics::addToSynchronised(body);
 

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "game/core/Units.h"
 #include "platform/foundation/Value.h"
 
 namespace game {
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 
 float positiveOrZero(const Value& value) {
     const float number = value.floatValue();
@@ -31,7 +31,7 @@ HitPoints::Hit HitPoints::applyAccumulatedImpulse() {
     if (!isArmoured() || !std::isfinite(impulse) || impulse < minImpulseToDamage) return Hit::kNone;
     hitPoints = std::fmax(hitPoints - impulse, 0.0f);
     hitPointsPerc = hitPoints / maxHitPoints;
-    if (hitPointsPerc <= kEpsilon) {
+    if (hitPointsPerc <= units::kEpsilon) {
         hitPoints = hitPointsPerc = 0;
         return Hit::kBroken;
     }

@@ -5,6 +5,7 @@
 #include "engine/render/CCSprite.h"
 #include "game/core/Level.h"
 #include "game/core/Player.h"
+#include "game/core/Units.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Value.h"
 
@@ -58,7 +59,7 @@ void Hive::showHoney(float hiveHoney) {
 }
 
 CGPoint Hive::position() const {
-    const float up = (bg_->rotation() - 90) * -ObjectPhysics::kDegreesToRadians;
+    const float up = (bg_->rotation() - 90) * -units::kRadiansPerDegree;
     const float height = static_cast<float>(honey_->contentSize().height) * (honey_->scaleY() - 0.5f);
     const CGPoint centre = bg_->position();
     return CGPoint{centre.x + std::cos(up) * height, centre.y + std::sin(up) * height};

@@ -10,6 +10,7 @@
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Random.h"
@@ -18,9 +19,6 @@
 namespace game {
 
 namespace {
-constexpr float kPi = 3.14159265f;
-constexpr float kRadiansToDegrees = 57.29578f;
-constexpr float kEpsilon = 1.1920929e-7f;
 // Hunting heights keep this far from the ground and the sky, points.
 constexpr float kHeightMargin = 40.0f;
 // A height error of this many points steers at full strength towards the hunting height.
@@ -85,7 +83,7 @@ void Hunter::createHornet(CGPoint position, float rotation) {
     rules_.setFlipTurret(true);
     // Steered by force alone: the planet's gravity controller never pulls it.
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kFlyingFilter, EnemyRules::kEnemyBinding, true);
+                                     EnemyRules::kFlyingFilter, BindingType::kEnemy, true);
     if (body) ObjectPhysics::addToSynchronised(body);
     physicsSprite_->synchronise();
     EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerBackground);
@@ -117,8 +115,8 @@ void Hunter::visionContactPlayer() {
 
 void Hunter::updateIgnoring(float dt) {
     if (!useIgnore_) return;
-    if (ignoreCurrent_ > kEpsilon) ignoreCurrent_ = std::max(ignoreCurrent_ - dt, 0.0f);
-    if (ignoreCurrent_ < kEpsilon) {
+    if (ignoreCurrent_ > units::kEpsilon) ignoreCurrent_ = std::max(ignoreCurrent_ - dt, 0.0f);
+    if (ignoreCurrent_ < units::kEpsilon) {
         ignoreThreshold_ = ignoreThresholdDefault_;
     } else if (ignoreCurrent_ >= ignoreThresholdDefault_) {
         // Once started, ignoring lasts until the level has fallen back to nothing.
@@ -152,20 +150,20 @@ b2Vec2 Hunter::huntingForce(float theta, float dt) {
     const float height = static_cast<float>(std::hypot(at.x, at.y));
     const float climb = -std::clamp((height - huntingHeight_) / kHeightSpan, -1.0f, 1.0f);
     direction += climb * b2Vec2(c, s);
-    if (direction.LengthSquared() > kEpsilon) direction.Normalize();
+    if (direction.LengthSquared() > units::kEpsilon) direction.Normalize();
     return huntForce_ * direction;
 }
 
 void Hunter::turn(float theta) {
     b2Body* body = getPrimaryBody();
-    const float upright = theta - kPi / 2;
-    float target = facingRight_ ? upright : upright + kPi;
+    const float upright = theta - units::kPi / 2;
+    float target = facingRight_ ? upright : upright + units::kPi;
     if (force_.LengthSquared() >= minRotationForceSquared_) target = std::atan2(force_.y, force_.x);
     body->ApplyTorque(PhysicsSystem::torqueToReachAngle(body, target, rotationTorque_), true);
 }
 
 void Hunter::updateFacing(float theta) {
-    const float upright = (theta - kPi / 2) * kRadiansToDegrees;
+    const float upright = (theta - units::kPi / 2) * units::kDegreesPerRadian;
     float difference = upright + physicsSprite_->rotation();  // the body's angle is minus the rotation
     difference -= 360.0f * std::floor((difference + 180.0f) / 360.0f);
     difference = std::fabs(difference);
@@ -188,8 +186,8 @@ void Hunter::update(float dt) {
         if (PhysicsSprite* bee = EnemyRules::beeHead()) {
             // Where the bee will be in one second.
             const b2Vec2 velocity = bee->body() ? bee->body()->GetLinearVelocity() : b2Vec2(0, 0);
-            currentTarget_ = CGPointMake(bee->position().x + velocity.x * ObjectPhysics::kPointsPerMetre,
-                                         bee->position().y + velocity.y * ObjectPhysics::kPointsPerMetre);
+            currentTarget_ = CGPointMake(bee->position().x + velocity.x * units::kPointsPerMetre,
+                                         bee->position().y + velocity.y * units::kPointsPerMetre);
         }
         force_ = forceTowards(currentTarget_);
     } else if (didSeePlayer_) {

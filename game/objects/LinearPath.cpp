@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 
 namespace game {
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
 
 float finiteOrZero(float value) { return std::isfinite(value) ? value : 0.0f; }
 }  // namespace
@@ -51,7 +51,7 @@ bool LinearPath::initWithPoints(const std::vector<CGPoint>& given, int32_t mode)
         const float length = std::sqrt(static_cast<float>(vx * vx + vy * vy));
         totalDistance_ += length;
         distances_[i] = totalDistance_;
-        if (length > kEpsilon) {
+        if (length > units::kEpsilon) {
             normals_[i - 1] = CGPoint{vy / length, -vx / length};
         } else {
             normals_[i - 1] = i == 1 ? CGPoint{1, 0} : normals_[i - 2];
@@ -59,7 +59,7 @@ bool LinearPath::initWithPoints(const std::vector<CGPoint>& given, int32_t mode)
         if (mode == kPingPong && i >= n) normals_[i - 1] = CGPoint{-normals_[i - 1].x, -normals_[i - 1].y};
         if (i == count - 1) normals_[i] = normals_[i - 1];
     }
-    if (!(totalDistance_ > kEpsilon) || !std::isfinite(totalDistance_)) {
+    if (!(totalDistance_ > units::kEpsilon) || !std::isfinite(totalDistance_)) {
         logLine("Game objects: path refused: its length %g is not positive and finite", totalDistance_);
         return false;
     }
@@ -81,7 +81,7 @@ CGPoint LinearPath::lookup(float perc) {
     int32_t i = static_cast<int32_t>(std::floor(static_cast<float>(last) * perc));
     i = i < 0 ? 0 : (i > last ? last : i);
     for (;;) {
-        if (percs_[i] >= perc - kEpsilon && percs_[i] <= perc + kEpsilon) {
+        if (percs_[i] >= perc - units::kEpsilon && percs_[i] <= perc + units::kEpsilon) {
             lastPositionRequestIndex_ = i;
             return points_[i];
         }

@@ -8,7 +8,7 @@
 
 namespace game {
 
-// An immutable polyline in world pixels that answers the point and normal at a distance or a
+// An immutable polyline in world points that answers the point and normal at a distance or a
 // fraction of its length. Modes:
 //   0 open        the points as given; fractions are clamped to [0, 1]
 //   1 closed      the points as given; fractions wrap, jumping from the last point to the first
@@ -39,7 +39,7 @@ public:
     // Places the record at the distance (or fraction) and completes it.
     void positionAtDistance(float distance, PathPosition* pathPosition);
     void positionAtDistancePerc(float perc, PathPosition* pathPosition);
-    // Moves the record by delta pixels (or by a fraction) and fills in all four fields.
+    // Moves the record by delta points (or by a fraction) and fills in all four fields.
     void positionAtDistanceDelta(float delta, PathPosition* pathPosition);
     void positionAtDistancePercDelta(float delta, PathPosition* pathPosition);
 
@@ -59,10 +59,10 @@ private:
     void complete(float perc, PathPosition* pathPosition);
 
     bool useWrap_ = false;
-    float totalDistance_ = 0;            // pixels
+    float totalDistance_ = 0;  // points
     std::vector<CGPoint> points_;
     std::vector<CGPoint> normals_;
-    std::vector<float> distances_;       // pixels from the first point, first 0
+    std::vector<float> distances_;       // points from the first point, first 0
     std::vector<float> percs_;           // distances_ / totalDistance_, last exactly 1
     int32_t lastPositionRequestIndex_ = 0;
 };

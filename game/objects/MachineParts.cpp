@@ -7,11 +7,13 @@
 #include "engine/render/CCSpriteBatchNode.h"
 #include "engine/render/CCSpriteFrame.h"
 #include "engine/render/CCSpriteFrameCache.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/GameSensor.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/ObjectPhysics.h"
 #include "platform/foundation/Log.h"
@@ -19,9 +21,7 @@
 
 namespace game {
 
-namespace {
-constexpr float kRadiansToDegrees = 57.29578f;
-}  // namespace
+namespace {}  // namespace
 
 CGSize MachineParts::frameSize(const std::string& frameName) {
     RefPtr<CCSpriteFrame> frame = CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(frameName);
@@ -43,8 +43,8 @@ bool MachineParts::setMassData(b2Body* body, float mass, CGPoint centrePoints, f
     if (!body) return false;
     b2MassData data;
     data.mass = mass;
-    data.center.Set(static_cast<float>(centrePoints.x) / ObjectPhysics::kPointsPerMetre,
-                    static_cast<float>(centrePoints.y) / ObjectPhysics::kPointsPerMetre);
+    data.center.Set(static_cast<float>(centrePoints.x) / units::kPointsPerMetre,
+                    static_cast<float>(centrePoints.y) / units::kPointsPerMetre);
     data.I = inertia;
     const float usedMass = mass > 0 ? mass : 1.0f;
     const bool finite = std::isfinite(mass) && std::isfinite(inertia) && isFinite(data.center);
@@ -72,12 +72,12 @@ b2Body* MachineParts::createWire(PhysicsSprite* sprite, CGPoint from, CGPoint to
     const float dy = static_cast<float>(to.y - from.y);
     const float halfLength = 0.5f * std::sqrt(dx * dx + dy * dy);
     const float height = static_cast<float>(sprite->contentSize().height);
-    if (!(halfLength > ObjectPhysics::kEpsilon) || !std::isfinite(halfLength) || !(height > 0)) {
+    if (!(halfLength > units::kEpsilon) || !std::isfinite(halfLength) || !(height > 0)) {
         logLine("Game objects: %s %d refused: its wire is %g points long and its image %g points high", kind, type,
                 2 * halfLength, height);
         return nullptr;
     }
-    const float angle = std::atan2(dy, dx) * kRadiansToDegrees - 90.0f;
+    const float angle = std::atan2(dy, dx) * units::kDegreesPerRadian - 90.0f;
     sprite->setScaleY(2 * halfLength / height);
     const CGPoint middle = CGPointMake((from.x + to.x) * 0.5, (from.y + to.y) * 0.5);
     b2Body* body = ObjectPhysics::createBody(b2_dynamicBody, middle, angle, physics);
@@ -86,7 +86,8 @@ b2Body* MachineParts::createWire(PhysicsSprite* sprite, CGPoint from, CGPoint to
     setMassData(body, data["mass"].floatValue(), CGPointFromString(data["centre_of_mass"].stringValue()),
                 data["rotational_inertia"].floatValue(), kind, type);
     PhysicsUtils::parseFixturesForBody(body, data["fixtures"], nullptr, 1.0f, halfLength, physics.density,
-                                       physics.friction, physics.restitution, 0, 0x0001, 0x7f13);
+                                       physics.friction, physics.restitution, 0, CollisionCategory::kScenery,
+                                       collision::kSolidMask);
     return body;
 }
 
@@ -109,8 +110,8 @@ b2RevoluteJoint* MachineParts::joinRevolute(b2Body* bodyA, b2Body* bodyB, CGPoin
     if (!bodyA || !bodyB || !worldAcceptsChanges(bodyA->GetWorld(), "CreateJoint")) return nullptr;
     b2RevoluteJointDef definition;
     definition.Initialize(bodyA, bodyB,
-                          b2Vec2(static_cast<float>(anchor.x) / ObjectPhysics::kPointsPerMetre,
-                                 static_cast<float>(anchor.y) / ObjectPhysics::kPointsPerMetre));
+                          b2Vec2(static_cast<float>(anchor.x) / units::kPointsPerMetre,
+                                 static_cast<float>(anchor.y) / units::kPointsPerMetre));
     definition.collideConnected = false;
     definition.enableLimit = false;
     definition.lowerAngle = 0;

@@ -7,6 +7,7 @@
 
 #include "engine/core/CCNode.h"
 #include "game/core/LevelDataRange.h"
+#include "game/core/Units.h"
 #include "game/objects/MoverDirection.h"
 #include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"
@@ -15,9 +16,6 @@
 namespace game {
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-constexpr float kDegreesToRadians = 0.017453292f;
-constexpr float kRadiansToDegrees = 57.29578f;
 constexpr float kSystemStep = 1.0f / 60.0f;
 
 // The angle of the right-hand direction (u.y, -u.x) of an up vector u, radians.
@@ -25,7 +23,7 @@ float rightHandAngle(CGPoint up) {
     return std::atan2(static_cast<float>(-up.x), static_cast<float>(up.y));
 }
 
-bool isUsableStep(float dt) { return std::isfinite(dt) && dt >= kEpsilon; }
+bool isUsableStep(float dt) { return std::isfinite(dt) && dt >= units::kEpsilon; }
 
 int32_t modeNamed(const std::string& mode) {
     if (mode == "open") return LinearPath::kOpen;
@@ -61,7 +59,7 @@ float speedFrom(const Value& behaviour, float totalDistance) {
     }
     if (LevelDataRange::isPresent(behaviour, "time")) {
         const float time = LevelDataRange::drawFrom(behaviour, "time", 0);
-        return std::fabs(time) <= kEpsilon ? 0.0f : totalDistance / time;
+        return std::fabs(time) <= units::kEpsilon ? 0.0f : totalDistance / time;
     }
     return 0;
 }
@@ -102,7 +100,7 @@ RefPtr<MovementLinearPath> MovementLinearPath::movementLinearPathFromDictionary(
     float startPerc = 0;
     if (LevelDataRange::isPresent(behaviour, "start_distance")) {
         const float distance = LevelDataRange::drawFrom(behaviour, "start_distance", 0);
-        startPerc = total <= kEpsilon ? 0.0f : distance / total;
+        startPerc = total <= units::kEpsilon ? 0.0f : distance / total;
     } else if (LevelDataRange::isPresent(behaviour, "start_distance_perc")) {
         startPerc = LevelDataRange::drawFrom(behaviour, "start_distance_perc", 0);
     }
@@ -155,7 +153,7 @@ void MovementLinearPath::setNode(CCNode* node, bool orientToPath, bool orientToN
     allowFlip_ = allowFlip;
     rotationOffset_ = rotationOffset;
     if (orientToNormal_ && node_ && path_) {
-        const float a = -(node_->rotation() + rotationOffset_) * kDegreesToRadians;
+        const float a = -(node_->rotation() + rotationOffset_) * units::kRadiansPerDegree;
         const CGPoint n = path_->normals()[0];
         useInvertedNormal_ = std::cos(a) * static_cast<float>(n.y) - std::sin(a) * static_cast<float>(n.x) < 0;
     }
@@ -259,12 +257,12 @@ void MovementLinearPath::updateSystem(float dt) {
         bool turned = true;
         float heading = 0;  // degrees, counter-clockwise
         if (orientToPath_ && moving) {
-            heading = std::atan2(vy, vx) * kRadiansToDegrees;
+            heading = std::atan2(vy, vx) * units::kDegreesPerRadian;
         } else if (orientToNormal_) {
             const CGPoint n = orientedNormal();
-            heading = std::atan2(static_cast<float>(n.y), static_cast<float>(n.x)) * kRadiansToDegrees - 90;
+            heading = std::atan2(static_cast<float>(n.y), static_cast<float>(n.x)) * units::kDegreesPerRadian - 90;
         } else if (orientToGravity_ || !orientToPath_) {
-            heading = std::atan2(static_cast<float>(p.y), static_cast<float>(p.x)) * kRadiansToDegrees - 90;
+            heading = std::atan2(static_cast<float>(p.y), static_cast<float>(p.x)) * units::kDegreesPerRadian - 90;
         } else {
             turned = false;
         }
@@ -273,14 +271,14 @@ void MovementLinearPath::updateSystem(float dt) {
 
     if (allowFlip_) {
         if (orientToPath_) {
-            const float h = -rotation_ * kDegreesToRadians;
+            const float h = -rotation_ * units::kRadiansPerDegree;
             float reference = 0;
             if (orientToNormal_) {
                 reference = rightHandAngle(orientedNormal());
             } else if (orientToGravity_) {
                 reference = rightHandAngle(p);
             }
-            const bool flip = std::cos(h - reference) < -kEpsilon;
+            const bool flip = std::cos(h - reference) < -units::kEpsilon;
             if (flip != flipY_) {
                 flipY_ = flip;
                 flipYDirty_ = true;
@@ -288,7 +286,7 @@ void MovementLinearPath::updateSystem(float dt) {
         } else {
             const float h = std::atan2(vy, vx);
             const float reference = rightHandAngle(orientToNormal_ ? orientedNormal() : p);
-            const bool flip = std::cos(h - reference) < -kEpsilon;
+            const bool flip = std::cos(h - reference) < -units::kEpsilon;
             if (flip != flipX_) {
                 flipX_ = flip;
                 flipXDirty_ = true;

@@ -9,7 +9,7 @@ class Value;
 
 namespace game {
 
-// Moves a node along a LinearPath at a constant signed speed (pixels per second, positive towards
+// Moves a node along a LinearPath at a constant signed speed (points per second, positive towards
 // the path's end). It may turn the node along the path, along the path normal or away from the
 // planet centre (the world origin), mirror it when it would show upside down or backwards, let it
 // trail the path point on a damped spring and ease its rotation. Node rotations are degrees
@@ -106,15 +106,15 @@ private:
     bool useSpring_ = false;
     float springK_ = 1.0f;
     float springB_ = 1.0f;
-    CGPoint springVelocity_;                 // pixels per frame
+    CGPoint springVelocity_;                 // points per frame
     CGPoint prevPosition_;                   // path point of the previous system update
-    CGPoint velocity_;                       // pixels per second
+    CGPoint velocity_;                       // points per second
     float rotation_ = 0;                     // degrees clockwise
     bool flipX_ = false;
     bool flipY_ = false;
     bool flipXDirty_ = false;                // mirror changed, not yet shown on the node
     bool flipYDirty_ = false;
-    float speed_ = 0;                        // pixels per second, signed
+    float speed_ = 0;  // points per second, signed
     PathPosition pathPosition_;
     RefPtr<LinearPath> path_;
     bool usesRandomDirection_ = false;

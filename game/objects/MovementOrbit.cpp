@@ -6,6 +6,7 @@
 
 #include "engine/core/CCNode.h"
 #include "game/core/LevelDataRange.h"
+#include "game/core/Units.h"
 #include "game/objects/MoverDirection.h"
 #include "game/objects/NodeFlips.h"
 #include "platform/foundation/Random.h"
@@ -14,16 +15,13 @@
 namespace game {
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-constexpr float kDegreesToRadians = 0.017453292f;
-constexpr float kRadiansToDegrees = 57.29578f;
 constexpr float kSystemStep = 1.0f / 60.0f;
 constexpr float kMinimumHeight = 0.0001f;
 
-bool isUsableStep(float dt) { return std::isfinite(dt) && dt >= kEpsilon; }
+bool isUsableStep(float dt) { return std::isfinite(dt) && dt >= units::kEpsilon; }
 
 // Radians per second of a revolution (or swing) time; 0 for a time of about 0.
-float angularSpeedForTime(float time) { return std::fabs(time) <= kEpsilon ? 0.0f : MovementOrbit::kTwoPi / time; }
+float angularSpeedForTime(float time) { return std::fabs(time) <= units::kEpsilon ? 0.0f : units::kTwoPi / time; }
 
 float length(CGPoint v) { return std::sqrt(static_cast<float>(v.x * v.x + v.y * v.y)); }
 
@@ -84,7 +82,7 @@ RefPtr<MovementOrbit> MovementOrbit::movementOrbitFromDictionary(const Value& or
     movement->setUsesRandomDirection(randomDirection);
 
     const float height = LevelDataRange::drawFrom(orbit, "oscillation_height", 0);
-    if (std::fabs(height) > kEpsilon) {
+    if (std::fabs(height) > units::kEpsilon) {
         if (LevelDataRange::isPresent(orbit, "oscillation_speed")) {
             movement->setOscillationSpeed(height, LevelDataRange::drawFrom(orbit, "oscillation_speed", 0));
         } else if (LevelDataRange::isPresent(orbit, "oscillation_time")) {
@@ -134,7 +132,7 @@ void MovementOrbit::setOrbitSpeed(CGPoint start, float speed, CGPoint centre) {
     const CGPoint offset{start.x - centre.x, start.y - centre.y};
     orbitAngle_ = std::atan2(static_cast<float>(offset.y), static_cast<float>(offset.x)) - gravityOrbitOffsetRads_;
     orbitHeight_ = std::max(kMinimumHeight, length(offset));
-    orbitSpeed_ = orbitHeight_ <= kEpsilon ? 0.0f : speed / orbitHeight_;
+    orbitSpeed_ = orbitHeight_ <= units::kEpsilon ? 0.0f : speed / orbitHeight_;
     refresh(kSystemStep);
 }
 
@@ -175,14 +173,14 @@ void MovementOrbit::setOrbitHeightTime(float angle, float orbitHeight, float orb
 void MovementOrbit::setOscillationSpeed(float height, float speed) {
     oscillationAngle_ = 0;
     oscillationHeight_ = std::fabs(height);
-    oscillationSpeed_ = oscillationHeight_ <= kEpsilon ? 0.0f : speed / oscillationHeight_;
+    oscillationSpeed_ = oscillationHeight_ <= units::kEpsilon ? 0.0f : speed / oscillationHeight_;
     refresh(kSystemStep);
 }
 
 void MovementOrbit::setOscillationTime(float height, float time) {
     oscillationAngle_ = 0;
     oscillationHeight_ = std::fabs(height);
-    oscillationSpeed_ = oscillationHeight_ <= kEpsilon ? 0.0f : angularSpeedForTime(time);
+    oscillationSpeed_ = oscillationHeight_ <= units::kEpsilon ? 0.0f : angularSpeedForTime(time);
     refresh(kSystemStep);
 }
 
@@ -194,21 +192,21 @@ void MovementOrbit::setOscillationHeightSpeed(float angle, float height, float a
 }
 
 void MovementOrbit::setOscillationHeightTime(float angle, float height, float time) {
-    setOscillationHeightSpeed(angle, height, std::fabs(height) <= kEpsilon ? 0.0f : angularSpeedForTime(time));
+    setOscillationHeightSpeed(angle, height, std::fabs(height) <= units::kEpsilon ? 0.0f : angularSpeedForTime(time));
 }
 
 void MovementOrbit::setOrbitAngle(float degrees) {
-    orbitAngle_ = degrees * kDegreesToRadians;
+    orbitAngle_ = degrees * units::kRadiansPerDegree;
     refreshWithoutPrevious(kSystemStep);
 }
 
 void MovementOrbit::setOscillationAngle(float degrees) {
-    oscillationAngle_ = degrees * kDegreesToRadians;
+    oscillationAngle_ = degrees * units::kRadiansPerDegree;
     refreshWithoutPrevious(kSystemStep);
 }
 
-float MovementOrbit::orbitAngle() const { return orbitAngle_ * kRadiansToDegrees; }
-float MovementOrbit::oscillationAngle() const { return oscillationAngle_ * kRadiansToDegrees; }
+float MovementOrbit::orbitAngle() const { return orbitAngle_ * units::kDegreesPerRadian; }
+float MovementOrbit::oscillationAngle() const { return oscillationAngle_ * units::kDegreesPerRadian; }
 
 void MovementOrbit::setCentrePoint(CGPoint centre) {
     centrePoint_ = centre;
@@ -218,24 +216,25 @@ void MovementOrbit::setCentrePoint(CGPoint centre) {
 
 void MovementOrbit::setOrbitHeight(float height) {
     const float newHeight = std::max(kMinimumHeight, height);
-    if (!preserveAngularSpeeds_) orbitSpeed_ = newHeight <= kEpsilon ? 0.0f : orbitSpeed_ * orbitHeight_ / newHeight;
+    if (!preserveAngularSpeeds_)
+        orbitSpeed_ = newHeight <= units::kEpsilon ? 0.0f : orbitSpeed_ * orbitHeight_ / newHeight;
     orbitHeight_ = newHeight;
 }
 
 void MovementOrbit::setOscillationHeight(float height) {
     const float newHeight = std::fabs(height);
     if (!preserveAngularSpeeds_) {
-        oscillationSpeed_ = newHeight <= kEpsilon ? 0.0f : oscillationSpeed_ * oscillationHeight_ / newHeight;
+        oscillationSpeed_ = newHeight <= units::kEpsilon ? 0.0f : oscillationSpeed_ * oscillationHeight_ / newHeight;
     }
     oscillationHeight_ = newHeight;
 }
 
 void MovementOrbit::setOrbitSpeedPixelsPerSec(float speed) {
-    orbitSpeed_ = orbitHeight_ <= kEpsilon ? 0.0f : speed / orbitHeight_;
+    orbitSpeed_ = orbitHeight_ <= units::kEpsilon ? 0.0f : speed / orbitHeight_;
 }
 
 void MovementOrbit::setOscillationSpeedPixelsPerSec(float speed) {
-    oscillationSpeed_ = oscillationHeight_ <= kEpsilon ? 0.0f : speed / oscillationHeight_;
+    oscillationSpeed_ = oscillationHeight_ <= units::kEpsilon ? 0.0f : speed / oscillationHeight_;
 }
 
 void MovementOrbit::setOrientToPath(bool orient) {
@@ -270,8 +269,8 @@ void MovementOrbit::setAllowFlip(bool allow) {
 
 void MovementOrbit::update(float dt) {
     if (!isUsableStep(dt)) return;
-    orbitAngle_ = std::fmod(orbitAngle_ + orbitSpeed_ * dt, kTwoPi);
-    oscillationAngle_ = std::fmod(oscillationAngle_ + oscillationSpeed_ * dt, kTwoPi);
+    orbitAngle_ = std::fmod(orbitAngle_ + orbitSpeed_ * dt, units::kTwoPi);
+    oscillationAngle_ = std::fmod(oscillationAngle_ + oscillationSpeed_ * dt, units::kTwoPi);
     updateSystem(dt);
     if (node_) syncNode();
 }
@@ -287,16 +286,16 @@ void MovementOrbit::useRandomDirection() {
 }
 
 float MovementOrbit::perc() const {
-    float angle = std::fmod(orbitAngle_, kTwoPi);
-    if (angle < 0) angle += kTwoPi;
-    return angle / kTwoPi;
+    float angle = std::fmod(orbitAngle_, units::kTwoPi);
+    if (angle < 0) angle += units::kTwoPi;
+    return angle / units::kTwoPi;
 }
 
 void MovementOrbit::setPerc(float perc) { setPerc(perc, kSystemStep); }
 
 void MovementOrbit::setPerc(float perc, float dt) {
     if (!std::isfinite(perc) || !isUsableStep(dt)) return;
-    orbitAngle_ = oscillationAngle_ = perc * kTwoPi;
+    orbitAngle_ = oscillationAngle_ = perc * units::kTwoPi;
     updateSystem(dt);
     if (node_) syncNode();
 }
@@ -318,15 +317,15 @@ void MovementOrbit::refreshWithoutPrevious(float dt) {
 }
 
 void MovementOrbit::calcPrevPosition(float dt) {
-    prevPosition_ = pointFor(std::fmod(orbitAngle_ - orbitSpeed_ * dt, kTwoPi),
-                             std::fmod(oscillationAngle_ - oscillationSpeed_ * dt, kTwoPi));
+    prevPosition_ = pointFor(std::fmod(orbitAngle_ - orbitSpeed_ * dt, units::kTwoPi),
+                             std::fmod(oscillationAngle_ - oscillationSpeed_ * dt, units::kTwoPi));
 }
 
 void MovementOrbit::setVerticalFlipFromRotation() {
-    const float h = -rotation_ * kDegreesToRadians;
+    const float h = -rotation_ * units::kRadiansPerDegree;
     const float reference =
         orientToGravity_ ? std::atan2(static_cast<float>(-position_.x), static_cast<float>(position_.y)) : 0.0f;
-    const bool flip = std::cos(h - reference) < -kEpsilon;
+    const bool flip = std::cos(h - reference) < -units::kEpsilon;
     if (flip != flipY_) {
         flipY_ = flip;
         flipYDirty_ = true;
@@ -339,18 +338,19 @@ void MovementOrbit::updateSystem(float dt) {
     velocity_ = CGPoint{(position_.x - prevPosition_.x) * inverse, (position_.y - prevPosition_.y) * inverse};
     const float vx = static_cast<float>(velocity_.x);
     const float vy = static_cast<float>(velocity_.y);
-    const float orbitDegrees = (orbitAngle_ + gravityOrbitOffsetRads_) * kRadiansToDegrees;
+    const float orbitDegrees = (orbitAngle_ + gravityOrbitOffsetRads_) * units::kDegreesPerRadian;
 
     if (isRotating_) {
         float heading;  // degrees counter-clockwise
         if (orientToPath_ && (vx != 0 || vy != 0)) {
-            heading = std::atan2(vy, vx) * kRadiansToDegrees;
+            heading = std::atan2(vy, vx) * units::kDegreesPerRadian;
         } else if (orientToPath_) {
             heading = orbitDegrees + (orbitSpeed_ > 0 ? 90.0f : -90.0f);
         } else if (orientToOrbit_) {
             heading = orbitDegrees - 90.0f;
         } else {
-            heading = std::atan2(static_cast<float>(position_.y), static_cast<float>(position_.x)) * kRadiansToDegrees -
+            heading = std::atan2(static_cast<float>(position_.y), static_cast<float>(position_.x)) *
+                          units::kDegreesPerRadian -
                       90.0f;
         }
         rotation_ = -(heading + rotationOffset_);
@@ -365,7 +365,7 @@ void MovementOrbit::updateSystem(float dt) {
             flipX = orbitSpeed_ >= 0;
         } else {
             const float s = std::sin(orbitAngle_);
-            flipX = orbitSpeed_ > 0 ? s >= 0 : s < -kEpsilon;
+            flipX = orbitSpeed_ > 0 ? s >= 0 : s < -units::kEpsilon;
         }
         if (flipX != flipX_) {
             flipX_ = flipX;

@@ -17,8 +17,6 @@ namespace game {
 // then syncNode with a node; "update" the same without the previous point.
 class MovementOrbit : public MovementProtocol {
 public:
-    static constexpr float kTwoPi = 6.2831855f;
-
     static RefPtr<MovementOrbit> movementOrbit();
     // From an "orbit" dictionary; the node's placement is the start point (and the centre of a
     // local orbit). Null (one log line) when a speed, time, distance, oscillation or angle is not
@@ -30,7 +28,7 @@ public:
                  float rotationOffset);
     void setNode(CCNode* node);
 
-    // Start point p, speed in pixels per second along the orbit (or seconds per revolution),
+    // Start point p, speed in points per second along the orbit (or seconds per revolution),
     // centre c (the origin when not given); refresh.
     void setOrbitSpeed(CGPoint start, float speed, CGPoint centre);
     void setOrbitTime(CGPoint start, float time, CGPoint centre);
@@ -40,11 +38,11 @@ public:
     // oriented to gravity).
     void setOrbitDistanceSpeed(CGPoint centre, float distance, float speed);
     void setOrbitDistanceTime(CGPoint centre, float distance, float time);
-    // Angle in radians, height in pixels, angular speed in radians per second (or a time).
+    // Angle in radians, height in points, angular speed in radians per second (or a time).
     void setOrbitHeightSpeed(float angle, float orbitHeight, float orbitSpeed, CGPoint centre);
     void setOrbitHeightTime(float angle, float orbitHeight, float orbitTime, CGPoint centre);
 
-    // Radial swing of height h: speed in pixels per second, or seconds per swing; refresh.
+    // Radial swing of height h: speed in points per second, or seconds per swing; refresh.
     void setOscillationSpeed(float height, float speed);
     void setOscillationTime(float height, float time);
     void setOscillationHeightSpeed(float angle, float height, float angularSpeed);
@@ -57,7 +55,7 @@ public:
     float oscillationAngle() const;
     void setCentrePoint(CGPoint centre);
     CGPoint centrePoint() const { return centrePoint_; }
-    // Keeps the angular speed, or with preserveAngularSpeeds off the speed in pixels per second.
+    // Keeps the angular speed, or with preserveAngularSpeeds off the speed in points per second.
     void setOrbitHeight(float height);
     void setOscillationHeight(float height);
     float orbitHeight() const { return orbitHeight_; }
@@ -114,7 +112,7 @@ private:
     float rotationOffset_ = 0;          // degrees
     CGPoint position_;
     CGPoint prevPosition_;
-    CGPoint velocity_;                  // pixels per second
+    CGPoint velocity_;                  // points per second
     float rotation_ = 0;                // degrees clockwise
     bool flipX_ = false;
     bool flipY_ = false;
@@ -124,9 +122,9 @@ private:
     float gravityOrbitOffsetRads_ = 0;  // added to the orbit angle
     float orbitAngle_ = 0;              // radians
     float oscillationAngle_ = 0;        // radians
-    float orbitHeight_ = 0;             // pixels, at least 0.0001 once set
+    float orbitHeight_ = 0;             // points, at least 0.0001 once set
     float orbitSpeed_ = 0;              // radians per second, positive counter-clockwise
-    float oscillationHeight_ = 0;       // pixels, never negative
+    float oscillationHeight_ = 0;       // points, never negative
     float oscillationSpeed_ = 0;        // radians per second
     bool preserveAngularSpeeds_ = true;
     bool usesRandomDirection_ = false;

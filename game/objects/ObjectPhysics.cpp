@@ -14,6 +14,7 @@
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "platform/foundation/Log.h"
 
@@ -25,9 +26,9 @@ b2Body* ObjectPhysics::createBody(b2BodyType type, CGPoint position, float rotat
     if (!worldAcceptsChanges(world, "CreateBody")) return nullptr;
     b2BodyDef definition;
     definition.type = type;
-    definition.position.Set(static_cast<float>(position.x) / kPointsPerMetre,
-                            static_cast<float>(position.y) / kPointsPerMetre);
-    definition.angle = rotation * kDegreesToRadians;
+    definition.position.Set(static_cast<float>(position.x) / units::kPointsPerMetre,
+                            static_cast<float>(position.y) / units::kPointsPerMetre);
+    definition.angle = rotation * units::kRadiansPerDegree;
     definition.linearDamping = physics.linearDamping;
     definition.angularDamping = physics.angularDamping;
     definition.gravityScale = physics.gravityScale;
@@ -56,8 +57,8 @@ b2Body* ObjectPhysics::createBodyWithFixtures(PhysicsSprite* sprite, b2BodyType 
 }
 
 bool ObjectPhysics::isUsableScale(float scaleX, float scaleY, const char* kind, int32_t type) {
-    if (std::isfinite(scaleX) && std::isfinite(scaleY) && std::fabs(scaleX) > kEpsilon &&
-        std::fabs(scaleY) > kEpsilon) {
+    if (std::isfinite(scaleX) && std::isfinite(scaleY) && std::fabs(scaleX) > units::kEpsilon &&
+        std::fabs(scaleY) > units::kEpsilon) {
         return true;
     }
     logLine("Game objects: %s %d refused: its scale (%g, %g) cannot shape a body", kind, type, scaleX, scaleY);

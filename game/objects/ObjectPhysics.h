@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "game/core/CollisionBits.h"
 #include "game/core/GameObjectSettings.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Object.h"
@@ -23,16 +24,8 @@ namespace game {
 // does nothing. Engine thread only.
 class ObjectPhysics {
 public:
-    static constexpr float kPointsPerMetre = 32.0f;
-    static constexpr float kDegreesToRadians = 0.017453292f;
-    static constexpr float kEpsilon = 1.1920929e-7f;
-
     // Collision filter of a body's fixtures.
-    struct Filter {
-        int16 group;
-        uint16 category;
-        uint16 mask;
-    };
+    using Filter = CollisionFilter;
 
     // A body at the placement with the settings' damping and gravity scale, allowed to sleep,
     // awake, free to turn, not a bullet, enabled. Null, with a log line, without a world or while

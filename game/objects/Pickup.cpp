@@ -4,6 +4,7 @@
 
 #include "engine/render/CCAnimation.h"
 #include "engine/render/CCAnimationFrame.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/SimpleSoundEffect.h"
@@ -14,10 +15,7 @@
 namespace game {
 
 namespace {
-constexpr uint32_t kPickupBinding = 7;
 constexpr int16_t kGroup = 5;
-constexpr uint16_t kCategory = 0x0200;
-constexpr uint16_t kMask = 0x7713;
 
 int32_t clampedInt32(double value) {
     if (!std::isfinite(value)) return 0;
@@ -100,11 +98,11 @@ bool Pickup::createBonus(CGPoint position, float rotation, float scaleX, float s
     physicsSprite_->setScaleX(scaleX);
     physicsSprite_->setScaleY(scaleY);
 
-    b2Body* body =
-        ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_,
-                                              gameObjectData()["fixtures"], {kGroup, kCategory, kMask}, scaleX, scaleY);
+    b2Body* body = ObjectPhysics::createBodyWithFixtures(
+        physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, gameObjectData()["fixtures"],
+        {kGroup, CollisionCategory::kPickup, collision::kPickupMask}, scaleX, scaleY);
     if (!body) return ObjectPhysics::keepsWithoutBody("pickup", type());
-    physicsSprite_->physicsSystemBinding()->type = kPickupBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kPickup;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
     usesGravity_ = false;
     for (const b2Fixture* fixture = body->GetFixtureList(); fixture; fixture = fixture->GetNext()) {

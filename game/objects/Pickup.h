@@ -29,8 +29,8 @@ class SimpleSoundEffect;
 // "image_names" layout (n names): with removal after consumption, 0 is the broken-open image and
 // 1..n-1 the damage images; without, 0 is the consumed image, 1 the broken-open one and 2..n-1
 // the damage images; the last is the undamaged look. Too few names for the layout (2 with
-// removal, 3 without) leave the pickup unarmoured. Fixtures: group 5, category 0x0200, mask
-// 0x7713; binding type 7. A pickup with only sensor fixtures is static; otherwise it falls.
+// removal, 3 without) leave the pickup unarmoured. Fixtures: group 5, kPickup meeting
+// collision::kPickupMask; binding kPickup. A pickup with only sensor fixtures is static; otherwise it falls.
 // A placement scale of about 0 is refused (null, one log line).
 class Pickup : public GameObject, public PickupProtocol {
 public:

@@ -1,5 +1,6 @@
 #include "game/objects/Projectile.h"
 
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/SimpleSoundEffect.h"
@@ -14,8 +15,6 @@ namespace game {
 
 namespace {
 constexpr int16_t kGroup = -8;
-constexpr uint16_t kCategory = 0x2000;
-constexpr uint16_t kMask = 0x7F13;
 }  // namespace
 
 RefPtr<Projectile> Projectile::projectileWithType(int32_t type, CGPoint position, float rotation, float, float) {
@@ -42,12 +41,13 @@ bool Projectile::createProjectile(CGPoint position, float rotation) {
 
     physicsSprite_ = ObjectPhysics::physicsSpriteWithFrameName(imageName() + ".png");
     b2Body* body = ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation,
-                                                         physics, data["fixtures"], {kGroup, kCategory, kMask});
+                                                         physics, data["fixtures"],
+                                                         {kGroup, CollisionCategory::kShot, collision::kSolidMask});
     if (!body) {
         logLine("Game objects: shot type %d has no world to fly in and is discarded", type());
         return false;
     }
-    physicsSprite_->physicsSystemBinding()->type = kProjectileBinding;
+    physicsSprite_->physicsSystemBinding()->type = BindingType::kProjectile;
     physicsSprite_->physicsSystemBinding()->gameObject = this;
     ObjectPhysics::addToGravity(body);
     ObjectPhysics::addToSynchronised(body);

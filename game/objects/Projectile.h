@@ -22,11 +22,9 @@ class SimpleSoundEffect;
 // Type keys: "nectar_penalty" (nectar; only above 0 costs), "contact_effect",
 // "destruction_effect", "contact_effector", "contact_sound_effect", "fixtures", and the physics
 // settings (defaults 0.1, 0.1, 1.0, 0.2, 0, 1.0). Frame "<image name>.png" in the foreground.
-// Fixtures: group -8, category 0x2000, mask 0x7F13; binding type 12.
+// Fixtures: group -8, kShot meeting collision::kSolidMask; binding kProjectile.
 class Projectile : public GameObject, public ProjectileProtocol {
 public:
-    static constexpr uint32_t kProjectileBinding = 12;
-
     // From a level-data instance ("position", "rotation"; its scale is not used).
     static RefPtr<Projectile> projectileWithGameData(const Value& data) {
         return withGameData(data, &projectileWithType, InstanceScale::kIgnored);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/core/Units.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
@@ -10,8 +11,6 @@
 namespace game {
 
 namespace {
-constexpr float kDegreesToRadians = 0.017453292f;
-constexpr float kPi = 3.1415927f;
 
 CGPoint rotated(CGPoint point, double angle) {
     const double c = std::cos(angle), s = std::sin(angle);
@@ -45,18 +44,18 @@ void ProjectileData::readDictionary(const Value& data) {
     velocity_ = LevelDataRange{1.0f, 1.0f, 0};
     if (LevelDataRange::isPresent(data, "velocity")) {
         const LevelDataRange points = LevelDataRange::read(data, "velocity", 0);
-        setVelocity(points.min / kPointsPerMetre, points.max / kPointsPerMetre);
+        setVelocity(points.min / units::kPointsPerMetre, points.max / units::kPointsPerMetre);
     }
-    angularVelocity_ = LevelDataRange{-kPi, kPi, 2 * kPi};
+    angularVelocity_ = LevelDataRange{-units::kPi, units::kPi, units::kTwoPi};
     if (LevelDataRange::isPresent(data, "angular_velocity")) {
         const LevelDataRange degrees = LevelDataRange::read(data, "angular_velocity", 0);
-        setAngularVelocity(degrees.min * kDegreesToRadians, degrees.max * kDegreesToRadians);
+        setAngularVelocity(degrees.min * units::kRadiansPerDegree, degrees.max * units::kRadiansPerDegree);
     }
 
     targetLeadTime_ = data["target_lead_time"].floatValue();
     const CGPoint targetOffset = CGPointFromString(data["target_offset"].stringValue());
-    targetOffset_.Set(static_cast<float>(targetOffset.x) / kPointsPerMetre,
-                      static_cast<float>(targetOffset.y) / kPointsPerMetre);
+    targetOffset_.Set(static_cast<float>(targetOffset.x) / units::kPointsPerMetre,
+                      static_cast<float>(targetOffset.y) / units::kPointsPerMetre);
 
     if (const Value& count = data["count"]; !count.isNone()) {
         setCount(count.intValue(), count.intValue());
@@ -100,7 +99,7 @@ int32_t ProjectileData::randomCount() const {
 
 bool ProjectileData::update(float dt) {
     delayLeft_ -= dt;
-    return delayLeft_ < kEpsilon;
+    return delayLeft_ < units::kEpsilon;
 }
 
 CGPoint ProjectileData::launchPoint(CGPoint origin, float referenceAngle) const {
@@ -110,7 +109,7 @@ CGPoint ProjectileData::launchPoint(CGPoint origin, float referenceAngle) const 
         const double length = std::hypot(offset_.x, offset_.y);
         const double distance = length * Random::unitFloat();
         offset = CGPointMake(offset_.x / length * distance, offset_.y / length * distance);
-        offset = rotated(offset, Random::unitFloat() * 2 * kPi);
+        offset = rotated(offset, Random::unitFloat() * units::kTwoPi);
     } else {
         offset = rotated(offset, referenceAngle);
     }
@@ -118,28 +117,28 @@ CGPoint ProjectileData::launchPoint(CGPoint origin, float referenceAngle) const 
 }
 
 b2Vec2 ProjectileData::aimPoint(b2Vec2 target, b2Vec2 targetVelocity) const {
-    if (targetLeadTime_ > kEpsilon) target += targetLeadTime_ * targetVelocity;
+    if (targetLeadTime_ > units::kEpsilon) target += targetLeadTime_ * targetVelocity;
     // The offset's +y points away from the planet centre at the target.
-    const b2Rot planetFrame(std::atan2(target.y, target.x) - kPi / 2);
+    const b2Rot planetFrame(std::atan2(target.y, target.x) - units::kPi / 2);
     return target + b2Mul(planetFrame, targetOffset_);
 }
 
 b2Vec2 ProjectileData::aimDirection(b2Vec2 shotPosition, b2Vec2 target, b2Vec2 targetVelocity) const {
     b2Vec2 direction = aimPoint(target, targetVelocity) - shotPosition;
-    if (direction.Length() >= kEpsilon) direction.Normalize();
+    if (direction.Length() >= units::kEpsilon) direction.Normalize();
     return direction;
 }
 
 b2Vec2 ProjectileData::sprayDirection(CGPoint launchPoint, float referenceAngle) const {
     if (directionGravityRelative_) {
         b2Vec2 horizontal(static_cast<float>(launchPoint.y), static_cast<float>(-launchPoint.x));
-        if (horizontal.Length() < kEpsilon) return {0, 0};
+        if (horizontal.Length() < units::kEpsilon) return {0, 0};
         horizontal.Normalize();
         const float turn = directionGravityMin_ + Random::unitFloat() * directionOffsetRange_;
-        return b2Mul(b2Rot(turn * kDegreesToRadians), horizontal);
+        return b2Mul(b2Rot(turn * units::kRadiansPerDegree), horizontal);
     }
     const float angle = referenceAngle - directionOffsetRange_ / 2 + Random::unitFloat() * directionOffsetRange_;
-    return {std::cos(angle * kDegreesToRadians), std::sin(angle * kDegreesToRadians)};
+    return {std::cos(angle * units::kRadiansPerDegree), std::sin(angle * units::kRadiansPerDegree)};
 }
 
 void ProjectileData::launch(b2Body* shot, b2Vec2 direction) const {

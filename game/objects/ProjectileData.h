@@ -40,8 +40,6 @@ namespace game {
 // Angles of the launch helpers are counter-clockwise; positions in points unless said.
 class ProjectileData : public Object {
 public:
-    static constexpr float kPointsPerMetre = 32.0f;
-    static constexpr float kEpsilon = 1.1920929e-7f;
     // The level keeps this many live shots and destroys the oldest beyond, so a longer burst
     // would only destroy its own first shots.
     static constexpr int32_t kMostShotsPerBurst = 20;

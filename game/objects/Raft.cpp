@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "engine/render/CCSprite.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
@@ -17,8 +19,6 @@ namespace game {
 
 namespace {
 constexpr int16_t kGroup = 7;
-constexpr uint16_t kCategory = 0x1000;
-constexpr uint16_t kMask = 0x7793;
 
 std::string imageOr(const Value& name, const std::string& fallback) {
     return (name.isString() ? name.stringValue() : fallback) + ".png";
@@ -45,7 +45,7 @@ bool Raft::createRaft(CGPoint position, float rotation) {
         logLine("Game objects: raft %d refused: frame %s is missing", type(), mastFrame.c_str());
         return false;
     }
-    if (!(radius > ObjectPhysics::kEpsilon)) {
+    if (!(radius > units::kEpsilon)) {
         logLine("Game objects: raft %d refused: at the planet's centre it has no line to slide along", type());
         return false;
     }
@@ -67,7 +67,8 @@ bool Raft::createRaft(CGPoint position, float rotation) {
     for (CCSprite* part : {mast.get(), flag.get(), right.get(), left.get()}) physicsSprite_->addChild(part);
 
     b2Body* body = ObjectPhysics::createBodyWithFixtures(physicsSprite_.get(), b2_dynamicBody, position, rotation,
-                                                         physics, data["fixtures"], {kGroup, kCategory, kMask});
+                                                         physics, data["fixtures"],
+                                                         {kGroup, CollisionCategory::kProp, collision::kPropMask});
     if (!body) return ObjectPhysics::keepsWithoutBody("raft", type());
     physicsSprite_->physicsSystemBinding()->gameObject = this;
 

@@ -13,7 +13,7 @@ namespace game {
 // turning about the planet's centre, sprung when "wheel_joint_frequency" (Hz) is above 0 with
 // "wheel_joint_damping_ratio". Keys: "raft_right_position", "raft_left_position", "flag_position",
 // "flag_image_name" and "mast_image_name" (default "<img>_mast"), "mast_height", "mast_base_position",
-// "fixtures", physics settings. Fixtures: group 7, category 0x1000, mask 0x7793. Not in a gravity
+// "fixtures", physics settings. Fixtures: group 7, kProp meeting collision::kPropMask. Not in a gravity
 // controller. Priority 1, no update.
 //
 // Refused (null, one log line): a raft placed at the planet's centre (no radial line) or a mast

@@ -5,6 +5,7 @@
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/Stamina.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
@@ -12,9 +13,7 @@
 
 namespace game {
 
-namespace {
-constexpr float kRadiansToDegrees = 57.29578f;
-}  // namespace
+namespace {}  // namespace
 
 RefPtr<RoboCam> RoboCam::roboCamWithType(int32_t type, CGPoint position, float rotation, float, float,
                                          const Value& pathData) {
@@ -43,7 +42,7 @@ void RoboCam::createRoboCamGeneric(CGPoint position, float rotation, const Value
     EnemyRules::showRhythm(this, stamina_.get(), physicsSprite_.get());
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true);
+                                     EnemyRules::kGroundFilter, BindingType::kEnemy, true);
     if (!body) return;
     ObjectPhysics::addToSynchronised(body);
     physicsSprite_->synchronise();
@@ -54,16 +53,16 @@ void RoboCam::createRoboCamGeneric(CGPoint position, float rotation, const Value
     hinge.Initialize(pivotBody_, body, pivotBody_->GetPosition());
     hinge.collideConnected = false;
     hinge.enableLimit = joint_.limitEnabled;
-    hinge.lowerAngle = joint_.lowerAngle * ObjectPhysics::kDegreesToRadians;
-    hinge.upperAngle = joint_.upperAngle * ObjectPhysics::kDegreesToRadians;
+    hinge.lowerAngle = joint_.lowerAngle * units::kRadiansPerDegree;
+    hinge.upperAngle = joint_.upperAngle * units::kRadiansPerDegree;
     hinge.enableMotor = joint_.motorEnabled;
     hinge.motorSpeed = joint_.motorSpeed;  // radians per second as given
     hinge.maxMotorTorque = joint_.motorMaxTorque;
     body->GetWorld()->CreateJoint(&hinge);
 
-    const CGPoint pivot = CGPointMake(pivotBody_->GetPosition().x * ObjectPhysics::kPointsPerMetre,
-                                      pivotBody_->GetPosition().y * ObjectPhysics::kPointsPerMetre);
-    movement_ = EnemyRules::createMovement(this, pivot, -(pivotBody_->GetAngle() * kRadiansToDegrees), pathData,
+    const CGPoint pivot = CGPointMake(pivotBody_->GetPosition().x * units::kPointsPerMetre,
+                                      pivotBody_->GetPosition().y * units::kPointsPerMetre);
+    movement_ = EnemyRules::createMovement(this, pivot, -(pivotBody_->GetAngle() * units::kDegreesPerRadian), pathData,
                                            &movementNode_);
     EnemyRules::settleBody(pivotBody_, movement_ != nullptr);
     ObjectPhysics::addToGravity(body);

@@ -5,10 +5,12 @@
 #include "engine/actions/CCActionInterval.h"
 #include "engine/core/CCNode.h"
 #include "game/core/AnimationUtils.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/Level.h"
 #include "game/core/MovementProtocol.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/SimpleEffector.h"
@@ -19,11 +21,9 @@ namespace game {
 
 namespace {
 b2Filter strikeFilter(bool enabled) {
-    b2Filter filter;
-    filter.categoryBits = EnemyRules::kGroundFilter.category;
-    filter.maskBits = enabled ? EnemyRules::kGroundFilter.mask : 0;
-    filter.groupIndex = EnemyRules::kGroundFilter.group;
-    return filter;
+    EnemyRules::Filter filter = EnemyRules::kGroundFilter;
+    if (!enabled) filter.mask = CollisionMask::none();
+    return filterFor(filter);
 }
 }  // namespace
 
@@ -61,8 +61,7 @@ void Rooster::createRoosterGeneric(CGPoint position, float rotation, const Value
     physicsSprite_->setScaleY(initScaleY_);
     rules_.createTurret(data, physicsSprite_.get());
     b2Body* body = rules_.createBody(this, physicsSprite_.get(), b2_dynamicBody, position, rotation, physics_, data,
-                                     EnemyRules::kGroundFilter, EnemyRules::kEnemyBinding, true, initScaleX_,
-                                     initScaleY_);
+                                     EnemyRules::kGroundFilter, BindingType::kEnemy, true, initScaleX_, initScaleY_);
     if (!body) return;
     createStrikeFixtures(body);
     rules_.bindSensors(body, physicsSprite_.get());
@@ -119,7 +118,7 @@ void Rooster::strike() {
     // The strike sensor may hurt the bee as soon as it switches on.
     rules_.setContactDelay(0);
     if (PhysicsSprite* bee = EnemyRules::beeHead()) {
-        const double angle = physicsSprite_->rotation() * -ObjectPhysics::kDegreesToRadians;
+        const double angle = physicsSprite_->rotation() * -units::kRadiansPerDegree;
         const double dx = bee->position().x - physicsSprite_->position().x;
         const double dy = bee->position().y - physicsSprite_->position().y;
         const bool beeAhead = dx * std::cos(angle) + dy * std::sin(angle) >= 0;

@@ -4,9 +4,11 @@
 
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/MachineParts.h"
 #include "game/objects/ObjectPhysics.h"
@@ -16,8 +18,6 @@
 namespace game {
 
 namespace {
-constexpr uint16_t kMask = 0x7f13;
-constexpr uint16_t kWindCategory = 0x4000;
 constexpr int kPolygon = 2;
 constexpr int kChain = 3;
 constexpr float kWindBladeDegrees[] = {90, 210, 330};
@@ -68,21 +68,22 @@ void Rotator::createRotator(CGPoint position, float rotation, b2Body* joinToBody
     physicsSprite_->setBody(body_);
     const Value& fixtures = gameObjectData()["fixtures"];
     if (code == 1004 || code == 1051) {
-        addFixtures(fixtures.at(0), kPolygon, kWindBladeDegrees, 3, kWindCategory);
+        addFixtures(fixtures.at(0), kPolygon, kWindBladeDegrees, 3, CollisionCategory::kWindBlade);
     } else if (code == 1001) {
-        addFixtures(fixtures.at(0), kChain, kWaterBladeDegrees, 4, 0x0001);
+        addFixtures(fixtures.at(0), kChain, kWaterBladeDegrees, 4, CollisionCategory::kScenery);
         PhysicsUtils::parseFixturesForBody(body_, gameObjectData()["fixtures_additional"], nullptr, physics_.density,
-                                           physics_.friction, physics_.restitution, 0, 0x0001, kMask);
+                                           physics_.friction, physics_.restitution, 0, CollisionCategory::kScenery,
+                                           collision::kSolidMask);
     } else {
         PhysicsUtils::parseFixturesForBody(body_, fixtures, nullptr, physics_.density, physics_.friction,
-                                           physics_.restitution, 0, 0x0001, kMask);
+                                           physics_.restitution, 0, CollisionCategory::kScenery, collision::kSolidMask);
     }
 
     PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem();
     if (!joinToBody && system) joinToBody = system->getGroundBody();
     if (joinToBody) {
         GameObjectPhysicsMotorData radians = motor;
-        radians.speed = motor.speed * ObjectPhysics::kDegreesToRadians;
+        radians.speed = motor.speed * units::kRadiansPerDegree;
         MachineParts::joinRevolute(joinToBody, body_, position, radians);
     }
     ObjectPhysics::addToSynchronised(body_);
@@ -119,10 +120,11 @@ bool Rotator::createBlades(int count, float rotationOffset, float step) {
     return true;
 }
 
-void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degrees, int count, uint16_t category) {
+void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degrees, int count,
+                          CollisionCategory category) {
     if (fixture["type"].intValue() != shapeType) return;
     for (int i = 0; i < count; ++i) {
-        const float radians = degrees[i] * ObjectPhysics::kDegreesToRadians;
+        const float radians = degrees[i] * units::kRadiansPerDegree;
         b2Transform transform;
         transform.p.SetZero();
         transform.q.s = std::sin(radians);
@@ -131,13 +133,13 @@ void Rotator::addFixtures(const Value& fixture, int shapeType, const float* degr
         if (shapeType == kPolygon) {
             b2PolygonShape shape;
             PhysicsUtils::parsePolygonShapeFixtureForBody(body_, fixture, &definition, &shape, &transform,
-                                                          physics_.density, physics_.friction, physics_.restitution,
-                                                          0, category, kMask);
+                                                          physics_.density, physics_.friction, physics_.restitution, 0,
+                                                          category, collision::kSolidMask);
         } else {
             b2ChainShape shape;
             PhysicsUtils::parseChainShapeFixtureForBody(body_, fixture, &definition, &shape, &transform,
                                                         physics_.density, physics_.friction, physics_.restitution, 0,
-                                                        category, kMask);
+                                                        category, collision::kSolidMask);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/core/PhysicsChecks.h"
+#include "game/core/Units.h"
 #include "platform/foundation/Geometry.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
@@ -12,8 +13,6 @@
 namespace game {
 
 namespace {
-constexpr float kEpsilon = 1.1920929e-7f;
-constexpr float kDegreesToRadians = 0.017453292f;
 constexpr float kHalfPi = 1.5707964f;
 
 SimpleEffector::ForceMode modeNamed(const std::string& name) {
@@ -41,7 +40,7 @@ RefPtr<SimpleEffector> SimpleEffector::simpleEffectorWithDictionary(const Value&
     const LevelDataRange force = LevelDataRange::read(data, "force", 0);
     const LevelDataRange torque = LevelDataRange::read(data, "torque", 0);
     return simpleEffector(mode, force.min, force.max,
-                          std::fabs(data["force_rotation_offset"].floatValue()) * kDegreesToRadians, direction,
+                          std::fabs(data["force_rotation_offset"].floatValue()) * units::kRadiansPerDegree, direction,
                           torque.min, torque.max, data["torque_reversable"].boolValue());
 }
 
@@ -75,11 +74,11 @@ void SimpleEffector::applyFromWorldPosition(const b2Vec2& source, b2Body* target
         case kAttract:
         case kRepel:
             direction = forceMode_ == kAttract ? source - target->GetPosition() : target->GetPosition() - source;
-            if (direction.Length() >= kEpsilon) direction.Normalize();
+            if (direction.Length() >= units::kEpsilon) direction.Normalize();
             break;
     }
     b2Vec2 force = force_.draw() * direction;
-    if (forceRotationOffset_ > kEpsilon) {
+    if (forceRotationOffset_ > units::kEpsilon) {
         force = turned(force, forceRotationOffset_ - Random::unitFloat() * 2 * forceRotationOffset_);
     }
     float torque = torque_.draw();

@@ -4,6 +4,7 @@
 
 #include "game/core/Level.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ObjectPhysics.h"
 #include "game/objects/ProjectileData.h"
@@ -15,7 +16,6 @@
 namespace game {
 
 namespace {
-constexpr EnemyRules::Filter kGroundPuffFilter{-2, 0x0080, 0x1002};
 // The bee's head is about this many points across: its edge counts, not its centre.
 constexpr float kBeeReach = 19.0f;
 }  // namespace
@@ -31,7 +31,7 @@ RefPtr<SteamCloud> SteamCloud::steamCloudWithType(int32_t type, CGPoint position
 bool SteamCloud::createSteamCloud(CGPoint position, float rotation) {
     setPriority(2);
     const double distance = std::hypot(position.x, position.y);
-    if (!(distance >= ObjectPhysics::kEpsilon) || !std::isfinite(distance)) {
+    if (!(distance >= units::kEpsilon) || !std::isfinite(distance)) {
         logLine("Game objects: steam cloud %d placed at the planet centre has no way to drift; refused", type());
         return false;
     }
@@ -66,7 +66,7 @@ void SteamCloud::createSteamCloudGeneric(CGPoint position, float rotation) {
     physics.linearDamping = physics.angularDamping = 0;
     const float fixtureScale = std::max(startScale_, endScale_);
     rules_.createBody(this, physicsSprite_.get(), b2_kinematicBody, position, rotation, physics, gameObjectData(),
-                      type() == 216 ? kGroundPuffFilter : EnemyRules::kFlyingFilter, EnemyRules::kEnemyBinding, false,
+                      type() == 216 ? EnemyRules::kGroundFilter : EnemyRules::kFlyingFilter, BindingType::kEnemy, false,
                       fixtureScale, fixtureScale);
     physicsSprite_->synchronise();
     if (!EnemyRules::addToSpriteLayer(physicsSprite_.get(), Level::kSpriteLayerBackground)) {

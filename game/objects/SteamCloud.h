@@ -22,7 +22,7 @@ class SimpleEffect;
 //   "start_rotation_offset" degrees of random spread; "movement_rotation" degrees per second 0;
 //   "contact_radius" points at scale 1 (0: no distance test); "destruction_effect";
 //   "projectile" (the burst).
-// Filters: group -2; 0x0080/0x1002 for type 216, 0x0040/0x0002 otherwise. Fixtures are built
+// Filters: EnemyRules::kGroundFilter for type 216, kFlyingFilter otherwise. Fixtures are built
 // once at the larger of the two scales.
 class SteamCloud : public RuledEnemy {
 public:

@@ -13,6 +13,7 @@
 #include "game/core/Level.h"
 #include "game/core/PhysicsChecks.h"
 #include "game/core/PhysicsSprite.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/Destructable.h"
 #include "game/objects/Dynamic.h"
@@ -188,8 +189,7 @@ void Structure::createCargo(const Value& entry, b2Body* base) {
         layer->gravityController()->removeBody(body);
     }
     const b2Vec2 centre = body->GetWorldCenter();
-    joinWeldBody(base, body,
-                 CGPointMake(centre.x * ObjectPhysics::kPointsPerMetre, centre.y * ObjectPhysics::kPointsPerMetre));
+    joinWeldBody(base, body, CGPointMake(centre.x * units::kPointsPerMetre, centre.y * units::kPointsPerMetre));
 }
 
 void Structure::createRopedBarrel() {
@@ -203,9 +203,9 @@ void Structure::createRopedBarrel() {
 
     // The ray goes first, so that it never meets the hung object itself.
     b2World* world = VantrelGameLayer::currentPhysicsWorld();
-    const float theta = (rotation_ + 90.0f) * static_cast<float>(M_PI) / 180.0f;
-    const b2Vec2 start(static_cast<float>(anchor.x) / ObjectPhysics::kPointsPerMetre,
-                       static_cast<float>(anchor.y) / ObjectPhysics::kPointsPerMetre);
+    const float theta = (rotation_ + 90.0f) * units::kRadiansPerDegree;
+    const b2Vec2 start(static_cast<float>(anchor.x) / units::kPointsPerMetre,
+                       static_cast<float>(anchor.y) / units::kPointsPerMetre);
     b2Vec2 direction(kRayLength * std::cos(theta), kRayLength * std::sin(theta));
     LevelRayCastClosest ray(start, start + direction, false);
     if (world && worldAcceptsChanges(world, "RayCast") && isFinite(start) && isFinite(direction)) {
@@ -219,15 +219,15 @@ void Structure::createRopedBarrel() {
     if (!ray.fixture || !hung) return;
 
     direction.Normalize();
-    const b2Vec2 top = ray.point + (slop / ObjectPhysics::kPointsPerMetre) * direction;
+    const b2Vec2 top = ray.point + (slop / units::kPointsPerMetre) * direction;
     b2Body* holder = ray.fixture->GetBody();
     b2DistanceJointDef tie;
     tie.bodyA = holder;
     tie.bodyB = hung;
     tie.collideConnected = true;
     tie.localAnchorA = holder->GetLocalPoint(top);
-    tie.localAnchorB.Set(static_cast<float>(objectAnchor.x) / ObjectPhysics::kPointsPerMetre,
-                         static_cast<float>(objectAnchor.y) / ObjectPhysics::kPointsPerMetre);
+    tie.localAnchorB.Set(static_cast<float>(objectAnchor.x) / units::kPointsPerMetre,
+                         static_cast<float>(objectAnchor.y) / units::kPointsPerMetre);
     const float length = b2Distance(top, hung->GetWorldPoint(tie.localAnchorB));
     tie.minLength = kShortestRope;
     tie.maxLength = b2Max(length, kShortestRope);

@@ -2,7 +2,7 @@
 
 namespace game {
 
-// One point of a verlet rope, in world pixels. Its velocity is implicit: the step from the old
+// One point of a verlet rope, in world points. Its velocity is implicit: the step from the old
 // position to the current one.
 class VPoint {
 public:

@@ -8,24 +8,25 @@
 #include "engine/core/CCTextureAtlas.h"
 #include "engine/render/CCSprite.h"
 #include "engine/render/CCSpriteBatchNode.h"
+#include "game/core/Units.h"
 #include "game/objects/RopeJointWatch.h"
 #include "platform/foundation/Log.h"
 
 namespace game {
 
 namespace {
-constexpr float kPixelsPerMetre = 32.0f;
-constexpr float kRadiansToDegrees = 57.29578f;
-constexpr float kOriginPull = -10.0f;  // pixels per second towards the world origin
+constexpr float kOriginPull = -10.0f;  // points per second towards the world origin
 
-CGPoint pixels(b2Vec2 metres) { return CGPointMake(metres.x * kPixelsPerMetre, metres.y * kPixelsPerMetre); }
+CGPoint pointsOf(b2Vec2 metres) {
+    return CGPointMake(metres.x * units::kPointsPerMetre, metres.y * units::kPointsPerMetre);
+}
 }  // namespace
 
 RefPtr<VRope> VRope::ropeWithJoint(b2Joint* joint, CCSpriteBatchNode* spriteSheet) {
     if (!joint) return nullptr;
     RefPtr<VRope> rope(new VRope);
     rope->spriteSheet_ = spriteSheet;
-    if (!rope->createRope(pixels(joint->GetAnchorA()), pixels(joint->GetAnchorB()))) return nullptr;
+    if (!rope->createRope(pointsOf(joint->GetAnchorA()), pointsOf(joint->GetAnchorB()))) return nullptr;
     rope->jointAB_ = joint;
     RopeJointWatch::watch(joint, rope.get());
     return rope;
@@ -35,7 +36,7 @@ RefPtr<VRope> VRope::ropeWithBodies(b2Body* bodyA, b2Body* bodyB, CCSpriteBatchN
     if (!bodyA || !bodyB) return nullptr;
     RefPtr<VRope> rope(new VRope);
     rope->spriteSheet_ = spriteSheet;
-    if (!rope->createRope(pixels(bodyA->GetPosition()), pixels(bodyB->GetPosition()))) return nullptr;
+    if (!rope->createRope(pointsOf(bodyA->GetPosition()), pointsOf(bodyB->GetPosition()))) return nullptr;
     rope->bodyA_ = bodyA;
     rope->bodyB_ = bodyB;
     return rope;
@@ -60,7 +61,7 @@ bool VRope::createRope(CGPoint pointA, CGPoint pointB) {
     const float dy = static_cast<float>(pointB.y - pointA.y);
     const float gap = std::sqrt(dx * dx + dy * dy);
     if (!(gap >= kMinimumGap) || !std::isfinite(gap)) {
-        logLine("Game objects: a rope over a gap of %g pixels is refused (at least %g needed)", gap, kMinimumGap);
+        logLine("Game objects: a rope over a gap of %g points is refused (at least %g needed)", gap, kMinimumGap);
         return false;
     }
     const int32_t count = static_cast<int32_t>(gap / kPixelsPerPoint);
@@ -106,11 +107,11 @@ void VRope::createSprites(float segment) {
 bool VRope::currentEnds(CGPoint* pointA, CGPoint* pointB) const {
     if (broken_) return false;
     if (bodyA_) {
-        *pointA = pixels(bodyA_->GetPosition());
-        *pointB = pixels(bodyB_->GetPosition());
+        *pointA = pointsOf(bodyA_->GetPosition());
+        *pointB = pointsOf(bodyB_->GetPosition());
     } else if (jointAB_) {
-        *pointA = pixels(jointAB_->GetAnchorA());
-        *pointB = pixels(jointAB_->GetAnchorB());
+        *pointA = pointsOf(jointAB_->GetAnchorA());
+        *pointB = pointsOf(jointAB_->GetAnchorB());
     } else if (usesPoints_) {
         *pointA = givenA_;
         *pointB = givenB_;
@@ -179,7 +180,7 @@ void VRope::updateSprites() {
         const VPoint* a = sticks_[i].getPointA();
         const VPoint* b = sticks_[i].getPointB();
         sprites_[i]->setPosition(CGPointMake((a->x() + b->x()) * 0.5f, (a->y() + b->y()) * 0.5f));
-        sprites_[i]->setRotation(-std::atan2(a->y() - b->y(), a->x() - b->x()) * kRadiansToDegrees);
+        sprites_[i]->setRotation(-std::atan2(a->y() - b->y(), a->x() - b->x()) * units::kDegreesPerRadian);
     }
 }
 

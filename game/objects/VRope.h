@@ -15,12 +15,12 @@ class CCSpriteBatchNode;
 
 namespace game {
 
-// A rope that is only drawn: a chain of verlet points one per 20 pixels between two moving ends,
+// A rope that is only drawn: a chain of verlet points 20 points apart between two moving ends,
 // relaxed four times a step, with one sprite per stick cut from the batch node's repeating
-// texture. The ends come from a joint's anchors, two bodies' origins, or are given. World pixels
+// texture. The ends come from a joint's anchors, two bodies' origins, or are given. World points
 // (32 per metre). Nothing is allocated after building.
 //
-// A rope needs a gap of at least 40 pixels at building; a shorter one is refused (null, one log
+// A rope needs a gap of at least 40 points at building; a shorter one is refused (null, one log
 // line). A rope on a joint is watched: when the joint goes with one of its bodies, the rope takes
 // its sprites away and is no longer stepped.
 class VRope : public Object {
@@ -35,7 +35,7 @@ public:
     static RefPtr<VRope> ropeWithBodies(b2Body* bodyA, b2Body* bodyB, CCSpriteBatchNode* spriteSheet);
     static RefPtr<VRope> ropeWithPoints(CGPoint pointA, CGPoint pointB, CCSpriteBatchNode* spriteSheet);
 
-    // One step from the current ends: pulled 10 x dt pixels towards the world origin, by the
+    // One step from the current ends: pulled 10 x dt points towards the world origin, by the
     // points' shared gravity, by the given gravity, or by the points' gravity at dt.
     void updateWithPreIntegratedOriginGravity(float dt);
     void updateWithPreIntegratedGravity(float dt);

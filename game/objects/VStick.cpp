@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "game/core/Units.h"
 #include "game/objects/VPoint.h"
 
 namespace game {
 
 namespace {
-constexpr float kShortestStick = 1.1920929e-7f;  // 2^-23 pixels
+constexpr float kShortestStick = units::kEpsilon;  // points
 }
 
 VStick::VStick(VPoint* pointA, VPoint* pointB)

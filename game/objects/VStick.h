@@ -21,7 +21,7 @@ public:
 private:
     VPoint* pointA_;
     VPoint* pointB_;
-    float hypotenuse_;  // pixels
+    float hypotenuse_;  // points
 };
 
 }  // namespace game

@@ -3,9 +3,11 @@
 #include <cmath>
 
 #include "engine/render/CCSprite.h"
+#include "game/core/CollisionBits.h"
 #include "game/core/PhysicsSprite.h"
 #include "game/core/PhysicsSystem.h"
 #include "game/core/PhysicsUtils.h"
+#include "game/core/Units.h"
 #include "game/core/VantrelGameLayer.h"
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/MachineParts.h"
@@ -15,10 +17,7 @@
 
 namespace game {
 
-namespace {
-constexpr uint16_t kCategory = 0x1000;
-constexpr uint16_t kMask = 0x7f13;
-}  // namespace
+namespace {}  // namespace
 
 RefPtr<Wheel> Wheel::wheelWithType(int32_t type, CGPoint position, float rotation, float scaleX, float scaleY,
                                    b2Body* joinToBody) {
@@ -71,13 +70,14 @@ bool Wheel::createWheel(CGPoint position, float rotation, float scaleX, float sc
     body->SetSleepingAllowed(false);
     physicsSprite_->setBody(body);
     for (int32_t i = 0; i < segments; ++i) {
-        const float radians = -static_cast<float>(i) * step * ObjectPhysics::kDegreesToRadians;
+        const float radians = -static_cast<float>(i) * step * units::kRadiansPerDegree;
         b2Transform transform;
         transform.p.SetZero();
         transform.q.s = std::sin(radians);
         transform.q.c = std::cos(radians);
         PhysicsUtils::parseFixturesForBody(body, wheel["fixtures"], &transform, scaleX, scaleY, physics.density,
-                                           physics.friction, physics.restitution, 0, kCategory, kMask);
+                                           physics.friction, physics.restitution, 0, CollisionCategory::kProp,
+                                           collision::kSolidMask);
     }
     MachineParts::bindSensorsToHideSensor(body);
     PhysicsSystem* system = VantrelGameLayer::currentPhysicsSystem();

@@ -13,8 +13,8 @@ namespace game {
 // "wheel": "image_name" (default "<img>_wheel"), "segment_count" (1 to 256), "segment_anchor_point",
 // "fixtures" of one segment, physics and motor settings; "centre" (optional): "image_name"
 // (default "<img>_centre"), drawn over the segments. The instance's scale shapes the fixtures,
-// not the art. Sensor fixtures are hiding places for the bee. Fixtures: group 0, category 0x1000,
-// mask 0x7f13. Priority 1, no update.
+// not the art. Sensor fixtures are hiding places for the bee. Fixtures: group 0, kProp meeting
+// collision::kSolidMask. Priority 1, no update.
 //
 // Refused (null, one log line): a missing segment frame, a scale of about 0, or more than 256
 // segments. 0 segments or fewer make a body without fixtures.

@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     moving.position.Set(0, 4);
     b2Body* dynamicBody = world.CreateBody(&moving);
     const b2Transform turned(b2Vec2(1, -2), b2Rot(0.7f));
-    PhysicsUtils::parseFixturesForBody(staticBody, fixtures, &turned, -1.5f, 2.0f, 0, 0.2f, 0, 0, 1, 0xFFFF);
+    PhysicsUtils::parseFixturesForBody(staticBody, fixtures, &turned, -1.5f, 2.0f, 0, 0.2f, 0, 0,
+                                       CollisionCategory::kScenery, CollisionMask::all());
     PhysicsUtils::parseFixturesForBody(dynamicBody, fixtures, nullptr);
     // The shape members with shape objects to fill, twice each (a used chain shape included).
     b2ChainShape chain;

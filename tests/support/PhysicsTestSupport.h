@@ -37,7 +37,7 @@ public:
     void synchroniseSmoothed() override { note("show"); }
     void synchroniseBody() override {}
 
-    PhysicsSystemBinding binding{0, nullptr, this};
+    PhysicsSystemBinding binding{BindingType::kNone, nullptr, this};
 
 private:
     void note(const char* event) {

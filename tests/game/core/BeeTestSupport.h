@@ -57,8 +57,8 @@ public:
 
     PhysicsSystem physics;
     GameContactListener listener;
-    GameSensor hive{2};
-    GameSensor hide{3};
+    GameSensor hive{BindingType::kHiveSensor};
+    GameSensor hide{BindingType::kHideSensor};
     float accelerationPerc = 0;
     int summaryCompletions = 0;
     CGPoint spawn{0, 320};  // 10 m above the planet's centre: upright is +y

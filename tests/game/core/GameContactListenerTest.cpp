@@ -76,8 +76,8 @@ public:
     std::vector<GameObject*> begun, ended;
     int solidContacts = 0;
     size_t pickupsSeen = 0, enemiesSeen = 0, projectilesSeen = 0;
-    RefPtr<GameSensor> hive = makeRef<GameSensor>(2);
-    RefPtr<GameSensor> hide = makeRef<GameSensor>(3);
+    RefPtr<GameSensor> hive = makeRef<GameSensor>(BindingType::kHiveSensor);
+    RefPtr<GameSensor> hide = makeRef<GameSensor>(BindingType::kHideSensor);
 
 private:
     GameContactListener** listener_;
@@ -144,7 +144,7 @@ protected:
 
 TEST_F(GameContactListenerTest, FlowerContactsKeepTheirRepeatsAndABeginEndedInTheSameStepIsOnlyAnEnd) {
     RefPtr<FakeFlower> flower = makeRef<FakeFlower>();
-    PhysicsSystemBinding binding{4, flower.get(), nullptr};
+    PhysicsSystemBinding binding{BindingType::kFlower, flower.get(), nullptr};
     b2Body* flowerBody = body(b2_staticBody, &binding);
     b2Contact* first = contact(sensing, fixture(flowerBody, 1));
     b2Contact* second = contact(sensing, fixture(flowerBody, 1));
@@ -171,8 +171,8 @@ TEST_F(GameContactListenerTest, FlowerContactsKeepTheirRepeatsAndABeginEndedInTh
 TEST_F(GameContactListenerTest, SolidAndSensorContactsAreSortedByBinding) {
     RefPtr<FakeEnemy> enemy = makeRef<FakeEnemy>();
     RefPtr<FakeEnemy> watcher = makeRef<FakeEnemy>();
-    PhysicsSystemBinding enemyBinding{8, enemy.get(), nullptr};
-    PhysicsSystemBinding visionBinding{9, watcher.get(), nullptr};
+    PhysicsSystemBinding enemyBinding{BindingType::kEnemy, enemy.get(), nullptr};
+    PhysicsSystemBinding visionBinding{BindingType::kEnemyVision, watcher.get(), nullptr};
     b2Body* enemyBody = body(b2_staticBody, &enemyBinding);
     b2Contact* enemyHit1 = contact(head, fixture(enemyBody, 1));
     b2Contact* enemyHit2 = contact(head, fixture(enemyBody, 1));
@@ -211,8 +211,10 @@ TEST_F(GameContactListenerTest, PickupsOnlyWhileConsumableAndProjectilesThatHitT
     spent->consumable = false;
     RefPtr<FakeProjectile> both = makeRef<FakeProjectile>();
     RefPtr<FakeProjectile> missed = makeRef<FakeProjectile>();
-    PhysicsSystemBinding takenBinding{7, taken.get(), nullptr}, spentBinding{7, spent.get(), nullptr};
-    PhysicsSystemBinding bothBinding{12, both.get(), nullptr}, missedBinding{12, missed.get(), nullptr};
+    PhysicsSystemBinding takenBinding{BindingType::kPickup, taken.get(), nullptr},
+        spentBinding{BindingType::kPickup, spent.get(), nullptr};
+    PhysicsSystemBinding bothBinding{BindingType::kProjectile, both.get(), nullptr},
+        missedBinding{BindingType::kProjectile, missed.get(), nullptr};
     b2Fixture* wall = fixture(body(b2_staticBody), 1);
     b2Fixture* bothShot = fixture(body(b2_dynamicBody, &bothBinding), 0x2000);
     b2Fixture* missedShot = fixture(body(b2_dynamicBody, &missedBinding), 0x2000);
@@ -237,7 +239,8 @@ TEST_F(GameContactListenerTest, PickupsOnlyWhileConsumableAndProjectilesThatHitT
 TEST_F(GameContactListenerTest, ImpulsesAddUpOnEveryDamageableBodyOnlyWhileEnabled) {
     RefPtr<FakePickup> a = makeRef<FakePickup>();
     RefPtr<FakePickup> b = makeRef<FakePickup>();
-    PhysicsSystemBinding aBinding{7, a.get(), nullptr}, bBinding{10, b.get(), nullptr};
+    PhysicsSystemBinding aBinding{BindingType::kPickup, a.get(), nullptr},
+        bBinding{BindingType::kDestructable, b.get(), nullptr};
     b2Contact* impact = contact(fixture(body(b2_dynamicBody, &aBinding), 1, 0, false, nullptr, true),
                                 fixture(body(b2_staticBody, &bBinding), 1, 0, false, nullptr, true));
     ASSERT_EQ(impact->GetManifold()->pointCount, 2);
@@ -267,7 +270,7 @@ TEST_F(GameContactListenerTest, AnObjectDestroyedEarlierInTheDispatchIsNotCalled
     FakePickup* pickup = levelReference.get();
     pickup->destroyOnDamage = true;
     pickup->owner = &levelReference;
-    PhysicsSystemBinding binding{7, pickup, nullptr};
+    PhysicsSystemBinding binding{BindingType::kPickup, pickup, nullptr};
     b2Fixture* pickupFixture = fixture(body(b2_dynamicBody, &binding), 1, 0, false, nullptr, true);
     b2Contact* touch = contact(head, pickupFixture);
     b2Contact* impact = contact(pickupFixture, fixture(body(b2_staticBody), 1, 0, false, nullptr, true));

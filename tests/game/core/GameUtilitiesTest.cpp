@@ -63,7 +63,7 @@ TEST(FileUtilsTest, NamesGoToTheDocumentsFolderAndMissingFilesFallBack) {
 }
 
 TEST(GameSensorTest, CountsTouchingFixturesNeverBelowZero) {
-    RefPtr<GameSensor> sensor = makeRef<GameSensor>(2);
+    RefPtr<GameSensor> sensor = makeRef<GameSensor>(BindingType::kHiveSensor);
     sensor->activate();
     sensor->activate();
     sensor->deactivate();

@@ -86,12 +86,13 @@ TEST_F(PhysicsUtilsTest, BoxesPolygonsAndEdgesTakeScaleAndTransform) {
 
 TEST_F(PhysicsUtilsTest, MaterialFilterAndSensorFollowCallerAndDictionary) {
     b2Body* body = staticBody();
-    PhysicsSystemBinding binding{2, nullptr, nullptr};
+    PhysicsSystemBinding binding{BindingType::kHiveSensor, nullptr, nullptr};
     b2FixtureDef definition;
     setBinding(&definition, &binding);
     const Value data = dict({{"type", 0}, {"radius", 8}, {"density", -1}, {"friction", 0.7}, {"is_sensor", true}});
     b2Fixture* fixture =
-        PhysicsUtils::parseFixtureForBody(body, data, &definition, nullptr, 3.0f, 0.4f, 0.1f, -2, 0x0040, 0x0002);
+        PhysicsUtils::parseFixtureForBody(body, data, &definition, nullptr, 3.0f, 0.4f, 0.1f, -2,
+                                          CollisionCategory::kFlyingEnemy, CollisionCategory::kBeeHead);
     ASSERT_NE(fixture, nullptr);
     EXPECT_EQ(fixture->GetDensity(), 3.0f);  // -1 keeps the caller's
     EXPECT_FLOAT_EQ(fixture->GetFriction(), 0.7f);
@@ -112,14 +113,14 @@ TEST_F(PhysicsUtilsTest, MaterialFilterAndSensorFollowCallerAndDictionary) {
 
 TEST_F(PhysicsUtilsTest, ChainsCloseLoopsAndCarryAReversedTwinWithTheSameDefinition) {
     b2Body* body = staticBody();
-    PhysicsSystemBinding binding{3, nullptr, nullptr};
+    PhysicsSystemBinding binding{BindingType::kHideSensor, nullptr, nullptr};
     b2FixtureDef definition;
     setBinding(&definition, &binding);
     definition.isSensor = true;
     // Last point repeats the first: a loop of 8 without the duplicate, whatever "loop" says.
     const Value closed = dict({{"type", 3}, {"loop", false}, {"vertices", ringOfPoints(64, 8, true)}});
     b2Fixture* first = PhysicsUtils::parseFixtureForBody(body, closed, &definition, nullptr, 1, 1, 1, 0.2f, 0, -1,
-                                                         0x0020, 0x0002);
+                                                         CollisionCategory::kSensorArea, CollisionCategory::kBeeHead);
     ASSERT_NE(first, nullptr);
     int fixtures = 0;
     for (b2Fixture* f = body->GetFixtureList(); f; f = f->GetNext(), ++fixtures) {
@@ -229,8 +230,8 @@ TEST_F(PhysicsUtilsTest, MalformedDictionariesBuildNothingAndLogOnce) {
     // Material values the caller gets wrong are refused too; an array holding junk builds the rest.
     LogCapture log;
     b2Body* body = staticBody();
-    EXPECT_EQ(PhysicsUtils::parseFixtureForBody(body, dict({{"radius", 4}}), nullptr, nullptr, 1, 1, NAN, 0.2f, 0, 0, 1,
-                                                0xFFFF),
+    EXPECT_EQ(PhysicsUtils::parseFixtureForBody(body, dict({{"radius", 4}}), nullptr, nullptr, 1, 1, NAN, 0.2f, 0, 0,
+                                                CollisionCategory::kScenery, CollisionMask::all()),
               nullptr);
     PhysicsUtils::parseFixturesForBody(body, array({Value(3), dict({{"radius", 4}}), dict({{"type", -1}})}), nullptr);
     int built = 0;

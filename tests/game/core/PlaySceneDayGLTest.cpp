@@ -50,7 +50,7 @@ public:
         RefPtr<DrinkableFlower> flower = makeRef<DrinkableFlower>();
         flower->initGameObjectWithGameData(data);
         flower->setPriority(2);
-        flower->binding_ = {4, flower.get(), nullptr};
+        flower->binding_ = {BindingType::kFlower, flower.get(), nullptr};
         const CGPoint at = CGPointFromString(data["position"].stringValue());
         const double out = 1 + 60 / std::hypot(at.x, at.y);
         flowerHeads.push_back({at.x * out, at.y * out});

@@ -24,7 +24,9 @@ class PlayerGLTest : public BeeFixture<GLSceneTest> {
 protected:
     b2Filter headFilter() { return bee()->beeHeadFixture()->GetFilterData(); }
     static bool same(b2Filter filter, Player::FilterBits bits) {
-        return filter.categoryBits == bits.category && filter.maskBits == bits.mask && filter.groupIndex == bits.group;
+        const b2Filter expected = filterFor(bits);
+        return filter.categoryBits == expected.categoryBits && filter.maskBits == expected.maskBits &&
+               filter.groupIndex == expected.groupIndex;
     }
     // Turns the head (and its sprite) to the angle, radians counter-clockwise.
     void turnHead(float radians) {
@@ -53,7 +55,7 @@ TEST_F(PlayerGLTest, ANewBeeIsRiggedFacingRightAtTheSpawnPoint) {
     EXPECT_TRUE(same(headFilter(), Player::kHeadNormalFilter));
     EXPECT_TRUE(same(bee()->beeSensorFixture()->GetFilterData(), Player::kSensorNormalFilter));
     EXPECT_TRUE(bee()->beeSensorFixture()->IsSensor());
-    EXPECT_EQ(bindingOf(bee()->beeSensorFixture())->type, Player::kBindingTypeBee);
+    EXPECT_EQ(bindingOf(bee()->beeSensorFixture())->type, BindingType::kBee);
     EXPECT_FLOAT_EQ(bee()->vantrelBody()->GetLinearDamping(), 3.75f);
 
     EXPECT_FLOAT_EQ(bee()->headBodyJoint()->GetUpperLimit(), 0.4712389f);

@@ -63,7 +63,7 @@ public:
         body->CreateFixture(&fixture);
         head = PhysicsSprite::node();
         head->setBody(body);
-        head->physicsSystemBinding()->type = 1;
+        head->physicsSystemBinding()->type = BindingType::kBee;
     }
     void moveTo(b2Vec2 position) {
         head->body()->SetTransform(position, 0);
@@ -84,7 +84,7 @@ public:
     // The level is the test's, not the scene's: the end of the game is not played out.
     void onGameComplete() override {}
     GameSensor* hideSensor() override { return hide.get(); }
-    RefPtr<GameSensor> hide = makeRef<GameSensor>(3u);
+    RefPtr<GameSensor> hide = makeRef<GameSensor>(BindingType::kHideSensor);
     void handleEnemyContacts() override {
         for (EnemyProtocol* enemy : gameContactListener()->enemies()) lost += enemy->contactPlayer();
     }
@@ -124,7 +124,7 @@ public:
         enemy->sprite = PhysicsSprite::node();
         GameObjectPhysicsData physics;
         enemy->rules.createBody(enemy.get(), enemy->sprite.get(), b2_kinematicBody, position, 0, physics, data,
-                                game::EnemyRules::kFlyingFilter, game::EnemyRules::kEnemyBinding, true);
+                                game::EnemyRules::kFlyingFilter, BindingType::kEnemy, true);
         enemy->sprite->synchronise();
         enemy->rules.createTurret(data, enemy->sprite.get());
         return enemy;

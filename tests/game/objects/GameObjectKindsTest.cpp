@@ -10,6 +10,7 @@
 #include "engine/core/support/CCFileUtils.h"
 #include "game/core/GameObject.h"
 #include "game/core/GameObjectFactory.h"
+#include "game/core/Units.h"
 #include "game/objects/Dynamic.h"
 #include "game/objects/MovementLinearPath.h"
 #include "game/objects/MovementOrbit.h"
@@ -67,7 +68,7 @@ TEST_F(GameObjectKindsTest, TheBaseBuildsRealMoversFromTheData) {
     EXPECT_FLOAT_EQ(path->speed(), 25);
     const RefPtr<game::MovementOrbit> orbit = refCast<game::MovementOrbit>(movementOf(801));
     ASSERT_TRUE(orbit);
-    EXPECT_NEAR(orbit->orbitSpeed(), game::MovementOrbit::kTwoPi / 10, 1e-6);
+    EXPECT_NEAR(orbit->orbitSpeed(), units::kTwoPi / 10, 1e-6);
     // The instance's own path wins over the type's; a refused path gives no movement.
     const Value local = dict({{"vertices", array({"{0, 0}", "{0, 50}"})}, {"mode", "pingpong"}});
     const RefPtr<game::MovementLinearPath> instance = refCast<game::MovementLinearPath>(movementOf(801, local));

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/core/CCNode.h"
+#include "game/core/Units.h"
 #include "support/AllocationCounter.h"
 #include "support/ValueBuilders.h"
 
@@ -33,8 +34,8 @@ TEST(MovementOrbit, RatesAndSensesFollowSpeedTimeAndDirection) {
         {dict({{"orbit_speed", 100}}), 1.0f / 3},
         {dict({{"orbit_speed", 100}, {"orbit_direction", -1}}), -1.0f / 3},
         {dict({{"orbit_speed", -100}, {"orbit_direction", 2}}), 1.0f / 3},
-        {dict({{"orbit_time", 10}}), MovementOrbit::kTwoPi / 10},
-        {dict({{"orbit_time", 10}, {"orbit_direction", -1}}), -MovementOrbit::kTwoPi / 10},
+        {dict({{"orbit_time", 10}}), units::kTwoPi / 10},
+        {dict({{"orbit_time", 10}, {"orbit_direction", -1}}), -units::kTwoPi / 10},
         {dict({{"orbit_time", 0}}), 0},
         {dict({{"orbit_speed_min", 100}, {"orbit_speed_max", 100}}), 1.0f / 3},
         {dict({}), 0},

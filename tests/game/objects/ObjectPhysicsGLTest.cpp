@@ -22,8 +22,9 @@ TEST_F(ObjectPhysicsTest, ABodyIsMadeWithItsFixturesAndShownByTheSprite) {
     const Value fixtures = array({dict({{"type", 0}, {"radius", 8}}),
                                   dict({{"type", 0}, {"radius", 4}, {"centre", "{16, 0}"}, {"is_sensor", true}})});
     RefPtr<PhysicsSprite> sprite = PhysicsSprite::node();
-    b2Body* body = ObjectPhysics::createBodyWithFixtures(sprite.get(), b2_dynamicBody, CGPointMake(64, 32), 90, physics,
-                                                         fixtures, {-3, 0x0040, 0x0002}, 2, 2);
+    b2Body* body =
+        ObjectPhysics::createBodyWithFixtures(sprite.get(), b2_dynamicBody, CGPointMake(64, 32), 90, physics, fixtures,
+                                              {-3, CollisionCategory::kFlyingEnemy, CollisionCategory::kBeeHead}, 2, 2);
     ASSERT_TRUE(body);
     EXPECT_EQ(sprite->body(), body);
     EXPECT_EQ(body->GetType(), b2_dynamicBody);
@@ -52,7 +53,7 @@ TEST_F(ObjectPhysicsTest, ARefusedBodyLeavesTheSpriteAlone) {
     LogCapture log;
     EXPECT_FALSE(ObjectPhysics::createBodyWithFixtures(sprite.get(), b2_dynamicBody, CGPointMake(NAN, 0), 0,
                                                        GameObjectPhysicsData(), array({dict({{"radius", 8}})}),
-                                                       {0, 0x0001, 0xFFFF}));
+                                                       {0, CollisionCategory::kScenery, CollisionMask::all()}));
     EXPECT_FALSE(sprite->body());
     EXPECT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(layer_->physicsWorld()->GetBodyCount(), bodies);
