@@ -270,7 +270,9 @@ void Hud::createEndGameMenu() {
     endGameMessageHolder_ = message.get();
     const RefPtr<CCSprite> hiveUnlocked = CCSprite::spriteWithTexture(RefPtr<CCTexture2D>(batch->texture()), CGRectZero);
     hiveUnlocked->setAnchorPoint(CGPointZero);
-    hiveUnlocked->setPosition({266, -24});  // under the title
+    // Under the title's 112-point picture, the line's 48-point picture hangs from its bottom
+    // edge: its lettering stays clear of the title's by the title's empty bottom rows.
+    hiveUnlocked->setPosition({266, 0});
     message->addChild(hiveUnlocked.get());
     endGameHiveUnlockedMessageHolder_ = hiveUnlocked.get();
 
@@ -302,7 +304,7 @@ void Hud::setEndGameMessageForPerc(float fraction) {
 void Hud::showEndGameHiveUnlockedMessage() {
     if (!endGameHiveUnlockedMessageHolder_) return;
     const RefPtr<CCSprite> line = frameSprite("end_title_hive_opened.png");
-    line->setAnchorPoint(CGPointZero);
+    line->setAnchorPoint({0, 1});
     endGameHiveUnlockedMessageHolder_->addChild(line.get());
 }
 
