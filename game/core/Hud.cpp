@@ -270,8 +270,9 @@ void Hud::createEndGameMenu() {
     endGameMessageHolder_ = message.get();
     const RefPtr<CCSprite> hiveUnlocked = CCSprite::spriteWithTexture(RefPtr<CCTexture2D>(batch->texture()), CGRectZero);
     hiveUnlocked->setAnchorPoint(CGPointZero);
-    // Under the title's 112-point picture, the line's 48-point picture hangs from its bottom
-    // edge: its lettering stays clear of the title's by the title's empty bottom rows.
+    // The line announcing a new hive hangs from the title picture's bottom edge, 266 points in:
+    // the two pictures meet without overlapping, and the title's empty bottom rows keep their
+    // lettering apart.
     hiveUnlocked->setPosition({266, 0});
     message->addChild(hiveUnlocked.get());
     endGameHiveUnlockedMessageHolder_ = hiveUnlocked.get();

@@ -375,7 +375,8 @@ protected:
     void startFromTheRowsProgress() {
         ASSERT_TRUE(menutest::kPrivateHome) << "progress is deleted only in the test's own data folder";
         Levels* levels = Levels::sharedInstance();
-        ASSERT_EQ(levels->getNextLevelId("garden_a"), "garden_b") << "the shipped catalogue";
+        ASSERT_EQ(levels->getNextLevelId("garden_a"), "garden_b")
+            << "the shared catalogue is the shipped one: no test of this process made it over another";
         levels->deleteScores();
         Stats::sharedInstance()->deleteStats();
         if (dayEnd().bestBefore > 0) {

@@ -183,6 +183,7 @@ TEST_F(PlaySceneDayEndGLTest, TheDaysResultIsSavedAsTheSummaryShowsAndNotAgainOn
     registerStandInKinds();
     Levels* levels = Levels::sharedInstance();
     Stats* stats = Stats::sharedInstance();
+    levels->deleteScores();  // test B closed again, whatever an earlier run opened
     ASSERT_FALSE(levels->isLevelAvailableAndUnLocked("test_b"));
     const uint32_t honeyBefore = stats->getStatUInt("honey");
     const uint32_t finishedBefore = stats->getStatUInt("games_finished");
