@@ -272,7 +272,16 @@ void GameMessage::update(float dt, float rotation) {
         velocity_.y += dt * invMass_ * ((at.y - place.y) * -0.75 - velocity_.y * 4.0);
         setPosition({at.x + velocity_.x, at.y + velocity_.y});
     } else {
-        setPosition({at.x + (place.x - at.x) * 0.15, at.y + (place.y - at.y) * 0.15});
+        // A stacked bubble eases 15% of the way to its place each frame, so it trails the bubble
+        // before it; trailing may widen their gap but never close it: measured along the offset,
+        // it stays at least the offset's length from that bubble, whose caption it would otherwise
+        // run into while that one springs back.
+        CGPoint next{at.x + (place.x - at.x) * 0.15, at.y + (place.y - at.y) * 0.15};
+        const double reach = offset.x * offset.x + offset.y * offset.y;
+        const double along =
+            reach > 0 ? ((next.x - targetPosition.x) * offset.x + (next.y - targetPosition.y) * offset.y) / reach : 1;
+        if (along < 1) next = {next.x + (1 - along) * offset.x, next.y + (1 - along) * offset.y};
+        setPosition(next);
     }
 }
 

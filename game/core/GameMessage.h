@@ -16,7 +16,8 @@ class GameMessages;
 // small caption. Its kind (info) fixes the caption and where the number comes from, its mode the
 // first line's colour, its location the side of the target it sits on. A timer hides it; a damped
 // spring lets the first bubble of a queue trail its target, while stacked bubbles ease after the
-// one before them, smaller and fainter when they respect stacking.
+// one before them, never nearer to it than their offset, smaller and fainter when they respect
+// stacking.
 //
 // Positions in points in the messages holder's space (the target's parent's); rotations in
 // degrees, clockwise. The velocity is in points per frame. Engine thread only.

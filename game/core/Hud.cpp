@@ -272,7 +272,10 @@ void Hud::createEndGameMenu() {
     endGameMessageHolder_ = message.get();
     const RefPtr<CCSprite> hiveUnlocked = CCSprite::spriteWithTexture(RefPtr<CCTexture2D>(batch->texture()), CGRectZero);
     hiveUnlocked->setAnchorPoint(CGPointZero);
-    hiveUnlocked->setPosition({266, -24});  // under the title
+    // The line announcing a new hive hangs from the title picture's bottom edge, 266 points in:
+    // the two pictures meet without overlapping, and the title's empty bottom rows keep their
+    // lettering apart.
+    hiveUnlocked->setPosition({266, 0});
     message->addChild(hiveUnlocked.get());
     endGameHiveUnlockedMessageHolder_ = hiveUnlocked.get();
 
@@ -304,7 +307,7 @@ void Hud::setEndGameMessageForPerc(float fraction) {
 void Hud::showEndGameHiveUnlockedMessage() {
     if (!endGameHiveUnlockedMessageHolder_) return;
     const RefPtr<CCSprite> line = frameSprite("end_title_hive_opened.png");
-    line->setAnchorPoint(CGPointZero);
+    line->setAnchorPoint({0, 1});
     endGameHiveUnlockedMessageHolder_->addChild(line.get());
 }
 

@@ -32,6 +32,7 @@
 #include "game/objects/Hive.h"
 #include "platform/foundation/Random.h"
 #include "tests/app/menu/MenuProgressTestSupport.h"
+#include "tests/app/menu/MenuTestSupport.h"
 
 namespace {
 
@@ -253,8 +254,7 @@ protected:
     CGSize windowSize() const override { return GetParam(); }
 
     void SetUp() override {
-        MenuProgressTest::SetUp();
-        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_NO_FATAL_FAILURE(MenuProgressTest::SetUp());
         std::string error;
         const std::optional<Value> shipped =
             Value::fromFile(CCFileUtils::sharedFileUtils()->fullPathFromRelativePath("levels.plist"), &error);
@@ -275,7 +275,7 @@ protected:
         global->setLastLevelHasNewRank(true);
         global->setLastLevelUnlockedNewLevel(true);
         global->setUnlockedLevelId("meadow_c");
-        openMenu();
+        ASSERT_NO_FATAL_FAILURE(openMenu());
     }
 
     // The screen at `index` at rest in front of the camera.
@@ -331,13 +331,21 @@ INSTANTIATE_TEST_SUITE_P(Windows, MenuLayoutTest, ::testing::ValuesIn(kWindows),
 
 // ---- The end-of-day summary ----------------------------------------------------------------------
 
-// How the day ends: the nectar the bee carries home and the honey already in the hive, droplets.
+// How the day ends: the nectar the bee carries home and the honey already in the hive (droplets,
+// 100000 to a unit of honey), over the best score saved before the day (units; 0 for none). Garden
+// A opens the next hive at 30: a new best here opens it, and a best saved of 30 or more has opened
+// it already, so that no line under the title announces it.
 struct DayEnd {
     const char* name;
     uint64_t nectar, honey;
+    uint32_t bestBefore;
+    bool newBest;  // the high-score bubble shows and the next hive opens
 };
-// Both open the next hive and beat the best score (the second beats the first's).
-const DayEnd kDayEnds[] = {{"NectarCarriedHome", 6345678, 100000}, {"NothingLeftToPour", 0, 9900000}};
+const DayEnd kDayEnds[] = {
+    {"NewBestScore", 6345678, 100000, 0, true},   // about 64 units
+    {"BelowTheBest", 6345678, 100000, 90, false},
+    {"NothingLeftToPour", 0, 9900000, 0, true},   // 99 units in the hive before the night
+};
 
 // A shipped level played to its end menu in a window of the test's size.
 class SummaryLayoutTest : public PlaySceneGLTest,
@@ -350,13 +358,29 @@ protected:
     }
 
     CGSize window() const { return std::get<0>(GetParam()); }
+    const DayEnd& dayEnd() const { return std::get<1>(GetParam()); }
+
+    // Every case starts from the row's progress alone: no scores or statistics left by an earlier
+    // case or run, only the row's best score.
+    void startFromTheRowsProgress() {
+        ASSERT_TRUE(menutest::kPrivateHome) << "progress is deleted only in the test's own data folder";
+        Levels* levels = Levels::sharedInstance();
+        ASSERT_EQ(levels->getNextLevelId("garden_a"), "garden_b")
+            << "the shared catalogue is the shipped one: no test of this process made it over another";
+        levels->deleteScores();
+        Stats::sharedInstance()->deleteStats();
+        if (dayEnd().bestBefore > 0) {
+            ASSERT_TRUE(levels->setScore(dayEnd().bestBefore, "garden_a"));
+        }
+    }
 
     // The day of garden A cut to a second, the bee flown home with the day's nectar and honey, and
     // the end menu slid in.
     void playToTheEndMenu() {
         CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+        ASSERT_NO_FATAL_FAILURE(startFromTheRowsProgress());
         game::GameObjectKinds::registerKinds();
-        resizeWindow(static_cast<int>(window().width), static_cast<int>(window().height));
+        ASSERT_NO_FATAL_FAILURE(resizeWindow(static_cast<int>(window().width), static_cast<int>(window().height)));
         director_->setOriginalWinSize(window());
         director_->setProjection(CCProjectionKind2D);
         Random::seed(11);
@@ -364,12 +388,12 @@ protected:
         layer_ = makeRef<PlaySceneUnderTest>();
         ASSERT_TRUE(layer_->init());
         scene_->addChild(layer_.get());
-        bee()->setDroplets(std::get<1>(GetParam()).nectar);
-        bee()->setHiveDroplets(std::get<1>(GetParam()).honey);
+        bee()->setDroplets(dayEnd().nectar);
+        bee()->setHiveDroplets(dayEnd().honey);
         layer_->level()->setLengthOfDay(1);
         for (int frame = 0; frame < 60 * 90 && !bee()->finalNectarTransferComplete(); ++frame) layer_->update(1.0f / 60);
         ASSERT_TRUE(bee()->finalNectarTransferComplete());
-        runFrames(40);
+        ASSERT_NO_FATAL_FAILURE(runFrames(40));
         ASSERT_EQ(layer_->hud()->endGameMenuState(), Hud::kMenuOpen);
     }
 
@@ -381,7 +405,15 @@ protected:
             if (bubble && bubble->visible()) things.add("bubble \"" + bubble->text() + "\"", bubble);
         }
         Hud* hud = layer_->hud();
-        things.add("the end title", hud->endGameMessageHolder());
+        // The title and the line under it that announces the next hive are separate pictures:
+        // fixed, so that neither takes in a bubble lying on it as a part of itself.
+        CCSprite* hiveOpened = hud->endGameHiveUnlockedMessageHolder();
+        CGRect title = CGRectZero;
+        for (CCNode* child : childrenOf(hud->endGameMessageHolder())) {
+            if (child != hiveOpened) title = unite(title, drawnBox(child));
+        }
+        things.add("the end title", title, CGRectZero, true);
+        things.add("the line \"NEW HIVE OPENED!\"", drawnBox(hiveOpened), CGRectZero, true);
         for (CCNode* child : childrenOf(hud->endGameMenuHolder())) {
             if (!dynamic_cast<KSMenu*>(child)) continue;
             for (CCNode* item : childrenOf(child)) things.add(nameOf(item), item, true);
@@ -397,7 +429,14 @@ protected:
 };
 
 TEST_P(SummaryLayoutTest, TheSummaryStandsClearOfItselfAndOfTheEndMenu) {
-    playToTheEndMenu();
+    ASSERT_NO_FATAL_FAILURE(playToTheEndMenu());
+    bool highScoreShown = false;
+    for (CCNode* node : childrenOf(layer_->messagesHolder())) {
+        auto* bubble = dynamic_cast<GameMessage*>(node);
+        highScoreShown = highScoreShown || (bubble && bubble->visible() && bubble->info() == GameMessage::kInfoNewHighScore);
+    }
+    EXPECT_EQ(highScoreShown, dayEnd().newBest);
+    EXPECT_EQ(layer_->hud()->endGameHiveUnlockedMessageHolder()->children() != nullptr, dayEnd().newBest);
     EXPECT_TRUE(summaryThings().apart(window()));
 }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "engine/core/support/CCFileUtils.h"
@@ -210,6 +212,44 @@ TEST_F(GameMessageTest, ShowingSnapsAHiddenBubbleAndTheTimerHidesIt) {
     EXPECT_EQ(m->velocity(), CGPointZero);
     EXPECT_EQ(queue_->queue(), nullptr);
     EXPECT_EQ(m->parent(), nullptr);
+}
+
+TEST_F(GameMessageTest, AStackedBubbleTrailsTheOneBeforeItButNeverComesNearerThanItsOffset) {
+    // The first bubble springs after a target that jumps and swings past it; the second eases
+    // after the first. `gap`: the second's offset from the first, its scale applied (points).
+    struct Row {
+        int type, location;
+        CGPoint jump;
+        CGPoint direction;  // of the offset, a unit vector
+        double gap;
+    } rows[] = {
+        {1, 5, {0, 200}, {0, -1}, 50},   // below, full size: the first swings up, then back down
+        {1, 5, {0, -200}, {0, -1}, 50},  // and the other way
+        {2, 3, {-200, 0}, {1, 0}, 40},   // beside, stacked at 0.8 of the first's size
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE("type " + std::to_string(row.type) + ", location " + std::to_string(row.location));
+        const RefPtr<GameMessage> first = bubble(row.type, GameMessage::kInfoFlowersVisited, row.location);
+        const RefPtr<GameMessage> second = bubble(row.type, GameMessage::kInfoBuddiesFound, row.location);
+        target_->setPosition({100, 100});
+        queue_->addMessageToEndOfQueue(first.get(), 100.0f);
+        queue_->addMessageToEndOfQueue(second.get(), 100.0f);
+        queue_->update(1 / 60.0f, 0);
+        target_->setPosition({100 + row.jump.x, 100 + row.jump.y});
+        double least = 1e9, most = 0;
+        for (int frame = 0; frame < 600; ++frame) {
+            queue_->update(1 / 60.0f, 0);
+            const CGPoint a = first->position(), b = second->position();
+            const double along = (b.x - a.x) * row.direction.x + (b.y - a.y) * row.direction.y;
+            least = std::min(least, along);
+            most = std::max(most, along);
+        }
+        EXPECT_GE(least, row.gap - 1e-6);
+        EXPECT_GT(most, row.gap + 10) << "it still trails";
+        EXPECT_NEAR(second->position().x, first->position().x + row.direction.x * row.gap, 0.5) << "and settles";
+        EXPECT_NEAR(second->position().y, first->position().y + row.direction.y * row.gap, 0.5);
+        queue_->clearQueue();
+    }
 }
 
 TEST_F(GameMessageTest, ValuesTextsCaptionsAndColours) {

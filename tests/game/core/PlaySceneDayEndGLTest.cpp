@@ -126,7 +126,7 @@ TEST_F(PlaySceneDayEndGLTest, TheNightFlightBringsTheBeeIntoTheHiveFromARingArou
         ASSERT_TRUE(layer_->level()->hasHiveSensor());
         const CGPoint centre = layer_->level()->hiveSensorPosition();
         const double ground = layer_->level()->groundRadius();
-        leave();
+        ASSERT_NO_FATAL_FAILURE(leave());
         const double length = std::hypot(centre.x, centre.y);
         const CGPoint up{centre.x / length, centre.y / length}, right{up.y, -up.x};
         starts.push_back(centre);
@@ -146,7 +146,7 @@ TEST_F(PlaySceneDayEndGLTest, TheNightFlightBringsTheBeeIntoTheHiveFromARingArou
             layer_->player()->setNectar(20);
             EXPECT_TRUE(endMenuComesWithin(40));
             EXPECT_TRUE(layer_->level()->isNight());
-            leave();
+            ASSERT_NO_FATAL_FAILURE(leave());
         }
         if (!row.shipped) game::GameObjectKinds::unregisterKinds();
     }
@@ -171,7 +171,7 @@ TEST_F(PlaySceneDayEndGLTest, PausingAndResumingAtAnyFrameOfTheDaysLastSecondSti
             EXPECT_FALSE(layer_->gamePaused());
             EXPECT_TRUE(endMenuComesWithin(10));
             EXPECT_FALSE(layer_->ccKeyDown(escape())) << "Escape does nothing at night";
-            leave();
+            ASSERT_NO_FATAL_FAILURE(leave());
         }
     }
     game::GameObjectKinds::unregisterKinds();
@@ -183,6 +183,7 @@ TEST_F(PlaySceneDayEndGLTest, TheDaysResultIsSavedAsTheSummaryShowsAndNotAgainOn
     registerStandInKinds();
     Levels* levels = Levels::sharedInstance();
     Stats* stats = Stats::sharedInstance();
+    levels->deleteScores();  // test B closed again, whatever an earlier run opened
     ASSERT_FALSE(levels->isLevelAvailableAndUnLocked("test_b"));
     const uint32_t honeyBefore = stats->getStatUInt("honey");
     const uint32_t finishedBefore = stats->getStatUInt("games_finished");

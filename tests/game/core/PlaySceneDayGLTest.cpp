@@ -167,17 +167,19 @@ protected:
         return result;
     }
 
-    DayResult playShortDay() {
+    void playShortDay(DayResult* result) {
         Random::seed(27);
         flowerHeads.clear();
-        buildScene(8, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
-                                                   dict({{"type", 1}, {"position", "{400, 1150}"}})})}}));
-        return play(60 * 40);
+        ASSERT_NO_FATAL_FAILURE(
+            buildScene(8, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
+                                                       dict({{"type", 1}, {"position", "{400, 1150}"}})})}})));
+        *result = play(60 * 40);
     }
 };
 
 TEST_F(PlaySceneDayGLTest, TheBeeDrinksFliesHomeAtNightAndTheSummaryCompletes) {
-    const DayResult first = playShortDay();
+    DayResult first;
+    ASSERT_NO_FATAL_FAILURE(playShortDay(&first));
     EXPECT_TRUE(first.reachedFlower);
     EXPECT_GT(first.dropletsDrunk, 100000u);
     EXPECT_GE(first.lowestBand, -0.25);
@@ -187,8 +189,9 @@ TEST_F(PlaySceneDayGLTest, TheBeeDrinksFliesHomeAtNightAndTheSummaryCompletes) {
     EXPECT_GE(first.hiveDroplets, first.dropletsDrunk);
 
     TearDown();
-    SetUp();
-    const DayResult second = playShortDay();
+    ASSERT_NO_FATAL_FAILURE(SetUp());
+    DayResult second;
+    ASSERT_NO_FATAL_FAILURE(playShortDay(&second));
     EXPECT_EQ(second.stateHash, first.stateHash);
 }
 
@@ -244,8 +247,9 @@ TEST_F(PlaySceneDayGLTest, ALevelWithoutTheBeesSheetIsRefusedWithALogLine) {
 
 TEST_F(PlaySceneDayGLTest, ASteeredFrameAllocatesNothingOnceRunning) {
     flowerHeads.clear();
-    buildScene(60, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
-                                                 dict({{"type", 1}, {"position", "{400, 1150}"}})})}}));
+    ASSERT_NO_FATAL_FAILURE(
+        buildScene(60, dict({{"gameobjects", array({dict({{"type", 1000}, {"position", "{0, 1080}"}}),
+                                                     dict({{"type", 1}, {"position", "{400, 1150}"}})})}})));
     MousePilot pilot(layer_.get());
     // Warm up: the first frames fill the contact lists, the trail and the camera.
     for (int frame = 0; frame < 240; ++frame) {

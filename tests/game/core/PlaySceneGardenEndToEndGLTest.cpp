@@ -77,18 +77,14 @@ protected:
     }
 
     // Plays garden A to its end menu and clicks play-again or main-menu there.
-    GameResult play(bool playAgain) {
-        GameResult result;
+    void play(bool playAgain, GameResult* result) {
         game::GameObjectKinds::registerKinds();  // over the stand-ins of the fixture
         // The HUD's layout wants the game's window.
-        useGameWindow();
+        ASSERT_NO_FATAL_FAILURE(useGameWindow());
         Random::seed(11);
         VantrelGlobal::sharedInstance()->setNextLevelId("garden_a");
         layer_ = makeRef<PlaySceneUnderTest>();
-        if (!layer_->init()) {
-            ADD_FAILURE() << "garden A refused";
-            return result;
-        }
+        ASSERT_TRUE(layer_->init()) << "garden A refused";
         scene_->addChild(layer_.get());
         Level* level = layer_->level();
 
@@ -96,10 +92,7 @@ protected:
         std::vector<RefPtr<GameObject>> targets = {
             nearest(level->flowers(), {534, 1146}), nearest(level->pickups(), {876, 1043}),
             nearest(level->flowers(), {1091, 630}), nearest(level->pickups(), {1430, 383})};
-        for (const auto& target : targets) {
-            if (!target) ADD_FAILURE() << "a scripted target is missing";
-            if (!target) return result;
-        }
+        for (const auto& target : targets) ASSERT_NE(target.get(), nullptr) << "a scripted target is missing";
         const CGPoint hive = dynamic_cast<HiveProtocol*>(level->hive())->position();
 
         MousePilot pilot(layer_.get());
@@ -138,7 +131,7 @@ protected:
                 pilot.letGo();
             }
             layer_->update(kFrame);
-            result.loopsPlayed = result.loopsPlayed || (bee()->windSoundSource() && bee()->buzzSoundSource());
+            result->loopsPlayed = result->loopsPlayed || (bee()->windSoundSource() && bee()->buzzSoundSource());
             const CGPoint now = bee()->position();
             mix(&hash, now.x);
             mix(&hash, now.y);
@@ -146,11 +139,11 @@ protected:
             mix(&hash, static_cast<double>(bee()->hiveDroplets()));
             mix(&hash, bee()->buddiesShowing());
         }
-        result.summaryComplete = bee()->finalNectarTransferComplete();
-        result.stateHash = hash;
+        result->summaryComplete = bee()->finalNectarTransferComplete();
+        result->stateHash = hash;
 
         // The end menu slides in over 0.4 s; its buttons are clicked where they show.
-        runFrames(40);
+        ASSERT_NO_FATAL_FAILURE(runFrames(40));
         Hud* hud = layer_->hud();
         EXPECT_EQ(hud->endGameMenuState(), Hud::kMenuOpen);
         KSMenu* menu = nullptr;
@@ -158,10 +151,7 @@ protected:
         for (size_t i = 0; i < children->count(); ++i) {
             if (auto* m = dynamic_cast<KSMenu*>(children->objectAtIndex(i))) menu = m;
         }
-        if (!menu) {
-            ADD_FAILURE() << "no end menu";
-            return result;
-        }
+        ASSERT_NE(menu, nullptr) << "no end menu";
         // Play again at the bottom left, main menu at the bottom right.
         CGPoint click = CGPointZero;
         for (size_t i = 0; i < menu->children()->count(); ++i) {
@@ -174,10 +164,9 @@ protected:
         EXPECT_TRUE(menu->ccMouseUp(mouse(EventType::mouseUp, click)));
         if (CCScene* scene = CCDirector::sharedDirector()->nextScene(); scene && scene->children()) {
             if (auto* transition = dynamic_cast<VantrelTransitionLayer*>(scene->children()->objectAtIndex(0))) {
-                result.destination = transition->destination();
+                result->destination = transition->destination();
             }
         }
-        return result;
     }
 };
 
@@ -194,7 +183,8 @@ TEST_F(GardenEndToEndTest, GardenAIsPlayedToTheEndMenuTheSameWayTwice) {
     const uint32_t flowersBefore = stats->getStatUInt("flowers_visited");
     const uint32_t honeyBefore = stats->getStatUInt("honey");
 
-    const GameResult first = play(true);
+    GameResult first;
+    ASSERT_NO_FATAL_FAILURE(play(true, &first));
     ASSERT_TRUE(first.summaryComplete);
     EXPECT_TRUE(first.loopsPlayed) << "the wind and buzz loops played";
     EXPECT_EQ(first.destination, VantrelGameLayer::kClassName) << "play again";
@@ -219,8 +209,9 @@ TEST_F(GardenEndToEndTest, GardenAIsPlayedToTheEndMenuTheSameWayTwice) {
     EXPECT_GE(Levels::sharedInstance()->getScoreForLevelId("garden_a"), honey);
 
     TearDown();
-    SetUp();
-    const GameResult second = play(false);
+    ASSERT_NO_FATAL_FAILURE(SetUp());
+    GameResult second;
+    ASSERT_NO_FATAL_FAILURE(play(false, &second));
     EXPECT_TRUE(second.summaryComplete);
     EXPECT_EQ(second.destination, VantrelTransitionLayer::kMenuClassName) << "main menu";
     EXPECT_EQ(stats->getStatUInt("games_finished"), finishedBefore + 1);
