@@ -13,11 +13,6 @@
 
 namespace {
 
-// 2S + 1 vertices are numbered in 16 bits.
-constexpr int32_t kMaxSubDivisions = 32767;
-// More repeats than this make texture coordinates that float can no longer tell apart.
-constexpr int32_t kMaxRepeatCount = 32767;
-
 double contentScaleFactor() { return CCDirector::sharedDirector()->contentScaleFactor(); }
 
 ccVertex2F pointAt(float radius, float degrees) {

@@ -37,6 +37,11 @@ static_assert(sizeof(VT_V2F_T2F) == 16);
 // Engine thread only.
 class CCDonut : public CCNode, public CCRGBAProtocol, public CCTextureProtocol {
 public:
+    // 2S + 1 vertices are numbered in 16 bits.
+    static constexpr int32_t kMaxSubDivisions = 32767;
+    // More repeats than this make texture coordinates that float can no longer tell apart.
+    static constexpr int32_t kMaxRepeatCount = 32767;
+
     // Opacity 255, white, no texture (so blending (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA)), no
     // ring yet.
     CCDonut();

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "game/core/CCDonut.h"
 #include "game/core/ColourUtils.h"
 #include "platform/foundation/Log.h"
 
@@ -12,9 +13,6 @@ namespace {
 // Gravity and anti-gravity are given as multiples of this, points per second squared; absent,
 // they are 1.
 constexpr float kGravityUnit = 320.0f;
-// Subdivisions and texture repeats of the rings: at most this (the rings index their vertices
-// in 16 bits).
-constexpr int32_t kMaxSubdivisions = 32767;
 // The night flight's height between the ground (0) and the sky (1).
 constexpr float kAutoFlyHeight = 0.75f;
 
@@ -108,22 +106,25 @@ bool isPlayable(const LevelInfo& l) {
         logLine("Level: \"%s\" is refused: its day lasts %g s", id, l.lengthOfDay);
         return false;
     }
+    // The rings' counts, within the bounds the rings themselves take.
+    constexpr int32_t kMostParts = CCDonut::kMaxSubDivisions;
+    constexpr int32_t kMostRepeats = CCDonut::kMaxRepeatCount;
     const struct {
         const char* key;
         int32_t value;
         int32_t least;
-    } subdivisions[] = {{"ground_subdivisions", l.groundSubdivisions, 2},
-                        {"bgnear_subdivisions", l.bgNear.subdivisions, 2},
-                        {"bgfar_subdivisions", l.bgFar.subdivisions, 2},
-                        {"ground_fill_subdivisions", l.groundFillSubdivisions, 3},
-                        // The rings' texture repeats, in the same bounds.
-                        {"ground_repeat", l.groundImageRepeat, 1},
-                        {"bgnear_repeat", l.bgNear.imageRepeat, 1},
-                        {"bgfar_repeat", l.bgFar.imageRepeat, 1}};
-    for (const auto& entry : subdivisions) {
-        if (entry.value < entry.least || entry.value > kMaxSubdivisions) {
+        int32_t most;
+    } counts[] = {{"ground_subdivisions", l.groundSubdivisions, 2, kMostParts},
+                  {"bgnear_subdivisions", l.bgNear.subdivisions, 2, kMostParts},
+                  {"bgfar_subdivisions", l.bgFar.subdivisions, 2, kMostParts},
+                  {"ground_fill_subdivisions", l.groundFillSubdivisions, 3, kMostParts},
+                  {"ground_repeat", l.groundImageRepeat, 1, kMostRepeats},
+                  {"bgnear_repeat", l.bgNear.imageRepeat, 1, kMostRepeats},
+                  {"bgfar_repeat", l.bgFar.imageRepeat, 1, kMostRepeats}};
+    for (const auto& entry : counts) {
+        if (entry.value < entry.least || entry.value > entry.most) {
             logLine("Level: \"%s\" is refused: \"%s\" is %d, not %d to %d", id, entry.key, entry.value, entry.least,
-                    kMaxSubdivisions);
+                    entry.most);
             return false;
         }
     }
