@@ -53,11 +53,17 @@ void VantrelAudio::initAudio() {
     }
 
     audioTrack_ = OALAudioTrack::track();
-    interfaceChannel_ = ALChannelSource::channelWithSources(2);
-    playerLoopChannel1_ = ALChannelSource::channelWithSources(2);
-    playerLoopChannel2_ = ALChannelSource::channelWithSources(2);
-    playerEventChannel1_ = ALChannelSource::channelWithSources(1);
-    generalChannel_ = ALChannelSource::channelWithSources(25);
+    // Without a context no source can be made; the channels stay empty rather than each logging
+    // the refusal the player was already told of.
+    const bool sounding = simpleAudio_->context() != nullptr;
+    const auto channel = [sounding](int sources) {
+        return ALChannelSource::channelWithSources(sounding ? sources : 0);
+    };
+    interfaceChannel_ = channel(2);
+    playerLoopChannel1_ = channel(2);
+    playerLoopChannel2_ = channel(2);
+    playerEventChannel1_ = channel(1);
+    generalChannel_ = channel(25);
     interfaceChannel_->setInterruptible(true);
     playerLoopChannel1_->setInterruptible(false);
     playerLoopChannel2_->setInterruptible(true);
