@@ -266,6 +266,9 @@ RefPtr<ALBuffer> OALSimpleAudio::preloadEffect(const std::string& filePath, bool
     const std::string key = cacheKeyForEffectPath(filePath);
     {
         std::lock_guard lock(mutex_);
+        // Without a device nothing can be loaded; its failed open said why, once, and every
+        // effect would only repeat it.
+        if (!context_) return nullptr;
         if (preloadCache_) {
             if (const auto cached = preloadCache_->find(key); cached != preloadCache_->end()) return cached->second;
         }

@@ -97,7 +97,8 @@ void VantrelAudio::resetAudio() {
 }
 
 void VantrelAudio::playTrack(const std::string& filePath, bool isMusic, bool fadeCurrent, int64_t loops, float volume) {
-    if (!audioTrack_) return;
+    // Without a device no track can load (the player was told once in initAudio).
+    if (!audioTrack_ || !simpleAudio_->context()) return;
     nextAudioTrackFilePath_ = filePath;
     nextAudioTrackIsMusic_ = isMusic;
     nextAudioTrackLoops_ = loops;

@@ -17,7 +17,8 @@ class SoundEffectOutput;
 //
 // Keys: "sound_name" (resource name without ".wav"), "volume" or its pair (default 0: silent),
 // "pitch" or its pair (default 1), "pan" or its pair (default 0). A sound that cannot be loaded
-// (no name, no file) logs one line when built and then plays nothing.
+// (no name, no file) logs one line when built and then plays nothing; without a sound device
+// nothing loads and nothing is logged.
 class SimpleSoundEffect : public Object {
 public:
     // Null for a missing dictionary.

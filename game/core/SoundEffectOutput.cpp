@@ -33,6 +33,11 @@ public:
         if (channel) channel->play(RefPtr<ALBuffer>(static_cast<ALBuffer*>(&sound)), gain, pitch, pan, false);
     }
 
+    bool isSilent() const override {
+        const OALSimpleAudio* audio = VantrelAudio::sharedInstance()->simpleAudio();
+        return !audio || !audio->context();
+    }
+
     bool preloadEffect(const std::string& path) override {
         OALSimpleAudio* audio = VantrelAudio::sharedInstance()->simpleAudio();
         return audio && audio->preloadEffect(path) != nullptr;

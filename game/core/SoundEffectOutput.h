@@ -23,6 +23,9 @@ public:
     // play neither looks the file up nor, after the shared cache was emptied, decodes it again.
     virtual RefPtr<Object> keepEffect(const std::string& path);
     virtual void playKept(Object& sound, float gain, float pitch, float pan);
+    // True when nothing can sound at all (no sound device): then nothing loads, and a sound that
+    // did not load says nothing about the level's data.
+    virtual bool isSilent() const { return false; }
 
     // The output in use: the audio front unless one was set.
     static SoundEffectOutput* current();

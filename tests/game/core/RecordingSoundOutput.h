@@ -23,6 +23,7 @@ public:
     void playEffect(const std::string& path, float gain, float pitch, float pan) override {
         played.push_back({path, gain, pitch, pan});
     }
+    bool isSilent() const override { return silent; }
     // How many plays of "<name>.wav" there were.
     int count(const std::string& name) const {
         int plays = 0;
@@ -33,4 +34,5 @@ public:
 
     std::vector<std::string> loaded;
     std::vector<Played> played;
+    bool silent = false;  // as without a sound device
 };

@@ -59,6 +59,13 @@ TEST(SimpleSoundEffect, SoundsThatCannotLoadStaySilentWithOneLogLineAndNoDiction
     }
     EXPECT_TRUE(output.played.empty());
     EXPECT_FALSE(SimpleSoundEffect::simpleSoundEffectWithDictionary(Value()));
+
+    // Without a sound device no sound loads, and that is no fault of the data.
+    output.silent = true;
+    LogCapture log;
+    EXPECT_FALSE(
+        SimpleSoundEffect::simpleSoundEffectWithDictionary(dict({{"sound_name", "missing_sound"}}))->isLoaded());
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
 }
 
 }  // namespace
