@@ -52,50 +52,42 @@ Data getSourceASA(const char* function, ALuint sourceId, ALuint property, const 
                          [&](Data* data, ALuint* size) { proc(property, sourceId, data, size); });
 }
 
+// A mixer setting read through its extension entry point; 0 when the extension is missing.
+template <typename Get>
+auto readSetting(Get proc, const char* function, const char* warning) {
+    decltype(proc()) value{};
+    if (!missing(reinterpret_cast<const void*>(proc), function, warning)) withAL(function, [&] { value = proc(); });
+    return value;
+}
+
+template <typename Set, typename Value>
+bool writeSetting(Set proc, const char* function, const char* warning, Value value) {
+    if (missing(reinterpret_cast<const void*>(proc), function, warning)) return false;
+    return withAL(function, [&] { proc(value); });
+}
+
 }  // namespace
 
 // ---- Platform extensions
 
 double ALWrapper::getMixerOutputDataRate() {
-    const Extensions& ext = extensions();
-    constexpr const char* function = "+[ALWrapper getMixerOutputDataRate]";
-    if (missing(reinterpret_cast<const void*>(ext.getMixerOutputRate), function,
-                "No proc ptr for alcGetMacOSXMixerOutputRate. Returning 0")) {
-        return 0.0;
-    }
-    double value = 0;
-    withAL(function, [&] { value = ext.getMixerOutputRate(); });
-    return value;
+    return readSetting(extensions().getMixerOutputRate, "+[ALWrapper getMixerOutputDataRate]",
+                       "No proc ptr for alcGetMacOSXMixerOutputRate. Returning 0");
 }
 
 bool ALWrapper::setMixerOutputDataRate(double frequency) {
-    const Extensions& ext = extensions();
-    constexpr const char* function = "+[ALWrapper setMixerOutputDataRate:]";
-    if (missing(reinterpret_cast<const void*>(ext.setMixerOutputRate), function, "No proc ptr for alcMacOSXMixerOutputRate")) {
-        return false;
-    }
-    return withAL(function, [&] { ext.setMixerOutputRate(frequency); });
+    return writeSetting(extensions().setMixerOutputRate, "+[ALWrapper setMixerOutputDataRate:]",
+                        "No proc ptr for alcMacOSXMixerOutputRate", frequency);
 }
 
 ALint ALWrapper::getRenderingQuality() {
-    const Extensions& ext = extensions();
-    constexpr const char* function = "+[ALWrapper getRenderingQuality]";
-    if (missing(reinterpret_cast<const void*>(ext.getRenderingQuality), function,
-                "No proc ptr for alcMacOSXGetRenderingQuality. Returning 0")) {
-        return 0;
-    }
-    ALint value = 0;
-    withAL(function, [&] { value = ext.getRenderingQuality(); });
-    return value;
+    return readSetting(extensions().getRenderingQuality, "+[ALWrapper getRenderingQuality]",
+                       "No proc ptr for alcMacOSXGetRenderingQuality. Returning 0");
 }
 
 bool ALWrapper::setRenderingQuality(ALint quality) {
-    const Extensions& ext = extensions();
-    constexpr const char* function = "+[ALWrapper setRenderingQuality:]";
-    if (missing(reinterpret_cast<const void*>(ext.setRenderingQuality), function, "No proc ptr for alcMacOSXRenderingQuality")) {
-        return false;
-    }
-    return withAL(function, [&] { ext.setRenderingQuality(quality); });
+    return writeSetting(extensions().setRenderingQuality, "+[ALWrapper setRenderingQuality:]",
+                        "No proc ptr for alcMacOSXRenderingQuality", quality);
 }
 
 bool ALWrapper::bufferDataStatic(ALuint bufferId, ALenum format, const void* data, ALsizei size, ALsizei frequency) {
