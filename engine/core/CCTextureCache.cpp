@@ -123,8 +123,11 @@ bool CCTextureCache::takeDecodedAhead(const std::string& key, const std::string&
         decodedAhead.erase(found);
     }
     Image picture = ahead.image.get();
+    if (ahead.path != path) return false;
+    // A picture above the GL limit is loaded again, to be refused with the limit; a file that
+    // could not be decoded was told of by the worker and stays empty.
     const auto limit = static_cast<uint32_t>(maxSize);
-    if (ahead.path != path || picture.empty() || picture.width() > limit || picture.height() > limit) return false;
+    if (picture.width() > limit || picture.height() > limit) return false;
     loaded->image = std::move(picture);
     return true;
 }

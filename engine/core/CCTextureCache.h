@@ -89,7 +89,7 @@ private:
     // a picture of the key decoded ahead is taken instead when it fits. Any thread.
     static void loadImage(const std::string& key, int maxSize, LoadedImage* loaded);
     // Takes the picture of the key decoded ahead, waiting for it; true when it was decoded from
-    // `path` and is within `maxSize` pixels a side.
+    // `path` and is within `maxSize` pixels a side, or could not be decoded (then empty).
     static bool takeDecodedAhead(const std::string& key, const std::string& path, int maxSize, LoadedImage* loaded);
     // Engine thread: the texture of a picture loaded for the key, stored under it; null for an
     // empty picture or one the texture refuses.

@@ -132,6 +132,13 @@ TEST_F(CCTextureCacheGLTest, PicturesDecodedAheadServeTheFirstLoadOfTheirFile) {
     EXPECT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(cache_->addImage("missing.png"), nullptr);
     EXPECT_EQ(log.lines().size(), 1u);
+
+    // A file that cannot be decoded is told once, by the worker, not again by the load.
+    folder_.write("broken.png", std::string("\x89PNG\r\n\x1a\nnot a picture", 21));
+    log.clear();
+    CCTextureCache::decodeAhead("broken.png");
+    EXPECT_EQ(cache_->addImage("broken.png"), nullptr);
+    EXPECT_EQ(log.lines().size(), 1u);
 }
 
 // Takes the texture through a method, the target form of the asynchronous load.

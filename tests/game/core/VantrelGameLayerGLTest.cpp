@@ -289,7 +289,9 @@ TEST_F(VantrelGameLayerTest, AWindowTallerThanTheFlyingBandKeepsTheLevelAndFitsT
             EXPECT_NEAR(layer->gameCamera()->position().y, place.placed, 1e-2) << place.distance;
             EXPECT_GE(layer->cameraZoom(), layer->cameraZoomMin());
             EXPECT_LE(layer->cameraZoom(), layer->cameraZoomMax());
-            if (!std::isnan(place.zoom)) EXPECT_NEAR(layer->cameraZoom(), place.zoom, 1e-4) << place.distance;
+            if (!std::isnan(place.zoom)) {
+                EXPECT_NEAR(layer->cameraZoom(), place.zoom, 1e-4) << place.distance;
+            }
         }
         tick(60);
         EXPECT_TRUE(std::isfinite(layer->gradientBackground()->position().y));
