@@ -1,6 +1,5 @@
 #include "PadlinkSDK/PadlinkRPCLib/Padlink_SharedUDID.h"
 
-#include <openssl/evp.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 
@@ -14,6 +13,7 @@
 #include <memory>
 #include <mutex>
 
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/OpenSSLFunctions.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/InputLimits.h"
@@ -245,7 +245,7 @@ std::string Padlink_SharedUDID::generateFreshSharedUDID() {
     const std::string uuid = newUUIDString();
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int digestLength = 0;
-    CC_REQUIRE(EVP_Digest(uuid.data(), uuid.size(), digest, &digestLength, EVP_md5(), nullptr) == 1 && digestLength == 16,
+    CC_REQUIRE(openSSL() && EVP_Digest(uuid.data(), uuid.size(), digest, &digestLength, EVP_md5(), nullptr) == 1 && digestLength == 16,
                "NSInternalInconsistencyException", "MD5 is not available");
     std::string identifier;
     for (unsigned int i = 0; i < digestLength; ++i) identifier += stringWithFormat("%02x", digest[i]);

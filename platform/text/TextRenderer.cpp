@@ -1,10 +1,5 @@
 #include "platform/text/TextRenderer.h"
 
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_ADVANCES_H
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -15,6 +10,7 @@
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/StringUtils.h"
+#include "platform/text/FontLibraries.h"
 
 namespace {
 
@@ -74,6 +70,7 @@ bool TextRenderer::registerFontFile(const std::string& path) {
     static std::set<std::string> registered;
     std::lock_guard lock(mutex);
     if (registered.count(path)) return true;
+    if (!fontLibraries()) return false;
     if (!FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(path.c_str()))) {
         logLine("font file %s cannot be registered", path.c_str());
         return false;
@@ -96,6 +93,7 @@ std::string TextRenderer::findFontFile(const std::string& fontName, int* faceInd
         return {};
     }
 
+    if (!fontLibraries()) return {};
     std::unique_ptr<FcPattern, void (*)(FcPattern*)> pattern(FcPatternCreate(), FcPatternDestroy);
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(fontName.c_str()));
     FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
@@ -122,6 +120,7 @@ bool TextRenderer::initWithFont(const std::string& fontName, double fontSize) {
         logLine("font size %g is out of range", fontSize);
         return false;
     }
+    if (!fontLibraries()) return false;
     int faceIndex = 0;
     const std::string path = findFontFile(fontName, &faceIndex);
     if (path.empty()) return false;

@@ -1,13 +1,8 @@
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPSecureTransport.h"
 
-#include <openssl/bio.h>
-#include <openssl/err.h>
-#include <openssl/pem.h>
-#include <openssl/ssl.h>
-#include <openssl/x509.h>
-#include <openssl/x509v3.h>
-
 #include <cstring>
+
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/OpenSSLFunctions.h"
 
 // The BIO that carries records through the owner's callbacks; its data pointer is the transport.
 struct JPSecureTransportBio {
@@ -104,7 +99,8 @@ bool useCipherSuites(SSL* ssl, const Value& list) {
         const SSL_CIPHER* cipher = number.isNumber() ? SSL_CIPHER_find(ssl, bytes) : nullptr;
         if (!cipher) return false;
         std::string& suites = (value >> 8) == 0x13 ? suites13 : suites12;  // 0x13xx: the TLS 1.3 suites
-        suites += (suites.empty() ? "" : ":") + std::string(SSL_CIPHER_get_name(cipher));
+        if (!suites.empty()) suites += ':';
+        suites += SSL_CIPHER_get_name(cipher);
     }
     if (SSL_set_ciphersuites(ssl, suites13.c_str()) != 1) return false;
     // Only TLS 1.3 suites: no TLS 1.2 cipher is left, so TLS 1.3 it is.
@@ -131,6 +127,11 @@ int ownerIndex() {
 
 std::unique_ptr<JPSecureTransport> JPSecureTransport::make(bool server, ReadFunction read, WriteFunction write,
                                                            const char** failedCall) {
+    // Without OpenSSL there is no context to make: every later call needs the table.
+    if (!openSSL()) {
+        *failedCall = "SSLNewContext";
+        return nullptr;
+    }
     std::unique_ptr<JPSecureTransport> transport(new JPSecureTransport(std::move(read), std::move(write)));
     SSL_CTX* context = SSL_CTX_new(server ? TLS_server_method() : TLS_client_method());
     if (context) {
