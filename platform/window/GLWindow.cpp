@@ -6,6 +6,8 @@
 #include <cerrno>  // program_invocation_short_name
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
@@ -109,7 +111,26 @@ std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size
     return std::unique_ptr<GLWindow>(new GLWindow(window, context));
 }
 
-bool GLWindow::openDisplay() { return openVideo(); }
+bool GLWindow::openDisplay() {
+    // SDL opens an input method with its video, and with it the locale's compose table, which
+    // libX11 (and xkbcommon under Wayland) parses from a text file of thousands of lines: about
+    // 8 ms, near a tenth of the start. This program composes no text: it stops SDL's text input as
+    // soon as its window is made and takes characters from the keys (KeyCodes.h). So the compose
+    // file is an empty one while the display opens, and the user's setting is put back at once
+    // for the programs the game starts (the browser). The environment has no lock: only
+    // openDisplay does this, before the program starts any thread of its own.
+    static constexpr const char* kComposeFile = "XCOMPOSEFILE";
+    const char* user = std::getenv(kComposeFile);
+    const std::optional<std::string> saved = user ? std::optional<std::string>(user) : std::nullopt;
+    setenv(kComposeFile, "/dev/null", 1);
+    const bool opened = openVideo();
+    if (saved) {
+        setenv(kComposeFile, saved->c_str(), 1);
+    } else {
+        unsetenv(kComposeFile);
+    }
+    return opened;
+}
 
 GLWindow::GLWindow(SDL_Window* window, void* context) : window_(window), context_(context) {}
 

@@ -48,7 +48,8 @@ public:
     static std::unique_ptr<GLWindow> create(const std::string& title, CGSize size, bool hidden = false);
     // Opens the display as create does, ahead of the windows, and keeps it open for the rest of
     // the run: a program can then learn that it has a graphical session before it makes its
-    // window. False after the one logged line when there is none.
+    // window. False after the one logged line when there is none. Call it before the program
+    // starts its threads: it skips the input method's compose table through the environment.
     static bool openDisplay();
     ~GLWindow();
     GLWindow(const GLWindow&) = delete;

@@ -26,3 +26,18 @@ TEST(GLWindowRefusal, WithoutAGraphicalSessionOrASizeNoWindowOpens) {
         EXPECT_EQ(capture.lines(), std::vector<std::string>{line});
     }
 }
+
+TEST(GLWindowDisplay, OpeningTheDisplayLeavesTheUsersComposeFileAsItWas) {
+    // The compose table is skipped only while the display opens; programs started later (the
+    // browser) must see the user's own setting, or none. Without a display the opening fails after
+    // the same steps.
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) unsetenv(variable);
+    LogCapture quiet;
+    setenv("XCOMPOSEFILE", "/home/player/.XCompose", 1);
+    EXPECT_FALSE(GLWindow::openDisplay());
+    ASSERT_NE(std::getenv("XCOMPOSEFILE"), nullptr);
+    EXPECT_STREQ(std::getenv("XCOMPOSEFILE"), "/home/player/.XCompose");
+    unsetenv("XCOMPOSEFILE");
+    EXPECT_FALSE(GLWindow::openDisplay());
+    EXPECT_EQ(std::getenv("XCOMPOSEFILE"), nullptr);
+}
