@@ -31,8 +31,9 @@ RefPtr<SimpleSoundEffect> SimpleSoundEffect::simpleSoundEffect(const std::string
     effect->path_ = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(soundName + ".wav");
     effect->output_ = SoundEffectOutput::current();
     effect->sound_ = effect->output_->keepEffect(effect->path_);
-    if (!effect->sound_ && !effect->output_->isSilent())
+    if (!effect->sound_ && !effect->output_->isSilent()) {
         logLine("Game objects: sound %s.wav cannot be loaded; it stays silent", soundName.c_str());
+    }
     return effect;
 }
 

@@ -93,7 +93,6 @@ std::string TextRenderer::findFontFile(const std::string& fontName, int* faceInd
         return {};
     }
 
-    if (!fontLibraries()) return {};
     std::unique_ptr<FcPattern, void (*)(FcPattern*)> pattern(FcPatternCreate(), FcPatternDestroy);
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(fontName.c_str()));
     FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);

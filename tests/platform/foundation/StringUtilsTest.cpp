@@ -35,6 +35,8 @@ TEST(StringUtils, UTF8SequencesAreWellFormedOrNone) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isValidUTF8(c.text), c.valid) << c.text;
-        if (!c.text.empty()) EXPECT_EQ(utf8SequenceLength(c.text, 0), c.first) << c.text;
+        if (!c.text.empty()) {
+            EXPECT_EQ(utf8SequenceLength(c.text, 0), c.first) << c.text;
+        }
     }
 }
