@@ -4,6 +4,9 @@
 #include <netinet/in.h>
 #include <sys/utsname.h>
 
+#include <exception>
+#include <utility>
+
 #include "PadlinkSDK/PadlinkRPCLib/JPHiddenDevice.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPManager.h"
 #include "PadlinkSDK/PadlinkRPCLib/Padlink_SharedUDID.h"
@@ -15,8 +18,8 @@
 
 namespace {
 
-// The version phones are told the game has; the build's project version.
-constexpr const char* kBundleVersion = "0.1.0";
+// The version phones are told the game has: the build number the build was given.
+constexpr const char* kBundleVersion = VANTREL_BUILD_NUMBER;
 constexpr size_t kInputWordBytes = 8;
 
 // One queue for all command sockets and one for all input sockets; they live for the whole process.
@@ -166,10 +169,16 @@ void JPDeviceNetworker::rpcConnectionDidReceiveMethodCall(JPRPCConnection* conne
     const RefPtr<JPRPCConnection> channel(connection);
     auto answer = makeRef<JPMethodReturn>();
     for (const HandlerEntry& entry : kHandlers) {
-        if (call->methodName() == entry.method) {
+        if (call->methodName() != entry.method) continue;
+        // A broken precondition under a handler (the game's callbacks run there too) fails this
+        // call alone; carried into the run loop it would end the program.
+        try {
             (this->*entry.handler)(*call, answer);
-            break;
+        } catch (const std::exception& failure) {
+            logLine("Padlink: The phone's call %s failed: %s", entry.method, failure.what());
+            answer = makeRef<JPMethodReturn>();
         }
+        break;
     }
     if (answer) channel->sendMethodReturn(answer, RefPtr<JPMethodCall>(call));
 }
@@ -256,7 +265,10 @@ void JPDeviceNetworker::RPClaunchConsoleCall(const JPMethodCall&, RefPtr<JPMetho
 }
 
 void JPDeviceNetworker::RPCUDIDCall(const JPMethodCall&, RefPtr<JPMethodReturn>& answer) {
-    answer->setRetValue(JPValue(Padlink_SharedUDID::value()));
+    // Empty when none can be made (logged): the answer stays nil.
+    if (std::string identifier = Padlink_SharedUDID::value(); !identifier.empty()) {
+        answer->setRetValue(JPValue(std::move(identifier)));
+    }
 }
 
 void JPDeviceNetworker::RPCgameConsoleInstalledCall(const JPMethodCall&, RefPtr<JPMethodReturn>& answer) {

@@ -50,7 +50,8 @@ public:
                                  const RefPtr<Object>& context) override;
 
 private:
-    // A phone-call handler: fills the prepared answer, or clears it when the call gets none.
+    // A phone-call handler: fills the prepared answer, or clears it when the call gets none. A call
+    // that fails is answered nil, as one without a handler is.
     using Handler = void (JPDeviceNetworker::*)(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
     struct HandlerEntry {
         const char* method;

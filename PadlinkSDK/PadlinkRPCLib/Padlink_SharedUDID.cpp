@@ -12,6 +12,7 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/OpenSSLFunctions.h"
 #include "platform/foundation/AtomicFile.h"
@@ -33,12 +34,16 @@ constexpr const char* kOptOutKey = "SharedUDID_optOutTS";
 constexpr size_t kIdentifierLength = 40;
 // Seconds from 1970-01-01 to 2001-01-01, both UTC.
 constexpr double kReferenceDateSince1970 = 978307200;
+// Why no identifier could be worked out: MD5, for a new one, comes from OpenSSL.
+constexpr const char* kNeedsOpenSSL =
+    "No SharedUDID is stored, and a new one needs OpenSSL's libssl3 (libssl.so.3), which cannot be loaded";
 
 std::mutex udidMutex;  // guards everything below and the files
 std::optional<std::string> cachedValue;
 std::string userDefaultsFile;  // empty: the standard store
 std::unique_ptr<UserDefaults> customStore;  // over userDefaultsFile, made on first use
 std::string slotFolder;
+bool toldNeedsOpenSSL = false;  // the log says kNeedsOpenSSL once per run
 
 std::string slotsPath() {
     if (!slotFolder.empty()) return slotFolder;
@@ -190,7 +195,16 @@ std::string Padlink_SharedUDID::valueWithError(RefPtr<Error>* error) {
     if (!stored.empty()) {
         discrepancy = !mostFrequent.empty() && mostFrequent != stored;
     } else {
-        identifier = mostFrequent.empty() ? generateFreshSharedUDID() : mostFrequent;
+        const std::optional<std::string> found = mostFrequent.empty() ? generateFreshSharedUDID() : mostFrequent;
+        if (!found) {
+            // Nothing is stored or cached: a later look-up with OpenSSL starts afresh.
+            if (!std::exchange(toldNeedsOpenSSL, true)) {
+                logLine("Padlink: %s; phones asking for the device identifier get none", kNeedsOpenSSL);
+            }
+            report(error, 3, kNeedsOpenSSL);
+            return {};
+        }
+        identifier = *found;
         if (record.isNone()) {
             record = Value::dictionary();
             record.set(kAppUIDKey, appUID);
@@ -241,12 +255,14 @@ void Padlink_SharedUDID::setStoreLocations(std::string userDefaultsFilePath, std
     cachedValue.reset();
 }
 
-std::string Padlink_SharedUDID::generateFreshSharedUDID() {
+std::optional<std::string> Padlink_SharedUDID::generateFreshSharedUDID() {
+    if (!openSSL()) return std::nullopt;
     const std::string uuid = newUUIDString();
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int digestLength = 0;
-    CC_REQUIRE(openSSL() && EVP_Digest(uuid.data(), uuid.size(), digest, &digestLength, EVP_md5(), nullptr) == 1 && digestLength == 16,
-               "NSInternalInconsistencyException", "MD5 is not available");
+    CC_REQUIRE(
+        EVP_Digest(uuid.data(), uuid.size(), digest, &digestLength, EVP_md5(), nullptr) == 1 && digestLength == 16,
+        "NSInternalInconsistencyException", "MD5 is not available");
     std::string identifier;
     for (unsigned int i = 0; i < digestLength; ++i) identifier += stringWithFormat("%02x", digest[i]);
     uint32_t random = 0;

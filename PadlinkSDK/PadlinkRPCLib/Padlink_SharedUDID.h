@@ -26,10 +26,11 @@ public:
 
     // valueWithError without the report.
     static std::string value();
-    // The identifier, or 40 "0" for an opted-out application. *error (when given) receives the
-    // outcome: code 0 (retrieved, or from the cache), 1 (opted out) or 2 (the stored identifier
-    // differs from the one most slots hold; the stored one is answered), its text also under the
-    // user-information key "description".
+    // The identifier, or 40 "0" for an opted-out application, or "" when none is stored anywhere
+    // and OpenSSL, which a new one needs, is missing (said once per run in the log; nothing is
+    // stored). *error (when given) receives the outcome: code 0 (retrieved, or from the cache), 1
+    // (opted out), 2 (the stored identifier differs from the one most slots hold; the stored one is
+    // answered) or 3 (none could be made), its text also under the user-information key "description".
     static std::string valueWithError(RefPtr<Error>* error);
     // Records the opt-out (or its end) in the user defaults and forgets the cached value.
     static void setOptOut(bool optOut);
@@ -41,7 +42,8 @@ public:
     static void setStoreLocations(std::string userDefaultsFile, std::string slotFolder);
 
 private:
-    static std::string generateFreshSharedUDID();
+    // Null without OpenSSL.
+    static std::optional<std::string> generateFreshSharedUDID();
     // The record of a slot: nullopt when the slot's file does not exist, an empty dictionary when
     // it cannot be read or is not a record.
     static std::optional<Value> getDictFromPasteboard(int slot);

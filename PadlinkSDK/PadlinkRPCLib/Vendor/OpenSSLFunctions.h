@@ -43,6 +43,15 @@ struct OpenSSLFunctions {
 // cannot be opened or lacks a function.
 const OpenSSLFunctions* openSSL();
 
+// For tests: while one lives, openSSL() answers null, as on a machine without libssl.so.3.
+class HiddenOpenSSL {
+public:
+    HiddenOpenSSL();
+    ~HiddenOpenSSL();
+    HiddenOpenSSL(const HiddenOpenSSL&) = delete;
+    HiddenOpenSSL& operator=(const HiddenOpenSSL&) = delete;
+};
+
 #ifndef PADLINK_OPENSSL_TABLE_ONLY
 #define BIO_clear_flags (openSSL()->BIO_clear_flags)
 #define BIO_free (openSSL()->BIO_free)

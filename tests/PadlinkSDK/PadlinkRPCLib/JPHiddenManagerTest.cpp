@@ -1,6 +1,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include "PadlinkRecorder.h"
 #include "PadlinkSDK/PadlinkRPCLib/JPHiddenManager.h"
 #include "PadlinkSDK/PadlinkRPCLib/Padlink_SharedUDID.h"
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/OpenSSLFunctions.h"
 #include "SimulatedPhone.h"
 #include "platform/foundation/Folders.h"
 #include "platform/foundation/Log.h"
@@ -103,8 +105,8 @@ TEST_F(ManagerTest, PhoneHandshakeImagesAndInputWords) {
         if (connected && !connected->delegate()) connected->setDelegate(&device);
     };
     SimulatedPhone& phone = choosePhone("handshake", [&](SimulatedPhone& p) {
-        for (const char* method : {"sdkVersion", "appName", "appBundleId", "gameConsoleInstalled", "bustImageCache",
-                                   "launchConsole", "servingPortNum", "noSuchMethod"}) {
+        for (const char* method : {"sdkVersion", "appName", "appBundleId", "appVersion", "gameConsoleInstalled",
+                                   "bustImageCache", "launchConsole", "servingPortNum", "noSuchMethod"}) {
             answers_.push_back(p.ask(method).description());
         }
         p.send(JPMethodCall::methodCallWithMethodName("displayModal")->body());
@@ -129,8 +131,9 @@ TEST_F(ManagerTest, PhoneHandshakeImagesAndInputWords) {
     });
     answerResolve("handshake", phone);
     ASSERT_TRUE(pumpMainUntil([&] { return phone.done && manager_->devicesCount() == 0; }));
-    EXPECT_EQ(answers_, (Lines{"\"0.0.5\"", "\"Vantrel\"", "\"org.vantrel.Vantrel\"", "0", "NO", "NO", "0", "nil",
-                               "\"0.0.5\"", "40", "(\"padlink_bg.png\")", "6", "<JPHiddenControllerLayout>", "YES"}));
+    EXPECT_EQ(answers_, (Lines{"\"0.0.5\"", "\"Vantrel\"", "\"org.vantrel.Vantrel\"", "\"" VANTREL_BUILD_NUMBER "\"",
+                               "0", "NO", "NO", "0", "nil", "\"0.0.5\"", "40", "(\"padlink_bg.png\")", "6",
+                               "<JPHiddenControllerLayout>", "YES"}));
     EXPECT_EQ(image_, SimulatedPhone::word(5) + "PNG!" + std::string(1, '\0'));
     EXPECT_EQ(commandEcho_, SimulatedPhone::word(slot));
     EXPECT_EQ(dataEcho_, SimulatedPhone::word(slot | 1) + "tail");
@@ -141,6 +144,31 @@ TEST_F(ManagerTest, PhoneHandshakeImagesAndInputWords) {
                              "Dropped an input datagram from 127.0.0.2"}) {
         EXPECT_TRUE(log_.contains(line)) << line;
     }
+}
+
+// A call that fails is answered nil and the phone's next call is answered: the identifier without
+// OpenSSL (said once in the log, nothing stored), and "ready" when a listener of the game breaks a
+// precondition.
+TEST_F(ManagerTest, AFailedCallIsAnsweredNilAndTheChannelGoesOn) {
+    const HiddenOpenSSL withoutOpenSSL;
+    listener_.onEvent = [thrown = false](JPDevice* device) mutable {
+        if (device && !std::exchange(thrown, true)) throw NamedException("TestException", "a broken listener");
+    };
+    SimulatedPhone& phone = choosePhone("failing", [&](SimulatedPhone& p) {
+        for (const char* method : {"UDID", "UDID", "ready", "sdkVersion"}) {
+            const std::optional<JPValue> reply = p.answer(method);
+            answers_.push_back(reply ? reply->description() : "no answer");
+        }
+        p.hangUp();
+    });
+    answerResolve("failing", phone);
+    ASSERT_TRUE(pumpMainUntil([&] { return phone.done && manager_->devicesCount() == 0; }));
+    EXPECT_EQ(answers_, (Lines{"nil", "nil", "nil", "\"0.0.5\""}));
+    const Lines lines = log_.lines();
+    const auto namesLibssl = [](const std::string& line) { return line.find("libssl3 (libssl.so.3)") != line.npos; };
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), namesLibssl), 1);
+    EXPECT_TRUE(log_.contains("Padlink: The phone's call ready failed: TestException: a broken listener"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "/defaults.plist") || std::filesystem::exists(folder_ + "/slots"));
 }
 
 // Each phone's echoes go to its own command address (readyScript checks); player numbers fill

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <regex>
 
+#include "PadlinkSDK/PadlinkRPCLib/Vendor/OpenSSLFunctions.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/Log.h"
 #include "support/TestSupport.h"
@@ -72,6 +74,21 @@ TEST_F(SharedUDIDTest, FreshIdentifierIsStoredInTheDefaultsAndSlotZero) {
     std::remove(defaultsFile().c_str());
     std::remove(slotFile(0).c_str());
     EXPECT_EQ(valueWithCode(0), value);
+}
+
+// Without OpenSSL no new identifier can be made: the look-up fails and leaves nothing behind, so a
+// later one with OpenSSL makes it as usual; one already kept needs no OpenSSL.
+TEST_F(SharedUDIDTest, WithoutOpenSSLOnlyAKeptIdentifierIsAnswered) {
+    {
+        const HiddenOpenSSL withoutOpenSSL;
+        EXPECT_EQ(valueWithCode(3), "");
+        EXPECT_FALSE(std::filesystem::exists(defaultsFile()) || std::filesystem::exists(slots()));
+    }
+    const std::string made = valueWithCode(0);
+    EXPECT_TRUE(std::regex_match(made, kIdentifier)) << made;
+    restartProcess();
+    const HiddenOpenSSL withoutOpenSSL;
+    EXPECT_EQ(valueWithCode(0), made);
 }
 
 TEST_F(SharedUDIDTest, OptingOutAnswersZerosUntilOptedBackIn) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,19 +42,23 @@ public:
     }
     void hangUp() { shutdown(command_, SHUT_RDWR); }
 
-    // Calls a method of the game and returns its answer (nil when none came), noting the game's
-    // calls that arrive meanwhile.
-    JPValue ask(const std::string& method, std::vector<JPValue> params = {}) {
+    // Calls a method of the game and returns its answer (nullopt when none came), noting the
+    // game's calls that arrive meanwhile.
+    std::optional<JPValue> answer(const std::string& method, std::vector<JPValue> params = {}) {
         const auto call = JPMethodCall::methodCallWithMethodName(method);
         call->setParams(std::move(params));
         send(call->body());
         for (std::string body; !(body = frame(command_)).empty();) {
             const auto mapper = JPXMLMapper::mapperWithData(body);
             const RefPtr<Object> message = mapper ? mapper->outputObject() : nullptr;
-            if (auto answer = refCast<JPMethodReturn>(message)) return answer->retValue();
+            if (auto reply = refCast<JPMethodReturn>(message)) return reply->retValue();
             if (auto gameCall = refCast<JPMethodCall>(message)) gameCalls.push_back(gameCall->methodName());
         }
-        return {};
+        return std::nullopt;
+    }
+    // The answer, nil when none came.
+    JPValue ask(const std::string& method, std::vector<JPValue> params = {}) {
+        return answer(method, std::move(params)).value_or(JPValue());
     }
     void readToEnd() {
         while (!frame(command_).empty()) {
