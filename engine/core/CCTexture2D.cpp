@@ -149,10 +149,12 @@ bool CCTexture2D::initWithCGImage(const Image* image, int32_t resolutionType, bo
                                   GLint maxTextureSize) {
     if (!image || image->empty()) return false;
 
-    // Pictures with alpha are drawn premultiplied and take the default alpha format; opaque ones
-    // keep full colour only when the default does.
+    // Pictures with alpha are drawn premultiplied and take the default alpha format, except that
+    // A8 keeps the alpha alone, which nothing multiplies; opaque ones keep full colour only when
+    // the default does.
     CCTexture2DPixelFormat format = defaultAlphaPixelFormatValue;
     if (!image->hasAlpha() && format != kCCTexture2DPixelFormat_RGBA8888) format = kCCTexture2DPixelFormat_RGB565;
+    const bool premultiplied = image->hasAlpha() && format != kCCTexture2DPixelFormat_A8;
 
     uint64_t width = image->width();
     uint64_t height = image->height();
@@ -182,7 +184,7 @@ bool CCTexture2D::initWithCGImage(const Image* image, int32_t resolutionType, bo
         }
         initWithData(pixels, format, width, height, contentSize);
     }
-    hasPremultipliedAlpha_ = image->hasAlpha();
+    hasPremultipliedAlpha_ = premultiplied;
     resolutionType_ = resolutionType;
     return true;
 }

@@ -57,9 +57,10 @@ public:
     // "NSInternalInconsistencyException" before anything reaches GL.
     bool initWithData(const void* data, CCTexture2DPixelFormat format, uint64_t pixelsWide, uint64_t pixelsHigh,
                       CGSize contentSize);
-    // The decoded picture, converted to the default alpha pixel format (pictures with alpha) or to
-    // RGBA8888 / RGB565 (opaque ones), in a GL image of the picture's size rounded up to powers of
-    // two unless the configuration supports other sizes. False for a null image and, before any
+    // The decoded picture, converted to the default alpha pixel format (pictures with alpha; their
+    // colours premultiplied, except under A8, which keeps alpha alone) or to RGBA8888 / RGB565
+    // (opaque ones), in a GL image of the picture's size rounded up to powers of two unless the
+    // configuration supports other sizes. False for a null image and, before any
     // allocation, for a GL image above the maximum texture size (logged). A default alpha pixel
     // format other than RGBA8888, RGB888, RGB565, A8, RGBA4444 and RGB5A1 throws NamedException
     // "NSInternalInconsistencyException" "Invalid pixel format".

@@ -56,24 +56,26 @@ void CCParticleSystemQuad::setTotalParticles(uint64_t totalParticles) {
         return;
     }
     const uint64_t count = clampedCount(totalParticles, "setTotalParticles");
-    if (count <= allocatedParticles_) {
-        totalParticles_ = count;
-        return;
+    if (count > allocatedParticles_) {
+        std::vector<sCCParticle> particles;
+        try {
+            particles.resize(count);
+        } catch (const std::bad_alloc&) {
+            particles.clear();
+        }
+        if (particles.empty() || !textureAtlas_->resizeCapacity(count)) {
+            logLine("Lumora: CCParticleSystemQuad setTotalParticles: no memory for %llu particles",
+                    static_cast<unsigned long long>(count));
+            return;
+        }
+        // The live particles, now zeroed, die at the next update.
+        particles_ = std::move(particles);
+        allocatedParticles_ = count;
     }
-    std::vector<sCCParticle> particles;
-    try {
-        particles.resize(count);
-    } catch (const std::bad_alloc&) {
-        particles.clear();
-    }
-    if (particles.empty() || !textureAtlas_->resizeCapacity(count)) {
-        logLine("Lumora: CCParticleSystemQuad setTotalParticles: no memory for %llu particles",
-                static_cast<unsigned long long>(count));
-        return;
-    }
-    // The live particles, now zeroed, die at the next update.
-    particles_ = std::move(particles);
-    allocatedParticles_ = totalParticles_ = count;
+    totalParticles_ = count;
+    // A grown pool adds zeroed quads, and a texture set under a smaller count reached only that
+    // many: every quad now in use is given the rect again.
+    initTexCoordsWithRect(textureRect_);
 }
 
 // MARK: texture
@@ -103,6 +105,7 @@ ccV3F_C4B_T2F_Quad* CCParticleSystemQuad::targetQuads() {
 
 void CCParticleSystemQuad::initTexCoordsWithRect(CGRect rect) {
     const CCTexture2D* texture = this->texture();
+    textureRect_ = rect;
     if (!texture || texture->pixelsWide() == 0 || texture->pixelsHigh() == 0) return;
     const double factor = CCDirector::sharedDirector()->contentScaleFactor();
     const double wide = static_cast<double>(texture->pixelsWide());

@@ -32,9 +32,9 @@ public:
     // when it cannot be made.
     bool allocMemory();
 
-    // Growing beyond the pool reallocates it: every live particle dies at the next update. While
-    // batched the count is fixed by the system's block in the batch: changes are refused with a
-    // log line.
+    // Growing beyond the pool reallocates it: every live particle dies at the next update. Every
+    // quad up to the new count shows the texture's rect as last set. While batched the count is
+    // fixed by the system's block in the batch: changes are refused with a log line.
     void setTotalParticles(uint64_t totalParticles) override;
 
     // The whole texture.
@@ -46,7 +46,8 @@ public:
     // rect is not applied. A null frame is ignored.
     void setDisplayFrame(const CCSpriteFrame* frame);
     // Writes the rect's texture coordinates into every quad of this system (its block of the batch
-    // atlas while batched); nothing without a texture of some pixels.
+    // atlas while batched), and keeps the rect for the quads a larger count adds; nothing is
+    // written without a texture of some pixels.
     void initTexCoordsWithRect(CGRect rect);
 
     // The particle's quad: a square of its size centred on the position, turned clockwise by its
@@ -71,4 +72,5 @@ private:
     ccV3F_C4B_T2F_Quad* targetQuads();
 
     RefPtr<CCTextureAtlas> textureAtlas_;  // allocatedParticles_ slots; null while batched
+    CGRect textureRect_;                   // points; the texture's part that every quad shows
 };

@@ -2,8 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
-#include <vector>
 
 #include "engine/core/CCTexture2D.h"
 #include "engine/core/ccCachePurge.h"
@@ -16,38 +16,23 @@
 namespace {
 RefPtr<CCSpriteFrameCache> sharedCache;
 
+// The longest length a frame may have, in pixels: as far as a format 0 original size (the
+// absolute value of a 32-bit integer) reaches. No texture comes near it, and lengths within it
+// stay finite in single precision through the sums and the content scale of the sprites drawn.
+constexpr double kLongestFrameLength = 2147483648.0;
+
 // One frame of a sheet as read, lengths in pixels.
 struct SheetFrame {
-    const std::string* name;  // the key in the sheet, which outlives the frame
     CGRect rect;
     bool rotated = false;
     CGPoint offset;
     CGSize originalSize;
-    const Value* aliases;  // an array of strings, or none
 };
 
-// The keys every frame dictionary of a format must have, as numbers or strings.
-const std::vector<std::vector<const char*>> kRequiredKeys = {
-    {"x", "y", "width", "height", "offsetX", "offsetY", "originalWidth", "originalHeight"},
-    {"frame", "offset", "sourceSize"},
-    {"frame", "offset", "sourceSize", "rotated"},
-    {"spriteSize", "spriteOffset", "spriteSourceSize", "textureRect", "textureRotated"},
-};
-
-bool isFinite(CGRect rect) {
-    return std::isfinite(rect.origin.x) && std::isfinite(rect.origin.y) && std::isfinite(rect.size.width) &&
-           std::isfinite(rect.size.height);
-}
-
-// Reads the frame dictionary `value` of the given format (0-3) into *frame; answers why it cannot
-// be used, or an empty string.
-std::string readFrame(const Value& value, int format, SheetFrame* frame) {
-    if (!value.isDictionary()) return "is not a dictionary";
-    for (const char* key : kRequiredKeys[format]) {
-        const Value& field = value[key];
-        if (!field.isString() && !field.isNumber()) return stringWithFormat("has no usable \"%s\"", key);
-    }
-    frame->aliases = &value["aliases"];
+// Reads the frame dictionary `value` of the given format (0-3) into *frame, a missing or
+// unreadable number as 0; answers why the frame cannot be used safely, or null.
+const char* readFrame(const Value& value, int format, SheetFrame* frame) {
+    if (!value.isDictionary()) return "not a dictionary";
     switch (format) {
         case 0:
             frame->rect = CGRectMake(value["x"].floatValue(), value["y"].floatValue(), value["width"].floatValue(),
@@ -70,20 +55,15 @@ std::string readFrame(const Value& value, int format, SheetFrame* frame) {
             frame->rotated = value["textureRotated"].boolValue();
             frame->offset = NSPointFromString(value["spriteOffset"].stringValue());
             frame->originalSize = NSSizeFromString(value["spriteSourceSize"].stringValue());
-            if (!frame->aliases->isNone() && !frame->aliases->isArray()) return "has \"aliases\" that is not an array";
-            for (const Value& alias : frame->aliases->elements()) {
-                if (!alias.isString()) return "has an alias that is not a string";
-            }
             break;
     }
-    const CGSize original = frame->originalSize;
-    if (!isFinite(frame->rect) || !std::isfinite(frame->offset.x) || !std::isfinite(frame->offset.y) ||
-        !std::isfinite(original.width) || !std::isfinite(original.height)) {
-        return "has a number that is not finite";
+    const CGRect rect = frame->rect;
+    for (const double length : {rect.origin.x, rect.origin.y, rect.size.width, rect.size.height, frame->offset.x,
+                                frame->offset.y, frame->originalSize.width, frame->originalSize.height}) {
+        if (!std::isfinite(length)) return "a number that is not finite";
+        if (std::fabs(length) > kLongestFrameLength) return "a length beyond 2147483648 pixels";
     }
-    if (frame->rect.size.width <= 0 || frame->rect.size.height <= 0) return "has a rect of no area";
-    if (original.width < 0 || original.height < 0) return "has a negative original size";
-    return {};
+    return nullptr;
 }
 
 // The sheet file read as a property list, or nullopt (logged).
@@ -158,20 +138,14 @@ void CCSpriteFrameCache::addSpriteFramesWithDictionary(const Value& dictionary, 
         logLine("Lumora: CCSpriteFrameCache: sheet %s has format %d, not 0 to 3", source.c_str(), format);
         return;
     }
-    // Every frame is read before any is stored, so that a broken sheet adds nothing.
-    std::vector<SheetFrame> read(frames.count());
-    for (size_t i = 0; i < read.size(); ++i) {
-        const auto& [name, value] = frames.entries()[i];
-        read[i].name = &name;
-        const std::string why = readFrame(value, format, &read[i]);
-        if (!why.empty()) {
-            logLine("Lumora: CCSpriteFrameCache: sheet %s refused: frame \"%s\" %s", source.c_str(), name.c_str(),
-                    why.c_str());
-            return;
+    for (const auto& [name, value] : frames.entries()) {
+        SheetFrame frame;
+        if (const char* why = readFrame(value, format, &frame)) {
+            logLine("Lumora: CCSpriteFrameCache: frame \"%s\" of sheet %s refused: %s", name.c_str(), source.c_str(),
+                    why);
+            continue;
         }
-    }
-    for (const SheetFrame& frame : read) {
-        for (const Value& alias : frame.aliases->elements()) spriteFramesAliases_[alias.stringValue()] = *frame.name;
+        if (format == 3) addAliases(value["aliases"], name, source);
         auto made = makeRef<CCSpriteFrame>();
         if (reference.filename.empty()) {
             made->initWithTexture(reference.texture, frame.rect, frame.rotated, frame.offset, frame.originalSize);
@@ -179,7 +153,22 @@ void CCSpriteFrameCache::addSpriteFramesWithDictionary(const Value& dictionary, 
             made->initWithTextureFilename(reference.filename, frame.rect, frame.rotated, frame.offset,
                                           frame.originalSize);
         }
-        spriteFrames_[*frame.name] = std::move(made);
+        spriteFrames_[name] = std::move(made);
+    }
+}
+
+void CCSpriteFrameCache::addAliases(const Value& aliases, const std::string& frameName, const std::string& source) {
+    bool skipped = !aliases.isNone() && !aliases.isArray();
+    for (const Value& alias : aliases.elements()) {
+        if (alias.isString()) {
+            spriteFramesAliases_[alias.stringValue()] = frameName;
+        } else {
+            skipped = true;
+        }
+    }
+    if (skipped) {
+        logLine("Lumora: CCSpriteFrameCache: frame \"%s\" of sheet %s: aliases that are not strings are skipped",
+                frameName.c_str(), source.c_str());
     }
 }
 

@@ -21,12 +21,14 @@ class Value;
 //   2: as 1, plus "rotated" (bool);
 //   3: "textureRect" (its origin; the size comes from "spriteSize"), "spriteSize", "spriteOffset",
 //      "spriteSourceSize", "textureRotated", and optionally "aliases" (strings naming this frame).
-// Numbers and bools may be property-list numbers or strings holding them.
+// Numbers and bools may be property-list numbers or strings holding them; a missing or unreadable
+// number reads 0, and the frame is kept as read (a rect of no area draws nothing).
 //
-// A sheet is taken whole or not at all: one that is not a dictionary, has no "frames"
-// dictionary, names a format outside 0-3, or holds a frame that lacks one of its format's keys,
-// has a value that is not finite, a rect without positive width and height or a negative
-// original size, or an alias that is not a string, adds nothing and logs one line.
+// A sheet that is not a dictionary, has no "frames" dictionary or names a format outside 0-3 adds
+// nothing and logs one line. Within a sheet, each frame stands alone: one that is not a dictionary,
+// or has a number that is not finite or a length beyond 2^31 pixels, is refused with one line that
+// names it and its sheet, and the others are added. Aliases that are not strings are skipped, with
+// one line for their frame.
 //
 // Engine thread only.
 class CCSpriteFrameCache : public Object {
@@ -91,6 +93,8 @@ private:
     // `source` names the sheet in the log line of a refusal.
     void addSpriteFramesWithDictionary(const Value& dictionary, const TextureReference& reference,
                                        const std::string& source);
+    // Enters the strings of a format 3 frame's "aliases" as names of the frame.
+    void addAliases(const Value& aliases, const std::string& frameName, const std::string& source);
 
     std::unordered_map<std::string, RefPtr<CCSpriteFrame>> spriteFrames_;
     std::unordered_map<std::string, std::string> spriteFramesAliases_;  // alias -> frame name

@@ -104,18 +104,22 @@ TEST_F(CCTexture2DGLTest, PicturesTakeTheDefaultAlphaFormat) {
     const auto texture = textureWithImage(picture);
     EXPECT_TRUE(texture->hasPremultipliedAlpha());
     EXPECT_EQ(readTextureImage(texture->name(), 0, GL_RGBA, GL_UNSIGNED_BYTE, 16), pixels);
-    // One bit of alpha: 128 keeps the colour with alpha 1, 127 loses the pixel.
-    const std::tuple<CCTexture2DPixelFormat, GLenum, GLenum, Pixels> conversions[] = {
-        {kCCTexture2DPixelFormat_RGBA4444, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, shorts({0xC63F, 0x6318, 0x3337, 0})},
-        {kCCTexture2DPixelFormat_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, shorts({0xCB26, 0x6183, 0x39E7, 0})},
-        {kCCTexture2DPixelFormat_RGB5A1, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, shorts({0xCB0D, 0x6187, 0, 0})},
-        {kCCTexture2DPixelFormat_RGB888, GL_RGB, GL_UNSIGNED_BYTE, {200, 100, 50, 100, 50, 25, 60, 60, 60, 0, 0, 0}},
-        {kCCTexture2DPixelFormat_A8, GL_ALPHA, GL_UNSIGNED_BYTE, {255, 128, 127, 0}},
+    // One bit of alpha: 128 keeps the colour with alpha 1, 127 loses the pixel. A8 keeps alpha
+    // alone, which is not premultiplied.
+    const std::tuple<CCTexture2DPixelFormat, GLenum, GLenum, Pixels, bool> conversions[] = {
+        {kCCTexture2DPixelFormat_RGBA4444, GL_RGBA, GL_UNSIGNED_SHORT_4_4_4_4, shorts({0xC63F, 0x6318, 0x3337, 0}),
+         true},
+        {kCCTexture2DPixelFormat_RGB565, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, shorts({0xCB26, 0x6183, 0x39E7, 0}), true},
+        {kCCTexture2DPixelFormat_RGB5A1, GL_RGBA, GL_UNSIGNED_SHORT_5_5_5_1, shorts({0xCB0D, 0x6187, 0, 0}), true},
+        {kCCTexture2DPixelFormat_RGB888, GL_RGB, GL_UNSIGNED_BYTE, {200, 100, 50, 100, 50, 25, 60, 60, 60, 0, 0, 0},
+         true},
+        {kCCTexture2DPixelFormat_A8, GL_ALPHA, GL_UNSIGNED_BYTE, {255, 128, 127, 0}, false},
     };
-    for (const auto& [format, glFormat, glType, expected] : conversions) {
+    for (const auto& [format, glFormat, glType, expected, premultiplied] : conversions) {
         DefaultAlphaFormat scope(format);
         const auto texture = textureWithImage(picture);
         EXPECT_EQ(readTextureImage(texture->name(), 0, glFormat, glType, expected.size()), expected) << format;
+        EXPECT_EQ(texture->hasPremultipliedAlpha(), premultiplied) << format;
     }
     for (const auto format : {kCCTexture2DPixelFormat_AI88, kCCTexture2DPixelFormat_PVRTC4}) {
         DefaultAlphaFormat scope(format);

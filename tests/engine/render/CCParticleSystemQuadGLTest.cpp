@@ -1,6 +1,6 @@
 // Particle systems drawn by the real director: a system loaded from a property list whose texture
 // is embedded draws its particle where it stands, the right way up, alone and batched, with one draw
-// call and no allocation per frame.
+// call and no allocation per frame; a grown pool's quads show the texture's rect.
 
 #include "engine/render/CCParticleSystemQuad.h"
 
@@ -64,6 +64,23 @@ protected:
     ScopedResourceFolder useFolder_{folder_.path()};
 };
 
+// Every quad in use covers one cell of the two by two texture, its column and row counted from
+// the top-left.
+::testing::AssertionResult everyQuadShowsCell(CCParticleSystemQuad* system, float column, float row) {
+    const float left = column / 2, top = row / 2, right = left + 0.5f, bottom = top + 0.5f;
+    const ccV3F_C4B_T2F_Quad* quads = system->textureAtlas()->quads();
+    for (uint64_t i = 0; i < system->totalParticles(); ++i) {
+        const ccV3F_C4B_T2F_Quad& q = quads[i];
+        if (q.tl.texCoords != ccTex2F{left, top} || q.bl.texCoords != ccTex2F{left, bottom} ||
+            q.tr.texCoords != ccTex2F{right, top} || q.br.texCoords != ccTex2F{right, bottom}) {
+            return ::testing::AssertionFailure() << "quad " << i << " has tl (" << q.tl.texCoords.u << ", "
+                                                 << q.tl.texCoords.v << ") br (" << q.br.texCoords.u << ", "
+                                                 << q.br.texCoords.v << ")";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 TEST_F(CCParticleSystemQuadGLTest, AnEmbeddedTextureDrawsWhereTheParticleIsAloneAndBatched) {
     RefPtr<CCParticleSystemQuad> alone = loaded();
     ASSERT_NE(alone, nullptr);
@@ -85,6 +102,29 @@ TEST_F(CCParticleSystemQuadGLTest, AnEmbeddedTextureDrawsWhereTheParticleIsAlone
     runFrames(2);
     EXPECT_TRUE(particleDrawn());
     EXPECT_EQ(batch->drawCalls, 1u);
+}
+
+TEST_F(CCParticleSystemQuadGLTest, GrowingThePoolRestartsIt) {
+    RefPtr<CCParticleSystemQuad> system = loaded();  // a pool of one
+    ASSERT_NE(system, nullptr);
+    const RefPtr<CCTexture2D> cells(system->texture());
+    ASSERT_EQ(cells->pixelsWide(), 2u);
+    system->setTexture(cells, CGRectMake(1, 0, 1, 1));  // the green cell
+    ASSERT_TRUE(system->addParticle());
+    system->setTotalParticles(300);
+    EXPECT_EQ(system->textureAtlas()->capacity(), 300u);
+    EXPECT_TRUE(everyQuadShowsCell(system.get(), 1, 0));
+    system->update(0);
+    EXPECT_EQ(system->particleCount(), 0u);
+
+    // Within the pool the particle lives on, and a rect set under a smaller count reaches every
+    // quad of a larger one.
+    ASSERT_TRUE(system->addParticle());
+    system->setTotalParticles(1);
+    system->setTexture(cells, CGRectMake(0, 1, 1, 1));  // the blue cell
+    system->setTotalParticles(2);
+    EXPECT_EQ(system->particleCount(), 1u);
+    EXPECT_TRUE(everyQuadShowsCell(system.get(), 0, 1));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Quads written by the quad system, without GL: corners with and without spin, colour bytes, and
-// the pool growing.
+// Quads written by the quad system, without GL: corners with and without spin, and colour bytes.
 
 #include "engine/render/CCParticleSystemQuad.h"
 
@@ -55,17 +54,6 @@ TEST_F(CCParticleSystemQuadTest, CornersTurnClockwiseWithSpinAndColoursTruncate)
             EXPECT_EQ(vertex.colors, c.bytes);
         }
     }
-}
-
-TEST_F(CCParticleSystemQuadTest, GrowingThePoolRestartsIt) {
-    RefPtr<CCParticleSystemQuad> system = oneParticle(0, {1, 1, 1, 1}, false);
-    system->setTotalParticles(1);
-    system->setTotalParticles(2);  // back within the pool: the particle lives on
-    EXPECT_EQ(system->particleCount(), 1u);
-    system->setTotalParticles(300);
-    EXPECT_EQ(system->textureAtlas()->capacity(), 300u);
-    system->update(0);
-    EXPECT_EQ(system->particleCount(), 0u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Sprite sheets read into the frame cache, without GL: the four frame layouts at both content
-// scales, the sheets it refuses whole, load-once bookkeeping, aliases and the removals.
+// scales, the sheets it refuses whole, the frames it refuses alone, load-once bookkeeping, aliases
+// and the removals.
 
 #include "engine/render/CCSpriteFrameCache.h"
 
@@ -115,38 +116,11 @@ TEST_F(CCSpriteFrameCacheTest, EveryFormatGivesTheSameFrameAtBothScales) {
 }
 
 TEST_F(CCSpriteFrameCacheTest, BrokenSheetsAddNothingAndLogOnce) {
-    const auto without = [](Value frame, const char* key) {
-        Value copy = Value::dictionary();
-        for (const auto& [k, v] : frame.entries()) {
-            if (k != key) copy.set(k, v);
-        }
-        return copy;
-    };
-    const auto with = [](Value frame, const char* key, Value value) {
-        frame.set(key, std::move(value));
-        return frame;
-    };
-    Value badAliases = Value::array();
-    badAliases.append(7);
-    Value twoFrames = sheet(format0(), {});
-    Value frames = twoFrames["frames"];
-    frames.set("broken", with(format0(), "width", 0));
-    twoFrames.set("frames", frames);
     const Value sheets[] = {
         sheet(format1(), dict({{"format", 7}})),
         sheet(format1(), dict({{"format", -1}})),
         dict({{"metadata", dict({{"format", 1}})}}),
         dict({{"frames", "hero"}}),
-        sheet(without(format0(), "height"), {}),
-        sheet(with(format0(), "width", 0), {}),
-        sheet(with(format1(), "frame", "{{2,4},{-30,40}}"), dict({{"format", 1}})),
-        sheet(with(format0(), "x", std::nan("")), {}),
-        sheet(with(format1(), "offset", "{1e999,0}"), dict({{"format", 1}})),
-        sheet(with(format3(), "aliases", badAliases), dict({{"format", 3}})),
-        sheet(with(format3(), "aliases", "hero-alias"), dict({{"format", 3}})),
-        sheet(with(format2(), "rotated", Value::array()), dict({{"format", 2}})),
-        sheet("hero", {}),
-        twoFrames,  // one good frame does not save the sheet
     };
     for (size_t i = 0; i < std::size(sheets); ++i) {
         SCOPED_TRACE(i);
@@ -165,6 +139,76 @@ TEST_F(CCSpriteFrameCacheTest, BrokenSheetsAddNothingAndLogOnce) {
     cache()->addSpriteFramesWithFile("junk.plist");
     EXPECT_EQ(cache()->spriteFrameByName("hero"), nullptr);
     EXPECT_EQ(log.lines().size(), 1u);
+}
+
+TEST_F(CCSpriteFrameCacheTest, EachFrameStandsAloneMissingNumbersReadZeroUnsafeOnesAreRefused) {
+    const auto without = [](const Value& frame, const char* key) {
+        Value copy = Value::dictionary();
+        for (const auto& [k, v] : frame.entries()) {
+            if (k != key) copy.set(k, v);
+        }
+        return copy;
+    };
+    const auto with = [](Value frame, const char* key, Value value) {
+        frame.set(key, std::move(value));
+        return frame;
+    };
+    const auto strings = [](std::initializer_list<Value> items) {
+        Value array = Value::array();
+        for (const Value& item : items) array.append(item);
+        return array;
+    };
+    const Value layouts[] = {format0(), format1(), format2(), format3()};
+    const std::string refused = "frame \"hero\" of sheet mixed.plist refused: ";
+    const std::string skipped = "frame \"hero\" of sheet mixed.plist: aliases that are not strings are skipped";
+    struct Case {
+        int format;
+        Value hero;  // next to the format's good frame "good"
+        bool kept;
+        CGRect rect;         // pixels, when kept
+        std::string logged;  // the one line the frame gives, or empty for none
+        const char* alias;   // a name that finds "hero", or null
+    };
+    const Case cases[] = {
+        {0, without(format0(), "height"), true, CGRectMake(2, 4, 30, 0), "", nullptr},
+        {0, with(format0(), "width", 0), true, CGRectMake(2, 4, 0, 40), "", nullptr},
+        {1, Value::dictionary(), true, CGRectZero, "", nullptr},
+        {1, with(format1(), "frame", "{{2,4},{-30}}"), true, CGRectMake(2, 4, -30, 0), "", nullptr},
+        {2, with(format2(), "rotated", Value::array()), true, CGRectMake(2, 4, 30, 40), "", nullptr},
+        {3, with(format3(), "aliases", strings({7, "hero-alias"})), true, CGRectMake(2, 4, 30, 40), skipped,
+         "hero-alias"},
+        {3, with(format3(), "aliases", "hero-alias"), true, CGRectMake(2, 4, 30, 40), skipped, nullptr},
+        {0, with(format0(), "x", std::nan("")), false, {}, refused + "a number that is not finite", nullptr},
+        {1, with(format1(), "offset", "{1e999,0}"), false, {}, refused + "a number that is not finite", nullptr},
+        {0, with(format0(), "width", 3e38), false, {}, refused + "a length beyond 2147483648 pixels", nullptr},
+        {3, with(format3(), "spriteSourceSize", "{1e300,1}"), false, {}, refused + "a length beyond 2147483648 pixels",
+         nullptr},
+        {1, Value("hero"), false, {}, refused + "not a dictionary", nullptr},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(i);
+        Value frames = dict({{"good", layouts[c.format]}});
+        frames.set("hero", c.hero);
+        write("mixed.plist", dict({{"frames", frames}, {"metadata", dict({{"format", c.format}})}}));
+        LogCapture log;
+        cache()->addSpriteFramesWithFile("mixed.plist");
+        const RefPtr<CCSpriteFrame> good = cache()->spriteFrameByName("good");
+        ASSERT_NE(good, nullptr);
+        EXPECT_EQ(good->rectInPixels(), CGRectMake(2, 4, 30, 40));
+        const RefPtr<CCSpriteFrame> hero = cache()->spriteFrameByName("hero");
+        ASSERT_EQ(hero != nullptr, c.kept);
+        if (hero) EXPECT_EQ(hero->rectInPixels(), c.rect);
+        if (c.alias) EXPECT_EQ(cache()->spriteFrameByName(c.alias), hero);
+        if (c.logged.empty()) {
+            EXPECT_TRUE(log.lines().empty());
+        } else {
+            ASSERT_EQ(log.lines().size(), 1u);
+            EXPECT_TRUE(log.contains(c.logged)) << log.lines()[0];
+        }
+        cache()->removeSpriteFramesFromFile("mixed.plist");
+        cache()->removeSpriteFrameByName("hero-alias");
+    }
 }
 
 TEST_F(CCSpriteFrameCacheTest, LoadsOnceAndForgetsWhatItRemoves) {
