@@ -51,7 +51,19 @@ void collectTexts(CCNode* node, std::vector<std::string>& texts) {
     }
 }
 
-Event mouseAt(double x, double y, EventType type) { return {.type = type, .locationInWindow = {x, y}}; }
+Event mouseAt(double x, double y, EventType type) {
+    Event event;
+    event.type = type;
+    event.locationInWindow = {x, y};
+    return event;
+}
+
+Event keyDown(uint16_t keyCode) {
+    Event event;
+    event.type = EventType::keyDown;
+    event.keyCode = keyCode;
+    return event;
+}
 
 RefPtr<GameServiceScore> best(const std::string& category, int64_t value) {
     return makeRef<GameServiceScore>(category, value, 10, "fake:1");
@@ -202,10 +214,10 @@ TEST_F(GameKitOverlayGLTest, EscapeDoneOrAClickOutsideFinishAndAllOtherInputIsSw
         bool finishes;
     };
     const Case cases[] = {
-        {"Escape", [](CCEventDispatcher& d, CGRect) { d.keyDown({.type = EventType::keyDown, .keyCode = kKeyCodeEscape}); },
+        {"Escape", [](CCEventDispatcher& d, CGRect) { d.keyDown(keyDown(kKeyCodeEscape)); },
          true},
-        {"another key", [](CCEventDispatcher& d, CGRect) { d.keyDown({.type = EventType::keyDown, .keyCode = 0}); }, false},
-        {"touch", [](CCEventDispatcher& d, CGRect) { d.touchesBeganWithEvent(Event{.type = EventType::touchesBegan}); },
+        {"another key", [](CCEventDispatcher& d, CGRect) { d.keyDown(keyDown(0)); }, false},
+        {"touch", [](CCEventDispatcher& d, CGRect) { d.touchesBeganWithEvent(mouseAt(0, 0, EventType::touchesBegan)); },
          false},
         {"click outside", [](CCEventDispatcher& d, CGRect) { d.mouseDown(mouseAt(4, 4, EventType::mouseDown)); }, true},
         {"click inside",

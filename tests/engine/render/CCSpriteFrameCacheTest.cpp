@@ -198,8 +198,12 @@ TEST_F(CCSpriteFrameCacheTest, EachFrameStandsAloneMissingNumbersReadZeroUnsafeO
         EXPECT_EQ(good->rectInPixels(), CGRectMake(2, 4, 30, 40));
         const RefPtr<CCSpriteFrame> hero = cache()->spriteFrameByName("hero");
         ASSERT_EQ(hero != nullptr, c.kept);
-        if (hero) EXPECT_EQ(hero->rectInPixels(), c.rect);
-        if (c.alias) EXPECT_EQ(cache()->spriteFrameByName(c.alias), hero);
+        if (hero) {
+            EXPECT_EQ(hero->rectInPixels(), c.rect);
+        }
+        if (c.alias) {
+            EXPECT_EQ(cache()->spriteFrameByName(c.alias), hero);
+        }
         if (c.logged.empty()) {
             EXPECT_TRUE(log.lines().empty());
         } else {
