@@ -12,6 +12,7 @@
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
 #include "platform/window/KeyCodes.h"
+#include "platform/window/UnmanagedX11Window.h"
 
 namespace {
 
@@ -171,14 +172,28 @@ bool GLWindow::setFullScreen(bool fullScreen) {
     // The windowed size is put back by hand on leaving: without a window manager (or with some)
     // the window would otherwise keep the screen's size.
     if (fullScreen) SDL_GetWindowSize(window_, &windowedWidth_, &windowedHeight_);
-    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
-        if (!fullScreen && windowedWidth_ > 0 && windowedHeight_ > 0) {
-            SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
-        }
-        return true;
+    if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+        logLine("cannot %s full screen: %s", fullScreen ? "enter" : "leave", SDL_GetError());
+        return false;
     }
-    logLine("cannot %s full screen: %s", fullScreen ? "enter" : "leave", SDL_GetError());
-    return false;
+    // SDL reports the window at the screen's size once it is full screen; but without a window
+    // manager nobody has moved or sized the real window, so that is done here, and undone here.
+    const bool unmanaged = isUnmanagedX11Window(window_);
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));  // -1 on a failure
+    if (fullScreen) {
+        SDL_Rect screen;
+        if (unmanaged && SDL_GetDisplayBounds(display, &screen) == 0) {
+            placeUnmanagedX11Window(window_, screen);
+            SDL_RaiseWindow(window_);  // nobody else keeps it above the other windows either
+        }
+    } else if (windowedWidth_ > 0 && windowedHeight_ > 0) {
+        SDL_SetWindowSize(window_, windowedWidth_, windowedHeight_);
+        if (unmanaged) {
+            SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED_DISPLAY(display),
+                                  SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+        }
+    }
+    return true;
 }
 
 bool GLWindow::isFullScreen() const {

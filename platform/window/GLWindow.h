@@ -67,7 +67,9 @@ public:
     CGSize drawableSize() const;  // pixels of the GL drawable
 
     // Covers the whole screen of the window (without changing the video mode) or goes back to
-    // the window's former frame. The context and its objects survive. False (logged) on refusal.
+    // the window's former size. On an X server without a window manager, where nobody else would,
+    // the window sizes and places itself: over the screen, and back centred on it. The context and
+    // its objects survive. False (logged) on refusal.
     bool setFullScreen(bool fullScreen);
     bool isFullScreen() const;
 

@@ -15,6 +15,7 @@
 #include "platform/foundation/SharedInstances.h"
 #include "platform/foundation/UserDefaults.h"
 #include "tests/app/menu/MenuTestSupport.h"
+#include "tests/platform/window/X11WindowGeometry.h"
 
 namespace {
 
@@ -196,6 +197,29 @@ TEST_F(ApplicationLifeCycleTest, FocusChangedWhileASwitchSettlesIsFollowedOnceIt
         ASSERT_TRUE(delegate_.isActive() && director_->isFullScreen());
     }
     EXPECT_EQ(pauses_, 0);
+}
+
+// On an X server without a window manager (as on a bare Xvfb) nobody but the program sizes its
+// window. Full screen and back, the director lays the menu out for the window's real size: the
+// middle of the window is the middle of the design, so clicks land where they look.
+TEST_F(ApplicationLifeCycleTest, FullScreenAndBackLayTheMenuOutForTheWindowsRealSize) {
+    GLWindow& window = *view_->window();
+    if (x11WindowManagerAnnounced(window)) GTEST_SKIP() << "a window manager runs on this display";
+    SDL_ShowWindow(SDL_GetWindowFromID(window.windowID()));  // SDL makes only a shown window full screen
+    preferences_.setUseFullscreen(false);
+    launch();
+    const X11Rect screen = x11WindowGeometry(window).screen;
+    const X11Rect windowed{(screen.width - kWidth) / 2, (screen.height - kHeight) / 2, kWidth, kHeight};
+    for (const bool fullScreen : {true, false}) {
+        SCOPED_TRACE(fullScreen ? "full screen" : "windowed");
+        delegate_.toggleFullScreen();
+        pollUntilTheSizeIsReal(window, [this] { ASSERT_EQ(director_->runFrames(1), 1u); });
+        const X11Rect real = x11WindowGeometry(window).frame;
+        EXPECT_EQ(real, fullScreen ? screen : windowed);
+        const CGPoint middle = director_->convertToLogicalCoordinates(CGPointMake(real.width / 2.0, real.height / 2.0));
+        EXPECT_NEAR(middle.x, kWidth / 2.0, 0.5);
+        EXPECT_NEAR(middle.y, kHeight / 2.0, 0.5);
+    }
 }
 
 TEST_F(ApplicationLifeCycleTest, DuringAGameResignPausesItAndItStaysPaused) {

@@ -1,0 +1,79 @@
+#pragma once
+
+// Where the X server has put a window, whatever SDL believes: read with Xlib over SDL's own
+// connection, after a round trip, so that everything the program asked of the server is done.
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <ostream>
+#include <stdexcept>
+
+#include "platform/window/GLWindow.h"
+
+struct X11Rect {
+    int x = 0, y = 0;  // in the screen from its top-left corner
+    int width = 0, height = 0;
+
+    bool operator==(const X11Rect&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const X11Rect& r) {
+        return out << r.width << " x " << r.height << " at " << r.x << ", " << r.y;
+    }
+};
+
+struct X11WindowGeometry {
+    X11Rect frame;   // the window's
+    X11Rect screen;  // its screen's, the root window's
+};
+
+inline SDL_SysWMinfo x11Info(const GLWindow& window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    SDL_Window* sdl = SDL_GetWindowFromID(window.windowID());
+    if (!sdl || !SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) {
+        throw std::runtime_error("the window is not on an X server (the tests run on Xvfb)");
+    }
+    return info;
+}
+
+inline X11WindowGeometry x11WindowGeometry(const GLWindow& window) {
+    const SDL_SysWMinfo info = x11Info(window);
+    Display* display = info.info.x11.display;
+    XSync(display, False);
+    XWindowAttributes attributes, root;
+    XGetWindowAttributes(display, info.info.x11.window, &attributes);
+    XGetWindowAttributes(display, attributes.root, &root);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, info.info.x11.window, attributes.root, 0, 0, &x, &y, &child);
+    return {{x, y, attributes.width, attributes.height}, {0, 0, root.width, root.height}};
+}
+
+// True when a window manager announces itself on the window's screen (a desktop session), where
+// the tests of what the program does without one have nothing to test and must not touch the
+// manager's announcement.
+inline bool x11WindowManagerAnnounced(const GLWindow& window) {
+    Display* display = x11Info(window).info.x11.display;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* value = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, AnyPropertyType, &type, &format,
+                       &count, &remaining, &value);
+    if (value) XFree(value);
+    return type != None;
+}
+
+// Polls the window's events at least once, and again until SDL's size of it agrees with the
+// server's or a bound of rounds has passed (the caller's assertions then fail); each look at the
+// server's side reads its queue first.
+template <typename Poll>
+void pollUntilTheSizeIsReal(const GLWindow& window, Poll poll) {
+    for (int round = 0; round < 20; ++round) {
+        poll();
+        const X11Rect real = x11WindowGeometry(window).frame;
+        if (window.size() == CGSizeMake(real.width, real.height)) return;
+    }
+}
