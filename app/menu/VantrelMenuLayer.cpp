@@ -29,6 +29,7 @@
 #include "game/core/Stats.h"
 #include "game/core/Units.h"
 #include "game/core/VTDualTouchTracker.h"
+#include "game/core/VTScrollTracker.h"
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
 
@@ -43,6 +44,9 @@ constexpr ccColor4B kCreditsGradientBottom = {255, 145, 83, 255};
 
 // The five screens that are not level groups.
 constexpr int32_t kFixedScreenCount = 5;
+
+// Scroll units (wheel notches) that drag the world by one screen.
+constexpr float kScrollUnitsPerScreen = 10;
 
 // Full path of a sound or music file; empty (logged) when there is no such file.
 std::string soundPath(const std::string& name) {
@@ -109,13 +113,12 @@ bool VantrelMenuLayer::initWithProgress(Levels* levels, Stats* stats, Rank* rank
     setIsMouseEnabled(true);
     setIsKeyboardEnabled(true);
     touchTracker_ = makeRef<VTDualTouchTracker>();
-    touchTracker_->setDelegate(this);
     touchTracker_->setView(CCDirector::sharedDirector()->view());
-    touchTracker_->setBeginTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::dualTouchesBegan));
-    touchTracker_->setUpdateTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::dualTouchesUpdated));
-    touchTracker_->setEndTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::dualTouchesEnded));
-    touchTracker_->setIsEnabled(true);
+    attachTracker(touchTracker_.get());
     setIsTouchEnabled(true);
+    scrollTracker_ = makeRef<VTScrollTracker>();
+    scrollTracker_->setPointsPerUnit(screenArcLength_ / kScrollUnitsPerScreen);
+    attachTracker(scrollTracker_.get());
     // The pointer shows in the menu even when the last screen hid it.
     CursorHider::current().mouseMoved();
     restoreAssetLoader();

@@ -26,6 +26,8 @@ class Rank;
 class Stats;
 class Value;
 class VTDualTouchTracker;
+class VTInputTracker;
+class VTScrollTracker;
 class VantrelMenuScreenData;
 namespace game {
 class SimpleSoundEffect;
@@ -35,7 +37,8 @@ class Stamina;
 // The menu: a small round world seen from just above its rim, with every menu screen (credits,
 // settings, flight log, title, instructions and one per level group) standing on it at its own
 // angle. Moving between screens turns the world under a camera that runs round it on a spring;
-// arrows, keys, mouse drags and two-finger drags move it, and input is refused while it moves.
+// arrows, keys, mouse drags, two-finger drags and scrolling (a wheel, or two fingers on a touchpad)
+// move it, and input is refused while it moves.
 //
 // Angles are degrees, counter-clockwise positive. Screen content is laid out in window points
 // (origin lower left) as if the screen filled the window.
@@ -121,14 +124,14 @@ public:
     }
     void tintGradientBackground(ccColor4B top, ccColor4B bottom, float fadeTime);
     void stopTintGradientBackground();
-    // Exactly one of `event` (a mouse drag) and `tracker` (a two-finger drag) is given.
-    void startDrag(const Event* event, VTDualTouchTracker* tracker);
-    void updateDrag(const Event* event, VTDualTouchTracker* tracker);
-    void endDrag(const Event* event, VTDualTouchTracker* tracker);
-    // The tracker's actions.
-    void dualTouchesBegan(Object* tracker);
-    void dualTouchesUpdated(Object* tracker);
-    void dualTouchesEnded(Object* tracker);
+    // Exactly one of `event` (a mouse drag) and `tracker` (a two-finger or scroll drag) is given.
+    void startDrag(const Event* event, VTInputTracker* tracker);
+    void updateDrag(const Event* event, VTInputTracker* tracker);
+    void endDrag(const Event* event, VTInputTracker* tracker);
+    // The trackers' actions.
+    void trackerBegan(Object* tracker);
+    void trackerUpdated(Object* tracker);
+    void trackerEnded(Object* tracker);
     void onQuitPressed(Object* sender);
     void onFullscreenPressed(Object* sender);
 
@@ -137,6 +140,8 @@ public:
     bool ccMouseUp(const Event& event) override;
     bool ccKeyDown(const Event& event) override;
     bool ccKeyUp(const Event& event) override;
+    // Refused while busy unless it carries on the scroll drag running.
+    bool ccScrollWheel(const Event& event) override;
     bool ccTouchesBeganWithEvent(const Event& event) override;
     bool ccTouchesMovedWithEvent(const Event& event) override;
     bool ccTouchesEndedWithEvent(const Event& event) override;
@@ -154,6 +159,7 @@ public:
     CCLayerGradient* gradientBackground() const { return gradientBackground_; }
     CCNode* worldHolder() const { return worldHolder_; }
     VTDualTouchTracker* touchTracker() const { return touchTracker_.get(); }
+    VTScrollTracker* scrollTracker() const { return scrollTracker_.get(); }
 
     // ---- Title and instructions ----
     void onNextInstructionsMenuItemPressed(Object* sender);
@@ -343,8 +349,14 @@ private:
     void updateCamera(float dt);
     // The point of the camera circle at `angle` degrees.
     CGPoint circlePoint(float angle) const;
-    // Location of a drag: the tracker's two-finger middle, else the mouse event's.
-    CGPoint dragLocation(const Event* event, VTDualTouchTracker* tracker) const;
+    // Location of a drag: the tracker's, else the mouse event's.
+    CGPoint dragLocation(const Event* event, VTInputTracker* tracker) const;
+    // The tracker drives the drag through this layer's actions; enabled.
+    void attachTracker(VTInputTracker* tracker);
+    // Ends the trackers' drags, each with its throw.
+    void cancelTracking();
+    // Turning the trackers off ends their drags too.
+    void setTrackersEnabled(bool enabled);
 
     // Screens whose content later work fills (their own files).
     void createSettings();
@@ -389,6 +401,7 @@ private:
     bool isInitialTransition_ = false;
     bool isDragging_ = false;
     RefPtr<VTDualTouchTracker> touchTracker_;
+    RefPtr<VTScrollTracker> scrollTracker_;
     CGPoint prevDragLocation_;
     float dragVelocity_ = 0;  // points per second
 

@@ -1,7 +1,9 @@
-// The menu camera, screen changes, the background tint and the menu's mouse, key and trackpad input.
+// The menu camera, screen changes, the background tint and the menu's mouse, key, touch and
+// scroll input.
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/menu/CCTintLayerGradientTo.h"
 #include "app/menu/VantrelMenuLayer.h"
@@ -13,6 +15,7 @@
 #include "game/core/Camera.h"
 #include "game/core/SimpleSoundEffect.h"
 #include "game/core/VTDualTouchTracker.h"
+#include "game/core/VTScrollTracker.h"
 #include "platform/window/CursorHider.h"
 #include "platform/window/SystemActivity.h"
 
@@ -39,6 +42,8 @@ float tangentAngle(CGPoint position) {
 
 void VantrelMenuLayer::update(float dt) {
     dt = std::min(dt, kMaxFrameTime);
+    // A pause in scrolling, counted in the menu's own frame time, ends the scroll drag.
+    if (scrollTracker_) scrollTracker_->advance(dt);
     if (isTransitioning_) {
         currentAngle_ += transitionSpeed_ * dt;
         const float remaining = wrapDifference(destinationAngle_ - currentAngle_);
@@ -124,14 +129,14 @@ void VantrelMenuLayer::nextScreen() {
 }
 
 void VantrelMenuLayer::onLeftPressed(Object* /*sender*/) {
-    if (touchTracker_) touchTracker_->cancelTracking();
+    cancelTracking();
     if (isBusy()) return;
     playInterfaceSoundPanned(-0.5f);
     prevScreen();
 }
 
 void VantrelMenuLayer::onRightPressed(Object* /*sender*/) {
-    if (touchTracker_) touchTracker_->cancelTracking();
+    cancelTracking();
     if (isBusy()) return;
     playInterfaceSoundPanned(0.5f);
     nextScreen();
@@ -158,28 +163,31 @@ void VantrelMenuLayer::stopTintGradientBackground() {
 
 // ---- Drags ----
 
-CGPoint VantrelMenuLayer::dragLocation(const Event* event, VTDualTouchTracker* tracker) const {
-    if (tracker) return tracker->averageCGPoint();
+CGPoint VantrelMenuLayer::dragLocation(const Event* event, VTInputTracker* tracker) const {
+    if (tracker) return tracker->dragLocation();
     return event ? CCDirector::sharedDirector()->convertEventToGL(*event) : prevDragLocation_;
 }
 
-void VantrelMenuLayer::startDrag(const Event* event, VTDualTouchTracker* tracker) {
+void VantrelMenuLayer::startDrag(const Event* event, VTInputTracker* tracker) {
     if (isDragging_) return;
     isDragging_ = true;
     prevDragLocation_ = dragLocation(event, tracker);
     dragVelocity_ = 0;
 }
 
-void VantrelMenuLayer::updateDrag(const Event* event, VTDualTouchTracker* tracker) {
+void VantrelMenuLayer::updateDrag(const Event* event, VTInputTracker* tracker) {
     if (!isDragging_) return;
     const CGPoint location = dragLocation(event, tracker);
     const float dx = static_cast<float>(location.x - prevDragLocation_.x);
-    dragVelocity_ = dx * 60.0f;
+    // The mouse and fingers move about once a frame, so their last step gives the speed; scrolling
+    // comes in bursts, and its tracker measures the speed itself.
+    const std::optional<double> measured = tracker ? tracker->measuredDragSpeed() : std::nullopt;
+    dragVelocity_ = measured ? static_cast<float>(*measured) : dx * 60.0f;
     currentAngle_ += dx / worldCircumference_ * 360.0f;
     prevDragLocation_ = location;
 }
 
-void VantrelMenuLayer::endDrag(const Event* /*event*/, VTDualTouchTracker* /*tracker*/) {
+void VantrelMenuLayer::endDrag(const Event* /*event*/, VTInputTracker* /*tracker*/) {
     if (!isDragging_) return;
     isDragging_ = false;
     float thrown = fmodf(dragVelocity_ * kThrowFactor / worldCircumference_ * 360.0f + currentAngle_, 360.0f);
@@ -187,25 +195,35 @@ void VantrelMenuLayer::endDrag(const Event* /*event*/, VTDualTouchTracker* /*tra
     showScreen(getScreenIndexAt(thrown), true);
 }
 
-void VantrelMenuLayer::dualTouchesBegan(Object* tracker) {
-    startDrag(nullptr, dynamic_cast<VTDualTouchTracker*>(tracker));
+void VantrelMenuLayer::trackerBegan(Object* tracker) { startDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
+
+void VantrelMenuLayer::trackerUpdated(Object* tracker) { updateDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
+
+void VantrelMenuLayer::trackerEnded(Object* tracker) { endDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
+
+void VantrelMenuLayer::attachTracker(VTInputTracker* tracker) {
+    tracker->setDelegate(this);
+    tracker->setBeginTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::trackerBegan));
+    tracker->setUpdateTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::trackerUpdated));
+    tracker->setEndTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::trackerEnded));
+    tracker->setIsEnabled(true);
 }
 
-void VantrelMenuLayer::dualTouchesUpdated(Object* tracker) {
-    updateDrag(nullptr, dynamic_cast<VTDualTouchTracker*>(tracker));
+void VantrelMenuLayer::cancelTracking() {
+    if (touchTracker_) touchTracker_->cancelTracking();
+    if (scrollTracker_) scrollTracker_->cancelTracking();
 }
 
-void VantrelMenuLayer::dualTouchesEnded(Object* tracker) {
-    endDrag(nullptr, dynamic_cast<VTDualTouchTracker*>(tracker));
+void VantrelMenuLayer::setTrackersEnabled(bool enabled) {
+    if (touchTracker_) touchTracker_->setIsEnabled(enabled);
+    if (scrollTracker_) scrollTracker_->setIsEnabled(enabled);
 }
 
 // ---- Input ----
 
 bool VantrelMenuLayer::ccMouseDown(const Event& event) {
-    if (touchTracker_) {
-        touchTracker_->cancelTracking();
-        touchTracker_->setIsEnabled(false);
-    }
+    // A two-finger or scroll drag ends with its throw, and neither starts until the button is up.
+    setTrackersEnabled(false);
     if (isBusy()) return false;
     startDrag(&event, nullptr);
     return true;
@@ -218,7 +236,7 @@ bool VantrelMenuLayer::ccMouseDragged(const Event& event) {
 }
 
 bool VantrelMenuLayer::ccMouseUp(const Event& event) {
-    if (touchTracker_) touchTracker_->setIsEnabled(true);
+    setTrackersEnabled(true);
     if (!isDragging_) return false;
     endDrag(&event, nullptr);
     return true;
@@ -240,6 +258,11 @@ bool VantrelMenuLayer::ccKeyDown(const Event& event) {
 }
 
 bool VantrelMenuLayer::ccKeyUp(const Event& /*event*/) { return false; }
+
+bool VantrelMenuLayer::ccScrollWheel(const Event& event) {
+    if (!scrollTracker_ || (!scrollTracker_->isTracking() && isBusy())) return false;
+    return scrollTracker_->scrollWheel(event);
+}
 
 bool VantrelMenuLayer::ccTouchesBeganWithEvent(const Event& event) {
     if (isBusy() || !touchTracker_) return false;

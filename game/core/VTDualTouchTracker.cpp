@@ -54,7 +54,7 @@ bool VTDualTouchTracker::ccTouchesMovedWithEvent(const Event& event) {
         currentTouches_[touch.identity == initialTouches_[0]->identity ? 0 : 1] = touch;
     }
     if (tracking_) {
-        sendAction(updateTrackingAction_);
+        sendAction(updateTrackingAction());
         return true;
     }
     const CGPoint origin = deltaOrigin();
@@ -63,7 +63,7 @@ bool VTDualTouchTracker::ccTouchesMovedWithEvent(const Event& event) {
                                  std::fabs(size.width) <= threshold_ && std::fabs(size.height) <= threshold_;
     if (!withinThreshold) {
         tracking_ = true;
-        sendAction(beginTrackingAction_);
+        sendAction(beginTrackingAction());
     }
     return true;
 }
@@ -84,7 +84,7 @@ bool VTDualTouchTracker::ccTouchesCancelledWithEvent(const Event&) {
 void VTDualTouchTracker::cancelTracking() {
     if (!tracking_) return;
     // The delegate may ask for the measures while it hears of the end.
-    sendAction(endTrackingAction_);
+    sendAction(endTrackingAction());
     tracking_ = false;
     releaseTouches();
 }

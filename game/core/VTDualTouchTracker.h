@@ -40,6 +40,8 @@ public:
     // The middle of the two fingers now, under the same condition.
     CGPoint averagePoint() const;
     CGPoint averageCGPoint() const { return averagePoint(); }
+    // The drag follows the middle of the two fingers.
+    CGPoint dragLocation() const override { return averagePoint(); }
 
     bool isTracking() const { return tracking_; }
     // Points, 1.0 at start.
@@ -49,12 +51,6 @@ public:
     CGPoint initialPoint() const { return initialPoint_; }
     // The modifier flags of the last moved or ended event.
     uint64_t modifiers() const { return modifiers_; }
-    SEL_TrackerAction beginTrackingAction() const { return beginTrackingAction_; }
-    void setBeginTrackingAction(SEL_TrackerAction action) { beginTrackingAction_ = action; }
-    SEL_TrackerAction updateTrackingAction() const { return updateTrackingAction_; }
-    void setUpdateTrackingAction(SEL_TrackerAction action) { updateTrackingAction_ = action; }
-    SEL_TrackerAction endTrackingAction() const { return endTrackingAction_; }
-    void setEndTrackingAction(SEL_TrackerAction action) { endTrackingAction_ = action; }
     Object* userInfo() const { return userInfo_.get(); }
     void setUserInfo(RefPtr<Object> userInfo) { userInfo_ = std::move(userInfo); }
 
@@ -68,8 +64,5 @@ private:
     double threshold_ = 1.0;
     std::array<std::optional<Touch>, 2> initialTouches_;
     std::array<std::optional<Touch>, 2> currentTouches_;  // slot i: the finger of initialTouches_[i]
-    SEL_TrackerAction beginTrackingAction_ = nullptr;
-    SEL_TrackerAction updateTrackingAction_ = nullptr;
-    SEL_TrackerAction endTrackingAction_ = nullptr;
     RefPtr<Object> userInfo_;
 };

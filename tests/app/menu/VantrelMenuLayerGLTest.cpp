@@ -1,8 +1,11 @@
 // The menu world in a window of its design size: the ring's figures, screen changes and their
-// arrival, input refused while busy, drags and throws, arrow keys, the first screen and the music
-// after a game, the music fading when a game starts, and the instructions pages.
+// arrival, input refused while busy, drags and throws, scrolling through the window (a wheel or a
+// touchpad), arrow keys, the first screen and the music after a game, the music fading when a game
+// starts, and the instructions pages.
 
 #include "app/menu/VantrelMenuLayer.h"
+
+#include <SDL.h>
 
 #include <cmath>
 #include <filesystem>
@@ -24,6 +27,7 @@
 #include "game/core/Rank.h"
 #include "game/core/SoundEffectOutput.h"
 #include "game/core/Stats.h"
+#include "game/core/VTScrollTracker.h"
 #include "support/CountingCursorHider.h"
 #include "support/CountingSystemActivity.h"
 #include "tests/app/menu/MenuTestSupport.h"
@@ -119,6 +123,39 @@ protected:
     }
 
     CCEventDispatcher* dispatcher() const { return director_->eventDispatcher(); }
+
+    // Scrolls as the window receives them, over its middle: `x` to the right and `y` away from the
+    // user, whole notches of a wheel or a touchpad's fractions. They come `perFrame` together,
+    // delivered by a frame of 1/64 s and followed by another without any.
+    void scroll(int events, int perFrame, float x, float y) {
+        for (int i = 0; i < events; ++i) {
+            SDL_Event event{};
+            event.type = SDL_MOUSEWHEEL;
+            event.wheel.windowID = view_->window()->windowID();
+            event.wheel.x = static_cast<Sint32>(x);
+            event.wheel.y = static_cast<Sint32>(y);
+            event.wheel.preciseX = x;
+            event.wheel.preciseY = y;
+            event.wheel.mouseX = kWidth / 2;
+            event.wheel.mouseY = kHeight / 2;
+            ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+            if ((i + 1) % perFrame == 0 || i + 1 == events) {
+                ASSERT_EQ(director_->runFrames(2), 2u);
+            }
+        }
+    }
+
+    // The event as the window receives it, as `type`, delivered by a frame.
+    void push(uint32_t type, SDL_Event event) {
+        event.type = type;
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        ASSERT_EQ(director_->runFrames(1), 1u);
+    }
+
+    // Frames until the world rests (the scroll drag's pause, then the change), at most 200.
+    void runUntilAtRest() {
+        for (int frames = 0; frames < 200 && layer_->isBusy(); ++frames) ASSERT_EQ(director_->runFrames(1), 1u);
+    }
 
     // The build's two menu tunes among the test's resources; the shared music track that plays them.
     OALAudioTrack* withMusic() {
@@ -343,6 +380,95 @@ TEST_F(VantrelMenuLayerTest, DragsTurnTheWorldAndAThrowCarriesOn) {
     settle();
     EXPECT_FALSE(layer_->ccMouseDragged(mouse(EventType::mouseDragged, 10, 10)));
     EXPECT_FALSE(layer_->ccMouseUp(mouse(EventType::mouseUp, 10, 10)));
+}
+
+struct Swipe {
+    const char* what;
+    int events, perFrame;
+    float x, y;
+    int32_t screensOn;
+};
+
+void PrintTo(const Swipe& swipe, std::ostream* out) { *out << swipe.what; }
+
+class VantrelMenuLayerSwipeTest : public VantrelMenuLayerTest, public ::testing::WithParamInterface<Swipe> {};
+
+TEST_P(VantrelMenuLayerSwipeTest, ScrollingDragsTheWorldAndTheBackgroundFollowsTheScreenItEndsOn) {
+    const Swipe& swipe = GetParam();
+    openMenu(5);  // 10 screens; group1 (5) to group3 (7) have colours of their own, instructions (4) the title's
+    moveTo(5);
+    const float angle = layer_->currentAngle();
+    scroll(swipe.events, swipe.perFrame, swipe.x, swipe.y);
+    EXPECT_TRUE(layer_->isDragging());
+    EXPECT_NE(layer_->currentAngle(), angle);
+    runUntilAtRest();
+    const int32_t expected = 5 + swipe.screensOn;
+    EXPECT_EQ(layer_->currentScreenIndex(), expected);
+    EXPECT_EQ(layer_->currentAngle(), layer_->getScreenData(expected)->angle);
+    ASSERT_EQ(director_->runFrames(60), 60u);  // past the 0.75 s blend
+    const VantrelMenuScreenData* screen = layer_->getScreenData(expected);
+    EXPECT_EQ(layer_->gradientBackground()->startColor(),
+              (ccColor3B{screen->bgGradientBottom.r, screen->bgGradientBottom.g, screen->bgGradientBottom.b}));
+    EXPECT_EQ(layer_->gradientBackground()->endColor(),
+              (ccColor3B{screen->bgGradientTop.r, screen->bgGradientTop.g, screen->bgGradientTop.b}));
+}
+
+// Ten notches drag one screen's arc. A scroll down or to the right goes the way of the right arrow.
+INSTANTIATE_TEST_SUITE_P(
+    Swipes, VantrelMenuLayerSwipeTest,
+    ::testing::Values(Swipe{"TenWheelNotchesDownTurnToTheNextScreen", 10, 1, 0, -1, +1},
+                      Swipe{"TenWheelNotchesUpTurnToThePreviousScreen", 10, 1, 0, 1, -1},
+                      Swipe{"TwentyNotchesInOneBurstTurnTwoScreensNoMore", 20, 20, 0, -1, +2},
+                      Swipe{"TwoNotchesSwingBack", 2, 1, 0, -1, 0},
+                      Swipe{"ALongTouchpadSwipeToTheRightTurnsToTheNextScreen", 40, 1, 0.25f, 0, +1},
+                      Swipe{"ALongTouchpadSwipeLeftAndDownTurnsByItsLargerAxis", 20, 1, -0.5f, -0.2f, -1},
+                      Swipe{"AShortTouchpadSwipeSwingsBack", 6, 1, 0.5f, 0, 0}),
+    [](const ::testing::TestParamInfo<Swipe>& info) { return std::string(info.param.what); });
+
+TEST_F(VantrelMenuLayerTest, AScrollWhileTheWorldTurnsIsRefused) {
+    openMenu(5);
+    moveTo(5);
+    layer_->onRightPressed(nullptr);  // 36 degrees at 180 a second: 13 frames
+    for (int i = 0; i < 5; ++i) {
+        scroll(1, 1, 0, 1);
+        EXPECT_FALSE(layer_->isDragging());
+        EXPECT_FALSE(layer_->scrollTracker()->isTracking());
+    }
+    runUntilAtRest();
+    EXPECT_EQ(layer_->currentScreenIndex(), 6);
+    // At rest, the same scroll is taken.
+    scroll(1, 1, 0, 1);
+    EXPECT_TRUE(layer_->isDragging());
+}
+
+TEST_F(VantrelMenuLayerTest, AMousePressOrAnArrowKeyEndsAScrollWithItsThrow) {
+    openMenu(5);
+    SDL_Event press{};
+    press.button = {0, 0, view_->window()->windowID(), 0, SDL_BUTTON_LEFT, SDL_PRESSED, 1, 0, kWidth / 2, kHeight - 60};
+    SDL_Event arrow{};
+    arrow.key.windowID = view_->window()->windowID();
+    arrow.key.keysym.scancode = SDL_SCANCODE_RIGHT;
+    arrow.key.keysym.sym = SDLK_RIGHT;
+    const struct {
+        const char* what;
+        uint32_t down, up;
+        SDL_Event event;
+    } interruptions[] = {{"mouse press", SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, press},
+                         {"right arrow", SDL_KEYDOWN, SDL_KEYUP, arrow}};
+    for (const auto& interruption : interruptions) {
+        moveTo(5);
+        scroll(6, 1, 0, -1);
+        ASSERT_TRUE(layer_->isDragging());
+        push(interruption.down, interruption.event);
+        // Ended before its pause: thrown on to the next screen, and the press starts no drag.
+        EXPECT_FALSE(layer_->isDragging()) << interruption.what;
+        EXPECT_TRUE(layer_->isTransitioning()) << interruption.what;
+        EXPECT_EQ(layer_->currentScreenIndex(), 6) << interruption.what;
+        push(interruption.up, interruption.event);
+        scroll(3, 1, 0, -1);
+        runUntilAtRest();
+        EXPECT_EQ(layer_->currentScreenIndex(), 6) << interruption.what;
+    }
 }
 
 TEST_F(VantrelMenuLayerTest, OnlyFirstPressesOfNumericPadArrowsAreClaimed) {
