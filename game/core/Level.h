@@ -254,6 +254,9 @@ public:
     const std::string& levelGeometryFileName() const { return info_.levelGeometryFileName; }
     const std::string& levelObjectsFileName() const { return info_.levelObjectsFileName; }
     bool hasFrontLayer() const { return hasFrontLayer_; }
+    // Pictures of the geometry file and the sky background that were refused, each with its log
+    // line, since the level was made.
+    size_t picturesLeftOut() const { return picturesLeftOut_; }
     bool hasCameraInfo() const { return hasCameraInfo_; }
     // A point inside the hive's sensor, world points; only when the geometry has one.
     bool hasHiveSensor() const { return hasHiveSensor_; }
@@ -329,6 +332,7 @@ private:
     uint32_t referenceHoney_ = 0;
     int32_t existingHighScore_ = 0;
     bool hasFrontLayer_ = false;
+    size_t picturesLeftOut_ = 0;
     std::set<std::string> reportedEffects_;  // unknown effect names already logged
     bool hasHiveSensor_ = false;
     CGPoint hiveSensorPosition_ = CGPointZero;  // world points

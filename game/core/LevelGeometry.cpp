@@ -175,6 +175,7 @@ RefPtr<CCSprite> Level::makeLayerSprite(const std::string& imageName, int layer,
     if (!isFinitePlacement(position, scaleX, scaleY, rotation)) {
         logLine("Level: the sprite \"%s\" at %s, scaled (%g, %g) and turned %g, is refused: not finite",
                 imageName.c_str(), NSStringFromCGPoint(position).c_str(), scaleX, scaleY, rotation);
+        ++picturesLeftOut_;
         return nullptr;
     }
     RefPtr<CCSprite> sprite;
@@ -183,6 +184,7 @@ RefPtr<CCSprite> Level::makeLayerSprite(const std::string& imageName, int layer,
         parent = getSpriteBatchNodeForTexture(frame->texture().get(), layer);
         if (!parent) {
             logLine("Level: the frame \"%s\" has no sprite sheet in layer %d; not shown", imageName.c_str(), layer);
+            ++picturesLeftOut_;
             return nullptr;
         }
         sprite = CCSprite::spriteWithSpriteFrame(frame.get());
@@ -191,9 +193,13 @@ RefPtr<CCSprite> Level::makeLayerSprite(const std::string& imageName, int layer,
         parent = holder;
     } else {
         logLine("Level: no frame or image \"%s\"; skipped", imageName.c_str());
+        ++picturesLeftOut_;
         return nullptr;
     }
-    if (!sprite) return nullptr;
+    if (!sprite) {  // the image could not be read: the texture cache has said why
+        ++picturesLeftOut_;
+        return nullptr;
+    }
     sprite->setPosition(position);
     sprite->setScaleX(scaleX);
     sprite->setScaleY(scaleY);
@@ -251,6 +257,7 @@ void Level::addSkyBackground(bool fullSky) {
         const float rotation = Random::unitFloat() * 360;
         if (!isFinitePlacement(position, scale, scale, rotation)) {
             logLine("Level: \"%s\" has sky images scaled %g to %g; refused", info_.levelId.c_str(), base, base + range);
+            picturesLeftOut_ += static_cast<size_t>(count - i);
             return;
         }
         const Value& image = images.at(Random::arc4random() % images.count());
@@ -258,10 +265,15 @@ void Level::addSkyBackground(bool fullSky) {
         RefPtr<CCSpriteFrame> frame = CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(frameName);
         if (!frame) {
             logLine("Level: no sky frame \"%s\"; skipped", frameName.c_str());
+            ++picturesLeftOut_;
             continue;
         }
         CCSpriteBatchNode* batch = getSpriteBatchNodeForTexture(frame->texture().get(), kSpriteLayerSky);
-        if (!batch) continue;
+        if (!batch) {
+            logLine("Level: the sky frame \"%s\" has no sprite sheet in the sky layer; not shown", frameName.c_str());
+            ++picturesLeftOut_;
+            continue;
+        }
         RefPtr<CCSprite> sprite = CCSprite::spriteWithSpriteFrame(frame.get());
         sprite->setPosition(position);
         sprite->setRotation(rotation);

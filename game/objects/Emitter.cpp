@@ -9,6 +9,7 @@
 #include "game/objects/GameObjectKinds.h"
 #include "game/objects/ProjectileData.h"
 #include "game/objects/SteamCloud.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/Random.h"
 #include "platform/foundation/Value.h"
 
@@ -41,6 +42,10 @@ void Emitter::createEmitter(CGPoint position, float rotation) {
     offsetRelativeToGravity_ = data["offset_relative_to_gravity"].boolValue();
     projectile_ = ProjectileData::componentWithDictionary(data["projectile"]);
     // Room for the usual few; the array grows beyond (a cap of 2^31 - 1 must not reserve 16 GB).
+    if (maxObjects_ > kReservedChildren) {
+        logLine("Game objects: emitter %d caps its steam clouds at %d; room is made for %d at first", type(),
+                maxObjects_, kReservedChildren);
+    }
     children_.reserve(static_cast<size_t>(std::clamp(maxObjects_, 1, kReservedChildren)));
 }
 

@@ -33,7 +33,7 @@ TEST(ALSourceWave, ATonePlayedThroughASourceComesOutAtItsPitchAndGain) {
         for (const float gain : {1.0f, 0.5f}) {  // with a pause after each
             ASSERT_TRUE(source->play(buffer, gain, 1, 0, false));
             for (int wait = 0; wait < 400 && source->playing(); ++wait) usleep(5000);
-            usleep(50000);
+            waitForMixing(device->device(), 0.05);
         }
         source.reset();
         while (buffer->retainCount() > 1) RunLoop::current().waitForWork(0.05), RunLoop::current().runOnce();

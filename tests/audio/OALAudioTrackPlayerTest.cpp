@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <unistd.h>
 
 #include "audio/ALWrapper.h"
 #include "audio/OALActionManager.h"
@@ -80,15 +79,16 @@ TEST_F(OALAudioTrackPlayerTest, PauseHoldsThePositionUnpauseResumesItAndPlayOrAS
     EXPECT_TRUE(pumpUntil([&] { return track_->currentTime() > 0.6; }));
     track_->setPaused(true);
     const double held = track_->currentTime();
-    usleep(50000);  // two mixer updates
+    waitForMixing(device_->device(), 0.05);  // two mixer updates
     EXPECT_EQ(track_->currentTime(), held);
     track_->setPaused(false);
     EXPECT_GE(track_->currentTime(), held);
     EXPECT_TRUE(pumpUntil([&] { return track_->currentTime() > held + 0.05; }));
+    const MixingPaused still(device_->device());  // nothing moves on while the places are read
     ASSERT_TRUE(track_->play());  // from the stored position, not from where it was
-    EXPECT_NEAR(track_->currentTime(), 0.5, 0.05);
+    EXPECT_DOUBLE_EQ(track_->currentTime(), 0.5);
     track_->setCurrentTime(1.5);
-    EXPECT_NEAR(track_->currentTime(), 1.5, 0.05);
+    EXPECT_DOUBLE_EQ(track_->currentTime(), 1.5);
     EXPECT_TRUE(track_->playing());
 }
 

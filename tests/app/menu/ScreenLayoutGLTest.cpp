@@ -1,13 +1,14 @@
 // Nothing a player reads or clicks may lie on something else: on every menu screen (the level-group
 // screens and the flight log above all) and on the end-of-day summary, the on-screen rectangles of
-// the labels, buttons and hives are collected, in a 4:3 and a 16:9 window, with the build's own
-// pictures and fonts, and none may cut into another or leave the window.
+// the pictures, labels and buttons are collected, in a 4:3 and a 16:9 window, with the build's own
+// pictures and fonts, and none may leave the window or cut into another, but for the pictures each
+// screen declares layered on purpose.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
-#include <numeric>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,10 +17,12 @@
 
 #include "app/menu/VantrelMenuLayer.h"
 #include "app/menu/VantrelMenuScreenData.h"
+#include "engine/core/CCTextureCache.h"
 #include "engine/core/support/CCArray.h"
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/render/CCLabelBMFont.h"
 #include "engine/render/CCSprite.h"
+#include "engine/render/CCSpriteFrameCache.h"
 #include "game/core/GameMessage.h"
 #include "game/core/Hud.h"
 #include "game/core/KSMenu.h"
@@ -117,126 +120,153 @@ std::string describe(CGRect box) {
     return out.str();
 }
 
-// The things of one screen. A button holds its pictures; a thing that lies wholly on another (a
-// score on its plaque, the bee on its emblem, a number in its grid) is part of it, unless it is a
-// fixed control (the arrows, quit and full screen), which must stand clear of everything. What is
-// shown must not overlap what else is shown, nor the places a click reaches each other (a click
-// then would pick one of two buttons); a button's margin may reach over a mere picture.
-class ScreenThings {
+// Names what a sprite shows: a frame of the sprite sheet given, else a picture file of the
+// resources folder; nothing for a sprite of neither, or any other node.
+class PictureNames {
 public:
-    void add(std::string name, CCNode* node, bool fixed = false) {
-        auto* item = dynamic_cast<CCMenuItem*>(node);
-        add(std::move(name), item ? picturesBox(item) : drawnBox(node), item ? reachBox(item) : CGRectZero, fixed,
-            node);
-    }
-    // `reach`: a button's click area, zero for anything else.
-    void add(std::string name, CGRect shown, CGRect reach, bool fixed, const CCNode* node = nullptr) {
-        if (shown.size.width <= 0 && reach.size.width <= 0) return;
-        things_.push_back({std::move(name), shown, reach, fixed, dynamic_cast<const CCLabelBMFont*>(node) != nullptr, node});
-    }
-
-    // A thing that holds one of the button's pictures (a level slot holding its play button's)
-    // joins the button.
-    void holdPicturesOf(CCMenuItem* item) {
-        auto* button = dynamic_cast<KSMenuItem*>(item);
-        const size_t owner = indexOf(item);
-        if (!button || owner == npos) return;
-        for (size_t i = 0; i < things_.size(); ++i) {
-            for (CCNode* image : {button->normalImage(), button->selectedImage()}) {
-                for (const CCNode* up = image; up; up = up->parent()) {
-                    if (up == things_[i].node) join(i, owner);
-                }
-            }
+    explicit PictureNames(const char* sheet) {
+        std::string error;
+        const std::optional<Value> frames =
+            Value::fromFile(CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(sheet), &error);
+        EXPECT_TRUE(frames) << error;
+        if (frames) frameNames_ = (*frames)["frames"].keys();
+        for (const auto& file : std::filesystem::directory_iterator(VANTREL_APP_RESOURCES)) {
+            if (file.path().extension() == ".png") fileNames_.push_back(file.path().filename().string());
         }
     }
 
-    // Failures name both things and their boxes; the window is (0, 0) to `window`.
-    ::testing::AssertionResult apart(CGSize window) {
-        for (size_t i = 0; i < things_.size(); ++i) {
-            for (size_t j = 0; j < things_.size(); ++j) {
-                if (i != j && !things_[i].fixed && !things_[j].fixed && things_[i].shown.size.width > 0 &&
-                    inside(things_[i].shown, things_[j].shown)) {
-                    join(i, j);
-                }
+    std::string of(const CCNode* node) const {
+        if (const auto* sprite = dynamic_cast<const CCSprite*>(node)) {
+            CCSpriteFrameCache* frames = CCSpriteFrameCache::sharedSpriteFrameCache();
+            for (const std::string& name : frameNames_) {
+                if (sprite->isFrameDisplayed(frames->spriteFrameByName(name).get())) return name;
+            }
+            for (const std::string& name : fileNames_) {
+                const RefPtr<CCTexture2D> file = CCTextureCache::sharedTextureCache()->textureForKey(name);
+                if (file && file.get() == sprite->texture()) return name;
             }
         }
-        std::vector<CGRect> shown(things_.size(), CGRectZero), reach(things_.size(), CGRectZero);
-        for (size_t i = 0; i < things_.size(); ++i) {
-            shown[root(i)] = unite(shown[root(i)], things_[i].shown);
-            reach[root(i)] = unite(reach[root(i)], things_[i].reach);
-            if (!inside(things_[i].shown, CGRectMake(0, 0, window.width, window.height))) {
-                return ::testing::AssertionFailure() << things_[i].name << " leaves the window: " << describe(things_[i].shown);
-            }
-        }
-        for (size_t i = 0; i < things_.size(); ++i) {
-            for (size_t j = i + 1; root(i) == i && j < things_.size(); ++j) {
-                if (root(j) != j) continue;
-                if (overlap(shown[i], shown[j])) {
-                    return ::testing::AssertionFailure()
-                           << what(i) << " " << describe(shown[i]) << " overlaps " << what(j) << " " << describe(shown[j]);
-                }
-                if (overlap(reach[i], reach[j])) {
-                    return ::testing::AssertionFailure() << "a click at " << describe(reach[i]) << " reaches " << what(i)
-                                                         << " and, at " << describe(reach[j]) << ", " << what(j);
-                }
-            }
-        }
-        // Two texts never share room, even on one plaque or grid.
-        for (size_t i = 0; i < things_.size(); ++i) {
-            for (size_t j = i + 1; j < things_.size(); ++j) {
-                if (things_[i].label && things_[j].label && overlap(things_[i].shown, things_[j].shown)) {
-                    return ::testing::AssertionFailure() << things_[i].name << " runs into " << things_[j].name;
-                }
-            }
-        }
-        return ::testing::AssertionSuccess();
+        return "";
     }
 
 private:
-    static constexpr size_t npos = static_cast<size_t>(-1);
-    struct Thing {
-        std::string name;
-        CGRect shown;  // what it draws: in the window, clear of what else is drawn
-        CGRect reach;  // a button's click area: clear of the other buttons'
-        bool fixed, label;
-        const CCNode* node;
-    };
-
-    size_t indexOf(const CCNode* node) const {
-        for (size_t i = 0; i < things_.size(); ++i) {
-            if (things_[i].node == node) return i;
-        }
-        return npos;
-    }
-    size_t root(size_t i) {
-        if (parents_.size() < things_.size()) {
-            const size_t from = parents_.size();
-            parents_.resize(things_.size());
-            std::iota(parents_.begin() + static_cast<std::ptrdiff_t>(from), parents_.end(), from);
-        }
-        while (parents_[i] != i) i = parents_[i] = parents_[parents_[i]];
-        return i;
-    }
-    void join(size_t a, size_t b) { parents_[root(a)] = root(b); }
-    // The names of a group's members.
-    std::string what(size_t group) {
-        std::string names;
-        for (size_t i = 0; i < things_.size(); ++i) {
-            if (root(i) == group) names += (names.empty() ? "" : " + ") + things_[i].name;
-        }
-        return "[" + names + "]";
-    }
-
-    std::vector<Thing> things_;
-    std::vector<size_t> parents_;
+    std::vector<std::string> frameNames_, fileNames_;
 };
 
-// A name for a node of the tree: a label's text, else its kind and place.
-std::string nameOf(CCNode* node) {
-    if (auto* label = dynamic_cast<CCLabelBMFont*>(node)) return "\"" + label->string() + "\"";
-    if (dynamic_cast<CCMenuItem*>(node)) return "button " + describe(picturesBox(static_cast<CCMenuItem*>(node)));
-    return "picture " + describe(drawnBox(node));
-}
+// Stands for any text in the sets below.
+const std::string kAnyText = "any text";
+
+// The things of one screen: each picture that draws itself (with the pieces it carries, its
+// children), each text and each button with its pictures, in window points. Holders that draw
+// nothing of their own are opened. Nothing may leave the window, nor overlap anything else, unless
+// the two belong to one of the sets given, which name pictures (or kAnyText); two texts never share
+// room. The places a click reaches must stay apart too (a click then would pick one of two buttons);
+// a button's margin may reach over a mere picture.
+class ScreenThings {
+public:
+    ScreenThings(const PictureNames& names, std::vector<std::vector<std::string>> layered)
+        : names_(names), layered_(std::move(layered)) {}
+
+    // A button; the pictures it shows, added before it wherever they stand, join it.
+    void addButton(CCMenuItem* item) {
+        auto* button = dynamic_cast<KSMenuItem*>(item);
+        CCNode* image = button ? button->normalImage() : nullptr;
+        const size_t index = things_.size();
+        add("button " + (image ? nameOf(image) : "at " + describe(picturesBox(item))), names_.of(image),
+            picturesBox(item), reachBox(item), item);
+        if (!button || things_.size() == index) return;
+        for (size_t i = 0; i < index; ++i) {
+            if (holds(button->normalImage(), things_[i].node) || holds(button->selectedImage(), things_[i].node)) {
+                things_[i].part = index;
+            }
+        }
+    }
+
+    // What `node` shows: itself when it draws a picture or a text, else what it holds.
+    void addShown(CCNode* node) {
+        if (!node->visible()) return;
+        auto* sprite = dynamic_cast<CCSprite*>(node);
+        if (dynamic_cast<CCLabelBMFont*>(node)) {
+            add(nameOf(node), kAnyText, drawnBox(node), CGRectZero, node);
+        } else if (sprite && sprite->textureRect().size.width > 0) {
+            add(nameOf(node), names_.of(node), drawnBox(node), CGRectZero, node);
+        } else {
+            for (CCNode* child : childrenOf(node)) addShown(child);
+        }
+    }
+
+    // A thing the test names itself.
+    void add(std::string name, CGRect shown) { add(std::move(name), "", shown, CGRectZero, nullptr); }
+
+    // Every fault, each naming both things and their boxes; the window is (0, 0) to `window`.
+    ::testing::AssertionResult apart(CGSize window) {
+        std::ostringstream faults;
+        for (const Thing& thing : things_) {
+            if (!inside(thing.shown, CGRectMake(0, 0, window.width, window.height))) {
+                faults << "\n" << thing.name << " " << describe(thing.shown) << " leaves the window";
+            }
+        }
+        for (size_t i = 0; i < things_.size(); ++i) {
+            for (size_t j = i + 1; j < things_.size(); ++j) {
+                const Thing &a = things_[i], &b = things_[j];
+                if (a.part == b.part) continue;
+                if (!layered(a, b) && overlap(a.shown, b.shown)) {
+                    faults << "\n"
+                           << a.name << " " << describe(a.shown) << " overlaps " << b.name << " " << describe(b.shown);
+                }
+                if (overlap(a.reach, b.reach)) {
+                    faults << "\na click at " << describe(a.reach) << " reaches " << a.name << " and, at "
+                           << describe(b.reach) << ", " << b.name;
+                }
+            }
+        }
+        if (faults.str().empty()) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << faults.str();
+    }
+
+private:
+    struct Thing {
+        std::string name;
+        std::string picture;  // what the sets name it: its picture, kAnyText for a text, or nothing
+        CGRect shown;         // what it draws
+        CGRect reach;         // a button's click area, zero for anything else
+        const CCNode* node;
+        size_t part;  // the thing it is part of: a button for its pictures, else itself
+    };
+
+    void add(std::string name, std::string picture, CGRect shown, CGRect reach, const CCNode* node) {
+        if (shown.size.width <= 0 && reach.size.width <= 0) return;
+        things_.push_back({std::move(name), std::move(picture), shown, reach, node, things_.size()});
+    }
+
+    std::string nameOf(CCNode* node) const {
+        if (const auto* label = dynamic_cast<const CCLabelBMFont*>(node)) return "\"" + label->string() + "\"";
+        const std::string picture = names_.of(node);
+        return picture.empty() ? "a picture at " + describe(drawnBox(node)) : picture;
+    }
+
+    // Whether `outer` is `inner` or holds it.
+    static bool holds(const CCNode* outer, const CCNode* inner) {
+        for (const CCNode* up = inner; outer && up; up = up->parent()) {
+            if (up == outer) return true;
+        }
+        return false;
+    }
+
+    bool layered(const Thing& a, const Thing& b) const {
+        if (a.picture.empty() || b.picture.empty() || (a.picture == kAnyText && b.picture == kAnyText)) return false;
+        const auto names = [](const std::vector<std::string>& set, const std::string& picture) {
+            return std::find(set.begin(), set.end(), picture) != set.end();
+        };
+        return std::any_of(layered_.begin(), layered_.end(), [&](const std::vector<std::string>& set) {
+            return names(set, a.picture) && names(set, b.picture);
+        });
+    }
+
+    const PictureNames& names_;
+    const std::vector<std::vector<std::string>> layered_;
+    std::vector<Thing> things_;
+};
 
 const CGSize kWindows[] = {{1024, 768}, {1920, 1080}};
 
@@ -245,6 +275,20 @@ std::string windowName(const ::testing::TestParamInfo<CGSize>& info) {
 }
 
 // ---- The menu ----------------------------------------------------------------------------------
+
+// What lies on what on purpose on the menu's screens.
+const std::vector<std::vector<std::string>> kMenuLayering = {
+    // A level's hive with the pieces round it: the glow of the level last played, the letter tab on
+    // its head and the tabs of a new best and of a newly opened hive, tucked under its foot and
+    // under the end of the score bar, which carries the score.
+    {"menu_hive_inner.png", "menu_hive_selected.png", "menu_hive_a_title.png", "menu_hive_b_title.png",
+     "menu_hive_c_title.png", "menu_highscore_tab.png", "menu_hive_open_tab.png"},
+    {"menu_score_bg.png", "menu_highscore_tab.png", "menu_hive_open_tab.png", kAnyText},
+    // The flight log: the numbers in their grid; the bee, its shadow and the new rank's star on the
+    // emblem (of rank 10, as MenuLayoutTest saves it).
+    {"stats_grid.png", kAnyText},
+    {"rank_10.png", "rank_bee_1.png", "rank_bee_2.png", "rank_bee_3.png", "rank_star_glow.png"},
+};
 
 // The menu over the shipped catalogue and pictures, in a window of the test's size, with every
 // level open and full, long statistics, the top rank just reached and the tabs and glow of a level
@@ -286,35 +330,25 @@ protected:
 
     // The fixed controls, and what the screen shows: its pictures, labels and buttons.
     ScreenThings thingsOf(const VantrelMenuScreenData& screen) {
-        ScreenThings things;
+        ScreenThings things(names_, kMenuLayering);
         for (CCNode* child : childrenOf(layer_.get())) {
             if (!dynamic_cast<KSMenu*>(child)) continue;
-            for (CCNode* item : childrenOf(child)) things.add(nameOf(item), item, true);
+            for (CCNode* item : childrenOf(child)) things.addButton(static_cast<CCMenuItem*>(item));
         }
-        const auto addShown = [&things](CCNode* node, const auto& addShown) -> void {
-            // Plain holder nodes are not things of their own: what they hold is.
-            if (!dynamic_cast<CCSprite*>(node) && !dynamic_cast<CCLabelBMFont*>(node) && node->children()) {
-                for (CCNode* child : childrenOf(node)) addShown(child, addShown);
-                return;
-            }
-            things.add(nameOf(node), node);
-        };
-        for (CCNode* child : childrenOf(screen.screenNode)) addShown(child, addShown);
+        for (CCNode* child : childrenOf(screen.screenNode)) things.addShown(child);
         for (CCNode* child : childrenOf(screen.centreNode)) {
-            if (child != screen.screenNode) addShown(child, addShown);
+            if (child != screen.screenNode) things.addShown(child);
         }
         for (CCNode* child : childrenOf(screen.baseNode)) {
             if (!dynamic_cast<KSMenu*>(child)) continue;
-            for (CCNode* item : childrenOf(child)) {
-                things.add(nameOf(item), item);
-                things.holdPicturesOf(static_cast<CCMenuItem*>(item));
-            }
+            for (CCNode* item : childrenOf(child)) things.addButton(static_cast<CCMenuItem*>(item));
         }
         return things;
     }
 
     // Over the test's own pictures: the shipped ones.
     ScopedResourceFolder shippedResources_{VANTREL_APP_RESOURCES};
+    const PictureNames names_{"menu.plist"};
 };
 
 TEST_P(MenuLayoutTest, NothingOnAnyScreenOverlapsOrLeavesTheWindow) {
@@ -399,33 +433,32 @@ protected:
 
     // The summary's bubbles, the end title, the end menu's buttons and the hive.
     ScreenThings summaryThings() {
-        ScreenThings things;
+        ScreenThings things(names_, {});
         for (CCNode* node : childrenOf(layer_->messagesHolder())) {
             auto* bubble = dynamic_cast<GameMessage*>(node);
-            if (bubble && bubble->visible()) things.add("bubble \"" + bubble->text() + "\"", bubble);
+            if (bubble && bubble->visible()) things.add("bubble \"" + bubble->text() + "\"", drawnBox(bubble));
         }
         Hud* hud = layer_->hud();
-        // The title and the line under it that announces the next hive are separate pictures:
-        // fixed, so that neither takes in a bubble lying on it as a part of itself.
+        // The title and the line under it that announces the next hive are separate pictures.
         CCSprite* hiveOpened = hud->endGameHiveUnlockedMessageHolder();
         CGRect title = CGRectZero;
         for (CCNode* child : childrenOf(hud->endGameMessageHolder())) {
             if (child != hiveOpened) title = unite(title, drawnBox(child));
         }
-        things.add("the end title", title, CGRectZero, true);
-        things.add("the line \"NEW HIVE OPENED!\"", drawnBox(hiveOpened), CGRectZero, true);
+        things.add("the end title", title);
+        things.add("the line \"NEW HIVE OPENED!\"", drawnBox(hiveOpened));
         for (CCNode* child : childrenOf(hud->endGameMenuHolder())) {
             if (!dynamic_cast<KSMenu*>(child)) continue;
-            for (CCNode* item : childrenOf(child)) things.add(nameOf(item), item, true);
+            for (CCNode* item : childrenOf(child)) things.addButton(static_cast<CCMenuItem*>(item));
         }
         if (auto* hive = dynamic_cast<game::Hive*>(layer_->level()->hive())) {
-            const CGRect box = unite(drawnBox(hive->bg()), drawnBox(hive->fg()));
-            things.add("the hive", box, CGRectZero, true);
+            things.add("the hive", unite(drawnBox(hive->bg()), drawnBox(hive->fg())));
         }
         return things;
     }
 
     ScopedResourceFolder resources_{VANTREL_APP_RESOURCES};
+    const PictureNames names_{"hud.plist"};
 };
 
 TEST_P(SummaryLayoutTest, TheSummaryStandsClearOfItselfAndOfTheEndMenu) {

@@ -1,10 +1,13 @@
 #include "audio/support/AudioTestSupport.h"
 
+#define AL_ALEXT_PROTOTYPES
+#include <AL/alext.h>
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "audio/OpenALManager.h"
@@ -25,6 +28,23 @@ AudioDeviceTest::~AudioDeviceTest() {
     context_.reset();
     device_.reset();
 }
+
+void waitForMixing(ALCdevice* device, double seconds) {
+    ASSERT_TRUE(alcIsExtensionPresent(device, "ALC_SOFT_device_clock"));
+    ALCint64SOFT start = 0, now = 0;  // nanoseconds of mixed sound
+    alcGetInteger64vSOFT(device, ALC_DEVICE_CLOCK_SOFT, 1, &start);
+    for (now = start; now - start < ALCint64SOFT(seconds * 1e9);
+         alcGetInteger64vSOFT(device, ALC_DEVICE_CLOCK_SOFT, 1, &now)) {
+        std::this_thread::yield();
+    }
+}
+
+MixingPaused::MixingPaused(ALCdevice* device) : device_(device) {
+    EXPECT_TRUE(alcIsExtensionPresent(device, "ALC_SOFT_pause_device"));
+    alcDevicePauseSOFT(device_);
+}
+
+MixingPaused::~MixingPaused() { alcDeviceResumeSOFT(device_); }
 
 float sine440(int64_t frame, int, int rate) {
     return 0.5f * float(std::sin(2.0 * M_PI * 440.0 * double(frame) / rate));

@@ -27,6 +27,26 @@ protected:
     RefPtr<ALContext> context_;
 };
 
+// The null and wave backends mix on a thread of their own, in real time, and catch up in a burst
+// when it was held up. Waits that the mix itself must show therefore count mixed time, never the
+// clock on the wall.
+//
+// Waits until the device has mixed `seconds` more (its clock, ALC_SOFT_device_clock); a pause
+// between sounds then is in the mix, however late the mixing thread runs.
+void waitForMixing(ALCdevice* device, double seconds);
+
+// While alive, the device mixes nothing (ALC_SOFT_pause_device): whatever plays holds its place.
+class MixingPaused {
+public:
+    explicit MixingPaused(ALCdevice* device);
+    ~MixingPaused();
+    MixingPaused(const MixingPaused&) = delete;
+    MixingPaused& operator=(const MixingPaused&) = delete;
+
+private:
+    ALCdevice* device_;
+};
+
 // Sample value of one channel of one frame, -1..1.
 using SampleFunction = std::function<float(int64_t frame, int channel)>;
 

@@ -509,6 +509,7 @@ TEST_F(DrawnLevelTest, SpritesOfTheLevelFileTakeTheirScalesAndSkipHiddenNames) {
     EXPECT_FALSE(layer->level()->hasFrontLayer());
     EXPECT_TRUE(log.contains("nowhere.png"));
     EXPECT_TRUE(log.contains("\"sun.png\" has no sprite sheet in layer 3"));
+    EXPECT_EQ(layer->level()->picturesLeftOut(), 2u) << "the sheetless and the missing picture";
 }
 
 TEST_F(DrawnLevelTest, ARunningDayAllocatesNothingPerFrame) {

@@ -120,7 +120,7 @@ TEST_F(HostileLevelDataTest, EachHostileInputIsRefusedOrClampedAndEveryBodyStays
         {"room for 2^31 - 1 steam clouds",
          dict({{"209", dict({{"type_name", "puff"}})},
                {"701", dict({{"type_name", "vent"}, {"emit_type", 209}, {"max_objects", 2147483647}})}}),
-         {at(701, "{0, 1300}")}, "",
+         {at(701, "{0, 1300}")}, "emitter 701 caps its steam clouds at 2147483647; room is made for 64 at first",
          [](Level* level) { EXPECT_EQ(level->gameObjectsPriorityHigh().count(), 2u) << "the hive and the vent"; }},
         {"a bird orbiting at a speed that is no number",
          dict({{"220", mover("crow", dict({{"orbit_speed", kNaN}}))}}), {at(220, "{0, 1400}")}, "orbit refused"},
@@ -153,10 +153,11 @@ TEST_F(HostileLevelDataTest, EachHostileInputIsRefusedOrClampedAndEveryBodyStays
     }
 }
 
-// Sprites of the geometry file and the sky, in the real play scene, whose numbers are not finite.
+// Sprites of the geometry file and the sky, in the real play scene, whose numbers are not finite
+// or whose frames are nowhere.
 class HostileSpritesTest : public PlaySceneGLTest {};
 
-TEST_F(HostileSpritesTest, SpritesThatAreNotFiniteAreRefusedWithALogLine) {
+TEST_F(HostileSpritesTest, SpritesThatCannotBeShownAreRefusedWithALogLine) {
     const Value nanSprite = dict({{"image_name", "rock.png"}, {"position", "{0, 1100}"}, {"scale", kNaN}});
     const Value turned = dict({{"image_name", "rock.png"}, {"position", "{0, 1100}"}, {"rotation", kInf}});
     const Value stretched =
@@ -166,16 +167,20 @@ TEST_F(HostileSpritesTest, SpritesThatAreNotFiniteAreRefusedWithALogLine) {
         Value geometry;
         Value sky;
         const char* logged;
+        size_t leftOut;  // pictures the level counts as refused
     };
     const Row rows[] = {
         {"a background sprite scaled by NaN", dict({{"background_sprites", array({nanSprite})}}), Value(),
-         "scaled (nan, nan) and turned -0, is refused"},
-        {"a front sprite turned infinitely", dict({{"front_sprites", array({turned})}}), Value(), "turned -inf, is refused"},
+         "scaled (nan, nan) and turned -0, is refused", 1},
+        {"a front sprite turned infinitely", dict({{"front_sprites", array({turned})}}), Value(),
+         "turned -inf, is refused", 1},
         {"a static-geometry sprite stretched infinitely",
          dict({{"static_geometry", array({dict({{"position", "{0, 1000}"}, {"sprites", array({stretched})}})})}}),
-         Value(), "scaled (1, -inf)"},
+         Value(), "scaled (1, -inf)", 1},
         {"sky images scaled by infinity", dict({}),
-         dict({{"count", 3}, {"scale", kInf}, {"images", array({"cloud.png"})}}), "sky images scaled inf"},
+         dict({{"count", 3}, {"scale", kInf}, {"images", array({"cloud.png"})}}), "sky images scaled inf", 3},
+        {"sky images of a frame that is nowhere", dict({}), dict({{"count", 2}, {"images", array({"nowhere.png"})}}),
+         "no sky frame \"nowhere.png\"", 2},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -187,6 +192,7 @@ TEST_F(HostileSpritesTest, SpritesThatAreNotFiniteAreRefusedWithALogLine) {
         RefPtr<PlaySceneUnderTest> layer = makeRef<PlaySceneUnderTest>();
         ASSERT_TRUE(layer->init());
         EXPECT_TRUE(log.contains(row.logged));
+        EXPECT_EQ(layer->level()->picturesLeftOut(), row.leftOut);
         layer->cleanupNetworkControl();
         layer->cleanupHidJoystickControl();
     }
