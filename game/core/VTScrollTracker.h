@@ -46,7 +46,6 @@ public:
 
     bool isTracking() const { return tracking_; }
     // Window points the drag moves per scroll unit (one wheel notch); 1 at start.
-    double pointsPerUnit() const { return pointsPerUnit_; }
     void setPointsPerUnit(double points) { pointsPerUnit_ = points; }
 
 private:

@@ -465,9 +465,12 @@ TEST_F(VantrelMenuLayerTest, AMousePressOrAnArrowKeyEndsAScrollWithItsThrow) {
         EXPECT_TRUE(layer_->isTransitioning()) << interruption.what;
         EXPECT_EQ(layer_->currentScreenIndex(), 6) << interruption.what;
         push(interruption.up, interruption.event);
-        scroll(3, 1, 0, -1);
         runUntilAtRest();
         EXPECT_EQ(layer_->currentScreenIndex(), 6) << interruption.what;
+        // Once the button or key is up and the world rests, scrolling drags it again.
+        scroll(1, 1, 0, -1);
+        EXPECT_TRUE(layer_->isDragging()) << interruption.what;
+        runUntilAtRest();
     }
 }
 
