@@ -128,10 +128,10 @@ public:
     void startDrag(const Event* event, VTInputTracker* tracker);
     void updateDrag(const Event* event, VTInputTracker* tracker);
     void endDrag(const Event* event, VTInputTracker* tracker);
-    // The trackers' actions.
-    void trackerBegan(Object* tracker);
-    void trackerUpdated(Object* tracker);
-    void trackerEnded(Object* tracker);
+    // The trackers' actions: the two-finger tracker's, which the scroll tracker sends too.
+    void dualTouchesBegan(Object* tracker);
+    void dualTouchesUpdated(Object* tracker);
+    void dualTouchesEnded(Object* tracker);
     void onQuitPressed(Object* sender);
     void onFullscreenPressed(Object* sender);
 

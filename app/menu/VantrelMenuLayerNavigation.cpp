@@ -195,17 +195,19 @@ void VantrelMenuLayer::endDrag(const Event* /*event*/, VTInputTracker* /*tracker
     showScreen(getScreenIndexAt(thrown), true);
 }
 
-void VantrelMenuLayer::trackerBegan(Object* tracker) { startDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
+void VantrelMenuLayer::dualTouchesBegan(Object* tracker) { startDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
 
-void VantrelMenuLayer::trackerUpdated(Object* tracker) { updateDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
+void VantrelMenuLayer::dualTouchesUpdated(Object* tracker) {
+    updateDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker));
+}
 
-void VantrelMenuLayer::trackerEnded(Object* tracker) { endDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
+void VantrelMenuLayer::dualTouchesEnded(Object* tracker) { endDrag(nullptr, dynamic_cast<VTInputTracker*>(tracker)); }
 
 void VantrelMenuLayer::attachTracker(VTInputTracker* tracker) {
     tracker->setDelegate(this);
-    tracker->setBeginTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::trackerBegan));
-    tracker->setUpdateTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::trackerUpdated));
-    tracker->setEndTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::trackerEnded));
+    tracker->setBeginTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::dualTouchesBegan));
+    tracker->setUpdateTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::dualTouchesUpdated));
+    tracker->setEndTrackingAction(static_cast<SEL_TrackerAction>(&VantrelMenuLayer::dualTouchesEnded));
     tracker->setIsEnabled(true);
 }
 
