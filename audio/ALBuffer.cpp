@@ -39,6 +39,7 @@ bool ALBuffer::initWithName(const std::string& name, const uint8_t* data, ALsize
 }
 
 ALBuffer::~ALBuffer() {
+    if (parentBuffer_) --parentBuffer_->liveSlices_;
     if (bufferId_ == UINT32_MAX) return;
     // A buffer name belongs to its device, and only a context of that device deletes it. The last
     // release can come late (a source lets go of its buffer on a timer), when the current context
@@ -73,10 +74,43 @@ RefPtr<ALBuffer> ALBuffer::sliceWithName(const std::string& name, int offset, in
                            description().c_str(), offset, size, static_cast<long long>(frames));
         return nullptr;
     }
+    std::lock_guard lock(dataMutex_);  // held until the slice is counted: the bytes cannot be handed back in between
+    if (!bufferData_) {
+        OALTools::logError(function, "%s: The buffer's bytes were handed back. Returning nil", description().c_str());
+        return nullptr;
+    }
     RefPtr<ALBuffer> slice(new ALBuffer());
     slice->parentBuffer_ = RefPtr<ALBuffer>(this);
+    ++liveSlices_;
     const ALsizei sliceBytes = ALsizei(size * frameBytes);
     return slice->initWithName(name, bufferData_ + offset * frameBytes, sliceBytes, format_, sampleRate_) ? slice : nullptr;
+}
+
+bool ALBuffer::freeDataOnDestroy() const {
+    std::lock_guard lock(dataMutex_);
+    return ownedData_ != nullptr;
+}
+
+std::unique_ptr<uint8_t[]> ALBuffer::setFreeDataOnDestroy(bool freeDataOnDestroy) {
+    constexpr const char* function = "-[ALBuffer setFreeDataOnDestroy:]";
+    std::lock_guard lock(dataMutex_);
+    if (freeDataOnDestroy == (ownedData_ != nullptr)) return nullptr;
+    if (freeDataOnDestroy) {
+        OALTools::logError(function, "%s: Cannot free bytes the buffer does not own. Ignored", description().c_str());
+        return nullptr;
+    }
+    if (liveSlices_ > 0) {
+        OALTools::logError(function, "%s: Cannot hand back bytes that %d slices still read. Ignored",
+                           description().c_str(), liveSlices_.load());
+        return nullptr;
+    }
+    bufferData_ = nullptr;
+    return std::move(ownedData_);
+}
+
+const uint8_t* ALBuffer::bufferData() const {
+    std::lock_guard lock(dataMutex_);
+    return bufferData_;
 }
 
 std::string ALBuffer::name() const {

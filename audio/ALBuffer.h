@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -36,9 +37,19 @@ public:
     void setName(const std::string& name);
     // Seconds of sound, from the byte count, format and frequency given.
     float duration() const { return duration_; }
-    // False for slices: their bytes belong to the parent.
-    bool freeDataOnDestroy() const { return ownedData_ != nullptr; }
-    const uint8_t* bufferData() const { return bufferData_; }
+    // Whether the buffer frees its bytes when it goes: true while it owns them; false for slices
+    // (their bytes are the parent's) and once the bytes were handed back.
+    bool freeDataOnDestroy() const;
+    // OpenAL plays from its own copy of the samples, so the buffer needs its bytes only to cut
+    // slices. false hands the bytes to the caller, who may free them at any time: the buffer still
+    // plays, but bufferData() is null and it cuts no more slices. That is refused (one error line,
+    // null answered) while a slice of this buffer exists, since the slice reads the same bytes.
+    // true is refused (one error line) for a buffer that does not own its bytes: a slice's bytes
+    // lie inside its parent's block, and bytes handed back are the caller's to free. Answers null
+    // whenever nothing was handed over.
+    std::unique_ptr<uint8_t[]> setFreeDataOnDestroy(bool freeDataOnDestroy);
+    // Null once the bytes were handed back.
+    const uint8_t* bufferData() const;
 
     // As OpenAL reports them: bits per sample, channels, frequency (Hz), size (bytes).
     int bits() const;
@@ -66,8 +77,10 @@ private:
     ALenum format_ = 0;
     ALsizei sampleRate_ = 0;                 // Hz, as given
     float duration_ = 0;                     // seconds
-    std::unique_ptr<uint8_t[]> ownedData_;   // null for slices
-    const uint8_t* bufferData_ = nullptr;    // ownedData_, or inside the parent's
-    ALsizei dataSize_ = 0;                   // bytes at bufferData_
+    mutable std::mutex dataMutex_;           // guards ownedData_ and bufferData_
+    std::unique_ptr<uint8_t[]> ownedData_;   // null for slices and once handed back
+    const uint8_t* bufferData_ = nullptr;    // ownedData_, inside the parent's, or null once handed back
+    ALsizei dataSize_ = 0;                   // bytes the buffer was made of
     RefPtr<ALBuffer> parentBuffer_;          // keeps a slice's bytes alive
+    std::atomic<int> liveSlices_ = 0;        // slices made of this buffer's bytes and not yet destroyed
 };

@@ -70,6 +70,14 @@ ALContext::~ALContext() {
     ALWrapper::destroyContext(context_);
 }
 
+bool ALContext::setDevice(ALDevice* device) {
+    if (device == device_.get()) return true;
+    const auto describe = [](const ALDevice* any) { return any ? any->description() : std::string("nil"); };
+    OALTools::logError("-[ALContext setDevice:]", "%s: Cannot move to device %s: a context stays on the device it was made on (%s)",
+                       description().c_str(), describe(device).c_str(), describe(device_.get()).c_str());
+    return false;
+}
+
 std::string ALContext::alVersion() const {
     std::lock_guard lock(mutex_);
     return ALWrapper::getString(AL_VERSION);

@@ -62,6 +62,10 @@ public:
     std::vector<ALSoundSource*> sources() const;
 
     ALDevice* device() const { return device_.get(); }
+    // An OpenAL context lives and dies on the device it was made on, so only that device is
+    // accepted (true). Any other, or null, is refused with one error line: the context stays on its
+    // own device, registered there and suspended with it.
+    bool setDevice(ALDevice* device);
     ALListener* listener() const { return listener_.get(); }
     ALCcontext* context() const { return context_; }
     // The context's attribute and value pairs as the device reports them.

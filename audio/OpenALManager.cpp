@@ -112,6 +112,14 @@ std::string OpenALManager::bufferAsyncFromUrl(const std::string& url, bool reduc
     return url;
 }
 
+std::string OpenALManager::bufferAsyncFromFile(const std::string& path, BufferCallback callback) {
+    return bufferAsyncFromFile(path, false, std::move(callback));
+}
+
+std::string OpenALManager::bufferAsyncFromUrl(const std::string& url, BufferCallback callback) {
+    return bufferAsyncFromUrl(url, false, std::move(callback));
+}
+
 void OpenALManager::clearAllBuffers() {
     std::lock_guard lock(devicesMutex_);
     for (ALDevice* device : devices_) device->clearBuffers();

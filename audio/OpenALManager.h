@@ -60,6 +60,9 @@ public:
     // it has run: it must not capture what it cannot keep alive.
     std::string bufferAsyncFromFile(const std::string& path, bool reduceToMono, BufferCallback callback);
     std::string bufferAsyncFromUrl(const std::string& url, bool reduceToMono, BufferCallback callback);
+    // The same, keeping the file's own channels.
+    std::string bufferAsyncFromFile(const std::string& path, BufferCallback callback);
+    std::string bufferAsyncFromUrl(const std::string& url, BufferCallback callback);
 
     // Every source of every context of every device stops and lets go of its buffer.
     void clearAllBuffers();

@@ -87,3 +87,37 @@ TEST_F(ALBufferTest, ABufferLetGoLaterIsDeletedOnItsOwnDeviceNotTheCurrentOne) {
     second.reset();
     OpenALManager::sharedInstance()->setCurrentContext(context_.get());
 }
+
+// OpenAL plays from its own copy, so the bytes can go back to the caller; never while a slice reads
+// them, and a buffer never takes on bytes it does not own (ASan tells of a double or early free).
+TEST_F(ALBufferTest, BytesGoBackToTheCallerOnlyOnceNoSliceReadsThem) {
+    RefPtr<ALBuffer> parent = countingBuffer(100);
+    ASSERT_TRUE(parent);
+    const uint8_t* bytes = parent->bufferData();
+    LogCapture log;
+    {
+        RefPtr<ALBuffer> slice = parent->sliceWithName("slice", 0, 10);
+        ASSERT_TRUE(slice);
+        EXPECT_FALSE(parent->setFreeDataOnDestroy(false));
+        EXPECT_TRUE(log.contains("Cannot hand back bytes that 1 slices still read. Ignored"));
+        EXPECT_FALSE(slice->setFreeDataOnDestroy(true));
+        EXPECT_TRUE(log.contains("slice>: Cannot free bytes the buffer does not own. Ignored"));
+        EXPECT_FALSE(slice->freeDataOnDestroy());
+    }
+    OpenALManager::sharedInstance()->setCurrentContext(nullptr);
+    EXPECT_FALSE(parent->sliceWithName("unmade", 0, 10));  // a slice that never was reads nothing
+    OpenALManager::sharedInstance()->setCurrentContext(context_.get());
+
+    const std::unique_ptr<uint8_t[]> handedBack = parent->setFreeDataOnDestroy(false);
+    ASSERT_EQ(handedBack.get(), bytes);
+    EXPECT_FALSE(parent->freeDataOnDestroy());
+    EXPECT_EQ(parent->bufferData(), nullptr);
+    EXPECT_EQ(parent->size(), 400);  // OpenAL's copy stays
+    log.clear();
+    EXPECT_FALSE(parent->sliceWithName("late", 0, 10));
+    EXPECT_FALSE(parent->setFreeDataOnDestroy(true));
+    EXPECT_TRUE(log.contains("The buffer's bytes were handed back. Returning nil"));
+    EXPECT_TRUE(log.contains("count.wav>: Cannot free bytes the buffer does not own. Ignored"));
+    parent.reset();
+    EXPECT_EQ(reinterpret_cast<const int16_t*>(handedBack.get())[199], 199);
+}

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,21 +28,14 @@ protected:
     ~ALChannelSourceTest() override {
         channel_.reset();
         // Released buffers must go before the context does.
-        EXPECT_TRUE(pumpUntil([&] { return loop_->retainCount() == 1 && other_->retainCount() == 1; }));
+        EXPECT_TRUE(pumpUntil(RunLoop::current(), "the sources to let go of their buffers",
+                              [&] { return loop_->retainCount() == 1 && other_->retainCount() == 1; }));
         OALActionManager::purgeSharedInstance();
     }
 
     // One second of silence, 16-bit mono at 44.1 kHz.
     static RefPtr<ALBuffer> silence(const char* name) {
         return ALBuffer::bufferWithName(name, std::make_unique<uint8_t[]>(88200), 88200, AL_FORMAT_MONO16, 44100);
-    }
-    // Runs the run loop until `done`, for at most about 2 s.
-    static bool pumpUntil(const std::function<bool()>& done) {
-        for (int pass = 0; pass < 40 && !done(); ++pass) {
-            RunLoop::current().waitForWork(0.05);
-            RunLoop::current().runOnce();
-        }
-        return done();
     }
     void stepThrough(double seconds) {
         OALActionManager::sharedInstance()->step();  // adopts the changes started since the last step
@@ -193,7 +185,9 @@ TEST_F(ALChannelSourceTest, ASuspendedChannelPlaysNothingAndResumesItsSounds) {
     EXPECT_TRUE(channel_->playing());
     EXPECT_FALSE(channel_->play(other_));
     context_->setManuallySuspended(false);
-    EXPECT_TRUE(pumpUntil([&] { return ALWrapper::getSourcei(playing->sourceId(), AL_SOURCE_STATE) == AL_PLAYING; }));
+    EXPECT_TRUE(pumpUntil(RunLoop::current(), "the delayed resume", [&] {
+        return ALWrapper::getSourcei(playing->sourceId(), AL_SOURCE_STATE) == AL_PLAYING;
+    }));
     EXPECT_TRUE(channel_->play(other_));
 }
 

@@ -106,3 +106,26 @@ TEST_F(ALContextTest, ClearingReachesEverySourceOfEveryContextAndStoppingWaitsFo
     context_->stopAllSounds();
     EXPECT_EQ(calls, "clear clear clear stop stop ");
 }
+
+// An OpenAL context cannot leave the device it was made on: another device is refused, and the
+// context stays registered with its own device and suspended through it.
+TEST_F(ALContextTest, SetDeviceAcceptsOnlyTheDeviceTheContextWasMadeOn) {
+    RefPtr<ALDevice> other = ALDevice::deviceWithDeviceSpecifier("");
+    ASSERT_TRUE(other);
+    LogCapture log;
+    EXPECT_TRUE(context_->setDevice(device_.get()));
+    EXPECT_TRUE(log.lines().empty());
+    for (ALDevice* refused : {other.get(), static_cast<ALDevice*>(nullptr)}) {
+        log.clear();
+        EXPECT_FALSE(context_->setDevice(refused));
+        EXPECT_TRUE(log.contains("Cannot move to device")) << (log.lines().empty() ? "" : log.lines()[0]);
+    }
+    EXPECT_EQ(context_->device(), device_.get());
+    EXPECT_EQ(device_->contexts(), std::vector<ALContext*>{context_.get()});
+    EXPECT_TRUE(other->contexts().empty());
+    other->setManuallySuspended(true);
+    EXPECT_FALSE(context_->suspended());
+    device_->setManuallySuspended(true);
+    EXPECT_TRUE(context_->suspended());
+    device_->setManuallySuspended(false);
+}

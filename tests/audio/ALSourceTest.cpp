@@ -21,7 +21,8 @@ protected:
     ~ALSourceTest() override {
         source_.reset();
         // Released buffers must go before the context does.
-        EXPECT_TRUE(pumpUntil([&] { return tone_->retainCount() == 1 && blip_->retainCount() == 1; }));
+        EXPECT_TRUE(pumpUntil(RunLoop::current(), "the delayed buffer releases",
+                              [&] { return tone_->retainCount() == 1 && blip_->retainCount() == 1; }));
         OALActionManager::purgeSharedInstance();
     }
 
@@ -36,14 +37,6 @@ protected:
         OALActionManager::sharedInstance()->step();
         now_ += uint64_t(std::llround(seconds * 1e9));
         OALActionManager::sharedInstance()->step();
-    }
-    // Runs the run loop until `done`, for at most about 2 s (the delays are 0.03 s and 0.1 s).
-    static bool pumpUntil(const std::function<bool()>& done) {
-        for (int pass = 0; pass < 40 && !done(); ++pass) {
-            RunLoop::current().waitForWork(0.05);
-            RunLoop::current().runOnce();
-        }
-        return done();
     }
     ALint alState() const { return ALWrapper::getSourcei(source_->sourceId(), AL_SOURCE_STATE); }
 
@@ -83,7 +76,7 @@ TEST_F(ALSourceTest, UnpausingRewindingAndASoundThatEndedKeepTheShadowInStepWith
     EXPECT_EQ(source_->state(), AL_INITIAL);
     EXPECT_EQ(alState(), AL_INITIAL);
     ASSERT_TRUE(source_->play(blip_));
-    EXPECT_TRUE(pumpUntil([&] { return alState() == AL_STOPPED; }));
+    EXPECT_TRUE(pumpUntil(RunLoop::current(), "the blip to end", [&] { return alState() == AL_STOPPED; }));
     EXPECT_FALSE(source_->playing());  // the shadow still says playing
     source_->clear();
     EXPECT_EQ(blip_->retainCount(), 2u);  // until the run loop releases it
@@ -132,7 +125,7 @@ TEST_F(ALSourceTest, TheEndOfASuspensionResumesLaterUnlessStoppedAndHoldsTheSour
     EXPECT_FALSE(source_->play(blip_));
     context_->setManuallySuspended(false);
     EXPECT_EQ(alState(), AL_PAUSED);
-    EXPECT_TRUE(pumpUntil([&] { return alState() == AL_PLAYING; }));
+    EXPECT_TRUE(pumpUntil(RunLoop::current(), "the delayed resume", [&] { return alState() == AL_PLAYING; }));
 
     const auto suspendAndResume = [&] {
         source_->setManuallySuspended(true);
@@ -141,7 +134,7 @@ TEST_F(ALSourceTest, TheEndOfASuspensionResumesLaterUnlessStoppedAndHoldsTheSour
     suspendAndResume();
     source_->stop();
     EXPECT_EQ(source_->retainCount(), 2u);  // ours and the pending resume's
-    EXPECT_TRUE(pumpUntil([&] { return source_->retainCount() == 1; }));
+    EXPECT_TRUE(pumpUntil(RunLoop::current(), "the cancelled resume to let go", [&] { return source_->retainCount() == 1; }));
     EXPECT_EQ(alState(), AL_STOPPED);
 
     source_->play(tone_, true);
@@ -154,7 +147,7 @@ TEST_F(ALSourceTest, TheEndOfASuspensionResumesLaterUnlessStoppedAndHoldsTheSour
     suspendAndResume();
     source_.reset();
     EXPECT_EQ(context_->sources().size(), 1u);
-    EXPECT_TRUE(pumpUntil([&] { return context_->sources().empty(); }));
+    EXPECT_TRUE(pumpUntil(RunLoop::current(), "the source to leave its context", [&] { return context_->sources().empty(); }));
 }
 
 TEST_F(ALSourceTest, ASourceThatCannotBeMadeAnswersNullAndNeverEntersUse) {

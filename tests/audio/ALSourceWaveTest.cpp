@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -32,11 +31,11 @@ TEST(ALSourceWave, ATonePlayedThroughASourceComesOutAtItsPitchAndGain) {
         ASSERT_TRUE(buffer && source);
         for (const float gain : {1.0f, 0.5f}) {  // with a pause after each
             ASSERT_TRUE(source->play(buffer, gain, 1, 0, false));
-            for (int wait = 0; wait < 400 && source->playing(); ++wait) usleep(5000);
-            waitForMixing(device->device(), 0.05);
+            ASSERT_TRUE(pumpUntil(RunLoop::current(), "the tone to end", [&] { return !source->playing(); }));
+            ASSERT_TRUE(waitForMixing(device->device(), 0.05));
         }
         source.reset();
-        while (buffer->retainCount() > 1) RunLoop::current().waitForWork(0.05), RunLoop::current().runOnce();
+        ASSERT_TRUE(pumpUntil(RunLoop::current(), "the delayed buffer release", [&] { return buffer->retainCount() == 1; }));
     }  // closing the device completes the file
     const std::vector<Sounding> tones = soundingsIn(readWaveOutput(output));
     ASSERT_EQ(tones.size(), 2u);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <functional>
 
 #include "audio/ALBuffer.h"
 #include "audio/OALTools.h"
@@ -134,8 +135,11 @@ TEST_F(OALAudioFileTest, MalformedFilesAreRefusedOrClamped) {
     EXPECT_TRUE(log.contains("(error code 0x00000002: Unknown ext audio error)"));
 }
 
+// Every request form answers the file's address and delivers on the main run loop, in the order
+// asked; only a request for mono folds the file's two channels into one.
 TEST_F(OALAudioFileTest, AsynchronousLoadsAnswerOnTheMainRunLoop) {
-    writeSoundFile(folder_.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, 80, level);
+    const std::string url =
+        "file://" + writeSoundFile(folder_.file("a.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 8000, 80, level);
     OALTools::setDefaultBundle(folder_.path());
     std::vector<RefPtr<ALBuffer>> results;
     const auto keep = [&](RefPtr<ALBuffer> buffer) {
@@ -143,16 +147,27 @@ TEST_F(OALAudioFileTest, AsynchronousLoadsAnswerOnTheMainRunLoop) {
         results.push_back(buffer);
     };
     OpenALManager* manager = OpenALManager::sharedInstance();
+    const struct {
+        const char* form;
+        std::function<std::string()> request;
+        ALenum format;
+    } rows[] = {
+        {"file, mono", [&] { return manager->bufferAsyncFromFile("a.wav", true, keep); }, AL_FORMAT_MONO16},
+        {"file", [&] { return manager->bufferAsyncFromFile("a.wav", keep); }, AL_FORMAT_STEREO16},
+        {"url, mono", [&] { return manager->bufferAsyncFromUrl(url, true, keep); }, AL_FORMAT_MONO16},
+        {"url", [&] { return manager->bufferAsyncFromUrl(url, keep); }, AL_FORMAT_STEREO16},
+    };
     LogCapture log;
-    EXPECT_EQ(manager->bufferAsyncFromFile("a.wav", true, keep), "file://" + folder_.file("a.wav"));
-    manager->bufferAsyncFromFile("b.wav", false, keep);
-    while (results.size() < 2) {
-        RunLoop::main().waitForWork(1.0);
-        RunLoop::main().runOnce();
-    }
+    for (const auto& row : rows) EXPECT_EQ(row.request(), url) << row.form;
+    manager->bufferAsyncFromFile("b.wav", keep);
+    const ::testing::AssertionResult answered =
+        pumpUntil(RunLoop::main(), "every load to answer", [&] { return results.size() == std::size(rows) + 1; });
     OALTools::setDefaultBundle("");
-    ASSERT_TRUE(results[0]);
-    EXPECT_EQ(results[0]->format(), AL_FORMAT_MONO16);
-    EXPECT_FALSE(results[1]);
+    ASSERT_TRUE(answered);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        ASSERT_TRUE(results[i]) << rows[i].form;
+        EXPECT_EQ(results[i]->format(), rows[i].format) << rows[i].form;
+    }
+    EXPECT_FALSE(results.back());
     EXPECT_TRUE(log.contains("Could not find full path of file b.wav"));
 }

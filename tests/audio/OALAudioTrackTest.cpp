@@ -6,6 +6,7 @@
 
 #include "audio/OALActionManager.h"
 #include "audio/OALAudioTracks.h"
+#include "audio/support/AudioTestSupport.h"
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
@@ -218,10 +219,7 @@ TEST_F(OALAudioTrackTest, QueuedRequestsRunInOrderAndCallBackOnTheMainThreadWith
     };
     track_->playUrlAsync("file:///a.mp3", record);
     EXPECT_FALSE(track_->preloadUrlAsync("file:///b.mp3", 2, record));
-    for (int pass = 0; pass < 200 && onMainThread.size() < 2; ++pass) {
-        RunLoop::main().waitForWork(0.01);
-        RunLoop::main().runOnce();
-    }
+    EXPECT_TRUE(pumpUntil(RunLoop::main(), "both callbacks", [&] { return onMainThread.size() == 2; }));
     EXPECT_EQ(onMainThread, (std::vector<bool>{true, true}));
     EXPECT_EQ(delivered(), (std::vector<std::string>{"SourceChanged", "Started", "Stopped", "SourceChanged"}));
     EXPECT_EQ(track_->currentlyLoadedUrl(), "file:///b.mp3");

@@ -31,11 +31,7 @@ TEST(OALAudioTrackWave, MusicIgnoresTheEffectsListenerLoopsWithoutGapsAndPans) {
         RefPtr<OALAudioTrack> track = OALAudioTrack::track();
         for (const int64_t loops : {2, 0}) {
             ASSERT_TRUE(track->playFile(tone, loops));
-            for (int pass = 0; pass < 300 && track->playing(); ++pass) {
-                RunLoop::main().waitForWork(0.01);
-                RunLoop::main().runOnce();
-            }
-            ASSERT_FALSE(track->playing());
+            ASSERT_TRUE(pumpUntil(RunLoop::main(), "the track to finish", [&] { return !track->playing(); }));
             track->setPan(-1);
         }
         track.reset();

@@ -162,12 +162,20 @@ TEST(VantrelAudioStress, EngineThreadPlaysAndFadesWhileTheMainThreadDucksAndTrac
         }
         done = true;
     });
-    for (bool otherBusy = false; !done || otherBusy; pump(RunLoop::main(), 0)) {  // otherBusy: work queued
+    bool otherBusy = false;  // work queued on the other track
+    const auto mainThreadWork = [&] {
         audio->duckAudio(), audio->unduckAudio();
-        if (otherBusy || done) continue;
+        if (otherBusy || done) return;
         otherBusy = true;
         other->playFileAsync(b, {});
         other->preloadFileAsync(a, [&](OALAudioTrack*) { otherBusy = false; });
+    };
+    mainThreadWork();
+    const ::testing::AssertionResult finished = pumpUntil(
+        RunLoop::main(), "the engine thread and the other track's queue", [&] { return done && !otherBusy; }, mainThreadWork);
+    if (!finished) {  // a deadlocked engine thread can be neither joined nor left running on our locals
+        ADD_FAILURE() << finished.message();
+        std::abort();
     }
     engine.join();
     EXPECT_TRUE(audio->audioTrack()->playing() && !audio->audioTrack()->paused());

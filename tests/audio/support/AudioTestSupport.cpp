@@ -5,12 +5,15 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <thread>
 #include <vector>
 
 #include "audio/OpenALManager.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/StringUtils.h"
 
 void useNullAudioBackend() {
     static const bool selected = setenv("ALSOFT_DRIVERS", "null", 1) == 0;
@@ -29,14 +32,46 @@ AudioDeviceTest::~AudioDeviceTest() {
     device_.reset();
 }
 
-void waitForMixing(ALCdevice* device, double seconds) {
-    ASSERT_TRUE(alcIsExtensionPresent(device, "ALC_SOFT_device_clock"));
+namespace {
+
+// The moment a wait that starts now gives up.
+std::chrono::steady_clock::time_point deadlineIn(double seconds) {
+    return std::chrono::steady_clock::now() +
+           std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+}  // namespace
+
+::testing::AssertionResult pumpUntil(RunLoop& loop, const char* waitingFor, const std::function<bool()>& done,
+                                     const std::function<void()>& watch, double boundSeconds) {
+    const auto deadline = deadlineIn(boundSeconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return ::testing::AssertionFailure() << stringWithFormat("still waiting for %s after %g s", waitingFor, boundSeconds);
+        }
+        loop.waitForWork(0.005);
+        loop.runOnce();
+        if (watch) watch();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult waitForMixing(ALCdevice* device, double seconds, double boundSeconds) {
+    if (!alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) {
+        return ::testing::AssertionFailure() << "the device has no ALC_SOFT_device_clock to count mixed time by";
+    }
+    const auto deadline = deadlineIn(boundSeconds);
+    const ALCint64SOFT wanted = ALCint64SOFT(seconds * 1e9);
     ALCint64SOFT start = 0, now = 0;  // nanoseconds of mixed sound
     alcGetInteger64vSOFT(device, ALC_DEVICE_CLOCK_SOFT, 1, &start);
-    for (now = start; now - start < ALCint64SOFT(seconds * 1e9);
-         alcGetInteger64vSOFT(device, ALC_DEVICE_CLOCK_SOFT, 1, &now)) {
+    for (now = start; now - start < wanted; alcGetInteger64vSOFT(device, ALC_DEVICE_CLOCK_SOFT, 1, &now)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return ::testing::AssertionFailure() << stringWithFormat("the device mixed %g s of %g s in %g s: its mixing stalled",
+                                                                     double(now - start) * 1e-9, seconds, boundSeconds);
+        }
         std::this_thread::yield();
     }
+    return ::testing::AssertionSuccess();
 }
 
 MixingPaused::MixingPaused(ALCdevice* device) : device_(device) {

@@ -11,6 +11,8 @@
 #include "audio/ALDevice.h"
 #include "support/TestSupport.h"
 
+class RunLoop;
+
 // Audio tests run OpenAL on its null backend (no sound card needed; it mixes in real time, so
 // keep sounds short). The first fixture made selects it, before any device opens.
 void useNullAudioBackend();
@@ -27,13 +29,27 @@ protected:
     RefPtr<ALContext> context_;
 };
 
+// The longest any wait for something a test brought about may take (seconds of wall time): far
+// beyond what a healthy run needs, even under the sanitizers on a loaded machine, and far below the
+// suite's time-out, so that a stalled device or a lost completion fails with a message instead of
+// hanging. It bounds a wait; it never measures speed.
+constexpr double kWaitBoundSeconds = 30;
+
+// Runs passes of `loop` (each waiting up to 5 ms for work), calling `watch` after each, until `done`
+// answers true; a failure naming what it was `waitingFor` when that takes longer than `boundSeconds`.
+[[nodiscard]] ::testing::AssertionResult pumpUntil(RunLoop& loop, const char* waitingFor, const std::function<bool()>& done,
+                                                   const std::function<void()>& watch = {},
+                                                   double boundSeconds = kWaitBoundSeconds);
+
 // The null and wave backends mix on a thread of their own, in real time, and catch up in a burst
 // when it was held up. Waits that the mix itself must show therefore count mixed time, never the
 // clock on the wall.
 //
 // Waits until the device has mixed `seconds` more (its clock, ALC_SOFT_device_clock); a pause
-// between sounds then is in the mix, however late the mixing thread runs.
-void waitForMixing(ALCdevice* device, double seconds);
+// between sounds then is in the mix, however late the mixing thread runs. A failure when the
+// device lacks that clock, or when its mixing stalls for `boundSeconds`.
+[[nodiscard]] ::testing::AssertionResult waitForMixing(ALCdevice* device, double seconds,
+                                                       double boundSeconds = kWaitBoundSeconds);
 
 // While alive, the device mixes nothing (ALC_SOFT_pause_device): whatever plays holds its place.
 class MixingPaused {

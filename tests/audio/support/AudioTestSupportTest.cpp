@@ -1,0 +1,29 @@
+#include "audio/support/AudioTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/RunLoop.h"
+
+namespace {
+using AudioTestSupport = AudioDeviceTest;
+}  // namespace
+
+// The bounded waits end a test that would otherwise hang with a failure that says what never came.
+TEST_F(AudioTestSupport, WaitsThatNeverEndFailWithWhatTheyWaitedFor) {
+    ASSERT_TRUE(device_);
+    {
+        const MixingPaused stalled(device_->device());
+        const ::testing::AssertionResult mixed = waitForMixing(device_->device(), 0.01, 0.2);
+        EXPECT_FALSE(mixed);
+        EXPECT_NE(std::string(mixed.message()).find("its mixing stalled"), std::string::npos) << mixed.message();
+    }
+    EXPECT_TRUE(waitForMixing(device_->device(), 0.01));
+
+    int passes = 0;
+    const ::testing::AssertionResult pumped =
+        pumpUntil(RunLoop::current(), "a condition that stays false", [] { return false; }, [&] { ++passes; }, 0.2);
+    EXPECT_FALSE(pumped);
+    EXPECT_STREQ(pumped.message(), "still waiting for a condition that stays false after 0.2 s");
+    EXPECT_GT(passes, 0);
+    EXPECT_TRUE(pumpUntil(RunLoop::current(), "a condition already true", [] { return true; }));
+}
