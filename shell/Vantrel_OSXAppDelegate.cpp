@@ -59,6 +59,11 @@ Vantrel_OSXAppDelegate::~Vantrel_OSXAppDelegate() {
     }
 }
 
+GLWindow* Vantrel_OSXAppDelegate::window() const {
+    const CCGLView* view = viewController_ ? viewController_->view() : nullptr;
+    return view ? view->window() : nullptr;
+}
+
 CCDirectorMac* Vantrel_OSXAppDelegate::director() {
     auto* director = dynamic_cast<CCDirectorMac*>(CCDirector::sharedDirector());
     if (!director) logLine("Full screen: the director is not a desktop director");
@@ -87,8 +92,8 @@ void Vantrel_OSXAppDelegate::applicationDidFinishLaunching(RefPtr<CCGLView> view
     director->setView(view);
     // High-resolution drawing only where the window has two pixels per point: on a screen of one
     // pixel per point it would draw every picture at half its size.
-    const CGSize points = view->window()->size();
-    const CGSize pixels = view->window()->drawableSize();
+    const CGSize points = window()->size();
+    const CGSize pixels = window()->drawableSize();
     if (points.width > 0 && pixels.width / points.width >= 2.0) director->enableHighResolutionDisplay(true);
     CCFileUtils::sharedFileUtils()->setMacSuffix(director->contentScaleFactor() < 2.0 ? "-hd" : "-ipadhd");
     director->setProjection(CCProjectionKind2D);

@@ -9,6 +9,7 @@ class ApplicationPreferences;
 class CCDirectorMac;
 class CCGLView;
 class CCScene;
+class GLWindow;
 class VantrelViewController;
 
 // The application's life cycle: the ordered launch, activation changes (the window losing and
@@ -83,6 +84,10 @@ public:
     bool isActive() const { return isActive_; }
 
     VantrelViewController* viewController() const { return viewController_.get(); }
+    // The program's window: the one the view controller's view draws into, from the launch on
+    // (null before, or when the launch had no view). Full screen keeps the same window. Not owned:
+    // the view owns it, and the view controller keeps the view.
+    GLWindow* window() const;
 
     // The call toggleFullScreen makes first to close an open game-service view; the shared
     // delegate closes GameKitHelper's, tests give their own.

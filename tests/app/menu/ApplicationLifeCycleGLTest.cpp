@@ -101,6 +101,22 @@ TEST_F(ApplicationLifeCycleTest, TheLaunchShowsTheIntroForTwoSecondsThenTheMenu)
     EXPECT_EQ(CCTextureCache::sharedTextureCache()->textureForKey(splash), nullptr);
 }
 
+// The delegate's window is the program's from a launch with a view on: the one the view draws
+// into, which full screen covers the screen with and gives back.
+TEST_F(ApplicationLifeCycleTest, TheProgramsWindowIsTheViewsFromTheLaunchOnInAndOutOfFullScreen) {
+    EXPECT_EQ(delegate_.window(), nullptr);
+    delegate_.applicationDidFinishLaunching(nullptr, nullptr);
+    EXPECT_EQ(delegate_.window(), nullptr);
+
+    launch();  // full screen, as the preference asks by default
+    for (const bool fullScreen : {true, false}) {
+        SCOPED_TRACE(fullScreen ? "full screen" : "windowed");
+        ASSERT_EQ(delegate_.window(), view_->window());
+        EXPECT_EQ(delegate_.window()->isFullScreen(), fullScreen);
+        delegate_.toggleFullScreen();
+    }
+}
+
 // The running application's delegate makes no shared instance of its own: its launch makes them
 // in their fixed order, each after those it may read.
 TEST_F(ApplicationLifeCycleTest, TheLaunchMakesTheSharedInstancesInTheirOrder) {
@@ -204,7 +220,7 @@ TEST_F(ApplicationLifeCycleTest, FocusChangedWhileASwitchSettlesIsFollowedOnceIt
 // middle of the window is the middle of the design, so clicks land where they look.
 TEST_F(ApplicationLifeCycleTest, FullScreenAndBackLayTheMenuOutForTheWindowsRealSize) {
     GLWindow& window = *view_->window();
-    if (x11WindowManagerAnnounced(window)) GTEST_SKIP() << "a window manager runs on this display";
+    if (x11WindowManagerRuns(window)) GTEST_SKIP() << "a window manager runs on this display";
     SDL_ShowWindow(SDL_GetWindowFromID(window.windowID()));  // SDL makes only a shown window full screen
     preferences_.setUseFullscreen(false);
     launch();

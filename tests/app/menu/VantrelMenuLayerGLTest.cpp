@@ -413,12 +413,16 @@ TEST_P(VantrelMenuLayerSwipeTest, ScrollingDragsTheWorldAndTheBackgroundFollowsT
               (ccColor3B{screen->bgGradientTop.r, screen->bgGradientTop.g, screen->bgGradientTop.b}));
 }
 
-// Ten notches drag one screen's arc. A scroll down or to the right goes the way of the right arrow.
+// Ten notches drag one screen's arc, and a quick spin is thrown on by nearly two notches more, so
+// that the world ends on the next screen from four notches on (half an arc is five). A scroll down
+// or to the right goes the way of the right arrow.
 INSTANTIATE_TEST_SUITE_P(
     Swipes, VantrelMenuLayerSwipeTest,
     ::testing::Values(Swipe{"TenWheelNotchesDownTurnToTheNextScreen", 10, 1, 0, -1, +1},
                       Swipe{"TenWheelNotchesUpTurnToThePreviousScreen", 10, 1, 0, 1, -1},
                       Swipe{"TwentyNotchesInOneBurstTurnTwoScreensNoMore", 20, 20, 0, -1, +2},
+                      Swipe{"AQuickSpinOfFourNotchesTurnsToTheNextScreen", 4, 4, 0, -1, +1},
+                      Swipe{"AQuickSpinOfThreeNotchesSwingsBack", 3, 3, 0, -1, 0},
                       Swipe{"TwoNotchesSwingBack", 2, 1, 0, -1, 0},
                       Swipe{"ALongTouchpadSwipeToTheRightTurnsToTheNextScreen", 40, 1, 0.25f, 0, +1},
                       Swipe{"ALongTouchpadSwipeLeftAndDownTurnsByItsLargerAxis", 20, 1, -0.5f, -0.2f, -1},

@@ -1,7 +1,8 @@
 #pragma once
 
-// Where the X server has put a window, whatever SDL believes: read with Xlib over SDL's own
-// connection, after a round trip, so that everything the program asked of the server is done.
+// Where the X server has put a window, whatever SDL believes, and whether a window manager runs
+// there: read with Xlib over SDL's own connection, after a round trip, so that everything the
+// program asked of the server is done.
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -10,6 +11,7 @@
 #include <stdexcept>
 
 #include "platform/window/GLWindow.h"
+#include "platform/window/UnmanagedX11Window.h"
 
 struct X11Rect {
     int x = 0, y = 0;  // in the screen from its top-left corner
@@ -49,22 +51,50 @@ inline X11WindowGeometry x11WindowGeometry(const GLWindow& window) {
     return {{x, y, attributes.width, attributes.height}, {0, 0, root.width, root.height}};
 }
 
-// True when a window manager announces itself on the window's screen (a desktop session), where
-// the tests of what the program does without one have nothing to test and must not touch the
-// manager's announcement.
-inline bool x11WindowManagerAnnounced(const GLWindow& window) {
-    Display* display = x11Info(window).info.x11.display;
-    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None) return false;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, remaining = 0;
-    unsigned char* value = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, AnyPropertyType, &type, &format,
-                       &count, &remaining, &value);
-    if (value) XFree(value);
-    return type != None;
+// True when a window manager runs on the window's screen (a desktop session), where the tests of
+// what the program does without one have nothing to test and must not touch the manager's
+// announcement. The program's own check decides: an announcement that an ended manager left
+// behind does not count, since nobody but the program sizes the window then either.
+inline bool x11WindowManagerRuns(const GLWindow& window) {
+    x11Info(window);  // throws unless the window is on an X server
+    return !isUnmanagedX11Window(SDL_GetWindowFromID(window.windowID()));
 }
+
+// A window manager's announcement on the root window (_NET_SUPPORTING_WM_CHECK) while the object
+// lives: the window that it names names itself while the manager runs, and is gone once it ended.
+// For displays where no manager runs: it replaces the root window's announcement and then deletes it.
+class AnnouncedWindowManager {
+public:
+    AnnouncedWindowManager(const GLWindow& window, bool running) : display_(x11Info(window).info.x11.display) {
+        manager_ = XCreateSimpleWindow(display_, root_, 0, 0, 1, 1, 0, 0, 0);
+        announce(root_);
+        if (running) {
+            announce(manager_);
+        } else {
+            XDestroyWindow(display_, manager_);
+            manager_ = 0;
+        }
+        XSync(display_, False);
+    }
+    ~AnnouncedWindowManager() {
+        XDeleteProperty(display_, root_, check_);
+        if (manager_) XDestroyWindow(display_, manager_);
+        XSync(display_, False);
+    }
+    AnnouncedWindowManager(const AnnouncedWindowManager&) = delete;
+    AnnouncedWindowManager& operator=(const AnnouncedWindowManager&) = delete;
+
+private:
+    void announce(Window on) {
+        XChangeProperty(display_, on, check_, XA_WINDOW, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&manager_), 1);
+    }
+
+    Display* display_;
+    Window root_ = DefaultRootWindow(display_);
+    Atom check_ = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    Window manager_ = 0;
+};
 
 // Polls the window's events at least once, and again until SDL's size of it agrees with the
 // server's or a bound of rounds has passed (the caller's assertions then fail); each look at the
