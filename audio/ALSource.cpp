@@ -85,9 +85,13 @@ bool ALSource::initOnContext(RefPtr<ALContext> context) {
         context_.reset();
         return false;
     }
-    std::lock_guard lock(mutex_);
-    sourceId_ = sourceId;
-    gain_ = gain;
+    {
+        std::lock_guard lock(mutex_);
+        sourceId_ = sourceId;
+        gain_ = gain;
+    }
+    // Registered without the source's lock: a suspension takes the context's handler lock first and
+    // then each source's, so holding ours here while taking the handler's could deadlock against it.
     context_->notifySourceInitializing(this);
     context_->addSuspendListener(this);
     notifySourceAllocated(this);

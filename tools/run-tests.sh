@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the tests need, checks that includes follow the layers, builds every test with
-# AddressSanitizer and UndefinedBehaviorSanitizer, runs them, runs the socket tests and the audio
-# stress test again under ThreadSanitizer, then runs each fuzz target for a share of a fixed time
+# AddressSanitizer and UndefinedBehaviorSanitizer, runs them, runs the socket and audio tests
+# again under ThreadSanitizer, then runs each fuzz target for a share of a fixed time
 # budget. Every stage runs even when an earlier one failed; the last line counts what passed and
 # what failed, and the exit status is non-zero when anything failed.
 set -uo pipefail
@@ -75,7 +75,7 @@ else
     stage_failed "the tests did not build"
 fi
 
-# ThreadSanitizer: the socket tests (label net) and the audio stress test once more, built with GCC
+# ThreadSanitizer: the socket tests (label net) and the audio tests once more, built with GCC
 # and TSan alone; any report fails the test that raised it.
 if cmake -S "$top" -B "$top/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTREL_TSAN=ON \
          -DVANTREL_TESTS=ON -DVANTREL_BENCH=OFF >/dev/null &&
@@ -83,7 +83,7 @@ if cmake -S "$top" -B "$top/build/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANT
     export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions="$top/tests/support/tsan-suppressions"
     ctest --test-dir "$top/build/tsan" --output-on-failure -j "$jobs" -L net | tee "$scratch/tsan.log"
     count_ctest "$scratch/tsan.log"
-    ctest --test-dir "$top/build/tsan" --output-on-failure -L audio -R Stress | tee "$scratch/tsan-audio.log"
+    ctest --test-dir "$top/build/tsan" --output-on-failure -j "$jobs" -L audio | tee "$scratch/tsan-audio.log"
     count_ctest "$scratch/tsan-audio.log"
 else
     stage_failed "the ThreadSanitizer tests did not build"
