@@ -8,12 +8,6 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 
-RefPtr<CCAnimate> CCAnimate::actionWithAnimation(RefPtr<CCAnimation> animation) {
-    RefPtr<CCAnimate> animate = makeRef<CCAnimate>();
-    animate->initWithAnimation(std::move(animation));
-    return animate;
-}
-
 namespace {
 // The animation to play for `animation`: an empty one stands in for null (logged).
 RefPtr<CCAnimation> playable(RefPtr<CCAnimation> animation) {
@@ -22,6 +16,12 @@ RefPtr<CCAnimation> playable(RefPtr<CCAnimation> animation) {
     return CCAnimation::animation();
 }
 }  // namespace
+
+RefPtr<CCAnimate> CCAnimate::actionWithAnimation(RefPtr<CCAnimation> animation) {
+    RefPtr<CCAnimate> animate = makeRef<CCAnimate>();
+    animate->initWithAnimation(std::move(animation));
+    return animate;
+}
 
 bool CCAnimate::initWithAnimation(RefPtr<CCAnimation> animation) {
     animation = playable(std::move(animation));
@@ -103,8 +103,8 @@ void CCAnimate::update(float t) {
         }
         t = std::fmod(loopTime, 1.0f);
     }
-    // Frames set on the animation after this action was made have no split time and wait for a
-    // new action.
+    // Frames set on the animation after this action was made or given it have no split time and
+    // wait for a new action or setAnimation.
     const std::vector<RefPtr<CCAnimationFrame>>& frames = animation_->frames();
     const size_t count = std::min(frames.size(), splitTimes_.size());
     for (size_t i = nextFrame_; i < count; ++i) {
