@@ -123,7 +123,8 @@ void CCAnimationCache::parseVersion1(const Value& animations, const std::string&
             logRefusedAnimation(source, name, "none of its frames is in the sprite-frame cache");
             continue;
         }
-        addAnimation(CCAnimation::animationWithAnimationFrames(std::move(frames), delay, 1), name);
+        sharedAnimationCache()->addAnimation(CCAnimation::animationWithAnimationFrames(std::move(frames), delay, 1),
+                                             name);
     }
 }
 
@@ -160,6 +161,6 @@ void CCAnimationCache::parseVersion2(const Value& animations, const std::string&
         RefPtr<CCAnimation> animation =
             CCAnimation::animationWithAnimationFrames(std::move(frames), delayPerUnit, static_cast<uint64_t>(loops));
         animation->setRestoreOriginalFrame(description["restoreOriginalFrame"].boolValue());
-        addAnimation(std::move(animation), name);
+        sharedAnimationCache()->addAnimation(std::move(animation), name);
     }
 }

@@ -25,8 +25,9 @@ class Value;
 // A list that cannot be read, is not a dictionary, has no "animations" dictionary or names another
 // format adds nothing and logs one line. An animation is left out, with one line naming it, when its
 // description has no "frames" array, a delay, delay unit or loop count that is negative or not
-// finite, or (format 1) no frame the sprite-frame cache knows. Animations go into the cache that
-// reads the list, under their names, a later one replacing an earlier one of the same name.
+// finite, or (format 1) no frame the sprite-frame cache knows. Animations go into the shared cache,
+// whichever cache reads the list, under their names, a later one replacing an earlier one of the
+// same name.
 //
 // Engine thread only.
 class CCAnimationCache : public Object {
@@ -48,9 +49,10 @@ public:
     // The animation of that name, or null.
     RefPtr<CCAnimation> animationByName(const std::string& name) const;
 
-    // Reads the list file (a resource name) and adds its animations.
+    // Reads the list file (a resource name) and adds its animations to the shared cache.
     void addAnimationsWithFile(const std::string& plist);
-    // Adds the animations of a list already read; `source` names it in log lines.
+    // Adds the animations of a list already read to the shared cache; `source` names it in log
+    // lines.
     void addAnimationsWithDictionary(const Value& dictionary, const std::string& source = "dictionary");
 
 protected:

@@ -115,21 +115,27 @@ RefPtr<CCTMXMapInfo> CCTMXMapInfo::formatWithXML(std::string_view xml, const std
 
 bool CCTMXMapInfo::initWithTMXFile(const std::string& tmxFile) {
     filename_ = tmxFile;
-    const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(tmxFile);
-    std::vector<uint8_t> bytes;
-    std::string why;
-    if (!readRegularFile(path, InputLimits::kFileBytes, &bytes, &why)) {
-        logLine("Lumora: cannot read the TMX file %s: %s", tmxFile.c_str(), why.c_str());
-        return false;
-    }
-    parseXMLData(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), tmxFile);
-    return true;
+    return parseXMLFile(tmxFile);
 }
 
 void CCTMXMapInfo::initWithXML(std::string_view xml, const std::string& resourcePath) {
     resources_ = resourcePath;
-    parseXMLData(xml, "TMX text");
+    parseXMLString(xml);
 }
+
+bool CCTMXMapInfo::parseXMLFile(const std::string& xmlFilename) {
+    const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(xmlFilename);
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!readRegularFile(path, InputLimits::kFileBytes, &bytes, &why)) {
+        logLine("Lumora: cannot read the TMX file %s: %s", xmlFilename.c_str(), why.c_str());
+        return false;
+    }
+    parseXMLData(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), xmlFilename);
+    return true;
+}
+
+void CCTMXMapInfo::parseXMLString(std::string_view xml) { parseXMLData(xml, "TMX text"); }
 
 void CCTMXMapInfo::parseXMLData(std::string_view bytes, const std::string& what) {
     const std::unique_ptr<XML_ParserStruct, void (*)(XML_Parser)> parser(XML_ParserCreate(nullptr), XML_ParserFree);
@@ -239,16 +245,8 @@ void CCTMXMapInfo::startTileset(const char** attributes) {
         } else if (!staysInFolder(source)) {
             logLine("Lumora: TMX tileset %s lies outside the map's folder; ignored", source);
         } else {
-            const std::string path = CCFileUtils::sharedFileUtils()->fullPathFromRelativePath(
-                stringByAppendingPathComponent(baseDirectory(), source));
-            std::vector<uint8_t> bytes;
-            std::string why;
-            if (!readRegularFile(path, InputLimits::kFileBytes, &bytes, &why)) {
-                logLine("Lumora: cannot read the TMX tileset %s: %s", path.c_str(), why.c_str());
-                return;
-            }
             inExternalTileset_ = true;
-            parseXMLData(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), path);
+            parseXMLFile(stringByAppendingPathComponent(baseDirectory(), source));
             inExternalTileset_ = false;
         }
         return;

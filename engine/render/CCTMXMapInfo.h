@@ -45,6 +45,13 @@ public:
     bool initWithTMXFile(const std::string& tmxFile);
     void initWithXML(std::string_view xml, const std::string& resourcePath);
 
+    // Read a document into this record, adding to what it holds; a malformed document keeps what
+    // was read before the fault (logged), and a record whose map was refused takes nothing more.
+    // parseXMLFile finds the file through file lookup and answers false, reading nothing, when it
+    // cannot be read (logged).
+    bool parseXMLFile(const std::string& xmlFilename);
+    void parseXMLString(std::string_view xml);
+
     int32_t orientation() const { return orientation_; }
     // Tiles.
     CGSize mapSize() const { return mapSize_; }

@@ -1,5 +1,6 @@
-// Animation lists read into an animation cache: any property list is either refused or gives
-// animations whose delays are finite and not negative, and whose frames are all present.
+// Animation lists read into the shared animation cache: any property list is either refused or
+// gives animations whose delays are finite and not negative, and whose frames are all present. The
+// shared cache is purged after each input, so no input sees another's animations.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -10,15 +11,11 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/Value.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static LogCapture quiet;  // refusals are expected; keep them off the fuzzer's output
-    quiet.clear();
-    std::string error;
-    const auto list = Value::fromBytes(std::string(reinterpret_cast<const char*>(data), size), &error);
-    if (!list) return 0;
-    const auto cache = makeRef<CCAnimationCache>();
-    cache->addAnimationsWithDictionary(*list);
-    for (const auto& entry : (*list)["animations"].entries()) {
+namespace {
+// Checks what the list left in the shared cache.
+void checkAnimations(const Value& list) {
+    CCAnimationCache* cache = CCAnimationCache::sharedAnimationCache();
+    for (const auto& entry : list["animations"].entries()) {
         const RefPtr<CCAnimation> animation = cache->animationByName(entry.first);
         if (!animation) continue;
         const float delay = animation->delayPerUnit(), units = animation->totalDelayUnits();
@@ -27,5 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (!frame) std::abort();
         }
     }
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static LogCapture quiet;  // refusals are expected; keep them off the fuzzer's output
+    quiet.clear();
+    std::string error;
+    const auto list = Value::fromBytes(std::string(reinterpret_cast<const char*>(data), size), &error);
+    if (!list) return 0;
+    CCAnimationCache::sharedAnimationCache()->addAnimationsWithDictionary(*list);
+    checkAnimations(*list);
+    CCAnimationCache::purgeSharedAnimationCache();
     return 0;
 }

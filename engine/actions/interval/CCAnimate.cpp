@@ -8,6 +8,15 @@
 #include "platform/foundation/Log.h"
 #include "platform/foundation/NotificationCenter.h"
 
+namespace {
+// The animation to play for `animation`: an empty one stands in for null (logged).
+RefPtr<CCAnimation> playable(RefPtr<CCAnimation> animation) {
+    if (animation) return animation;
+    logLine("Lumora: CCAnimate: no animation; the action shows nothing");
+    return CCAnimation::animation();
+}
+}  // namespace
+
 RefPtr<CCAnimate> CCAnimate::actionWithAnimation(RefPtr<CCAnimation> animation) {
     RefPtr<CCAnimate> animate = makeRef<CCAnimate>();
     animate->initWithAnimation(std::move(animation));
@@ -15,16 +24,22 @@ RefPtr<CCAnimate> CCAnimate::actionWithAnimation(RefPtr<CCAnimation> animation) 
 }
 
 bool CCAnimate::initWithAnimation(RefPtr<CCAnimation> animation) {
-    if (!animation) {
-        logLine("Lumora: CCAnimate: no animation; the action shows nothing");
-        animation = CCAnimation::animation();
-    }
+    animation = playable(std::move(animation));
     initWithDuration(animation->duration() * static_cast<float>(animation->loops()));
     nextFrame_ = 0;
     animation_ = std::move(animation);
     origFrame_.reset();
     executedLoops_ = 0;
+    computeSplitTimes();
+    return true;
+}
 
+void CCAnimate::setAnimation(RefPtr<CCAnimation> animation) {
+    animation_ = playable(std::move(animation));
+    computeSplitTimes();
+}
+
+void CCAnimate::computeSplitTimes() {
     // Frame i starts after the delay units of the frames before it. Computed from the units alone,
     // so that a delay per unit of 0 still orders the frames; with no units at all every frame
     // starts at 0.
@@ -36,7 +51,6 @@ bool CCAnimate::initWithAnimation(RefPtr<CCAnimation> animation) {
         splitTimes_.push_back(total > 0 ? accumulated / total : 0);
         accumulated += frame->delayUnits();
     }
-    return true;
 }
 
 RefPtr<CCAction> CCAnimate::copy() const {
@@ -89,8 +103,8 @@ void CCAnimate::update(float t) {
         }
         t = std::fmod(loopTime, 1.0f);
     }
-    // Frames set on the animation after this action was made have no split time and wait for a
-    // new action.
+    // Frames set on the animation after this action was made or given it have no split time and
+    // wait for a new action or setAnimation.
     const std::vector<RefPtr<CCAnimationFrame>>& frames = animation_->frames();
     const size_t count = std::min(frames.size(), splitTimes_.size());
     for (size_t i = nextFrame_; i < count; ++i) {

@@ -26,6 +26,10 @@ public:
 
     // The animation played; never null.
     RefPtr<CCAnimation> animation() const { return animation_; }
+    // Plays another animation from the next step: its frames start at their own split times, while
+    // the duration and the frame already reached stay (a running action keeps its place in time).
+    // A null animation is taken as an empty one (one log line).
+    void setAnimation(RefPtr<CCAnimation> animation);
     // Around a copy of the animation; the frames are shared.
     RefPtr<CCAction> copy() const override;
     // The frames copied in reverse order, with the same timing, loops and restoreOriginalFrame.
@@ -41,6 +45,9 @@ protected:
     CCAnimate* makeEmptyCopy() const override { return new CCAnimate; }
 
 private:
+    // Where each of the animation's frames starts within one loop.
+    void computeSplitTimes();
+
     RefPtr<CCAnimation> animation_;
     std::vector<float> splitTimes_;       // per frame: where it starts, as a fraction 0..1 of one loop
     size_t nextFrame_ = 0;                // index of the next frame to show

@@ -97,6 +97,19 @@ TEST_F(CCAnimationCacheTest, FormatsOneAndTwoGiveTheirAnimations) {
     }
 }
 
+TEST_F(CCAnimationCacheTest, ListsReadByAnyCacheFillTheSharedOne) {
+    const Value run = dict({{"frames", list({"a"})}, {"delay", 0.5}});
+    const RefPtr<CCAnimationCache> own = makeRef<CCAnimationCache>();
+    own->addAnimationsWithDictionary(dict({{"animations", dict({{"run", run}})}}));
+    own->addAnimationsWithDictionary(
+        dict({{"properties", dict({{"format", 2}})}, {"animations", dict({{"walk", dict({{"frames", list({})}})}})}}));
+    EXPECT_EQ(own->animationByName("run"), nullptr);
+    EXPECT_EQ(own->animationByName("walk"), nullptr);
+    ASSERT_NE(cache()->animationByName("run"), nullptr);
+    EXPECT_EQ(cache()->animationByName("run")->delayPerUnit(), 0.5f);
+    EXPECT_NE(cache()->animationByName("walk"), nullptr);
+}
+
 TEST_F(CCAnimationCacheTest, BrokenListsAndAnimationsAreRefusedWithOneLogLine) {
     const auto format2 = [](Value animation) {
         return dict({{"properties", dict({{"format", 2}})}, {"animations", dict({{"run", std::move(animation)}})}});

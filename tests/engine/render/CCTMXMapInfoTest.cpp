@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -170,6 +171,42 @@ TEST(CCTMXMapInfo, MalformedMapsKeepWhatWasReadBeforeTheFault) {
     }
     EXPECT_TRUE(capture.contains("refused from here on: it declares an entity"));
     EXPECT_TRUE(capture.contains("refused from here on: layer of 100000 x 100000 tiles"));
+}
+
+TEST(CCTMXMapInfo, ParsingFilesAndStringsAddsToTheRecordUpToAFault) {
+    TemporaryFolder folder;
+    const std::string broken = mapXML(R"(<layer name="F" width="1" height="1"/><layer name="G")");
+    folder.write("broken.tmx", broken);
+    folder.write("whole.tmx", mapXML(R"(<layer name="W" width="1" height="1"/>)"));
+    const struct {
+        const char* what;
+        std::function<bool(CCTMXMapInfo&)> parse;
+        bool read;
+        std::string layers;  // the layer names after it, in order
+        std::string logged;  // how the one line logged begins, or empty for none
+    } rows[] = {
+        {"a whole file", [&](CCTMXMapInfo& info) { return info.parseXMLFile(folder.file("whole.tmx")); }, true, "AW", ""},
+        {"a broken file", [&](CCTMXMapInfo& info) { return info.parseXMLFile(folder.file("broken.tmx")); }, true, "AF",
+         "Lumora: TMX document " + folder.file("broken.tmx") + ": "},
+        {"a missing file", [&](CCTMXMapInfo& info) { return info.parseXMLFile(folder.file("missing.tmx")); }, false,
+         "A", "Lumora: cannot read the TMX file " + folder.file("missing.tmx") + ": "},
+        {"a broken string", [&](CCTMXMapInfo& info) { return info.parseXMLString(broken), true; }, true, "AF",
+         "Lumora: TMX document TMX text: "},
+        {"no text at all", [&](CCTMXMapInfo& info) { return info.parseXMLString(""), true; }, true, "A",
+         "Lumora: TMX document TMX text: "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const RefPtr<CCTMXMapInfo> info = parse(mapXML(R"(<layer name="A" width="1" height="1"/>)"));
+        LogCapture capture;
+        EXPECT_EQ(row.parse(*info), row.read);
+        std::string layers;
+        for (const RefPtr<CCTMXLayerInfo>& layer : info->layers()) layers += layer->name();
+        EXPECT_EQ(layers, row.layers);
+        const std::vector<std::string> lines = capture.lines();
+        EXPECT_EQ(lines.size(), row.logged.empty() ? 0u : 1u);
+        EXPECT_TRUE(lines.empty() || lines[0].starts_with(row.logged)) << lines[0];
+    }
 }
 
 TEST(CCTMXMapInfo, LayerOpacityIsClampedToAByteAndNeverTakenFromTheDTD) {

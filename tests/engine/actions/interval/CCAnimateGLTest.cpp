@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "engine/actions/composite/CCRepeat.h"
@@ -51,6 +52,11 @@ protected:
         return animation;
     }
     RefPtr<CCAnimate> animate(RefPtr<CCAnimation> animation) { return CCAnimate::actionWithAnimation(animation); }
+    // `action` playing `animation` in place of the one it was made with.
+    static RefPtr<CCAnimate> replaced(RefPtr<CCAnimate> action, RefPtr<CCAnimation> animation) {
+        action->setAnimation(std::move(animation));
+        return action;
+    }
 
     // The cell the sprite shows, or -1 for anything else (the whole picture it starts with).
     int shown() const {
@@ -100,6 +106,10 @@ TEST_F(CCAnimateGLTest, ShowsAtMostOneFramePerStepAndNotifiesEachFrameShown) {
         {"zero loops", animate(animationOf({1, 1}, 0)), twoSteps, {-1, -1}, -1, 0},
         {"zero delay units", animate(animationOf({0, 0})), twoSteps, {0, 1}, 1, 0},
         {"zero delay per unit", animate(noTime), twoSteps, {0, 1}, 1, 0},
+        // Made for two frames (0.25 s), then given four starting at 0, 0.2, 0.4 and 0.8 of it.
+        {"another animation", replaced(animate(animationOf({1, 1})), animationOf({1, 1, 2, 1})),
+         {0, .0625f, .0625f, .0625f, .0625f}, {0, 1, 2, 2, 3}, 3, 0},
+        {"another animation, null", replaced(animate(animationOf({1, 1})), nullptr), twoSteps, {-1, -1}, -1, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -111,7 +121,7 @@ TEST_F(CCAnimateGLTest, ShowsAtMostOneFramePerStepAndNotifiesEachFrameShown) {
         EXPECT_EQ(shown(), row.afterStop);
         EXPECT_EQ(notes_, row.notes);
     }
-    EXPECT_EQ(rowLog.lines().size(), 1u);  // the missing animation
+    EXPECT_EQ(rowLog.lines().size(), 2u);  // the missing animations
     // A target that is not a sprite is logged once, however often the action restarts on it.
     LogCapture log;
     const RefPtr<CCAction> twice = CCRepeat::actionWithAction(animate(animationOf({1})), 2);

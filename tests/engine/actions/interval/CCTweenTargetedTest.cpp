@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <utility>
+
 #include "engine/actions/CCActionManager.h"
 #include "engine/actions/composite/CCTargetedAction.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCNode.h"
 #include "engine/core/CCRGBAProtocol.h"
+#include "engine/render/CCParticleSystem.h"
 #include "platform/foundation/Log.h"
 #include "support/AllocationCounter.h"
 #include "support/HeadlessDirectorTest.h"
@@ -31,6 +35,9 @@ TEST_F(CCTweenTargetedTest, TweensSetKnownPropertiesAndCopiesAndReversesKeepThei
         float (*read)(Translucent&);
     } rows[] = {
         {"rotation", 0, 100, 0.5f, 50, [](Translucent& n) { return n.rotationY(); }},
+        // One axis alone: the other keeps the row before's 50, then 20.
+        {"rotationX", 0, 40, 0.5f, 20 + 50, [](Translucent& n) { return n.rotationX() + n.rotationY(); }},
+        {"rotationY", 10, 30, 1, 30 + 20, [](Translucent& n) { return n.rotationY() + n.rotationX(); }},
         {"scale", 1, 3, 1, 3, [](Translucent& n) { return n.scaleY(); }},
         {"scaleY", 0, 2, 0.25f, 0.5f, [](Translucent& n) { return n.scaleY(); }},
         {"skewY", 10, 20, 0.5f, 15, [](Translucent& n) { return n.skewY(); }},
@@ -50,7 +57,7 @@ TEST_F(CCTweenTargetedTest, TweensSetKnownPropertiesAndCopiesAndReversesKeepThei
     }
     // An unknown key is refused once; steps allocate nothing.
     RefPtr<CCNode> plain = CCNode::node();
-    for (const char* key : {"colour", "opacity"}) {  // a plain node has no opacity
+    for (const char* key : {"colour", "opacity", "speed", "width", "fontSize", "percentage"}) {  // other classes'
         LogCapture log;
         auto tween = CCActionTween::actionWithDuration(1, key, 0, 100);
         tween->startWithTarget(plain.get());
@@ -64,6 +71,54 @@ TEST_F(CCTweenTargetedTest, TweensSetKnownPropertiesAndCopiesAndReversesKeepThei
     for (int i = 0; i < 10; ++i) tween->step(0.25f);
     EXPECT_EQ(counter.count(), 0u);
     EXPECT_EQ(node->rotation(), 90);
+}
+
+TEST_F(CCTweenTargetedTest, TweensSetEachParticleParameterWhateverTheEmitterMode) {
+    using Getter = float (CCParticleSystem::*)() const;
+    const std::pair<const char*, Getter> keys[] = {
+        {"duration", &CCParticleSystem::duration},
+        {"life", &CCParticleSystem::life},
+        {"lifeVar", &CCParticleSystem::lifeVar},
+        {"angle", &CCParticleSystem::angle},
+        {"angleVar", &CCParticleSystem::angleVar},
+        {"emissionRate", &CCParticleSystem::emissionRate},
+        {"startSize", &CCParticleSystem::startSize},
+        {"startSizeVar", &CCParticleSystem::startSizeVar},
+        {"endSize", &CCParticleSystem::endSize},
+        {"endSizeVar", &CCParticleSystem::endSizeVar},
+        {"startSpin", &CCParticleSystem::startSpin},
+        {"startSpinVar", &CCParticleSystem::startSpinVar},
+        {"endSpin", &CCParticleSystem::endSpin},
+        {"endSpinVar", &CCParticleSystem::endSpinVar},
+        {"speed", &CCParticleSystem::speed},
+        {"speedVar", &CCParticleSystem::speedVar},
+        {"tangentialAccel", &CCParticleSystem::tangentialAccel},
+        {"tangentialAccelVar", &CCParticleSystem::tangentialAccelVar},
+        {"radialAccel", &CCParticleSystem::radialAccel},
+        {"radialAccelVar", &CCParticleSystem::radialAccelVar},
+        {"startRadius", &CCParticleSystem::startRadius},
+        {"startRadiusVar", &CCParticleSystem::startRadiusVar},
+        {"endRadius", &CCParticleSystem::endRadius},
+        {"endRadiusVar", &CCParticleSystem::endRadiusVar},
+        {"rotatePerSecond", &CCParticleSystem::rotatePerSecond},
+        {"rotatePerSecondVar", &CCParticleSystem::rotatePerSecondVar},
+    };
+    // Each key is tweened halfway to twice its own number, so a key that set another parameter
+    // leaves its own at 0 and spoils the other's.
+    for (int64_t mode : {CCParticleSystem::kCCParticleModeGravity, CCParticleSystem::kCCParticleModeRadius}) {
+        RefPtr<CCParticleSystem> system = makeRef<CCParticleSystem>();
+        system->setEmitterMode(mode);
+        LogCapture log;
+        for (size_t i = 0; i < std::size(keys); ++i) {
+            auto tween = CCActionTween::actionWithDuration(1, keys[i].first, 0, 2.0f * float(i + 1));
+            tween->startWithTarget(system.get());
+            tween->update(0.5f);
+        }
+        EXPECT_TRUE(log.lines().empty());
+        for (size_t i = 0; i < std::size(keys); ++i) {
+            EXPECT_EQ((system.get()->*keys[i].second)(), float(i + 1)) << keys[i].first << " in mode " << mode;
+        }
+    }
 }
 
 TEST_F(CCTweenTargetedTest, TargetedActionDrivesItsOwnNodeAndLeavesTheManagerWhenDone) {
