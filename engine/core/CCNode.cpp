@@ -1,15 +1,11 @@
 #include "engine/core/CCNode.h"
 
-#include <algorithm>
 #include <cmath>
-#include <string_view>
 
 #include "engine/actions/CCActionManager.h"
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLProgram.h"
-#include "engine/core/CCRGBAProtocol.h"
 #include "engine/core/math/kmGLMatrix.h"
-#include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/StringUtils.h"
 
@@ -28,30 +24,6 @@ void requireAddable(const CCNode* child) {
 
 // Degrees to radians as the transform computes it, in single precision.
 constexpr float kDegreesToRadians = 0.017453292f;
-
-template <void (CCNode::*Setter)(float)>
-bool setFloatValue(CCNode& node, float value) {
-    (node.*Setter)(value);
-    return true;
-}
-
-bool setOpacityValue(CCNode& node, float value) {
-    auto* rgba = dynamic_cast<CCRGBAProtocol*>(&node);
-    // Limited first: a float beyond the byte's range has no defined conversion. NaN gives 0.
-    if (rgba) rgba->setOpacity(static_cast<uint8_t>(value > 0 ? std::min(value, 255.0f) : 0.0f));
-    return rgba != nullptr;
-}
-
-// The properties setValueForKey knows; false from a setter: the node does not have it.
-constexpr struct {
-    std::string_view key;
-    bool (*set)(CCNode& node, float value);
-} kValueSetters[] = {
-    {"rotation", setFloatValue<&CCNode::setRotation>}, {"scale", setFloatValue<&CCNode::setScale>},
-    {"scaleX", setFloatValue<&CCNode::setScaleX>},     {"scaleY", setFloatValue<&CCNode::setScaleY>},
-    {"skewX", setFloatValue<&CCNode::setSkewX>},       {"skewY", setFloatValue<&CCNode::setSkewY>},
-    {"vertexZ", setFloatValue<&CCNode::setVertexZ>},   {"opacity", setOpacityValue},
-};
 
 }  // namespace
 
@@ -521,13 +493,3 @@ void CCNode::resumeSchedulerAndActions() {
 }
 
 void CCNode::update(float) {}
-
-// MARK: values by name
-
-bool CCNode::setValueForKey(const std::string& key, float value) {
-    for (const auto& setter : kValueSetters) {
-        if (setter.key == key && setter.set(*this, value)) return true;
-    }
-    logLine("Lumora: %s has no float property \"%s\"", className(*this).c_str(), key.c_str());
-    return false;
-}

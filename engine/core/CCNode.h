@@ -190,12 +190,6 @@ public:
     // The per-frame update; nothing here.
     virtual void update(float dt);
 
-    // Sets the float property named `key`, for tweens: "rotation", "scale", "scaleX", "scaleY",
-    // "skewX", "skewY", "vertexZ", and "opacity" on nodes with CCRGBAProtocol (limited to 0..255 and
-    // truncated). Any other key logs one line, changes nothing and answers false. Allocates nothing
-    // for a known key. Subclasses with more such properties override it and pass other keys on.
-    virtual bool setValueForKey(const std::string& key, float value);
-
 protected:
     ~CCNode() override;
 

@@ -90,12 +90,6 @@ void CCProgressTimer::setOpacity(uint8_t opacity) {
     updateColor();
 }
 
-bool CCProgressTimer::setValueForKey(const std::string& key, float value) {
-    if (key != "percentage") return CCNode::setValueForKey(key, value);
-    setPercentage(value);
-    return true;
-}
-
 CGPoint CCProgressTimer::vertexFromAlphaPoint(CGPoint alpha) const {
     if (!sprite_) return CGPointZero;
     const ccV3F_C4B_T2F_Quad quad = sprite_->quad();

@@ -85,9 +85,6 @@ public:
 
     void draw() override;
 
-    // Also "percentage".
-    bool setValueForKey(const std::string& key, float value) override;
-
 protected:
     ~CCProgressTimer() override = default;
 
