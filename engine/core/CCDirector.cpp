@@ -390,14 +390,18 @@ void CCDirector::setContentScaleFactor(double factor) {
 bool CCDirector::enableHighResolutionDisplay(bool enable) {
     const double factor = enable ? 2.0 : 1.0;
     if (contentScaleFactorValue == factor) return true;
-    if (!view_) return false;
-    view_->lockOpenGLContext();
-    const GLint maxTextureSize = CCConfiguration::sharedConfiguration()->maxTextureSize();
-    view_->unlockOpenGLContext();
-    if (maxTextureSize < kHighResolutionTextureSize) return false;
+    if (maxTextureSize() < kHighResolutionTextureSize) return false;
     setContentScaleFactor(factor);
     createStatsLabel();
     return true;
+}
+
+int32_t CCDirector::maxTextureSize() const {
+    if (!view_) return 0;
+    view_->lockOpenGLContext();
+    const GLint size = CCConfiguration::sharedConfiguration()->maxTextureSize();
+    view_->unlockOpenGLContext();
+    return size;
 }
 
 CCEventDispatcher* CCDirector::eventDispatcher() const { return nullptr; }

@@ -197,6 +197,8 @@ protected:
     // Reads the frame-time clock: the monotonic clock, so that changing the wall clock never makes
     // a frame time jump. False when it cannot be read. Tests replace it.
     virtual bool readClock(ccTimeval* now);
+    // The view's GL maximum texture size, pixels a side; 0 without a view. Tests replace it.
+    virtual int32_t maxTextureSize() const;
 
     double animationInterval_ = 1.0 / 60;     // seconds; requested frame interval
     double oldAnimationInterval_ = 1.0 / 60;  // kept by pause, restored by resume

@@ -1,5 +1,7 @@
 #include "engine/render/CCMenuItemFont.h"
 
+#include <utility>
+
 #include "engine/render/CCLabelTTF.h"
 
 namespace {
@@ -45,18 +47,20 @@ bool CCMenuItemFont::initWithString(std::string_view text, CCMenuItemBlock block
 }
 
 void CCMenuItemFont::setFontSize(uint64_t size) {
-    fontSize_ = size;
-    recreateLabel();
+    const uint64_t previous = std::exchange(fontSize_, size);
+    if (!recreateLabel()) fontSize_ = previous;
 }
 
 void CCMenuItemFont::setFontName(const std::string& name) {
-    fontName_ = name;
-    recreateLabel();
+    std::string previous = std::exchange(fontName_, name);
+    if (!recreateLabel()) fontName_ = std::move(previous);
 }
 
-void CCMenuItemFont::recreateLabel() {
+bool CCMenuItemFont::recreateLabel() {
     const auto* shown = dynamic_cast<const CCLabelProtocol*>(label());
     RefPtr<CCLabelTTF> label =
         CCLabelTTF::labelWithString(shown ? shown->string() : "", fontName_, static_cast<double>(fontSize_));
-    if (label) setLabel(std::move(label));
+    if (!label) return false;
+    setLabel(std::move(label));
+    return true;
 }

@@ -31,16 +31,17 @@ public:
     bool initWithString(std::string_view text, CCMenuItemBlock block);
 
     // This item's font; each setter rebuilds the label at once with the same text, and the item
-    // takes the new label's size. A font that cannot be opened keeps the label shown so far.
+    // takes the new label's size. A font that cannot be opened at that size is refused (logged by
+    // the label): the item keeps its font and the label shown so far.
     uint64_t fontSize() const { return fontSize_; }
     void setFontSize(uint64_t size);
     const std::string& fontName() const { return fontName_; }
     void setFontName(const std::string& name);
-    // Installs a new label of the shown text in this item's font and size.
-    void recreateLabel();
+    // Installs a new label of the shown text in this item's font and size; false, with the label
+    // shown so far kept, when the font cannot be opened.
+    bool recreateLabel();
 
 private:
-
     uint64_t fontSize_ = 0;  // points
     std::string fontName_;
 };

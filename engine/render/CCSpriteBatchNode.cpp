@@ -221,16 +221,20 @@ uint64_t CCSpriteBatchNode::atlasIndexForChild(CCSprite* sprite, int64_t z) {
     return highestAtlasIndexInChild(previous) + 1;
 }
 
+// A sprite sits after its negative-z children and before the others, so it is itself the last of
+// its subtree when its last child is below it, and the first when its first child is above it.
 uint64_t CCSpriteBatchNode::highestAtlasIndexInChild(CCSprite* sprite) {
     const CCArray* children = sprite->children();
     if (!children || children->count() == 0) return sprite->atlasIndex();
-    return highestAtlasIndexInChild(spriteAt(children, children->count() - 1));
+    CCSprite* last = spriteAt(children, children->count() - 1);
+    return last->zOrder() < 0 ? sprite->atlasIndex() : highestAtlasIndexInChild(last);
 }
 
 uint64_t CCSpriteBatchNode::lowestAtlasIndexInChild(CCSprite* sprite) {
     const CCArray* children = sprite->children();
     if (!children || children->count() == 0) return sprite->atlasIndex();
-    return lowestAtlasIndexInChild(spriteAt(children, 0));
+    CCSprite* first = spriteAt(children, 0);
+    return first->zOrder() >= 0 ? sprite->atlasIndex() : lowestAtlasIndexInChild(first);
 }
 
 uint64_t CCSpriteBatchNode::rebuildIndexInOrder(CCNode* node, uint64_t index) {

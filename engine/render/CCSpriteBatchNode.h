@@ -67,7 +67,8 @@ public:
     void insertChild(CCSprite* sprite, uint64_t index);
     // Where a child sprite of the batch or of a batched sprite goes in the atlas, given its z.
     uint64_t atlasIndexForChild(CCSprite* sprite, int64_t z);
-    // The atlas index of the sprite's last (first) descendant in children order, or its own.
+    // The highest (lowest) atlas index in the sprite's subtree: its last (first) child's, or its
+    // own when it has no children or comes after (before) all of them.
     uint64_t highestAtlasIndexInChild(CCSprite* sprite);
     uint64_t lowestAtlasIndexInChild(CCSprite* sprite);
     // Renumbers the node's subtree (the batch itself takes no index) in draw order from `index`,

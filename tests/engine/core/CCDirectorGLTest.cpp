@@ -8,10 +8,15 @@
 #include <vector>
 
 #include "engine/actions/CCActionInterval.h"
+#include "engine/core/CCConfiguration.h"
 #include "engine/core/CCEventDispatcher.h"
+#include "engine/core/CCTexture2D.h"
+#include "engine/core/CCTextureCache.h"
+#include "engine/core/support/CCFileUtils.h"
 #include "platform/foundation/StringUtils.h"
 #include "support/AllocationCounter.h"
 #include "support/GLSceneTest.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -94,6 +99,26 @@ TEST_F(CCDirectorGLTest, FullScreenAndBackKeepsTheViewItsSettingsAndTheLetterbox
         EXPECT_NEAR(2 * letterbox[1] + letterbox[3], size.height, 1);
         EXPECT_TRUE(letterbox[0] == 0 || letterbox[1] == 0);
         EXPECT_EQ(director_->winSize(), CGSizeMake(kWidth, kHeight));
+    }
+}
+
+TEST_F(CCDirectorGLTest, HighResolutionRebuildsTheStatisticsOnlyWhenTheFactorChanges) {
+    ASSERT_GE(CCConfiguration::sharedConfiguration()->maxTextureSize(), 4096) << "this GL cannot go high resolution";
+    TemporaryFolder folder;
+    ScopedResourceFolder useFolder{folder.path()};
+    ASSERT_TRUE(Image(120, 64, true, std::vector<uint8_t>(120 * 64 * 4, 255)).writePNG(folder.file("fps_images.png")));
+    CCFileUtils::sharedFileUtils()->purgeCachedEntries();
+    director_->createStatsLabel();
+    const auto statsTexture = [] { return CCTextureCache::sharedTextureCache()->textureForKey("fps_images.png"); };
+    // Each step's texture is kept, so that a rebuilt one cannot take its address.
+    std::vector<RefPtr<CCTexture2D>> textures{statsTexture()};
+    ASSERT_NE(textures.back(), nullptr);
+    for (const auto& [enable, factor, rebuilt] : {std::tuple{true, 2.0, true}, {true, 2.0, false}, {false, 1.0, true}}) {
+        EXPECT_TRUE(director_->enableHighResolutionDisplay(enable));
+        EXPECT_EQ(director_->contentScaleFactor(), factor);
+        textures.push_back(statsTexture());
+        ASSERT_NE(textures.back(), nullptr);
+        EXPECT_EQ(textures.back() != textures[textures.size() - 2], rebuilt) << enable;
     }
 }
 

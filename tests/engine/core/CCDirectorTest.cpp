@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/actions/CCAction.h"
+#include "engine/core/CCDirectorDelegate.h"
 #include "engine/core/CCScene.h"
 #include "engine/core/ccCachePurge.h"
 #include "engine/core/math/kmMat4.h"
@@ -23,18 +24,38 @@ namespace {
 using Log = std::vector<std::string>;
 Log events;  // what the scenes, nodes and actions below did, in order
 
-// The frame-loop director with a clock the test sets.
+// The frame-loop director with a clock and a GL maximum texture size the test sets.
 class ClockedDirector : public CCDirectorDisplayLink {
 public:
     ccTimeval now{1000, 0};
     bool clockWorks = true;
+    int32_t maxTexture = 0;  // pixels a side
 
 protected:
     bool readClock(ccTimeval* reading) override {
         if (clockWorks) *reading = now;
         return clockWorks;
     }
+    int32_t maxTextureSize() const override { return maxTexture; }
 };
+
+// Sets a projection of its own, three times the identity, and counts how often it is asked.
+class CustomProjection : public CCDirectorDelegate {
+public:
+    void updateProjection() override {
+        ++asked;
+        kmGLSetMatrixMode(KM_GL_PROJECTION);
+        kmGLSetIdentity();
+        kmGLScale(3, 3, 3);
+    }
+    int asked = 0;
+};
+
+kmMat4 matrix(uint32_t mode) {
+    kmMat4 m;
+    kmGLGetMatrix(mode, &m);
+    return m;
+}
 
 // {enters, entersFinished, exitsStarted, exits, cleanups}
 using Counts = std::array<int, 5>;
@@ -221,6 +242,66 @@ TEST_F(CCDirectorTest, AViewWithoutSizeIsSkippedUntilItHasOne) {
     director_->reshapeProjection({800, 600});
     kmGLGetMatrix(KM_GL_PROJECTION, &after);
     for (float value : after.mat) EXPECT_TRUE(std::isfinite(value));
+}
+
+TEST_F(CCDirectorTest, HighResolutionNeedsTexturesOf4096PixelsAndRebuildsTheProjection) {
+    director_->reshapeProjection({800, 600});
+    director_->setProjection(CCProjectionKind3D);
+    const struct {
+        bool enable;
+        int32_t maxTexture;
+        bool answer;
+        double factor;
+    } steps[] = {
+        {true, 4095, false, 1},    // refused: the factor stays
+        {false, 0, true, 1},       // already so: nothing to ask
+        {true, 4096, true, 2},
+        {true, 0, true, 2},        // already so
+        {false, 2048, false, 2},   // refused the other way too
+        {false, 16384, true, 1},
+    };
+    for (const auto& step : steps) {
+        director_->maxTexture = step.maxTexture;
+        EXPECT_EQ(director_->enableHighResolutionDisplay(step.enable), step.answer) << step.maxTexture;
+        EXPECT_EQ(director_->contentScaleFactor(), step.factor) << step.maxTexture;
+        // The 3D eye stands the view's height / 1.1566 / the factor away from the picture.
+        EXPECT_NEAR(-matrix(KM_GL_MODELVIEW).mat[14], 600 / 1.1566 / step.factor, 1e-3) << step.maxTexture;
+    }
+    // Without a view there is no texture size to ask: refused.
+    EXPECT_FALSE(makeRef<CCDirectorDisplayLink>()->enableHighResolutionDisplay(true));
+}
+
+TEST_F(CCDirectorTest, TheCustomProjectionIsTheDelegatesAlone) {
+    director_->reshapeProjection({800, 600});
+    director_->setProjection(CCProjectionKind3D);
+    const kmMat4 projection = matrix(KM_GL_PROJECTION), modelView = matrix(KM_GL_MODELVIEW);
+    // Without a delegate the custom kind sets nothing up.
+    director_->setProjection(CCProjectionKindCustom);
+    EXPECT_EQ(director_->projection(), CCProjectionKindCustom);
+    kmMat4 now = matrix(KM_GL_PROJECTION);
+    EXPECT_TRUE(kmMat4Equal(&now, &projection));
+
+    // Every rebuild of the custom projection asks the delegate, and the director adds nothing.
+    const auto delegate = makeRef<CustomProjection>();
+    director_->setDelegate(delegate);
+    director_->setProjection(CCProjectionKindCustom);
+    director_->reshapeProjection({1024, 768});
+    director_->setContentScaleFactor(2);
+    director_->setContentScaleFactor(1);
+    EXPECT_EQ(delegate->asked, 4);
+    now = matrix(KM_GL_PROJECTION);
+    EXPECT_EQ(now.mat[0], 3);
+    EXPECT_EQ(now.mat[12], 0);
+    now = matrix(KM_GL_MODELVIEW);
+    EXPECT_TRUE(kmMat4Equal(&now, &modelView));
+
+    // Another kind no longer asks it; the end of the engine lets it go.
+    director_->setProjection(CCProjectionKind2D);
+    EXPECT_EQ(delegate->asked, 4);
+    const uint32_t owners = delegate->retainCount();
+    director_->end();
+    EXPECT_EQ(director_->delegate(), nullptr);
+    EXPECT_EQ(delegate->retainCount(), owners - 1);
 }
 
 TEST_F(CCDirectorTest, EndingFromInsideAFrameStopsTheLoopAfterThatFrameAndPurgesTheCaches) {

@@ -1,12 +1,17 @@
 // The sprite batch drawn by the real director: draw order follows the lazily renumbered atlas,
-// subtrees come and go with their quads, the atlas grows, one draw call covers every sprite, steady
-// frames allocate nothing, and inconsistent use is refused instead of corrupting the atlas.
+// subtrees come and go with their quads (appended, inserted where their z order puts them, removed
+// by sprite or by index), the atlas grows, one draw call covers every sprite, the blend pair
+// follows the texture, steady frames allocate nothing, and inconsistent use is refused instead of
+// corrupting the atlas.
 
 #include "engine/render/CCSpriteBatchNode.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "SpriteGLTest.h"
 #include "engine/render/CCSprite.h"
@@ -40,6 +45,9 @@ protected:
 
     // Every descendant's index is its place, and its quad is the atlas's quad there.
     ::testing::AssertionResult consistent(std::initializer_list<CCSprite*> order) {
+        return consistent(std::vector<CCSprite*>(order));
+    }
+    ::testing::AssertionResult consistent(const std::vector<CCSprite*>& order) {
         CCArray* descendants = batch_->descendants();
         if (descendants->count() != order.size() || batch_->textureAtlas()->totalQuads() != order.size()) {
             return ::testing::AssertionFailure() << descendants->count() << " descendants";
@@ -54,6 +62,33 @@ protected:
             ++i;
         }
         return ::testing::AssertionSuccess();
+    }
+
+    // Batch children C (z -3), A (0), B (2), D (3); A's children a1 (-1), a2 (1), a3 (5); B's
+    // only child b1 (-2); D's only child d1 (1). D stands on B, and b1 under both.
+    struct Tree {
+        RefPtr<CCSprite> C, A, a1, a2, a3, B, b1, D, d1;
+        // Draw order, which is atlas order once sorted.
+        std::vector<CCSprite*> order() const {
+            return {C.get(), a1.get(), A.get(), a2.get(), a3.get(), b1.get(), B.get(), D.get(), d1.get()};
+        }
+    };
+    Tree tree() {
+        Tree t{cell(0, 40, 200), cell(1, 100, 100), cell(2, 10, 10), cell(3, 20, 10), cell(0, 30, 10),
+               cell(2, 240, 100), cell(3, 10, 20), cell(1, 240, 100), cell(0, 48, 16)};
+        batch_->addChild(t.A.get(), 0);
+        batch_->addChild(t.B.get(), 2);
+        batch_->addChild(t.C.get(), -3);
+        batch_->addChild(t.D.get(), 3);
+        t.A->addChild(t.a3.get(), 5);
+        t.A->addChild(t.a1.get(), -1);
+        t.A->addChild(t.a2.get(), 1);
+        t.B->addChild(t.b1.get(), -2);
+        t.D->addChild(t.d1.get(), 1);
+        // A colour of its own, barely off white, so that no two quads are alike.
+        uint8_t shade = 255;
+        for (CCSprite* sprite : t.order()) sprite->setColor({255, 255, shade--});
+        return t;
     }
 
     RefPtr<CountingBatch> batch_;
@@ -130,6 +165,92 @@ TEST_F(CCSpriteBatchNodeGLTest, SubtreesLeaveWithTheirQuadsAndTheAtlasGrows) {
     EXPECT_EQ(first->atlasIndex(), CCSpriteNoAtlasIndex);
     runFrames(1);
     EXPECT_EQ(batch_->drawCalls, 0u);
+}
+
+TEST_F(CCSpriteBatchNodeGLTest, SubtreesInsertedAgainTakeTheirDrawOrderPlaceWithoutASort) {
+    const Tree t = tree();
+    runFrames(1);
+    ASSERT_TRUE(consistent(t.order()));
+
+    // A subtree's lowest and highest index count the sprite itself where its z order puts it.
+    for (const auto& [name, sprite, lowest, highest] :
+         {std::tuple{"C", t.C.get(), 0u, 0u}, {"A", t.A.get(), 1u, 4u}, {"a2", t.a2.get(), 3u, 3u},
+          {"B", t.B.get(), 5u, 6u}, {"D", t.D.get(), 7u, 8u}}) {
+        EXPECT_EQ(batch_->lowestAtlasIndexInChild(sprite), lowest) << name;
+        EXPECT_EQ(batch_->highestAtlasIndexInChild(sprite), highest) << name;
+    }
+
+    // Each sprite taken out with its subtree and inserted again at the index its z order gives
+    // puts every quad back in draw order at once, with nothing left for a sort to mend.
+    for (const auto& [name, sprite] : {std::pair{"A", t.A.get()}, {"D", t.D.get()}, {"B", t.B.get()},
+                                       {"C", t.C.get()}, {"a1", t.a1.get()}, {"a2", t.a2.get()},
+                                       {"a3", t.a3.get()}, {"b1", t.b1.get()}, {"d1", t.d1.get()}}) {
+        batch_->removeSpriteFromAtlas(sprite);
+        batch_->insertChild(sprite, batch_->atlasIndexForChild(sprite, sprite->zOrder()));
+        EXPECT_TRUE(consistent(t.order())) << name;
+        EXPECT_EQ(sprite->batchNode(), batch_.get()) << name;
+    }
+    runFrames(1);
+    EXPECT_TRUE(consistent(t.order()));
+    EXPECT_TRUE(pixelNear(232, 100, kGreen));  // D over B over b1
+    EXPECT_TRUE(pixelNear(272, 100, kRed));    // d1 beside them
+    EXPECT_EQ(batch_->drawCalls, 1u);
+}
+
+TEST_F(CCSpriteBatchNodeGLTest, RemovalByIndexAndRenumberingKeepIndexesInDrawOrder) {
+    const Tree t = tree();
+    runFrames(1);
+    // Sorted, the children are C, A, B, D: index 1 takes A's four quads out.
+    batch_->removeChildAtIndex(1, true);
+    const std::vector<CCSprite*> left{t.C.get(), t.b1.get(), t.B.get(), t.D.get(), t.d1.get()};
+    EXPECT_TRUE(consistent(left));
+    EXPECT_EQ(t.A->parent(), nullptr);
+    for (CCSprite* gone : {t.A.get(), t.a1.get(), t.a2.get(), t.a3.get()}) EXPECT_EQ(gone->batchNode(), nullptr);
+    EXPECT_THROW(batch_->removeChildAtIndex(3, true), NamedException);
+    EXPECT_TRUE(consistent(left));
+
+    // Renumbering a subtree from a start index gives it consecutive indexes in draw order and
+    // answers the next free one; from the batch at 0 it restores every index.
+    for (const auto& [subtree, start, next, numbered] :
+         {std::tuple{t.B.get(), 10u, 12u, std::vector<CCSprite*>{t.b1.get(), t.B.get()}},
+          {t.D.get(), 20u, 22u, std::vector<CCSprite*>{t.D.get(), t.d1.get()}}}) {
+        EXPECT_EQ(batch_->rebuildIndexInOrder(subtree, start), next);
+        for (uint64_t i = 0; i < numbered.size(); ++i) EXPECT_EQ(numbered[i]->atlasIndex(), start + i);
+    }
+    EXPECT_EQ(batch_->rebuildIndexInOrder(batch_.get(), 0), left.size());
+    EXPECT_TRUE(consistent(left));
+}
+
+TEST_F(CCSpriteBatchNodeGLTest, BlendingFollowsTheTexturesAlphaUnlessChosen) {
+    // One opaque white pixel, uploaded as it stands: no premultiplied alpha.
+    const auto straight = makeRef<CCTexture2D>();
+    const uint8_t white[4] = {255, 255, 255, 255};
+    ASSERT_TRUE(straight->initWithData(white, kCCTexture2DPixelFormat_RGBA8888, 1, 1, CGSizeMake(1, 1)));
+    const ccBlendFunc premultiplied{GL_ONE, GL_ONE_MINUS_SRC_ALPHA}, straightAlpha{GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA};
+    const ccBlendFunc chosen{GL_ONE, GL_ONE};
+    const struct {
+        const char* name;
+        RefPtr<CCTexture2D> texture;   // null: init() and its empty texture
+        bool choose;                   // setBlendFunc(chosen), then setTexture(later)
+        RefPtr<CCTexture2D> later;
+        ccBlendFunc expected;
+    } cases[] = {
+        {"premultiplied texture", texture_, false, nullptr, premultiplied},
+        {"straight texture", straight, false, nullptr, straightAlpha},
+        {"empty texture", nullptr, false, nullptr, straightAlpha},
+        {"chosen, then a premultiplied texture", straight, true, texture_, chosen},
+        {"chosen, then a straight texture", texture_, true, straight, straightAlpha},
+    };
+    for (const auto& c : cases) {
+        auto batch = makeRef<CCSpriteBatchNode>();
+        ASSERT_TRUE(c.texture ? batch->initWithTexture(c.texture, 1) : batch->init()) << c.name;
+        if (c.choose) {
+            batch->setBlendFunc(chosen);
+            batch->setTexture(c.later);
+            EXPECT_EQ(batch->texture(), c.later.get()) << c.name;
+        }
+        EXPECT_EQ(batch->blendFunc(), c.expected) << c.name;
+    }
 }
 
 TEST_F(CCSpriteBatchNodeGLTest, SpritesOutlivingTheirBatchLetItGo) {
