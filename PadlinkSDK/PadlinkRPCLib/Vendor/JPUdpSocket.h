@@ -1,5 +1,6 @@
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstdint>
@@ -145,6 +146,14 @@ public:
     static std::string hostFromAddress(const ByteView& address);
     static uint16_t portFromAddress(const ByteView& address);
     static int familyFromAddress(const ByteView& address);
+    static bool isIPv4Address(const ByteView& address);
+    static bool isIPv6Address(const ByteView& address);
+    // Numeric host text ("" when the system cannot convert it) and port (host order) of a native
+    // address.
+    static std::string hostFromSockaddr4(const sockaddr_in& address);
+    static std::string hostFromSockaddr6(const sockaddr_in6& address);
+    static uint16_t portFromSockaddr4(const sockaddr_in& address);
+    static uint16_t portFromSockaddr6(const sockaddr_in6& address);
 
     // Queues a datagram (shared, not copied; ignored when empty): to the connected peer, to a host
     // (looked up at once, on the global queue) and port, or to a socket address. The outcome is

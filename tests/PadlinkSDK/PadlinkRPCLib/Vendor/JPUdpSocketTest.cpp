@@ -1,3 +1,4 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -173,6 +174,55 @@ INSTANTIATE_TEST_SUITE_P(
                     return s.enableBroadcast(true, e);
                 }, 0, ""}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST(UdpSocket, AddressUtilitiesDecodeEachFamily) {
+    struct Case {
+        int family;
+        const char* host;
+        uint16_t port;  // asymmetric ports catch a missing byte swap
+    };
+    const Case cases[] = {{AF_INET, "192.0.2.7", 5353}, {AF_INET, "0.0.0.0", 80},
+                          {AF_INET6, "2001:db8::1", 443}, {AF_INET6, "::ffff:1.2.3.4", 8080}};
+    for (const Case& c : cases) {
+        sockaddr_storage native{};
+        native.ss_family = static_cast<sa_family_t>(c.family);
+        std::string host;
+        uint16_t port = 0;
+        if (c.family == AF_INET) {
+            auto& address = reinterpret_cast<sockaddr_in&>(native);
+            ASSERT_EQ(inet_pton(AF_INET, c.host, &address.sin_addr), 1);
+            address.sin_port = htons(c.port);
+            host = JPUdpSocket::hostFromSockaddr4(address);
+            port = JPUdpSocket::portFromSockaddr4(address);
+        } else {
+            auto& address = reinterpret_cast<sockaddr_in6&>(native);
+            ASSERT_EQ(inet_pton(AF_INET6, c.host, &address.sin6_addr), 1);
+            address.sin6_port = htons(c.port);
+            host = JPUdpSocket::hostFromSockaddr6(address);
+            port = JPUdpSocket::portFromSockaddr6(address);
+        }
+        EXPECT_EQ(host, c.host);
+        EXPECT_EQ(port, c.port) << c.host;
+    }
+
+    // Address data: only a whole IPv4 or IPv6 address counts as one.
+    const ByteView v4 = SocketAddress::loopback4(1), v6 = SocketAddress::loopback6(1);
+    const struct {
+        const char* what;
+        ByteView address;
+        bool isIPv4, isIPv6;
+    } kinds[] = {
+        {"IPv4", v4, true, false},
+        {"IPv6", v6, false, true},
+        {"15 bytes of IPv4", ByteView::copyOf(v4.data(), 15), false, false},
+        {"16 bytes of IPv6", ByteView::copyOf(v6.data(), 16), false, false},
+        {"nothing", ByteView(), false, false},
+    };
+    for (const auto& k : kinds) {
+        EXPECT_EQ(JPUdpSocket::isIPv4Address(k.address), k.isIPv4) << k.what;
+        EXPECT_EQ(JPUdpSocket::isIPv6Address(k.address), k.isIPv6) << k.what;
+    }
+}
 
 TEST_F(UdpSetUp, TheFirstSendCreatesBothFamiliesAndBinds) {
     UdpPeer peer;
