@@ -565,6 +565,13 @@ std::string JPUdpSocket::hostFromSockaddr6(const sockaddr_in6& address) { return
 uint16_t JPUdpSocket::portFromSockaddr4(const sockaddr_in& address) { return SocketAddress::port(address); }
 uint16_t JPUdpSocket::portFromSockaddr6(const sockaddr_in6& address) { return SocketAddress::port(address); }
 
+void JPUdpSocket::applicationWillEnterForeground() {
+    asyncOnQueue([this] {
+        resumeReceiveSource(family4_);
+        resumeReceiveSource(family6_);
+    });
+}
+
 void JPUdpSocket::performBlock(const std::function<void()>& block) { syncOnQueue(block); }
 
 int JPUdpSocket::socketFD() const {

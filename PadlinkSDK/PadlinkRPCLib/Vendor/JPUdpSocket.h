@@ -140,6 +140,11 @@ public:
     int socket4FD() const;
     int socket6FD() const;
 
+    // Resumes both read sources (they may have been suspended while nobody received). Reading
+    // itself does not resume: with receiving paused, a datagram that wakes a source is left
+    // waiting in the system and the source is suspended again.
+    void applicationWillEnterForeground();
+
     // Address data decoding: host text, port and family (AF_INET, AF_INET6) of a socket address;
     // false with "", 0, 0 for anything else. Out-parameters may be null.
     static bool getHost(std::string* host, uint16_t* port, int* family, const ByteView& address);

@@ -10,9 +10,11 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocket.h"
+#include "SocketQueueProbe.h"
 #include "TcpSocketFixture.h"
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/NamedException.h"
@@ -93,6 +95,17 @@ struct UdpPeer {
     ByteView address;
 };
 
+// Polls `condition` until it holds, for 10 s at most (a guard against hangs, not a measurement).
+template <typename Condition>
+bool eventually(Condition condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 class UdpSocketTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -111,9 +124,20 @@ protected:
         return SocketAddress::loopback4(socket_->localPort_IPv4());
     }
 
+    // Size of the next datagram waiting for the IPv4 descriptor; -1 when none waits.
+    ssize_t nextWaitingDatagram() {
+        ssize_t size = -1;
+        socket_->performBlock([&] {
+            char byte;
+            size = recv(socket_->socket4FD(), &byte, sizeof byte, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+        });
+        return size;
+    }
+
     RefPtr<DispatchQueue> delegateQueue_ = makeRef<SerialQueue>("org.vantrel.test.udp.delegate");
+    RefPtr<DispatchQueue> socketQueue_ = makeRef<SerialQueue>("org.vantrel.test.udp.socket");
     RefPtr<UdpRecorder> recorder_ = makeRef<UdpRecorder>();
-    RefPtr<JPUdpSocket> socket_ = makeRef<JPUdpSocket>(recorder_, delegateQueue_);
+    RefPtr<JPUdpSocket> socket_ = makeRef<JPUdpSocket>(recorder_, delegateQueue_, socketQueue_);
 };
 
 using UdpSetUp = UdpSocketTest;
@@ -365,6 +389,25 @@ TEST_F(Receiving, OnceWithASyncFilterDeliversTheFirstAcceptedDatagramOnly) {
     ASSERT_TRUE(socket_->receiveOnce(nullptr));
     ASSERT_TRUE(recorder_->waitForLines(2));
     EXPECT_EQ(recorder_->lines().back(), "got 3 from 127.0.0.1");
+}
+
+TEST_F(Receiving, ComingToTheForegroundResumesTheReadSourcesButNotReceiving) {
+    UdpPeer peer;
+    const ByteView local = bindLoopback();  // nobody receives: the read sources stay suspended
+    peer.sendTo(local, 0);  // an empty datagram, dropped only by a running read source
+    peer.sendTo(local, 5);
+    socket_->applicationWillEnterForeground();
+    ASSERT_TRUE(eventually([&] { return nextWaitingDatagram() == 5; })) << "the read source was not resumed";
+    // The 5-byte datagram's event was armed before it came to the head of the queue, so it is
+    // handled before the probe's.
+    QueueProbe probe(socketQueue_);
+    ASSERT_TRUE(probe.roundTrip());
+    settle();
+    EXPECT_TRUE(recorder_->lines().empty()) << "coming to the foreground started receiving";
+    EXPECT_EQ(nextWaitingDatagram(), 5);
+    ASSERT_TRUE(socket_->beginReceiving(nullptr));
+    ASSERT_TRUE(recorder_->waitForLines(1));
+    EXPECT_EQ(recorder_->lines(), std::vector<std::string>{"got 5 from 127.0.0.1"});
 }
 
 TEST_F(Receiving, BothFamiliesTakeTurnsStartingWithIPv6) {
