@@ -21,9 +21,10 @@ double monotonicSeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-std::chrono::steady_clock::time_point monotonicTimePoint(double seconds) {
-    return std::chrono::steady_clock::time_point(
-        std::chrono::ceil<std::chrono::steady_clock::duration>(std::chrono::duration<double>(seconds)));
+// The steady clock's time `seconds` (at least 0) from now.
+std::chrono::steady_clock::time_point steadyTimeAfter(double seconds) {
+    return std::chrono::steady_clock::now() +
+           std::chrono::ceil<std::chrono::steady_clock::duration>(std::chrono::duration<double>(std::max(seconds, 0.0)));
 }
 
 std::mutex registryMutex;
@@ -117,8 +118,7 @@ bool RunLoop::performBlock(std::function<void(RefPtr<Object>)> block, RefPtr<Obj
 RefPtr<RunLoopTimer> RunLoop::scheduleTimer(double intervalSeconds, bool repeats, std::function<void()> block) {
     if (!(intervalSeconds >= kShortestTimerInterval)) intervalSeconds = kShortestTimerInterval;
     const bool empty = !block;
-    RefPtr<RunLoopTimer> timer(
-        new RunLoopTimer(intervalSeconds, repeats, monotonicSeconds() + intervalSeconds, std::move(block)));
+    RefPtr<RunLoopTimer> timer(new RunLoopTimer(intervalSeconds, repeats, now() + intervalSeconds, std::move(block)));
     {
         std::lock_guard lock(mutex_);
         if (stopped_ || empty) {
@@ -160,7 +160,7 @@ int RunLoop::runOnce() {
 }
 
 void RunLoop::fireDueTimers(int& count) {
-    const double now = monotonicSeconds();
+    const double now = this->now();
     // By index, re-reading the size each time: blocks may schedule timers (appended, and not yet due)
     // and stop() may empty the list; invalid timers are only removed by the outermost pass.
     for (size_t index = 0;; ++index) {
@@ -187,15 +187,25 @@ void RunLoop::fireDueTimers(int& count) {
 
 void RunLoop::waitForWork(double maxSeconds) {
     requireCurrent("waitForWork");
-    if (!(maxSeconds > 0)) maxSeconds = 0;
-    double deadline = monotonicSeconds() + std::min(maxSeconds, kLongestWait);
+    const double start = now();
+    // Seconds to sleep, measured on the steady clock whatever clock times the timers.
+    double wait = maxSeconds > 0 ? std::min(maxSeconds, kLongestWait) : 0;
     std::unique_lock lock(mutex_);
     for (const RefPtr<RunLoopTimer>& timer : timers_) {
-        if (timer->isValid()) deadline = std::min(deadline, timer->fireTime_);
+        if (timer->isValid()) wait = std::min(wait, timer->fireTime_ - start);
     }
     const uint64_t seen = changes_;
-    wake_.wait_until(lock, monotonicTimePoint(deadline),
-                     [&] { return stopped_ || !items_.empty() || changes_ != seen; });
+    wake_.wait_until(lock, steadyTimeAfter(wait), [&] { return stopped_ || !items_.empty() || changes_ != seen; });
+}
+
+void RunLoop::setClock(Clock clock) {
+    std::lock_guard lock(mutex_);
+    clock_ = std::move(clock);
+}
+
+double RunLoop::now() const {
+    std::lock_guard lock(mutex_);
+    return clock_ ? clock_() : monotonicSeconds();
 }
 
 void RunLoop::stop() {

@@ -66,6 +66,13 @@ public:
     // stops, or `maxSeconds` pass — whichever comes first.
     void waitForWork(double maxSeconds);
 
+    // Seconds on the clock that times this loop's timers: a monotonic clock unless replaced. A test
+    // replaces it to move time by hand; null restores the monotonic clock. Set it before scheduling
+    // timers (their fire times are on the clock's scale); it is called with the loop's lock held, so
+    // it must not use the loop. Any thread.
+    using Clock = std::function<double()>;
+    void setClock(Clock clock);
+
     // Takes no more work and invalidates every timer. Work still queued is dropped without running
     // (its captures released) and every caller waiting for it is released with false. Any thread.
     void stop();
@@ -84,6 +91,8 @@ private:
 
     // Throws NamedException "RunLoop" when called off the loop's thread.
     void requireCurrent(const char* operation) const;
+    // The clock's reading (see setClock).
+    double now() const;
     void fireDueTimers(int& count);
 
     const pid_t thread_;  // kernel id of the owning thread
@@ -91,6 +100,7 @@ private:
     std::condition_variable wake_;
     std::vector<Item> items_;                   // queued for the next pass, oldest first
     std::vector<RefPtr<RunLoopTimer>> timers_;  // in scheduling order; invalid ones removed after a pass
+    Clock clock_;                               // null: the monotonic clock
     uint64_t changes_ = 0;                      // bumped on every post, schedule and stop; wakes waitForWork
     bool stopped_ = false;
     int passDepth_ = 0;                         // nested runOnce calls; loop's thread only

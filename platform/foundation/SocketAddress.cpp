@@ -67,23 +67,45 @@ bool hostAndPort(const ByteView& address, std::string* host, uint16_t* port, int
     const bool known = toNative(address, &storage, &length);
     std::string text;
     uint16_t number = 0;
-    if (known) {
-        char buffer[INET6_ADDRSTRLEN] = "";
-        if (storage.ss_family == AF_INET) {
-            const auto& native = reinterpret_cast<const sockaddr_in&>(storage);
-            if (inet_ntop(AF_INET, &native.sin_addr, buffer, sizeof buffer)) text = buffer;
-            number = ntohs(native.sin_port);
-        } else {
-            const auto& native = reinterpret_cast<const sockaddr_in6&>(storage);
-            if (inet_ntop(AF_INET6, &native.sin6_addr, buffer, sizeof buffer)) text = buffer;
-            number = ntohs(native.sin6_port);
-        }
+    if (known && storage.ss_family == AF_INET) {
+        const auto& native = reinterpret_cast<const sockaddr_in&>(storage);
+        text = SocketAddress::host(native);
+        number = SocketAddress::port(native);
+    } else if (known) {
+        const auto& native = reinterpret_cast<const sockaddr_in6&>(storage);
+        text = SocketAddress::host(native);
+        number = SocketAddress::port(native);
     }
     if (host) *host = std::move(text);
     if (port) *port = number;
     if (familyOut) *familyOut = known ? storage.ss_family : 0;
     return known;
 }
+
+std::string host(const ByteView& address) {
+    std::string text;
+    hostAndPort(address, &text, nullptr, nullptr);
+    return text;
+}
+
+uint16_t port(const ByteView& address) {
+    uint16_t number = 0;
+    hostAndPort(address, nullptr, &number, nullptr);
+    return number;
+}
+
+std::string host(const sockaddr_in& address) {
+    char buffer[INET_ADDRSTRLEN];
+    return inet_ntop(AF_INET, &address.sin_addr, buffer, sizeof buffer) ? buffer : "";
+}
+
+std::string host(const sockaddr_in6& address) {
+    char buffer[INET6_ADDRSTRLEN];
+    return inet_ntop(AF_INET6, &address.sin6_addr, buffer, sizeof buffer) ? buffer : "";
+}
+
+uint16_t port(const sockaddr_in& address) { return ntohs(address.sin_port); }
+uint16_t port(const sockaddr_in6& address) { return ntohs(address.sin6_port); }
 
 ByteView withPort(const ByteView& address, uint16_t port) {
     sockaddr_storage storage;
@@ -115,9 +137,7 @@ InterfaceAddresses interfaceAddresses(const std::string& description, uint16_t p
         if (!slot || !slot->empty()) continue;
         const ByteView address =
             fromNative(entry->ifa_addr, kind == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6));
-        std::string host;
-        hostAndPort(address, &host, nullptr, nullptr);
-        if (description == entry->ifa_name || description == host) *slot = withPort(address, port);
+        if (description == entry->ifa_name || description == host(address)) *slot = withPort(address, port);
     }
     freeifaddrs(list);
     return found;

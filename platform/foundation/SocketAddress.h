@@ -1,5 +1,6 @@
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstdint>
@@ -30,6 +31,15 @@ int family(const ByteView& address);
 // Numeric host text ("127.0.0.1", "::1"), port in host order and family of address data; false
 // with "", 0 and 0 when family() is 0. Any out-parameter may be null.
 bool hostAndPort(const ByteView& address, std::string* host, uint16_t* port, int* family);
+// The host text or port alone; "" and 0 when family() is 0.
+std::string host(const ByteView& address);
+uint16_t port(const ByteView& address);
+// Numeric host text of a native address ("" when the system cannot convert it) and its port in
+// host order.
+std::string host(const sockaddr_in& address);
+std::string host(const sockaddr_in6& address);
+uint16_t port(const sockaddr_in& address);
+uint16_t port(const sockaddr_in6& address);
 // The same address with another port; empty for data that is not an address.
 ByteView withPort(const ByteView& address, uint16_t port);
 

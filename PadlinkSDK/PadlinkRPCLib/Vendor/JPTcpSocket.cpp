@@ -693,17 +693,8 @@ std::string JPTcpSocket::localHost6() const { return hostFromAddress(localOf(soc
 uint16_t JPTcpSocket::localPort4() const { return portFromAddress(localOf(socket4_)); }
 uint16_t JPTcpSocket::localPort6() const { return portFromAddress(localOf(socket6_)); }
 
-std::string JPTcpSocket::hostFromAddress(const ByteView& address) {
-    std::string host;
-    SocketAddress::hostAndPort(address, &host, nullptr, nullptr);
-    return host;
-}
-
-uint16_t JPTcpSocket::portFromAddress(const ByteView& address) {
-    uint16_t port = 0;
-    SocketAddress::hostAndPort(address, nullptr, &port, nullptr);
-    return port;
-}
+std::string JPTcpSocket::hostFromAddress(const ByteView& address) { return SocketAddress::host(address); }
+uint16_t JPTcpSocket::portFromAddress(const ByteView& address) { return SocketAddress::port(address); }
 
 bool JPTcpSocket::getHost(std::string* host, uint16_t* port, const ByteView& address) {
     return SocketAddress::hostAndPort(address, host, port, nullptr);

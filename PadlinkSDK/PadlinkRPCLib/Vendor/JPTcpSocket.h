@@ -158,6 +158,9 @@ public:
     int socketFD() const;
     int socket4FD() const;
     int socket6FD() const;
+    // The connection's TLS object, owned by the socket and valid until it closes; null while the
+    // socket is plain or when called off the socket queue.
+    JPSecureTransport* sslContext() const;
 
     // Reads whatever is available, into an own buffer or into the caller's `buffer` from `offset`,
     // at most `maxLength` bytes (0: no limit). Ignored when `offset` lies beyond the buffer.
@@ -183,6 +186,10 @@ public:
     // handshake has completed (socketDidSecure). Dropped on a socket that is not started, after a
     // disconnect-after request, and when the connection already had one.
     void startTLS(const Value& settings);
+    // Which TLS path startTLS takes: always the socket's own transport under JPSecureTransport,
+    // never a stream layer of the system's.
+    bool usingSecureTransportForTLS() const { return true; }
+    bool usingCFStreamForTLS() const { return false; }
 
     // Progress of the current read or write: the fraction done (1 for reads of no fixed length),
     // NaN with zeros when there is none. Out-parameters may be null.

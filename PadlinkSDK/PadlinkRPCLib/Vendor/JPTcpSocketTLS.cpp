@@ -36,6 +36,8 @@ void JPTcpSocket::startTLS(const Value& settings) {
     });
 }
 
+JPSecureTransport* JPTcpSocket::sslContext() const { return socketQueue_->isCurrent() ? sslContext_.get() : nullptr; }
+
 void JPTcpSocket::maybeStartTLS() {
     // Both sides must have reached the request: everything before it has been read and written.
     if (!(flags_ & kStartingReadTLS) || !(flags_ & kStartingWriteTLS)) return;

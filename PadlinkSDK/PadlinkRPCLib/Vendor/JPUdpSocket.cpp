@@ -554,19 +554,23 @@ bool JPUdpSocket::getHost(std::string* host, uint16_t* port, int* family, const 
     return SocketAddress::hostAndPort(address, host, port, family);
 }
 
-std::string JPUdpSocket::hostFromAddress(const ByteView& address) {
-    std::string host;
-    getHost(&host, nullptr, nullptr, address);
-    return host;
-}
-
-uint16_t JPUdpSocket::portFromAddress(const ByteView& address) {
-    uint16_t port = 0;
-    getHost(nullptr, &port, nullptr, address);
-    return port;
-}
-
+std::string JPUdpSocket::hostFromAddress(const ByteView& address) { return SocketAddress::host(address); }
+uint16_t JPUdpSocket::portFromAddress(const ByteView& address) { return SocketAddress::port(address); }
 int JPUdpSocket::familyFromAddress(const ByteView& address) { return SocketAddress::family(address); }
+bool JPUdpSocket::isIPv4Address(const ByteView& address) { return familyFromAddress(address) == AF_INET; }
+bool JPUdpSocket::isIPv6Address(const ByteView& address) { return familyFromAddress(address) == AF_INET6; }
+
+std::string JPUdpSocket::hostFromSockaddr4(const sockaddr_in& address) { return SocketAddress::host(address); }
+std::string JPUdpSocket::hostFromSockaddr6(const sockaddr_in6& address) { return SocketAddress::host(address); }
+uint16_t JPUdpSocket::portFromSockaddr4(const sockaddr_in& address) { return SocketAddress::port(address); }
+uint16_t JPUdpSocket::portFromSockaddr6(const sockaddr_in6& address) { return SocketAddress::port(address); }
+
+void JPUdpSocket::applicationWillEnterForeground() {
+    asyncOnQueue([this] {
+        resumeReceiveSource(family4_);
+        resumeReceiveSource(family6_);
+    });
+}
 
 void JPUdpSocket::performBlock(const std::function<void()>& block) { syncOnQueue(block); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstdint>
@@ -139,12 +140,25 @@ public:
     int socket4FD() const;
     int socket6FD() const;
 
+    // Resumes both read sources (they may have been suspended while nobody received). Reading
+    // itself does not resume: with receiving paused, a datagram that wakes a source is left
+    // waiting in the system and the source is suspended again.
+    void applicationWillEnterForeground();
+
     // Address data decoding: host text, port and family (AF_INET, AF_INET6) of a socket address;
     // false with "", 0, 0 for anything else. Out-parameters may be null.
     static bool getHost(std::string* host, uint16_t* port, int* family, const ByteView& address);
     static std::string hostFromAddress(const ByteView& address);
     static uint16_t portFromAddress(const ByteView& address);
     static int familyFromAddress(const ByteView& address);
+    static bool isIPv4Address(const ByteView& address);
+    static bool isIPv6Address(const ByteView& address);
+    // Numeric host text ("" when the system cannot convert it) and port (host order) of a native
+    // address.
+    static std::string hostFromSockaddr4(const sockaddr_in& address);
+    static std::string hostFromSockaddr6(const sockaddr_in6& address);
+    static uint16_t portFromSockaddr4(const sockaddr_in& address);
+    static uint16_t portFromSockaddr6(const sockaddr_in6& address);
 
     // Queues a datagram (shared, not copied; ignored when empty): to the connected peer, to a host
     // (looked up at once, on the global queue) and port, or to a socket address. The outcome is

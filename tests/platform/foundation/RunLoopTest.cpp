@@ -28,14 +28,20 @@ RunLoop& drainedCurrent() {
     for (RunLoop& loop = RunLoop::current();;) if (loop.runOnce() == 0) return loop;
 }
 
-// Runs passes of the calling thread's loop until `done` holds, or gives up after many passes.
-template <typename Predicate>
-void runUntil(Predicate done) {
-    for (int pass = 0; pass < 10000 && !done(); ++pass) {
-        RunLoop::current().runOnce();
-        if (!done()) RunLoop::current().waitForWork(0.01);
+// The loop's timers run on a clock the test moves by hand, from a whole number of seconds, so
+// that every sum of quarter seconds is exact.
+class ManualClock {
+public:
+    explicit ManualClock(RunLoop& loop) : loop_(loop) {
+        loop_.setClock([this] { return seconds_; });
     }
-}
+    ~ManualClock() { loop_.setClock(nullptr); }
+    void advance(double seconds) { seconds_ += seconds; }
+
+private:
+    RunLoop& loop_;
+    double seconds_ = 1000;
+};
 }  // namespace
 
 TEST(RunLoop, LoopsBelongToTheirThreadsAndRunWorkInPostingOrder) {
@@ -104,22 +110,32 @@ TEST(RunLoop, WorkPostedDuringAPassWaitsForTheNextAndThrowingBlocksAreLogged) {
 
 TEST(RunLoop, TimersFireWithoutCatchingUpAndMayBeInvalidatedFromCallbacks) {
     RunLoop& loop = drainedCurrent();
-    // Twenty missed intervals give one firing, not a burst; a one-shot timer fires once.
+    ManualClock clock(loop);
+    constexpr double kInterval = 0.25;
     int repeats = 0, once = 0;
-    RefPtr<RunLoopTimer> repeating = loop.scheduleTimer(0.005, true, [&] { ++repeats; }),
-                         oneShot = loop.scheduleTimer(0.001, false, [&] { ++once; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    RefPtr<RunLoopTimer> repeating = loop.scheduleTimer(kInterval, true, [&] { ++repeats; }),
+                         oneShot = loop.scheduleTimer(kInterval / 2, false, [&] { ++once; });
+    clock.advance(kInterval / 4);
+    EXPECT_EQ(loop.runOnce(), 0) << "a timer fired before it was due";
+    // Twenty missed intervals give one firing, not a burst; a one-shot timer fires once.
+    clock.advance(20 * kInterval + kInterval / 4);
     EXPECT_EQ(loop.runOnce(), 2);
-    runUntil([&] { return repeats >= 3; });
-    EXPECT_TRUE(once == 1 && !oneShot->isValid() && repeats >= 3 && repeating->isValid());
+    EXPECT_EQ(loop.runOnce(), 0) << "the missed firings were caught up";
+    // The next firing keeps the timer's phase: 21 intervals after scheduling, not one after the late one.
+    clock.advance(kInterval / 2);
+    EXPECT_EQ(loop.runOnce(), 1);
+    EXPECT_TRUE(once == 1 && !oneShot->isValid() && repeats == 2 && repeating->isValid());
     repeating->invalidate();
     // One timer stops itself; an earlier one stops a later one due in the same pass.
     int selfCalls = 0, firstCalls = 0, secondCalls = 0;
-    RefPtr<RunLoopTimer> second, self = loop.scheduleTimer(0.001, true, [&] { ++selfCalls; self->invalidate(); });
-    RefPtr<RunLoopTimer> first = loop.scheduleTimer(0.001, true, [&] { ++firstCalls; second->invalidate(); });
-    second = loop.scheduleTimer(0.001, true, [&] { ++secondCalls; });
-    runUntil([&] { return firstCalls >= 2; });
-    EXPECT_TRUE(selfCalls == 1 && secondCalls == 0 && !self->isValid());
+    RefPtr<RunLoopTimer> second, self = loop.scheduleTimer(kInterval, true, [&] { ++selfCalls; self->invalidate(); });
+    RefPtr<RunLoopTimer> first = loop.scheduleTimer(kInterval, true, [&] { ++firstCalls; second->invalidate(); });
+    second = loop.scheduleTimer(kInterval, true, [&] { ++secondCalls; });
+    for (int pass = 0; pass < 2; ++pass) {
+        clock.advance(kInterval);
+        loop.runOnce();
+    }
+    EXPECT_TRUE(selfCalls == 1 && firstCalls == 2 && secondCalls == 0 && !self->isValid());
     first->invalidate();
     RefPtr<Object> owner = makeRef<Object>();
     loop.scheduleTimer(1000, true, [owner] {})->invalidate();  // releases the captures, breaking a timer <-> owner cycle

@@ -71,8 +71,16 @@ Value serverSettings() {
     return settings;
 }
 
+// The socket's TLS object as seen on the socket queue.
+JPSecureTransport* contextOnQueue(JPTcpSocket& sock) {
+    JPSecureTransport* context = nullptr;
+    sock.performBlock([&] { context = sock.sslContext(); });
+    return context;
+}
+
 TEST_F(Tls, HandshakeAfterTheClearBytesThenEchoThroughTLS) {
     const int far = connectPair();
+    EXPECT_EQ(contextOnQueue(*socket_), nullptr) << "a plain socket has a TLS object";
     std::future<std::string> client = runClient(far, "hello\r\n");
     // Wait until the client's first TLS record sits behind the clear line, so that the clear read
     // takes both into the pre-buffer and the handshake must start from what it left there.
@@ -90,6 +98,11 @@ TEST_F(Tls, HandshakeAfterTheClearBytesThenEchoThroughTLS) {
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3),
               (std::vector<std::string>{"connect 127.0.0.1", "read 1 hello\r\n", "secure"}));
     EXPECT_TRUE(socket_->isSecure());
+    EXPECT_TRUE(socket_->usingSecureTransportForTLS() && !socket_->usingCFStreamForTLS());
+    ASSERT_NE(contextOnQueue(*socket_), nullptr);
+    EXPECT_EQ(socket_->sslContext(), nullptr) << "the TLS object was handed out off the socket queue";
+    socket_->disconnect();
+    EXPECT_EQ(contextOnQueue(*socket_), nullptr) << "closing kept the TLS object";
 }
 
 // Settings the socket refuses, and a peer that offers only a level below TLS 1.2.

@@ -1,3 +1,4 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -9,9 +10,11 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPUdpSocket.h"
+#include "SocketQueueProbe.h"
 #include "TcpSocketFixture.h"
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/NamedException.h"
@@ -92,6 +95,17 @@ struct UdpPeer {
     ByteView address;
 };
 
+// Polls `condition` until it holds, for 10 s at most (a guard against hangs, not a measurement).
+template <typename Condition>
+bool eventually(Condition condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 class UdpSocketTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -110,9 +124,20 @@ protected:
         return SocketAddress::loopback4(socket_->localPort_IPv4());
     }
 
+    // Size of the next datagram waiting for the IPv4 descriptor; -1 when none waits.
+    ssize_t nextWaitingDatagram() {
+        ssize_t size = -1;
+        socket_->performBlock([&] {
+            char byte;
+            size = recv(socket_->socket4FD(), &byte, sizeof byte, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+        });
+        return size;
+    }
+
     RefPtr<DispatchQueue> delegateQueue_ = makeRef<SerialQueue>("org.vantrel.test.udp.delegate");
+    RefPtr<DispatchQueue> socketQueue_ = makeRef<SerialQueue>("org.vantrel.test.udp.socket");
     RefPtr<UdpRecorder> recorder_ = makeRef<UdpRecorder>();
-    RefPtr<JPUdpSocket> socket_ = makeRef<JPUdpSocket>(recorder_, delegateQueue_);
+    RefPtr<JPUdpSocket> socket_ = makeRef<JPUdpSocket>(recorder_, delegateQueue_, socketQueue_);
 };
 
 using UdpSetUp = UdpSocketTest;
@@ -173,6 +198,55 @@ INSTANTIATE_TEST_SUITE_P(
                     return s.enableBroadcast(true, e);
                 }, 0, ""}),
     [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+TEST(UdpSocket, AddressUtilitiesDecodeEachFamily) {
+    struct Case {
+        int family;
+        const char* host;
+        uint16_t port;  // asymmetric ports catch a missing byte swap
+    };
+    const Case cases[] = {{AF_INET, "192.0.2.7", 5353}, {AF_INET, "0.0.0.0", 80},
+                          {AF_INET6, "2001:db8::1", 443}, {AF_INET6, "::ffff:1.2.3.4", 8080}};
+    for (const Case& c : cases) {
+        sockaddr_storage native{};
+        native.ss_family = static_cast<sa_family_t>(c.family);
+        std::string host;
+        uint16_t port = 0;
+        if (c.family == AF_INET) {
+            auto& address = reinterpret_cast<sockaddr_in&>(native);
+            ASSERT_EQ(inet_pton(AF_INET, c.host, &address.sin_addr), 1);
+            address.sin_port = htons(c.port);
+            host = JPUdpSocket::hostFromSockaddr4(address);
+            port = JPUdpSocket::portFromSockaddr4(address);
+        } else {
+            auto& address = reinterpret_cast<sockaddr_in6&>(native);
+            ASSERT_EQ(inet_pton(AF_INET6, c.host, &address.sin6_addr), 1);
+            address.sin6_port = htons(c.port);
+            host = JPUdpSocket::hostFromSockaddr6(address);
+            port = JPUdpSocket::portFromSockaddr6(address);
+        }
+        EXPECT_EQ(host, c.host);
+        EXPECT_EQ(port, c.port) << c.host;
+    }
+
+    // Address data: only a whole IPv4 or IPv6 address counts as one.
+    const ByteView v4 = SocketAddress::loopback4(1), v6 = SocketAddress::loopback6(1);
+    const struct {
+        const char* what;
+        ByteView address;
+        bool isIPv4, isIPv6;
+    } kinds[] = {
+        {"IPv4", v4, true, false},
+        {"IPv6", v6, false, true},
+        {"15 bytes of IPv4", ByteView::copyOf(v4.data(), 15), false, false},
+        {"16 bytes of IPv6", ByteView::copyOf(v6.data(), 16), false, false},
+        {"nothing", ByteView(), false, false},
+    };
+    for (const auto& k : kinds) {
+        EXPECT_EQ(JPUdpSocket::isIPv4Address(k.address), k.isIPv4) << k.what;
+        EXPECT_EQ(JPUdpSocket::isIPv6Address(k.address), k.isIPv6) << k.what;
+    }
+}
 
 TEST_F(UdpSetUp, TheFirstSendCreatesBothFamiliesAndBinds) {
     UdpPeer peer;
@@ -315,6 +389,25 @@ TEST_F(Receiving, OnceWithASyncFilterDeliversTheFirstAcceptedDatagramOnly) {
     ASSERT_TRUE(socket_->receiveOnce(nullptr));
     ASSERT_TRUE(recorder_->waitForLines(2));
     EXPECT_EQ(recorder_->lines().back(), "got 3 from 127.0.0.1");
+}
+
+TEST_F(Receiving, ComingToTheForegroundResumesTheReadSourcesButNotReceiving) {
+    UdpPeer peer;
+    const ByteView local = bindLoopback();  // nobody receives: the read sources stay suspended
+    peer.sendTo(local, 0);  // an empty datagram, dropped only by a running read source
+    peer.sendTo(local, 5);
+    socket_->applicationWillEnterForeground();
+    ASSERT_TRUE(eventually([&] { return nextWaitingDatagram() == 5; })) << "the read source was not resumed";
+    // The 5-byte datagram's event was armed before it came to the head of the queue, so it is
+    // handled before the probe's.
+    QueueProbe probe(socketQueue_);
+    ASSERT_TRUE(probe.roundTrip());
+    settle();
+    EXPECT_TRUE(recorder_->lines().empty()) << "coming to the foreground started receiving";
+    EXPECT_EQ(nextWaitingDatagram(), 5);
+    ASSERT_TRUE(socket_->beginReceiving(nullptr));
+    ASSERT_TRUE(recorder_->waitForLines(1));
+    EXPECT_EQ(recorder_->lines(), std::vector<std::string>{"got 5 from 127.0.0.1"});
 }
 
 TEST_F(Receiving, BothFamiliesTakeTurnsStartingWithIPv6) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "PadlinkSDK/PadlinkRPCLib/Vendor/JPTcpSocket.h"
+#include "SocketQueueProbe.h"
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/SocketAddress.h"
 
@@ -170,7 +171,8 @@ protected:
     }
 
     RefPtr<DispatchQueue> delegateQueue_ = makeRef<SerialQueue>("org.vantrel.test.delegate");
+    RefPtr<CountingQueue> socketQueue_ = makeRef<CountingQueue>("org.vantrel.test.socket");
     Recorder recorder_;
-    RefPtr<JPTcpSocket> socket_ = makeRef<JPTcpSocket>(&recorder_, delegateQueue_);
+    RefPtr<JPTcpSocket> socket_ = makeRef<JPTcpSocket>(&recorder_, delegateQueue_, socketQueue_);
     std::vector<int> peers_;
 };
