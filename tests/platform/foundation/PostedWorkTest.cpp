@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/dispatch/DispatchQueue.h"
@@ -43,7 +41,7 @@ TEST(PostedWorkDeathTest, ABrokenInvariantInPostedWorkEndsTheProgramWithItsMessa
         [&] { RunLoop::current().performBlock(broken, true); },
         [&] {
             RunLoop::current().scheduleTimer(0, false, broken);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            RunLoop::current().waitForWork(60);  // returns once the timer is due
             RunLoop::current().runOnce();
         },
         [&] { DispatchQueue::global()->sync(broken); },
