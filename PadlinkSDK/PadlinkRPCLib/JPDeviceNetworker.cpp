@@ -176,7 +176,7 @@ void JPDeviceNetworker::rpcConnectionDidReceiveMethodCall(JPRPCConnection* conne
             (this->*entry.handler)(*call, answer);
         } catch (const std::exception& failure) {
             logLine("Padlink: The phone's call %s failed: %s", entry.method, failure.what());
-            answer = makeRef<JPMethodReturn>();
+            if (answer) answer = makeRef<JPMethodReturn>();  // a call its handler left unanswered stays so
         }
         break;
     }
@@ -282,8 +282,16 @@ void JPDeviceNetworker::RPCdeviceTypeCall(const JPMethodCall&, RefPtr<JPMethodRe
 }
 
 void JPDeviceNetworker::RPCdisplayModalCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer) {
+    answer.reset();  // first, so that not even a failure of this call is answered
     const auto& params = call.params();
-    const auto number = [&](size_t i) { return static_cast<uint32_t>(params.size() > i ? params[i].integerValue() : 0); };
-    JPManager::sharedManager()->displayModalWithURL(params.empty() ? "" : params[0].stringValue(), number(1), number(2));
-    answer.reset();
+    const auto isSize = [](const JPValue& value) {
+        return value.kind() == JPValue::Kind::Integer && value.integerValue() >= 0 && value.integerValue() <= UINT32_MAX;
+    };
+    if (params.size() < 3 || params[0].kind() != JPValue::Kind::String || !isSize(params[1]) || !isSize(params[2])) {
+        logLine("Padlink: Refused displayModal: %s is not a URL string, a width and a height",
+                JPValue(params).description().c_str());
+        return;
+    }
+    JPManager::sharedManager()->displayModalWithURL(params[0].stringValue(), static_cast<uint32_t>(params[1].integerValue()),
+                                                    static_cast<uint32_t>(params[2].integerValue()));
 }

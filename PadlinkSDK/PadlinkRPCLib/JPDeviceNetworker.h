@@ -51,7 +51,8 @@ public:
 
 private:
     // A phone-call handler: fills the prepared answer, or clears it when the call gets none. A call
-    // that fails is answered nil, as one without a handler is.
+    // that fails is answered nil, as one without a handler is, unless its handler had cleared the
+    // answer before failing.
     using Handler = void (JPDeviceNetworker::*)(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
     struct HandlerEntry {
         const char* method;

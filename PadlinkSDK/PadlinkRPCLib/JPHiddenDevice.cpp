@@ -160,7 +160,16 @@ void JPHiddenDevice::failToConnect(const RefPtr<Error>& error) {
 void JPHiddenDevice::deviceNetworkerDidConnect(JPDeviceNetworker*) {
     if (state_ != kJPDeviceStateConnecting) return;  // a phone saying "ready" twice
     state_ = kJPDeviceStateConnected;
-    if (cxnDelegate_) cxnDelegate_->deviceDidConnect(this);
+    if (!cxnDelegate_) return;
+    try {
+        cxnDelegate_->deviceDidConnect(this);
+    } catch (...) {
+        // Some of the game may have taken the player and some not: the phone is let go whole.
+        // Everyone then hears it disconnect, so what was taken is given back, its player place
+        // frees, and the phone sees its channel close.
+        disconnect();
+        throw;
+    }
 }
 
 void JPHiddenDevice::deviceNetworkerDidDisconnect(JPDeviceNetworker*) {

@@ -83,7 +83,8 @@ public:
     void sendAudioFeedback(const std::string& text);
     void sendVibration();
 
-    // Reports of the networker.
+    // Reports of the networker. When telling the connection delegate of the connection throws,
+    // the device disconnects (reported as usual) and the exception goes on to the caller.
     void deviceNetworkerDidConnect(JPDeviceNetworker* networker);
     void deviceNetworkerDidDisconnect(JPDeviceNetworker* networker);
     // didReceiveNextState: one input word, decoded into events.

@@ -37,9 +37,7 @@ JPRPCConnection::Durations JPRPCConnection::durations() { return gDurations; }
 
 void JPRPCConnection::setDurations(const Durations& durations) { gDurations = durations; }
 
-JPRPCConnection::JPRPCConnection(RefPtr<JPTcpSocket> socket) : socket_(std::move(socket)), durations_(gDurations) {
-    socket_->setDelegate(this, DispatchQueue::main());
-}
+JPRPCConnection::JPRPCConnection(RefPtr<JPTcpSocket> socket) : durations_(gDurations) { setSocket(std::move(socket)); }
 
 JPRPCConnection::~JPRPCConnection() {
     stopKeepAlive();
@@ -61,6 +59,16 @@ void JPRPCConnection::prime() {
 
 void JPRPCConnection::disconnect() {
     if (socket_) socket_->disconnect();
+}
+
+void JPRPCConnection::setSocket(RefPtr<JPTcpSocket> socket) {
+    if (socket == socket_) return;
+    if (socket_) dropSocket();
+    requestFIFO_.clear();
+    methCallWriteFIFO_.clear();
+    methReturnWriteFIFO_.clear();
+    socket_ = std::move(socket);
+    if (socket_) socket_->setDelegate(this, DispatchQueue::main());
 }
 
 void JPRPCConnection::sendMethodCall(RefPtr<JPMethodCall> call, bool isVoid) {
@@ -166,6 +174,6 @@ void JPRPCConnection::stopKeepAlive() {
 
 void JPRPCConnection::dropSocket() {
     const RefPtr<JPTcpSocket> socket = std::move(socket_);
-    socket->synchronouslySetDelegate(nullptr);
+    socket->synchronouslySetDelegate(nullptr, nullptr);
     socket->disconnect();
 }

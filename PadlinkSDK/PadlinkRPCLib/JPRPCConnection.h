@@ -21,7 +21,7 @@
 // Main thread only: the socket reports on the main queue and the keep-alive timer runs there.
 class JPRPCConnection : public Object, private JPTcpSocketDelegate {
 public:
-    // Adopts the socket: the connection becomes its delegate on the main queue.
+    // Adopts the socket (setSocket).
     explicit JPRPCConnection(RefPtr<JPTcpSocket> socket);
     // Stops the keep-alive and disconnects the socket without a report.
     ~JPRPCConnection() override;
@@ -33,6 +33,11 @@ public:
     void prime();
     // Closes the socket; the delegate hears rpcConnectionDidDisconnect.
     void disconnect();
+    // Adopts another socket (null: none): the connection becomes its delegate on the main queue.
+    // The one it replaces is let go and closed without a report, and with it the calls awaiting a
+    // return and the writes not yet done, which its peer will never answer or receive. Connect
+    // and prime again to use the new one.
+    void setSocket(RefPtr<JPTcpSocket> socket);
 
     // Queues a call; unless void, the next unmatched return from the phone answers it.
     void sendMethodCall(RefPtr<JPMethodCall> call, bool isVoid);

@@ -64,12 +64,16 @@ std::string JPXMLRPCEncoder::valueTag(std::string_view tag, std::string_view tex
     return out;
 }
 
+std::string JPXMLRPCEncoder::replaceTarget(std::string_view target, std::string_view value, std::string_view string) {
+    return stringByReplacingOccurrences(string, target, value);
+}
+
 void JPXMLRPCEncoder::appendObject(std::string& out, const JPValue& value) {
     switch (value.kind()) {
     case JPValue::Kind::Nil: out += "<value><nil></nil></value>"; break;
     case JPValue::Kind::Array: encodeArray(out, value); break;
     case JPValue::Kind::Dictionary: encodeDictionary(out, value); break;
-    case JPValue::Kind::Boolean: appendValueTag(out, "boolean", value.boolValue() ? "1" : "0"); break;
+    case JPValue::Kind::Boolean: encodeBoolean(out, value.boolValue()); break;
     case JPValue::Kind::Integer:
     case JPValue::Kind::Float:
     case JPValue::Kind::Double: encodeNumber(out, value); break;
@@ -101,6 +105,8 @@ void JPXMLRPCEncoder::encodeDictionary(std::string& out, const JPValue& dictiona
     }
     out += "</struct></value>";
 }
+
+void JPXMLRPCEncoder::encodeBoolean(std::string& out, bool value) { appendValueTag(out, "boolean", value ? "1" : "0"); }
 
 void JPXMLRPCEncoder::encodeNumber(std::string& out, const JPValue& number) {
     std::string text;

@@ -33,18 +33,28 @@ public:
     static std::string encodeObject(const JPValue& value);
     // "<value><TAG>TEXT</TAG></value>".
     static std::string valueTag(std::string_view tag, std::string_view text);
+    // `string` with every occurrence of `target` replaced by `value`, scanning left to right past
+    // each replacement; an empty target changes nothing.
+    static std::string replaceTarget(std::string_view target, std::string_view value, std::string_view string);
+
+    // One encoder per kind, each appending its value text to `out`; encodeObject picks by kind.
+    static void encodeArray(std::string& out, const JPValue& array);
+    static void encodeDictionary(std::string& out, const JPValue& dictionary);
+    static void encodeBoolean(std::string& out, bool value);
+    // "i4" for every integer, "float" or "double" as the number was made, in the shortest decimal
+    // text that reads back the same.
+    static void encodeNumber(std::string& out, const JPValue& number);
+    // The escaped text, inside a string value tag unless omitTag.
+    static void encodeString(std::string& out, std::string_view text, bool omitTag);
+    // Local calendar fields of the date; dates beyond about three million years of 1970 are a
+    // caller's error.
+    static void encodeDate(std::string& out, const JPValue& date);
+    static void encodeData(std::string& out, const JPValue& data);
+    static void encodeComplexObject(std::string& out, const JPPropertyObject& object);
 
 private:
     static void appendObject(std::string& out, const JPValue& value);
     static void appendValueTag(std::string& out, std::string_view tag, std::string_view text);
-    static void encodeArray(std::string& out, const JPValue& array);
-    static void encodeDictionary(std::string& out, const JPValue& dictionary);
-    static void encodeNumber(std::string& out, const JPValue& number);
-    // The escaped text, inside a string value tag unless omitTag.
-    static void encodeString(std::string& out, std::string_view text, bool omitTag);
-    static void encodeDate(std::string& out, const JPValue& date);
-    static void encodeData(std::string& out, const JPValue& data);
-    static void encodeComplexObject(std::string& out, const JPPropertyObject& object);
 
     std::string method_;
     std::vector<JPValue> parameters_;

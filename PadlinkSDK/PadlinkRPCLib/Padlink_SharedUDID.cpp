@@ -196,7 +196,17 @@ std::string Padlink_SharedUDID::valueWithError(RefPtr<Error>* error) {
         discrepancy = !mostFrequent.empty() && mostFrequent != stored;
     } else {
         const std::optional<std::string> found = mostFrequent.empty() ? generateFreshSharedUDID() : mostFrequent;
-        if (!found) {
+        if (found) {
+            identifier = *found;
+            if (record.isNone()) {
+                record = Value::dictionary();
+                record.set(kAppUIDKey, appUID);
+                record.set(kCreatedKey, Value::date(now()));
+            }
+            // A record without a usable identifier gets the one answered, so the next run agrees.
+            record.set(kIdentifierKey, identifier);
+            save = true;
+        } else if (optOutDate.isNone()) {
             // Nothing is stored or cached: a later look-up with OpenSSL starts afresh.
             if (!std::exchange(toldNeedsOpenSSL, true)) {
                 logLine("Padlink: %s; phones asking for the device identifier get none", kNeedsOpenSSL);
@@ -204,17 +214,10 @@ std::string Padlink_SharedUDID::valueWithError(RefPtr<Error>* error) {
             report(error, 3, kNeedsOpenSSL);
             return {};
         }
-        identifier = *found;
-        if (record.isNone()) {
-            record = Value::dictionary();
-            record.set(kAppUIDKey, appUID);
-            record.set(kCreatedKey, Value::date(now()));
-        }
-        // A record without a usable identifier gets the one answered, so the next run agrees.
-        record.set(kIdentifierKey, identifier);
-        save = true;
+        // Otherwise opted out: the zeros answered need no digest, and with no identifier at hand
+        // nothing is stored, so a later run with OpenSSL makes and keeps one as usual.
     }
-    if (freeSlot && (slotName.empty() || slotName == pasteboardName(*freeSlot))) {
+    if (!identifier.empty() && freeSlot && (slotName.empty() || slotName == pasteboardName(*freeSlot))) {
         record.set(kSlotKey, pasteboardName(*freeSlot));
         save = true;
         setDictForPasteboard(record, *freeSlot);
@@ -253,6 +256,7 @@ void Padlink_SharedUDID::setStoreLocations(std::string userDefaultsFilePath, std
     customStore.reset();
     slotFolder = std::move(slotFolderPath);
     cachedValue.reset();
+    toldNeedsOpenSSL = false;
 }
 
 std::optional<std::string> Padlink_SharedUDID::generateFreshSharedUDID() {

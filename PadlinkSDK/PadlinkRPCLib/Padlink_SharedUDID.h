@@ -26,18 +26,20 @@ public:
 
     // valueWithError without the report.
     static std::string value();
-    // The identifier, or 40 "0" for an opted-out application, or "" when none is stored anywhere
-    // and OpenSSL, which a new one needs, is missing (said once per run in the log; nothing is
-    // stored). *error (when given) receives the outcome: code 0 (retrieved, or from the cache), 1
-    // (opted out), 2 (the stored identifier differs from the one most slots hold; the stored one is
-    // answered) or 3 (none could be made), its text also under the user-information key "description".
+    // The identifier, or 40 "0" for an opted-out application (which needs no OpenSSL), or "" when
+    // none is stored anywhere and OpenSSL, which a new one needs, is missing (said once per run in
+    // the log; nothing is stored). *error (when given) receives the outcome: code 0 (retrieved, or
+    // from the cache), 1 (opted out), 2 (the stored identifier differs from the one most slots
+    // hold; the stored one is answered) or 3 (none could be made), its text also under the
+    // user-information key "description".
     static std::string valueWithError(RefPtr<Error>* error);
     // Records the opt-out (or its end) in the user defaults and forgets the cached value.
     static void setOptOut(bool optOut);
 
     // Where the copies live: the user-defaults file and the slot folder (by default the standard
     // store and "$XDG_DATA_HOME/<kDataType>"). A file named here gets a store of its own, read at
-    // the next look-up; an empty name goes back to the standard store. Forgets the cached value.
+    // the next look-up; an empty name goes back to the standard store. Starts over as a new run
+    // would: forgets the cached value and that the missing OpenSSL was logged.
     // For tests and for a program hosting the library elsewhere.
     static void setStoreLocations(std::string userDefaultsFile, std::string slotFolder);
 

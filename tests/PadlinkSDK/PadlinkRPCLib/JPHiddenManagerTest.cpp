@@ -147,28 +147,46 @@ TEST_F(ManagerTest, PhoneHandshakeImagesAndInputWords) {
 }
 
 // A call that fails is answered nil and the phone's next call is answered: the identifier without
-// OpenSSL (said once in the log, nothing stored), and "ready" when a listener of the game breaks a
-// precondition.
+// OpenSSL (said once in the log, nothing stored). A displayModal that fails is not answered at all.
 TEST_F(ManagerTest, AFailedCallIsAnsweredNilAndTheChannelGoesOn) {
     const HiddenOpenSSL withoutOpenSSL;
-    listener_.onEvent = [thrown = false](JPDevice* device) mutable {
-        if (device && !std::exchange(thrown, true)) throw NamedException("TestException", "a broken listener");
-    };
     SimulatedPhone& phone = choosePhone("failing", [&](SimulatedPhone& p) {
-        for (const char* method : {"UDID", "UDID", "ready", "sdkVersion"}) {
-            const std::optional<JPValue> reply = p.answer(method);
-            answers_.push_back(reply ? reply->description() : "no answer");
-        }
+        for (const char* method : {"UDID", "UDID"}) answers_.push_back(p.ask(method).description());
+        const auto modal = JPMethodCall::methodCallWithMethodName("displayModal");
+        modal->setParams({JPValue("https://example.org"), JPValue(-1), JPValue("wide")});
+        p.send(modal->body());
+        answers_.push_back(p.ask("sdkVersion").description());
         p.hangUp();
     });
     answerResolve("failing", phone);
-    ASSERT_TRUE(pumpMainUntil([&] { return phone.done && manager_->devicesCount() == 0; }));
-    EXPECT_EQ(answers_, (Lines{"nil", "nil", "nil", "\"0.0.5\""}));
+    ASSERT_TRUE(pumpMainUntil([&] { return phone.done && manager_->isSearching(); }));
+    EXPECT_EQ(answers_, (Lines{"nil", "nil", "\"0.0.5\""}));
     const Lines lines = log_.lines();
     const auto namesLibssl = [](const std::string& line) { return line.find("libssl3 (libssl.so.3)") != line.npos; };
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(), namesLibssl), 1);
-    EXPECT_TRUE(log_.contains("Padlink: The phone's call ready failed: TestException: a broken listener"));
+    EXPECT_TRUE(log_.contains("Padlink: Refused displayModal: (\"https://example.org\", -1, \"wide\")"));
     EXPECT_FALSE(std::filesystem::exists(folder_ + "/defaults.plist") || std::filesystem::exists(folder_ + "/slots"));
+}
+
+// When the game fails to take a phone (a listener breaks a precondition on hearing of it), the
+// phone is let go whole: its "ready" goes unanswered as its channel closes, everyone who may have
+// taken it hears it disconnect, and its player place is free again.
+TEST_F(ManagerTest, APhoneTheGameFailsToTakeIsDisconnectedWhole) {
+    listener_.onEvent = [thrown = false](JPDevice* device) mutable {
+        if (device && !std::exchange(thrown, true)) throw NamedException("TestException", "a broken listener");
+    };
+    SimulatedPhone& phone = choosePhone("untaken", [&](SimulatedPhone& p) {
+        p.ask("dataPortNum");
+        answers_.push_back(p.answer("ready") ? "answered" : "closed");
+    });
+    answerResolve("untaken", phone);
+    ASSERT_TRUE(pumpMainUntil([&] { return phone.done && manager_->isSearching(); }));
+    EXPECT_EQ(answers_, Lines{"closed"});
+    EXPECT_EQ(listener_.events, "L:connected untaken, L:disconnected untaken");
+    EXPECT_EQ(delegate_.events, "disconnected untaken");
+    EXPECT_EQ(manager_->devicesCount(), 0u);
+    EXPECT_EQ(JPHiddenManager::shared()->findDeviceByServiceName("untaken")->state(), JPHiddenDevice::kJPDeviceStateKnown);
+    EXPECT_TRUE(log_.contains("Padlink: The phone's call ready failed: TestException: a broken listener"));
 }
 
 // Each phone's echoes go to its own command address (readyScript checks); player numbers fill

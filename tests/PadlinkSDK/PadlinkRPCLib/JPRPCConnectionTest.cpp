@@ -12,6 +12,11 @@ namespace {
 using Lines = std::vector<std::string>;
 const std::string kDeclaration = "<?xml version=\"1.0\"?>";
 
+// The body of a return carrying the string.
+std::string returnOf(const char* text) {
+    return kDeclaration + "<methodReturn><value><string>" + text + "</string></value></methodReturn>";
+}
+
 class ChannelTest : public ::testing::Test, public JPRPCConnectionDelegate {
 protected:
     void SetUp() override { JPRPCConnection::setDurations({0.05, 45, 120}); }
@@ -67,9 +72,6 @@ TEST_F(ChannelTest, FramesSplitByteByByte) {
         connection->sendMethodCall(JPMethodCall::methodCallWithMethodName(method), std::string(method) == "void");
     }
     for (const char* method : {"first", "void", "second"}) EXPECT_NE(nextBody(peer).find(method), std::string::npos);
-    const auto returnOf = [](const char* text) {
-        return kDeclaration + "<methodReturn><value><string>" + text + "</string></value></methodReturn>";
-    };
     std::string stream;
     for (const std::string& body : {returnOf("one"), std::string(), kDeclaration + "<keepAlive>7</keepAlive>", returnOf("two"),
                                     returnOf("three"), JPMethodCall::methodCallWithMethodName("ping")->body()}) {
@@ -81,6 +83,41 @@ TEST_F(ChannelTest, FramesSplitByteByByte) {
                              "call ping", "disconnect"}));
     EXPECT_TRUE(log_.contains("Padlink: Dropped a method return that answers no call"));
     EXPECT_TRUE(log_.contains("Refused a message body of 1099511627776 bytes"));
+}
+
+// Adopting another socket closes the old one without a report, and forgets what was owed on it: a
+// return arriving on the new socket answers only a call sent on it, and a write reported on the new
+// socket is one made there.
+TEST_F(ChannelTest, AdoptedSocketCarriesTheChannelAlone) {
+    JPRPCConnection::setDurations({});  // no keep-alive between the bodies read below
+    RefPtr<JPRPCConnection> connection;
+    const int oldPeer = open(connection);
+    connection->sendMethodCall(JPMethodCall::methodCallWithMethodName("unanswered"), false);
+    EXPECT_NE(nextBody(oldPeer).find("unanswered"), std::string::npos);
+    ASSERT_TRUE(pumpMainUntil([&] { return !lines_.empty(); }));
+
+    uint16_t port = 0;
+    const int listener = peers_.emplace_back(Peer::listenOn(AF_INET, &port));
+    connection->sendMethodCall(JPMethodCall::methodCallWithMethodName("lost"), true);  // not yet reported written
+    connection->setSocket(makeRef<JPTcpSocket>(nullptr, nullptr, queue_));
+    const timeval limit{10, 0};  // a guard against hangs
+    setsockopt(oldPeer, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    char bytes[256];
+    ssize_t got;
+    while ((got = recv(oldPeer, bytes, sizeof bytes, 0)) > 0) {
+    }
+    EXPECT_EQ(got, 0) << "the old socket is still open";
+
+    ASSERT_TRUE(connection->connectToAddress(SocketAddress::loopback4(port)));
+    connection->prime();
+    const int newPeer = peers_.emplace_back(accept(listener, nullptr, nullptr));
+    Peer::sendAll(newPeer, SimulatedPhone::framed(returnOf("stale")));
+    ASSERT_TRUE(pumpMainUntil([&] { return log_.contains("Padlink: Dropped a method return that answers no call"); }));
+    connection->sendMethodCall(JPMethodCall::methodCallWithMethodName("second"), false);
+    EXPECT_NE(nextBody(newPeer).find("second"), std::string::npos);
+    Peer::sendAll(newPeer, SimulatedPhone::framed(returnOf("two")));
+    ASSERT_TRUE(pumpMainUntil([&] { return lines_.back() == "return second two"; }));
+    EXPECT_EQ(lines_, (Lines{"wrote unanswered", "wrote second", "return second two"}));
 }
 
 // One counter for the process: the next keep-alive on a new connection carries the next number.

@@ -58,6 +58,33 @@ TEST(JPXMLRPCEncoder, EveryValueKindHasItsText) {
     for (const auto& c : cases) EXPECT_EQ(JPXMLRPCEncoder::encodeObject(c.value), c.text) << c.value.description();
 }
 
+// The per-kind encoders add to the text already written, as the call and struct writers rely on.
+TEST(JPXMLRPCEncoder, KindEncodersAppend) {
+    std::string out = "<param>";
+    JPXMLRPCEncoder::encodeBoolean(out, false);
+    JPXMLRPCEncoder::encodeString(out, "a<b", true);
+    JPXMLRPCEncoder::encodeNumber(out, JPValue(-3));
+    EXPECT_EQ(out, "<param><value><boolean>0</boolean></value>a&lt;b<value><i4>-3</i4></value>");
+}
+
+TEST(JPXMLRPCEncoder, ReplaceTargetReplacesEveryOccurrenceOnce) {
+    const struct {
+        const char* target;
+        const char* value;
+        const char* string;
+        const char* replaced;
+    } cases[] = {
+        {"&", "&amp;", "a&b&", "a&amp;b&amp;"},
+        {"aa", "b", "aaa", "ba"},     // left to right, no overlap
+        {"a", "aa", "aa", "aaaa"},    // a replacement is not scanned again
+        {"", "x", "abc", "abc"},
+        {"abcd", "x", "abc", "abc"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(JPXMLRPCEncoder::replaceTarget(c.target, c.value, c.string), c.replaced) << c.target << " in " << c.string;
+    }
+}
+
 TEST(JPXMLRPCEncoder, Base64BreaksLinesByDataLengthAndEvery90Bytes) {
     const struct {
         std::string data;

@@ -100,6 +100,24 @@ TEST_F(SharedUDIDTest, OptingOutAnswersZerosUntilOptedBackIn) {
     EXPECT_EQ(valueWithCode(0), value);
 }
 
+// Opted out with nothing kept and no OpenSSL: the zeros need no digest, and with no identifier at
+// hand nothing is stored; once OpenSSL is back and the opt-out ends, one is made and kept.
+TEST_F(SharedUDIDTest, OptedOutWithoutOpenSSLAnswersZerosAndStoresNothing) {
+    {
+        const HiddenOpenSSL withoutOpenSSL;
+        Padlink_SharedUDID::setOptOut(true);
+        const Value optedOut = storedRecord();
+        ASSERT_TRUE(optedOut["SharedUDID_optOutTS"].isDate());
+        EXPECT_EQ(valueWithCode(1), std::string(40, '0'));
+        EXPECT_EQ(storedRecord(), optedOut);
+        EXPECT_FALSE(std::filesystem::exists(slots()));
+    }
+    Padlink_SharedUDID::setOptOut(false);
+    const std::string made = valueWithCode(0);
+    EXPECT_TRUE(std::regex_match(made, kIdentifier)) << made;
+    EXPECT_EQ(storedRecord()["SharedUDID"].stringValue(), made);
+}
+
 TEST_F(SharedUDIDTest, StoredIdentifierWinsOverDifferingSlotsWithADiscrepancy) {
     const std::string mine(40, 'a'), theirs(40, 'b');
     writeSlot(0, theirs);
