@@ -82,6 +82,9 @@ bool GameMessage::initWithType(int type, int info, int mode, int location, float
     isTimed_ = false;
     if (info >= kInfoNectar && info <= kInfoBuddyLine) setText(kCaptions[info - 1]);
     autoUpdateValue_ = isSelfUpdating(info);
+    // A number that follows the game shows from the start, 0 included: setValue writes only
+    // changes, and 0 is the starting value. A signed one waits for the value it is shown with.
+    if (autoUpdateValue_) setValueText("0");
     if (info == kInfoBuddyLine) {
         if (line1Text_) line1Text_->setVisible(false);
         alwaysSnap_ = true;

@@ -275,6 +275,7 @@ TEST_F(GameMessageTest, ValuesTextsCaptionsAndColours) {
         const char* shown;
     } cases[] = {
         {GameMessage::kInfoNectar, &FakeGame::nectar, 12.9f, "12"},
+        {GameMessage::kInfoHiveHoney, &FakeGame::honey, 0.5f, "0"},  // an empty hive shows its 0
         {GameMessage::kInfoHiveHoney, &FakeGame::honey, 7.5f, "7"},
         {GameMessage::kInfoDistanceTravelled, &FakeGame::distance, 99.99f, "99"},
         {GameMessage::kInfoSecondsLeft, &FakeGame::timeLeft, 9.2f, "10"},
