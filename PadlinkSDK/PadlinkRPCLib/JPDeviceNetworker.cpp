@@ -50,7 +50,7 @@ const JPDeviceNetworker::HandlerEntry JPDeviceNetworker::kHandlers[] = {
     {"layoutIdentifier", &JPDeviceNetworker::RPClayoutIdentifierCall},
     {"customLayout", &JPDeviceNetworker::RPCcustomLayoutCall},
     {"ready", &JPDeviceNetworker::RPCreadyCall},
-    {"launchConsole", &JPDeviceNetworker::RPClaunchConsoleCall},
+    {"launchConsole", &JPDeviceNetworker::RPClaunchConsoleCall, &JPDeviceNetworker::RPCdidWritelaunchConsoleReturn},
     {"UDID", &JPDeviceNetworker::RPCUDIDCall},
     {"gameConsoleInstalled", &JPDeviceNetworker::RPCgameConsoleInstalledCall},
     {"deviceType", &JPDeviceNetworker::RPCdeviceTypeCall},
@@ -168,19 +168,36 @@ void JPDeviceNetworker::rpcConnectionDidReceiveMethodCall(JPRPCConnection* conne
     const RefPtr<JPDeviceNetworker> keepAlive(this);
     const RefPtr<JPRPCConnection> channel(connection);
     auto answer = makeRef<JPMethodReturn>();
-    for (const HandlerEntry& entry : kHandlers) {
-        if (call->methodName() != entry.method) continue;
+    if (const HandlerEntry* entry = handlersFor(call->methodName())) {
         // A broken precondition under a handler (the game's callbacks run there too) fails this
         // call alone; carried into the run loop it would end the program.
         try {
-            (this->*entry.handler)(*call, answer);
+            (this->*entry->handler)(*call, answer);
         } catch (const std::exception& failure) {
-            logLine("Padlink: The phone's call %s failed: %s", entry.method, failure.what());
+            logLine("Padlink: The phone's call %s failed: %s", entry->method, failure.what());
             if (answer) answer = makeRef<JPMethodReturn>();  // a call its handler left unanswered stays so
         }
-        break;
     }
     if (answer) channel->sendMethodReturn(answer, RefPtr<JPMethodCall>(call));
+}
+
+void JPDeviceNetworker::rpcConnectionDidWriteMethodReturn(JPRPCConnection* connection, JPMethodReturn* methodReturn,
+                                                          JPMethodCall* call) {
+    if (connection != rpcConnection_.get()) return;
+    const HandlerEntry* entry = handlersFor(call->methodName());
+    if (entry && entry->didWrite) (this->*entry->didWrite)(*methodReturn);
+}
+
+const JPDeviceNetworker::HandlerEntry* JPDeviceNetworker::handlersFor(const std::string& method) const {
+    return findHandlers(kHandlers, method);
+}
+
+const JPDeviceNetworker::HandlerEntry* JPDeviceNetworker::findHandlers(std::span<const HandlerEntry> table,
+                                                                       const std::string& method) {
+    for (const HandlerEntry& entry : table) {
+        if (method == entry.method) return &entry;
+    }
+    return nullptr;
 }
 
 void JPDeviceNetworker::rpcConnectionDidDisconnect(JPRPCConnection* connection) {
@@ -263,6 +280,9 @@ void JPDeviceNetworker::RPCreadyCall(const JPMethodCall&, RefPtr<JPMethodReturn>
 void JPDeviceNetworker::RPClaunchConsoleCall(const JPMethodCall&, RefPtr<JPMethodReturn>& answer) {
     answer->setRetValue(JPValue(JPManager::sharedManager()->canLaunchConsoleFromDevice(device_)));
 }
+
+// The phone was told that it cannot launch the console here, so nothing follows the answer.
+void JPDeviceNetworker::RPCdidWritelaunchConsoleReturn(const JPMethodReturn&) {}
 
 void JPDeviceNetworker::RPCUDIDCall(const JPMethodCall&, RefPtr<JPMethodReturn>& answer) {
     // Empty when none can be made (logged): the answer stays nil.

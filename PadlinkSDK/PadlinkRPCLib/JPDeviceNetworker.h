@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "PadlinkSDK/PadlinkRPCLib/JPControllerLayout.h"
@@ -49,18 +50,30 @@ public:
     void udpSocketDidReceiveData(JPUdpSocket* sock, const ByteView& data, const ByteView& address,
                                  const RefPtr<Object>& context) override;
 
-private:
+protected:
     // A phone-call handler: fills the prepared answer, or clears it when the call gets none. A call
     // that fails is answered nil, as one without a handler is, unless its handler had cleared the
     // answer before failing.
     using Handler = void (JPDeviceNetworker::*)(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
+    // What follows once the answer to a call has been written to the phone.
+    using DidWriteHandler = void (JPDeviceNetworker::*)(const JPMethodReturn& written);
     struct HandlerEntry {
         const char* method;
         Handler handler;
+        DidWriteHandler didWrite = nullptr;
     };
+    // The handlers of a method the phone calls, or null when it has none. A subclass answers
+    // methods of its own here and passes the others on.
+    virtual const HandlerEntry* handlersFor(const std::string& method) const;
+    // The entry of `table` for `method`, or null.
+    static const HandlerEntry* findHandlers(std::span<const HandlerEntry> table, const std::string& method);
+
+private:
     static const HandlerEntry kHandlers[];
 
     void rpcConnectionDidReceiveMethodCall(JPRPCConnection* connection, JPMethodCall* call) override;
+    void rpcConnectionDidWriteMethodReturn(JPRPCConnection* connection, JPMethodReturn* methodReturn,
+                                           JPMethodCall* call) override;
     void rpcConnectionDidDisconnect(JPRPCConnection* connection) override;
 
     bool connectDataSocket();
@@ -80,6 +93,7 @@ private:
     void RPCcustomLayoutCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
     void RPCreadyCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
     void RPClaunchConsoleCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
+    void RPCdidWritelaunchConsoleReturn(const JPMethodReturn& written);
     void RPCUDIDCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
     void RPCgameConsoleInstalledCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
     void RPCdeviceTypeCall(const JPMethodCall& call, RefPtr<JPMethodReturn>& answer);
