@@ -78,6 +78,19 @@ void JPHiddenManager::setDelegate(JPManagerDelegate* delegate) {
     delegations_ = delegationsOf(delegate);
 }
 
+void JPHiddenManager::setDelegateForManagerAndDevices(JPListener* delegate) {
+    setDelegate(delegate);
+    for (const auto& device : getDevices(kMaskConnected)) device->setDelegate(delegate);
+}
+
+void JPHiddenManager::clearDelegateForManagerAndDevices(JPListener* delegate) {
+    requireMainThread("clearDelegateForManagerAndDevices");
+    if (delegate_ == delegate) setDelegate(nullptr);
+    for (const auto& device : devices_) {
+        if (device->delegate() == delegate) device->setDelegate(nullptr);
+    }
+}
+
 void JPHiddenManager::setGameState(int32_t state) {
     requireMainThread("setGameState");
     if (state == gameState_) return;

@@ -51,6 +51,14 @@ public:
     void addListener(JPListener* listener, bool capture) override;
     void removeListener(JPListener* listener) override;
 
+    // Main thread only. Makes `delegate` the manager's delegate and the delegate of every device
+    // connected now (devices that connect later keep theirs).
+    void setDelegateForManagerAndDevices(JPListener* delegate);
+    // Main thread only. Clears the manager's delegate and every device's, connected or not, where
+    // it is `delegate` (a device keeps its delegate when it reconnects, so an object going away
+    // must be left nowhere); other delegates stay.
+    void clearDelegateForManagerAndDevices(JPListener* delegate);
+
     // The devices whose state has a bit in `mask` (JPHiddenDevice::State bits), in the order found.
     std::vector<RefPtr<JPHiddenDevice>> getDevices(uint8_t mask) const;
     // The first device (in the order found) whose service has this name, or null.

@@ -147,7 +147,8 @@ TEST_F(ManagerTest, PhoneHandshakeImagesAndInputWords) {
 }
 
 // A call that fails is answered nil and the phone's next call is answered: the identifier without
-// OpenSSL (said once in the log, nothing stored). A displayModal that fails is not answered at all.
+// OpenSSL (said once in the log, nothing stored). A displayModal refused for its parameters is not
+// answered at all.
 TEST_F(ManagerTest, AFailedCallIsAnsweredNilAndTheChannelGoesOn) {
     const HiddenOpenSSL withoutOpenSSL;
     SimulatedPhone& phone = choosePhone("failing", [&](SimulatedPhone& p) {
@@ -214,6 +215,39 @@ TEST_F(ManagerTest, PlayersFillGapsAndLoweringTheCountDisconnectsTheLast) {
     ASSERT_TRUE(pumpMainUntil([&] { return !d->isConnected(); }));
     EXPECT_TRUE(a->isConnected() && c->isConnected());
     EXPECT_EQ(delegate_.events, "connected a, connected b, connected c, disconnected b, connected d, disconnected d");
+}
+
+// One object made the delegate of the manager and of every phone connected now; then let go of
+// wherever it still is, also by a phone that has since disconnected (it keeps its delegate for
+// when it comes back), while other delegates stay.
+TEST_F(ManagerTest, OneDelegateIsSetOnTheManagerAndTheConnectedDevicesAndClearedWhereverItIs) {
+    manager_->setMaxPlayerCount(3);
+    JPDevice* gone = connectPhone("gone");
+    phones_.back().hangUp();
+    ASSERT_TRUE(pumpMainUntil([&] { return !gone->isConnected(); }));
+    JPDevice* a = connectPhone("first");
+    JPDevice* b = connectPhone("second");
+    JPDevice* c = connectPhone("third");
+    PadlinkRecorder everywhere("E:"), other("O:");
+    JPHiddenManager* manager = JPHiddenManager::shared();
+    const auto delegates = [&] {
+        return std::vector<const void*>{manager->delegate(), gone->delegate(), a->delegate(), b->delegate(), c->delegate()};
+    };
+    const JPManagerDelegate* asManager = &everywhere;
+    const JPDeviceDelegate* asDevice = &everywhere;
+    manager->setDelegateForManagerAndDevices(&everywhere);
+    EXPECT_EQ(delegates(), (std::vector<const void*>{asManager, nullptr, asDevice, asDevice, asDevice}));
+
+    c->setDelegate(&other);
+    phones_[1].hangUp();  // a
+    ASSERT_TRUE(pumpMainUntil([&] { return !a->isConnected(); }));
+    manager->clearDelegateForManagerAndDevices(&everywhere);
+    EXPECT_EQ(delegates(), (std::vector<const void*>{nullptr, nullptr, nullptr, nullptr, static_cast<JPDeviceDelegate*>(&other)}));
+    manager->setDelegate(&other);
+    manager->clearDelegateForManagerAndDevices(&everywhere);
+    EXPECT_EQ(manager->delegate(), &other);
+    manager->clearDelegateForManagerAndDevices(&other);  // before it goes
+    EXPECT_EQ(delegates(), std::vector<const void*>(5, nullptr));
 }
 
 TEST_F(ManagerTest, BrowsingFollowsGameStateAndFreePlaces) {
