@@ -17,6 +17,12 @@ std::string returnOf(const char* text) {
     return kDeclaration + "<methodReturn><value><string>" + text + "</string></value></methodReturn>";
 }
 
+RefPtr<JPMethodReturn> answerOf(const char* text) {
+    auto answer = makeRef<JPMethodReturn>();
+    answer->setRetValue(JPValue(text));
+    return answer;
+}
+
 class ChannelTest : public ::testing::Test, public JPRPCConnectionDelegate {
 protected:
     void SetUp() override { JPRPCConnection::setDurations({0.05, 45, 120}); }
@@ -32,7 +38,7 @@ protected:
         connection->setDelegate(this);
         EXPECT_TRUE(connection->connectToAddress(SocketAddress::loopback4(port)));
         connection->prime();
-        const int peer = peers_.emplace_back(accept(listener, nullptr, nullptr)), noDelay = 1;
+        const int peer = peers_.emplace_back(Peer::acceptNext(listener)), noDelay = 1;
         setsockopt(peer, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
         return peer;
     }
@@ -53,6 +59,9 @@ protected:
     }
     void rpcConnectionDidWriteMethodCall(JPRPCConnection*, JPMethodCall* call) override {
         lines_.push_back("wrote " + call->methodName());
+    }
+    void rpcConnectionDidWriteMethodReturn(JPRPCConnection*, JPMethodReturn* answer, JPMethodCall* call) override {
+        lines_.push_back("wrote return " + answer->retValue().stringValue() + " to " + call->methodName());
     }
     void rpcConnectionDidDisconnect(JPRPCConnection*) override { lines_.push_back("disconnect"); }
 
@@ -86,8 +95,8 @@ TEST_F(ChannelTest, FramesSplitByteByByte) {
 }
 
 // Adopting another socket closes the old one without a report, and forgets what was owed on it: a
-// return arriving on the new socket answers only a call sent on it, and a write reported on the new
-// socket is one made there.
+// return arriving on the new socket answers only a call sent on it, and a write of a call or of a
+// return reported on the new socket is one made there.
 TEST_F(ChannelTest, AdoptedSocketCarriesTheChannelAlone) {
     JPRPCConnection::setDurations({});  // no keep-alive between the bodies read below
     RefPtr<JPRPCConnection> connection;
@@ -98,7 +107,9 @@ TEST_F(ChannelTest, AdoptedSocketCarriesTheChannelAlone) {
 
     uint16_t port = 0;
     const int listener = peers_.emplace_back(Peer::listenOn(AF_INET, &port));
-    connection->sendMethodCall(JPMethodCall::methodCallWithMethodName("lost"), true);  // not yet reported written
+    // Neither is reported written yet: the reports wait for the main loop.
+    connection->sendMethodCall(JPMethodCall::methodCallWithMethodName("lost"), true);
+    connection->sendMethodReturn(answerOf("lost answer"), JPMethodCall::methodCallWithMethodName("theirs"));
     connection->setSocket(makeRef<JPTcpSocket>(nullptr, nullptr, queue_));
     const timeval limit{10, 0};  // a guard against hangs
     setsockopt(oldPeer, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
@@ -110,14 +121,18 @@ TEST_F(ChannelTest, AdoptedSocketCarriesTheChannelAlone) {
 
     ASSERT_TRUE(connection->connectToAddress(SocketAddress::loopback4(port)));
     connection->prime();
-    const int newPeer = peers_.emplace_back(accept(listener, nullptr, nullptr));
+    const int newPeer = peers_.emplace_back(Peer::acceptNext(listener));
+    ASSERT_GE(newPeer, 0);
     Peer::sendAll(newPeer, SimulatedPhone::framed(returnOf("stale")));
     ASSERT_TRUE(pumpMainUntil([&] { return log_.contains("Padlink: Dropped a method return that answers no call"); }));
     connection->sendMethodCall(JPMethodCall::methodCallWithMethodName("second"), false);
     EXPECT_NE(nextBody(newPeer).find("second"), std::string::npos);
     Peer::sendAll(newPeer, SimulatedPhone::framed(returnOf("two")));
     ASSERT_TRUE(pumpMainUntil([&] { return lines_.back() == "return second two"; }));
-    EXPECT_EQ(lines_, (Lines{"wrote unanswered", "wrote second", "return second two"}));
+    connection->sendMethodReturn(answerOf("fresh answer"), JPMethodCall::methodCallWithMethodName("asked"));
+    EXPECT_NE(nextBody(newPeer).find("fresh answer"), std::string::npos);
+    ASSERT_TRUE(pumpMainUntil([&] { return lines_.size() == 4; }));
+    EXPECT_EQ(lines_, (Lines{"wrote unanswered", "wrote second", "return second two", "wrote return fresh answer to asked"}));
 }
 
 // One counter for the process: the next keep-alive on a new connection carries the next number.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 
@@ -89,6 +90,22 @@ TEST_F(SharedUDIDTest, WithoutOpenSSLOnlyAKeptIdentifierIsAnswered) {
     restartProcess();
     const HiddenOpenSSL withoutOpenSSL;
     EXPECT_EQ(valueWithCode(0), made);
+}
+
+// The missing OpenSSL is said once per run, and again after new store locations start one over.
+TEST_F(SharedUDIDTest, TheMissingOpenSSLIsSaidOncePerRun) {
+    const HiddenOpenSSL withoutOpenSSL;
+    LogCapture log;
+    const auto told = [&] {
+        const std::vector<std::string> lines = log.lines();
+        return std::count_if(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.find("libssl3 (libssl.so.3)") != line.npos; });
+    };
+    for (int lookUp = 0; lookUp < 2; ++lookUp) EXPECT_EQ(valueWithCode(3), "");
+    EXPECT_EQ(told(), 1);
+    restartProcess();
+    EXPECT_EQ(valueWithCode(3), "");
+    EXPECT_EQ(told(), 2);
 }
 
 TEST_F(SharedUDIDTest, OptingOutAnswersZerosUntilOptedBackIn) {

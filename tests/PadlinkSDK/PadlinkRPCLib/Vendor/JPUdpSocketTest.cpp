@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -124,12 +125,13 @@ protected:
         return SocketAddress::loopback4(socket_->localPort_IPv4());
     }
 
-    // Size of the next datagram waiting for the IPv4 descriptor; -1 when none waits.
-    ssize_t nextWaitingDatagram() {
+    // Size of the next datagram waiting for the family's descriptor; -1 when none waits.
+    ssize_t nextWaitingDatagram(int family) {
         ssize_t size = -1;
         socket_->performBlock([&] {
             char byte;
-            size = recv(socket_->socket4FD(), &byte, sizeof byte, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+            const int fd = family == AF_INET6 ? socket_->socket6FD() : socket_->socket4FD();
+            size = recv(fd, &byte, sizeof byte, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
         });
         return size;
     }
@@ -391,24 +393,53 @@ TEST_F(Receiving, OnceWithASyncFilterDeliversTheFirstAcceptedDatagramOnly) {
     EXPECT_EQ(recorder_->lines().back(), "got 3 from 127.0.0.1");
 }
 
-TEST_F(Receiving, ComingToTheForegroundResumesTheReadSourcesButNotReceiving) {
-    UdpPeer peer;
-    const ByteView local = bindLoopback();  // nobody receives: the read sources stay suspended
-    peer.sendTo(local, 0);  // an empty datagram, dropped only by a running read source
-    peer.sendTo(local, 5);
+// The families a socket is bound to on loopback, each with the datagrams received once it receives.
+struct Foreground {
+    const char* name;
+    std::vector<int> families;  // IPv6 first: the order in which receiving serves them
+    std::vector<std::string> received;
+};
+
+void PrintTo(const Foreground& f, std::ostream* out) { *out << f.name; }
+
+class ForegroundResume : public UdpSocketTest, public ::testing::WithParamInterface<Foreground> {};
+
+TEST_P(ForegroundResume, ResumesEveryReadSourceButNotReceiving) {
+    const std::vector<int>& families = GetParam().families;
+    const bool bothFamilies = families.size() == 2;
+    if (bothFamilies && !Peer::hasIPv6Loopback()) GTEST_SKIP() << "no ::1";
+    socket_->setIPv6Enabled(bothFamilies);
+    ASSERT_TRUE(socket_->bindToPort(0, "localhost", nullptr));  // nobody receives: the read sources stay suspended
+    std::vector<std::unique_ptr<UdpPeer>> peers;
+    for (int family : families) {
+        const UdpPeer& peer = *peers.emplace_back(std::make_unique<UdpPeer>(family));
+        const ByteView local = family == AF_INET6 ? SocketAddress::loopback6(socket_->localPort_IPv6())
+                                                  : SocketAddress::loopback4(socket_->localPort_IPv4());
+        peer.sendTo(local, 0);  // an empty datagram, dropped only by a running read source
+        peer.sendTo(local, 5);
+    }
     socket_->applicationWillEnterForeground();
-    ASSERT_TRUE(eventually([&] { return nextWaitingDatagram() == 5; })) << "the read source was not resumed";
-    // The 5-byte datagram's event was armed before it came to the head of the queue, so it is
+    for (int family : families) {
+        ASSERT_TRUE(eventually([&] { return nextWaitingDatagram(family) == 5; }))
+            << "the read source of family " << family << " was not resumed";
+    }
+    // Each 5-byte datagram's event was armed before it came to the head of its queue, so it is
     // handled before the probe's.
     QueueProbe probe(socketQueue_);
     ASSERT_TRUE(probe.roundTrip());
     settle();
     EXPECT_TRUE(recorder_->lines().empty()) << "coming to the foreground started receiving";
-    EXPECT_EQ(nextWaitingDatagram(), 5);
+    for (int family : families) EXPECT_EQ(nextWaitingDatagram(family), 5);
     ASSERT_TRUE(socket_->beginReceiving(nullptr));
-    ASSERT_TRUE(recorder_->waitForLines(1));
-    EXPECT_EQ(recorder_->lines(), std::vector<std::string>{"got 5 from 127.0.0.1"});
+    ASSERT_TRUE(recorder_->waitForLines(families.size()));
+    EXPECT_EQ(recorder_->lines(), GetParam().received);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    UdpSocket, ForegroundResume,
+    ::testing::Values(Foreground{"IPv4", {AF_INET}, {"got 5 from 127.0.0.1"}},
+                      Foreground{"IPv4AndIPv6", {AF_INET6, AF_INET}, {"got 5 from ::1", "got 5 from 127.0.0.1"}}),
+    [](const ::testing::TestParamInfo<Foreground>& info) { return std::string(info.param.name); });
 
 TEST_F(Receiving, BothFamiliesTakeTurnsStartingWithIPv6) {
     if (!Peer::hasIPv6Loopback()) GTEST_SKIP() << "no ::1";

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -119,6 +120,16 @@ inline int listenOn(int family, uint16_t* port, int backlog = 8, int receiveBuff
     EXPECT_EQ(listen(fd, backlog), 0);
     SocketAddress::hostAndPort(SocketAddress::localAddress(fd), nullptr, port, nullptr);
     return fd;
+}
+// The next connection to `listener`; -1, failing the test, when none comes within 10 s (a guard
+// against hangs, not a measurement).
+inline int acceptNext(int listener) {
+    pollfd waiting{listener, POLLIN, 0};
+    if (poll(&waiting, 1, 10000) != 1) {
+        ADD_FAILURE() << "no connection came to accept";
+        return -1;
+    }
+    return accept(listener, nullptr, nullptr);
 }
 inline int connectTo(int family, uint16_t port) {
     const int fd = socket(family, SOCK_STREAM | SOCK_CLOEXEC, 0);
