@@ -14,8 +14,13 @@ bool GameMessages::initWithTargetObject(CCNode* target) {
 }
 
 bool GameMessages::initWithTargetObject(const GameMessagePositionProtocol* target) {
-    target_ = target;
+    setTarget(target);
     return true;
+}
+
+void GameMessages::setTarget(const GameMessagePositionProtocol* target) {
+    target_ = target;
+    if (queue_) queue_->setTarget(target);
 }
 
 GameMessages::~GameMessages() { clearQueue(); }

@@ -50,6 +50,9 @@ public:
     void update(float dt, float rotation);
 
     const GameMessagePositionProtocol* target() const { return target_; }
+    // Follows `target` (not retained) from now on: the first queued bubble turns to it at once, so
+    // that none keeps following the old one, and bubbles queued later take it.
+    void setTarget(const GameMessagePositionProtocol* target);
     GameMessage* queue() const { return queue_; }
     GameMessage* queueEnd() const { return queueEnd_; }
     size_t count() const { return messages_.size(); }

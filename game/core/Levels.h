@@ -36,6 +36,9 @@ public:
            std::function<bool()> useGameService);
     Levels(const Levels&) = delete;
     Levels& operator=(const Levels&) = delete;
+    // The diagnostic listing of groups, levels and scores prints nothing in this program, so there is
+    // nothing to walk.
+    void dumpInfo() const {}
 
     // Catalogue. Groups: array of group ids in menu order; menu data and level arrays by group id.
     const Value& levelGroupOrder() const { return levelGroupOrder_; }

@@ -182,6 +182,7 @@ void VantrelGameLayer::undoSetUp() {
 VantrelGameLayer::~VantrelGameLayer() {
     stopTintWorld();
     PhysicsSprite::setAutoDestroyAllBodies(false);
+    destroyJoystick();
     camera_.reset();
     player_.reset();
     // The level's objects and particle systems go with the tree before the world they use.

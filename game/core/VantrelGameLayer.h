@@ -162,7 +162,18 @@ public:
     void enableGameControls();
     void disableGameControls(bool clearInput);
     void clearGameControlsInput();
+    // The desktop window never turns, so the controls have no orientation to follow.
+    void updateGameControlsOrientation() {}
+    // No on-screen controls exist here, so there is nothing to step each frame.
     void updateGameControls() {}
+    // No on-screen stick exists here: the phone, pads, mouse, keyboard and trackpad steer the bee.
+    void createJoystick() {}
+    // Nothing was made by createJoystick, so there is nothing to take down.
+    void destroyJoystick() {}
+    // There is no on-screen stick to show while steering is allowed.
+    void showJoystick() {}
+    // There is no on-screen stick to hide while steering is held back.
+    void hideJoystick() {}
 
     // Per frame.
     void handleInput();

@@ -166,6 +166,7 @@ void VantrelGameLayer::setHidDPadDirection(ButtonAction action, int held) {
 
 void VantrelGameLayer::initGameControlPrefs() {
     useTilt_ = invertTilt_ = useJoystick_ = useTouch_ = useMouse_ = useKeyboard_ = useDPad_ = false;
+    updateGameControlsOrientation();
     ApplicationPreferences* preferences = ApplicationPreferences::sharedInstance();
     gameControlType_ = static_cast<int>(preferences->gameControls());
     useMouse_ = useKeyboard_ = useTouch_ = true;
@@ -189,11 +190,13 @@ void VantrelGameLayer::createGameControls() {
     // The view forwards trackpad touches only to layers that ask for them.
     if (CCGLView* view = CCDirector::sharedDirector()->view()) view->setAcceptsTouchEvents(true);
     setCursorHiddenUntilMouseMoves(true);
+    if (useJoystick_) createJoystick();
     useNetworkJoystick_ = VantrelNetworkControl::sharedInstance()->padlinkConnected();
     gameControlsExist_ = true;
 }
 
 void VantrelGameLayer::destroyGameControls() {
+    destroyJoystick();
     useNetworkJoystick_ = hasNetworkJoystickData_ = false;
     networkDPADData_ = {};
     setIsMouseEnabled(false);
@@ -204,10 +207,14 @@ void VantrelGameLayer::destroyGameControls() {
     disableGameControls(false);
 }
 
-void VantrelGameLayer::enableGameControls() { allowGameControls_ = gameControlsExist_; }
+void VantrelGameLayer::enableGameControls() {
+    allowGameControls_ = gameControlsExist_;
+    showJoystick();
+}
 
 void VantrelGameLayer::disableGameControls(bool clearInput) {
     if (clearInput) clearGameControlsInput();
+    hideJoystick();
     allowGameControls_ = false;
 }
 

@@ -243,6 +243,34 @@ void Structure::update(float dt) {
     rope_->updateSprites();
 }
 
+void Structure::onDayIsOver() {
+    if (!children_) return;
+    // Held while a child that leaves on hearing it takes the structure out of the level.
+    const RefPtr<Structure> keep(this);
+    children_->forEach([](GameObject* child) { child->onDayIsOver(); });
+}
+
+void Structure::addChild(RefPtr<GameObject> child) {
+    if (!child) return;
+    if (child.get() == this || (children_ && children_->contains(child.get()))) {
+        logLine("Game objects: structure %d refuses a child that is itself or already its own", type());
+        return;
+    }
+    if (!children_) children_.emplace();
+    child->setParent(this);
+    children_->append(std::move(child));
+}
+
+void Structure::removeChild(GameObject* child) {
+    if (!children_ || !children_->contains(child)) return;
+    // Held while the last child takes the structure out of its parent or the level, which may let
+    // go of it.
+    const RefPtr<Structure> keep(this);
+    if (child->parent() == this) child->setParent(nullptr);
+    children_->remove(child);
+    if (children_->empty()) destroy();
+}
+
 void Structure::destroy() {
     markGone();
     if (parent()) {
@@ -254,6 +282,11 @@ void Structure::destroy() {
 
 Structure::~Structure() {
     if (rope_) rope_->removeSprites();
+    // A child held elsewhere too must not name a structure that is gone.
+    if (!children_) return;
+    for (size_t i = 0; i < children_->count(); ++i) {
+        if (children_->at(i)->parent() == this) children_->at(i)->setParent(nullptr);
+    }
 }
 
 }  // namespace game

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "game/core/GameObject.h"
+#include "game/core/GameObjectList.h"
 #include "game/core/StructureProtocol.h"
 
 namespace game {
@@ -25,6 +27,10 @@ class VRope;
 // roped object without a body, get no joint or rope; a joined buddy (109) is counted either way.
 // Joined ground enemies (200-299) are welded to the base; the roped object's ray is cast before
 // the object is built, so it never meets the object itself.
+//
+// A structure may also hold children of its own (addChild; none of the builders gives it any): it
+// passes the day's end on to them in order, and the last child to leave takes the structure away
+// with it. Without children it keeps no list, and the day's end and removeChild do nothing.
 class Structure : public GameObject, public StructureProtocol {
 public:
     static RefPtr<Structure> structureWithGameData(const Value& data) {
@@ -34,6 +40,13 @@ public:
                                                float scaleY);
 
     void update(float dt) override;
+    void onDayIsOver() override;
+    // The structure becomes the child's parent (not retained) and holds it. Refused, with a log
+    // line: the structure itself, or a child it already holds.
+    void addChild(RefPtr<GameObject> child);
+    // Lets the child go (nothing for one it does not hold); when it was the last, the structure
+    // leaves too.
+    void removeChild(GameObject* child) override;
     // Leaves its parent, or the level.
     void destroy() override;
 
@@ -53,6 +66,7 @@ private:
     CGPoint scaledToGlobal(CGPoint local) const;
 
     RefPtr<VRope> rope_;
+    std::optional<GameObjectList> children_;  // absent until the first child
     // The placement while building.
     CGPoint position_{};
     float rotation_ = 0;

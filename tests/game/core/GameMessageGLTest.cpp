@@ -131,6 +131,23 @@ TEST_F(GameMessageTest, QueuesKeepSixDropTheLastAndRelinkOnRemoval) {
     EXPECT_EQ(bubbles[2]->parentMessage(), nullptr);
 }
 
+TEST_F(GameMessageTest, ANewTargetLeadsTheFirstBubbleAndTheBubblesQueuedAfter) {
+    struct Spot final : GameMessagePositionProtocol {
+        CGPoint position() const override { return CGPointMake(300, 200); }
+    } spot;
+    const RefPtr<GameMessage> first = bubble(), second = bubble(), later = bubble();
+    queue_->addMessageToEndOfQueue(first.get(), 2.0f);
+    queue_->addMessageToEndOfQueue(second.get(), 2.0f);
+    queue_->setTarget(&spot);
+    EXPECT_EQ(queue_->target(), &spot);
+    EXPECT_EQ(order(), (std::vector<GameMessage*>{first.get(), second.get()}));  // the first follows the spot
+
+    queue_->addMessageToFrontOfQueue(later.get(), 2.0f);
+    EXPECT_EQ(order(), (std::vector<GameMessage*>{later.get(), first.get(), second.get()}));
+    queue_->update(0.1f, 0);
+    EXPECT_EQ(later->position(), CGPointMake(300, 250));  // location 1: 50 points above the spot
+}
+
 TEST_F(GameMessageTest, StackedBubblesShrinkAndFadeByTheirPlaceInTheQueue) {
     const RefPtr<GameMessage> a = bubble(), b = bubble(), c = bubble(), plain = bubble(1);
     queue_->addMessageToEndOfQueue(a.get(), 2.0f);

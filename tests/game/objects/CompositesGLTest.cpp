@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "engine/render/CCSprite.h"
 #include "game/core/GameSensor.h"
@@ -110,6 +111,24 @@ const Value kData = dict(
                            {"small_hand_image_name", "hand_small"},
                            {"big_hand_anchor_point", "{4, 4}"},
                            {"small_hand_anchor_point", "{4, 4}"}})}})}});
+
+// A structure's child that notes hearing the day's end and may leave on it.
+class HeldChild final : public GameObject {
+public:
+    explicit HeldChild(std::vector<const GameObject*>* heard) : heard_(heard) {}
+    void onDayIsOver() override {
+        heard_->push_back(this);
+        if (leavesAtDayEnd) leave();
+    }
+    void leave() {
+        const RefPtr<HeldChild> keep(this);
+        if (parent()) parent()->removeChild(this);
+    }
+    bool leavesAtDayEnd = false;
+
+private:
+    std::vector<const GameObject*>* heard_;
+};
 
 class CompositesTest : public MachineTestWorld {
 protected:
@@ -394,6 +413,60 @@ TEST_F(CompositesTest, TowerPiecesLeaveThroughItAndTheLastTakesItAway) {
     }
     EXPECT_EQ(first<Tower>(level_->gameObjectsPriorityNone()), nullptr);
     EXPECT_EQ(world()->GetJointCount(), joints);
+}
+
+TEST_F(CompositesTest, AStructuresChildrenHearTheDayEndInOrderAndTheLastToLeaveTakesItAway) {
+    // A roped object, so that the level keeps it; held by the level alone.
+    staticBox(CGPointMake(0, 1400), 200, 20);
+    RefPtr<Structure> made = Structure::structureWithType(630, CGPointMake(0, 1100), 0, 1, 1);
+    ASSERT_TRUE(made && made->rope());
+    level_->addGameObject(made.get());
+    Structure* filed = made.get();
+    const auto stillFiled = [&] { return level_->gameObjectsPriorityHigh().contains(filed); };
+
+    // Without children: the day's end and an object it does not hold change nothing.
+    std::vector<const GameObject*> heard;
+    const auto stranger = makeRef<HeldChild>(&heard);
+    made->onDayIsOver();
+    made->removeChild(stranger.get());
+    EXPECT_TRUE(stillFiled());
+    EXPECT_FALSE(made->isGone());
+
+    // Two children and a structure holding a third, which passes the day's end on in its turn.
+    const auto first = makeRef<HeldChild>(&heard), second = makeRef<HeldChild>(&heard),
+               inner = makeRef<HeldChild>(&heard);
+    const RefPtr<Structure> holder = Structure::structureWithType(699, CGPointMake(0, 1100), 0, 1, 1);
+    holder->addChild(inner);
+    for (const RefPtr<GameObject>& child : {RefPtr<GameObject>(first), RefPtr<GameObject>(second),
+                                            RefPtr<GameObject>(holder)}) {
+        made->addChild(child);
+        EXPECT_EQ(child->parent(), made.get());
+    }
+    LogCapture log;
+    made->addChild(first);  // already held: refused, so it hears once
+    EXPECT_EQ(log.lines().size(), 1u);
+    made->onDayIsOver();
+    EXPECT_EQ(heard, (std::vector<const GameObject*>{first.get(), second.get(), inner.get()}));
+
+    // Only a child it holds is let go, and only with the last does it leave.
+    made->removeChild(stranger.get());
+    first->leave();
+    EXPECT_EQ(first->parent(), nullptr);
+    EXPECT_EQ(first->retainCount(), 1u) << "let go";
+    EXPECT_TRUE(stillFiled());
+    Structure::structureWithType(699, CGPointMake(0, 1100), 0, 1, 1)->addChild(first);
+    EXPECT_EQ(first->parent(), nullptr) << "a structure that is gone is no one's parent";
+
+    // Both left leave on hearing the day's end: the inner structure's last takes it out of its
+    // parent, and then the outer one out of the level, in the middle of the walk.
+    second->leavesAtDayEnd = inner->leavesAtDayEnd = true;
+    heard.clear();
+    made.reset();
+    filed->onDayIsOver();
+    EXPECT_EQ(heard, (std::vector<const GameObject*>{second.get(), inner.get()}));
+    EXPECT_FALSE(stillFiled());
+    EXPECT_TRUE(holder->isGone());
+    EXPECT_EQ(holder->parent(), nullptr);
 }
 
 class ClockTest : public CompositesTest {
