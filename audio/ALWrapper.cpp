@@ -54,8 +54,8 @@ Extensions::Extensions() {
     alcGetError(nullptr);  // a failed look-up must not be charged to the next ALC call
 }
 
-const Extensions& extensions() {
-    static const Extensions found;
+Extensions& extensions() {
+    static Extensions found;
     return found;
 }
 

@@ -203,9 +203,12 @@ public:
     static bool setMixerOutputDataRate(double frequency);
     static ALint getRenderingQuality();
     static bool setRenderingQuality(ALint quality);
-    // Attaches the caller's bytes to the buffer without a copy where the platform can; here it
-    // uploads a copy, so the bytes may be freed afterwards.
+    // Attaches the caller's bytes to the buffer without a copy where the library can (see
+    // attachesWithoutCopy); OpenAL then reads them while it mixes, so they must outlive the buffer.
+    // Elsewhere it uploads a copy, and the bytes may be freed afterwards.
     static bool bufferDataStatic(ALuint bufferId, ALenum format, const void* data, ALsizei size, ALsizei frequency);
+    // Whether bufferDataStatic attaches without a copy: the library exports alBufferDataStatic.
+    static bool attachesWithoutCopy();
 
     // Platform spatial audio (ASAProperty codes); values travel as 4 bytes, a bool as 0 or 1.
     static bool asaGetListenerb(ALuint property);

@@ -8,9 +8,9 @@
 
 #include "audio/ALWrapper.h"
 
-// The calls behind ALWrapper, shared by its source files (ALWrapper*.cpp) and by nothing else: the
-// one recursive lock every OpenAL and ALC call of the process takes (innermost of all audio
-// locks), the error reports, and the platform extensions looked up once.
+// The calls behind ALWrapper, shared by its source files (ALWrapper*.cpp) and by nothing else but
+// tests: the one recursive lock every OpenAL and ALC call of the process takes (innermost of all
+// audio locks), the error reports, and the platform extensions looked up once.
 namespace ALWrapperCalls {
 
 using MixerRateGetter = ALdouble (*)();
@@ -89,7 +89,8 @@ struct Extensions {
     Extensions();
 };
 
-const Extensions& extensions();
+// Tests replace an entry to stand in for a library that has it, while no other thread uses OpenAL.
+Extensions& extensions();
 
 // True (after one warning) when the extension entry point is missing.
 bool missing(const void* proc, const char* function, const char* warning);
