@@ -138,6 +138,7 @@ ALCdevice* ALWrapper::openCaptureDevice(const std::string& specifier, ALCuint fr
     ALCdevice* device = nullptr;
     locked([&] {
         device = alcCaptureOpenDevice(specifier.empty() ? nullptr : specifier.c_str(), frequency, format, bufferSize);
+        if (!device) alcGetError(nullptr);  // as for an output device: not blamed on the next call
     });
     if (!device) {
         OALTools::logError("+[ALWrapper openCaptureDevice:frequency:format:bufferSize:]", "Could not open capture device %s",
