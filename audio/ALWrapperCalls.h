@@ -26,7 +26,15 @@ using SourceNotification = ALenum (*)(ALuint source, ALuint notificationId, ALSo
 using SetThreadContext = ALCboolean (*)(ALCcontext*);
 using GetThreadContext = ALCcontext* (*)();
 
+// The lock; the first use quiets the sound libraries, so every OpenAL call comes after that.
 std::recursive_mutex& alLock();
+
+// Once per process, before OpenAL's first call: the sound libraries' own complaints on standard
+// error (ALSA's and OpenAL Soft's, as about a missing sound card) are silenced, so that the
+// program's own lines stand alone. libasound's error handler becomes one that prints nothing, and
+// OpenAL Soft's log level none, unless the user chose one (ALSOFT_LOGLEVEL). It sets that variable
+// in the environment, so the first call belongs on a thread while no other one reads it.
+void quietSoundLibraries();
 
 // Logs the error of `function` and posts kOALAudioErrorNotification.
 void reportError(const char* function, int code, const char* text);

@@ -37,6 +37,8 @@ ALCcontext* takeAheadContext(ALCdevice* device) {
 void ALWrapper::openDefaultDeviceAhead() {
     const std::lock_guard lock(aheadMutex);
     if (std::exchange(aheadStarted, true)) return;
+    // Here, not on the worker: the window opens meanwhile and reads the environment.
+    quietSoundLibraries();
     aheadWork = std::async(std::launch::async, [] {
         OpenedAhead opened;
         locked([&] {
