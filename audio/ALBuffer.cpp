@@ -34,6 +34,7 @@ bool ALBuffer::initWithName(const std::string& name, const uint8_t* data, ALsize
     bufferId_ = ALWrapper::genBuffer();
     if (bufferId_ == UINT32_MAX) return false;
     if (!ALWrapper::bufferDataStatic(bufferId_, format, data, size, frequency)) return false;
+    readByOpenAL_ = ALWrapper::attachesWithoutCopy();
     duration_ = float(double(size) / (double(bytesPerFrame(format)) * frequency));
     return true;
 }
@@ -99,9 +100,14 @@ std::unique_ptr<uint8_t[]> ALBuffer::setFreeDataOnDestroy(bool freeDataOnDestroy
         OALTools::logError(function, "%s: Cannot free bytes the buffer does not own. Ignored", description().c_str());
         return nullptr;
     }
-    if (liveSlices_ > 0) {
-        OALTools::logError(function, "%s: Cannot hand back bytes that %d slices still read. Ignored",
-                           description().c_str(), liveSlices_.load());
+    if (readByOpenAL_) {
+        OALTools::logError(function, "%s: Cannot hand back bytes that OpenAL mixes from without a copy. Ignored",
+                           description().c_str());
+        return nullptr;
+    }
+    if (const int slices = liveSlices_; slices > 0) {
+        OALTools::logError(function, "%s: Cannot hand back bytes that %d %s. Ignored", description().c_str(), slices,
+                           slices == 1 ? "slice still reads" : "slices still read");
         return nullptr;
     }
     bufferData_ = nullptr;

@@ -12,9 +12,10 @@
 
 class ALDevice;
 
-// One OpenAL buffer and the 16- or 8-bit PCM behind it. OpenAL holds its own copy of the samples;
-// the buffer keeps its bytes too, so that slices can share them: a slice keeps its parent, and so
-// the memory, alive.
+// One OpenAL buffer and the 16- or 8-bit PCM behind it. The buffer keeps its bytes, so that slices
+// can share them: a slice keeps its parent, and so the memory, alive. Where the library attaches
+// bytes without a copy (ALWrapper::attachesWithoutCopy) OpenAL mixes straight from them; elsewhere
+// it holds a copy of its own.
 class ALBuffer : public Object {
 public:
     // Takes over `data` (new[]-allocated, `size` bytes, whole frames of `format`) and uploads it at
@@ -40,13 +41,13 @@ public:
     // Whether the buffer frees its bytes when it goes: true while it owns them; false for slices
     // (their bytes are the parent's) and once the bytes were handed back.
     bool freeDataOnDestroy() const;
-    // OpenAL plays from its own copy of the samples, so the buffer needs its bytes only to cut
+    // Where OpenAL plays from its own copy of the samples, the buffer needs its bytes only to cut
     // slices. false hands the bytes to the caller, who may free them at any time: the buffer still
     // plays, but bufferData() is null and it cuts no more slices. That is refused (one error line,
-    // null answered) while a slice of this buffer exists, since the slice reads the same bytes.
-    // true is refused (one error line) for a buffer that does not own its bytes: a slice's bytes
-    // lie inside its parent's block, and bytes handed back are the caller's to free. Answers null
-    // whenever nothing was handed over.
+    // null answered) while OpenAL mixes from the bytes themselves, and while a slice of this buffer
+    // exists, since the slice reads the same bytes. true is refused (one error line) for a buffer
+    // that does not own its bytes: a slice's bytes lie inside its parent's block, and bytes handed
+    // back are the caller's to free. Answers null whenever nothing was handed over.
     std::unique_ptr<uint8_t[]> setFreeDataOnDestroy(bool freeDataOnDestroy);
     // Null once the bytes were handed back.
     const uint8_t* bufferData() const;
@@ -81,6 +82,7 @@ private:
     std::unique_ptr<uint8_t[]> ownedData_;   // null for slices and once handed back
     const uint8_t* bufferData_ = nullptr;    // ownedData_, inside the parent's, or null once handed back
     ALsizei dataSize_ = 0;                   // bytes the buffer was made of
+    bool readByOpenAL_ = false;              // attached without a copy: OpenAL mixes from bufferData_
     RefPtr<ALBuffer> parentBuffer_;          // keeps a slice's bytes alive
     std::atomic<int> liveSlices_ = 0;        // slices made of this buffer's bytes and not yet destroyed
 };

@@ -1,6 +1,7 @@
 #include "audio/ALCaptureDevice.h"
 
 #include "audio/ALWrapper.h"
+#include "audio/OALTools.h"
 
 RefPtr<ALCaptureDevice> ALCaptureDevice::deviceWithDeviceSpecifier(const std::string& specifier, ALCuint frequency,
                                                                    ALCenum format, ALCsizei bufferSize) {
@@ -18,38 +19,46 @@ ALCaptureDevice::~ALCaptureDevice() {
     if (device_) ALWrapper::closeCaptureDevice(device_);
 }
 
+bool ALCaptureDevice::isOpen(const char* function) const {
+    if (device_) return true;
+    // Without a device OpenAL would answer the library's own extensions and version.
+    OALTools::logError(function, "%s: The capture device is not open. Ignored", description().c_str());
+    return false;
+}
+
 int ALCaptureDevice::captureSamples() const {
-    return ALWrapper::getInteger(device_, ALC_CAPTURE_SAMPLES);
+    return isOpen("-[ALCaptureDevice captureSamples]") ? ALWrapper::getInteger(device_, ALC_CAPTURE_SAMPLES) : 0;
 }
 
 std::vector<std::string> ALCaptureDevice::extensions() const {
+    if (!isOpen("-[ALCaptureDevice extensions]")) return {};
     return ALWrapper::getSpaceSeparatedStringList(device_, ALC_EXTENSIONS);
 }
 
 int ALCaptureDevice::majorVersion() const {
-    return ALWrapper::getInteger(device_, ALC_MAJOR_VERSION);
+    return isOpen("-[ALCaptureDevice majorVersion]") ? ALWrapper::getInteger(device_, ALC_MAJOR_VERSION) : 0;
 }
 
 int ALCaptureDevice::minorVersion() const {
-    return ALWrapper::getInteger(device_, ALC_MINOR_VERSION);
+    return isOpen("-[ALCaptureDevice minorVersion]") ? ALWrapper::getInteger(device_, ALC_MINOR_VERSION) : 0;
 }
 
 bool ALCaptureDevice::isExtensionPresent(const std::string& name) const {
-    return ALWrapper::isExtensionPresent(device_, name);
+    return isOpen("-[ALCaptureDevice isExtensionPresent:]") && ALWrapper::isExtensionPresent(device_, name);
 }
 
 void* ALCaptureDevice::getProcAddress(const std::string& name) const {
-    return ALWrapper::getProcAddress(device_, name);
+    return isOpen("-[ALCaptureDevice getProcAddress:]") ? ALWrapper::getProcAddress(device_, name) : nullptr;
 }
 
 bool ALCaptureDevice::startCapture() {
-    return ALWrapper::startCapture(device_);
+    return isOpen("-[ALCaptureDevice startCapture]") && ALWrapper::startCapture(device_);
 }
 
 bool ALCaptureDevice::stopCapture() {
-    return ALWrapper::stopCapture(device_);
+    return isOpen("-[ALCaptureDevice stopCapture]") && ALWrapper::stopCapture(device_);
 }
 
 bool ALCaptureDevice::moveSamples(int numSamples, void* buffer) {
-    return ALWrapper::captureSamples(device_, buffer, numSamples);
+    return isOpen("-[ALCaptureDevice moveSamples:toBuffer:]") && ALWrapper::captureSamples(device_, buffer, numSamples);
 }

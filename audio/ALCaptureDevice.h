@@ -7,7 +7,8 @@
 
 #include "platform/foundation/Object.h"
 
-// An open OpenAL capture (input) device.
+// An open OpenAL capture (input) device. Every operation of one that did not open is refused with
+// one error line and answers 0, false, null or nothing.
 class ALCaptureDevice : public Object {
 public:
     // "" opens the default capture device; `frequency` in Hz, `format` an OpenAL format,
@@ -37,5 +38,8 @@ protected:
     ~ALCaptureDevice() override;
 
 private:
-    ALCdevice* device_ = nullptr;
+    // True when the device is open; otherwise one error line naming `function`.
+    bool isOpen(const char* function) const;
+
+    ALCdevice* device_ = nullptr;  // null when the open failed
 };

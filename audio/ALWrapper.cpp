@@ -1,8 +1,11 @@
 #include "audio/ALWrapper.h"
 
+#include <cstdlib>
+
 #include "audio/ALWrapperCalls.h"
 #include "audio/OALTools.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/SharedLibrary.h"
 
 using namespace ALWrapperCalls;
 
@@ -12,6 +15,11 @@ constexpr ALuint kNoName = UINT32_MAX;  // what genSource and genBuffer answer o
 constexpr size_t kMaxWordLength = 199;  // characters of one space-separated word
 
 const int notificationSender = 0;  // identified by address
+
+// libasound's error handler (snd_lib_error_handler_t): where ALSA's complaints go.
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+
+void printNothing(const char*, int, const char*, int, const char*, ...) {}
 
 template <typename Proc>
 void lookUp(Proc& proc, const char* name) {
@@ -23,8 +31,23 @@ void lookUp(Proc& proc, const char* name) {
 namespace ALWrapperCalls {
 
 std::recursive_mutex& alLock() {
+    static const bool quieted = (quietSoundLibraries(), true);
     static std::recursive_mutex lock;
+    (void)quieted;
     return lock;
+}
+
+void quietSoundLibraries() {
+    static const bool quieted = [] {
+        setenv("ALSOFT_LOGLEVEL", "0", 0);  // 0 logs nothing; OpenAL Soft reads it at its first call
+        // OpenAL reaches ALSA through this library; opening it again gives the same one.
+        SharedLibrary alsa("libasound.so.2");
+        int (*setErrorHandler)(AlsaErrorHandler) = nullptr;
+        alsa.resolve("snd_lib_error_set_handler", setErrorHandler);
+        if (setErrorHandler) setErrorHandler(&printNothing);
+        return true;
+    }();
+    (void)quieted;
 }
 
 void reportError(const char* function, int code, const char* text) {
@@ -54,8 +77,8 @@ Extensions::Extensions() {
     alcGetError(nullptr);  // a failed look-up must not be charged to the next ALC call
 }
 
-const Extensions& extensions() {
-    static const Extensions found;
+Extensions& extensions() {
+    static Extensions found;
     return found;
 }
 

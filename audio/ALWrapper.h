@@ -46,6 +46,10 @@ bool reportALCError(const char* function, ALCdevice* device);
 // the value read, or 0 (false, "") when the call failed and wrote nothing. Strings OpenAL answers
 // with null are read as empty. Getters that fill the caller's storage answer the report.
 //
+// Before the process's first OpenAL call, the sound libraries' own complaints on standard error are
+// silenced (libasound's error handler; OpenAL Soft's log level unless ALSOFT_LOGLEVEL is set): the
+// failures that matter are reported here, in the program's own lines.
+//
 // The platform extensions are looked up by name once, without a device. When one is missing its
 // operation logs a warning and answers a neutral value, without the lock; static buffer data instead
 // uploads a copy with bufferData (OpenAL then no longer needs the caller's bytes).
@@ -203,9 +207,12 @@ public:
     static bool setMixerOutputDataRate(double frequency);
     static ALint getRenderingQuality();
     static bool setRenderingQuality(ALint quality);
-    // Attaches the caller's bytes to the buffer without a copy where the platform can; here it
-    // uploads a copy, so the bytes may be freed afterwards.
+    // Attaches the caller's bytes to the buffer without a copy where the library can (see
+    // attachesWithoutCopy); OpenAL then reads them while it mixes, so they must outlive the buffer.
+    // Elsewhere it uploads a copy, and the bytes may be freed afterwards.
     static bool bufferDataStatic(ALuint bufferId, ALenum format, const void* data, ALsizei size, ALsizei frequency);
+    // Whether bufferDataStatic attaches without a copy: the library exports alBufferDataStatic.
+    static bool attachesWithoutCopy();
 
     // Platform spatial audio (ASAProperty codes); values travel as 4 bytes, a bool as 0 or 1.
     static bool asaGetListenerb(ALuint property);

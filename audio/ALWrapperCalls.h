@@ -8,9 +8,9 @@
 
 #include "audio/ALWrapper.h"
 
-// The calls behind ALWrapper, shared by its source files (ALWrapper*.cpp) and by nothing else: the
-// one recursive lock every OpenAL and ALC call of the process takes (innermost of all audio
-// locks), the error reports, and the platform extensions looked up once.
+// The calls behind ALWrapper, shared by its source files (ALWrapper*.cpp) and by nothing else but
+// tests: the one recursive lock every OpenAL and ALC call of the process takes (innermost of all
+// audio locks), the error reports, and the platform extensions looked up once.
 namespace ALWrapperCalls {
 
 using MixerRateGetter = ALdouble (*)();
@@ -26,7 +26,15 @@ using SourceNotification = ALenum (*)(ALuint source, ALuint notificationId, ALSo
 using SetThreadContext = ALCboolean (*)(ALCcontext*);
 using GetThreadContext = ALCcontext* (*)();
 
+// The lock; the first use quiets the sound libraries, so every OpenAL call comes after that.
 std::recursive_mutex& alLock();
+
+// Once per process, before OpenAL's first call: the sound libraries' own complaints on standard
+// error (ALSA's and OpenAL Soft's, as about a missing sound card) are silenced, so that the
+// program's own lines stand alone. libasound's error handler becomes one that prints nothing, and
+// OpenAL Soft's log level none, unless the user chose one (ALSOFT_LOGLEVEL). It sets that variable
+// in the environment, so the first call belongs on a thread while no other one reads it.
+void quietSoundLibraries();
 
 // Logs the error of `function` and posts kOALAudioErrorNotification.
 void reportError(const char* function, int code, const char* text);
@@ -89,7 +97,8 @@ struct Extensions {
     Extensions();
 };
 
-const Extensions& extensions();
+// Tests replace an entry to stand in for a library that has it, while no other thread uses OpenAL.
+Extensions& extensions();
 
 // True (after one warning) when the extension entry point is missing.
 bool missing(const void* proc, const char* function, const char* warning);

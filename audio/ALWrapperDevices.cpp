@@ -37,6 +37,8 @@ ALCcontext* takeAheadContext(ALCdevice* device) {
 void ALWrapper::openDefaultDeviceAhead() {
     const std::lock_guard lock(aheadMutex);
     if (std::exchange(aheadStarted, true)) return;
+    // Here, not on the worker: the window opens meanwhile and reads the environment.
+    quietSoundLibraries();
     aheadWork = std::async(std::launch::async, [] {
         OpenedAhead opened;
         locked([&] {
@@ -138,6 +140,7 @@ ALCdevice* ALWrapper::openCaptureDevice(const std::string& specifier, ALCuint fr
     ALCdevice* device = nullptr;
     locked([&] {
         device = alcCaptureOpenDevice(specifier.empty() ? nullptr : specifier.c_str(), frequency, format, bufferSize);
+        if (!device) alcGetError(nullptr);  // as for an output device: not blamed on the next call
     });
     if (!device) {
         OALTools::logError("+[ALWrapper openCaptureDevice:frequency:format:bufferSize:]", "Could not open capture device %s",

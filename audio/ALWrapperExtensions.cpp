@@ -101,6 +101,10 @@ bool ALWrapper::bufferDataStatic(ALuint bufferId, ALenum format, const void* dat
     });
 }
 
+bool ALWrapper::attachesWithoutCopy() {
+    return extensions().bufferDataStatic != nullptr;
+}
+
 bool ALWrapper::asaGetListenerb(ALuint property) {
     return getListenerASA<ALint>("+[ALWrapper asaGetListenerb:]", property, "No proc ptr for alcASAGetListener. Returning false", 0) != 0;
 }

@@ -70,6 +70,11 @@ bool OALSuspendHandler::suspended() const {
     return manualSuspendLock_ || interruptLock_;
 }
 
+std::function<void(bool)> OALSuspendHandler::suspendStatusChangeTarget() const {
+    std::lock_guard lock(mutex_);
+    return statusChange_;
+}
+
 void OALSuspendHandler::setSuspendStatusChangeTarget(std::function<void(bool)> statusChange) {
     std::lock_guard lock(mutex_);
     statusChange_ = std::move(statusChange);

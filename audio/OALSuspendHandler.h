@@ -36,7 +36,8 @@ public:
     // Suspended by hand or interrupted; read without the lock.
     bool suspended() const;
 
-    // Replaces the owner's call.
+    // The owner's call (empty when there is none), and its replacement.
+    std::function<void(bool suspended)> suspendStatusChangeTarget() const;
     void setSuspendStatusChangeTarget(std::function<void(bool suspended)> statusChange);
 
 private:

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <utility>
 
 #include "audio/ALContext.h"
 #include "audio/ALDevice.h"
 #include "audio/ALWrapper.h"
+#include "audio/ALWrapperCalls.h"
 #include "audio/OpenALManager.h"
 #include "audio/support/AudioTestSupport.h"
 #include "platform/foundation/Log.h"
@@ -99,7 +101,11 @@ TEST_F(ALBufferTest, BytesGoBackToTheCallerOnlyOnceNoSliceReadsThem) {
         RefPtr<ALBuffer> slice = parent->sliceWithName("slice", 0, 10);
         ASSERT_TRUE(slice);
         EXPECT_FALSE(parent->setFreeDataOnDestroy(false));
-        EXPECT_TRUE(log.contains("Cannot hand back bytes that 1 slices still read. Ignored"));
+        EXPECT_TRUE(log.contains("Cannot hand back bytes that 1 slice still reads. Ignored"));
+        RefPtr<ALBuffer> second = parent->sliceWithName("second", 10, 10);
+        ASSERT_TRUE(second);
+        EXPECT_FALSE(parent->setFreeDataOnDestroy(false));
+        EXPECT_TRUE(log.contains("Cannot hand back bytes that 2 slices still read. Ignored"));
         EXPECT_FALSE(slice->setFreeDataOnDestroy(true));
         EXPECT_TRUE(log.contains("slice>: Cannot free bytes the buffer does not own. Ignored"));
         EXPECT_FALSE(slice->freeDataOnDestroy());
@@ -120,4 +126,35 @@ TEST_F(ALBufferTest, BytesGoBackToTheCallerOnlyOnceNoSliceReadsThem) {
     EXPECT_TRUE(log.contains("count.wav>: Cannot free bytes the buffer does not own. Ignored"));
     parent.reset();
     EXPECT_EQ(reinterpret_cast<const int16_t*>(handedBack.get())[199], 199);
+}
+
+namespace {
+
+const void* attachedBytes = nullptr;  // what the stand-in below was last given
+
+// A library's no-copy attachment, as far as the buffer can tell: it is given the buffer's own bytes.
+// The stand-in still uploads a copy, so that nothing here reads freed memory.
+void attachWithoutCopy(ALint bufferId, ALenum format, const ALvoid* data, ALsizei size, ALsizei frequency) {
+    attachedBytes = data;
+    alBufferData(ALuint(bufferId), format, data, size, frequency);
+}
+
+}  // namespace
+
+// Where the library exports alBufferDataStatic, OpenAL mixes from the buffer's own bytes: handing
+// them back would have the mixer read memory the caller may free.
+TEST_F(ALBufferTest, BytesOpenALMixesFromWithoutACopyStayWithTheBuffer) {
+    ALWrapperCalls::Extensions& table = ALWrapperCalls::extensions();
+    const ALWrapperCalls::BufferDataStatic missing = std::exchange(table.bufferDataStatic, &attachWithoutCopy);
+    RefPtr<ALBuffer> buffer = countingBuffer(100);
+    table.bufferDataStatic = missing;
+    ASSERT_TRUE(buffer);
+    ASSERT_EQ(attachedBytes, buffer->bufferData());
+
+    LogCapture log;
+    EXPECT_FALSE(buffer->setFreeDataOnDestroy(false));
+    EXPECT_EQ(log.lines().size(), 1u);
+    EXPECT_TRUE(log.contains("count.wav>: Cannot hand back bytes that OpenAL mixes from without a copy. Ignored"));
+    EXPECT_TRUE(buffer->freeDataOnDestroy());
+    EXPECT_EQ(buffer->bufferData(), attachedBytes);
 }

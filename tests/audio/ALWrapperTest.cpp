@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "audio/OALTools.h"
 #include "audio/support/AudioTestSupport.h"
@@ -49,6 +55,65 @@ TEST(ALWrapperDevices, AFailedOpenLeavesNoErrorForTheNextCall) {
     log.clear();
     ALWrapper::isExtensionPresent(nullptr, "ALC_EXT_thread_local_context");
     EXPECT_TRUE(log.lines().empty());
+}
+
+namespace {
+
+// While alive, what the process writes to standard error goes to a file instead.
+class StandardErrorCapture {
+public:
+    explicit StandardErrorCapture(const TemporaryFolder& folder) : path_(folder.file("stderr.txt")) {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        const int file = open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(file, STDERR_FILENO);
+        close(file);
+    }
+    ~StandardErrorCapture() { restore(); }
+    // Restores standard error and answers what was written meanwhile.
+    std::string text() {
+        restore();
+        return readFileBytes(path_);
+    }
+
+private:
+    void restore() {
+        if (saved_ < 0) return;
+        std::fflush(stderr);
+        dup2(saved_, STDERR_FILENO);
+        close(std::exchange(saved_, -1));
+    }
+
+    std::string path_;
+    int saved_ = -1;
+};
+
+}  // namespace
+
+// Without a sound card ALSA and OpenAL Soft would each complain on standard error; the program's one
+// line says it all. OpenAL reads its settings at its first call: the test command runs each test in
+// a process of its own.
+TEST(ALWrapperDevices, NoSoundCardLeavesTheSoundLibrariesSilent) {
+    setenv("ALSOFT_DRIVERS", "alsa", 1);
+    unsetenv("ALSOFT_LOGLEVEL");
+    TemporaryFolder folder;
+    LogCapture log;
+    StandardErrorCapture standardError(folder);
+    ALCdevice* device = ALWrapper::openDevice("");
+    const std::string printed = standardError.text();
+    if (device) {
+        ALWrapper::closeDevice(device);
+        GTEST_SKIP() << "ALSA opened a sound device here: it had nothing to complain about";
+    }
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"OAL Error: +[ALWrapper openDevice:]: Could not open device "});
+}
+
+TEST(ALWrapperDevices, ALogLevelTheUserChoseIsKept) {
+    useNullAudioBackend();
+    setenv("ALSOFT_LOGLEVEL", "2", 1);
+    ALWrapper::getCurrentContext();
+    EXPECT_STREQ(getenv("ALSOFT_LOGLEVEL"), "2");
 }
 
 // The launch opens the default device and its context while the window opens: the next default

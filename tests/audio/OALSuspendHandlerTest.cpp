@@ -80,6 +80,23 @@ TEST_F(SuspendTree, AddingToASuspendedHandlerLeavesTheChildAndRemovingAStrangerC
     EXPECT_EQ(take(), "owner0 aM0 ");
 }
 
+// An owner that takes over a handler can chain the call it replaces; with none, the children still
+// follow the handler.
+TEST_F(SuspendTree, TheOwnersCallCanBeChainedByItsReplacementOrRemoved) {
+    const std::function<void(bool)> previous = handler.suspendStatusChangeTarget();
+    ASSERT_TRUE(previous);
+    handler.setSuspendStatusChangeTarget([&](bool suspended) {
+        calls += "new ";
+        previous(suspended);
+    });
+    handler.setManuallySuspended(true);
+    EXPECT_EQ(take(), "aM1 bM1 new owner1 ");
+    handler.setSuspendStatusChangeTarget({});
+    EXPECT_FALSE(handler.suspendStatusChangeTarget());
+    handler.setManuallySuspended(false);
+    EXPECT_EQ(take(), "bM0 aM0 ");
+}
+
 TEST(OALAudioSession, SuspensionTogglesActivityAndPurgeRestoresDefaults) {
     OALAudioSession* session = OALAudioSession::sharedInstance();
     std::string calls;
