@@ -10,8 +10,8 @@ class CCPointArray;
 // Immediate-mode debug drawing from inside some node's draw: points, lines, rectangles, polygons,
 // circles, Bezier curves and splines in one process-wide colour (initially opaque white) with the
 // "ShaderPosition_uColor" program, from client memory, in the current model-view space. Each call
-// is one GL draw and adds one to ccDrawCallCounter, except where noted. Blending is left as the
-// calling node set it.
+// is one GL draw and adds one to ccDrawCallCounter (ccDrawRect makes four). Blending is left as
+// the calling node set it.
 //
 // Engine thread only, with the view's context current. Coordinates are points, converted to
 // single precision.
@@ -31,8 +31,8 @@ void ccDrawRect(CGPoint origin, CGPoint destination);
 void ccDrawSolidRect(CGPoint origin, CGPoint destination, ccColor4F color);
 // The polyline through the points, closed back to the first point when asked.
 void ccDrawPoly(const CGPoint* points, uint64_t count, bool closePolygon);
-// The convex polygon filled in `color` (not the current colour) as a triangle fan. Does not count
-// on ccDrawCallCounter.
+// The convex polygon filled in `color` (not the current colour) as a triangle fan, counted as one
+// draw call like the others.
 void ccDrawSolidPoly(const CGPoint* points, uint64_t count, ccColor4F color);
 // A circle of `segments` chords starting at `angle` (radians, counter-clockwise from +x), with a
 // line back to the centre when asked. 0 segments draws nothing.

@@ -126,6 +126,19 @@ void CCBMFontConfiguration::parseKerningEntry(std::string_view line) {
         saturatedInt16(pieces[3]);
 }
 
+void CCBMFontConfiguration::parseInfoArguments(std::string_view line) {
+    // info face="F" size=S bold=B italic=I charset="C" unicode=U stretchH=H smooth=M aa=A
+    // padding=UP,RIGHT,DOWN,LEFT spacing=...
+    std::string_view values = splitPieces<11>(line)[10];
+    std::array<int32_t, 4> sides{};  // up, right, down, left
+    for (int32_t& side : sides) {
+        const size_t comma = values.find(',');
+        side = stringIntValue(values.substr(0, comma));
+        values.remove_prefix(comma == std::string_view::npos ? values.size() : comma + 1);
+    }
+    padding_ = {.left = sides[3], .top = sides[0], .right = sides[1], .bottom = sides[2]};
+}
+
 void CCBMFontConfiguration::parseImageFileName(std::string_view line, const std::string& fntFile) {
     // page id=N file="NAME": the name between the first pair of quotes of the third piece.
     const std::string_view piece = splitPieces<3>(line)[2];

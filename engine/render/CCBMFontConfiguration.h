@@ -18,6 +18,14 @@ struct ccBMFontDef {
     int16_t xAdvance = 0; // pixels the pen moves after the glyph
 };
 
+// Space a font's glyphs were drawn with around them in the page image, pixels per side.
+struct ccBMFontPadding {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
 // A bitmap font read from a ".fnt" text file: the character definitions, kerning pairs, line
 // height and page image of the font. Immutable once read; bitmap-font labels on the same file
 // share one through ccFNTConfigLoad.
@@ -53,6 +61,11 @@ public:
     int32_t kerningAmount(uint16_t first, uint16_t second) const;
     // Line height, pixels.
     int64_t commonHeight() const { return commonHeight_; }
+    // Reads the padding of an "info face" line, its eleventh piece "up,right,down,left" (each the
+    // leading decimal of its part, 0 where a part is missing). The file reader does not call it:
+    // layout takes no padding, so a font read from a file has all four 0.
+    void parseInfoArguments(std::string_view line);
+    const ccBMFontPadding& padding() const { return padding_; }
     // The page image: the .fnt file's directory joined with the page's file name; empty when the
     // font names none.
     const std::string& atlasName() const { return atlasName_; }
@@ -67,6 +80,7 @@ private:
     std::string atlasName_;
     std::unordered_map<uint16_t, ccBMFontDef> fontDefDictionary_;
     int64_t commonHeight_ = 0;                            // pixels
+    ccBMFontPadding padding_;
     std::unordered_map<uint32_t, int32_t> kerningDictionary_;  // first << 16 | second -> pixels, 16-bit range
 };
 

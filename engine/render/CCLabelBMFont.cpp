@@ -183,10 +183,17 @@ int32_t CCLabelBMFont::kerningAmountForFirst(uint16_t first, uint16_t second) co
     return configuration_ ? configuration_->kerningAmount(first, second) : 0;
 }
 
+void CCLabelBMFont::setAnchorPoint(CGPoint anchorPoint) {
+    if (CGPointEqualToPoint(anchorPoint, this->anchorPoint())) return;
+    CCSpriteBatchNode::setAnchorPoint(anchorPoint);
+    createFontChars();
+    alignLines();
+}
+
 void CCLabelBMFont::updateLabel() {
     showText(utf16(initialString_));
     if (width_ > 0) showText(wrappedText());
-    if (alignment_ != kAlignmentLeft) alignLines();
+    alignLines();
 }
 
 void CCLabelBMFont::showText(std::u16string text) {
@@ -300,6 +307,7 @@ std::u16string CCLabelBMFont::wrappedText() const {
 }
 
 void CCLabelBMFont::alignLines() {
+    if (alignment_ == kAlignmentLeft) return;
     const double width = contentSize().width;
     for (size_t start = 0; start <= text_.size();) {
         const size_t end = std::min(text_.find(kLineFeed, start), text_.size());

@@ -63,6 +63,10 @@ public:
     const std::string& fntFile() const { return fntFile_; }
     void setFntFile(const std::string& fntFile);
 
+    // A different anchor point is set on the node and the glyphs are laid out again (wrapped
+    // text, alignment and all), so that glyph sprites moved by the caller return to their places.
+    void setAnchorPoint(CGPoint anchorPoint) override;
+
     // Pixels between the two characters; 0 without a font or for a pair it does not list.
     int32_t kerningAmountForFirst(uint16_t first, uint16_t second) const;
 
@@ -93,7 +97,7 @@ private:
     void createFontChars();
     // The text with a line feed before every word that would cross width_.
     std::u16string wrappedText() const;
-    // Moves the sprites of every line of text_ for alignment_.
+    // Moves the sprites of every line of text_ for alignment_ (none for left).
     void alignLines();
     // Every child as a sprite (a batch holds nothing else).
     template <typename F>

@@ -52,7 +52,9 @@ void CCMenuItemFont::setFontSize(uint64_t size) {
 }
 
 void CCMenuItemFont::setFontName(const std::string& name) {
-    std::string previous = std::exchange(fontName_, name);
+    // Copied before it is replaced: `name` may be fontName_ itself.
+    std::string previous = fontName_;
+    fontName_ = name;
     if (!recreateLabel()) fontName_ = std::move(previous);
 }
 

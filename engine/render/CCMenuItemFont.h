@@ -32,7 +32,9 @@ public:
 
     // This item's font; each setter rebuilds the label at once with the same text, and the item
     // takes the new label's size. A font that cannot be opened at that size is refused (logged by
-    // the label): the item keeps its font and the label shown so far.
+    // the label): the item keeps its font and the label shown so far. An item whose text is empty
+    // opens no font, so it takes any name and size; a text given to it later (setString) that its
+    // font cannot show is then refused by the label (logged), and the item stays empty.
     uint64_t fontSize() const { return fontSize_; }
     void setFontSize(uint64_t size);
     const std::string& fontName() const { return fontName_; }

@@ -1,6 +1,8 @@
 #include "engine/render/CCTMXLayer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "engine/core/CCDirector.h"
 #include "engine/core/CCGLProgram.h"
@@ -15,6 +17,17 @@ namespace {
 constexpr uint64_t kMostTiles = CCTextureAtlas::kCCTextureAtlasMaxCapacity;
 
 double scaleFactor() { return CCDirector::sharedDirector()->contentScaleFactor(); }
+
+uint64_t nonEmptyCount(const std::vector<uint32_t>& tiles) {
+    return static_cast<uint64_t>(std::count_if(tiles.begin(), tiles.end(), [](uint32_t v) { return v; }));
+}
+
+// Flag bits without a GID mark no tile.
+void clearFlagsOfEmptyTiles(std::vector<uint32_t>& tiles) {
+    for (uint32_t& value : tiles) {
+        if ((value & kCCFlippedMask) == 0) value = 0;
+    }
+}
 }  // namespace
 
 RefPtr<CCTMXLayer> CCTMXLayer::layerWithTilesetInfo(RefPtr<CCTMXTilesetInfo> tileset, CCTMXLayerInfo* layerInfo,
@@ -26,20 +39,17 @@ RefPtr<CCTMXLayer> CCTMXLayer::layerWithTilesetInfo(RefPtr<CCTMXTilesetInfo> til
 bool CCTMXLayer::initWithTilesetInfo(RefPtr<CCTMXTilesetInfo> tileset, CCTMXLayerInfo* layerInfo,
                                      const CCTMXMapInfo* mapInfo) {
     const CGSize size = layerInfo->layerSize();
-    const size_t count = static_cast<size_t>(size.width) * static_cast<size_t>(size.height);
+    layerSize_ = size;
+    const size_t count = tileCount();
     const uint64_t capacity = std::min(static_cast<uint64_t>(static_cast<double>(count) * 0.35 + 1), kMostTiles);
     RefPtr<CCTexture2D> texture;
     if (tileset) texture = CCTextureCache::sharedTextureCache()->addImage(tileset->sourceImage());
     if (!initWithTexture(std::move(texture), capacity)) return false;
 
     layerName_ = layerInfo->name();
-    layerSize_ = size;
     tiles_ = layerInfo->takeTiles();
     tiles_.resize(count, 0);
-    // Flag bits without a GID mark no tile.
-    for (uint32_t& value : tiles_) {
-        if ((value & kCCFlippedMask) == 0) value = 0;
-    }
+    clearFlagsOfEmptyTiles(tiles_);
     minGID_ = layerInfo->minGID();
     maxGID_ = layerInfo->maxGID();
     opacity_ = layerInfo->opacity();
@@ -63,13 +73,27 @@ bool CCTMXLayer::setupTiles() {
     if (tileset_) tileset_->setImageSize(texture ? texture->contentSizeInPixels() : CGSizeZero);
     if (texture) texture->setAliasTexParameters();
     parseInternalProperties();
+    if (!fitInTheAtlas(tiles_)) return false;
+    writeTileQuads();
+    return true;
+}
 
-    const auto count = static_cast<uint64_t>(std::count_if(tiles_.begin(), tiles_.end(), [](uint32_t v) { return v; }));
-    if (count > kMostTiles) {
-        logLine("Lumora: TMX layer %s has %llu tiles, more than the %llu a layer draws; refused", layerName_.c_str(),
-                static_cast<unsigned long long>(count), static_cast<unsigned long long>(kMostTiles));
-        return false;
-    }
+size_t CCTMXLayer::tileCount() const {
+    return static_cast<size_t>(layerSize_.width) * static_cast<size_t>(layerSize_.height);
+}
+
+bool CCTMXLayer::fitInTheAtlas(const std::vector<uint32_t>& tiles) const {
+    const uint64_t count = nonEmptyCount(tiles);
+    if (count <= kMostTiles) return true;
+    logLine("Lumora: TMX layer %s has %llu tiles, more than the %llu a layer draws; refused", layerName_.c_str(),
+            static_cast<unsigned long long>(count), static_cast<unsigned long long>(kMostTiles));
+    return false;
+}
+
+void CCTMXLayer::writeTileQuads() {
+    CCSpriteBatchNode::removeAllChildrenWithCleanup(true);
+    atlasIndexArray_.clear();
+    const uint64_t count = nonEmptyCount(tiles_);
     if (count > textureAtlas()->capacity()) textureAtlas()->resizeCapacity(count);
     const auto width = static_cast<size_t>(layerSize_.width);
     for (size_t z = 0; z < tiles_.size(); ++z) {
@@ -79,7 +103,34 @@ bool CCTMXLayer::setupTiles() {
         minGID_ = std::min(minGID_, value);
         maxGID_ = std::max(maxGID_, value);
     }
-    return true;
+}
+
+void CCTMXLayer::setLayerSize(CGSize layerSize) {
+    const double width = layerSize.width, height = layerSize.height, most = static_cast<double>(kCCTMXMaxLayerTiles);
+    const auto wholeSide = [most](double side) { return side >= 0 && side <= most && side == std::floor(side); };
+    if (!wholeSide(width) || !wholeSide(height) || width * height > most) {
+        logLine("Lumora: CCTMXLayer %s: a size of %g x %g is no whole number of tiles up to %llu; refused",
+                layerName_.c_str(), width, height, static_cast<unsigned long long>(kCCTMXMaxLayerTiles));
+        return;
+    }
+    if (!tiles_.empty() && width * height != static_cast<double>(tiles_.size())) {
+        logLine("Lumora: CCTMXLayer %s: a size of %g x %g does not fit its %zu tiles; refused", layerName_.c_str(),
+                width, height, tiles_.size());
+        return;
+    }
+    layerSize_ = layerSize;
+}
+
+void CCTMXLayer::setTiles(std::vector<uint32_t> tiles) {
+    if (tiles.size() != tileCount()) {
+        logLine("Lumora: CCTMXLayer %s: %zu tiles given for %g x %g; refused", layerName_.c_str(), tiles.size(),
+                layerSize_.width, layerSize_.height);
+        return;
+    }
+    clearFlagsOfEmptyTiles(tiles);
+    if (!fitInTheAtlas(tiles)) return;
+    tiles_ = std::move(tiles);
+    writeTileQuads();
 }
 
 void CCTMXLayer::releaseMap() {

@@ -18,7 +18,7 @@ class CCSprite;
 //
 // Tile coordinates are whole numbers, x to the right and y downwards from the top row; a
 // coordinate outside the layer throws NamedException "NSRangeException". After releaseMap the
-// tiles can only be drawn: reads answer 0 or null and changes do nothing.
+// tiles can only be drawn: reads answer 0 or null and changes do nothing, until setTiles.
 //
 // Invariant: atlasIndexArray_[i] is the position (x + y x width) of the tile of atlas quad i, in
 // ascending order, and holds exactly the positions whose stored value is non-zero.
@@ -39,7 +39,7 @@ public:
     // Writes the quads of all tiles (called once, by the map). False, logged, when the layer has more
     // tiles than an atlas holds.
     bool setupTiles();
-    // Frees the tiles and the atlas index list.
+    // Frees the tiles and the atlas index list; the quads stay.
     void releaseMap();
 
     // The GID without flag bits, and the flag bits through `flags` when given.
@@ -68,18 +68,34 @@ public:
     void setTileset(RefPtr<CCTMXTilesetInfo> tileset) { tileset_ = std::move(tileset); }
     // Name -> string value.
     Value& properties() { return properties_; }
-    // Tiles.
+    // Tiles. A size is refused (logged) unless both sides are whole numbers, their product is at
+    // most kCCTMXMaxLayerTiles and, while the layer holds tiles, equals their count: to give a
+    // layer another number of tiles, releaseMap, setLayerSize, then setTiles. The tiles drawn
+    // stay where they are until the tiles are set again.
     CGSize layerSize() const { return layerSize_; }
-    // The map's tile size, pixels: the placement grid.
+    void setLayerSize(CGSize layerSize);
+    // The map's tile size, pixels: the placement grid of tiles placed from now on.
     CGSize mapTileSize() const { return mapTileSize_; }
+    void setMapTileSize(CGSize mapTileSize) { mapTileSize_ = mapTileSize; }
     // width x height stored values with flag bits, row by row from the top; empty after releaseMap.
     const std::vector<uint32_t>& tiles() const { return tiles_; }
+    // Replaces every tile: the tile sprites are removed and the quads written anew. Refused
+    // (logged) when the count is not width x height or more tiles than an atlas holds are set.
+    void setTiles(std::vector<uint32_t> tiles);
+    // CCTMXOrientation*, for tiles placed from now on.
     int32_t layerOrientation() const { return layerOrientation_; }
-    // Smallest and largest stored value setupTiles met (flag bits included).
+    void setLayerOrientation(int32_t orientation) { layerOrientation_ = orientation; }
+    // Smallest and largest stored value setupTiles and setTiles met (flag bits included).
     uint32_t minGID() const { return minGID_; }
     uint32_t maxGID() const { return maxGID_; }
 
 private:
+    // Width x height.
+    size_t tileCount() const;
+    // False, logged, when the tiles with a GID are more than an atlas holds.
+    bool fitInTheAtlas(const std::vector<uint32_t>& tiles) const;
+    // Writes the quads of tiles_ in position order, in place of every tile sprite and quad.
+    void writeTileQuads();
     // Index of the position in tiles_, after checking that it lies in the layer.
     size_t indexOf(CGPoint position) const;
     // The tile's rectangle in the picture, points.

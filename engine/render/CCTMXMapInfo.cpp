@@ -15,6 +15,7 @@
 #include "engine/core/support/CCFileUtils.h"
 #include "engine/core/support/ccBase64.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NamedException.h"
 #include "platform/foundation/StringUtils.h"
 
 namespace {
@@ -100,6 +101,12 @@ void XMLCALL onEntityDeclaration(void* info, const XML_Char*, int, const XML_Cha
                                  const XML_Char*, const XML_Char*, const XML_Char*) {
     static_cast<CCTMXMapInfo*>(info)->refuseDocument("it declares an entity");
 }
+
+template <typename T>
+void requireNoNull(const std::vector<RefPtr<T>>& records, const char* what) {
+    CC_REQUIRE(std::ranges::none_of(records, [](const RefPtr<T>& record) { return !record; }),
+               "NSInvalidArgumentException", "CCTMXMapInfo: a null entry among the %s", what);
+}
 }  // namespace
 
 RefPtr<CCTMXMapInfo> CCTMXMapInfo::formatWithTMXFile(const std::string& tmxFile) {
@@ -171,6 +178,28 @@ void CCTMXMapInfo::refuseDocument(const char* why) {
     refused_ = true;
     logLine("Lumora: TMX document refused from here on: %s", why);
     XML_StopParser(static_cast<XML_Parser>(parser_), XML_FALSE);
+}
+
+// A document cut inside a layer or object group leaves the record open on it: the properties and
+// data of a later document must not reach the records replaced here, nor a list now empty.
+
+void CCTMXMapInfo::setLayers(std::vector<RefPtr<CCTMXLayerInfo>> layers) {
+    requireNoNull(layers, "layers");
+    layers_ = std::move(layers);
+    if (parentElement_ == Parent::Layer) parentElement_ = Parent::None;
+    storingCharacters_ = compressed_ = false;
+    currentString_.clear();
+}
+
+void CCTMXMapInfo::setTilesets(std::vector<RefPtr<CCTMXTilesetInfo>> tilesets) {
+    requireNoNull(tilesets, "tilesets");
+    tilesets_ = std::move(tilesets);
+}
+
+void CCTMXMapInfo::setObjectGroups(std::vector<RefPtr<CCTMXObjectGroup>> objectGroups) {
+    requireNoNull(objectGroups, "object groups");
+    objectGroups_ = std::move(objectGroups);
+    if (parentElement_ == Parent::ObjectGroup || parentElement_ == Parent::Object) parentElement_ = Parent::None;
 }
 
 std::string CCTMXMapInfo::baseDirectory() const {

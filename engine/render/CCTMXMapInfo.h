@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/render/CCTMXLayerInfo.h"
@@ -52,22 +53,35 @@ public:
     bool parseXMLFile(const std::string& xmlFilename);
     void parseXMLString(std::string_view xml);
 
+    // The record's fields, as the parser fills them; a document read afterwards adds to what they
+    // hold. The record lists take no null entry (NamedException "NSInvalidArgumentException").
     int32_t orientation() const { return orientation_; }
+    void setOrientation(int32_t orientation) { orientation_ = orientation; }
     // Tiles.
     CGSize mapSize() const { return mapSize_; }
+    void setMapSize(CGSize mapSize) { mapSize_ = mapSize; }
     // Pixels.
     CGSize tileSize() const { return tileSize_; }
+    void setTileSize(CGSize tileSize) { tileSize_ = tileSize; }
     // Records in document order.
     const std::vector<RefPtr<CCTMXLayerInfo>>& layers() const { return layers_; }
+    void setLayers(std::vector<RefPtr<CCTMXLayerInfo>> layers);
     const std::vector<RefPtr<CCTMXTilesetInfo>>& tilesets() const { return tilesets_; }
+    void setTilesets(std::vector<RefPtr<CCTMXTilesetInfo>> tilesets);
     const std::vector<RefPtr<CCTMXObjectGroup>>& objectGroups() const { return objectGroups_; }
+    void setObjectGroups(std::vector<RefPtr<CCTMXObjectGroup>> objectGroups);
     // Name -> string value.
     const Value& properties() const { return properties_; }
+    void setProperties(Value properties) { properties_ = std::move(properties); }
     // GID (as a signed 32-bit number) -> dictionary of name -> string value.
     const std::map<int32_t, Value>& tileProperties() const { return tileProperties_; }
-    // The file name given, or empty when read from text.
+    void setTileProperties(std::map<int32_t, Value> tileProperties) { tileProperties_ = std::move(tileProperties); }
+    // The file name given, or empty when read from text; with none, image and tileset paths
+    // resolve against resources().
     const std::string& filename() const { return filename_; }
+    void setFilename(std::string filename) { filename_ = std::move(filename); }
     const std::string& resources() const { return resources_; }
+    void setResources(std::string resources) { resources_ = std::move(resources); }
 
     // Expat callbacks; public for the C trampolines only.
     void startElement(std::string_view name, const char** attributes);

@@ -74,6 +74,38 @@ TEST(CCBMFontConfigurationTest, MalformedLinesNeverCrashAndYieldZerosOrNothing) 
                                "Lumora: FNTfile title.fnt: the page file name holds a NUL byte; no page image"});
 }
 
+TEST(CCBMFontConfigurationTest, InfoLinePaddingReadsUpRightDownLeftAndMissingPartsAsZero) {
+    constexpr std::string_view kInfo =
+        "info face=\"Title\" size=32 bold=0 italic=0 charset=\"\" unicode=1 stretchH=100 smooth=1 aa=1 ";
+    // The line and the padding read from it as left, top, right, bottom.
+    const struct { std::string line; std::array<int32_t, 4> padding; } rows[] = {
+        {std::string(kInfo) + "padding=1,2,3,4 spacing=1,1", {4, 1, 2, 3}},
+        {std::string(kInfo) + "padding=-1, 2,3,4,5\r", {4, -1, 2, 3}},
+        // Read by place, not by name: without padding the spacing stands in its place.
+        {std::string(kInfo) + "spacing=1,1", {0, 1, 1, 0}},
+        {"info face=\"Title\" size=32", {0, 0, 0, 0}},
+        {std::string(kInfo) + "padding=7", {0, 7, 0, 0}},
+        {std::string(kInfo) + "padding=a,b,,", {0, 0, 0, 0}},
+        {std::string(kInfo) + "padding=", {0, 0, 0, 0}},
+        {"info face", {0, 0, 0, 0}},
+    };
+    const auto sides = [](const CCBMFontConfiguration& font) {
+        const ccBMFontPadding& padding = font.padding();
+        return std::array{padding.left, padding.top, padding.right, padding.bottom};
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
+        CCBMFontConfiguration font;
+        font.parseInfoArguments(row.line);
+        EXPECT_EQ(sides(font), row.padding);
+    }
+    // The file reader leaves the padding out of the font.
+    CCBMFontConfiguration font;
+    font.parseConfigText(rows[0].line + "\n" + kFont, "title.fnt");
+    EXPECT_EQ(sides(font), (std::array<int32_t, 4>{}));
+    EXPECT_EQ(font.commonHeight(), 16);
+}
+
 TEST(CCBMFontConfigurationTest, CacheSharesReadFontsAndRefusesBadFilesOnce) {
     const TemporaryFolder folder;
     const ScopedResourceFolder useFolder(folder.path());

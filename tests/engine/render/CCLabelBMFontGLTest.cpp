@@ -110,6 +110,30 @@ TEST_F(CCLabelBMFontGLTest, LaysOutKerningLinesWrappingAndAlignment) {
     }
 }
 
+TEST_F(CCLabelBMFontGLTest, AnotherAnchorPointLaysTheGlyphsOutAgainWrappedAndAligned) {
+    const struct { const char* text; float width; int32_t alignment; } rows[] = {
+        {"AV", -1, 0}, {"aaa\nb", -1, 1}, {"aa bb a", 20, 2},
+    };
+    const CGPoint anchor = CGPointMake(0, 1);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const auto made = [&] {
+            return CCLabelBMFont::labelWithString(row.text, "font.fnt", row.width, row.alignment);
+        };
+        // The anchor point moves the whole block, not the glyphs in it: they match a label just made.
+        const RefPtr<CCLabelBMFont> label = made(), expected = made();
+        ASSERT_TRUE(label && expected);
+        // A glyph the caller moved stays where it is while the anchor point stays the same.
+        CCNode* moved = label->getChildByTag(0);
+        moved->setPosition(CGPointMake(-50, -50));
+        label->setAnchorPoint(CGPointMake(0.5, 0.5));
+        EXPECT_EQ(moved->position(), CGPointMake(-50, -50));
+        label->setAnchorPoint(anchor);
+        EXPECT_EQ(glyphs(label.get()), glyphs(expected.get()));
+        EXPECT_EQ(label->anchorPointInPoints(), CGPointMake(0, label->contentSize().height));
+    }
+}
+
 TEST_F(CCLabelBMFontGLTest, ReusesSpritesByTagAndWrapsPastChildrenOfItsOwn) {
     const RefPtr<CCLabelBMFont> label = CCLabelBMFont::labelWithString("aaa bbb", "font.fnt");
     ASSERT_NE(label, nullptr);

@@ -121,6 +121,13 @@ TEST_F(CCMenuItemGLTest, FontItemsKeepTheirOwnFontAndRebuildTheirLabelWhenItChan
     } changes[] = {
         {"size", [&] { first->setFontSize(64); }, "Marker Felt", 64},
         {"name", [&] { first->setFontName("DejaVu Sans"); }, "DejaVu Sans", 64},
+        // Its own name, with the label's font changed behind its back, gives a label in that name.
+        {"its own name",
+         [&] {
+             labelOf(first)->setFontName("Marker Felt");
+             first->setFontName(first->fontName());
+         },
+         "DejaVu Sans", 64},
     };
     for (const auto& c : changes) {
         const RefPtr<CCNode> before(first->label());
@@ -145,6 +152,17 @@ TEST_F(CCMenuItemGLTest, FontItemsKeepTheirOwnFontAndRebuildTheirLabelWhenItChan
     EXPECT_EQ(first->label(), shown);
     EXPECT_EQ(first->fontName(), "DejaVu Sans");
     EXPECT_EQ(first->fontSize(), 64u);
+
+    // An empty item opens no font, so it takes one it cannot open; the text it is given later is
+    // refused by the label and the item stays empty.
+    const RefPtr<CCMenuItemFont> empty = CCMenuItemFont::itemWithString("");
+    ASSERT_NE(empty, nullptr);
+    empty->setFontName("No Such Family");
+    empty->setString("Play");
+    EXPECT_EQ(log.lines().size(), 3u);
+    EXPECT_EQ(empty->fontName(), "No Such Family");
+    EXPECT_EQ(labelOf(empty)->string(), "");
+    EXPECT_EQ(empty->contentSize(), CGSizeZero);
 }
 
 TEST_F(CCMenuItemGLTest, AtlasFontItemsShowTheirTextInCells) {
@@ -199,7 +217,7 @@ TEST_F(CCMenuItemGLTest, ImageItemsInstallSpriteFramesAsTheirImages) {
     EXPECT_TRUE(pixelNear(100, 100, kYellow));
 }
 
-TEST_F(CCMenuItemGLTest, ColourAndOpacityReachEveryPartAndAreReadFromTheFirst) {
+TEST_F(CCMenuItemGLTest, ColourAndOpacityReachEveryPieceOfTheItemAndAreReadFromItsFirst) {
     const auto sprite = [&] { return CCSprite::spriteWithTexture(texture_); };
     const RefPtr<CCNode> label = CCLabelAtlas::labelWithString("01", "cells.png", 32, 32, '0');
     ASSERT_NE(label, nullptr);

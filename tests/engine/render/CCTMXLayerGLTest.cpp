@@ -12,6 +12,7 @@
 #include "TMXTestMaps.h"
 #include "engine/core/CCTextureAtlas.h"
 #include "engine/render/CCSprite.h"
+#include "platform/foundation/Log.h"
 #include "platform/foundation/NamedException.h"
 #include "platform/foundation/StringUtils.h"
 #include "platform/image/Image.h"
@@ -172,4 +173,45 @@ TEST_F(CCTMXLayerGLTest, SettingAndRemovingTilesKeepsQuadsInPositionOrder) {
     layer->setTileGID(1, {0, 0});
     layer->removeTileAt({2, 0});
     EXPECT_TRUE(!layer->tileAt({2, 0}) && layer->textureAtlas()->totalQuads() == 1);
+}
+
+TEST_F(CCTMXLayerGLTest, NewTilesReplaceEveryQuadAndSizesThatDoNotFitAreRefused) {
+    constexpr uint32_t H = kCCTMXTileHorizontalFlag;
+    const RefPtr<CCTMXTiledMap> tiled = map(mapXML("orthogonal", 4, 1, 32, 32, layerXML("L", 4, 1, {1, 0, 0, 1})));
+    scene_->addChild(tiled.get());
+    CCTMXLayer* layer = tiled->layerNamed("L");
+    ASSERT_NE(layer->tileAt({3, 0}), nullptr);
+    const std::vector<uint32_t> before = layer->tiles();
+
+    LogCapture log;
+    layer->setTiles({2, 2, 2});
+    layer->setTiles(std::vector<uint32_t>(5, 2));
+    layer->setLayerSize({3, 1});
+    layer->setLayerSize({2.5, 2});
+    EXPECT_EQ(log.lines().size(), 4u);
+    EXPECT_EQ(layer->tiles(), before);
+    EXPECT_EQ(layer->layerSize(), CGSizeMake(4, 1));
+    EXPECT_EQ(quadColumns(layer), (std::vector{0, 3}));
+
+    // Flag bits alone make no tile; the old tile sprite goes with the old tiles.
+    layer->setTiles({H, 2 | H, 0, 2});
+    EXPECT_EQ(layer->children()->count(), 0u);
+    EXPECT_EQ(quadColumns(layer), (std::vector{1, 3}));
+    EXPECT_EQ((std::vector{layer->tileGIDAt({0, 0}), layer->tileGIDAt({1, 0}), layer->tileGIDAt({3, 0})}),
+              (std::vector<uint32_t>{0, 2, 2}));
+    runFrames(1);
+    for (auto [column, colour] : {std::pair{0, kBlack}, {1, kMagenta}, {2, kBlack}, {3, kMagenta}}) {
+        EXPECT_TRUE(pixelNear(column * 32 + 16, 16, colour)) << column;
+    }
+    // Changes find the quads where the new tiles put them.
+    layer->setTileGID(1, {2, 0});
+    layer->removeChild(layer->tileAt({1, 0}), true);
+    EXPECT_EQ(quadColumns(layer), (std::vector{2, 3}));
+
+    // Another number of tiles: released first, then sized, then set.
+    layer->releaseMap();
+    layer->setLayerSize({2, 1});
+    layer->setTiles({0, 1});
+    EXPECT_EQ(quadColumns(layer), (std::vector{1}));
+    EXPECT_EQ(log.lines().size(), 4u);
 }

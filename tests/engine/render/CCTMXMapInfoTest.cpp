@@ -9,6 +9,7 @@
 
 #include "TMXTestMaps.h"
 #include "platform/foundation/Log.h"
+#include "platform/foundation/NamedException.h"
 #include "support/Deflate.h"
 #include "support/TestSupport.h"
 
@@ -234,4 +235,37 @@ TEST(CCTMXMapInfo, LayerOpacityIsClampedToAByteAndNeverTakenFromTheDTD) {
     ASSERT_EQ(typed->layers().size(), 1u);
     EXPECT_EQ(typed->layers()[0]->opacity(), 255);
     EXPECT_TRUE(capture.lines().empty());
+}
+
+TEST(CCTMXMapInfo, ReplacedRecordListsTakeNothingALaterDocumentMeantForTheOldRecords) {
+    // A document cut inside a layer's data or an object group, the lists replaced, then a later
+    // document whose property and data would have gone to the record left open.
+    const RefPtr<CCTMXLayerInfo> layer = makeRef<CCTMXLayerInfo>();
+    const RefPtr<CCTMXObjectGroup> group = makeRef<CCTMXObjectGroup>();
+    const struct {
+        const char* cut;
+        std::function<void(CCTMXMapInfo&)> replace;
+        const char* later;
+    } rows[] = {
+        {R"(<layer name="A" width="1" height="1"><data encoding="base64">AQAA)",
+         [&](CCTMXMapInfo& info) { info.setLayers({layer}); }, R"(<property name="p" value="v"/>)"},
+        {R"(<layer name="A" width="1" height="1"><data encoding="base64">AQAA)",
+         [](CCTMXMapInfo& info) { info.setLayers({}); }, "<data/>"},
+        {R"(<objectgroup name="G">)", [&](CCTMXMapInfo& info) { info.setObjectGroups({group}); },
+         R"(<property name="p" value="v"/>)"},
+    };
+    const LogCapture quiet;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.cut);
+        const RefPtr<CCTMXMapInfo> info = parse(mapXML(row.cut));
+        row.replace(*info);
+        info->parseXMLString(row.later);
+    }
+    EXPECT_EQ(layer->properties().count(), 0u);
+    EXPECT_TRUE(layer->tiles().empty());
+    EXPECT_EQ(group->properties().count(), 0u);
+
+    const RefPtr<CCTMXMapInfo> info = parse(mapXML(""));
+    EXPECT_THROW(info->setTilesets({nullptr}), NamedException);
+    EXPECT_TRUE(info->tilesets().empty());
 }

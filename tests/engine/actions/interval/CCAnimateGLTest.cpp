@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,11 @@ protected:
         animation->setRestoreOriginalFrame(restore);
         return animation;
     }
+    // `animation` with a notification posted when each of these frames shows.
+    static RefPtr<CCAnimation> noted(RefPtr<CCAnimation> animation, std::initializer_list<size_t> frames) {
+        for (size_t i : frames) animation->frames()[i]->setUserInfo(std::make_shared<const Value>(Value::dictionary()));
+        return animation;
+    }
     RefPtr<CCAnimate> animate(RefPtr<CCAnimation> animation) { return CCAnimate::actionWithAnimation(animation); }
     // `action` playing `animation` in place of the one it was made with.
     static RefPtr<CCAnimate> replaced(RefPtr<CCAnimate> action, RefPtr<CCAnimation> animation) {
@@ -83,8 +89,7 @@ protected:
 TEST_F(CCAnimateGLTest, ShowsAtMostOneFramePerStepAndNotifiesEachFrameShown) {
     RefPtr<CCAnimation> noTime = animationOf({1, 1});
     noTime->setDelayPerUnit(0);
-    RefPtr<CCAnimation> noted = animationOf({1, 1, 1}, 2);
-    for (int i : {0, 2}) noted->frames()[i]->setUserInfo(std::make_shared<const Value>(Value::dictionary()));
+    const RefPtr<CCAnimation> twoLoops = noted(animationOf({1, 1, 1}, 2), {0, 2});
     const std::vector<float> twoSteps{0, 1};
     LogCapture rowLog;
     const struct {
@@ -100,7 +105,7 @@ TEST_F(CCAnimateGLTest, ShowsAtMostOneFramePerStepAndNotifiesEachFrameShown) {
         {"a long step catches up", animate(animationOf({1, 1, 2, 1})), {0, .55f, 0, 0, .1f}, {0, 1, 2, 3, 3}, 3, 0},
         {"reversed, restoring", animate(animationOf({1, 1, 2}, 1, true))->reverse(), {0, .25f, .25f}, {2, 1, 0}, -1, 0},
         // Two loops of 0.375 s, each step inside a frame's share; frames 0 and 2 post notifications.
-        {"two loops", animate(noted), {0, .1875f, .125f, .125f, .125f, .125f, .0625f}, {0, 1, 2, 0, 1, 2, 2}, 2, 4},
+        {"two loops", animate(twoLoops), {0, .1875f, .125f, .125f, .125f, .125f, .0625f}, {0, 1, 2, 0, 1, 2, 2}, 2, 4},
         {"no animation", animate(nullptr), twoSteps, {-1, -1}, -1, 0},
         {"no frames", animate(CCAnimation::animation()), twoSteps, {-1, -1}, -1, 0},
         {"zero loops", animate(animationOf({1, 1}, 0)), twoSteps, {-1, -1}, -1, 0},
@@ -129,6 +134,21 @@ TEST_F(CCAnimateGLTest, ShowsAtMostOneFramePerStepAndNotifiesEachFrameShown) {
     twice->startWithTarget(node.get());
     for (int step = 0; step < 4; ++step) twice->step(0.125f);
     EXPECT_EQ(log.lines().size(), 1u);
+}
+
+TEST_F(CCAnimateGLTest, AnotherAnimationGivenMidRunGoesOnFromTheFrameReached) {
+    // Four frames of 0.125 s; the first one of each animation posts a notification, and the last
+    // one of the second.
+    const RefPtr<CCAnimate> action = animate(noted(animationOf({1, 1, 1, 1}), {0}));
+    EXPECT_EQ(play(action.get(), {0, .125f, .125f}), (std::vector{0, 1, 2}));
+    action->setAnimation(noted(animationOf({1, 1, 1, 1}), {0, 3}));
+    std::vector<int> cells;
+    for (float dt : {.0625f, .0625f, .0625f}) {
+        action->step(dt);
+        cells.push_back(shown());
+    }
+    EXPECT_EQ(cells, (std::vector{2, 3, 3}));
+    EXPECT_EQ(notes_, 2);
 }
 
 TEST_F(CCAnimateGLTest, NamedAnimationFramesShowByIndexAndBadOnesChangeNothing) {
