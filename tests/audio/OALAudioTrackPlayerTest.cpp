@@ -110,7 +110,9 @@ TEST_F(OALAudioTrackPlayerTest, LoopsNPlayAnMP3NPlusOneTimesThenFinishOnceInTheT
             wraps += now < last - 0.1;
             last = now;
         }));
-        EXPECT_EQ(wraps, loops);
+        if (realTimeOutputChecksApply()) {  // each wrap seen as it passed
+            EXPECT_EQ(wraps, loops);
+        }
         EXPECT_EQ(finished, 1);
         EXPECT_FALSE(track_->playing());
         EXPECT_EQ(track_->currentTime(), 0);
