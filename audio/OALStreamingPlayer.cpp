@@ -1,7 +1,6 @@
 #include "audio/OALStreamingPlayer.h"
 
 #include <AL/alext.h>
-#include <sndfile.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,7 +14,6 @@
 
 namespace {
 
-constexpr const char* kErrorDomain = "OALStreamingPlayerErrorDomain";
 // About 93 ms at 44.1 kHz per buffer, so four buffers hold about 0.37 s: far more than one pump
 // period plus the mixer's own update (about 23 ms).
 constexpr int64_t kBufferFrames = 4096;
@@ -57,7 +55,7 @@ RefPtr<OALStreamingPlayer> OALStreamingPlayer::playerWithUrl(const std::string& 
 
 bool OALStreamingPlayer::open(const std::string& url, RefPtr<Error>* error) {
     const auto fail = [error](int64_t code, const std::string& text) {
-        if (error) *error = makeRef<Error>(kErrorDomain, code, text);
+        if (error) *error = makeRef<Error>(kOALStreamingErrorDomain, code, text);
         return false;
     };
     url_ = url;
@@ -74,16 +72,7 @@ bool OALStreamingPlayer::open(const std::string& url, RefPtr<Error>* error) {
     }
     if (!device) return fail(0, "no audio device is open");
 
-    SF_INFO info{};
-    file_ = sf_open(path.c_str(), SFM_READ, &info);
-    if (!file_) return fail(sf_error(nullptr), sf_strerror(nullptr));
-    if (info.channels < 1 || info.samplerate <= 0) return fail(0, "the file has no channels or no sample rate");
-    fileChannels_ = info.channels;
-    channels_ = std::min(fileChannels_, 2);
-    rate_ = info.samplerate;
-    frames_ = std::max<sf_count_t>(info.frames, 0);
-    decoded_.resize(size_t(kBufferFrames) * size_t(fileChannels_));
-
+    if (!decoder_.open(path, kBufferFrames, error)) return false;
     context_ = ALContext::contextOnDevice(device, {});
     if (!context_) return fail(0, "OpenAL could not make a context for music");
     BoundContext bound(context_->context());
@@ -121,7 +110,6 @@ OALStreamingPlayer::~OALStreamingPlayer() {
         }
         if (buffers_[0]) ALWrapper::deleteBuffers(buffers_.data(), kBufferCount);
     }
-    if (file_) sf_close(file_);
 }
 
 bool OALStreamingPlayer::prepareToPlay() {
@@ -173,7 +161,7 @@ void OALStreamingPlayer::stop() {
     startAt_.reset();
     playing_ = false;
     paused_ = false;
-    loopsLeft_ = numberOfLoops_;
+    decoder_.setLoopsLeft(numberOfLoops_);
 }
 
 bool OALStreamingPlayer::playing() const {
@@ -207,7 +195,7 @@ void OALStreamingPlayer::setPan(float pan) {
 
 void OALStreamingPlayer::applyPan() {
     const float direction = pan_ * float(M_PI_2);  // radians clockwise from straight ahead
-    if (channels_ == 2) {
+    if (decoder_.channels() == 2) {
         // OpenAL's angles run counter-clockwise, left first; the pair starts 30 degrees either side
         // of the middle and closes in on one side as the pan reaches it.
         const float spread = (1 - std::fabs(pan_)) * float(M_PI / 6);
@@ -226,7 +214,7 @@ int64_t OALStreamingPlayer::numberOfLoops() const {
 void OALStreamingPlayer::setNumberOfLoops(int64_t loops) {
     std::lock_guard lock(mutex_);
     numberOfLoops_ = loops;
-    loopsLeft_ = loops;
+    decoder_.setLoopsLeft(loops);
     // A decoder that stopped at the end of the file may go round again.
     if (loops != 0 && !decodeFailed_) decoderDone_ = false;
 }
@@ -234,12 +222,12 @@ void OALStreamingPlayer::setNumberOfLoops(int64_t loops) {
 double OALStreamingPlayer::currentTime() const {
     std::lock_guard lock(mutex_);
     BoundContext bound(context_->context());
-    return double(prepared_ ? playingFrame() : position_) / rate_;
+    return double(prepared_ ? playingFrame() : position_) / decoder_.rate();
 }
 
 void OALStreamingPlayer::setCurrentTime(double seconds) {
     std::lock_guard lock(mutex_);
-    const int64_t frame = std::clamp<int64_t>(std::llround(std::max(seconds, 0.0) * rate_), 0, frames_);
+    const int64_t frame = std::clamp<int64_t>(std::llround(std::max(seconds, 0.0) * decoder_.rate()), 0, decoder_.frames());
     position_ = frame;
     if (!prepared_) return;
     BoundContext bound(context_->context());
@@ -252,11 +240,11 @@ double OALStreamingPlayer::deviceCurrentTime() const {
 }
 
 double OALStreamingPlayer::duration() const {
-    return double(frames_) / rate_;
+    return double(decoder_.frames()) / decoder_.rate();
 }
 
 uint64_t OALStreamingPlayer::numberOfChannels() const {
-    return uint64_t(fileChannels_);
+    return uint64_t(decoder_.fileChannels());
 }
 
 bool OALStreamingPlayer::meteringEnabled() const {
@@ -278,11 +266,11 @@ void OALStreamingPlayer::updateMeters() {
     int64_t offset = ALWrapper::getSourcei(source_, AL_SAMPLE_OFFSET);
     for (int i = 0; i < queueCount_; ++i) {
         const QueuedBuffer& queued = queue_[size_t((queueHead_ + i) % kBufferCount)];
-        if (offset >= queued.frames) {
-            offset -= queued.frames;
+        if (offset >= queued.stretch.frames) {
+            offset -= queued.stretch.frames;
             continue;
         }
-        for (int channel = 0; channel < channels_; ++channel) {
+        for (int channel = 0; channel < decoder_.channels(); ++channel) {
             averagePower_[size_t(channel)] = decibels(std::sqrt(queued.meanSquare[size_t(channel)]));
             peakPower_[size_t(channel)] = decibels(queued.peak[size_t(channel)]);
         }
@@ -304,53 +292,42 @@ bool OALStreamingPlayer::queueFrom(int64_t frame) {
     emptyQueue();
     decoderDone_ = false;
     decodeFailed_ = false;
-    if (sf_seek(file_, frame, SEEK_SET) < 0) {
+    if (!decoder_.seek(frame)) {
         OALTools::logError("-[OALStreamingPlayer queueFrom:]", "Could not seek to frame %lld in %s",
                            static_cast<long long>(frame), url_.c_str());
         return false;
     }
-    readFrame_ = frame;
-    prepared_ = queueNext();
+    while (queueNext()) {}
+    prepared_ = queueCount_ > 0;
     return prepared_;
 }
 
 bool OALStreamingPlayer::queueNext() {
     if (spareCount_ == 0 || decoderDone_) return false;
-    sf_count_t got = sf_readf_float(file_, decoded_.data(), kBufferFrames);
-    // End of a pass that played something: go round again without a gap.
-    if (got <= 0 && sf_error(file_) == SF_ERR_NO_ERROR && loopsLeft_ != 0 && readFrame_ > 0 &&
-        sf_seek(file_, 0, SEEK_SET) == 0) {
-        readFrame_ = 0;
-        if (loopsLeft_ > 0) --loopsLeft_;
-        got = sf_readf_float(file_, decoded_.data(), kBufferFrames);
-    }
-    if (got <= 0) {
+    const OALStreamingDecoder::Stretch stretch = decoder_.read();
+    if (stretch.frames == 0) {
         decoderDone_ = true;
-        if (const int status = sf_error(file_); status != SF_ERR_NO_ERROR) {
+        if (RefPtr<Error> failure = decoder_.failure()) {
             decodeFailed_ = true;
-            postDecodeError(makeRef<Error>(kErrorDomain, status, sf_strerror(file_)));
+            postDecodeError(std::move(failure));
         }
         return false;
     }
-    if (fileChannels_ > 2) {
-        for (sf_count_t frame = 0; frame < got; ++frame) {
-            decoded_[size_t(frame * 2)] = decoded_[size_t(frame * fileChannels_)];
-            decoded_[size_t(frame * 2 + 1)] = decoded_[size_t(frame * fileChannels_ + 1)];
-        }
-    }
-    QueuedBuffer queued{readFrame_, got};
+    const int channels = decoder_.channels();
+    const float* samples = decoder_.samples();
+    QueuedBuffer queued{stretch};
     if (meteringEnabled_) {
-        for (sf_count_t i = 0; i < got * channels_; ++i) {
-            const size_t channel = size_t(i % channels_);
-            const float sample = decoded_[size_t(i)];
-            queued.peak[channel] = std::max(queued.peak[channel], std::fabs(sample));
-            queued.meanSquare[channel] += sample * sample;
+        for (int64_t i = 0; i < stretch.frames * channels; ++i) {
+            const size_t channel = size_t(i % channels);
+            queued.peak[channel] = std::max(queued.peak[channel], std::fabs(samples[i]));
+            queued.meanSquare[channel] += samples[i] * samples[i];
         }
-        for (float& meanSquare : queued.meanSquare) meanSquare /= float(got);
+        for (float& meanSquare : queued.meanSquare) meanSquare /= float(stretch.frames);
     }
-    const ALenum format = channels_ == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
+    const ALenum format = channels == 1 ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
     const ALuint buffer = spare_[size_t(spareCount_ - 1)];
-    if (!ALWrapper::bufferData(buffer, format, decoded_.data(), ALsizei(got * channels_ * ALsizei(sizeof(float))), rate_) ||
+    if (!ALWrapper::bufferData(buffer, format, samples, ALsizei(stretch.frames * channels * ALsizei(sizeof(float))),
+                               decoder_.rate()) ||
         !ALWrapper::sourceQueueBuffers(source_, 1, &buffer)) {
         decoderDone_ = true;
         return false;
@@ -358,7 +335,6 @@ bool OALStreamingPlayer::queueNext() {
     --spareCount_;
     queue_[size_t((queueHead_ + queueCount_) % kBufferCount)] = queued;
     ++queueCount_;
-    readFrame_ += got;
     return true;
 }
 
@@ -380,10 +356,10 @@ int64_t OALStreamingPlayer::playingFrame() const {
     int64_t offset = ALWrapper::getSourcei(source_, AL_SAMPLE_OFFSET);
     for (int i = 0; i < queueCount_; ++i) {
         const QueuedBuffer& queued = queue_[size_t((queueHead_ + i) % kBufferCount)];
-        if (offset < queued.frames) return queued.startFrame + offset;
-        offset -= queued.frames;
+        if (offset < queued.stretch.frames) return queued.stretch.fileFrame(offset);
+        offset -= queued.stretch.frames;
     }
-    return readFrame_;
+    return decoder_.nextFrame();
 }
 
 void OALStreamingPlayer::service() {
@@ -405,7 +381,7 @@ void OALStreamingPlayer::service() {
     emptyQueue();
     playing_ = false;
     position_ = 0;
-    loopsLeft_ = numberOfLoops_;
+    decoder_.setLoopsLeft(numberOfLoops_);
     postDidFinishPlaying(!decodeFailed_);
 }
 

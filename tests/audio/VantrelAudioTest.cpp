@@ -225,9 +225,11 @@ TEST(VantrelAudioWave, TheTrackFadesOutThenTheNextFadesInOverHalfASecondWhatever
     const size_t outHigh = next(next(0, 0.9, true), 0.9, false), outLow = next(outHigh, 0.1, false);
     const size_t inLow = next(outLow, 0.1, true), inHigh = next(inLow, 0.9, true);
     ASSERT_LT(inHigh, level.size());
-    EXPECT_NEAR((outLow - outHigh) * 0.02, 0.4, 0.07);
-    EXPECT_NEAR((inHigh - inLow) * 0.02, 0.4, 0.07);
-    EXPECT_GT((inLow - outLow) * 0.02, 0.1);  // the next track starts silent
+    if (realTimeOutputChecksApply()) {  // how long the fades took, as heard
+        EXPECT_NEAR((outLow - outHigh) * 0.02, 0.4, 0.07);
+        EXPECT_NEAR((inHigh - inLow) * 0.02, 0.4, 0.07);
+        EXPECT_GT((inLow - outLow) * 0.02, 0.1);  // the next track starts silent
+    }
     EXPECT_NEAR(crossings[outHigh], 17.6, 2);
     EXPECT_NEAR(crossings[inHigh], 35.2, 2);
 }
