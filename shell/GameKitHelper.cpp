@@ -273,9 +273,9 @@ void GameKitHelper::closeGameCenter() {
     if (viewOpen_) gameCenterViewControllerDidFinish();
 }
 
-void GameKitHelper::gameCenterViewControllerDidFinish() {
+void GameKitHelper::finishView(void (GameKitHelperProtocol::*dismissed)()) {
     if (!viewOpen_) return;
     viewOpen_ = false;
     if (presenter_) presenter_->dismissView();
-    tellDelegate([](GameKitHelperProtocol& d) { d.onGameCenterViewDismissed(); });
+    tellDelegate([dismissed](GameKitHelperProtocol& d) { (d.*dismissed)(); });
 }

@@ -98,8 +98,13 @@ public:
     void showAchievements() { showGameCenter(1); }
     // Finishes an open view, or drops one asked for but not yet shown.
     void closeGameCenter();
-    // The presenter's call when the player is done: dismisses the view and tells the delegate.
-    void gameCenterViewControllerDidFinish();
+    // The presenter's call when the player is done: dismisses the view and tells the delegate
+    // (onGameCenterViewDismissed). The other two do the same for a view presented as the
+    // leaderboards or the achievements alone, and tell onLeaderboardViewDismissed and
+    // onAchievementsViewDismissed. Each does nothing while no view is open.
+    void gameCenterViewControllerDidFinish() { finishView(&GameKitHelperProtocol::onGameCenterViewDismissed); }
+    void leaderboardViewControllerDidFinish() { finishView(&GameKitHelperProtocol::onLeaderboardViewDismissed); }
+    void achievementViewControllerDidFinish() { finishView(&GameKitHelperProtocol::onAchievementsViewDismissed); }
     bool isGameCenterViewOpen() const { return viewOpen_; }
 
     // The unsent results, by leaderboard or achievement identifier.
@@ -123,6 +128,8 @@ private:
     void saveCachedAchievements();
     void reportCachedScoresAndAchievements();
     void presentView(int viewState);
+    // Dismisses the open view and tells the delegate `dismissed`.
+    void finishView(void (GameKitHelperProtocol::*dismissed)());
 
     const RefPtr<GameService> service_;
     const std::string scoresPath_;

@@ -5,13 +5,14 @@
 #include "engine/core/CCEventObject.h"
 #include "platform/foundation/RunLoop.h"
 
-RefPtr<CCGLView> CCGLView::viewWithFrame(CGRect frame, const std::string& title, bool hidden) {
+RefPtr<CCGLView> CCGLView::viewWithFrame(CGRect frame, const std::string& title, bool hidden,
+                                         GLWindow* shareContext) {
     RefPtr<CCGLView> view = makeRef<CCGLView>();
-    return view->initWithFrame(frame, title, hidden) ? view : nullptr;
+    return view->initWithFrame(frame, title, hidden, shareContext) ? view : nullptr;
 }
 
-bool CCGLView::initWithFrame(CGRect frame, const std::string& title, bool hidden) {
-    window_ = GLWindow::create(title, frame.size, hidden);
+bool CCGLView::initWithFrame(CGRect frame, const std::string& title, bool hidden, GLWindow* shareContext) {
+    window_ = GLWindow::create(title, frame.size, hidden, shareContext);
     if (!window_) return false;
     window_->makeCurrent();
     window_->setSwapInterval(1);

@@ -24,10 +24,15 @@ class CCGLView : public Object {
 public:
     // Opens a window of the frame's size (points; the system places it) titled `title`; a hidden
     // window draws like a shown one. Null (logged) when no window or GL context can be had.
-    static RefPtr<CCGLView> viewWithFrame(CGRect frame, const std::string& title, bool hidden = false);
+    static RefPtr<CCGLView> viewWithFrame(CGRect frame, const std::string& title, bool hidden = false,
+                                          GLWindow* shareContext = nullptr);
 
     CCGLView() = default;
-    bool initWithFrame(CGRect frame, const std::string& title, bool hidden);
+    // With `shareContext` (another view's window), this view's GL context shares that one's
+    // objects: a texture made in either draws in both. The engine draws and loads its textures in
+    // the director's view's context only, and its GL state cache follows that context alone: a
+    // view made this way draws the shared objects with its own GL calls.
+    bool initWithFrame(CGRect frame, const std::string& title, bool hidden, GLWindow* shareContext = nullptr);
 
     // (0, 0, width, height) of the window, points; equal to pixels on this platform.
     CGRect bounds() const;

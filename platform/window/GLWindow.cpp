@@ -76,7 +76,8 @@ void logNoOpenGL(const char* failure) {
 
 }  // namespace
 
-std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size, bool hidden) {
+std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size, bool hidden,
+                                           GLWindow* shareContext) {
     if (!(size.width >= 1 && size.height >= 1 && size.width <= INT32_MAX && size.height <= INT32_MAX)) {
         logLine("cannot open a window of %g x %g points", size.width, size.height);
         return nullptr;
@@ -91,6 +92,7 @@ std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size
     // The shaders need 2.1; a display that offers less fails here rather than at the first draw.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, shareContext ? 1 : 0);
 
     const uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | (hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
@@ -100,7 +102,9 @@ std::unique_ptr<GLWindow> GLWindow::create(const std::string& title, CGSize size
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    SDL_GLContext context = SDL_GL_CreateContext(window);
+    // SDL shares with the context that is current when the new one is made.
+    const bool shareable = !shareContext || SDL_GL_MakeCurrent(shareContext->window_, shareContext->context_) == 0;
+    SDL_GLContext context = shareable ? SDL_GL_CreateContext(window) : nullptr;
     if (!context) {
         logNoOpenGL((std::string("no OpenGL context: ") + SDL_GetError()).c_str());
         SDL_DestroyWindow(window);

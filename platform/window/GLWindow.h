@@ -45,7 +45,10 @@ public:
     // line when the size is not positive, no display can be opened or GL cannot be had. The display
     // is the session's (DISPLAY, WAYLAND_DISPLAY); SDL's off-screen and dummy drivers serve only
     // when asked for by name (SDL_VIDEODRIVER), never as a silent fallback.
-    static std::unique_ptr<GLWindow> create(const std::string& title, CGSize size, bool hidden = false);
+    // With `shareContext`, the new context shares its objects (textures, buffers, programs) with
+    // that window's context; the two keep their own state (bindings, current program).
+    static std::unique_ptr<GLWindow> create(const std::string& title, CGSize size, bool hidden = false,
+                                            GLWindow* shareContext = nullptr);
     // Opens the display as create does, ahead of the windows, and keeps it open for the rest of
     // the run: a program can then learn that it has a graphical session before it makes its
     // window. False after the one logged line when there is none. Call it before the program

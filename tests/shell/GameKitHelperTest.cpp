@@ -17,6 +17,8 @@ struct RecordingDelegate : GameKitHelperProtocol {
     void onLocalPlayerAuthenticationChanged() override { calls.push_back("authentication"); }
     void onGameCenterViewPresented(int state) override { calls.push_back("presented " + std::to_string(state)); }
     void onGameCenterViewDismissed() override { calls.push_back("dismissed"); }
+    void onLeaderboardViewDismissed() override { calls.push_back("leaderboards dismissed"); }
+    void onAchievementsViewDismissed() override { calls.push_back("achievements dismissed"); }
     void onScoreSubmitted(bool success, const std::string& category) override {
         calls.push_back(std::string("score ") + (success ? "sent " : "failed ") + category);
     }
@@ -260,6 +262,33 @@ TEST_F(GameKitHelperTest, TheViewCountsAsOpenOnlyOnceShown) {
     helper->closeGameCenter();
     EXPECT_EQ(presenter.shown, (std::vector<int>{0, -1}));
     EXPECT_EQ(delegate.calls.back(), "dismissed");
+}
+
+TEST_F(GameKitHelperTest, EachFinishingCallDismissesTheOpenViewOnceAndNamesItsView) {
+    FakePresenter presenter;
+    auto helper = makeHelper();
+    helper->setViewPresenter(&presenter);
+    const struct {
+        void (GameKitHelper::*finish)();
+        int viewState;
+        const char* told;
+    } rows[] = {
+        {&GameKitHelper::gameCenterViewControllerDidFinish, -1, "dismissed"},
+        {&GameKitHelper::leaderboardViewControllerDidFinish, 0, "leaderboards dismissed"},
+        {&GameKitHelper::achievementViewControllerDidFinish, 1, "achievements dismissed"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.told);
+        presenter.dismissed = 0;
+        delegate.calls.clear();
+        helper->showGameCenter(row.viewState);
+        drainMainRunLoop();
+        ((*helper).*row.finish)();
+        ((*helper).*row.finish)();  // nothing open any more
+        EXPECT_FALSE(helper->isGameCenterViewOpen());
+        EXPECT_EQ(presenter.dismissed, 1);
+        EXPECT_EQ(delegate.calls, (std::vector<std::string>{"presented " + std::to_string(row.viewState), row.told}));
+    }
 }
 
 TEST_F(GameKitHelperTest, UnreadableCachesReadEmptyAndAreKeptAside) {

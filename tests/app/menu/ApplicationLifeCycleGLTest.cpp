@@ -220,7 +220,7 @@ TEST_F(ApplicationLifeCycleTest, FocusChangedWhileASwitchSettlesIsFollowedOnceIt
 // middle of the window is the middle of the design, so clicks land where they look.
 TEST_F(ApplicationLifeCycleTest, FullScreenAndBackLayTheMenuOutForTheWindowsRealSize) {
     GLWindow& window = *view_->window();
-    if (x11WindowManagerRuns(window)) GTEST_SKIP() << "a window manager runs on this display";
+    SKIP_WHERE_A_WINDOW_MANAGER_RUNS(window);
     SDL_ShowWindow(SDL_GetWindowFromID(window.windowID()));  // SDL makes only a shown window full screen
     preferences_.setUseFullscreen(false);
     launch();

@@ -15,6 +15,7 @@
 
 #include "platform/foundation/Log.h"
 #include "platform/window/CursorHider.h"
+#include "platform/window/UnmanagedX11Window.h"
 #include "support/CountingCursorHider.h"
 #include "support/TestWindow.h"
 #include "tests/platform/window/X11WindowGeometry.h"
@@ -88,7 +89,7 @@ TEST_F(GLWindowTest, ADoubleBufferedCompatibilityContextWithDepthDrawsShownHidde
 // places itself: it covers the screen, tells its new size, and goes back to its windowed size,
 // centred, on leaving. A running manager is left to do it.
 TEST_F(GLWindowTest, WithoutAWindowManagerFullScreenReallyCoversTheScreenAndLeavingCentresTheWindow) {
-    if (x11WindowManagerRuns(*window)) GTEST_SKIP() << "a window manager runs on this display";
+    SKIP_WHERE_A_WINDOW_MANAGER_RUNS(*window);
     const X11Rect screen = x11WindowGeometry(*window).screen;
     const X11Rect windowed{(screen.width - 400) / 2, (screen.height - kHeight) / 2, 400, kHeight};
     ASSERT_EQ(x11WindowGeometry(*window).frame, windowed);
@@ -104,7 +105,9 @@ TEST_F(GLWindowTest, WithoutAWindowManagerFullScreenReallyCoversTheScreenAndLeav
         SCOPED_TRACE(managerNames[manager]);
         std::optional<AnnouncedWindowManager> announcement;
         if (manager != none) announcement.emplace(*window, manager == running);
-        // What decides whether this test and the menu's full-screen test skip.
+        // What the program decides, and what decides whether this test and the menu's full-screen
+        // test run.
+        EXPECT_EQ(isUnmanagedX11Window(SDL_GetWindowFromID(id)), manager != running);
         EXPECT_EQ(x11WindowManagerRuns(*window), manager == running);
         ASSERT_TRUE(window->setFullScreen(true));
         pollUntilTheSizeIsReal(*window, [this] { poll(); });
