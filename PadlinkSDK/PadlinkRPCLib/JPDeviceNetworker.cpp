@@ -183,7 +183,7 @@ void JPDeviceNetworker::rpcConnectionDidReceiveMethodCall(JPRPCConnection* conne
 
 void JPDeviceNetworker::rpcConnectionDidWriteMethodReturn(JPRPCConnection* connection, JPMethodReturn* methodReturn,
                                                           JPMethodCall* call) {
-    if (connection != rpcConnection_.get()) return;
+    if (connection != rpcConnection_.get() || !call) return;  // a return written for no call has no handler
     const HandlerEntry* entry = handlersFor(call->methodName());
     if (entry && entry->didWrite) (this->*entry->didWrite)(*methodReturn);
 }
