@@ -64,6 +64,7 @@ public:
     virtual float pan() const = 0;
     virtual void setPan(float pan) = 0;
     // Extra plays after the first: 0 plays once, n plays n + 1 times, negative loops until stopped.
+    // Set while playing, it counts from the pass playing then: 0 ends the sound at that pass's end.
     virtual int64_t numberOfLoops() const = 0;
     virtual void setNumberOfLoops(int64_t loops) = 0;
     // Seconds into the file, 0 to duration(); setting seeks, also while playing.

@@ -8,6 +8,11 @@ int64_t OALStreamingDecoder::Stretch::fileFrame(int64_t offset) const {
     return passFrames == 0 || offset < wrapAt ? startFrame + offset : (offset - wrapAt) % passFrames;
 }
 
+int64_t OALStreamingDecoder::Stretch::wrapsAfter(int64_t offset) const {
+    if (wraps == 0 || offset < wrapAt) return wraps;
+    return std::max<int64_t>(0, wraps - 1 - (offset - wrapAt) / passFrames);
+}
+
 OALStreamingDecoder::~OALStreamingDecoder() {
     if (file_) sf_close(file_);
 }
@@ -53,6 +58,7 @@ OALStreamingDecoder::Stretch OALStreamingDecoder::read() {
         }
         if (stretch.passFrames == 0) stretch.wrapAt = stretch.frames;
         stretch.passFrames = nextFrame_;
+        ++stretch.wraps;
         nextFrame_ = 0;
         if (loopsLeft_ > 0) --loopsLeft_;
     }

@@ -25,8 +25,12 @@ public:
         int64_t frames = 0;      // 0: the last loop has ended, or the decoder failed
         int64_t wrapAt = 0;      // its frames before it first goes round (all of them when it never does)
         int64_t passFrames = 0;  // frames of a whole pass of the file; 0 when it never goes round
+        int64_t wraps = 0;       // times it goes round: at wrapAt, wrapAt + passFrames, ...
         // The file frame `offset` (0 to frames - 1) frames into the stretch.
         int64_t fileFrame(int64_t offset) const;
+        // The wraps that lie past `offset` frames into the stretch (0 to frames): those a listener
+        // there has still to hear. A wrap at `offset` itself has begun its pass and is heard.
+        int64_t wrapsAfter(int64_t offset) const;
     };
 
     OALStreamingDecoder() = default;
@@ -51,6 +55,7 @@ public:
     // The next stretch starts at `frame`; false when the decoder cannot seek there.
     bool seek(int64_t frame);
     // Times still to go round from the end of the file to its start; negative: endlessly.
+    int64_t loopsLeft() const { return loopsLeft_; }
     void setLoopsLeft(int64_t loops) { loopsLeft_ = loops; }
     // Decodes the next stretch into samples().
     Stretch read();

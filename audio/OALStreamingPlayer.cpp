@@ -214,9 +214,21 @@ int64_t OALStreamingPlayer::numberOfLoops() const {
 void OALStreamingPlayer::setNumberOfLoops(int64_t loops) {
     std::lock_guard lock(mutex_);
     numberOfLoops_ = loops;
-    decoder_.setLoopsLeft(loops);
+    if (!prepared_) {
+        decoder_.setLoopsLeft(loops);
+        return;
+    }
+    // The count runs from the pass heard now. Passes queued beyond it are taken off the queue;
+    // otherwise the decoder makes the wraps the queue does not hold yet.
+    BoundContext bound(context_->context());
+    const int64_t queuedWraps = wrapsQueuedAhead();
+    if (loops >= 0 && queuedWraps > loops) {
+        requeueFrom(playingFrame(), loops);
+        return;
+    }
+    decoder_.setLoopsLeft(loops < 0 ? loops : loops - queuedWraps);
     // A decoder that stopped at the end of the file may go round again.
-    if (loops != 0 && !decodeFailed_) decoderDone_ = false;
+    if (!decodeFailed_) decoderDone_ = false;
 }
 
 double OALStreamingPlayer::currentTime() const {
@@ -231,8 +243,9 @@ void OALStreamingPlayer::setCurrentTime(double seconds) {
     position_ = frame;
     if (!prepared_) return;
     BoundContext bound(context_->context());
-    const bool sounding = playing_ && !startAt_;
-    if (queueFrom(frame) && sounding) startSource();
+    // The loops left are those still to be heard: emptying the queue drops wraps decoded ahead.
+    const int64_t decoderLoops = decoder_.loopsLeft();
+    requeueFrom(frame, decoderLoops < 0 ? decoderLoops : decoderLoops + wrapsQueuedAhead());
 }
 
 double OALStreamingPlayer::deviceCurrentTime() const {
@@ -263,19 +276,19 @@ void OALStreamingPlayer::updateMeters() {
     averagePower_.fill(kSilenceDecibels);
     peakPower_.fill(kSilenceDecibels);
     BoundContext bound(context_->context());
-    int64_t offset = ALWrapper::getSourcei(source_, AL_SAMPLE_OFFSET);
-    for (int i = 0; i < queueCount_; ++i) {
-        const QueuedBuffer& queued = queue_[size_t((queueHead_ + i) % kBufferCount)];
-        if (offset >= queued.stretch.frames) {
-            offset -= queued.stretch.frames;
-            continue;
-        }
-        for (int channel = 0; channel < decoder_.channels(); ++channel) {
-            averagePower_[size_t(channel)] = decibels(std::sqrt(queued.meanSquare[size_t(channel)]));
-            peakPower_[size_t(channel)] = decibels(queued.peak[size_t(channel)]);
-        }
-        return;
+    const QueuePlace place = playingPlace();
+    if (place.buffer == queueCount_) return;
+    const QueuedBuffer& playing = queuedAt(place.buffer);
+    for (int channel = 0; channel < decoder_.channels(); ++channel) {
+        averagePower_[size_t(channel)] = decibels(std::sqrt(playing.meanSquare[size_t(channel)]));
+        peakPower_[size_t(channel)] = decibels(playing.peak[size_t(channel)]);
     }
+}
+
+int OALStreamingPlayer::queuedBufferCount() const {
+    std::lock_guard lock(mutex_);
+    BoundContext bound(context_->context());
+    return ALWrapper::getSourcei(source_, AL_BUFFERS_QUEUED);
 }
 
 float OALStreamingPlayer::averagePowerForChannel(uint64_t channel) const {
@@ -300,6 +313,12 @@ bool OALStreamingPlayer::queueFrom(int64_t frame) {
     while (queueNext()) {}
     prepared_ = queueCount_ > 0;
     return prepared_;
+}
+
+void OALStreamingPlayer::requeueFrom(int64_t frame, int64_t loops) {
+    const bool sounding = playing_ && !startAt_;
+    decoder_.setLoopsLeft(loops);
+    if (queueFrom(frame) && sounding) startSource();
 }
 
 bool OALStreamingPlayer::queueNext() {
@@ -339,7 +358,8 @@ bool OALStreamingPlayer::queueNext() {
 }
 
 void OALStreamingPlayer::emptyQueue() {
-    ALWrapper::sourceStop(source_);
+    // Rewound, not stopped: a stopped source is one that played all it had (playingPlace).
+    ALWrapper::sourceRewind(source_);
     ALWrapper::sourcei(source_, AL_BUFFER, 0);
     queueHead_ = 0;
     queueCount_ = 0;
@@ -352,14 +372,29 @@ bool OALStreamingPlayer::startSource() {
     return ALWrapper::sourcePlay(source_);
 }
 
-int64_t OALStreamingPlayer::playingFrame() const {
+OALStreamingPlayer::QueuePlace OALStreamingPlayer::playingPlace() const {
+    // A source that ran dry reads offset 0, but it has played everything queued.
+    if (ALWrapper::getSourcei(source_, AL_SOURCE_STATE) == AL_STOPPED) return {queueCount_, 0};
     int64_t offset = ALWrapper::getSourcei(source_, AL_SAMPLE_OFFSET);
     for (int i = 0; i < queueCount_; ++i) {
-        const QueuedBuffer& queued = queue_[size_t((queueHead_ + i) % kBufferCount)];
-        if (offset < queued.stretch.frames) return queued.stretch.fileFrame(offset);
-        offset -= queued.stretch.frames;
+        if (offset < queuedAt(i).stretch.frames) return {i, offset};
+        offset -= queuedAt(i).stretch.frames;
     }
-    return decoder_.nextFrame();
+    return {queueCount_, 0};
+}
+
+int64_t OALStreamingPlayer::playingFrame() const {
+    const QueuePlace place = playingPlace();
+    return place.buffer < queueCount_ ? queuedAt(place.buffer).stretch.fileFrame(place.offset) : decoder_.nextFrame();
+}
+
+int64_t OALStreamingPlayer::wrapsQueuedAhead() const {
+    const QueuePlace place = playingPlace();
+    int64_t wraps = 0;
+    for (int i = place.buffer; i < queueCount_; ++i) {
+        wraps += i == place.buffer ? queuedAt(i).stretch.wrapsAfter(place.offset) : queuedAt(i).stretch.wraps;
+    }
+    return wraps;
 }
 
 void OALStreamingPlayer::service() {

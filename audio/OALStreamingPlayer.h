@@ -19,7 +19,9 @@ class ALContext;
 // into a few OpenAL buffers queued on one source, which a pump thread of the player's own refills
 // as they play out. Loops are gapless: at the end of the file the decoder goes on from the start
 // inside the buffer it is filling, so every buffer is full however short the file, and the queue
-// holds its whole length ahead of the mixer until the last loop ends.
+// holds its whole length ahead of the mixer until the last loop ends. A loop counts as spent when
+// its pass is heard, not when it is decoded: a seek or a new loop count reckons from the pass
+// playing then.
 //
 // The player plays in an OpenAL context of its own on the device of the OpenAL manager's current
 // context, bound per thread only while the player makes its calls, so that the listener of the
@@ -55,6 +57,11 @@ public:
     double duration() const override;
     uint64_t numberOfChannels() const override;
 
+    // Buffers queued on the source now: four, or fewer where the sound ends sooner. A start or a
+    // seek fills the whole queue at once, so the mixer has all of it ahead before the pump's first
+    // pass.
+    int queuedBufferCount() const;
+
     bool meteringEnabled() const override;
     void setMeteringEnabled(bool enabled) override;
     void updateMeters() override;
@@ -74,6 +81,13 @@ private:
         std::array<float, 2> meanSquare{};  // per output channel
     };
 
+    // Where the source is in its queue: the buffer playing (counted from the oldest queued;
+    // queueCount_ once all of them have played) and the frames of it played already.
+    struct QueuePlace {
+        int buffer = 0;
+        int64_t offset = 0;
+    };
+
     OALStreamingPlayer() = default;
     bool open(const std::string& url, RefPtr<Error>* error);
 
@@ -81,14 +95,22 @@ private:
     // Empties the queue and fills it from `frame`, so that sound can start at once with the whole
     // queue ahead of the mixer. False when nothing could be queued.
     bool queueFrom(int64_t frame);
+    // queueFrom(frame) going round `loops` more times (negative: endlessly); sound that was playing
+    // goes on from there.
+    void requeueFrom(int64_t frame, int64_t loops);
     // Decodes the next stretch into a spare buffer and queues it; false when there is no spare, at
     // the end of the last loop, or on a decoder error (which also posts the decode error).
     bool queueNext();
-    // Stops the source and takes every buffer off its queue.
+    // Rewinds the source (so it plays nothing) and takes every buffer off its queue.
     void emptyQueue();
     bool startSource();
+    const QueuedBuffer& queuedAt(int index) const { return queue_[size_t((queueHead_ + index) % kBufferCount)]; }
+    QueuePlace playingPlace() const;
     // The file frame playing now.
     int64_t playingFrame() const;
+    // The wraps queued that have not been heard yet: the decoder counted them as loops spent when
+    // it decoded them, up to the queue's length (about 0.37 s) ahead of what is heard.
+    int64_t wrapsQueuedAhead() const;
     // One pump pass: refills the queue, restarts a starved source, reports the end.
     void service();
     void pumpLoop();
@@ -108,7 +130,7 @@ private:
     int queueHead_ = 0;
     int queueCount_ = 0;
 
-    OALStreamingDecoder decoder_;  // its loops left are the wraps still to make
+    OALStreamingDecoder decoder_;  // its loops left are the wraps still to decode
     std::string url_;
 
     int64_t position_ = 0;     // file frame to start from when nothing is queued

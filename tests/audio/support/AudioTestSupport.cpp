@@ -129,15 +129,20 @@ std::vector<float> readWaveOutput(const std::string& path) {
 std::vector<Sounding> soundingsIn(const std::vector<float>& stereo) {
     std::vector<Sounding> found;
     int64_t quiet = 8;  // frames since the last loud one
+    Sounding gap;       // those frames: they join the sounding only when a loud one follows them soon
     for (size_t i = 2; i + 1 < stereo.size(); i += 2) {
         const float left = stereo[i], right = stereo[i + 1];
         const bool loud = std::max(std::fabs(left), std::fabs(right)) >= 1e-3f;
-        if (loud && quiet >= 8) found.emplace_back();
-        quiet = loud ? 0 : quiet + 1;
-        if (quiet >= 8) continue;
-        Sounding& sounding = found.back();
-        ++sounding.frames, sounding.left += left * left, sounding.right += right * right;
-        sounding.crossings += (left < 0) != (stereo[i - 2] < 0);
+        if (!loud && ++quiet >= 8) continue;
+        Sounding& part = loud ? (quiet >= 8 ? found.emplace_back() : found.back()) : gap;
+        ++part.frames, part.left += left * left, part.right += right * right;
+        part.crossings += (left < 0) != (stereo[i - 2] < 0);
+        if (!loud) continue;
+        if (quiet > 0 && quiet < 8) {
+            part.frames += gap.frames, part.left += gap.left, part.right += gap.right, part.crossings += gap.crossings;
+        }
+        gap = {};
+        quiet = 0;
     }
     return found;
 }

@@ -103,8 +103,9 @@ std::string useWaveAudioBackend(const TemporaryFolder& folder);
 // The interleaved left and right samples of such a file (the test fails on any other layout).
 std::vector<float> readWaveOutput(const std::string& path);
 
-// A run of frames louder than 1e-3 in either channel, quiet gaps under 8 frames (a tone's zero
-// crossings) included: its frames, each channel's sum of squares and the left one's zero crossings.
+// A run of frames louder than 1e-3 in either channel, from its first loud frame to its last, quiet
+// gaps under 8 frames (a tone's zero crossings) included: its frames, each channel's sum of squares
+// and the left one's zero crossings.
 struct Sounding {
     int64_t frames = 0;
     double left = 0, right = 0;
