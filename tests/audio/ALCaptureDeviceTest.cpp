@@ -1,6 +1,7 @@
 #include "audio/ALCaptureDevice.h"
 
 #include <AL/al.h>
+#include <AL/alc.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -66,6 +67,8 @@ TEST(ALCaptureDevice, OneThatCannotOpenIsNullAfterOneLineAndRefusesEveryCall) {
 // ALSA, which OpenAL captures through, is given a default input that reads a file of known samples
 // (a ramp 0, 1, 2, ...), so capture runs on a machine without a sound card. ALSA and OpenAL read
 // their settings once, when first used: the test command runs each test in a process of its own.
+// Whether this OpenAL can capture there at all is asked of OpenAL itself, not of the code under
+// test: where it can, our device must open.
 TEST(ALCaptureDevice, ACaptureDeviceReadsItsInputInOrderAndAClosedOneRefusesEveryCall) {
     TemporaryFolder folder;
     std::vector<int16_t> ramp(3 * kBufferFrames);
@@ -78,8 +81,13 @@ TEST(ALCaptureDevice, ACaptureDeviceReadsItsInputInOrderAndAClosedOneRefusesEver
     setenv("ALSOFT_DRIVERS", "alsa", 1);
     setenv("ALSA_CONFIG_PATH", config.c_str(), 1);
 
+    if (ALCdevice* probe = alcCaptureOpenDevice(nullptr, kRate, AL_FORMAT_MONO16, kBufferFrames)) {
+        alcCaptureCloseDevice(probe);
+    } else {
+        GTEST_SKIP() << "no capture device opens: this OpenAL captures through no ALSA here";
+    }
     RefPtr<ALCaptureDevice> device = ALCaptureDevice::deviceWithDeviceSpecifier("", kRate, AL_FORMAT_MONO16, kBufferFrames);
-    if (!device) GTEST_SKIP() << "no capture device opens: this OpenAL captures through no ALSA here";
+    ASSERT_TRUE(device);
     LogCapture log;
     EXPECT_TRUE(device->isExtensionPresent("ALC_EXT_CAPTURE"));
     ASSERT_TRUE(device->startCapture());
