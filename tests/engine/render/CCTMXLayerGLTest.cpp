@@ -188,7 +188,8 @@ TEST_F(CCTMXLayerGLTest, NewTilesReplaceEveryQuadAndSizesThatDoNotFitAreRefused)
     layer->setTiles(std::vector<uint32_t>(5, 2));
     layer->setLayerSize({3, 1});
     layer->setLayerSize({2.5, 2});
-    EXPECT_EQ(log.lines().size(), 4u);
+    layer->setLayerSize({0.5, 8});  // as many tiles as it holds, but no whole number of columns
+    EXPECT_EQ(log.lines().size(), 5u);
     EXPECT_EQ(layer->tiles(), before);
     EXPECT_EQ(layer->layerSize(), CGSizeMake(4, 1));
     EXPECT_EQ(quadColumns(layer), (std::vector{0, 3}));
@@ -213,5 +214,14 @@ TEST_F(CCTMXLayerGLTest, NewTilesReplaceEveryQuadAndSizesThatDoNotFitAreRefused)
     layer->setLayerSize({2, 1});
     layer->setTiles({0, 1});
     EXPECT_EQ(quadColumns(layer), (std::vector{1}));
-    EXPECT_EQ(log.lines().size(), 4u);
+    EXPECT_EQ(log.lines().size(), 5u);
+
+    // More tiles than a layer draws are refused: the released layer stays empty, its quads as they were.
+    layer->releaseMap();
+    layer->setLayerSize({CCTextureAtlas::kCCTextureAtlasMaxCapacity + 1, 1});
+    layer->setTiles(std::vector<uint32_t>(CCTextureAtlas::kCCTextureAtlasMaxCapacity + 1, 2));
+    EXPECT_TRUE(layer->tiles().empty());
+    EXPECT_EQ(quadColumns(layer), (std::vector{1}));
+    ASSERT_EQ(log.lines().size(), 6u);
+    EXPECT_EQ(log.lines().back(), "Lumora: TMX layer L has 16385 tiles, more than the 16384 a layer draws; refused");
 }
