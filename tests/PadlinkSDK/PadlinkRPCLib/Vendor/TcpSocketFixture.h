@@ -171,8 +171,16 @@ protected:
         uint16_t port = 0;
         const int listener = keep(Peer::listenOn(AF_INET, &port, 8, receiveBuffer));
         EXPECT_TRUE(socket_->connectToAddress(SocketAddress::loopback4(port), nullptr));
-        const int far = keep(accept(listener, nullptr, nullptr));
-        while (!socket_->isConnected()) std::this_thread::yield();
+        const int far = keep(Peer::acceptNext(listener));
+        // Bounded as the accept is, so that a connection never reported fails with this message.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!socket_->isConnected()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ADD_FAILURE() << "the socket never reported its connection";
+                break;
+            }
+            std::this_thread::yield();
+        }
         return far;
     }
     // Waits until every callback issued so far has been delivered.
