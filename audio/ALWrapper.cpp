@@ -16,6 +16,9 @@ constexpr size_t kMaxWordLength = 199;  // characters of one space-separated wor
 
 const int notificationSender = 0;  // identified by address
 
+constexpr const char* kLogLevel = "ALSOFT_LOGLEVEL";
+bool logLevelIsOurs = false;  // set once, before OpenAL's first call
+
 // libasound's error handler (snd_lib_error_handler_t): where ALSA's complaints go.
 using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
 
@@ -39,7 +42,8 @@ std::recursive_mutex& alLock() {
 
 void quietSoundLibraries() {
     static const bool quieted = [] {
-        setenv("ALSOFT_LOGLEVEL", "0", 0);  // 0 logs nothing; OpenAL Soft reads it at its first call
+        // 0 logs nothing. OpenAL Soft reads it once, when the first device opens.
+        if (!std::getenv(kLogLevel)) logLevelIsOurs = setenv(kLogLevel, "0", 1) == 0;
         // OpenAL reaches ALSA through this library; opening it again gives the same one.
         SharedLibrary alsa("libasound.so.2");
         int (*setErrorHandler)(AlsaErrorHandler) = nullptr;
@@ -48,6 +52,11 @@ void quietSoundLibraries() {
         return true;
     }();
     (void)quieted;
+}
+
+void restoreUserEnvironment() {
+    static const bool restored = logLevelIsOurs && unsetenv(kLogLevel) == 0;
+    (void)restored;
 }
 
 void reportError(const char* function, int code, const char* text) {

@@ -48,7 +48,9 @@ bool reportALCError(const char* function, ALCdevice* device);
 //
 // Before the process's first OpenAL call, the sound libraries' own complaints on standard error are
 // silenced (libasound's error handler; OpenAL Soft's log level unless ALSOFT_LOGLEVEL is set): the
-// failures that matter are reported here, in the program's own lines.
+// failures that matter are reported here, in the program's own lines. OpenAL reads its log level
+// at the first device open, after which ALSOFT_LOGLEVEL leaves the environment again, so the
+// programs the game starts (the browser) inherit the user's own.
 //
 // The platform extensions are looked up by name once, without a device. When one is missing its
 // operation logs a warning and answers a neutral value, without the lock; static buffer data instead

@@ -35,6 +35,10 @@ std::recursive_mutex& alLock();
 // OpenAL Soft's log level none, unless the user chose one (ALSOFT_LOGLEVEL). It sets that variable
 // in the environment, so the first call belongs on a thread while no other one reads it.
 void quietSoundLibraries();
+// Once OpenAL has read its log level (the first device open has returned, whether it opened or
+// not), the environment is the user's again, for the programs the game starts (the browser). Called
+// by the thread that made or took that open, as the environment has no lock.
+void restoreUserEnvironment();
 
 // Logs the error of `function` and posts kOALAudioErrorNotification.
 void reportError(const char* function, int code, const char* text);

@@ -75,6 +75,7 @@ ALCdevice* ALWrapper::openDevice(const std::string& specifier) {
             if (!device) alcGetError(nullptr);
         });
     }
+    restoreUserEnvironment();
     if (!device) OALTools::logError("+[ALWrapper openDevice:]", "Could not open device %s", specifier.c_str());
     return device;
 }
@@ -142,6 +143,7 @@ ALCdevice* ALWrapper::openCaptureDevice(const std::string& specifier, ALCuint fr
         device = alcCaptureOpenDevice(specifier.empty() ? nullptr : specifier.c_str(), frequency, format, bufferSize);
         if (!device) alcGetError(nullptr);  // as for an output device: not blamed on the next call
     });
+    restoreUserEnvironment();
     if (!device) {
         OALTools::logError("+[ALWrapper openCaptureDevice:frequency:format:bufferSize:]", "Could not open capture device %s",
                            specifier.c_str());
