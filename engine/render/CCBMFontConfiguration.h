@@ -30,9 +30,9 @@ struct ccBMFontPadding {
 // height and page image of the font. Immutable once read; bitmap-font labels on the same file
 // share one through ccFNTConfigLoad.
 //
-// The file is read positionally: each line is split at every "=" and the pieces are taken in the
-// standard field order, field names unread. A number is the leading decimal of its piece, 0 when
-// the piece has none or is missing, so a malformed line yields zeros and is never rejected, with
+// The file is read positionally: each line is split at every "=" and the values are taken in the
+// standard field order, field names unread. A number is the leading decimal of its value, 0 when
+// the value has none or is missing, so a malformed line yields zeros and is never rejected, with
 // these exceptions: a character or kerning code outside 0..0xFFFF would alias another once cut to
 // 16 bits, so its line is skipped; a page line without a quoted file name, or with a NUL byte in
 // it (logged), leaves no atlas name. Offsets, advances and kerning amounts beyond 16 bits saturate.
@@ -61,8 +61,8 @@ public:
     int32_t kerningAmount(uint16_t first, uint16_t second) const;
     // Line height, pixels.
     int64_t commonHeight() const { return commonHeight_; }
-    // Reads the padding of an "info face" line, its eleventh piece "up,right,down,left" (each the
-    // leading decimal of its part, 0 where a part is missing). The file reader does not call it:
+    // Reads the padding of an "info face" line, its eleventh value "up,right,down,left" (each the
+    // leading decimal of its field, 0 where a field is missing). The file reader does not call it:
     // layout takes no padding, so a font read from a file has all four 0.
     void parseInfoArguments(std::string_view line);
     const ccBMFontPadding& padding() const { return padding_; }

@@ -74,7 +74,7 @@ TEST(CCBMFontConfigurationTest, MalformedLinesNeverCrashAndYieldZerosOrNothing) 
                                "Lumora: FNTfile title.fnt: the page file name holds a NUL byte; no page image"});
 }
 
-TEST(CCBMFontConfigurationTest, InfoLinePaddingReadsUpRightDownLeftAndMissingPartsAsZero) {
+TEST(CCBMFontConfigurationTest, InfoLinePaddingReadsUpRightDownLeftAndMissingValuesAsZero) {
     constexpr std::string_view kInfo =
         "info face=\"Title\" size=32 bold=0 italic=0 charset=\"\" unicode=1 stretchH=100 smooth=1 aa=1 ";
     // The line and the padding read from it as left, top, right, bottom.
