@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <numeric>
 #include <optional>
 
 #include "audio/OALStreamingPlayer.h"
@@ -66,10 +65,11 @@ void play(const Change& change, const std::string& file, const std::string& outp
     }  // closing the device completes the file
     const std::vector<Sounding> soundings = soundingsIn(readWaveOutput(output));
     ASSERT_FALSE(soundings.empty());
-    // The player ran dry nowhere before the change: its first queue outlasts what is heard first.
-    const auto first = soundings.begin() + (change.heardFirst > 0 ? 1 : 0);
-    heard.before = std::accumulate(soundings.begin(), first, int64_t{0}, [](int64_t sum, const Sounding& s) { return sum + s.frames; });
-    heard.after = std::accumulate(first, soundings.end(), int64_t{0}, [](int64_t sum, const Sounding& s) { return sum + s.frames; });
+    // What is heard first is one sounding: the first queue outlasts it, so the player cannot have
+    // run dry before the change. After it, every sounding counts, gaps from a late refill or not.
+    const bool heardFirst = change.heardFirst > 0;
+    heard.before = heardFirst ? soundings.front().frames : 0;
+    for (auto s = soundings.begin() + (heardFirst ? 1 : 0); s != soundings.end(); ++s) heard.after += s->frames;
 }
 
 // Music whose every frame is loud (a constant level), so the loud frames of the output are the

@@ -138,9 +138,7 @@ std::vector<Sounding> soundingsIn(const std::vector<float>& stereo) {
         ++part.frames, part.left += left * left, part.right += right * right;
         part.crossings += (left < 0) != (stereo[i - 2] < 0);
         if (!loud) continue;
-        if (quiet > 0 && quiet < 8) {
-            part.frames += gap.frames, part.left += gap.left, part.right += gap.right, part.crossings += gap.crossings;
-        }
+        if (quiet < 8) part.frames += gap.frames, part.left += gap.left, part.right += gap.right, part.crossings += gap.crossings;
         gap = {};
         quiet = 0;
     }
