@@ -33,7 +33,7 @@ TEST_F(Reads, TerminatorSplitAcrossArrivalsThenLinesServedFromThePreBuffer) {
 TEST_F(Reads, LengthReadsNeverTakeMoreThanTheyNeed) {
     const int far = connectPair();
     Peer::sendAll(far, "HEADER01helloHEADER02");
-    while (unread(*socket_) < 21) std::this_thread::yield();
+    ASSERT_TRUE(eventually([&] { return unread(*socket_) >= 21; })) << "the 21 bytes sent never all arrived";
     auto buffer = makeRef<ByteBuffer>("XY", 2);
     socket_->readDataToLength(8, -1, 0);
     ASSERT_TRUE(recorder_.waitFor("read 0 HEADER01"));
@@ -163,7 +163,9 @@ TEST_F(Writes, ALargeWriteToASlowReaderReportsPartsThatAddUp) {
     socket_->writeData(ByteView::copyOf(payload), -1, 5);
     std::string received;
     while (received.size() < payload.size()) {  // a slow reader: a little at a time
-        received += Peer::receive(far, std::min<size_t>(1000, payload.size() - received.size()));
+        const std::string part = Peer::receive(far, std::min<size_t>(1000, payload.size() - received.size()));
+        if (part.empty()) break;  // the stream ended early, or nothing came (a failure of its own)
+        received += part;
         std::this_thread::yield();
     }
     ASSERT_TRUE(recorder_.waitFor("wrote 5"));
@@ -219,10 +221,10 @@ TEST_F(Writes, AVanishedPeerIsAnErrorNotASignal) {
     socket_->writeData(ByteView::copyOf("a"), -1, 2);  // answered by a reset
     ASSERT_TRUE(recorder_.waitFor("wrote 2"));
     socket_->writeData(ByteView::copyOf("b"), -1, 3);  // without MSG_NOSIGNAL: SIGPIPE ends the process
-    for (std::vector<std::string> lines; lines.empty() || lines.back().rfind("disconnect", 0) != 0;) {
-        lines = recorder_.lines();
-        std::this_thread::yield();
-    }
+    ASSERT_TRUE(eventually([&] {
+        const std::vector<std::string> lines = recorder_.lines();
+        return !lines.empty() && lines.back().rfind("disconnect", 0) == 0;
+    })) << "the socket never disconnected";
     const std::string last = recorder_.lines().back();
     EXPECT_TRUE(last == "disconnect " + std::to_string(EPIPE) || last == "disconnect " + std::to_string(ECONNRESET)) << last;
 }

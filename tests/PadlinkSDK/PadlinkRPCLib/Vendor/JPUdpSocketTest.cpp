@@ -96,17 +96,6 @@ struct UdpPeer {
     ByteView address;
 };
 
-// Polls `condition` until it holds, for 10 s at most (a guard against hangs, not a measurement).
-template <typename Condition>
-bool eventually(Condition condition) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > giveUp) return false;
-        std::this_thread::yield();
-    }
-    return true;
-}
-
 class UdpSocketTest : public ::testing::Test {
 protected:
     void TearDown() override {

@@ -21,6 +21,17 @@
 #include "platform/dispatch/SerialQueue.h"
 #include "platform/foundation/SocketAddress.h"
 
+// Polls `condition` until it holds, for 10 s at most (a guard against hangs, not a measurement).
+template <typename Condition>
+bool eventually(Condition condition) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > giveUp) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
 // Records every callback as a line ("read 3 hello", "disconnect 7") on the delegate queue.
 class Recorder : public JPTcpSocketDelegate {
 public:
@@ -142,11 +153,21 @@ inline int connectTo(int family, uint16_t port) {
 inline void sendAll(int fd, const std::string& bytes) {
     ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
 }
-// Reads until `length` bytes came or the stream ended.
+// Reads until `length` bytes came or the stream ended. Gives up, failing the test, when nothing
+// comes for 10 s (a guard against hangs, as for accepting).
 inline std::string receive(int fd, size_t length) {
     std::string bytes(length, '\0');
     size_t done = 0;
-    for (ssize_t got; done < length && (got = recv(fd, bytes.data() + done, length - done, 0)) > 0;) done += got;
+    while (done < length) {
+        pollfd waiting{fd, POLLIN, 0};
+        if (poll(&waiting, 1, 10000) != 1) {
+            ADD_FAILURE() << "nothing came to receive for 10 s, with " << done << " of " << length << " bytes received";
+            break;
+        }
+        const ssize_t got = recv(fd, bytes.data() + done, length - done, 0);
+        if (got <= 0) break;
+        done += size_t(got);
+    }
     bytes.resize(done);
     return bytes;
 }
@@ -173,14 +194,8 @@ protected:
         EXPECT_TRUE(socket_->connectToAddress(SocketAddress::loopback4(port), nullptr));
         const int far = keep(Peer::acceptNext(listener));
         // Bounded as the accept is, so that a connection never reported fails with this message.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!socket_->isConnected()) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ADD_FAILURE() << "the socket never reported its connection";
-                break;
-            }
-            std::this_thread::yield();
-        }
+        const bool reported = eventually([&] { return socket_->isConnected(); });
+        if (!reported) ADD_FAILURE() << "the socket never reported its connection";
         return far;
     }
     // Waits until every callback issued so far has been delivered.
