@@ -48,13 +48,16 @@ void expectEveryCallRefused(ALCaptureDevice& device) {
 }  // namespace
 
 // OpenAL's null output plays only: no capture device opens. The failed open is its one line, its
-// error is not blamed on the next call, and a device left unopened refuses everything.
+// error is not blamed on the next call, and a device left unopened refuses everything. The open,
+// the first of the process, leaves the environment as the user had it: no log level of ours.
 TEST(ALCaptureDevice, OneThatCannotOpenIsNullAfterOneLineAndRefusesEveryCall) {
     useNullAudioBackend();
+    unsetenv("ALSOFT_LOGLEVEL");
     LogCapture log;
     EXPECT_FALSE(ALCaptureDevice::deviceWithDeviceSpecifier("", kRate, AL_FORMAT_MONO16, kBufferFrames));
     EXPECT_EQ(log.lines(), std::vector<std::string>{
         "OAL Error: +[ALWrapper openCaptureDevice:frequency:format:bufferSize:]: Could not open capture device "});
+    EXPECT_EQ(getenv("ALSOFT_LOGLEVEL"), nullptr);
     log.clear();
     ALWrapper::isExtensionPresent(nullptr, "ALC_EXT_thread_local_context");
     EXPECT_TRUE(log.lines().empty()) << log.lines()[0];
