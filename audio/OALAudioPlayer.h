@@ -14,7 +14,8 @@ class OALAudioPlayer;
 // What a music player tells its owner, on the main thread. Both calls default to doing nothing.
 class OALAudioPlayerDelegate {
 public:
-    // The file played to its end (every loop done), or stopped early on a decoding error
+    // The file played to its end (every loop done, or a seek while playing left nothing to play),
+    // or stopped early on a decoding error or a seek the decoder refused while playing
     // (`successfully` false). The player is stopped and back at position 0 by then.
     virtual void audioPlayerDidFinishPlaying(OALAudioPlayer* player, bool successfully) {
         (void)player, (void)successfully;
@@ -65,9 +66,14 @@ public:
     virtual void setPan(float pan) = 0;
     // Extra plays after the first: 0 plays once, n plays n + 1 times, negative loops until stopped.
     // Set while playing, it counts from the pass playing then: 0 ends the sound at that pass's end.
+    // At the very end of a pass (after a seek to duration(), say) the pass playing is the one that
+    // ends there, so a count set then counts only the passes after it, as a count set before the
+    // seek would: 0 plays nothing more, 2 plays the file twice.
     virtual int64_t numberOfLoops() const = 0;
     virtual void setNumberOfLoops(int64_t loops) = 0;
-    // Seconds into the file, 0 to duration(); setting seeks, also while playing.
+    // Seconds into the file, 0 to duration(); setting seeks, also while playing. A seek that leaves
+    // nothing to play (duration() with no loops left) ends a playing sound as the file's end does;
+    // paused or prepared, play() then has nothing to start and answers false.
     virtual double currentTime() const = 0;
     virtual void setCurrentTime(double seconds) = 0;
     // Seconds of a clock shared by all players, for playAtTime().

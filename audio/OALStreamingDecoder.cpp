@@ -4,13 +4,12 @@
 
 #include <algorithm>
 
-int64_t OALStreamingDecoder::Stretch::fileFrame(int64_t offset) const {
-    return passFrames == 0 || offset < wrapAt ? startFrame + offset : (offset - wrapAt) % passFrames;
+int64_t OALStreamingDecoder::Stretch::positionAfter(int64_t heard) const {
+    return wraps == 0 || heard <= wrapAt ? startFrame + heard : (heard - wrapAt - 1) % passFrames + 1;
 }
 
-int64_t OALStreamingDecoder::Stretch::wrapsAfter(int64_t offset) const {
-    if (wraps == 0 || offset < wrapAt) return wraps;
-    return std::max<int64_t>(0, wraps - 1 - (offset - wrapAt) / passFrames);
+int64_t OALStreamingDecoder::Stretch::wrapsAfter(int64_t heard) const {
+    return wraps == 0 || heard <= wrapAt ? wraps : std::max<int64_t>(0, wraps - 1 - (heard - wrapAt - 1) / passFrames);
 }
 
 OALStreamingDecoder::~OALStreamingDecoder() {
@@ -36,7 +35,7 @@ bool OALStreamingDecoder::open(const std::string& path, int64_t stretchFrames, R
 }
 
 bool OALStreamingDecoder::seek(int64_t frame) {
-    if (sf_seek(file_, frame, SEEK_SET) < 0) return false;
+    if (sf_seek(file_, frame, SEEK_SET) != frame) return false;
     nextFrame_ = frame;
     return true;
 }

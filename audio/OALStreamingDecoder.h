@@ -26,11 +26,11 @@ public:
         int64_t wrapAt = 0;      // its frames before it first goes round (all of them when it never does)
         int64_t passFrames = 0;  // frames of a whole pass of the file; 0 when it never goes round
         int64_t wraps = 0;       // times it goes round: at wrapAt, wrapAt + passFrames, ...
-        // The file frame `offset` (0 to frames - 1) frames into the stretch.
-        int64_t fileFrame(int64_t offset) const;
-        // The wraps that lie past `offset` frames into the stretch (0 to frames): those a listener
-        // there has still to hear. A wrap at `offset` itself has begun its pass and is heard.
-        int64_t wrapsAfter(int64_t offset) const;
+        // Once `heard` frames of the stretch (0 to frames) have been heard: the file frame reached,
+        // and the wraps still to be heard. A wrap is heard with the first frame after it, so at a
+        // wrap the position is the end of the pass it closes (passFrames), and that wrap is ahead.
+        int64_t positionAfter(int64_t heard) const;
+        int64_t wrapsAfter(int64_t heard) const;
     };
 
     OALStreamingDecoder() = default;
@@ -52,7 +52,8 @@ public:
     // The file frame the next stretch starts from.
     int64_t nextFrame() const { return nextFrame_; }
 
-    // The next stretch starts at `frame`; false when the decoder cannot seek there.
+    // The next stretch starts at `frame`; false when the decoder cannot seek there (nor when it
+    // lands anywhere else).
     bool seek(int64_t frame);
     // Times still to go round from the end of the file to its start; negative: endlessly.
     int64_t loopsLeft() const { return loopsLeft_; }

@@ -125,7 +125,6 @@ bool OALStreamingPlayer::play() {
     startAt_.reset();
     if (!startSource()) return false;
     playing_ = true;
-    paused_ = false;
     wake_.notify_all();
     return true;
 }
@@ -138,7 +137,6 @@ bool OALStreamingPlayer::playAtTime(double deviceTime) {
     ALWrapper::sourcePause(source_);
     startAt_ = deviceTime;
     playing_ = true;
-    paused_ = false;
     wake_.notify_all();
     return true;
 }
@@ -150,7 +148,6 @@ void OALStreamingPlayer::pause() {
     ALWrapper::sourcePause(source_);
     startAt_.reset();
     playing_ = false;
-    paused_ = true;
 }
 
 void OALStreamingPlayer::stop() {
@@ -160,7 +157,6 @@ void OALStreamingPlayer::stop() {
     emptyQueue();
     startAt_.reset();
     playing_ = false;
-    paused_ = false;
     decoder_.setLoopsLeft(numberOfLoops_);
 }
 
@@ -308,6 +304,8 @@ bool OALStreamingPlayer::queueFrom(int64_t frame) {
     if (!decoder_.seek(frame)) {
         OALTools::logError("-[OALStreamingPlayer queueFrom:]", "Could not seek to frame %lld in %s",
                            static_cast<long long>(frame), url_.c_str());
+        // Where the file stands now is unknown: nothing more is read from it until the next seek.
+        decoderDone_ = decodeFailed_ = true;
         return false;
     }
     while (queueNext()) {}
@@ -316,9 +314,13 @@ bool OALStreamingPlayer::queueFrom(int64_t frame) {
 }
 
 void OALStreamingPlayer::requeueFrom(int64_t frame, int64_t loops) {
-    const bool sounding = playing_ && !startAt_;
     decoder_.setLoopsLeft(loops);
-    if (queueFrom(frame) && sounding) startSource();
+    if (queueFrom(frame)) {
+        // The rewind silenced the source: a sound that was playing goes on at once.
+        if (playing_ && !startAt_) startSource();
+    } else if (playing_) {
+        finish();
+    }
 }
 
 bool OALStreamingPlayer::queueNext() {
@@ -373,9 +375,10 @@ bool OALStreamingPlayer::startSource() {
 }
 
 OALStreamingPlayer::QueuePlace OALStreamingPlayer::playingPlace() const {
-    // A source that ran dry reads offset 0, but it has played everything queued.
-    if (ALWrapper::getSourcei(source_, AL_SOURCE_STATE) == AL_STOPPED) return {queueCount_, 0};
+    // A source that ran dry reads offset 0, but it has played everything queued. The offset is read
+    // first: should the source run dry just after, the state read next says so.
     int64_t offset = ALWrapper::getSourcei(source_, AL_SAMPLE_OFFSET);
+    if (ALWrapper::getSourcei(source_, AL_SOURCE_STATE) == AL_STOPPED) return {queueCount_, 0};
     for (int i = 0; i < queueCount_; ++i) {
         if (offset < queuedAt(i).stretch.frames) return {i, offset};
         offset -= queuedAt(i).stretch.frames;
@@ -385,7 +388,8 @@ OALStreamingPlayer::QueuePlace OALStreamingPlayer::playingPlace() const {
 
 int64_t OALStreamingPlayer::playingFrame() const {
     const QueuePlace place = playingPlace();
-    return place.buffer < queueCount_ ? queuedAt(place.buffer).stretch.fileFrame(place.offset) : decoder_.nextFrame();
+    if (place.buffer == queueCount_) return decoder_.nextFrame();
+    return queuedAt(place.buffer).stretch.positionAfter(place.offset);
 }
 
 int64_t OALStreamingPlayer::wrapsQueuedAhead() const {
@@ -397,24 +401,37 @@ int64_t OALStreamingPlayer::wrapsQueuedAhead() const {
     return wraps;
 }
 
-void OALStreamingPlayer::service() {
-    for (ALint processed = ALWrapper::getSourcei(source_, AL_BUFFERS_PROCESSED); processed > 0 && queueCount_ > 0;
-         --processed) {
+void OALStreamingPlayer::takePlayedBuffers(int count) {
+    for (; count > 0 && queueCount_ > 0; --count) {
         ALuint buffer = 0;
         if (!ALWrapper::sourceUnqueueBuffers(source_, 1, &buffer)) break;
         queueHead_ = (queueHead_ + 1) % kBufferCount;
         --queueCount_;
         spare_[size_t(spareCount_++)] = buffer;
     }
+}
+
+void OALStreamingPlayer::service() {
+    takePlayedBuffers(ALWrapper::getSourcei(source_, AL_BUFFERS_PROCESSED));
+    const int heldBeforeRefill = queueCount_;
     while (queueNext()) {}
     if (ALWrapper::getSourcei(source_, AL_SOURCE_STATE) != AL_STOPPED) return;
-    // A source that ran dry before its refill goes on; one with nothing left has finished.
+    // The source ran dry, before this pass or while it decoded. In the latter case the buffers it
+    // held before the refill have all played but still lead the queue, and a restart would play
+    // them again. They are counted from before the refill: a stopped source reports every buffer
+    // it holds as processed, the new ones too.
+    takePlayedBuffers(heldBeforeRefill);
     if (queueCount_ > 0) {
         startSource();
         return;
     }
+    finish();
+}
+
+void OALStreamingPlayer::finish() {
     emptyQueue();
     playing_ = false;
+    startAt_.reset();
     position_ = 0;
     decoder_.setLoopsLeft(numberOfLoops_);
     postDidFinishPlaying(!decodeFailed_);

@@ -21,7 +21,8 @@ class ALContext;
 // inside the buffer it is filling, so every buffer is full however short the file, and the queue
 // holds its whole length ahead of the mixer until the last loop ends. A loop counts as spent when
 // its pass is heard, not when it is decoded: a seek or a new loop count reckons from the pass
-// playing then.
+// playing then. A seek the decoder refuses while playing ends the sound, not successfully; paused
+// or prepared, the next play() tries the seek again.
 //
 // The player plays in an OpenAL context of its own on the device of the OpenAL manager's current
 // context, bound per thread only while the player makes its calls, so that the listener of the
@@ -82,7 +83,7 @@ private:
     };
 
     // Where the source is in its queue: the buffer playing (counted from the oldest queued;
-    // queueCount_ once all of them have played) and the frames of it played already.
+    // queueCount_ once all of them have played) and the frames of it heard already.
     struct QueuePlace {
         int buffer = 0;
         int64_t offset = 0;
@@ -96,23 +97,28 @@ private:
     // queue ahead of the mixer. False when nothing could be queued.
     bool queueFrom(int64_t frame);
     // queueFrom(frame) going round `loops` more times (negative: endlessly); sound that was playing
-    // goes on from there.
+    // goes on from there, or finishes when nothing is left to play.
     void requeueFrom(int64_t frame, int64_t loops);
     // Decodes the next stretch into a spare buffer and queues it; false when there is no spare, at
     // the end of the last loop, or on a decoder error (which also posts the decode error).
     bool queueNext();
     // Rewinds the source (so it plays nothing) and takes every buffer off its queue.
     void emptyQueue();
+    // Takes the `count` oldest buffers, played, off the queue and back to the spares.
+    void takePlayedBuffers(int count);
     bool startSource();
     const QueuedBuffer& queuedAt(int index) const { return queue_[size_t((queueHead_ + index) % kBufferCount)]; }
     QueuePlace playingPlace() const;
-    // The file frame playing now.
+    // The file frame heard up to now: at a wrap, the end of the pass it closes.
     int64_t playingFrame() const;
     // The wraps queued that have not been heard yet: the decoder counted them as loops spent when
     // it decoded them, up to the queue's length (about 0.37 s) ahead of what is heard.
     int64_t wrapsQueuedAhead() const;
     // One pump pass: refills the queue, restarts a starved source, reports the end.
     void service();
+    // The sound has ended: at the end of its last loop, on a decoder error, or at a seek that left
+    // nothing to play. Back to the start with the loops set; the delegate hears of it once.
+    void finish();
     void pumpLoop();
     void applyPan();
 
@@ -138,7 +144,6 @@ private:
     bool decodeFailed_ = false;
     bool prepared_ = false;    // the queue holds sound from the position onwards
     bool playing_ = false;
-    bool paused_ = false;
     std::optional<double> startAt_;  // device time of a scheduled start not reached yet
 
     float volume_ = 1.0f;

@@ -85,6 +85,22 @@ TEST_F(OALAudioTrackPlayerTest, PauseHoldsThePositionUnpauseResumesItAndPlayOrAS
     EXPECT_TRUE(track_->playing());
 }
 
+// The track hands a seek straight to its player: to the end while playing, it ends the music as
+// the file's end does.
+TEST_F(OALAudioTrackPlayerTest, ASeekToTheEndWhilePlayingFinishesTheTrackOnce) {
+    int finished = 0;
+    NotificationCenter::defaultCenter().addObserver(this, kOALAudioTrackFinishedPlayingNotification, track_.get(),
+                                                    [&](const Notification&) { ++finished; });
+    ASSERT_TRUE(track_->playFile(tone("tone.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 2), 0));
+    ASSERT_TRUE(waitForMixing(device_->device(), 0.05));
+    track_->setCurrentTime(track_->duration());
+    EXPECT_TRUE(pumpUntil(RunLoop::main(), "the finished notification", [&] { return finished > 0; }));
+    RunLoop::main().runOnce();
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(track_->playing());
+    EXPECT_EQ(track_->currentTime(), 0);
+}
+
 TEST_F(OALAudioTrackPlayerTest, AFileThatCannotPlayOrAMissingDeviceLeavesTheTrackEmpty) {
     const std::string wav = tone("tone.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 0.1);
     const struct {

@@ -14,7 +14,8 @@ constexpr int kRate = 44100;
 
 // Stretches of 1000 frames from files whose every sample tells its own frame (channel 0 the frame,
 // channel 1 its negative, a third channel the frame again): each stretch is whole until the last
-// loop ends, however short the file, and maps each of its frames to the frame the file holds there.
+// loop ends, however short the file, and tells for each of its frames the position heard up to it
+// (at a wrap, the end of the pass) and the wraps still ahead of it.
 TEST(OALStreamingDecoder, EveryStretchIsWholeAcrossTheLoopPointUntilTheLastLoopEnds) {
     constexpr int64_t kStretch = 1000;
     const struct {
@@ -44,18 +45,26 @@ TEST(OALStreamingDecoder, EveryStretchIsWholeAcrossTheLoopPointUntilTheLastLoopE
         decoder.setLoopsLeft(row.loops);
         const int channels = decoder.channels();
         EXPECT_EQ(channels, std::min(row.channels, 2));
-        int64_t expected = row.from;  // the file frame heard next
+        int64_t expected = row.from;  // the position heard up to the next frame
         for (const int64_t frames : row.stretches) {
             const OALStreamingDecoder::Stretch stretch = decoder.read();
             ASSERT_EQ(stretch.frames, frames);
+            std::vector<int64_t> wrapsAt;  // offsets of the frames that begin a pass again
             for (int64_t offset = 0; offset < frames; ++offset, ++expected) {
-                if (expected == row.fileFrames) expected = 0;
-                ASSERT_EQ(stretch.fileFrame(offset), expected) << offset;
+                ASSERT_EQ(stretch.positionAfter(offset), expected) << offset;
+                if (expected == row.fileFrames) {
+                    wrapsAt.push_back(offset);
+                    expected = 0;
+                }
                 const float* frame = decoder.samples() + offset * channels;
                 ASSERT_EQ(frame[0] * 32768, float(expected)) << offset;
                 if (channels == 2) {
                     ASSERT_EQ(frame[1] * 32768, -float(expected)) << offset;
                 }
+            }
+            for (int64_t heard = 0; heard <= frames; ++heard) {
+                const auto ahead = [&](int64_t at) { return at >= heard; };
+                ASSERT_EQ(stretch.wrapsAfter(heard), std::count_if(wrapsAt.begin(), wrapsAt.end(), ahead)) << heard;
             }
         }
         EXPECT_FALSE(decoder.failure());
