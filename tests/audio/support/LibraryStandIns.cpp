@@ -71,7 +71,9 @@ void alGetSourcei(ALuint source, ALenum parameter, ALint* value) {
     alcDeviceResumeSOFT(device);
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double>(kWaitBoundSeconds);
     ALint state = AL_PLAYING;
-    while (hidden(source, AL_SOURCE_STATE, &state), state != AL_STOPPED && std::chrono::steady_clock::now() < giveUp) {
+    for (;;) {
+        hidden(source, AL_SOURCE_STATE, &state);
+        if (state == AL_STOPPED || std::chrono::steady_clock::now() > giveUp) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const std::lock_guard lock(mutex);
